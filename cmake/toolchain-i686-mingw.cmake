@@ -1,0 +1,15 @@
+# Cross-compiles for 32-bit Windows with mingw-w64 (posix thread model: GoogleTest needs std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TRIPLE}-windres)
+set(CMAKE_AR ${TRIPLE}-ar)
+set(CMAKE_RANLIB ${TRIPLE}-ranlib)
+set(CMAKE_FIND_ROOT_PATH /usr/${TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Tests run under Wine through a wrapper that isolates Wine's helper processes from CTest's pipes.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
