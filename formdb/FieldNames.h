@@ -1,0 +1,38 @@
+// Turns a form's field-list reply into the column names of its database: parsing, checking every
+// name, ordering by field index (mode 0) or keeping list order (mode 1), and the bracketed list.
+#pragma once
+#include <string>
+#include <vector>
+
+// The most names a field list can give; later entries are ignored (with a warning).
+constexpr int kMaxFieldNames = 4999;
+// The longest column name accepted, in bytes.
+constexpr size_t kMaxFieldNameBytes = 255;
+
+enum FieldNameOrder
+{
+    kOrderByFieldIndex = 0,
+    kOrderAsListed = 1,
+};
+
+struct FieldNameList
+{
+    int count = 0;                  // number of names, -1 when the list was refused
+    std::vector<std::string> names; // in the requested order
+    std::string columns;            // "[A],[B],..."
+    bool limitReached = false;      // the list held kMaxFieldNames entries or more
+    // Why the list was refused (count -1), with the caption of its message box.
+    std::string error;
+    std::string errorCaption;
+};
+
+// Parses an ANSI field list: entries separated by "|", each holding "jjjj", the field's decimal
+// index, "j" and the field name (which ends at the next "j"). Shows nothing.
+FieldNameList ParseFieldNames(const std::string& fieldList, int order);
+
+// The text and caption of the warning shown when a list reaches kMaxFieldNames.
+extern const char kFieldLimitMessage[];
+extern const char kFieldLimitCaption[];
+
+// The "|"-separated entries of a field list or a reply, in order (an empty text gives one empty entry).
+std::vector<std::string> SplitEntries(const std::string& text);

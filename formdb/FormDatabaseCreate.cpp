@@ -1,0 +1,178 @@
+// Registration of a form: the database is built in a temporary file beside its final name and
+// renamed into place only when every table and the FormInfo row are in, so a failed registration
+// leaves no half-made database behind. A registered database is never replaced.
+#include "formdb/FormDatabase.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "formdb/FieldNames.h"
+#include "formdb/FormDatabaseAccess.h"
+
+namespace {
+
+bool FileExistsW(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SqlError(const FormDbConnection& db)
+{
+    return "SQL error: " + db.ErrorText() + "\n";
+}
+
+std::string WindowsErrorText(DWORD code)
+{
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result = text ? text : "error " + std::to_string(code);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
+        result.pop_back();
+    return result;
+}
+
+// A free name beside the file, carrying the local date and time: claim.gdb.20261206-214637.bak
+std::wstring DatedAsideName(const std::wstring& path)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L".%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+             now.wSecond);
+    std::wstring candidate = path + stamp + L".bak";
+    for (int n = 2; FileExistsW(candidate); ++n)
+        candidate = path + stamp + L"-" + std::to_wstring(n) + L".bak";
+    return candidate;
+}
+
+std::wstring TemporaryNameBeside(const std::wstring& path)
+{
+    std::wstring candidate;
+    for (unsigned n = GetTickCount() & 0xFFFF;; ++n)
+    {
+        candidate = path + L".new" + std::to_wstring(n);
+        if (!FileExistsW(candidate))
+            return candidate;
+    }
+}
+
+// Builds the whole database in the open, empty file; false with the message on the first failure.
+bool BuildTables(FormDbConnection& db, const std::string& fieldList, const std::string& formType,
+                 const std::string& columns, std::string& message)
+{
+    if (!db.Begin() || !db.Execute("CREATE TABLE FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype)"))
+    {
+        message = SqlError(db);
+        return false;
+    }
+    FormDbStatement insert;
+    if (!insert.Prepare(db, "INSERT INTO FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype) "
+                            "VALUES (?,?,?,?,?)"))
+    {
+        message = "prepare failure: " + db.ErrorText();
+        return false;
+    }
+    if (!insert.BindText(1, UtcDateText()) || !insert.BindText(2, fieldList) || !insert.BindText(3, "1") ||
+        !insert.BindText(4, "0,0") || !insert.BindText(5, formType.substr(0, kMaxFormTypeBytes)) ||
+        !insert.StepDone())
+    {
+        message = SqlError(db);
+        return false;
+    }
+    insert.Finalize();
+    if (!db.Execute("CREATE TABLE submissions (" + columns + ",submdate,fxml)") ||
+        !db.Execute("CREATE TABLE templates (" + columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)") || !db.Commit())
+    {
+        message = SqlError(db);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string UtcDateText()
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    char text[32];
+    snprintf(text, sizeof text, "%d/%d/%d", now.wMonth, now.wDay, now.wYear);
+    return text;
+}
+
+FormRegistration CheckFormRegistration(const std::wstring& dbPath)
+{
+    if (!FileExistsW(dbPath))
+        return FormRegistration::Missing;
+    FormDbConnection db;
+    FormDbStatement query;
+    if (db.OpenExisting(dbPath) && query.Prepare(db, "select RegDate from FormInfo") && query.Step() == SQLITE_ROW)
+        return FormRegistration::Registered;
+    return FormRegistration::Unregistered;
+}
+
+RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::string& fieldList,
+                                      const std::string& formType)
+{
+    RegistrationResult result;
+    const FieldNameList names = ParseFieldNames(fieldList, kOrderByFieldIndex);
+    if (names.count < 0)
+    {
+        result.message = names.error;
+        return result;
+    }
+    if (names.limitReached)
+    {
+        result.warning = kFieldLimitMessage;
+        result.warningCaption = kFieldLimitCaption;
+    }
+    if (CheckFormRegistration(dbPath) == FormRegistration::Registered)
+    {
+        result.ok = true;
+        return result;
+    }
+
+    const std::wstring temporary = TemporaryNameBeside(dbPath);
+    {
+        FormDbConnection db;
+        if (!db.CreateNew(temporary))
+        {
+            result.message = "Can't create database: " + db.ErrorText() + "\n";
+            return result;
+        }
+        if (!BuildTables(db, fieldList, formType, names.columns, result.message))
+        {
+            db.Rollback();
+            db.Close();
+            DeleteFileW(temporary.c_str());
+            return result;
+        }
+    }
+
+    if (FileExistsW(dbPath))
+    {
+        const std::wstring aside = DatedAsideName(dbPath);
+        if (!MoveFileExW(dbPath.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
+        {
+            result.message = "The existing database file could not be moved aside: " +
+                             WindowsErrorText(GetLastError());
+            DeleteFileW(temporary.c_str());
+            return result;
+        }
+        result.movedAsidePath = aside;
+    }
+    if (!MoveFileExW(temporary.c_str(), dbPath.c_str(), MOVEFILE_WRITE_THROUGH))
+    {
+        result.message = "The new database file could not be put in place: " + WindowsErrorText(GetLastError());
+        DeleteFileW(temporary.c_str());
+        if (!result.movedAsidePath.empty())
+            MoveFileExW(result.movedAsidePath.c_str(), dbPath.c_str(), MOVEFILE_WRITE_THROUGH);
+        result.movedAsidePath.clear();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}

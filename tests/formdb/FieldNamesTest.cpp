@@ -1,0 +1,112 @@
+// Field-list parsing: both orders, "j" cutting, malformed entries, every rejected name, the
+// 4,999-name limit.
+#include <gtest/gtest.h>
+
+#include "formdb/FieldNames.h"
+
+namespace {
+
+std::string Entry(int index, const std::string& name, const std::string& key = "K")
+{
+    return key + "jjjj" + std::to_string(index) + "j" + name;
+}
+
+std::string ListOf(int count)
+{
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += (i ? "|" : "") + Entry(i, "N" + std::to_string(i), "F" + std::to_string(i));
+    return list;
+}
+
+void ExpectRefused(const std::string& list, const char* caption)
+{
+    const FieldNameList result = ParseFieldNames(list, kOrderAsListed);
+    EXPECT_EQ(-1, result.count) << list;
+    EXPECT_TRUE(result.columns.empty());
+    EXPECT_EQ(caption, result.errorCaption) << list;
+    EXPECT_FALSE(result.error.empty());
+}
+
+} // namespace
+
+TEST(FieldNames, IndexOrderAndListOrder)
+{
+    const std::string list = Entry(2, "B") + "|" + Entry(1, "A");
+    const FieldNameList byIndex = ParseFieldNames(list, kOrderByFieldIndex);
+    EXPECT_EQ(2, byIndex.count);
+    EXPECT_EQ("[A],[B]", byIndex.columns);
+    const FieldNameList listed = ParseFieldNames(list, kOrderAsListed);
+    EXPECT_EQ("[B],[A]", listed.columns);
+    EXPECT_EQ((std::vector<std::string>{"B", "A"}), listed.names);
+}
+
+TEST(FieldNames, IndicesCompareAsNumbersAndRepeatsKeepEveryNameOnce)
+{
+    EXPECT_EQ("[Y],[X]", ParseFieldNames(Entry(10, "X") + "|" + Entry(9, "Y"), kOrderByFieldIndex).columns);
+    const std::string repeated = Entry(3, "C") + "|" + Entry(1, "A1") + "|" + Entry(3, "D") + "|" + Entry(1, "A2");
+    const FieldNameList result = ParseFieldNames(repeated, kOrderByFieldIndex);
+    EXPECT_EQ(4, result.count);
+    EXPECT_EQ("[A1],[A2],[C],[D]", result.columns);
+}
+
+TEST(FieldNames, NameEndsAtTheNextLowerCaseJ)
+{
+    const FieldNameList result = ParseFieldNames(Entry(0, "AdjustTotal") + "|" + Entry(1, "PJ"), kOrderAsListed);
+    ASSERT_EQ(2, result.count);
+    EXPECT_EQ("Ad", result.names[0]);
+    EXPECT_EQ("PJ", result.names[1]);
+    // An entry may start with the marker (no key) and carry no digits.
+    EXPECT_EQ("[Name]", ParseFieldNames("jjjjjName", kOrderAsListed).columns);
+}
+
+TEST(FieldNames, MalformedEntriesAreRefusedWhereverTheyStand)
+{
+    ExpectRefused("", "get_db_fieldnames");
+    ExpectRefused(Entry(0, "A") + "|", "get_db_fieldnames");            // trailing "|"
+    ExpectRefused(Entry(0, "A") + "||" + Entry(1, "B"), "get_db_fieldnames");
+    ExpectRefused(Entry(0, "A") + "|garbage|" + Entry(1, "B"), "get_db_fieldnames");
+    ExpectRefused("Kjjjj12", "get_db_fieldnames");                     // no "j" after the index
+}
+
+TEST(FieldNames, EveryUnusableNameIsRefusedInAnyPosition)
+{
+    const std::string bad[] = {
+        "",           std::string(256, 'a'), "A[1]", "B]", std::string("Tab\tName"), std::string("Del\x7f"),
+        "submdate",   "FXML",                "rsrv_template_name", "_rowid_", "RowId", "oid",
+        "COLLECTIONSXML", "memorizeddate", "DateTrigger",
+    };
+    for (const std::string& name : bad)
+    {
+        ExpectRefused(Entry(0, name), "get_db_fieldnames ERROR");
+        ExpectRefused(Entry(0, name) + "|" + Entry(1, "Fine"), "get_db_fieldnames ERROR");
+        ExpectRefused(Entry(0, "Fine") + "|" + Entry(1, name), "get_db_fieldnames ERROR");
+    }
+    ExpectRefused(Entry(0, "Name") + "|" + Entry(1, "NAME"), "get_db_fieldnames ERROR");
+    EXPECT_EQ(1, ParseFieldNames(Entry(0, std::string(255, 'a')), kOrderAsListed).count);
+    EXPECT_EQ(1, ParseFieldNames(Entry(0, "Patient Name 1a.1"), kOrderAsListed).count);
+}
+
+TEST(FieldNames, LimitOf4999Names)
+{
+    const FieldNameList below = ParseFieldNames(ListOf(4998), kOrderByFieldIndex);
+    EXPECT_EQ(4998, below.count);
+    EXPECT_FALSE(below.limitReached);
+
+    const FieldNameList exact = ParseFieldNames(ListOf(4999), kOrderByFieldIndex);
+    EXPECT_EQ(4999, exact.count);
+    EXPECT_TRUE(exact.limitReached);
+    EXPECT_EQ("N4998", exact.names.back());
+
+    // Entries after the limit are neither used nor checked.
+    const FieldNameList over = ParseFieldNames(ListOf(4999) + "|" + Entry(5000, "[bad]"), kOrderAsListed);
+    EXPECT_EQ(4999, over.count);
+    EXPECT_TRUE(over.limitReached);
+    EXPECT_EQ(over.columns.find("bad"), std::string::npos);
+}
+
+TEST(FieldNames, SplitEntriesKeepsEmptyOnes)
+{
+    EXPECT_EQ((std::vector<std::string>{"a", "", "b", ""}), SplitEntries("a||b|"));
+    EXPECT_EQ((std::vector<std::string>{""}), SplitEntries(""));
+}

@@ -1,0 +1,323 @@
+// The per-form database on real files: registration all or nothing, never overwriting a registered
+// database, storing records and templates, Update and Save as one transaction, reading rows back.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "formdb/FormDatabase.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes - 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+// Runs SQL on the file and returns every row as text ("<null>" for NULL); fails the test on errors.
+Rows Query(const std::wstring& path, const std::string& sql, int flags = SQLITE_OPEN_READWRITE)
+{
+    Rows rows;
+    sqlite3* db = nullptr;
+    EXPECT_EQ(SQLITE_OK, sqlite3_open_v2(Utf8(path).c_str(), &db, flags, nullptr)) << sql;
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr)) << sqlite3_errmsg(db);
+    int rc;
+    while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW)
+    {
+        std::vector<std::string> row;
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+        {
+            const unsigned char* text = sqlite3_column_text(stmt, i);
+            row.push_back(text ? reinterpret_cast<const char*>(text) : "<null>");
+        }
+        rows.push_back(row);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
+}
+
+std::vector<std::string> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+    {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(Utf8(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::vector<std::string> ColumnsOf(const std::wstring& db, const std::string& table)
+{
+    std::vector<std::string> names;
+    for (const auto& row : Query(db, "PRAGMA table_info(" + table + ")"))
+        names.push_back(row[1]);
+    return names;
+}
+
+const std::string kFieldList = "F2jjjj1jPatient|F1jjjj0jInsured|F10jjjj2jAmount";
+
+class FormDatabaseTest : public ::testing::Test
+{
+protected:
+    void Register(const std::string& list = kFieldList)
+    {
+        const RegistrationResult result = CreateFormDatabase(db, list, "CMS-1500");
+        ASSERT_TRUE(result.ok) << result.message;
+    }
+    StoreResult Store(const std::string& reply, bool isTemplate = false, const std::string& name = "",
+                      long long replaced = 0)
+    {
+        RecordToStore record;
+        record.reply = reply;
+        record.formXml = "<form>" + reply + "</form>";
+        record.isTemplate = isTemplate;
+        record.templateName = name;
+        record.update = replaced > 0;
+        record.replacedRowId = replaced;
+        record.saveDate = "12/6/2026";
+        return StoreFormRecord(db, record);
+    }
+
+    TempFolder folder;
+    std::wstring db = folder.File(L"claim.gdb");
+};
+
+} // namespace
+
+TEST_F(FormDatabaseTest, RegistrationCreatesTheThreeTablesAndOnlyTheDatabaseFile)
+{
+    const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500" + std::string(60, 'x'));
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_TRUE(result.warning.empty());
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb"}, FilesIn(folder.Path()));
+
+    const Rows info = Query(db, "SELECT RegDate,formcolumns,frozen,zoomfactor,formtype FROM FormInfo");
+    ASSERT_EQ(1u, info.size());
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    EXPECT_EQ(std::to_string(now.wMonth) + "/" + std::to_string(now.wDay) + "/" + std::to_string(now.wYear),
+              info[0][0]);
+    EXPECT_EQ(kFieldList, info[0][1]);
+    EXPECT_EQ("1", info[0][2]);
+    EXPECT_EQ("0,0", info[0][3]);
+    EXPECT_EQ(("CMS-1500" + std::string(60, 'x')).substr(0, 48), info[0][4]);
+
+    EXPECT_EQ((std::vector<std::string>{"Insured", "Patient", "Amount", "submdate", "fxml"}),
+              ColumnsOf(db, "submissions"));
+    EXPECT_EQ((std::vector<std::string>{"Insured", "Patient", "Amount", "submdate", "fxml", "RSRV_TEMPLATE_NAME"}),
+              ColumnsOf(db, "templates"));
+    EXPECT_EQ(FormRegistration::Registered, CheckFormRegistration(db));
+}
+
+TEST_F(FormDatabaseTest, FailedRegistrationLeavesNoFile)
+{
+    EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(db));
+    const RegistrationResult badName = CreateFormDatabase(db, "Ajjjj0jsubmdate", "CMS-1500");
+    EXPECT_FALSE(badName.ok);
+    EXPECT_NE(std::string::npos, badName.message.find("submdate"));
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    EXPECT_FALSE(CreateFormDatabase(db, "", "CMS-1500").ok);
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    // SQLite refuses a table of more columns than it allows: the CREATE fails inside the transaction.
+    std::string wide;
+    for (int i = 0; i < 2100; ++i)
+        wide += (i ? "|" : "") + std::string("Kjjjj") + std::to_string(i) + "jC" + std::to_string(i);
+    const RegistrationResult tooWide = CreateFormDatabase(db, wide, "CMS-1500");
+    EXPECT_FALSE(tooWide.ok);
+    EXPECT_NE(std::string::npos, tooWide.message.find("SQL error: too many columns")) << tooWide.message;
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    // A folder that does not exist.
+    EXPECT_FALSE(CreateFormDatabase(folder.File(L"missing\\claim.gdb"), kFieldList, "CMS-1500").ok);
+}
+
+TEST_F(FormDatabaseTest, RegisteredDatabaseIsNeverReplaced)
+{
+    Register();
+    ASSERT_EQ(StoreOutcome::Stored, Store("F1=Jones").outcome);
+    const std::string before = ReadWholeFile(db);
+    const RegistrationResult again = CreateFormDatabase(db, "Xjjjj0jOther", "AcroForm");
+    EXPECT_TRUE(again.ok);
+    EXPECT_TRUE(again.movedAsidePath.empty());
+    EXPECT_EQ(before, ReadWholeFile(db));
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb"}, FilesIn(folder.Path()));
+}
+
+TEST_F(FormDatabaseTest, UnregisteredFileIsMovedAsideUnderADatedName)
+{
+    const std::string junk = "not a database at all";
+    ASSERT_TRUE(WriteWholeFile(db, junk));
+    EXPECT_EQ(FormRegistration::Unregistered, CheckFormRegistration(db));
+    const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500");
+    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_FALSE(result.movedAsidePath.empty());
+    EXPECT_EQ(0u, result.movedAsidePath.find(db + L"."));
+    EXPECT_EQ(junk, ReadWholeFile(result.movedAsidePath));
+    EXPECT_EQ(FormRegistration::Registered, CheckFormRegistration(db));
+    EXPECT_EQ(2u, FilesIn(folder.Path()).size());
+
+    // A database whose FormInfo table is empty is not registered either.
+    const std::wstring other = folder.File(L"other.gdb");
+    Query(other, "CREATE TABLE FormInfo (RegDate)", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    EXPECT_EQ(FormRegistration::Unregistered, CheckFormRegistration(other));
+}
+
+TEST_F(FormDatabaseTest, SaveAsNewStoresEachValueUnderItsColumn)
+{
+    Register();
+    const std::string hostile = "O'Brien\"); DROP TABLE submissions;--";
+    const StoreResult result = Store("F10=12.50|F2=" + hostile + "|F1=Jones");
+    ASSERT_EQ(StoreOutcome::Stored, result.outcome) << result.message;
+    EXPECT_GT(result.rowId, 0);
+    const Rows rows = Query(db, "SELECT _ROWID_,Insured,Patient,Amount,submdate,fxml FROM submissions");
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(std::to_string(result.rowId), rows[0][0]);
+    EXPECT_EQ("Jones", rows[0][1]);
+    EXPECT_EQ(hostile, rows[0][2]);
+    EXPECT_EQ("12.50", rows[0][3]);
+    EXPECT_EQ("12/6/2026", rows[0][4]);
+    EXPECT_EQ("<form>F10=12.50|F2=" + hostile + "|F1=Jones</form>", rows[0][5]);
+
+    // A missing field is stored empty; a large form XML is stored whole.
+    RecordToStore big;
+    big.reply = "F1=Only";
+    big.formXml = std::string(300000, 'x');
+    const StoreResult second = StoreFormRecord(db, big);
+    ASSERT_EQ(StoreOutcome::Stored, second.outcome);
+    const Rows stored = Query(db, "SELECT Patient,length(fxml),submdate FROM submissions WHERE _ROWID_=" +
+                                      std::to_string(second.rowId));
+    EXPECT_EQ("", stored[0][0]);
+    EXPECT_EQ("300000", stored[0][1]);
+    EXPECT_EQ(UtcDateText(), stored[0][2]);
+}
+
+TEST_F(FormDatabaseTest, TemplateKeepsItsNameAndReadsBack)
+{
+    Register();
+    const StoreResult result = Store("F1=Acme Insurance", true, "Acme's default");
+    ASSERT_EQ(StoreOutcome::Stored, result.outcome) << result.message;
+    const Rows rows = Query(db, "SELECT Insured,RSRV_TEMPLATE_NAME FROM templates");
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ("Acme Insurance", rows[0][0]);
+    EXPECT_EQ("Acme's default", rows[0][1]);
+    EXPECT_TRUE(Query(db, "SELECT * FROM submissions").empty());
+
+    const RowText name = ReadTemplateName(db, result.rowId);
+    EXPECT_TRUE(name.ok && name.found);
+    EXPECT_EQ("Acme's default", name.text);
+    const RowText xml = ReadRecordXml(db, true, result.rowId);
+    EXPECT_TRUE(xml.found);
+    EXPECT_EQ("<form>F1=Acme Insurance</form>", xml.text);
+    // The same id in the records table is another row (here: none).
+    const RowText record = ReadRecordXml(db, false, result.rowId);
+    EXPECT_TRUE(record.ok);
+    EXPECT_FALSE(record.found);
+}
+
+TEST_F(FormDatabaseTest, EmptyFormStoresNothing)
+{
+    Register();
+    const StoreResult result = Store("F1=|F2=|F10=");
+    EXPECT_EQ(StoreOutcome::Empty, result.outcome);
+    EXPECT_EQ(0, result.rowId);
+    EXPECT_EQ("The document data is not compatible with the DB structure or is empty", result.message);
+    EXPECT_EQ(StoreOutcome::Empty, Store("--").outcome); // a form that never answered
+    EXPECT_TRUE(Query(db, "SELECT * FROM submissions").empty());
+}
+
+TEST_F(FormDatabaseTest, DatabaseFailuresAreReportedAndCreateNothing)
+{
+    const StoreResult missing = Store("F1=Jones");
+    EXPECT_EQ(StoreOutcome::Failed, missing.outcome);
+    EXPECT_EQ(-1, missing.rowId);
+    EXPECT_EQ(0u, missing.message.find("Can't open database: "));
+    EXPECT_EQ("db", missing.caption);
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    Register();
+    Query(db, "ALTER TABLE submissions RENAME COLUMN Patient TO Renamed");
+    const StoreResult incompatible = Store("F1=Jones");
+    EXPECT_EQ(StoreOutcome::Failed, incompatible.outcome);
+    EXPECT_EQ("prepare failure:The document data is not compatible with the DB structure", incompatible.message);
+}
+
+TEST_F(FormDatabaseTest, UpdateReplacesTheRowAndCarriesStatementColumns)
+{
+    Register();
+    Query(db, "ALTER TABLE submissions ADD COLUMN collectionsXML");
+    Query(db, "ALTER TABLE submissions ADD COLUMN memorizedDate");
+    Query(db, "ALTER TABLE submissions ADD COLUMN dateTrigger");
+    const long long other = Store("F1=Other").rowId;
+    const long long old = Store("F1=Jones|F2=Ann").rowId;
+    Query(db, "UPDATE submissions SET collectionsXML='<c/>',memorizedDate='1/2/2026',dateTrigger='7' WHERE _ROWID_=" +
+                  std::to_string(old));
+
+    const StoreResult updated = Store("F1=Jones|F2=Anne", false, "", old);
+    ASSERT_EQ(StoreOutcome::Stored, updated.outcome) << updated.message;
+    EXPECT_NE(old, updated.rowId);
+    const Rows rows = Query(db, "SELECT _ROWID_,Patient,collectionsXML,memorizedDate,dateTrigger FROM submissions "
+                                "ORDER BY _ROWID_");
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(std::to_string(other), rows[0][0]);
+    EXPECT_EQ("<null>", rows[0][2]);
+    EXPECT_EQ(std::to_string(updated.rowId), rows[1][0]);
+    EXPECT_EQ("Anne", rows[1][1]);
+    EXPECT_EQ("<c/>", rows[1][2]);
+    EXPECT_EQ("1/2/2026", rows[1][3]);
+    EXPECT_EQ("7", rows[1][4]);
+
+    // Templates have none of those columns: the update works without them.
+    const long long tpl = Store("F1=T", true, "t").rowId;
+    const StoreResult tplUpdated = Store("F1=T2", true, "t", tpl);
+    ASSERT_EQ(StoreOutcome::Stored, tplUpdated.outcome) << tplUpdated.message;
+    EXPECT_EQ((Rows{{"T2", "t"}}), Query(db, "SELECT Insured,RSRV_TEMPLATE_NAME FROM templates"));
+}
+
+TEST_F(FormDatabaseTest, FailingUpdateKeepsTheOldRow)
+{
+    Register();
+    const long long old = Store("F1=Jones").rowId;
+    Query(db, "CREATE TRIGGER refuse BEFORE INSERT ON submissions BEGIN SELECT RAISE(ABORT, 'disk says no'); END");
+    const StoreResult failed = Store("F1=Smith", false, "", old);
+    EXPECT_EQ(StoreOutcome::Failed, failed.outcome);
+    EXPECT_EQ(-1, failed.rowId);
+    EXPECT_EQ("SQL error: disk says no\n", failed.message);
+    EXPECT_EQ((Rows{{std::to_string(old), "Jones"}}), Query(db, "SELECT _ROWID_,Insured FROM submissions"));
+
+    // A failing delete after a good insert rolls the insert back too.
+    Query(db, "DROP TRIGGER refuse");
+    Query(db, "CREATE TRIGGER keep BEFORE DELETE ON submissions BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    const StoreResult kept = Store("F1=Smith", false, "", old);
+    EXPECT_EQ(StoreOutcome::Failed, kept.outcome);
+    EXPECT_EQ((Rows{{std::to_string(old), "Jones"}}), Query(db, "SELECT _ROWID_,Insured FROM submissions"));
+
+    // Empty new data keeps the old row as well.
+    EXPECT_EQ(StoreOutcome::Empty, Store("F1=", false, "", old).outcome);
+    EXPECT_EQ(1u, Query(db, "SELECT * FROM submissions").size());
+}
+
+TEST(FormDatabaseSql, InsertTextQuotesColumnsAndBindsEveryValue)
+{
+    EXPECT_EQ("INSERT INTO submissions ([A],[B c],submdate,fxml) VALUES (?,?,?,?)",
+              BuildInsertText("[A],[B c]", 2, false));
+    EXPECT_EQ("INSERT INTO templates ([A],submdate,fxml, RSRV_TEMPLATE_NAME) VALUES (?,?,?,?)",
+              BuildInsertText("[A]", 1, true));
+}
