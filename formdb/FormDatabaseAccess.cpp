@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "common/Diagnostics.h"
+
 namespace {
 std::string Utf8Path(const std::wstring& path)
 {
@@ -71,6 +73,7 @@ std::string FormDbConnection::ErrorText() const
 bool FormDbStatement::Prepare(FormDbConnection& db, const std::string& sql)
 {
     Finalize();
+    SQLiteTraceToViewer(sql.c_str(), TRUE);
     if (!db.Handle())
         return false;
     return sqlite3_prepare_v2(db.Handle(), sql.c_str(), static_cast<int>(sql.size()), &m_stmt, nullptr) ==
