@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+# Makes the sample forms the program is given: the fillable claim form (one field per place of the
+# clearinghouse layout, drawn so that it reads as the claim form) and the two companion PDFs.
+# Usage: make_forms.py OUTPUT_FOLDER
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import claim_layout  # noqa: E402
+from pdf_writer import FormBuilder  # noqa: E402
+
+COLUMNS, ROWS = 90, 61
+CELL_W = FormBuilder.WIDTH / COLUMNS
+CELL_H = FormBuilder.HEIGHT / ROWS
+CHECK_SIDE = 8.0
+
+
+def label_of(name):
+    """A readable caption from a field name: "_3_PATIENTS_SEX_M" -> "3 PATIENTS SEX M"."""
+    return " ".join(part for part in name.split("_") if part)
+
+
+def cell_rect(column, row, columns):
+    x1 = (column - 1) * CELL_W
+    top = FormBuilder.HEIGHT - (row - 1) * CELL_H
+    return (round(x1, 2), round(top - CELL_H, 2), round(x1 + columns * CELL_W, 2), round(top, 2))
+
+
+def make_claim_form(path):
+    form = FormBuilder("CMS-1500 Health Insurance Claim Form")
+    content = form.content
+    content.text(18, FormBuilder.HEIGHT - 5 * CELL_H, 13, "HEALTH INSURANCE CLAIM FORM", True)
+    content.text(18, FormBuilder.HEIGHT - 5 * CELL_H - 9, 6, "APPROVED BY NATIONAL UNIFORM CLAIM COMMITTEE 08/05")
+    content.text(300, FormBuilder.HEIGHT - 5 * CELL_H, 8, "CARRIER", True)
+    places = claim_layout.all_places()
+    by_row = {}
+    for number, name, column, row in places:
+        by_row.setdefault(row, []).append(column)
+    for number, name, column, row in places:
+        key = claim_layout.field_key(number, name)
+        if claim_layout.is_check_box(number, name):
+            x1, y1, x2, y2 = cell_rect(column, row, 1)
+            cx, cy = (x1 + x2) / 2, (y1 + y2) / 2
+            rect = (round(cx - CHECK_SIDE / 2, 2), round(cy - CHECK_SIDE / 2, 2),
+                    round(cx + CHECK_SIDE / 2, 2), round(cy + CHECK_SIDE / 2, 2))
+            content.box(rect[0], rect[1], CHECK_SIDE, CHECK_SIDE)
+            caption = name.rsplit("_", 2)[-1] if not name.endswith(("_2", "_4", "_5")) else name.rsplit("_", 3)[-2]
+            content.text(rect[2] + 0.8, rect[1] + 1, 3.2, caption)
+            form.check_box(key, rect)
+        else:
+            later = [c for c in by_row[row] if c > column]
+            width = min((min(later) if later else COLUMNS + 1) - column, 40)
+            rect = cell_rect(column, row, max(width - 0.3, 1))
+            content.box(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1])
+            content.text(rect[0] + 1, rect[3] - 3.4, 3.0, label_of(name)[: int(width * 2.6)])
+            form.text_field(key, rect, font_size=7)
+    # The ruled frame around the claim and the service-line block.
+    content.box(8, 8, FormBuilder.WIDTH - 16, FormBuilder.HEIGHT - 6.5 * CELL_H - 8, 1.2)
+    content.line(8, FormBuilder.HEIGHT - 41 * CELL_H, FormBuilder.WIDTH - 8, FormBuilder.HEIGHT - 41 * CELL_H, 1.0)
+    content.line(8, FormBuilder.HEIGHT - 54 * CELL_H, FormBuilder.WIDTH - 8, FormBuilder.HEIGHT - 54 * CELL_H, 1.0)
+    content.text(12, FormBuilder.HEIGHT - 41 * CELL_H - 6, 5, "24. A. DATE(S) OF SERVICE    B. PLACE    C. EMG"
+                 "    D. PROCEDURES, SERVICES, OR SUPPLIES    E. DIAGNOSIS POINTER    F. $ CHARGES    G. DAYS OR UNITS")
+    form.save(path, "CMS-1500")
+
+
+def make_companion(path, title, fields, links):
+    form = FormBuilder(title)
+    form.content.text(36, 740, 16, title, True, (0.1, 0.2, 0.6))
+    y = 700
+    for name in fields:
+        form.content.text(36, y + 4, 8, name, False, (0.2, 0.2, 0.2))
+        form.content.box(150, y, 300, 16, 0.5, (0.4, 0.4, 0.4))
+        form.text_field(name, (150, y, 450, y + 16), font_size=9)
+        y -= 22
+    x = 36
+    for address, caption in links:
+        form.link((x, 60, x + 110, 80), address, caption)
+        x += 120
+    form.save(path, "Companion")
+
+
+STATEMENT_FIELDS = ["ID", "Date", "CompanyName", "FirstPatientName", "PatientName", "ToAddress", "ToCity",
+                    "ToState", "ToZip", "FromDate_1", "CPT_1", "Charges_1", "CoPay_1", "PatientPd_1",
+                    "Payer1Pd_1", "Payer2Pd_1", "TotalDue_1", "Notes"]
+COLLECTIONS_FIELDS = ["ID", "FirstPatientName", "DateCreated", "NumberOfDays", "Charges_1", "TotalDue_1"]
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: make_forms.py OUTPUT_FOLDER")
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    make_claim_form(os.path.join(out, "cms1500.pdf"))
+    make_companion(os.path.join(out, "statement.pdf"), "Patient Statement", STATEMENT_FIELDS,
+                   [("app:saveChanges", "Save Changes"), ("app:toStatements", "Back To Collections"),
+                    ("app:toSetHeader", "Letterhead"), ("app:toSetAddr", "Change Address")])
+    make_companion(os.path.join(out, "collections.pdf"), "Collections", COLLECTIONS_FIELDS,
+                   [("app:viewStatement?0", "View Statement"), ("app:deleteRecord?0", "Delete Record")])
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,176 @@
+// The form's answers to the bridge commands, over the fields read from its PDF.
+#include "viewer/FormScript.h"
+#include "viewer/FormFieldNames.h"
+#include "viewer/FormXml.h"
+#include <cwctype>
+
+namespace viewer {
+
+namespace {
+bool StartsWith(const std::wstring& text, const wchar_t* prefix)
+{
+    return text.compare(0, std::wcslen(prefix), prefix) == 0;
+}
+
+bool IsTrueWord(const std::wstring& value)
+{
+    std::wstring upper;
+    for (wchar_t c : value) upper += static_cast<wchar_t>(std::towupper(c));
+    return upper == L"YES" || upper == L"X" || upper == L"1" || upper == L"ON" || upper == L"TRUE";
+}
+} // namespace
+
+bool ParseOffsets(const std::wstring& text, int& h, int& v)
+{
+    size_t comma = text.find(L',');
+    if (comma == std::wstring::npos) return false;
+    std::wstring first = text.substr(0, comma), second = text.substr(comma + 1);
+    wchar_t* end = nullptr;
+    long a = std::wcstol(first.c_str(), &end, 10);
+    if (first.empty() || *end) return false;
+    long b = std::wcstol(second.c_str(), &end, 10);
+    if (second.empty() || *end) return false;
+    h = static_cast<int>(a);
+    v = static_cast<int>(b);
+    return true;
+}
+
+void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes)
+{
+    m_form = form;
+    m_pdfBytes = pdfBytes;
+    m_keys = MakeFieldKeys(form.fields);
+    m_columns = MakeColumnNames(form.fields);
+    m_values.clear();
+    for (const pdf::FormField& f : form.fields) m_values.push_back(f.value);
+    m_printMode = PrintMode::All;
+    m_shiftX = m_shiftY = 0;
+    m_loaded = true;
+}
+
+void FormScript::Unload()
+{
+    *this = FormScript();
+}
+
+bool FormScript::IsBox(size_t field) const
+{
+    pdf::FieldType t = m_form.fields[field].type;
+    return t == pdf::FieldType::CheckBox || t == pdf::FieldType::Radio;
+}
+
+void FormScript::SetValue(size_t field, const std::wstring& value)
+{
+    if (field >= m_values.size()) return;
+    if (!IsBox(field)) {
+        m_values[field] = value;
+        return;
+    }
+    // A box takes its own on-state name, or a yes-word for its first widget; anything else is off.
+    const pdf::FormField& f = m_form.fields[field];
+    std::wstring on;
+    for (const pdf::Widget& w : f.widgets) {
+        std::wstring state = pdf::DecodeTextString(w.onState);
+        if (state == value) on = state;
+    }
+    if (on.empty() && IsTrueWord(value) && !f.widgets.empty()) on = pdf::DecodeTextString(f.widgets[0].onState);
+    m_values[field] = on;
+}
+
+bool FormScript::IsChecked(size_t field, size_t widget) const
+{
+    if (field >= m_values.size() || m_values[field].empty()) return false;
+    const pdf::FormField& f = m_form.fields[field];
+    if (widget >= f.widgets.size()) return false;
+    return pdf::DecodeTextString(f.widgets[widget].onState) == m_values[field];
+}
+
+std::wstring FormScript::FormType() const
+{
+    return m_form.subject == L"CMS-1500" ? L"CMS-1500" : L"AcroForm";
+}
+
+std::wstring FormScript::ReportedValue(size_t field) const
+{
+    if (m_form.fields[field].type == pdf::FieldType::CheckBox) return m_values[field].empty() ? L"" : L"YES";
+    return m_values[field];
+}
+
+std::wstring FormScript::SaveReply() const
+{
+    std::wstring reply;
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        if (i) reply += L'|';
+        reply += m_keys[i] + L"=" + ReportedValue(i);
+    }
+    return reply;
+}
+
+std::wstring FormScript::FormXml() const
+{
+    std::vector<std::wstring> values;
+    for (size_t i = 0; i < m_keys.size(); ++i) values.push_back(ReportedValue(i));
+    return BuildFormXml(m_keys, values);
+}
+
+std::wstring FormScript::TextDump() const
+{
+    std::wstring dump = (m_form.title.empty() ? std::wstring(L"Form") : m_form.title) + L"\r\n\r\n";
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        std::wstring value = ReportedValue(i);
+        if (value.empty()) continue;
+        dump += m_form.fields[i].name + L": " + value + L"\r\n";
+    }
+    return dump;
+}
+
+bool FormScript::SetFromXml(const std::wstring& xml)
+{
+    std::vector<std::wstring> values;
+    if (!ReadFormXml(xml, m_keys, values)) return false;
+    for (size_t i = 0; i < values.size(); ++i) SetValue(i, values[i]);
+    return true;
+}
+
+bool FormScript::Run(const std::wstring& command, FormReply& reply, FormActions* actions)
+{
+    if (!m_loaded) return false;
+    int h = 0, v = 0;
+    if (command == L"FieldList") {
+        reply.items[0] = BuildFieldList(m_keys, m_columns);
+        reply.items[1] = FormType();
+        return true;
+    }
+    if (command == L"WillSave") return false; // values are always current: nothing to flush
+    if (command == L"Save") {
+        reply.items[0] = SaveReply();
+        reply.items[2] = FormXml();
+        return true;
+    }
+    if (StartsWith(command, L"GetTxtDump")) {
+        reply.items[0] = TextDump();
+        return true;
+    }
+    if (StartsWith(command, L"FieldSet|")) {
+        if (SetFromXml(command.substr(9)) && actions) actions->FieldsChanged();
+        return false;
+    }
+    if (!actions) return false;
+    if (command == L"ZoomIn") actions->Zoom(+1);
+    else if (command == L"ZoomOut") actions->Zoom(-1);
+    else if (StartsWith(command, L"StartPrint=") && ParseOffsets(command.substr(11), h, v)) { m_shiftX = h; m_shiftY = v; }
+    else if (StartsWith(command, L"Shift=") && ParseOffsets(command.substr(6), h, v)) { m_shiftX = h; m_shiftY = v; }
+    else if (command == L"PrintAllMode") m_printMode = PrintMode::All;
+    else if (command == L"PrintTextMode") m_printMode = PrintMode::Text;
+    else if (command == L"PrintAllWBMode") m_printMode = PrintMode::AllBlackWhite;
+    else if (command == L"PrintAll") actions->Print(m_printMode == PrintMode::Text ? PrintMode::All : m_printMode, m_shiftX, m_shiftY);
+    // "Print" sends "PrintText" for both the text-only and the black-and-white choice; the mode set
+    // before tells them apart.
+    else if (command == L"PrintText")
+        actions->Print(m_printMode == PrintMode::AllBlackWhite ? PrintMode::AllBlackWhite : PrintMode::Text, m_shiftX, m_shiftY);
+    else if (command == L"CancelPrint") actions->CancelPrint();
+    else if (command == L"EmailForm") actions->EmailForm();
+    return false;
+}
+
+} // namespace viewer

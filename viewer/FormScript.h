@@ -1,0 +1,81 @@
+// What a form's own script does with the commands of the bridge: keeps the field values of the
+// loaded form, answers "FieldList", "Save" and the text dump, takes "FieldSet|", and hands zoom,
+// print and e-mail commands to the window that shows the form.
+#pragma once
+#include "viewer/PdfForm.h"
+#include <string>
+#include <vector>
+
+namespace viewer {
+
+// The four items a form posts back (they land in MsgRsp1..MsgRsp4).
+struct FormReply
+{
+    std::wstring items[4];
+};
+
+enum class PrintMode { All, Text, AllBlackWhite };
+
+// The actions of the commands that have no reply; the window showing the form implements them.
+class FormActions
+{
+public:
+    virtual ~FormActions() = default;
+    virtual void Zoom(int direction) = 0;                 // +1 in, -1 out
+    virtual void Print(PrintMode mode, int shiftX, int shiftY) = 0;
+    virtual void CancelPrint() = 0;
+    virtual void EmailForm() = 0;
+    virtual void FieldsChanged() = 0;                    // values were set from outside
+};
+
+class FormScript
+{
+public:
+    // Takes a form read from a PDF file; pdfBytes are kept for the blank copy that e-mail sends.
+    void Load(const pdf::FormDocument& form, const std::string& pdfBytes);
+    bool IsLoaded() const { return m_loaded; }
+    void Unload();
+
+    const pdf::FormDocument& Form() const { return m_form; }
+    const std::vector<std::wstring>& Keys() const { return m_keys; }
+    const std::vector<std::wstring>& Columns() const { return m_columns; }
+    const std::string& PdfBytes() const { return m_pdfBytes; }
+
+    // Values by field index; check boxes hold the on-state name or "" (radio groups: the chosen one).
+    const std::wstring& Value(size_t field) const { return m_values[field]; }
+    void SetValue(size_t field, const std::wstring& value);
+    bool IsChecked(size_t field, size_t widget) const;
+
+    // "CMS-1500" for the claim form, "AcroForm" for any other.
+    std::wstring FormType() const;
+
+    // Runs one command. Returns true and fills reply when the form answers it.
+    bool Run(const std::wstring& command, FormReply& reply, FormActions* actions);
+
+    // The values as the "Save" reply and the form XML give them (check boxes "YES" when checked).
+    std::wstring ReportedValue(size_t field) const;
+    std::wstring SaveReply() const;
+    std::wstring FormXml() const;
+    std::wstring TextDump() const;
+    // Sets the fields from a form XML; an empty XML clears them. False when the text is not XML.
+    bool SetFromXml(const std::wstring& xml);
+
+    PrintMode Mode() const { return m_printMode; }
+    int ShiftX() const { return m_shiftX; }
+    int ShiftY() const { return m_shiftY; }
+
+private:
+    bool IsBox(size_t field) const;
+
+    bool m_loaded = false;
+    pdf::FormDocument m_form;
+    std::string m_pdfBytes;
+    std::vector<std::wstring> m_keys, m_columns, m_values;
+    PrintMode m_printMode = PrintMode::All;
+    int m_shiftX = 0, m_shiftY = 0;
+};
+
+// Parses "h,v" (signed integers); false when it is not two numbers.
+bool ParseOffsets(const std::wstring& text, int& h, int& v);
+
+} // namespace viewer

@@ -1,0 +1,250 @@
+// Writing and reading the form XML of the bridge's "Save" and "FieldSet|" commands.
+#include "viewer/FormXml.h"
+#include "viewer/FormFieldNames.h"
+#include <cwchar>
+
+namespace viewer {
+
+namespace {
+const int kMaxDepth = 256;
+
+class XmlReader
+{
+public:
+    explicit XmlReader(const std::wstring& text) : m_text(text) {}
+
+    std::unique_ptr<XmlElement> Document()
+    {
+        SkipMisc();
+        if (!At(L"<")) return nullptr;
+        auto root = Element(0);
+        if (!root) return nullptr;
+        SkipMisc();
+        return m_pos == m_text.size() ? std::move(root) : nullptr;
+    }
+
+private:
+    bool At(const wchar_t* s) const { return m_text.compare(m_pos, std::wcslen(s), s) == 0; }
+    bool SkipPast(const wchar_t* s)
+    {
+        size_t at = m_text.find(s, m_pos);
+        if (at == std::wstring::npos) return false;
+        m_pos = at + std::wcslen(s);
+        return true;
+    }
+    void SkipSpace()
+    {
+        while (m_pos < m_text.size() && (m_text[m_pos] == L' ' || m_text[m_pos] == L'\t' || m_text[m_pos] == L'\r' ||
+                                         m_text[m_pos] == L'\n'))
+            ++m_pos;
+    }
+    // Declarations, comments, processing instructions and white space outside the root.
+    void SkipMisc()
+    {
+        for (;;) {
+            SkipSpace();
+            if (At(L"<?")) { if (!SkipPast(L"?>")) return; }
+            else if (At(L"<!--")) { if (!SkipPast(L"-->")) return; }
+            else if (At(L"<!DOCTYPE")) { if (!SkipPast(L">")) return; }
+            else return;
+        }
+    }
+    static bool IsNameChar(wchar_t c)
+    {
+        return !(c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'/' || c == L'>' || c == L'=' || c == L'<' ||
+                 c == L'"' || c == L'\'' || c == L'&');
+    }
+    std::wstring Name()
+    {
+        size_t start = m_pos;
+        while (m_pos < m_text.size() && IsNameChar(m_text[m_pos])) ++m_pos;
+        return m_text.substr(start, m_pos - start);
+    }
+    bool Entity(std::wstring& out)
+    {
+        size_t end = m_text.find(L';', m_pos);
+        if (end == std::wstring::npos || end - m_pos > 12) return false;
+        std::wstring name = m_text.substr(m_pos + 1, end - m_pos - 1);
+        m_pos = end + 1;
+        if (name == L"lt") out += L'<';
+        else if (name == L"gt") out += L'>';
+        else if (name == L"amp") out += L'&';
+        else if (name == L"quot") out += L'"';
+        else if (name == L"apos") out += L'\'';
+        else if (name.size() > 1 && name[0] == L'#') {
+            bool hex = name[1] == L'x';
+            wchar_t* stop = nullptr;
+            unsigned long code = std::wcstoul(name.c_str() + (hex ? 2 : 1), &stop, hex ? 16 : 10);
+            if (*stop || code == 0 || code > 0x10FFFF) return false;
+            if (code >= 0x10000) {
+                code -= 0x10000;
+                out += static_cast<wchar_t>(0xD800 + (code >> 10));
+                out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+            } else {
+                out += static_cast<wchar_t>(code);
+            }
+        } else {
+            return false;
+        }
+        return true;
+    }
+    std::unique_ptr<XmlElement> Element(int depth)
+    {
+        if (depth > kMaxDepth) return nullptr;
+        ++m_pos; // '<'
+        auto element = std::make_unique<XmlElement>();
+        element->name = Name();
+        if (element->name.empty()) return nullptr;
+        // Attributes are read over and dropped: the form XML carries none that matter.
+        for (;;) {
+            SkipSpace();
+            if (m_pos >= m_text.size()) return nullptr;
+            if (At(L"/>")) {
+                m_pos += 2;
+                return element;
+            }
+            if (At(L">")) {
+                ++m_pos;
+                break;
+            }
+            if (Name().empty()) return nullptr;
+            SkipSpace();
+            if (!At(L"=")) return nullptr;
+            ++m_pos;
+            SkipSpace();
+            if (m_pos >= m_text.size() || (m_text[m_pos] != L'"' && m_text[m_pos] != L'\'')) return nullptr;
+            size_t close = m_text.find(m_text[m_pos], m_pos + 1);
+            if (close == std::wstring::npos) return nullptr;
+            m_pos = close + 1;
+        }
+        for (;;) {
+            if (m_pos >= m_text.size()) return nullptr;
+            wchar_t c = m_text[m_pos];
+            if (c == L'<') {
+                if (At(L"</")) {
+                    m_pos += 2;
+                    std::wstring closing = Name();
+                    SkipSpace();
+                    if (closing != element->name || !At(L">")) return nullptr;
+                    ++m_pos;
+                    return element;
+                }
+                if (At(L"<!--")) {
+                    if (!SkipPast(L"-->")) return nullptr;
+                } else if (At(L"<![CDATA[")) {
+                    size_t end = m_text.find(L"]]>", m_pos);
+                    if (end == std::wstring::npos) return nullptr;
+                    element->text += m_text.substr(m_pos + 9, end - m_pos - 9);
+                    m_pos = end + 3;
+                } else if (At(L"<?")) {
+                    if (!SkipPast(L"?>")) return nullptr;
+                } else {
+                    auto child = Element(depth + 1);
+                    if (!child) return nullptr;
+                    element->children.push_back(std::move(child));
+                }
+            } else if (c == L'&') {
+                if (!Entity(element->text)) return nullptr;
+            } else {
+                element->text += c;
+                ++m_pos;
+            }
+        }
+    }
+
+    const std::wstring& m_text;
+    size_t m_pos = 0;
+};
+
+bool IsBlank(const std::wstring& s)
+{
+    return s.find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+} // namespace
+
+std::wstring XmlElement::LocalName() const
+{
+    size_t colon = name.find(L':');
+    return colon == std::wstring::npos ? name : name.substr(colon + 1);
+}
+
+const XmlElement* XmlElement::Child(const std::wstring& localName) const
+{
+    for (const auto& child : children)
+        if (child->LocalName() == localName) return child.get();
+    return nullptr;
+}
+
+const XmlElement* XmlElement::Find(const std::wstring& localName) const
+{
+    if (LocalName() == localName) return this;
+    for (const auto& child : children)
+        if (const XmlElement* found = child->Find(localName)) return found;
+    return nullptr;
+}
+
+std::unique_ptr<XmlElement> ParseXml(const std::wstring& text)
+{
+    return XmlReader(text).Document();
+}
+
+std::wstring EscapeXmlText(const std::wstring& text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        switch (c) {
+        case L'<': out += L"&lt;"; break;
+        case L'>': out += L"&gt;"; break;
+        case L'&': out += L"&amp;"; break;
+        case L'"': out += L"&quot;"; break;
+        default:
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+                unsigned long code = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+                out += L"&#" + std::to_wstring(code) + L";";
+                ++i;
+            } else if (c > 126 || (c < 32 && c != L'\t' && c != L'\n' && c != L'\r')) {
+                // Control characters other than tab and line ends have no place in XML 1.0.
+                if (c >= 32) out += L"&#" + std::to_wstring(static_cast<unsigned>(c)) + L";";
+            } else if (c == L'\r') {
+                out += L"&#13;"; // kept through parsers that fold line ends
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+std::wstring BuildFormXml(const std::vector<std::wstring>& keys, const std::vector<std::wstring>& values)
+{
+    std::wstring fields, numbered;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        std::wstring value = i < values.size() ? EscapeXmlText(values[i]) : std::wstring();
+        fields += L"<" + keys[i] + L">" + value + L"</" + keys[i] + L">";
+        std::wstring element = NumberedElementName(keys[i]);
+        if (!element.empty()) numbered += L"<" + element + L">" + value + L"</" + element + L">";
+    }
+    std::wstring xml = L"<fields><topmostSubform>" + fields + L"</topmostSubform>";
+    if (!numbered.empty()) xml += L"<numberedFields>" + numbered + L"</numberedFields>";
+    return xml + L"</fields>";
+}
+
+bool ReadFormXml(const std::wstring& text, const std::vector<std::wstring>& keys, std::vector<std::wstring>& values)
+{
+    std::vector<std::wstring> result(keys.size());
+    if (!IsBlank(text)) {
+        std::unique_ptr<XmlElement> root = ParseXml(text);
+        if (!root) return false;
+        const XmlElement* subform = root->Find(L"topmostSubform");
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const XmlElement* element = subform ? subform->Child(keys[i]) : nullptr;
+            if (!element) element = root->Find(keys[i]);
+            if (element) result[i] = element->text;
+        }
+    }
+    values = result;
+    return true;
+}
+
+} // namespace viewer

@@ -1,0 +1,354 @@
+// Cross-reference reading, object loading and stream decoding of a PDF file.
+#include "viewer/PdfDocument.h"
+#include <zlib.h>
+#include <cstdlib>
+#include <cstring>
+
+namespace pdf {
+
+namespace {
+const int kMaxXrefSections = 256;
+const int kMaxPageDepth = 64;
+
+int IntOf(const ObjectPtr& obj, int fallback)
+{
+    return obj->kind == Kind::Number ? static_cast<int>(obj->number) : fallback;
+}
+} // namespace
+
+std::string FlateDecode(const std::string& data)
+{
+    z_stream zs;
+    std::memset(&zs, 0, sizeof zs);
+    if (inflateInit(&zs) != Z_OK) throw PdfError("cannot start inflate");
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    std::string out;
+    char buffer[16384];
+    int rc;
+    do {
+        zs.next_out = reinterpret_cast<Bytef*>(buffer);
+        zs.avail_out = sizeof buffer;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+            inflateEnd(&zs);
+            throw PdfError("damaged compressed stream");
+        }
+        out.append(buffer, sizeof buffer - zs.avail_out);
+        if (rc == Z_BUF_ERROR && zs.avail_in == 0) break; // truncated input: keep what came out
+        if (out.size() > (512u << 20)) {
+            inflateEnd(&zs);
+            throw PdfError("compressed stream too large");
+        }
+    } while (rc != Z_STREAM_END);
+    inflateEnd(&zs);
+    return out;
+}
+
+std::string UndoPredictor(const std::string& data, int predictor, int colors, int bitsPerComponent, int columns)
+{
+    if (predictor < 2) return data;
+    size_t bpp = std::max<size_t>(1, (static_cast<size_t>(colors) * bitsPerComponent + 7) / 8);
+    size_t rowLength = (static_cast<size_t>(colors) * bitsPerComponent * columns + 7) / 8;
+    if (rowLength == 0) throw PdfError("bad predictor parameters");
+    std::string out;
+    if (predictor == 2) {
+        if (bitsPerComponent != 8) throw PdfError("unsupported predictor");
+        out = data;
+        for (size_t row = 0; row + rowLength <= out.size(); row += rowLength)
+            for (size_t i = bpp; i < rowLength; ++i) out[row + i] = static_cast<char>(out[row + i] + out[row + i - bpp]);
+        return out;
+    }
+    std::string previous(rowLength, '\0');
+    for (size_t pos = 0; pos + 1 + rowLength <= data.size(); pos += rowLength + 1) {
+        int type = static_cast<unsigned char>(data[pos]);
+        std::string row = data.substr(pos + 1, rowLength);
+        for (size_t i = 0; i < rowLength; ++i) {
+            int left = i >= bpp ? static_cast<unsigned char>(row[i - bpp]) : 0;
+            int up = static_cast<unsigned char>(previous[i]);
+            int upLeft = i >= bpp ? static_cast<unsigned char>(previous[i - bpp]) : 0;
+            int add = 0;
+            switch (type) {
+            case 0: break;
+            case 1: add = left; break;
+            case 2: add = up; break;
+            case 3: add = (left + up) / 2; break;
+            case 4: {
+                int p = left + up - upLeft;
+                int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
+                add = (pa <= pb && pa <= pc) ? left : (pb <= pc ? up : upLeft);
+                break;
+            }
+            default: throw PdfError("bad predictor row");
+            }
+            row[i] = static_cast<char>(static_cast<unsigned char>(row[i]) + add);
+        }
+        out += row;
+        previous = row;
+    }
+    return out;
+}
+
+Document::Document(std::string bytes) : m_bytes(std::move(bytes))
+{
+    m_lengthResolver = [this](const Object& ref) { return ResolveLength(ref); };
+    if (m_bytes.compare(0, 5, "%PDF-") != 0 && m_bytes.find("%PDF-") > 1024)
+        throw PdfError("not a PDF file");
+    size_t tail = m_bytes.size() > 2048 ? m_bytes.size() - 2048 : 0;
+    size_t at = m_bytes.rfind("startxref");
+    if (at == std::string::npos || at < tail) throw PdfError("no cross-reference offset at the end of the file");
+    Parser parser(m_bytes, at + 9);
+    parser.SkipWhitespace();
+    std::string offsetText = parser.PeekKeyword();
+    char* end = nullptr;
+    unsigned long offset = std::strtoul(offsetText.c_str(), &end, 10);
+    if (offsetText.empty() || *end != '\0' || offset >= m_bytes.size()) throw PdfError("bad cross-reference offset");
+    ReadXrefChain(offset);
+    if (!m_trailer || m_trailer->Get("Root")->kind != Kind::Ref) throw PdfError("no document catalog");
+}
+
+void Document::ReadXrefChain(size_t offset)
+{
+    std::set<size_t> seen;
+    for (int section = 0; section < kMaxXrefSections; ++section) {
+        if (offset >= m_bytes.size() || !seen.insert(offset).second) throw PdfError("bad cross-reference chain");
+        Parser probe(m_bytes, offset);
+        probe.SkipWhitespace();
+        ObjectPtr trailer;
+        if (probe.PeekKeyword() == "xref") {
+            ReadXrefTable(probe.Position(), trailer);
+            // A file saved for both kinds of reader keeps extra entries in a stream.
+            ObjectPtr hybrid = trailer->Get("XRefStm");
+            if (hybrid->kind == Kind::Number) ReadXrefStream(static_cast<size_t>(hybrid->number));
+        } else {
+            trailer = ReadXrefStream(offset);
+        }
+        if (!m_trailer) m_trailer = trailer;
+        ObjectPtr prev = trailer->Get("Prev");
+        if (prev->kind != Kind::Number) return;
+        offset = static_cast<size_t>(prev->number);
+    }
+    throw PdfError("too many cross-reference sections");
+}
+
+size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
+{
+    Parser parser(m_bytes, offset + 4);
+    for (;;) {
+        std::string word = parser.PeekKeyword();
+        if (word == "trailer") {
+            parser.SetPosition(parser.Position() + 7);
+            trailer = parser.ReadObject();
+            if (trailer->kind != Kind::Dict) throw PdfError("trailer is not a dictionary");
+            return parser.Position();
+        }
+        char* end = nullptr;
+        long first = std::strtol(word.c_str(), &end, 10);
+        if (word.empty() || *end) throw PdfError("bad cross-reference table");
+        parser.SetPosition(parser.Position() + word.size());
+        std::string countText = parser.PeekKeyword();
+        long count = std::strtol(countText.c_str(), &end, 10);
+        if (countText.empty() || *end || count < 0 || first < 0) throw PdfError("bad cross-reference subsection");
+        parser.SetPosition(parser.Position() + countText.size());
+        for (long i = 0; i < count; ++i) {
+            parser.SkipWhitespace();
+            size_t p = parser.Position();
+            if (p + 18 > m_bytes.size()) throw PdfError("cross-reference table cut short");
+            unsigned long entryOffset = std::strtoul(m_bytes.substr(p, 10).c_str(), nullptr, 10);
+            char type = m_bytes[p + 17];
+            if (type != 'n' && type != 'f') throw PdfError("bad cross-reference entry");
+            parser.SetPosition(p + 18);
+            int number = static_cast<int>(first + i);
+            if (m_xref.count(number)) continue; // a newer section already named it
+            XrefEntry entry;
+            entry.type = type == 'n' ? 1 : 0;
+            entry.offset = entryOffset;
+            m_xref[number] = entry;
+        }
+    }
+}
+
+ObjectPtr Document::ReadXrefStream(size_t offset)
+{
+    Parser parser(m_bytes, offset);
+    parser.lengthResolver = &m_lengthResolver;
+    int number = 0, generation = 0;
+    if (!parser.ReadObjectHeader(number, generation)) throw PdfError("no cross-reference section at its offset");
+    ObjectPtr stream = parser.ReadObject();
+    if (stream->kind != Kind::Stream || !stream->Get("Type")->IsName("XRef")) throw PdfError("bad cross-reference stream");
+    std::string data = DecodeStream(*stream);
+    ObjectPtr w = stream->Get("W");
+    if (w->kind != Kind::Array || w->items.size() < 3) throw PdfError("cross-reference stream without widths");
+    int widths[3];
+    for (int i = 0; i < 3; ++i) {
+        widths[i] = IntOf(w->items[i], -1);
+        if (widths[i] < 0 || widths[i] > 8) throw PdfError("bad cross-reference widths");
+    }
+    size_t entrySize = widths[0] + widths[1] + widths[2];
+    if (entrySize == 0) throw PdfError("bad cross-reference widths");
+    std::vector<std::pair<long, long>> ranges;
+    ObjectPtr index = stream->Get("Index");
+    if (index->kind == Kind::Array) {
+        for (size_t i = 0; i + 1 < index->items.size(); i += 2)
+            ranges.emplace_back(IntOf(index->items[i], 0), IntOf(index->items[i + 1], 0));
+    } else {
+        ranges.emplace_back(0, IntOf(stream->Get("Size"), 0));
+    }
+    size_t pos = 0;
+    for (auto& range : ranges) {
+        for (long i = 0; i < range.second; ++i, pos += entrySize) {
+            if (pos + entrySize > data.size()) throw PdfError("cross-reference stream cut short");
+            unsigned long long fields[3];
+            size_t at = pos;
+            for (int f = 0; f < 3; ++f) {
+                fields[f] = 0;
+                for (int b = 0; b < widths[f]; ++b) fields[f] = (fields[f] << 8) | static_cast<unsigned char>(data[at++]);
+            }
+            if (widths[0] == 0) fields[0] = 1;
+            int objNumber = static_cast<int>(range.first + i);
+            if (m_xref.count(objNumber)) continue;
+            XrefEntry entry;
+            entry.type = static_cast<int>(fields[0]);
+            if (entry.type == 1) entry.offset = static_cast<size_t>(fields[1]);
+            if (entry.type == 2) {
+                entry.streamNumber = static_cast<int>(fields[1]);
+                entry.index = static_cast<int>(fields[2]);
+            }
+            m_xref[objNumber] = entry;
+        }
+    }
+    return stream;
+}
+
+long Document::ResolveLength(const Object& ref)
+{
+    auto it = m_xref.find(ref.refNumber);
+    if (it == m_xref.end() || it->second.type != 1 || m_loading.count(ref.refNumber)) return -1;
+    try {
+        ObjectPtr length = Resolve(std::make_shared<Object>(ref));
+        return length->kind == Kind::Number ? static_cast<long>(length->number) : -1;
+    } catch (const PdfError&) {
+        return -1;
+    }
+}
+
+ObjectPtr Document::Resolve(const ObjectPtr& obj)
+{
+    if (!obj || obj->kind != Kind::Ref) return obj ? obj : MakeNull();
+    int number = obj->refNumber;
+    auto cached = m_cache.find(number);
+    if (cached != m_cache.end()) return cached->second;
+    if (m_loading.count(number)) throw PdfError("object refers to itself");
+    m_loading.insert(number);
+    ObjectPtr loaded;
+    try {
+        loaded = LoadObject(number);
+    } catch (...) {
+        m_loading.erase(number);
+        throw;
+    }
+    m_loading.erase(number);
+    m_cache[number] = loaded;
+    return loaded;
+}
+
+ObjectPtr Document::LoadObject(int number)
+{
+    auto it = m_xref.find(number);
+    if (it == m_xref.end() || it->second.type == 0) return MakeNull();
+    const XrefEntry& entry = it->second;
+    if (entry.type == 2) return LoadFromObjectStream(entry.streamNumber, entry.index, number);
+    if (entry.type != 1) return MakeNull();
+    Parser parser(m_bytes, entry.offset);
+    parser.lengthResolver = &m_lengthResolver;
+    int found = 0, generation = 0;
+    if (!parser.ReadObjectHeader(found, generation) || found != number)
+        throw PdfError("object " + std::to_string(number) + " is not at its recorded offset");
+    ObjectPtr obj = parser.ReadObject();
+    return obj->kind == Kind::Ref ? Resolve(obj) : obj;
+}
+
+ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int number)
+{
+    auto holder = std::make_shared<Object>();
+    holder->kind = Kind::Ref;
+    holder->refNumber = streamNumber;
+    ObjectPtr stream = Resolve(holder);
+    if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
+    std::string data = DecodeStream(*stream);
+    int count = IntOf(stream->Get("N"), 0);
+    int first = IntOf(stream->Get("First"), -1);
+    if (count <= 0 || first < 0 || static_cast<size_t>(first) > data.size()) throw PdfError("bad object stream");
+    Parser header(data, 0);
+    for (int i = 0; i < count; ++i) {
+        ObjectPtr num = header.ReadObject();
+        ObjectPtr off = header.ReadObject();
+        if (num->kind != Kind::Number || off->kind != Kind::Number) throw PdfError("bad object stream header");
+        if (static_cast<int>(num->number) != number) continue;
+        Parser body(data, first + static_cast<size_t>(off->number));
+        return body.ReadObject();
+    }
+    return MakeNull();
+}
+
+std::string Document::DecodeStream(const Object& stream)
+{
+    ObjectPtr filter = Resolve(stream.Get("Filter"));
+    ObjectPtr parms = Resolve(stream.Get("DecodeParms"));
+    std::vector<ObjectPtr> filters, params;
+    if (filter->kind == Kind::Name) {
+        filters.push_back(filter);
+        params.push_back(parms);
+    } else if (filter->kind == Kind::Array) {
+        filters = filter->items;
+        for (size_t i = 0; i < filters.size(); ++i)
+            params.push_back(parms->kind == Kind::Array && i < parms->items.size() ? Resolve(parms->items[i]) : MakeNull());
+    }
+    std::string data = stream.raw;
+    for (size_t i = 0; i < filters.size(); ++i) {
+        ObjectPtr f = Resolve(filters[i]);
+        if (!f->IsName("FlateDecode") && !f->IsName("Fl")) throw PdfError("unsupported stream filter " + f->text);
+        data = FlateDecode(data);
+        const ObjectPtr& p = params[i];
+        if (p->kind == Kind::Dict) {
+            data = UndoPredictor(data, IntOf(p->Get("Predictor"), 1), IntOf(p->Get("Colors"), 1),
+                                 IntOf(p->Get("BitsPerComponent"), 8), IntOf(p->Get("Columns"), 1));
+        }
+    }
+    return data;
+}
+
+std::vector<Document::Page> Document::Pages()
+{
+    std::vector<Page> pages;
+    std::set<const Object*> visited;
+    std::function<void(const ObjectPtr&, int, const Page&, int)> walk =
+        [&](const ObjectPtr& ref, int number, const Page& inherited, int depth) {
+            ObjectPtr node = Resolve(ref);
+            if (node->kind != Kind::Dict || depth > kMaxPageDepth || !visited.insert(node.get()).second) return;
+            Page here = inherited;
+            here.object = node;
+            here.number = number;
+            ObjectPtr box = Resolve(node->Get("MediaBox"));
+            if (box->kind == Kind::Array && box->items.size() == 4) {
+                for (int i = 0; i < 4; ++i) {
+                    ObjectPtr v = Resolve(box->items[i]);
+                    if (v->kind == Kind::Number) here.box[i] = v->number;
+                }
+            }
+            ObjectPtr resources = node->Get("Resources");
+            if (!resources->IsNull()) here.resources = resources;
+            ObjectPtr kids = Resolve(node->Get("Kids"));
+            if (node->Get("Type")->IsName("Page") || kids->kind != Kind::Array) {
+                pages.push_back(here);
+                return;
+            }
+            for (const ObjectPtr& kid : kids->items)
+                walk(kid, kid->kind == Kind::Ref ? kid->refNumber : 0, here, depth + 1);
+        };
+    ObjectPtr root = Catalog()->Get("Pages");
+    walk(root, root->kind == Kind::Ref ? root->refNumber : 0, Page(), 0);
+    return pages;
+}
+
+} // namespace pdf

@@ -1,0 +1,66 @@
+// A PDF file opened for reading: its cross-reference sections (tables and streams, with object
+// streams), indirect objects resolved on demand and stream data decoded (Flate with predictors).
+#pragma once
+#include "viewer/PdfObject.h"
+#include <set>
+
+namespace pdf {
+
+class Document
+{
+public:
+    // Reads the cross-reference sections of the bytes; throws PdfError when the file is not PDF.
+    explicit Document(std::string bytes);
+
+    // The object behind a reference (other objects are returned as they are); null when the
+    // object does not exist. Throws PdfError when the object's bytes are damaged.
+    ObjectPtr Resolve(const ObjectPtr& obj);
+    ObjectPtr Resolve(const ObjectPtr& obj, const char* key) { return Resolve(obj->Get(key)); }
+    ObjectPtr Trailer() const { return m_trailer; }
+    ObjectPtr Catalog() { return Resolve(m_trailer->Get("Root")); }
+
+    // The decoded data of a stream; throws PdfError for a filter it cannot undo.
+    std::string DecodeStream(const Object& stream);
+
+    // Every page object in order, with MediaBox and Resources inherited from the page tree.
+    struct Page
+    {
+        ObjectPtr object;
+        int number = 0;        // object number of the page, 0 for a direct page object
+        double box[4] = {0, 0, 612, 792};
+        ObjectPtr resources;
+    };
+    std::vector<Page> Pages();
+
+    const std::string& Bytes() const { return m_bytes; }
+
+private:
+    struct XrefEntry
+    {
+        int type = 0;           // 1 in the file, 2 inside an object stream
+        size_t offset = 0;      // type 1
+        int streamNumber = 0;   // type 2
+        int index = 0;          // type 2
+    };
+
+    void ReadXrefChain(size_t offset);
+    size_t ReadXrefTable(size_t offset, ObjectPtr& trailer);
+    ObjectPtr ReadXrefStream(size_t offset);
+    ObjectPtr LoadObject(int number);
+    ObjectPtr LoadFromObjectStream(int streamNumber, int index, int number);
+    long ResolveLength(const Object& ref);
+
+    std::string m_bytes;
+    std::map<int, XrefEntry> m_xref;
+    std::map<int, ObjectPtr> m_cache;
+    std::set<int> m_loading;   // objects being loaded: a reference back to one of them is a loop
+    ObjectPtr m_trailer;
+    std::function<long(const Object&)> m_lengthResolver;
+};
+
+// Undoes a Flate encoding; throws PdfError on damaged data.
+std::string FlateDecode(const std::string& data);
+// Undoes a PNG or TIFF predictor of a decoded stream.
+std::string UndoPredictor(const std::string& data, int predictor, int colors, int bitsPerComponent, int columns);
+
+} // namespace pdf

@@ -1,0 +1,268 @@
+// Walks the AcroForm field tree of a PDF: inherited entries (type, value, flags) come down from
+// parents, names join with dots, and every widget annotation gives a rectangle on its page.
+#include "viewer/PdfForm.h"
+#include "viewer/PdfDocument.h"
+#include <algorithm>
+#include <set>
+
+namespace pdf {
+
+namespace {
+const int kMaxFieldDepth = 32;
+const int kFlagMultiline = 1 << 12;
+const int kFlagRadio = 1 << 15;
+const int kFlagPushButton = 1 << 16;
+const int kFlagCombo = 1 << 17;
+
+// PDFDocEncoding differs from Latin-1 only in these places.
+const wchar_t kDocEncodingHigh[33] = {
+    0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044, 0x2039, 0x203A, 0x2212,
+    0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02, 0x0141,
+    0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0xFFFD, 0x20AC};
+
+struct Inherited
+{
+    std::wstring name;
+    std::string type;
+    ObjectPtr value;
+    int flags = 0;
+    ObjectPtr options;
+    int maxLength = 0;
+};
+
+class FieldWalker
+{
+public:
+    FieldWalker(Document& doc, FormDocument& form) : m_doc(doc), m_form(form) {}
+
+    void IndexPages(const std::vector<Document::Page>& pages)
+    {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            m_pageObjects.push_back(pages[i].object.get());
+            ObjectPtr annots = m_doc.Resolve(pages[i].object->Get("Annots"));
+            if (annots->kind != Kind::Array) continue;
+            for (const ObjectPtr& a : annots->items) {
+                ObjectPtr annot = m_doc.Resolve(a);
+                m_annotPage[annot.get()] = static_cast<int>(i);
+            }
+        }
+    }
+
+    void Walk(const ObjectPtr& ref, const Inherited& parent, int depth)
+    {
+        ObjectPtr node = m_doc.Resolve(ref);
+        if (node->kind != Kind::Dict || depth > kMaxFieldDepth || !m_visited.insert(node.get()).second) return;
+        Inherited here = parent;
+        ObjectPtr partial = m_doc.Resolve(node->Get("T"));
+        if (partial->kind == Kind::String) {
+            std::wstring part = DecodeTextString(partial->text);
+            here.name = here.name.empty() ? part : here.name + L"." + part;
+        }
+        ObjectPtr ft = m_doc.Resolve(node->Get("FT"));
+        if (ft->kind == Kind::Name) here.type = ft->text;
+        if (!node->Get("V")->IsNull()) here.value = m_doc.Resolve(node->Get("V"));
+        ObjectPtr ff = m_doc.Resolve(node->Get("Ff"));
+        if (ff->kind == Kind::Number) here.flags = static_cast<int>(ff->number);
+        if (!node->Get("Opt")->IsNull()) here.options = m_doc.Resolve(node->Get("Opt"));
+        ObjectPtr maxLen = m_doc.Resolve(node->Get("MaxLen"));
+        if (maxLen->kind == Kind::Number) here.maxLength = static_cast<int>(maxLen->number);
+
+        // Kids with names of their own are fields; kids without are this field's widgets.
+        ObjectPtr kids = m_doc.Resolve(node->Get("Kids"));
+        std::vector<ObjectPtr> widgetKids;
+        bool hasFieldKids = false;
+        if (kids->kind == Kind::Array) {
+            for (const ObjectPtr& k : kids->items) {
+                ObjectPtr kid = m_doc.Resolve(k);
+                if (kid->kind != Kind::Dict) continue;
+                if (kid->Get("T")->IsNull() && kid->Get("FT")->IsNull()) widgetKids.push_back(kid);
+                else hasFieldKids = true;
+            }
+        }
+        if (hasFieldKids) {
+            for (const ObjectPtr& k : kids->items) {
+                ObjectPtr kid = m_doc.Resolve(k);
+                if (kid->kind == Kind::Dict && !(kid->Get("T")->IsNull() && kid->Get("FT")->IsNull()))
+                    Walk(k, here, depth + 1);
+            }
+            if (widgetKids.empty()) return;
+        }
+        if (here.name.empty()) return;
+        AddField(node, here, widgetKids);
+    }
+
+private:
+    void AddField(const ObjectPtr& node, const Inherited& info, const std::vector<ObjectPtr>& widgetKids)
+    {
+        FormField field;
+        field.name = info.name;
+        field.multiline = (info.flags & kFlagMultiline) != 0;
+        field.maxLength = info.maxLength;
+        if (info.type == "Btn") {
+            field.type = (info.flags & kFlagPushButton) ? FieldType::PushButton
+                       : (info.flags & kFlagRadio)      ? FieldType::Radio
+                                                         : FieldType::CheckBox;
+        } else if (info.type == "Ch") {
+            field.type = FieldType::Choice;
+            field.combo = (info.flags & kFlagCombo) != 0;
+        } else if (info.type == "Sig") {
+            field.type = FieldType::Signature;
+        } else if (info.type == "Tx") {
+            field.type = FieldType::Text;
+        } else {
+            return; // a node without a field type anywhere above it is not a field
+        }
+        if (info.value) {
+            if (info.value->kind == Kind::String) field.value = DecodeTextString(info.value->text);
+            else if (info.value->kind == Kind::Name && info.value->text != "Off") field.value = DecodeName(info.value->text);
+            else if (info.value->kind == Kind::Array && !info.value->items.empty()) {
+                ObjectPtr first = m_doc.Resolve(info.value->items[0]);
+                if (first->kind == Kind::String) field.value = DecodeTextString(first->text);
+            }
+        }
+        if (info.options && info.options->kind == Kind::Array) {
+            for (const ObjectPtr& o : info.options->items) {
+                ObjectPtr opt = m_doc.Resolve(o);
+                if (opt->kind == Kind::Array && opt->items.size() >= 2) opt = m_doc.Resolve(opt->items[1]);
+                if (opt->kind == Kind::String) field.options.push_back(DecodeTextString(opt->text));
+            }
+        }
+        if (widgetKids.empty()) AddWidget(field, node);
+        for (const ObjectPtr& w : widgetKids) AddWidget(field, w);
+        m_form.fields.push_back(field);
+    }
+
+    static std::wstring DecodeName(const std::string& name)
+    {
+        return DecodeTextString(name);
+    }
+
+    void AddWidget(FormField& field, const ObjectPtr& annot)
+    {
+        ObjectPtr rect = m_doc.Resolve(annot->Get("Rect"));
+        if (rect->kind != Kind::Array || rect->items.size() != 4) return;
+        Widget widget;
+        for (int i = 0; i < 4; ++i) {
+            ObjectPtr v = m_doc.Resolve(rect->items[i]);
+            if (v->kind != Kind::Number) return;
+            widget.rect[i] = v->number;
+        }
+        if (widget.rect[0] > widget.rect[2]) std::swap(widget.rect[0], widget.rect[2]);
+        if (widget.rect[1] > widget.rect[3]) std::swap(widget.rect[1], widget.rect[3]);
+        widget.page = PageOf(annot);
+        ObjectPtr ap = m_doc.Resolve(annot->Get("AP"));
+        ObjectPtr normal = ap->kind == Kind::Dict ? m_doc.Resolve(ap->Get("N")) : MakeNull();
+        if (normal->kind == Kind::Dict || normal->kind == Kind::Stream) {
+            for (auto& entry : normal->dict)
+                if (entry.first != "Off" && normal->kind == Kind::Dict) widget.onState = entry.first;
+        }
+        if (widget.onState.empty() && (field.type == FieldType::CheckBox || field.type == FieldType::Radio))
+            widget.onState = "Yes";
+        field.widgets.push_back(widget);
+    }
+
+    int PageOf(const ObjectPtr& annot)
+    {
+        auto it = m_annotPage.find(annot.get());
+        if (it != m_annotPage.end()) return it->second;
+        ObjectPtr page = m_doc.Resolve(annot->Get("P"));
+        auto found = std::find(m_pageObjects.begin(), m_pageObjects.end(), page.get());
+        return found == m_pageObjects.end() ? 0 : static_cast<int>(found - m_pageObjects.begin());
+    }
+
+    Document& m_doc;
+    FormDocument& m_form;
+    std::set<const Object*> m_visited;
+    std::map<const Object*, int> m_annotPage;
+    std::vector<const Object*> m_pageObjects;
+};
+
+std::string PageContent(Document& doc, const ObjectPtr& page)
+{
+    ObjectPtr contents = doc.Resolve(page->Get("Contents"));
+    std::string out;
+    if (contents->kind == Kind::Stream) return doc.DecodeStream(*contents);
+    if (contents->kind == Kind::Array) {
+        for (const ObjectPtr& part : contents->items) {
+            ObjectPtr s = doc.Resolve(part);
+            if (s->kind == Kind::Stream) out += doc.DecodeStream(*s) + "\n";
+        }
+    }
+    return out;
+}
+} // namespace
+
+std::wstring DecodeTextString(const std::string& bytes)
+{
+    std::wstring out;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF) {
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            out += static_cast<wchar_t>((static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1]));
+        return out;
+    }
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        for (size_t i = 3; i < bytes.size();) {
+            unsigned char c = bytes[i];
+            unsigned long cp = c;
+            int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+            if (extra) cp = c & (0x3F >> extra);
+            ++i;
+            for (int k = 0; k < extra && i < bytes.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
+            if (cp >= 0x10000) {
+                cp -= 0x10000;
+                out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+                out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            } else {
+                out += static_cast<wchar_t>(cp);
+            }
+        }
+        return out;
+    }
+    for (unsigned char c : bytes)
+        out += (c >= 0x80 && c <= 0xA0) ? kDocEncodingHigh[c - 0x80] : static_cast<wchar_t>(c);
+    return out;
+}
+
+bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& error)
+{
+    form = FormDocument();
+    try {
+        Document doc(bytes);
+        std::vector<Document::Page> pages = doc.Pages();
+        if (pages.empty()) throw PdfError("the document has no pages");
+        for (const Document::Page& p : pages) {
+            PageInfo info;
+            std::copy(p.box, p.box + 4, info.box);
+            if (info.Width() <= 0 || info.Height() <= 0) info = PageInfo();
+            form.pages.push_back(info);
+            try {
+                form.pageContents.push_back(PageContent(doc, p.object));
+            } catch (const PdfError&) {
+                form.pageContents.push_back(std::string()); // a page that cannot be drawn still has its fields
+            }
+        }
+        ObjectPtr info = doc.Resolve(doc.Trailer()->Get("Info"));
+        if (info->kind == Kind::Dict) {
+            ObjectPtr title = doc.Resolve(info->Get("Title"));
+            if (title->kind == Kind::String) form.title = DecodeTextString(title->text);
+            ObjectPtr subject = doc.Resolve(info->Get("Subject"));
+            if (subject->kind == Kind::String) form.subject = DecodeTextString(subject->text);
+        }
+        FieldWalker walker(doc, form);
+        walker.IndexPages(pages);
+        ObjectPtr acroForm = doc.Resolve(doc.Catalog()->Get("AcroForm"));
+        ObjectPtr fields = acroForm->kind == Kind::Dict ? doc.Resolve(acroForm->Get("Fields")) : MakeNull();
+        if (fields->kind == Kind::Array) {
+            for (const ObjectPtr& f : fields->items) walker.Walk(f, Inherited(), 0);
+        }
+        return true;
+    } catch (const PdfError& e) {
+        error = e.what();
+    } catch (const std::exception& e) {
+        error = std::string("the file could not be read: ") + e.what();
+    }
+    form = FormDocument();
+    return false;
+}
+
+} // namespace pdf

@@ -1,0 +1,53 @@
+// The interactive form of a PDF file: its fields with full dotted names, types, values, choice
+// options and widget rectangles, read from the file's AcroForm dictionary.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace pdf {
+
+enum class FieldType { Text, CheckBox, Radio, Choice, PushButton, Signature };
+
+struct Widget
+{
+    int page = 0;              // index into FormDocument::pages
+    double rect[4] = {0, 0, 0, 0}; // x1 y1 x2 y2 in page units, normalised so x1 <= x2, y1 <= y2
+    std::string onState;       // check boxes and radio buttons: the appearance state meaning "on"
+};
+
+struct PageInfo
+{
+    double box[4] = {0, 0, 612, 792};
+    double Width() const { return box[2] - box[0]; }
+    double Height() const { return box[3] - box[1]; }
+};
+
+struct FormField
+{
+    std::wstring name;                 // full dotted name
+    FieldType type = FieldType::Text;
+    std::wstring value;                // text, chosen option, or the on-state of a box ("" when off)
+    std::vector<std::wstring> options; // choice fields
+    bool multiline = false;
+    bool combo = false;                // choice shown as a drop-down
+    int maxLength = 0;                 // 0: no limit
+    std::vector<Widget> widgets;
+};
+
+struct FormDocument
+{
+    std::vector<PageInfo> pages;
+    std::vector<FormField> fields;
+    std::wstring title;                // the document information's Title
+    std::wstring subject;              // ... and its Subject (the sample forms name their kind there)
+    std::vector<std::string> pageContents; // decoded content of each page (for drawing)
+};
+
+// Reads the form of a PDF file's bytes. On failure returns false and sets error to a sentence
+// the user can read; never throws.
+bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& error);
+
+// PDF text strings: UTF-16BE with its byte-order mark, UTF-8 with its mark, else PDFDocEncoding.
+std::wstring DecodeTextString(const std::string& bytes);
+
+} // namespace pdf
