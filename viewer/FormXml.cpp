@@ -1,6 +1,7 @@
 // Writing and reading the form XML of the bridge's "Save" and "FieldSet|" commands.
 #include "viewer/FormXml.h"
 #include "viewer/FormFieldNames.h"
+#include "viewer/PdfForm.h"
 #include <cwchar>
 
 namespace viewer {
@@ -76,13 +77,7 @@ private:
             wchar_t* stop = nullptr;
             unsigned long code = std::wcstoul(name.c_str() + (hex ? 2 : 1), &stop, hex ? 16 : 10);
             if (*stop || code == 0 || code > 0x10FFFF) return false;
-            if (code >= 0x10000) {
-                code -= 0x10000;
-                out += static_cast<wchar_t>(0xD800 + (code >> 10));
-                out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-            } else {
-                out += static_cast<wchar_t>(code);
-            }
+            pdf::AppendCodePoint(out, code);
         } else {
             return false;
         }

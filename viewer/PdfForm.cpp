@@ -192,6 +192,17 @@ std::string PageContent(Document& doc, const ObjectPtr& page)
 }
 } // namespace
 
+void AppendCodePoint(std::wstring& out, unsigned long code)
+{
+    if (code >= 0x10000) {
+        code -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (code >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+    } else {
+        out += static_cast<wchar_t>(code);
+    }
+}
+
 std::wstring DecodeTextString(const std::string& bytes)
 {
     std::wstring out;
@@ -208,13 +219,7 @@ std::wstring DecodeTextString(const std::string& bytes)
             if (extra) cp = c & (0x3F >> extra);
             ++i;
             for (int k = 0; k < extra && i < bytes.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
-            if (cp >= 0x10000) {
-                cp -= 0x10000;
-                out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-                out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-            } else {
-                out += static_cast<wchar_t>(cp);
-            }
+            AppendCodePoint(out, cp);
         }
         return out;
     }

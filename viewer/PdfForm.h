@@ -50,4 +50,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
 // PDF text strings: UTF-16BE with its byte-order mark, UTF-8 with its mark, else PDFDocEncoding.
 std::wstring DecodeTextString(const std::string& bytes);
 
+// Appends one Unicode code point as UTF-16 (a surrogate pair above U+FFFF).
+void AppendCodePoint(std::wstring& out, unsigned long code);
+
 } // namespace pdf
