@@ -32,7 +32,17 @@ public:
     FakeViewer(const FakeViewer&) = delete;
     FakeViewer& operator=(const FakeViewer&) = delete;
 
-    bool Ready() const { return m_window && m_edit; }
+    // True when the window is made and is the one a trace finds (another test program may briefly
+    // show a viewer of its own).
+    bool Ready() const
+    {
+        for (int wait = 0; wait < 100 && m_edit; ++wait) {
+            if (FindWindowA("TavikDebug", nullptr) == m_window)
+                return true;
+            Sleep(20);
+        }
+        return false;
+    }
     void SetProbeAnswer(LRESULT answer) { m_probeAnswer = answer; }
     int Probes() const { return m_probes; }
 

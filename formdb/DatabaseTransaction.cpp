@@ -1,0 +1,31 @@
+// Transaction: BEGIN, COMMIT and ROLLBACK through the traced Execute of Database.
+#include "formdb/DatabaseTransaction.h"
+
+Transaction::Transaction(Database& db) : m_db(db)
+{
+    m_active = m_db.Execute("BEGIN");
+}
+
+Transaction::~Transaction()
+{
+    if (m_active)
+        Rollback();
+}
+
+bool Transaction::Commit()
+{
+    if (!m_active || !m_db.Execute("COMMIT"))
+        return false;
+    m_active = false;
+    return true;
+}
+
+bool Transaction::Rollback()
+{
+    if (!m_active)
+        return false;
+    // A failed ROLLBACK (SQLite may already have rolled back after an error) leaves no transaction
+    // that this guard could end, so it is not active afterwards either way.
+    m_active = false;
+    return m_db.Execute("ROLLBACK") || sqlite3_get_autocommit(m_db.Handle());
+}
