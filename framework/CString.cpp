@@ -378,22 +378,12 @@ void CString::FormatV(const wchar_t* format, va_list args)
     m_text.swap(text);
 }
 
-void CString::Format(const wchar_t* format, ...)
+void CString::FormatPassed(const wchar_t* format, ...)
 {
     va_list args;
     va_start(args, format);
     FormatV(format, args);
     va_end(args);
-}
-
-void CString::AppendFormat(const wchar_t* format, ...)
-{
-    CString more;
-    va_list args;
-    va_start(args, format);
-    more.FormatV(format, args);
-    va_end(args);
-    *this += more;
 }
 
 // ---- resources and BSTR ---------------------------------------------------------------------------
@@ -471,7 +461,7 @@ void CStringA::FormatV(const char* format, va_list args)
     m_text.swap(text);
 }
 
-void CStringA::Format(const char* format, ...)
+void CStringA::FormatPassed(const char* format, ...)
 {
     va_list args;
     va_start(args, format);

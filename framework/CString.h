@@ -7,6 +7,13 @@
 #include <cstdarg>
 #include <string>
 
+class CString;
+class CStringA;
+// Format arguments: string objects go to printf as their text pointers, everything else unchanged.
+template <typename T> inline const T& CStringFormatArg(const T& value) { return value; }
+inline const wchar_t* CStringFormatArg(const CString& text);
+inline const char* CStringFormatArg(const CStringA& text);
+
 class CString
 {
 public:
@@ -96,9 +103,18 @@ public:
     CString& TrimRight(const wchar_t* chars);
 
     // Formatting with the wide printf rules of the Windows C runtime. An invalid format gives empty text.
-    void Format(const wchar_t* format, ...);
+    // CString and CStringA arguments may be passed as they are (for %s and %S).
+    template <typename... Args> void Format(const wchar_t* format, const Args&... args)
+    {
+        FormatPassed(format, CStringFormatArg(args)...);
+    }
+    template <typename... Args> void AppendFormat(const wchar_t* format, const Args&... args)
+    {
+        CString more;
+        more.FormatPassed(format, CStringFormatArg(args)...);
+        *this += more;
+    }
     void FormatV(const wchar_t* format, va_list args);
-    void AppendFormat(const wchar_t* format, ...);
 
     // A string of the string table of the executable (or of the given module); FALSE when it has none.
     BOOL LoadString(UINT id);
@@ -108,6 +124,8 @@ public:
     BSTR AllocSysString() const;
 
 private:
+    void FormatPassed(const wchar_t* format, ...);
+
     std::wstring m_text;
     int m_bufferSize = -1;   // size handed out by GetBuffer, -1 when no buffer is out
 };
@@ -163,12 +181,21 @@ public:
     int Find(const char* sub, int start = 0) const;
 
     // Formatting with the 8-bit printf rules of the Windows C runtime. An invalid format gives empty text.
-    void Format(const char* format, ...);
+    // CStringA and CString arguments may be passed as they are (for %s and %S).
+    template <typename... Args> void Format(const char* format, const Args&... args)
+    {
+        FormatPassed(format, CStringFormatArg(args)...);
+    }
     void FormatV(const char* format, va_list args);
 
 private:
+    void FormatPassed(const char* format, ...);
+
     std::string m_text;
 };
+
+inline const wchar_t* CStringFormatArg(const CString& text) { return text.GetString(); }
+inline const char* CStringFormatArg(const CStringA& text) { return text.GetString(); }
 
 inline bool operator==(const CStringA& a, const char* b) { return a.Compare(b) == 0; }
 inline bool operator==(const CStringA& a, const CStringA& b) { return a.Compare(b) == 0; }

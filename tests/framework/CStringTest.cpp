@@ -65,6 +65,21 @@ TEST(CStringFormat, WideFormatTakesWideStringsAndCapitalSTakesAnsi)
     EXPECT_EQ(s, L"Can't open database: unable to open database file\n");
 }
 
+TEST(CStringFormat, StringObjectsArePassedAsTheirText)
+{
+    CString name(L"Fr\u00e9d"), path(L"C:\\forms");
+    CStringA type("1500");
+    CString s;
+    s.Format(L"%s\\%s.gdb (%S) %s", path, name, type, name.Left(3));
+    EXPECT_EQ(s, L"C:\\forms\\Fr\u00e9d.gdb (1500) Fr\u00e9");
+    s.AppendFormat(L"|%s|%d", CString(L"tmp"), 3);
+    EXPECT_EQ(s.Right(6), L"|tmp|3");
+
+    CStringA a;
+    a.Format("%s=%S", type, name);
+    EXPECT_STREQ("1500=Fr\xe9" "d", a);
+}
+
 TEST(CStringFormat, LongResultsAreNotCut)
 {
     CString part(L'q', 5000);
