@@ -24,8 +24,11 @@ bool Transaction::Rollback()
 {
     if (!m_active)
         return false;
-    // A failed ROLLBACK (SQLite may already have rolled back after an error) leaves no transaction
-    // that this guard could end, so it is not active afterwards either way.
+    // After a failed ROLLBACK there is no transaction this guard could still end, so it is not
+    // active afterwards either way.
     m_active = false;
-    return m_db.Execute("ROLLBACK") || sqlite3_get_autocommit(m_db.Handle());
+    if (m_db.Execute("ROLLBACK"))
+        return true;
+    // Closing the database also rolls back; so does SQLite after some errors.
+    return !m_db.IsOpen() || sqlite3_get_autocommit(m_db.Handle());
 }

@@ -378,6 +378,13 @@ TEST_F(DatabaseFile, FailedCommitStaysActiveAndIsRolledBack)
         EXPECT_STREQ("cannot start a transaction within a transaction", m_db.ErrorText());
     }
     EXPECT_EQ(0, CountRows(m_path, "child"));
+    {
+        Transaction tx(m_db);
+        ASSERT_TRUE(m_db.Execute("INSERT INTO t VALUES (1, 1)"));
+        EXPECT_EQ(SQLITE_OK, m_db.Close());                  // closing rolls back; the guard has no more to do
+        EXPECT_TRUE(tx.Rollback());
+    }
+    EXPECT_EQ(0, CountRows(m_path, "t"));
     Database closed;
     Transaction none(closed);
     EXPECT_FALSE(none.Active());
