@@ -1,8 +1,9 @@
-# Sourced by test.sh and run.sh: a 32-bit Wine prefix, one wineserver kept alive and, when there is
+# Sourced by test.sh and run.sh: a 32-bit Wine prefix (C.UTF-8 locale: ANSI code page 1252 and
+# non-ASCII file names work; it exists on every Debian machine), one wineserver kept alive and, when there is
 # no display, an Xvfb on a free display number. wine_env_stop ends what wine_env_start started.
 #   FORMSTEAD_WINEPREFIX  keep the prefix at this path (created when missing); else a fresh temporary one
 
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=en_US.UTF-8 LC_ALL=
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=
 WINE_ENV_TEMP_PREFIX=""
 WINE_ENV_XVFB_PID=""
 
