@@ -1,0 +1,229 @@
+// Dialogs from resource templates: creation bound to the object from the first message, the modal
+// loop over the application's pump, and the dialog bars a frame docks.
+#include "framework/Dialog.h"
+#include "framework/App.h"
+#include <vector>
+
+namespace
+{
+// The dialog manager calls this only for what the bound window procedure passes on; the map of the
+// object has handled everything it wanted already.
+INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+LPCDLGTEMPLATE FindTemplate(LPCTSTR name, DWORD* size)
+{
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC resource = ::FindResourceW(module, name, (LPCWSTR)RT_DIALOG);
+    if (!resource)
+        return nullptr;
+    HGLOBAL loaded = ::LoadResource(module, resource);
+    if (!loaded)
+        return nullptr;
+    if (size)
+        *size = ::SizeofResource(module, resource);
+    return (LPCDLGTEMPLATE)::LockResource(loaded);
+}
+
+// The style field of a template (the extended form starts with 1, 0xFFFF and keeps it at byte 12).
+DWORD* TemplateStyle(void* dialogTemplate)
+{
+    WORD* words = (WORD*)dialogTemplate;
+    bool extended = words[0] == 1 && words[1] == 0xFFFF;
+    return (DWORD*)((BYTE*)dialogTemplate + (extended ? 12 : 0));
+}
+}
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd)
+{
+    m_nIDHelp = nIDTemplate;
+}
+
+CDialog::CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
+    : m_lpszTemplateName(lpszTemplateName), m_pParentWnd(pParentWnd)
+{
+}
+
+LPCDLGTEMPLATE CDialog::LoadTemplate() const
+{
+    return m_lpszTemplateName ? FindTemplate(m_lpszTemplateName, nullptr) : nullptr;
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
+{
+    return OnInitDialog();
+}
+
+BOOL CDialog::CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent)
+{
+    if (m_hWnd || !lpTemplate)
+        return FALSE;
+    HookWindowCreate();
+    HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), lpTemplate, hWndParent, PassiveDialogProc, 0);
+    UnhookWindowCreate();
+    return hWnd != nullptr && m_hWnd == hWnd;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+    return Create(MAKEINTRESOURCEW(nIDTemplate), pParentWnd);
+}
+
+BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
+{
+    m_lpszTemplateName = lpszTemplateName;
+    if (IS_INTRESOURCE(lpszTemplateName) && m_nIDHelp == 0)
+        m_nIDHelp = (UINT)(UINT_PTR)lpszTemplateName;
+    if (pParentWnd)
+        m_pParentWnd = pParentWnd;
+    return CreateFromTemplate(LoadTemplate(), m_pParentWnd->GetSafeHwnd());
+}
+
+BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
+{
+    if (pParentWnd)
+        m_pParentWnd = pParentWnd;
+    return CreateFromTemplate(lpDialogTemplate, m_pParentWnd->GetSafeHwnd());
+}
+
+INT_PTR CDialog::DoModal()
+{
+    LPCDLGTEMPLATE dialogTemplate = LoadTemplate();
+    if (!dialogTemplate)
+        return -1;
+    // The owner is the top-level window of the parent (or the main window); it is disabled meanwhile.
+    HWND hWndOwner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : AfxGetMainWnd()->GetSafeHwnd();
+    while (hWndOwner && (::GetWindowLongPtrW(hWndOwner, GWL_STYLE) & WS_CHILD))
+        hWndOwner = ::GetParent(hWndOwner);
+    bool enableOwner = false;
+    if (hWndOwner && ::IsWindowEnabled(hWndOwner))
+    {
+        ::EnableWindow(hWndOwner, FALSE);
+        enableOwner = true;
+    }
+    m_bEndModal = false;
+    m_nModalResult = -1;
+    m_bInModalLoop = true;
+    if (CreateFromTemplate(dialogTemplate, hWndOwner))
+    {
+        if (!m_bEndModal)
+            ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        while (!m_bEndModal)
+        {
+            if (!AfxPumpMessage())
+                break;   // WM_QUIT: posted again for the outer loop
+        }
+        if (m_hWnd)
+            ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                           SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    m_bInModalLoop = false;
+    if (enableOwner)
+        ::EnableWindow(hWndOwner, TRUE);
+    if (hWndOwner && ::GetActiveWindow() == m_hWnd)
+        ::SetActiveWindow(hWndOwner);
+    DestroyWindow();
+    return m_nModalResult;
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    if (m_bInModalLoop)
+    {
+        m_nModalResult = nResult;
+        m_bEndModal = true;
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);   // wakes the pump that waits for a message
+    }
+    else if (m_hWnd)
+    {
+        ::EndDialog(m_hWnd, nResult);
+    }
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_hWnd)
+        return FALSE;
+    if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))
+        return FALSE;
+    return ::IsDialogMessageW(m_hWnd, pMsg);
+}
+
+IMPLEMENT_DYNAMIC(CControlBar, CWnd)
+
+CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
+{
+    return m_sizeDefault;
+}
+
+LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND || message == WM_NOTIFY)
+    {
+        LRESULT result = 0;
+        if (OnWndMsg(message, wParam, lParam, &result))
+            return result;
+        if (CWnd* owner = GetOwner())
+            return owner->SendMessage(message, wParam, lParam);
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+IMPLEMENT_DYNAMIC(CDialogBar, CControlBar)
+
+BOOL CDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID)
+{
+    return Create(pParentWnd, MAKEINTRESOURCEW(nIDTemplate), nStyle, nID);
+}
+
+BOOL CDialogBar::Create(CWnd* pParentWnd, LPCTSTR lpszTemplateName, UINT nStyle, UINT nID)
+{
+    DWORD size = 0;
+    LPCDLGTEMPLATE found = FindTemplate(lpszTemplateName, &size);
+    if (!found || !pParentWnd || m_hWnd)
+        return FALSE;
+    // The bar is a visible child whatever the template says about frames and captions.
+    std::vector<BYTE> copy((const BYTE*)found, (const BYTE*)found + size);
+    DWORD* style = TemplateStyle(copy.data());
+    *style = (*style & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME)) | WS_CHILD | WS_VISIBLE;
+    m_dwStyle = nStyle;
+    HookWindowCreate();
+    HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), (LPCDLGTEMPLATE)copy.data(), pParentWnd->m_hWnd,
+                                             PassiveDialogProc, 0);
+    UnhookWindowCreate();
+    if (!hWnd || hWnd != m_hWnd)
+        return FALSE;
+    SetDlgCtrlID(nID);
+    SetOwner(pParentWnd);
+    CRect rect;
+    GetWindowRect(&rect);
+    m_sizeDefault = rect.Size();
+    return TRUE;
+}
+
+CSize CDialogBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
+{
+    if (!bStretch)
+        return m_sizeDefault;
+    return bHorz ? CSize(32767, m_sizeDefault.cy) : CSize(m_sizeDefault.cx, 32767);
+}
+
+BOOL CDialogBar::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_hWnd)
+        return FALSE;
+    if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))
+        return FALSE;
+    return ::IsDialogMessageW(m_hWnd, pMsg);
+}

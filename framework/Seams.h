@@ -1,0 +1,31 @@
+// The few places where the program meets the user or the outside world in a way tests must control:
+// message boxes, file choosers, opening a file with its program, and the clock. Production code calls
+// these; a test installs its own function and restores the default (an empty function) afterwards.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+#include <functional>
+#include "framework/CString.h"
+
+// Every message box of the program. A sink answers the button (IDOK, IDYES, ...) the user would.
+using MessageBoxSink = std::function<int(HWND owner, const CString& text, const CString& caption, UINT type)>;
+void AfxSetMessageBoxSink(MessageBoxSink sink);
+// Shows a message box (or asks the sink). A null caption gives "Formstead".
+int AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType);
+
+// Every open and save file dialog: fills the structure's file buffer and answers TRUE, or FALSE when
+// the user cancels.
+using FileChooser = std::function<BOOL(OPENFILENAMEW& ofn, bool bOpen)>;
+void AfxSetFileChooser(FileChooser chooser);
+BOOL AfxChooseFile(OPENFILENAMEW& ofn, bool bOpen);
+
+// Opening a file or address with its associated program (ShellExecute); TRUE when it was started.
+using ShellOpener = std::function<BOOL(HWND owner, const CString& verb, const CString& file, const CString& parameters, const CString& directory, int nShowCmd)>;
+void AfxSetShellOpener(ShellOpener opener);
+BOOL AfxShellOpen(HWND hWndOwner, LPCTSTR lpszVerb, LPCTSTR lpszFile, LPCTSTR lpszParameters = nullptr,
+                  LPCTSTR lpszDirectory = nullptr, int nShowCmd = SW_SHOWNORMAL);
+
+// The local date and time the program sees.
+using Clock = std::function<SYSTEMTIME()>;
+void AfxSetClock(Clock clock);
+SYSTEMTIME AfxGetLocalTime();
