@@ -36,3 +36,9 @@ extern const char kFieldLimitCaption[];
 
 // The "|"-separated entries of a field list or a reply, in order (an empty text gives one empty entry).
 std::vector<std::string> SplitEntries(const std::string& text);
+
+// The column list of a field list with the user told what is wrong: a refused list shows its
+// message and gives -1; reaching the name limit shows the limit warning and goes on. Mode 0 orders
+// by field index, 1 keeps list order. Returns the number of names.
+class CStringA;
+int get_db_fieldnames(CStringA& columns, const char* fieldList, int mode);

@@ -8,7 +8,8 @@
 #include <cstdio>
 
 #include "formdb/FieldNames.h"
-#include "formdb/FormDatabaseAccess.h"
+#include "formdb/DatabaseStatement.h"
+#include "formdb/DatabaseTransaction.h"
 
 namespace {
 
@@ -17,9 +18,9 @@ bool FileExistsW(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string SqlError(const FormDbConnection& db)
+std::string SqlError(const char* error)
 {
-    return "SQL error: " + db.ErrorText() + "\n";
+    return std::string("SQL error: ") + error + "\n";
 }
 
 std::string WindowsErrorText(DWORD code)
@@ -60,33 +61,39 @@ std::wstring TemporaryNameBeside(const std::wstring& path)
 }
 
 // Builds the whole database in the open, empty file; false with the message on the first failure.
-bool BuildTables(FormDbConnection& db, const std::string& fieldList, const std::string& formType,
+bool BuildTables(Database& db, const std::string& fieldList, const std::string& formType,
                  const std::string& columns, std::string& message)
 {
-    if (!db.Begin() || !db.Execute("CREATE TABLE FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype)"))
+    Transaction transaction(db);
+    if (!transaction.Active() || !db.Execute("CREATE TABLE FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype)"))
     {
-        message = SqlError(db);
+        message = SqlError(db.ErrorText());
         return false;
     }
-    FormDbStatement insert;
-    if (!insert.Prepare(db, "INSERT INTO FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype) "
-                            "VALUES (?,?,?,?,?)"))
     {
-        message = "prepare failure: " + db.ErrorText();
-        return false;
+        Statement insert;
+        if (!insert.Prepare(db, "INSERT INTO FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype) "
+                                "VALUES (?,?,?,?,?)"))
+        {
+            message = std::string("prepare failure: ") + insert.ErrorText();
+            return false;
+        }
+        const std::string type = formType.substr(0, kMaxFormTypeBytes);
+        const std::string date = UtcDateText();
+        if (!insert.BindText(1, date.c_str()) ||
+            !insert.BindText(2, fieldList.data(), static_cast<int>(fieldList.size())) ||
+            !insert.BindText(3, "1") || !insert.BindText(4, "0,0") ||
+            !insert.BindText(5, type.data(), static_cast<int>(type.size())) || !insert.Run())
+        {
+            message = SqlError(insert.ErrorText());
+            return false;
+        }
     }
-    if (!insert.BindText(1, UtcDateText()) || !insert.BindText(2, fieldList) || !insert.BindText(3, "1") ||
-        !insert.BindText(4, "0,0") || !insert.BindText(5, formType.substr(0, kMaxFormTypeBytes)) ||
-        !insert.StepDone())
+    if (!db.Execute(("CREATE TABLE submissions (" + columns + ",submdate,fxml)").c_str()) ||
+        !db.Execute(("CREATE TABLE templates (" + columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)").c_str()) ||
+        !transaction.Commit())
     {
-        message = SqlError(db);
-        return false;
-    }
-    insert.Finalize();
-    if (!db.Execute("CREATE TABLE submissions (" + columns + ",submdate,fxml)") ||
-        !db.Execute("CREATE TABLE templates (" + columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)") || !db.Commit())
-    {
-        message = SqlError(db);
+        message = SqlError(db.ErrorText());
         return false;
     }
     return true;
@@ -107,9 +114,10 @@ FormRegistration CheckFormRegistration(const std::wstring& dbPath)
 {
     if (!FileExistsW(dbPath))
         return FormRegistration::Missing;
-    FormDbConnection db;
-    FormDbStatement query;
-    if (db.OpenExisting(dbPath) && query.Prepare(db, "select RegDate from FormInfo") && query.Step() == SQLITE_ROW)
+    Database db;
+    Statement query;
+    if (db.Open(dbPath.c_str()) && query.Prepare(db, "select RegDate from FormInfo") &&
+        query.Step() == StepResult::Row)
         return FormRegistration::Registered;
     return FormRegistration::Unregistered;
 }
@@ -137,15 +145,15 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
 
     const std::wstring temporary = TemporaryNameBeside(dbPath);
     {
-        FormDbConnection db;
-        if (!db.CreateNew(temporary))
+        Database db;
+        if (!db.Create(temporary.c_str()))
         {
-            result.message = "Can't create database: " + db.ErrorText() + "\n";
+            result.message = std::string("Can't create database: ") + db.ErrorText() + "\n";
+            DeleteFileW(temporary.c_str());
             return result;
         }
         if (!BuildTables(db, fieldList, formType, names.columns, result.message))
         {
-            db.Rollback();
             db.Close();
             DeleteFileW(temporary.c_str());
             return result;

@@ -7,7 +7,8 @@
 
 #include "formdb/FieldNames.h"
 #include "formdb/FieldValues.h"
-#include "formdb/FormDatabaseAccess.h"
+#include "formdb/DatabaseStatement.h"
+#include "formdb/DatabaseTransaction.h"
 
 namespace {
 
@@ -27,9 +28,24 @@ StoreResult Failed(const std::string& message, const std::string& caption = "db"
     return result;
 }
 
-std::string OpenError(const FormDbConnection& db)
+std::string OpenError(const Database& db)
 {
-    return "Can't open database: " + db.ErrorText() + "\n";
+    return std::string("Can't open database: ") + db.ErrorText() + "\n";
+}
+
+std::string SqlError(const char* error)
+{
+    return std::string("SQL error: ") + error + "\n";
+}
+
+bool BindString(Statement& statement, int index, const std::string& value)
+{
+    return statement.BindText(index, value.data(), static_cast<int>(value.size()));
+}
+
+std::string ColumnString(const Statement& statement, int column)
+{
+    return std::string(statement.ColumnText(column), statement.ColumnBytes(column));
 }
 
 bool SameIgnoringAsciiCase(const std::string& a, const std::string& b)
@@ -40,27 +56,32 @@ bool SameIgnoringAsciiCase(const std::string& a, const std::string& b)
 }
 
 // The carried columns that the table has, or false when its columns cannot be read.
-bool CarriedColumnsOf(FormDbConnection& db, const std::string& table, std::vector<std::string>& present)
+bool CarriedColumnsOf(Database& db, const std::string& table, std::vector<std::string>& present,
+                      std::string& error)
 {
-    FormDbStatement info;
-    if (!info.Prepare(db, "PRAGMA table_info(" + table + ")"))
-        return false;
-    int rc;
-    while ((rc = info.Step()) == SQLITE_ROW)
+    Statement info;
+    if (!info.Prepare(db, ("PRAGMA table_info(" + table + ")").c_str()))
     {
-        const std::string name = info.ColumnText(1);
+        error = info.ErrorText();
+        return false;
+    }
+    StepResult step;
+    while ((step = info.Step()) == StepResult::Row)
+    {
+        const std::string name = ColumnString(info, 1);
         for (const char* carried : kCarriedColumns)
             if (SameIgnoringAsciiCase(name, carried))
                 present.push_back(carried);
     }
-    return rc == SQLITE_DONE;
+    error = info.ErrorText();
+    return step == StepResult::Done;
 }
 
 // Copies the carried columns of the old row to the new one.
-bool CarryOver(FormDbConnection& db, const std::string& table, long long fromRow, long long toRow)
+bool CarryOver(Database& db, const std::string& table, long long fromRow, long long toRow, std::string& error)
 {
     std::vector<std::string> columns;
-    if (!CarriedColumnsOf(db, table, columns))
+    if (!CarriedColumnsOf(db, table, columns, error))
         return false;
     if (columns.empty())
         return true;
@@ -69,36 +90,39 @@ bool CarryOver(FormDbConnection& db, const std::string& table, long long fromRow
         sql += (i ? "," : "") + ("[" + columns[i] + "]=(SELECT [" + columns[i] + "] FROM " + table +
                                  " WHERE _ROWID_=?1)");
     sql += " WHERE _ROWID_=?2";
-    FormDbStatement update;
-    return update.Prepare(db, sql) && update.BindInt(1, fromRow) && update.BindInt(2, toRow) && update.StepDone();
+    Statement update;
+    const bool done = update.Prepare(db, sql.c_str()) && update.BindInt64(1, fromRow) && update.BindInt64(2, toRow) &&
+                      update.Run();
+    error = update.ErrorText();
+    return done;
 }
 
 RowText ReadOneText(const std::wstring& dbPath, const std::string& sql, long long rowId)
 {
     RowText result;
     result.caption = "db";
-    FormDbConnection db;
-    if (!db.OpenExisting(dbPath))
+    Database db;
+    if (!db.Open(dbPath.c_str()))
     {
         result.message = OpenError(db);
         return result;
     }
-    FormDbStatement query;
-    if (!query.Prepare(db, sql) || !query.BindInt(1, rowId))
+    Statement query;
+    if (!query.Prepare(db, sql.c_str()) || !query.BindInt64(1, rowId))
     {
         result.message = "prepare failure";
         return result;
     }
-    const int rc = query.Step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+    const StepResult step = query.Step();
+    if (step == StepResult::Error)
     {
-        result.message = "SQL error: " + db.ErrorText() + "\n";
+        result.message = SqlError(query.ErrorText());
         return result;
     }
     result.ok = true;
-    result.found = rc == SQLITE_ROW;
+    result.found = step == StepResult::Row;
     if (result.found)
-        result.text = query.ColumnText(0);
+        result.text = ColumnString(query, 0);
     return result;
 }
 
@@ -117,30 +141,30 @@ std::string BuildInsertText(const std::string& columns, int fieldCount, bool isT
 
 StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& record)
 {
-    FormDbConnection db;
-    if (!db.OpenExisting(dbPath))
+    Database db;
+    if (!db.Open(dbPath.c_str()))
         return Failed(OpenError(db));
 
     std::string fieldList, formType;
     {
-        FormDbStatement info;
+        Statement info;
         if (!info.Prepare(db, "SELECT formcolumns,formtype from FormInfo"))
             return Failed("prepare failure");
-        const int rc = info.Step();
-        if (rc == SQLITE_ROW)
+        const StepResult step = info.Step();
+        if (step == StepResult::Row)
         {
-            fieldList = info.ColumnText(0);
-            formType = info.ColumnText(1);
+            fieldList = ColumnString(info, 0);
+            formType = ColumnString(info, 1);
         }
-        else if (rc != SQLITE_DONE)
-            return Failed("SQL error: " + db.ErrorText() + "\n");
+        else if (step == StepResult::Error)
+            return Failed(SqlError(info.ErrorText()));
     }
 
     const FieldNameList names = ParseFieldNames(fieldList, kOrderAsListed);
     if (names.count < 0)
         return Failed(names.error, names.errorCaption);
-    FormDbStatement insert;
-    if (!insert.Prepare(db, BuildInsertText(names.columns, names.count, record.isTemplate)))
+    Statement insert;
+    if (!insert.Prepare(db, BuildInsertText(names.columns, names.count, record.isTemplate).c_str()))
         return Failed(kNotCompatible);
     const std::vector<std::string> values =
         ReplyValuesForFields(record.reply, fieldList, formType, static_cast<size_t>(names.count));
@@ -155,55 +179,36 @@ StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& rec
     }
     bool bound = true;
     for (int i = 0; i < names.count; ++i)
-        bound = bound && insert.BindText(i + 1, values[i]);
-    bound = bound && insert.BindText(names.count + 1, record.saveDate.empty() ? UtcDateText() : record.saveDate) &&
-            insert.BindText(names.count + 2, record.formXml) &&
-            (!record.isTemplate || insert.BindText(names.count + 3, record.templateName));
+        bound = bound && BindString(insert, i + 1, values[i]);
+    bound = bound && BindString(insert, names.count + 1, record.saveDate.empty() ? UtcDateText() : record.saveDate) &&
+            BindString(insert, names.count + 2, record.formXml) &&
+            (!record.isTemplate || BindString(insert, names.count + 3, record.templateName));
     if (!bound)
-        return Failed("SQL error: " + db.ErrorText() + "\n");
+        return Failed(SqlError(insert.ErrorText()));
 
-    if (!db.Begin())
-        return Failed("SQL error: " + db.ErrorText() + "\n");
-    if (!insert.StepDone())
-    {
-        const std::string error = db.ErrorText();
-        insert.Finalize();
-        db.Rollback();
-        return Failed("SQL error: " + error + "\n");
-    }
+    // The old row goes only in the same transaction as a new row that is in.
+    Transaction transaction(db);
+    if (!transaction.Active())
+        return Failed(SqlError(db.ErrorText()));
+    if (!insert.Run())
+        return Failed(SqlError(insert.ErrorText()));
     const long long newRow = db.LastInsertRowId();
     insert.Finalize();
 
     if (record.update)
     {
         const std::string table = record.isTemplate ? "templates" : "submissions";
-        if (!CarryOver(db, table, record.replacedRowId, newRow))
-        {
-            const std::string error = db.ErrorText();
-            db.Rollback();
-            return Failed("SQL error: " + error + "\n");
-        }
-        FormDbStatement remove;
-        if (!remove.Prepare(db, "DELETE FROM " + table + " WHERE _ROWID_=?"))
-        {
-            db.Rollback();
+        std::string error;
+        if (!CarryOver(db, table, record.replacedRowId, newRow, error))
+            return Failed(SqlError(error.c_str()));
+        Statement remove;
+        if (!remove.Prepare(db, ("DELETE FROM " + table + " WHERE _ROWID_=?").c_str()))
             return Failed("prepare failure");
-        }
-        const bool removed = remove.BindInt(1, record.replacedRowId) && remove.StepDone();
-        const std::string error = db.ErrorText();
-        remove.Finalize();
-        if (!removed)
-        {
-            db.Rollback();
-            return Failed("SQL error: " + error + "\n");
-        }
+        if (!remove.BindInt64(1, record.replacedRowId) || !remove.Run())
+            return Failed(SqlError(remove.ErrorText()));
     }
-    if (!db.Commit())
-    {
-        const std::string error = db.ErrorText();
-        db.Rollback();
-        return Failed("SQL error: " + error + "\n");
-    }
+    if (!transaction.Commit())
+        return Failed(SqlError(db.ErrorText()));
 
     StoreResult stored;
     stored.outcome = StoreOutcome::Stored;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "formdb/FieldNames.h"
+#include "framework/CString.h"
+#include "framework/Seams.h"
 
 namespace {
 
@@ -109,4 +111,50 @@ TEST(FieldNames, SplitEntriesKeepsEmptyOnes)
 {
     EXPECT_EQ((std::vector<std::string>{"a", "", "b", ""}), SplitEntries("a||b|"));
     EXPECT_EQ((std::vector<std::string>{""}), SplitEntries(""));
+}
+
+namespace {
+struct ShownBox
+{
+    std::wstring text, caption;
+};
+
+// Records every message box while it lives.
+class BoxRecorder
+{
+public:
+    BoxRecorder()
+    {
+        AfxSetMessageBoxSink([this](HWND, const CString& text, const CString& caption, UINT) {
+            boxes.push_back({text.GetString(), caption.GetString()});
+            return IDOK;
+        });
+    }
+    ~BoxRecorder() { AfxSetMessageBoxSink(nullptr); }
+    std::vector<ShownBox> boxes;
+};
+} // namespace
+
+TEST(FieldNamesMessages, RefusalsAndTheLimitAreShownToTheUser)
+{
+    BoxRecorder recorder;
+    CStringA columns("stale");
+    EXPECT_EQ(-1, get_db_fieldnames(columns, nullptr, 0));
+    EXPECT_TRUE(columns.IsEmpty());
+    EXPECT_EQ(-1, get_db_fieldnames(columns, (Entry(0, "A") + "|" + Entry(1, "x[1]")).c_str(), 1));
+    ASSERT_EQ(2u, recorder.boxes.size());
+    EXPECT_EQ(L"allf = NULL", recorder.boxes[0].text);
+    EXPECT_EQ(L"get_db_fieldnames", recorder.boxes[0].caption);
+    EXPECT_EQ(L"get_db_fieldnames ERROR", recorder.boxes[1].caption);
+    EXPECT_NE(std::wstring::npos, recorder.boxes[1].text.find(L"x[1]"));
+
+    EXPECT_EQ(4999, get_db_fieldnames(columns, ListOf(4999).c_str(), 0));
+    ASSERT_EQ(3u, recorder.boxes.size());
+    EXPECT_EQ(L"More the 102 columns found. can register only up to 1024 columns.", recorder.boxes[2].text);
+    EXPECT_EQ(L"db", recorder.boxes[2].caption);
+    EXPECT_EQ(0, std::string(columns.GetString()).find("[N0],[N1],"));
+
+    EXPECT_EQ(2, get_db_fieldnames(columns, (Entry(2, "B") + "|" + Entry(1, "A")).c_str(), 0));
+    EXPECT_STREQ("[A],[B]", columns.GetString());
+    EXPECT_EQ(3u, recorder.boxes.size());
 }
