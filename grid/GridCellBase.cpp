@@ -1,0 +1,427 @@
+// Painting, measuring and printing of a grid cell, written once over the cell's virtual getters,
+// and the operations every kind of cell shares.
+#include "grid/GridCellBase.h"
+#include "grid/GridCell.h"
+#include "grid/GridCtrl.h"
+#include "framework/ImageList.h"
+
+IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
+
+namespace {
+
+// Restores a DC's saved state on every way out of a painting function.
+class SavedDCState
+{
+public:
+    explicit SavedDCState(HDC hdc) : m_hdc(hdc), m_saved(SaveDC(hdc)) {}
+    ~SavedDCState() { if (m_saved) RestoreDC(m_hdc, m_saved); }
+private:
+    HDC m_hdc;
+    int m_saved;
+};
+
+HFONT FontHandle(CFont* font)
+{
+    return font ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
+}
+
+void FillRectWith(HDC hdc, const RECT& rect, COLORREF clr)
+{
+    HBRUSH brush = CreateSolidBrush(clr);
+    if (!brush)
+        return;   // painting goes on without the fill
+    FillRect(hdc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// The size of the image the grid's image list holds at index, or false when it holds none there.
+bool ImageSize(CGridCtrl* grid, int image, int& cx, int& cy)
+{
+    CImageList* list = grid ? grid->GetImageList() : nullptr;
+    IMAGEINFO info;
+    if (!list || image < 0 || !list->GetImageInfo(image, &info))
+        return false;
+    cx = info.rcImage.right - info.rcImage.left;
+    cy = info.rcImage.bottom - info.rcImage.top;
+    return true;
+}
+
+} // namespace
+
+CGridCellBase::CGridCellBase()
+    : m_crSelectedText(RGB(0, 0, 0)), m_crSelectedBack(RGB(0xCC, 0xCC, 0xCC)), m_nState(0)
+{
+}
+
+CGridCellBase* CGridCellBase::GetDefaultCell() const
+{
+    CGridCtrl* grid = GetGrid();
+    if (!grid)
+        return nullptr;
+    return grid->GetDefaultCell(IsFixedRow(), IsFixedCol());
+}
+
+void CGridCellBase::operator=(const CGridCellBase& cell)
+{
+    if (this == &cell)
+        return;
+    SetGrid(cell.GetGrid());
+    SetText(cell.GetText());
+    SetImage(cell.GetImage());
+    SetData(cell.GetData());
+    SetState(cell.GetState());
+    SetFormat(cell.GetFormat());
+    SetTextClr(cell.GetTextClr());
+    SetBackClr(cell.GetBackClr());
+    SetFont(cell.IsDefaultFont() ? nullptr : cell.GetFont());
+    SetMargin(cell.GetMargin());
+}
+
+BOOL CGridCellBase::OnSetCursor()
+{
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    return TRUE;
+}
+
+void CGridCellBase::DrawRaisedEdge(HDC hdc, const CRect& rect)
+{
+    HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DHIGHLIGHT));
+    HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DDKSHADOW));
+    HGDIOBJ old = SelectObject(hdc, light);
+    MoveToEx(hdc, rect.right, rect.top, nullptr);
+    LineTo(hdc, rect.left, rect.top);
+    LineTo(hdc, rect.left, rect.bottom);
+    SelectObject(hdc, dark);
+    MoveToEx(hdc, rect.right, rect.top, nullptr);
+    LineTo(hdc, rect.right, rect.bottom);
+    LineTo(hdc, rect.left, rect.bottom);
+    SelectObject(hdc, old);
+    DeleteObject(light);
+    DeleteObject(dark);
+}
+
+void CGridCellBase::DrawSortArrow(HDC hdc, CRect& rect)
+{
+    const int offset = 2;
+    SIZE m = {0, 0};
+    GetTextExtentPoint32W(hdc, L"M", 1, &m);
+    int side = m.cy - 2 * offset;
+    if (side >= rect.Height())
+        side = rect.Height() - 2 * offset;
+    LOGFONT* font = GetFont();
+    bool vertical = font && font->lfEscapement == 900;
+    if (side + rect.left >= rect.right)
+        return;
+    int top = rect.bottom - offset - side;
+    int left = vertical ? (rect.right + rect.left - side) / 2 : rect.right - side;
+
+    HPEN shadow = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_3DSHADOW));
+    HPEN light = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_3DHIGHLIGHT));
+    HGDIOBJ old = SelectObject(hdc, light);
+    if (GetGrid()->GetSortAscending())
+    {
+        MoveToEx(hdc, left + 1, top + side + 1, nullptr);
+        LineTo(hdc, left + 1 + side / 2, top + 1);
+        LineTo(hdc, left + 1 + side, top + side + 1);
+        LineTo(hdc, left + 1, top + side + 1);
+        SelectObject(hdc, shadow);
+        MoveToEx(hdc, left, top + side, nullptr);
+        LineTo(hdc, left + side / 2, top);
+        LineTo(hdc, left + side, top + side);
+        LineTo(hdc, left, top + side);
+    }
+    else
+    {
+        MoveToEx(hdc, left + 1, top + 1, nullptr);
+        LineTo(hdc, left + 1 + side / 2, top + side + 1);
+        LineTo(hdc, left + 1 + side, top + 1);
+        LineTo(hdc, left + 1, top + 1);
+        SelectObject(hdc, shadow);
+        MoveToEx(hdc, left, top, nullptr);
+        LineTo(hdc, left + side / 2, top + side);
+        LineTo(hdc, left + side, top);
+        LineTo(hdc, left, top);
+    }
+    SelectObject(hdc, old);
+    DeleteObject(shadow);
+    DeleteObject(light);
+    if (!vertical)
+        rect.right -= side;
+}
+
+BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd)
+{
+    CGridCtrl* grid = GetGrid();
+    if (!grid || !pDC || !pDC->GetSafeHdc() || rect.Width() < 1 || rect.Height() < 1)
+        return FALSE;
+    HDC hdc = pDC->GetSafeHdc();
+    SavedDCState saved(hdc);
+    SetBkMode(hdc, TRANSPARENT);
+
+    CGridDefaultCell* def = static_cast<CGridDefaultCell*>(GetDefaultCell());
+    if (!def)
+        return FALSE;
+
+    COLORREF textClr = GetTextClr() == CLR_DEFAULT ? def->GetTextClr() : GetTextClr();
+    COLORREF backClr;
+    if (GetBackClr() == CLR_DEFAULT)
+        backClr = def->GetBackClr();
+    else
+    {
+        backClr = GetBackClr();
+        eraseBkgnd = TRUE;
+    }
+
+    int gridLines = grid->GetGridLines();
+    if (IsFocused() || IsDropHighlighted())
+    {
+        if (IsSelected())
+        {
+            backClr = GetSelectedBackClr();
+            textClr = GetSelectedTextClr();
+            eraseBkgnd = TRUE;
+        }
+        rect.right++;
+        rect.bottom++;
+        if (eraseBkgnd)
+            FillRectWith(hdc, rect, backClr);
+        if (gridLines != GVL_NONE)
+        {
+            rect.right--;
+            rect.bottom--;
+        }
+        if (grid->GetFrameFocusCell())
+        {
+            HBRUSH frame = CreateSolidBrush(textClr);
+            if (frame)
+            {
+                FrameRect(hdc, &rect, frame);
+                DeleteObject(frame);
+            }
+        }
+        SetTextColor(hdc, textClr);
+        if (gridLines == GVL_NONE)
+        {
+            rect.right--;
+            rect.bottom--;
+        }
+    }
+    else if (IsSelected())
+    {
+        CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
+        FillRectWith(hdc, fill, GetSelectedBackClr());
+        SetTextColor(hdc, GetSelectedTextClr());
+    }
+    else
+    {
+        if (eraseBkgnd)
+        {
+            CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
+            FillRectWith(hdc, fill, backClr);
+        }
+        SetTextColor(hdc, textClr);
+    }
+
+    if (IsFixed() && gridLines != GVL_NONE)
+    {
+        CCellID focus = grid->GetFocusCell();
+        if (grid->GetTrackFocusCell() && grid->IsValid(focus) && (focus.row == row || focus.col == col))
+        {
+            rect.right++;
+            rect.bottom++;
+            DrawEdge(hdc, &rect, BDR_SUNKENINNER, BF_RECT);
+            rect.DeflateRect(1, 1);
+        }
+        else
+        {
+            DrawRaisedEdge(hdc, rect);
+            rect.DeflateRect(1, 1);
+        }
+    }
+
+    if (!pDC->IsPrinting())
+    {
+        if (HFONT font = FontHandle(GetFontObject()))
+            SelectObject(hdc, font);
+    }
+
+    int margin = static_cast<int>(GetMargin());
+    rect.DeflateRect(margin, margin);
+    rect.right++;
+    rect.bottom++;
+
+    int imageCx = 0, imageCy = 0;
+    if (ImageSize(grid, GetImage(), imageCx, imageCy) && imageCx + rect.left <= rect.right
+        && imageCy + rect.top <= rect.bottom)
+    {
+        grid->GetImageList()->Draw(pDC, GetImage(), rect.TopLeft(), ILD_NORMAL);
+    }
+
+    if (row == 0 && col == grid->GetSortColumn())
+        DrawSortArrow(hdc, rect);
+
+    GetTextRect(&rect);
+    rect.right++;
+    rect.bottom++;
+    DrawTextW(hdc, GetText(), -1, &rect, GetFormat() | DT_NOPREFIX);
+    return TRUE;
+}
+
+BOOL CGridCellBase::GetTextRect(LPRECT rect)
+{
+    int cx = 0, cy = 0;
+    if (ImageSize(GetGrid(), GetImage(), cx, cy))
+        rect->left += cx + 1 + static_cast<int>(GetMargin());
+    return TRUE;
+}
+
+CSize CGridCellBase::GetTextExtent(LPCTSTR text, CDC* pDC)
+{
+    CGridCtrl* grid = GetGrid();
+    HDC hdc = pDC ? pDC->GetSafeHdc() : nullptr;
+    HWND window = nullptr;
+    bool ownDC = false;
+    if (text && *text && !hdc && grid && grid->GetSafeHwnd())
+    {
+        window = grid->GetSafeHwnd();
+        hdc = ::GetDC(window);
+        ownDC = hdc != nullptr;
+    }
+    CGridDefaultCell* def = static_cast<CGridDefaultCell*>(GetDefaultCell());
+    if (!text || !*text || !hdc)
+    {
+        if (ownDC)
+            ::ReleaseDC(window, hdc);
+        return def ? CSize(def->GetWidth(), def->GetHeight()) : CSize(0, 0);
+    }
+
+    HGDIOBJ oldFont = nullptr;
+    if (HFONT font = FontHandle(GetFontObject()))
+        oldFont = SelectObject(hdc, font);
+
+    CSize size(0, 0);
+    DWORD format = GetFormat();
+    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
+    {
+        int widest = 0;
+        const wchar_t* line = text;
+        for (;;)
+        {
+            const wchar_t* end = wcschr(line, L'\n');
+            int length = end ? static_cast<int>(end - line) : static_cast<int>(wcslen(line));
+            SIZE ext = {0, 0};
+            GetTextExtentPoint32W(hdc, line, length, &ext);
+            if (ext.cx > widest)
+                widest = ext.cx;
+            if (!end)
+                break;
+            line = end + 1;
+        }
+        RECT calc = {0, 0, widest + 1, 0};
+        DrawTextW(hdc, text, -1, &calc, format | DT_CALCRECT);
+        size = CSize(calc.right - calc.left, calc.bottom - calc.top);
+    }
+    else
+    {
+        SIZE ext = {0, 0};
+        GetTextExtentPoint32W(hdc, text, static_cast<int>(wcslen(text)), &ext);
+        size = CSize(ext.cx, ext.cy);
+    }
+    if (oldFont)
+        SelectObject(hdc, oldFont);
+    if (ownDC)
+        ::ReleaseDC(window, hdc);
+
+    int margin = static_cast<int>(GetMargin());
+    size.cx += 2 * margin;
+    size.cy += 2 * margin;
+    LOGFONT* font = GetFont();
+    if (font && (font->lfEscapement == 900 || font->lfEscapement == -900))
+    {
+        int cx = size.cx;
+        size.cx = size.cy;
+        size.cy = cx + 4 * margin;
+    }
+    return size;
+}
+
+CSize CGridCellBase::GetCellExtent(CDC* pDC)
+{
+    CSize text = GetTextExtent(GetText(), pDC);
+    int margin = static_cast<int>(GetMargin());
+    CSize image(0, 0);
+    int cx = 0, cy = 0;
+    if (ImageSize(GetGrid(), GetImage(), cx, cy))
+    {
+        image = CSize(cx, cy);
+        if (text.cx > 2 * margin)
+            image.cx += margin;
+        image.cy += 2 * margin;
+    }
+    CSize size(text.cx + image.cx + 1, (text.cy > image.cy ? text.cy : image.cy) + 1);
+    if (IsFixed())
+    {
+        size.cx++;
+        size.cy++;
+    }
+    return size;
+}
+
+BOOL CGridCellBase::PrintCell(CDC* pDC, int row, int col, CRect rect)
+{
+    CGridCtrl* grid = GetGrid();
+    if (!grid || !pDC || !pDC->GetSafeHdc() || rect.Width() < 1 || rect.Height() < 1)
+        return FALSE;
+    HDC hdc = pDC->GetSafeHdc();
+    SavedDCState saved(hdc);
+    SetBkMode(hdc, TRANSPARENT);
+
+    CGridCellBase* def = GetDefaultCell();
+    COLORREF textClr = RGB(0, 0, 0);
+    bool fill = false;
+    COLORREF fillClr = 0;
+    if (grid->GetShadedPrintOut() && def)
+    {
+        if (IsFixed())
+        {
+            fill = true;
+            fillClr = GetBackClr() == CLR_DEFAULT ? def->GetBackClr() : GetBackClr();
+        }
+        else if (GetBackClr() != CLR_DEFAULT && GetBackClr() != def->GetBackClr())
+        {
+            fill = true;
+            fillClr = GetBackClr();
+        }
+        textClr = GetTextClr() == CLR_DEFAULT ? def->GetTextClr() : GetTextClr();
+        if (!fill && GetDeviceCaps(hdc, NUMCOLORS) == 2)
+        {
+            textClr = RGB(static_cast<int>(GetRValue(textClr) * 0.3),
+                          static_cast<int>(GetGValue(textClr) * 0.59),
+                          static_cast<int>(GetBValue(textClr) * 0.11));
+        }
+        if (fill)
+        {
+            CRect area(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
+            FillRectWith(hdc, area, fillClr);
+        }
+    }
+    SetTextColor(hdc, textClr);
+    if (HFONT font = FontHandle(GetFontObject()))
+        SelectObject(hdc, font);
+
+    if (IsFixed() && grid->GetGridLines() != GVL_NONE)
+    {
+        DrawRaisedEdge(hdc, rect);
+        rect.DeflateRect(1, 1);
+    }
+    int margin = static_cast<int>(GetMargin());
+    rect.DeflateRect(margin, 0);
+    int cx = 0, cy = 0;
+    if (ImageSize(grid, GetImage(), cx, cy))
+    {
+        grid->GetImageList()->Draw(pDC, GetImage(), rect.TopLeft(), ILD_NORMAL);
+        rect.left += cx + margin;
+    }
+    DrawTextW(hdc, GetText(), -1, &rect, GetFormat() | DT_NOPREFIX);
+    return TRUE;
+}

@@ -1,0 +1,95 @@
+// The abstract grid cell: state flags and selected colours, and every cell operation as a virtual
+// function. Painting, measuring and printing are written once here over the virtual getters.
+#pragma once
+#include <windows.h>
+#include "framework/CString.h"
+#include "framework/Object.h"
+#include "framework/Gdi.h"
+#include "grid/GridNotify.h"
+
+class CGridCtrl;
+class CGridDefaultCell;
+class CFont;
+class CWnd;
+
+class CGridCellBase : public CObject
+{
+    DECLARE_DYNAMIC(CGridCellBase)
+public:
+    CGridCellBase();
+    virtual ~CGridCellBase() {}
+
+    virtual void SetText(LPCTSTR text) = 0;
+    virtual void SetImage(int image) = 0;
+    virtual void SetData(LPARAM data) = 0;
+    virtual void SetState(DWORD state) { m_nState = state; }
+    virtual void SetFormat(DWORD format) = 0;
+    virtual void SetTextClr(COLORREF clr) = 0;
+    virtual void SetBackClr(COLORREF clr) = 0;
+    virtual void SetFont(const LOGFONT* font) = 0;
+    virtual void SetMargin(UINT margin) = 0;
+    virtual void SetGrid(CGridCtrl* grid) = 0;
+    virtual void SetCoords(int row, int col) {}
+
+    virtual LPCTSTR GetText() const = 0;
+    virtual LPCTSTR GetTipText() const { return GetText(); }
+    virtual int GetImage() const = 0;
+    virtual LPARAM GetData() const = 0;
+    virtual DWORD GetState() const { return m_nState; }
+    virtual DWORD GetFormat() const = 0;
+    virtual COLORREF GetTextClr() const = 0;
+    virtual COLORREF GetBackClr() const = 0;
+    virtual LOGFONT* GetFont() const = 0;
+    virtual CFont* GetFontObject() const = 0;
+    virtual CGridCtrl* GetGrid() const = 0;
+    virtual CWnd* GetEditWnd() const = 0;
+    virtual UINT GetMargin() const = 0;
+    virtual CGridCellBase* GetDefaultCell() const;
+
+    virtual BOOL IsDefaultFont() const = 0;
+    virtual BOOL IsEditing() const = 0;
+    virtual BOOL IsFocused() const { return m_nState & GVIS_FOCUSED; }
+    virtual BOOL IsFixed() const { return m_nState & GVIS_FIXED; }
+    virtual BOOL IsFixedCol() const { return m_nState & GVIS_FIXEDCOL; }
+    virtual BOOL IsFixedRow() const { return m_nState & GVIS_FIXEDROW; }
+    virtual BOOL IsSelected() const { return m_nState & GVIS_SELECTED; }
+    virtual BOOL IsReadOnly() const { return m_nState & GVIS_READONLY; }
+    virtual BOOL IsModified() const { return m_nState & GVIS_MODIFIED; }
+    virtual BOOL IsDropHighlighted() const { return m_nState & GVIS_DROPHILITED; }
+
+    virtual void operator=(const CGridCellBase& cell);
+    virtual void Reset() { m_nState = 0; }
+
+    virtual BOOL Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd = TRUE);
+    virtual BOOL GetTextRect(LPRECT rect);
+    virtual BOOL GetTipTextRect(LPRECT rect) { return GetTextRect(rect); }
+    virtual CSize GetTextExtent(LPCTSTR text, CDC* pDC = nullptr);
+    virtual CSize GetCellExtent(CDC* pDC);
+
+    virtual BOOL Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT ch) { return FALSE; }
+    virtual BOOL ValidateEdit(LPCTSTR text) { return TRUE; }
+    virtual void EndEdit() {}
+    virtual BOOL PrintCell(CDC* pDC, int row, int col, CRect rect);
+    virtual void OnEndEdit() {}
+
+    virtual void OnMouseEnter() {}
+    virtual void OnMouseOver() {}
+    virtual void OnMouseLeave() {}
+    virtual void OnClick(CPoint pointCellRelative) {}
+    virtual void OnClickDown(CPoint pointCellRelative) {}
+    virtual void OnRClick(CPoint pointCellRelative) {}
+    virtual void OnDblClick(CPoint pointCellRelative) {}
+    virtual BOOL OnSetCursor();
+
+    COLORREF GetSelectedTextClr() const { return m_crSelectedText; }
+    COLORREF GetSelectedBackClr() const { return m_crSelectedBack; }
+
+protected:
+    COLORREF m_crSelectedText;
+    COLORREF m_crSelectedBack;
+    DWORD m_nState;
+
+private:
+    void DrawSortArrow(HDC hdc, CRect& rect);
+    void DrawRaisedEdge(HDC hdc, const CRect& rect);
+};

@@ -1,0 +1,594 @@
+// Focus cell, selection (ranges, rows, columns, all), the keyboard, typing into cells, and the
+// timer that keeps extending a mouse selection dragged beyond the window's edge.
+#include "grid/GridCtrl.h"
+
+namespace {
+
+const UINT_PTR SELECTION_TIMER = WM_LBUTTONDOWN;
+
+bool KeyHeld(int key)
+{
+    return ::GetKeyState(key) < 0;
+}
+
+} // namespace
+
+CCellID CGridCtrl::SetFocusCell(int nRow, int nCol)
+{
+    return SetFocusCell(CCellID(nRow, nCol));
+}
+
+CCellID CGridCtrl::SetFocusCell(CCellID cell)
+{
+    if (cell == m_idCurrentCell)
+        return m_idCurrentCell;
+    CCellID previous = m_idCurrentCell;
+    if (cell.row != -1 && cell.row < m_nFixedRows)
+        cell.row = m_nFixedRows;
+    if (cell.col != -1 && cell.col < m_nFixedCols)
+        cell.col = m_nFixedCols;
+    m_idCurrentCell = cell;
+
+    if (IsValid(previous))
+    {
+        SetItemState(previous.row, previous.col, GetItemState(previous.row, previous.col) & ~GVIS_FOCUSED);
+        RedrawCell(previous);
+        if (GetTrackFocusCell() && previous.col != m_idCurrentCell.col)
+            for (int row = 0; row < m_nFixedRows; row++)
+                RedrawCell(row, previous.col);
+        if (GetTrackFocusCell() && previous.row != m_idCurrentCell.row)
+            for (int col = 0; col < m_nFixedCols; col++)
+                RedrawCell(previous.row, col);
+    }
+    if (IsValid(m_idCurrentCell))
+    {
+        SetItemState(m_idCurrentCell.row, m_idCurrentCell.col,
+                     GetItemState(m_idCurrentCell.row, m_idCurrentCell.col) | GVIS_FOCUSED);
+        RedrawCell(m_idCurrentCell);
+        if (GetTrackFocusCell() && previous.col != m_idCurrentCell.col)
+            for (int row = 0; row < m_nFixedRows; row++)
+                RedrawCell(row, m_idCurrentCell.col);
+        if (GetTrackFocusCell() && previous.row != m_idCurrentCell.row)
+            for (int col = 0; col < m_nFixedCols; col++)
+                RedrawCell(m_idCurrentCell.row, col);
+    }
+    return previous;
+}
+
+void CGridCtrl::SetSelectedRange(const CCellRange& range, BOOL forceRepaint, BOOL selectCells)
+{
+    SetSelectedRange(range.GetMinRow(), range.GetMinCol(), range.GetMaxRow(), range.GetMaxCol(), forceRepaint,
+                     selectCells);
+}
+
+void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, BOOL forceRepaint, BOOL selectCells)
+{
+    if (!m_bEnableSelection)
+        return;
+    HCURSOR oldCursor = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    CDC* pDC = nullptr;
+    if (forceRepaint && GetSafeHwnd())
+        pDC = GetDC();
+
+    CCellRange visible(-1, -1, -1, -1), visibleFixed(-1, -1, -1, -1);
+    if (::IsWindow(GetSafeHwnd()))
+    {
+        visible = GetVisibleNonFixedCellRange();
+        visibleFixed = GetVisibleFixedCellRange();
+    }
+
+    int firstSelectableCol = m_bSelectInFixedColumns ? 0 : m_nFixedCols;
+    if (minRow >= 0 && minRow < m_nFixedRows)
+        minRow = m_nFixedRows;
+    if (maxRow >= 0 && maxRow < m_nFixedRows)
+        maxRow = m_nFixedRows;
+    if (minCol >= 0 && minCol < firstSelectableCol)
+        minCol = m_nFixedCols;
+    if (maxCol >= 0 && maxCol < firstSelectableCol)
+        maxCol = m_nFixedCols;
+
+    auto shown = [&](int row, int col) {
+        return (visible.IsValid() && visible.InRange(row, col)) || visibleFixed.InRange(row, col);
+    };
+    auto repaint = [&](int row, int col) {
+        if (!shown(row, col))
+            return;
+        if (pDC)
+            RedrawCell(row, col, pDC);
+        else
+            InvalidateCellRect(row, col);
+    };
+    bool allBounds = minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0;
+    CCellRange target(minRow, minCol, maxRow, maxCol);
+
+    if (selectCells)
+    {
+        POSITION pos = m_SelectedCellMap.GetStartPosition();
+        while (pos)
+        {
+            DWORD key;
+            CCellID cell;
+            m_SelectedCellMap.GetNextAssoc(pos, key, cell);
+            if (!IsValid(cell))
+            {
+                m_SelectedCellMap.RemoveKey(key);
+                continue;
+            }
+            SetItemState(cell.row, cell.col, GetItemState(cell.row, cell.col) & ~GVIS_SELECTED);
+            if (!target.InRange(cell))
+                repaint(cell.row, cell.col);
+        }
+        if (!GetSingleRowSelection() && allBounds)
+        {
+            pos = m_PrevSelectedCellMap.GetStartPosition();
+            while (pos)
+            {
+                DWORD key;
+                CCellID cell;
+                m_PrevSelectedCellMap.GetNextAssoc(pos, key, cell);
+                if (!IsValid(cell))
+                    continue;
+                SetItemState(cell.row, cell.col, GetItemState(cell.row, cell.col) | GVIS_SELECTED);
+                repaint(cell.row, cell.col);
+            }
+        }
+    }
+
+    if (allBounds && maxRow < m_nRows && maxCol < m_nCols && minRow <= maxRow && minCol <= maxCol)
+    {
+        for (int row = minRow; row <= maxRow; row++)
+        {
+            for (int col = minCol; col <= maxCol; col++)
+            {
+                BOOL selected = IsCellSelected(row, col);
+                if ((selected != FALSE) == (selectCells != FALSE))
+                    continue;
+                UINT state = GetItemState(row, col);
+                SetItemState(row, col, selectCells ? (state | GVIS_SELECTED) : (state & ~GVIS_SELECTED));
+                repaint(row, col);
+            }
+        }
+    }
+
+    if (pDC)
+        ReleaseDC(pDC);
+    ::SetCursor(oldCursor);
+}
+
+void CGridCtrl::SelectAllCells()
+{
+    if (!m_bEnableSelection)
+        return;
+    SetSelectedRange(m_nFixedRows, m_nFixedCols, m_nRows - 1, m_nCols - 1, FALSE, TRUE);
+}
+
+void CGridCtrl::SelectColumns(CCellID currentCell, BOOL forceRedraw, BOOL selectCells)
+{
+    if (!m_bEnableSelection || currentCell.col < m_nFixedCols || !IsValid(currentCell))
+        return;
+    if (GetSingleColSelection())
+    {
+        SetSelectedRange(m_nFixedRows, currentCell.col, m_nRows - 1, currentCell.col, forceRedraw, selectCells);
+    }
+    else
+    {
+        int first = m_SelectionStartCell.col < currentCell.col ? m_SelectionStartCell.col : currentCell.col;
+        int last = m_SelectionStartCell.col > currentCell.col ? m_SelectionStartCell.col : currentCell.col;
+        SetSelectedRange(m_nFixedRows, first, m_nRows - 1, last, forceRedraw, selectCells);
+    }
+}
+
+void CGridCtrl::SelectRows(CCellID currentCell, BOOL forceRedraw, BOOL selectCells)
+{
+    if (!m_bEnableSelection || currentCell.row < m_nFixedRows || !IsValid(currentCell))
+        return;
+    int firstCol = m_bSelectInFixedColumns ? 0 : m_nFixedCols;
+    if (GetSingleRowSelection())
+    {
+        SetSelectedRange(currentCell.row, firstCol, currentCell.row, m_nCols - 1, forceRedraw, selectCells);
+    }
+    else
+    {
+        int first = m_SelectionStartCell.row < currentCell.row ? m_SelectionStartCell.row : currentCell.row;
+        int last = m_SelectionStartCell.row > currentCell.row ? m_SelectionStartCell.row : currentCell.row;
+        SetSelectedRange(first, firstCol, last, m_nCols - 1, forceRedraw, selectCells);
+    }
+}
+
+void CGridCtrl::SelectCells(CCellID currentCell, BOOL forceRedraw, BOOL selectCells)
+{
+    if (!m_bEnableSelection || currentCell.row < m_nFixedRows || currentCell.col < m_nFixedCols
+        || !IsValid(currentCell))
+        return;
+    CCellID start = m_SelectionStartCell;
+    SetSelectedRange(start.row < currentCell.row ? start.row : currentCell.row,
+                     start.col < currentCell.col ? start.col : currentCell.col,
+                     start.row > currentCell.row ? start.row : currentCell.row,
+                     start.col > currentCell.col ? start.col : currentCell.col, forceRedraw, selectCells);
+}
+
+void CGridCtrl::OnSelecting(const CCellID& currentCell)
+{
+    if (!m_bEnableSelection)
+        return;
+    switch (m_MouseMode)
+    {
+    case MOUSE_SELECT_ALL: SelectAllCells(); break;
+    case MOUSE_SELECT_COL: SelectColumns(currentCell, FALSE); break;
+    case MOUSE_SELECT_ROW: SelectRows(currentCell, FALSE); break;
+    case MOUSE_SELECT_CELLS: SelectCells(currentCell, FALSE); break;
+    default: break;
+    }
+}
+
+UINT CGridCtrl::OnGetDlgCode()
+{
+    UINT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (m_bHandleTabKey && !KeyHeld(VK_CONTROL))
+        code |= DLGC_WANTTAB;
+    return code;
+}
+
+int CGridCtrl::NextVisibleColumnLeft(int col) const
+{
+    for (int c = col - 1; c >= m_nFixedCols; c--)
+        if (GetColumnWidth(c) > 0)
+            return c;
+    return col;
+}
+
+int CGridCtrl::NextVisibleRowAbove(int row) const
+{
+    for (int r = row - 1; r >= m_nFixedRows; r--)
+        if (GetRowHeight(r) > 0)
+            return r;
+    return row;
+}
+
+void CGridCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (!IsValid(m_idCurrentCell))
+    {
+        CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+        return;
+    }
+    CCellID next = m_idCurrentCell;
+    bool changeLine = false, hScrolled = false, vScrolled = false;
+    bool ctrl = KeyHeld(VK_CONTROL);
+    bool shift = KeyHeld(VK_SHIFT);
+
+    if (ctrl)
+    {
+        switch (nChar)
+        {
+        case VK_INSERT:
+        case 'C': OnEditCopy(); break;
+        case 'A': OnEditSelectAll(); break;
+        case 'V': OnEditPaste(); break;
+        case 'X': OnEditCut(); break;
+        case VK_ADD:
+            AutoSizeColumns(static_cast<UINT>(GetAutoSizeStyle()));
+            Invalidate();
+            break;
+        default: break;
+        }
+    }
+    else if (shift && nChar == VK_INSERT)
+    {
+        OnEditPaste();
+    }
+
+    switch (nChar)
+    {
+    case VK_DELETE:
+        CutSelectedText();
+        break;
+    case VK_DOWN:
+        for (int row = next.row + 1; row < m_nRows; row++)
+            if (GetRowHeight(row) > 0)
+            {
+                next.row = row;
+                break;
+            }
+        break;
+    case VK_UP:
+        next.row = NextVisibleRowAbove(next.row);
+        break;
+    case VK_RIGHT:
+    case VK_TAB:
+        if (nChar == VK_TAB && shift)
+        {
+            // Shift+Tab moves left, and from the first column to the end of the row above.
+            next.col = NextVisibleColumnLeft(next.col);
+            if (m_idCurrentCell.col == m_nFixedCols && m_idCurrentCell.row > m_nFixedRows)
+            {
+                next.row = NextVisibleRowAbove(m_idCurrentCell.row);
+                next.col = m_nCols - 1;
+                changeLine = true;
+            }
+            else
+            {
+                CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+            }
+            break;
+        }
+        for (int col = next.col + 1; col < m_nCols; col++)
+            if (GetColumnWidth(col) > 0)
+            {
+                next.col = col;
+                break;
+            }
+        if (nChar == VK_TAB)
+        {
+            if (m_idCurrentCell.col == m_nCols - 1 && m_idCurrentCell.row != m_nRows - 1)
+            {
+                int row = m_idCurrentCell.row + 1;
+                while (row < m_nRows - 1 && GetRowHeight(row) <= 0)
+                    row++;
+                next.row = row;
+                next.col = m_nFixedCols;
+                changeLine = true;
+            }
+            else
+            {
+                CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+            }
+        }
+        break;
+    case VK_LEFT:
+        next.col = NextVisibleColumnLeft(next.col);
+        break;
+    case VK_NEXT:
+        {
+            CCellID before = GetTopleftNonFixedCell();
+            SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+            vScrolled = true;
+            CCellID after = GetTopleftNonFixedCell();
+            int moved = after.row - before.row;
+            if (moved > 0)
+                next.row = next.row + moved < m_nRows - 1 ? next.row + moved : m_nRows - 1;
+            else
+                next.row = m_nRows - 1;
+        }
+        break;
+    case VK_PRIOR:
+        {
+            CCellID before = GetTopleftNonFixedCell();
+            SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+            vScrolled = true;
+            CCellID after = GetTopleftNonFixedCell();
+            int moved = before.row - after.row;
+            if (moved > 0)
+                next.row = next.row - moved > m_nFixedRows ? next.row - moved : m_nFixedRows;
+            else
+                next.row = m_nFixedRows;
+        }
+        break;
+    case VK_HOME:
+        if (ctrl)
+        {
+            SendMessage(WM_VSCROLL, SB_TOP, 0);
+            SendMessage(WM_HSCROLL, SB_LEFT, 0);
+            vScrolled = hScrolled = true;
+            next.row = m_nFixedRows;
+        }
+        else
+        {
+            SendMessage(WM_HSCROLL, SB_LEFT, 0);
+            hScrolled = true;
+        }
+        next.col = m_nFixedCols;
+        while (next.col < m_nCols - 1 && GetColumnWidth(next.col) == 0)
+            next.col++;
+        while (next.row < m_nRows - 1 && GetRowHeight(next.row) == 0)
+            next.row++;
+        break;
+    case VK_END:
+        if (ctrl)
+        {
+            SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+            SendMessage(WM_HSCROLL, SB_RIGHT, 0);
+            vScrolled = hScrolled = true;
+            next.row = m_nRows - 1;
+        }
+        else
+        {
+            SendMessage(WM_HSCROLL, SB_RIGHT, 0);
+            hScrolled = true;
+        }
+        next.col = m_nCols - 1;
+        while (next.col > m_nFixedCols + 1 && GetColumnWidth(next.col) == 0)
+            next.col--;
+        while (next.row > m_nFixedRows + 1 && GetRowHeight(next.row) == 0)
+            next.row--;
+        break;
+    case VK_F2:
+        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, CPoint(-1, -1), VK_LBUTTON);
+        break;
+    default:
+        CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+        return;
+    }
+
+    if (next == m_idCurrentCell)
+        return;
+    bool withShift = shift && nChar != VK_TAB;
+    if (m_MouseMode == MOUSE_NOTHING)
+    {
+        m_PrevSelectedCellMap.RemoveAll();
+        m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
+        if (!withShift)
+            m_SelectionStartCell = next;
+        SendMessageToParent(next.row, next.col, GVN_SELCHANGING);
+        OnSelecting(next);
+        SendMessageToParent(next.row, next.col, GVN_SELCHANGED);
+        m_MouseMode = MOUSE_NOTHING;
+    }
+    SetFocusCell(next);
+
+    if (!IsCellVisible(next))
+    {
+        switch (nChar)
+        {
+        case VK_RIGHT:
+            SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
+            hScrolled = true;
+            break;
+        case VK_LEFT:
+            SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
+            hScrolled = true;
+            break;
+        case VK_DOWN:
+            SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+            vScrolled = true;
+            break;
+        case VK_UP:
+            SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+            vScrolled = true;
+            break;
+        case VK_TAB:
+            if (!shift)
+            {
+                if (changeLine)
+                {
+                    SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+                    vScrolled = true;
+                    SetScrollPos32(SB_HORZ, 0);
+                }
+                else
+                {
+                    SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
+                    hScrolled = true;
+                }
+            }
+            else
+            {
+                if (changeLine)
+                {
+                    SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+                    vScrolled = true;
+                    SetScrollPos32(SB_HORZ, m_nHScrollMax);
+                }
+                else
+                {
+                    SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
+                    hScrolled = true;
+                }
+            }
+            break;
+        default:
+            break;
+        }
+        EnsureVisible(next);
+        Invalidate();
+    }
+    EnsureVisible(next);
+    if (hScrolled)
+        SendMessage(WM_HSCROLL, SB_ENDSCROLL, 0);
+    if (vScrolled)
+        SendMessage(WM_VSCROLL, SB_ENDSCROLL, 0);
+}
+
+void CGridCtrl::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (!KeyHeld(VK_CONTROL) && m_MouseMode == MOUSE_NOTHING && nChar != VK_ESCAPE)
+    {
+        if (!(m_bHandleTabKey && nChar == VK_TAB))
+            OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, CPoint(-1, -1), nChar);
+    }
+    CWnd::OnChar(nChar, nRepCnt, nFlags);
+}
+
+LRESULT CGridCtrl::OnImeChar(WPARAM wParam, LPARAM)
+{
+    UINT ch = static_cast<UINT>(wParam);
+    if (!KeyHeld(VK_CONTROL) && m_MouseMode == MOUSE_NOTHING && ch != VK_ESCAPE
+        && !(m_bHandleTabKey && ch == VK_TAB))
+        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, CPoint(-1, -1), ch);
+    return 0;
+}
+
+void CGridCtrl::OnEndInPlaceEdit(NMHDR* nmhdr, LRESULT* result)
+{
+    *result = 0;
+    if (!::IsWindow(GetSafeHwnd()))
+        return;
+    GridDispInfo* info = reinterpret_cast<GridDispInfo*>(nmhdr);
+    OnEndEditCell(info->item.row, info->item.col, info->item.strText);
+    switch (info->item.lParam)
+    {
+    case VK_TAB:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        OnKeyDown(static_cast<UINT>(info->item.lParam), 0, 0);
+        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, CPoint(-1, -1), static_cast<UINT>(info->item.lParam));
+        break;
+    default:
+        break;
+    }
+}
+
+void CGridCtrl::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != SELECTION_TIMER)
+        return;
+    CPoint cursor;
+    if (!::GetCursorPos(&cursor))
+        return;
+    ScreenToClient(&cursor);
+    CRect client;
+    GetClientRect(client);
+    int fixedHeight = GetFixedRowHeight();
+    int fixedWidth = GetFixedColumnWidth();
+
+    CPoint point = cursor;
+    if (point.y > client.bottom)
+    {
+        SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+        point.x = point.x < client.left ? client.left : (point.x > client.right ? client.right : point.x);
+        point.y = client.bottom;
+        OnSelecting(GetCellFromPt(point));
+    }
+    else if (point.y < fixedHeight)
+    {
+        SendMessage(WM_KEYDOWN, VK_UP, 0);
+        point.x = point.x < client.left ? client.left : (point.x > client.right ? client.right : point.x);
+        point.y = fixedHeight + 1;
+        OnSelecting(GetCellFromPt(point));
+    }
+
+    point = cursor;
+    if (point.x > client.right)
+    {
+        SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
+        point.y = point.y < client.top ? client.top : (point.y > client.bottom ? client.bottom : point.y);
+        point.x = client.right;
+        OnSelecting(GetCellFromPt(point));
+    }
+    else if (point.x < fixedWidth)
+    {
+        SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+        point.y = point.y < client.top ? client.top : (point.y > client.bottom ? client.bottom : point.y);
+        point.x = fixedWidth + 1;
+        OnSelecting(GetCellFromPt(point));
+    }
+}
+
+void CGridCtrl::OnCaptureChanged(CWnd* window)
+{
+    if (window && window->GetSafeHwnd() == GetSafeHwnd())
+        return;
+    if (m_nTimerID != 0)
+    {
+        KillTimer(m_nTimerID);
+        m_nTimerID = 0;
+    }
+    if (m_MouseMode == MOUSE_DRAGGING)
+        m_MouseMode = MOUSE_NOTHING;
+}

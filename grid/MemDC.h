@@ -1,0 +1,54 @@
+// An off-screen device context over a target DC: drawing goes into a bitmap the size of the target's
+// clip box, which is copied to the target in one BitBlt when the object goes. On a printer DC it
+// draws straight into the target.
+#pragma once
+#include "framework/Gdi.h"
+
+class CMemDC : public CDC
+{
+public:
+    explicit CMemDC(CDC* target) : m_pOldBitmap(nullptr), m_pDC(target), m_bMemDC(!target->IsPrinting())
+    {
+        if (m_bMemDC)
+        {
+            ::GetClipBox(target->GetSafeHdc(), &m_rect);
+            CreateCompatibleDC(target);
+            m_bitmap.CreateCompatibleBitmap(target, m_rect.Width(), m_rect.Height());
+            m_pOldBitmap = SelectObject(&m_bitmap);
+            ::SetWindowOrgEx(m_hDC, m_rect.left, m_rect.top, nullptr);
+            HBRUSH background = ::CreateSolidBrush(::GetBkColor(target->GetSafeHdc()));
+            ::FillRect(m_hDC, &m_rect, background);
+            ::DeleteObject(background);
+        }
+        else
+        {
+            m_bPrinting = target->IsPrinting();
+            m_hDC = target->m_hDC;
+            m_hAttribDC = target->m_hAttribDC;
+        }
+    }
+
+    ~CMemDC() override
+    {
+        if (m_bMemDC)
+        {
+            ::BitBlt(m_pDC->GetSafeHdc(), m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(),
+                     m_hDC, m_rect.left, m_rect.top, SRCCOPY);
+            if (m_pOldBitmap)
+                SelectObject(m_pOldBitmap);
+            DeleteDC();
+        }
+        else
+        {
+            // The handles belong to the target.
+            m_hDC = m_hAttribDC = nullptr;
+        }
+    }
+
+private:
+    CBitmap m_bitmap;
+    CBitmap* m_pOldBitmap;
+    CDC* m_pDC;
+    CRect m_rect;
+    BOOL m_bMemDC;
+};
