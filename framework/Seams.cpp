@@ -16,6 +16,11 @@ void AfxSetMessageBoxSink(MessageBoxSink sink)
     g_messageBoxSink = std::move(sink);
 }
 
+bool AfxHasMessageBoxSink()
+{
+    return static_cast<bool>(g_messageBoxSink);
+}
+
 int AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 {
     CString caption = lpszCaption ? lpszCaption : AfxGetAppName();

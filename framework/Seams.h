@@ -10,6 +10,7 @@
 // Every message box of the program. A sink answers the button (IDOK, IDYES, ...) the user would.
 using MessageBoxSink = std::function<int(HWND owner, const CString& text, const CString& caption, UINT type)>;
 void AfxSetMessageBoxSink(MessageBoxSink sink);
+bool AfxHasMessageBoxSink();
 // Shows a message box (or asks the sink). A null caption gives "Formstead".
 int AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType);
 

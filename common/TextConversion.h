@@ -1,0 +1,16 @@
+// Conversions between UTF-16 and the system's ANSI code page into caller buffers, and the existence
+// test of an ANSI path: the forms in which text goes to and comes from SQLite, the bridge and files.
+#pragma once
+#include <windows.h>
+
+// Converts zero-terminated UTF-16 text to the ANSI code page into buffer (capacity bytes). The result
+// is always terminated; text that does not fit is cut (never in the middle of a character). Answers
+// the number of bytes written, the terminator included (0 only when capacity is 0).
+int WideToAnsi(const wchar_t* text, char* buffer, int capacity);
+
+// The reverse into a UTF-16 buffer of capacity characters, with the same cutting and termination.
+// Answers the number of characters written, the terminator included.
+int AnsiToWide(const char* text, wchar_t* buffer, int capacity);
+
+// TRUE when the C runtime's file-status query succeeds for the path (a file or a folder).
+BOOL FileExists(const char* path);
