@@ -443,8 +443,6 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     CRect rect;
     GetWindowRect(&rect);
-    if (GetStyle() & WS_CHILD)
-        ::ScreenToClient(::GetParent(m_hWnd), (LPPOINT)&rect);
     int x = area.left + (area.Width() - rect.Width()) / 2;
     int y = area.top + (area.Height() - rect.Height()) / 2;
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

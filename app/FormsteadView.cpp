@@ -1,0 +1,146 @@
+// The view: folders, current form, the pages as child windows and the switch between them.
+#include "app/FormsteadView.h"
+#include "app/FormStore.h"
+#include "app/FormsteadApp.h"
+#include "app/MainFrame.h"
+#include "app/ViewPages.h"
+#include "resources/resource.h"
+#include <shlwapi.h>
+
+IMPLEMENT_DYNCREATE(CFormsteadView, CView)
+
+BEGIN_MESSAGE_MAP(CFormsteadView, CView)
+    ON_WM_SIZE()
+    ON_WM_KEYDOWN()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CFormsteadView::~CFormsteadView()
+{
+    for (CDialog*& page : m_pPages)
+    {
+        delete page;
+        page = nullptr;
+    }
+    delete m_pRegisterForm;
+}
+
+bool CFormsteadView::IsTestMode() const
+{
+    CWinApp* app = AfxGetApp();
+    return app && app->IsKindOf(RUNTIME_CLASS(CFormsteadApp)) &&
+           static_cast<CFormsteadApp*>(app)->m_cmdInfo.m_bTestMode;
+}
+
+CString CFormsteadView::GetFormFile(const wchar_t* extension) const
+{
+    CString folder = m_strStoreFolder;
+    if (folder.Right(1) != L"\\")
+        folder += L"\\";
+    return folder + m_strFormName + extension;
+}
+
+void CFormsteadView::OnInitialUpdate()
+{
+    wchar_t modulePath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+    m_strProgramFolder = ProgramFolderOf(modulePath);
+    m_strStoreFolder = PrepareStoreFolder(IsTestMode(), m_strProgramFolder);
+
+    if (::PathIsDirectoryEmptyW(m_strStoreFolder))
+    {
+        CString text;
+        text.Format(L"The form store folder is empty.\r\nMaybe your installation is corrupted.\r\n"
+                    L"Try to reinstall the application or contact your supplier.\r\nDetails: Error Code 1001. [%s]",
+                    m_strStoreFolder.GetString());
+        AfxShowMessageBox(nullptr, text, nullptr, MB_OK);
+    }
+
+    CRect client;
+    GetClientRect(&client);
+    m_strFormName = FirstFormIn(m_strStoreFolder);
+
+    m_pPages[kFormPage] = MakeFormPage(*this);
+    if (m_pPages[kFormPage]->Create(IDD_FORM_PAGE, this))
+    {
+        m_pPages[kFormPage]->MoveWindow(&client);
+        m_pPages[kFormPage]->SetParent(this);
+    }
+    m_pPages[kRecordsPage] = MakeRecordsPage(*this);
+    if (m_pPages[kRecordsPage]->Create(IDD_RECORDS_PAGE, this))
+    {
+        m_pPages[kRecordsPage]->MoveWindow(&client);
+        m_pPages[kRecordsPage]->SetParent(this);
+    }
+    ShowPage(kRecordsPage, false);
+    ShowPage(kFormPage, true);
+
+    m_pRegisterForm = MakeRegisterForm(*this);
+    m_pRegisterForm->Create(IDD_REGISTER_FORM, nullptr);
+
+    OnSize(SIZE_RESTORED, client.Width(), client.Height());
+}
+
+void CFormsteadView::ShowPage(int place, bool show)
+{
+    CDialog* page = m_pPages[place];
+    if (page && page->m_hWnd)
+        page->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+void CFormsteadView::OnUpdate(CView*, LPARAM, CObject*)
+{
+    CFrameWnd* frame = GetParentFrame();
+    CControlBar* bar = frame ? frame->GetControlBar(Navigator::IDD) : nullptr;
+    if (!bar || !bar->IsKindOf(RUNTIME_CLASS(Navigator)))
+        return;
+    UINT step = static_cast<Navigator*>(bar)->GetCurrentStepId();
+    if (step == IDC_STEP_CREATE_RECORD)
+    {
+        ShowPage(kRecordsPage, false);
+        for (int place = 2; place < kPagePlaces; ++place)
+            ShowPage(place, false);
+        ShowPage(kFormPage, true);
+    }
+    else if (step == IDC_STEP_VIEW_DATABASE)
+    {
+        ShowPage(kRecordsPage, true);
+        ShowPage(kFormPage, false);
+        for (int place = 2; place < kPagePlaces; ++place)
+            ShowPage(place, false);
+    }
+}
+
+void CFormsteadView::HideRecordsPage()
+{
+    ShowPage(kRecordsPage, false);
+}
+
+void CFormsteadView::OnSize(UINT nType, int cx, int cy)
+{
+    CView::OnSize(nType, cx, cy);
+    CRect client;
+    GetClientRect(&client);
+    for (CDialog* page : m_pPages)
+        if (page && page->m_hWnd)
+            page->MoveWindow(&client, TRUE);
+}
+
+void CFormsteadView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == VK_F2)
+    {
+        CString text;
+        text.Format(L"The current project assembly: %d", 3);
+        MessageBox(text, AfxGetAppName(), MB_OK);
+        return;
+    }
+    CView::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CFormsteadView::OnDestroy()
+{
+    if (m_pRegisterForm && m_pRegisterForm->m_hWnd)
+        m_pRegisterForm->DestroyWindow();
+    CView::OnDestroy();
+}

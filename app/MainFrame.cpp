@@ -1,0 +1,143 @@
+// The main frame: creation of its bars and steps, title, placement, closing.
+#include "app/MainFrame.h"
+#include "app/FormsteadApp.h"
+#include "app/FormsteadView.h"
+#include "app/MasterDatabase.h"
+#include "resources/resource.h"
+
+namespace
+{
+const wchar_t kAppearance[] = L"Appearance";
+const DWORD kFrameStyleBitsRemoved = FWS_ADDTOTITLE | 0x8;
+}
+
+IMPLEMENT_DYNAMIC(CPRT, CDialogBar)
+
+BEGIN_MESSAGE_MAP(CPRT, CDialogBar)
+    ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+void CPRT::OnSize(UINT nType, int cx, int cy)
+{
+    CDialogBar::OnSize(nType, cx, cy);
+    if (CWnd* text = GetDlgItem(IDC_PRT_TEXT))
+        text->CenterWindow();
+}
+
+IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_CLOSE()
+    ON_WM_SETFOCUS()
+    ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    if (cs.hMenu)
+    {
+        ::DestroyMenu(cs.hMenu);
+        cs.hMenu = nullptr;
+    }
+    m_strTitle = ReadMasterTitle();
+    cs.lpszName = m_strTitle;
+    cs.style &= ~kFrameStyleBitsRemoved;
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!m_wndPRT.Create(this, CPRT::IDD, CBRS_BOTTOM, CPRT::IDD))
+        return -1;
+    m_wndNavigator.AddStep(IDC_STEP_CREATE_RECORD);
+    m_wndNavigator.AddStep(IDC_STEP_VIEW_DATABASE);
+    if (!m_wndNavigator.Create(this, Navigator::IDD, CBRS_TOP, Navigator::IDD))
+        return -1;
+    if (!m_wndNavigator.m_buttons.Create(CNavButtons::IDD, &m_wndNavigator))
+        return -1;
+    m_wndNavigator.m_buttons.ShowWindow(SW_SHOW);
+    CRect bar;
+    m_wndNavigator.GetClientRect(&bar);
+    m_wndNavigator.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(bar.Width(), bar.Height()));
+
+    CWinApp* app = AfxGetApp();
+    if (app && app->IsKindOf(RUNTIME_CLASS(CFormsteadApp)))
+        m_strUpdatesAddress = static_cast<CFormsteadApp*>(app)->m_strUpdatesAddress;
+    RecalcLayout();
+    if (app)
+    {
+        WINDOWPLACEMENT placement = ReadPlacement(*app);
+        SetWindowPlacement(&placement);
+    }
+    return 0;
+}
+
+WINDOWPLACEMENT CMainFrame::ReadPlacement(CWinApp& app)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    placement.flags = app.GetProfileInt(kAppearance, L"Flags", 0);
+    placement.showCmd = app.GetProfileInt(kAppearance, L"ShowCmd", 5);
+    placement.ptMinPosition.x = (int)app.GetProfileInt(kAppearance, L"MinPosX", 0);
+    placement.ptMinPosition.y = (int)app.GetProfileInt(kAppearance, L"MinPosY", 0);
+    placement.ptMaxPosition.x = (int)app.GetProfileInt(kAppearance, L"MaxPosX", 0);
+    placement.ptMaxPosition.y = (int)app.GetProfileInt(kAppearance, L"MaxPosY", 0);
+    placement.rcNormalPosition.left = (int)app.GetProfileInt(kAppearance, L"Left", 50);
+    placement.rcNormalPosition.top = (int)app.GetProfileInt(kAppearance, L"Top", 50);
+    placement.rcNormalPosition.right = (int)app.GetProfileInt(kAppearance, L"Right", 900);
+    placement.rcNormalPosition.bottom = (int)app.GetProfileInt(kAppearance, L"Bottom", 600);
+    return placement;
+}
+
+void CMainFrame::WritePlacement(CWinApp& app, const WINDOWPLACEMENT& placement)
+{
+    app.WriteProfileInt(kAppearance, L"Flags", placement.flags);
+    app.WriteProfileInt(kAppearance, L"ShowCmd", placement.showCmd);
+    app.WriteProfileInt(kAppearance, L"MinPosX", placement.ptMinPosition.x);
+    app.WriteProfileInt(kAppearance, L"MinPosY", placement.ptMinPosition.y);
+    app.WriteProfileInt(kAppearance, L"MaxPosX", placement.ptMaxPosition.x);
+    app.WriteProfileInt(kAppearance, L"MaxPosY", placement.ptMaxPosition.y);
+    app.WriteProfileInt(kAppearance, L"Left", placement.rcNormalPosition.left);
+    app.WriteProfileInt(kAppearance, L"Top", placement.rcNormalPosition.top);
+    app.WriteProfileInt(kAppearance, L"Right", placement.rcNormalPosition.right);
+    app.WriteProfileInt(kAppearance, L"Bottom", placement.rcNormalPosition.bottom);
+}
+
+void CMainFrame::OnClose()
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (CWinApp* app = AfxGetApp())
+        if (GetWindowPlacement(&placement))
+            WritePlacement(*app, placement);
+    CView* active = GetActiveView();
+    if (active && active->IsKindOf(RUNTIME_CLASS(CFormsteadView)))
+    {
+        CFormsteadView* view = static_cast<CFormsteadView*>(active);
+        view->HideRecordsPage();
+        view->DestroyWindow();   // the view and its pages go before the frame
+    }
+    CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnSetFocus(CWnd* pOldWnd)
+{
+    CFrameWnd::OnSetFocus(pOldWnd);
+    CView* active = GetActiveView();
+    if (active && active->IsKindOf(RUNTIME_CLASS(CFormsteadView)))
+    {
+        CWnd* formPage = static_cast<CFormsteadView*>(active)->GetFormPage();
+        if (formPage && formPage->m_hWnd)
+            formPage->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
+void CMainFrame::OnKeyDown(UINT, UINT, UINT)
+{
+    MessageBox(L"", AfxGetAppName(), MB_OK);
+}

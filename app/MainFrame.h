@@ -1,0 +1,39 @@
+// CMainFrame: the single main window: no menu, the title from the master database, the step bar at
+// the top, the empty bottom bar (CPRT) at the bottom, the view between them; its placement is kept in
+// the profile section "Appearance".
+#pragma once
+#include "app/Navigator.h"
+#include "framework/Framework.h"
+
+class CPRT : public CDialogBar
+{
+    DECLARE_DYNAMIC(CPRT)
+public:
+    enum { IDD = 104 };
+
+protected:
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+};
+
+class CMainFrame : public CFrameWnd
+{
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CString m_strUpdatesAddress;
+    Navigator m_wndNavigator;
+    CPRT m_wndPRT;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // The placement in "Appearance" (first-start values where nothing is stored) and back.
+    static WINDOWPLACEMENT ReadPlacement(CWinApp& app);
+    static void WritePlacement(CWinApp& app, const WINDOWPLACEMENT& placement);
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnClose();
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+};
