@@ -9,15 +9,30 @@ IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
 
 namespace {
 
-// Restores a DC's saved state on every way out of a painting function.
+// Puts back, on every way out of a painting function, the DC attributes a cell changes: background
+// mode, text colour, font and pen. (Cheaper than SaveDC/RestoreDC, which a paint would call for
+// every visible cell.)
 class SavedDCState
 {
 public:
-    explicit SavedDCState(HDC hdc) : m_hdc(hdc), m_saved(SaveDC(hdc)) {}
-    ~SavedDCState() { if (m_saved) RestoreDC(m_hdc, m_saved); }
+    explicit SavedDCState(HDC hdc)
+        : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)),
+          m_font(GetCurrentObject(hdc, OBJ_FONT)), m_pen(GetCurrentObject(hdc, OBJ_PEN))
+    {
+    }
+    ~SavedDCState()
+    {
+        SetBkMode(m_hdc, m_bkMode);
+        SetTextColor(m_hdc, m_textColour);
+        SelectObject(m_hdc, m_font);
+        SelectObject(m_hdc, m_pen);
+    }
 private:
     HDC m_hdc;
-    int m_saved;
+    int m_bkMode;
+    COLORREF m_textColour;
+    HGDIOBJ m_font;
+    HGDIOBJ m_pen;
 };
 
 HFONT FontHandle(CFont* font)

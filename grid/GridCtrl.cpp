@@ -167,6 +167,10 @@ BOOL CGridCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style)
 {
     if (!CWnd::Create(GRIDCTRL_CLASSNAME, nullptr, style, rect, parent, id))
         return FALSE;
+    // The window core calls PreSubclassWindow only when it subclasses an existing window; a grid it
+    // creates gets its one-time set-up here.
+    if (!m_TitleTip.GetParentWnd())
+        PreSubclassWindow();
     m_arRowHeights.SetSize(m_nRows);
     m_arColWidths.SetSize(m_nCols);
     for (int i = 0; i < m_nRows; i++)

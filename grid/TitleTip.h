@@ -13,6 +13,7 @@ public:
 
     BOOL Create(CWnd* parent);
     void SetParentWnd(CWnd* parent) { m_pParentWnd = parent; }
+    CWnd* GetParentWnd() const { return m_pParentWnd; }
     void Show(CRect titleRect, LPCTSTR text, int xOffset = 0, LPRECT hoverRect = nullptr,
               const LOGFONT* font = nullptr, COLORREF textClr = CLR_DEFAULT, COLORREF backClr = CLR_DEFAULT);
     void Hide();
