@@ -237,11 +237,14 @@ bool EncodingConvert::convertViaUnicode(int from, int to, const unsigned char* p
     if (source == 65001 && to == 65001)
         return utf8ToUtf8(p, n, out) && ok;
 
+    if (source == 65001)
+        return utf8ToCodePage(to, p, n, out) && ok;
+    if (to == 65001)
+        return codePageToUtf8(source, p, n, out) && ok;
+
     DataBuffer hub;
     hub.ensureBuffer(2 * n + 4);
-    bool first = source == 65001 ? utf8ToUtf16(p, n, hub) : codePageToUtf16(source, p, n, hub);
-    out.ensureBuffer(out.getSize() + hub.getSize() / 2 + 4);
-    bool second = to == 65001 ? utf16ToUtf8(hub.getData(), hub.getSize(), out)
-                              : utf16ToCodePage(to, hub.getData(), hub.getSize(), out);
+    bool first = codePageToUtf16(source, p, n, hub);
+    bool second = utf16ToCodePage(to, hub.getData(), hub.getSize(), out);
     return first && second && ok;
 }

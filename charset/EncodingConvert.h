@@ -28,6 +28,9 @@ public:
     bool utf8ToUtf16(const unsigned char* bytes, uint32_t length, DataBuffer& out);
     bool utf16ToUtf8(const unsigned char* bytes, uint32_t length, DataBuffer& out);
     bool utf8ToUtf8(const unsigned char* bytes, uint32_t length, DataBuffer& out);
+    // The two-stage routes page -> UTF-16 -> UTF-8 and UTF-8 -> UTF-16 -> page in one pass.
+    bool codePageToUtf8(int page, const unsigned char* bytes, uint32_t length, DataBuffer& out);
+    bool utf8ToCodePage(int page, const unsigned char* bytes, uint32_t length, DataBuffer& out);
 
     // Table packages and the process-wide cache.
     static void unpackTable(const char* packageText, HashConvert& table, bool toPageDirection);

@@ -4,7 +4,11 @@
 #include <cstring>
 #include <new>
 
-HashConvert::~HashConvert() { clear(); }
+HashConvert::~HashConvert()
+{
+    clear();
+    dropIndexes();
+}
 
 void HashConvert::allocate(uint32_t bucketCount)
 {
@@ -20,7 +24,7 @@ void HashConvert::allocate(uint32_t bucketCount)
 
 void HashConvert::clear()
 {
-    m_longKeyStartsKnown = false;
+    dropIndexes();
     for (uint32_t i = 0; i < m_bucketCount; i++)
         delete[] m_buckets[i];
     delete[] m_buckets;
@@ -68,7 +72,7 @@ void HashConvert::insert(const unsigned char* key, int keyLength, const unsigned
     e[entry] = 0;
     delete[] m_buckets[b];
     m_buckets[b] = grown;
-    m_longKeyStartsKnown = false;
+    dropIndexes();
 }
 
 void HashConvert::remove(const unsigned char* key, int keyLength)
@@ -91,6 +95,7 @@ void HashConvert::remove(const unsigned char* key, int keyLength)
         e += size;
     }
     *out = 0;
+    dropIndexes();
     if (out == bucket) {
         delete[] bucket;
         m_buckets[b] = nullptr;
@@ -133,19 +138,110 @@ void HashConvert::copyInverted(HashConvert& other) const
     }
 }
 
-bool HashConvert::startsLongKey(unsigned char b) const
+void HashConvert::dropIndexes()
 {
-    if (!m_longKeyStartsKnown) {
-        memset(m_longKeyStarts, 0, sizeof m_longKeyStarts);
-        for (uint32_t i = 0; i < m_bucketCount; i++) {
-            const unsigned char* e = m_buckets[i];
-            if (!e)
-                continue;
-            for (; *e; e += 2 + e[0] + e[1 + e[0]])
-                if (e[0] >= 2)
-                    m_longKeyStarts[e[1]] = true;
+    delete[] m_byteIndex;
+    delete[] m_wordIndex;
+    delete[] m_encodeIndex;
+    m_byteIndex = nullptr;
+    m_wordIndex = nullptr;
+    m_encodeIndex = nullptr;
+    m_indexesBuilt = false;
+}
+
+void HashConvert::buildIndexes() const
+{
+    memset(m_longKeyStarts, 0, sizeof m_longKeyStarts);
+    m_keysLongerThanTwo = false;
+    m_valuesLongerThanTwo = false;
+    m_byteIndex = new (std::nothrow) uint32_t[256];
+    m_wordIndex = new (std::nothrow) uint32_t[65536];
+    if (m_byteIndex)
+        memset(m_byteIndex, 0, 256 * sizeof(uint32_t));
+    if (m_wordIndex)
+        memset(m_wordIndex, 0, 65536 * sizeof(uint32_t));
+    for (uint32_t i = 0; i < m_bucketCount; i++) {
+        const unsigned char* e = m_buckets[i];
+        if (!e)
+            continue;
+        for (; *e; e += 2 + e[0] + e[1 + e[0]]) {
+            int keyLength = e[0];
+            const unsigned char* value = e + 2 + keyLength;
+            int valueLength = e[1 + keyLength];
+            uint32_t entry = kPresent | (uint32_t)valueLength << 16 | (valueLength > 0 ? value[0] : 0) |
+                             (valueLength > 1 ? (uint32_t)value[1] << 8 : 0);
+            if (keyLength >= 2)
+                m_longKeyStarts[e[1]] = true;
+            if (keyLength > 2)
+                m_keysLongerThanTwo = true;
+            if (valueLength > 2)
+                m_valuesLongerThanTwo = true;
+            // The first entry of a key in its bucket is the one lookup finds.
+            if (keyLength == 1 && m_byteIndex && !m_byteIndex[e[1]])
+                m_byteIndex[e[1]] = entry;
+            else if (keyLength == 2 && m_wordIndex && !m_wordIndex[e[1] | e[2] << 8])
+                m_wordIndex[e[1] | e[2] << 8] = entry;
         }
-        m_longKeyStartsKnown = true;
     }
-    return m_longKeyStarts[b];
+    m_asciiStartsLongKey = false;
+    for (int b = 0; b < 0x80; b++)
+        m_asciiStartsLongKey = m_asciiStartsLongKey || m_longKeyStarts[b];
+    m_indexesBuilt = true;
+}
+
+bool HashConvert::asciiStartsLongKey() const
+{
+    if (!m_indexesBuilt)
+        buildIndexes();
+    return m_asciiStartsLongKey;
+}
+
+bool HashConvert::startsLongKey(unsigned char b) const { return longKeyStarts()[b]; }
+
+const bool* HashConvert::longKeyStarts() const
+{
+    if (!m_indexesBuilt)
+        buildIndexes();
+    return m_longKeyStarts;
+}
+
+const uint32_t* HashConvert::byteIndex() const
+{
+    if (!m_indexesBuilt)
+        buildIndexes();
+    return m_byteIndex;
+}
+
+const uint32_t* HashConvert::wordIndex() const
+{
+    if (!m_indexesBuilt)
+        buildIndexes();
+    return m_wordIndex;
+}
+
+bool HashConvert::hasKeysLongerThanTwo() const
+{
+    if (!m_indexesBuilt)
+        buildIndexes();
+    return m_keysLongerThanTwo;
+}
+
+const uint32_t* HashConvert::unitEncodeIndex() const
+{
+    if (!m_indexesBuilt)
+        buildIndexes();
+    if (m_encodeIndex || !m_wordIndex || m_valuesLongerThanTwo)
+        return m_encodeIndex;
+    m_encodeIndex = new (std::nothrow) uint32_t[65536];
+    if (!m_encodeIndex)
+        return nullptr;
+    for (uint32_t u = 0; u < 65536; u++) {
+        uint32_t e = m_wordIndex[u];
+        if (m_asciiCompatible && u < 0x80)
+            e = kPresent | 1u << 16 | u;
+        else if (!e && u == 0)
+            e = kPresent | 1u << 16;
+        m_encodeIndex[u] = e;
+    }
+    return m_encodeIndex;
 }

@@ -19,14 +19,32 @@ public:
     void copyInverted(HashConvert& other) const;
     uint32_t bucketSize(uint32_t i) const;
     uint32_t bucketCount() const { return m_bucketCount; }
-    void setAsciiCompatible(bool flag) { m_asciiCompatible = flag; }
+    void setAsciiCompatible(bool flag)
+    {
+        m_asciiCompatible = flag;
+        dropIndexes();
+    }
     bool isAsciiCompatible() const { return m_asciiCompatible; }
 
     // Lookup of a 2-byte key given as a little-endian word (a UTF-16 unit or a code written
     // high byte first), the walkers' hot path; the value's length, 0 when absent.
     inline int lookupWord(uint16_t keyWord, unsigned char* valueOut) const;
-    // True when some key of 2 or more bytes starts with byte b (worked out once, on first use).
+    // Flat views of the table, worked out on first use and dropped by any change: for each byte, whether
+    // a key of 2 or more bytes starts with it; the entries of the 1-byte and 2-byte keys (first match),
+    // each kPresent | value length << 16 | the first two value bytes (first byte lowest), 0 when absent.
+    // NULL when there is no memory for them; the walkers then use lookup.
     bool startsLongKey(unsigned char b) const;
+    const bool* longKeyStarts() const;
+    const uint32_t* byteIndex() const;
+    const uint32_t* wordIndex() const;
+    bool hasKeysLongerThanTwo() const;
+    // True when some key of 2 or more bytes starts with a byte below 0x80.
+    bool asciiStartsLongKey() const;
+    // The page-direction view of a table keyed by UTF-16 units: for each unit the entry that
+    // converting it writes, with the ASCII pass-through and the 0 byte of U+0000 already applied.
+    // NULL when a value is longer than 2 bytes (or no memory): walkers then use lookup.
+    const uint32_t* unitEncodeIndex() const;
+    static const uint32_t kPresent = 1u << 24;
 
 private:
     uint32_t bucketOf(const unsigned char* key, int keyLength) const;
@@ -34,8 +52,17 @@ private:
     bool m_asciiCompatible;
     uint32_t m_bucketCount;
     unsigned char** m_buckets;
-    mutable bool m_longKeyStartsKnown = false;
+    void buildIndexes() const;
+    void dropIndexes();
+
+    mutable bool m_indexesBuilt = false;
     mutable bool m_longKeyStarts[256] = {};
+    mutable bool m_keysLongerThanTwo = false;
+    mutable bool m_asciiStartsLongKey = false;
+    mutable bool m_valuesLongerThanTwo = false;
+    mutable uint32_t* m_encodeIndex = nullptr;
+    mutable uint32_t* m_byteIndex = nullptr;
+    mutable uint32_t* m_wordIndex = nullptr;
 };
 
 inline int HashConvert::lookupWord(uint16_t keyWord, unsigned char* valueOut) const
@@ -62,7 +89,9 @@ inline int HashConvert::lookupWord(uint16_t keyWord, unsigned char* valueOut) co
 class UnicodeLookup
 {
 public:
-    UnicodeLookup() : m_units() {}
+    UnicodeLookup() : m_units(), m_asciiIdentity(false) {}
     virtual ~UnicodeLookup() {}
     uint16_t m_units[256];
+    // Bytes 0x01-0x7F stand for U+0001-U+007F (set with the entries), so runs of them need no lookup.
+    bool m_asciiIdentity;
 };

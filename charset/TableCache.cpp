@@ -214,6 +214,9 @@ void EncodingConvert::fillByteTable(const HashConvert& table, UnicodeLookup& loo
         table.lookup(&key, 1, value, &length);
         lookup.m_units[b] = length == 2 ? readU16(value) : 0;
     }
+    lookup.m_asciiIdentity = true;
+    for (int b = 1; b < 0x80; b++)
+        lookup.m_asciiIdentity = lookup.m_asciiIdentity && lookup.m_units[b] == b;
 }
 
 void EncodingConvert::loadToCodePageTable(int page)
