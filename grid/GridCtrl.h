@@ -265,6 +265,11 @@ protected:
     int NextVisibleRowAbove(int row) const;
     void InvertDividerLine(int x, int y, bool vertical);
     void ScrollAxis(int bar, UINT code);
+    bool MouseOverResizeArea(const CPoint& point, bool rows);
+    int OffsetOf(int index, bool rows, int firstNonFixed) const;
+    bool IsShownAtAll(int nRow, int nCol, CCellID& topLeft);
+    void EndDividerDrag(CPoint point, bool rows);
+    void BeginDividerDrag(CPoint point, bool rows);
     void DrawCellBlock(CDC* pDC, int firstRow, int lastRow, int firstCol, int lastCol, int top, int left,
                        const RECT* clip);
     // Walks from `first` adding sizes from `start` until the sum reaches `limit` (clipped to it);

@@ -62,45 +62,48 @@ CCellID CGridCtrl::GetCellFromPt(CPoint point, BOOL allowFixedCellCheck)
                    IndexAtCoordinate(point.x, false, topLeft.col, allowFixedCellCheck));
 }
 
+// Where a row (column) starts: after the fixed ones before it, or after all fixed ones and the
+// scrolled rows (columns) from the first shown one.
+int CGridCtrl::OffsetOf(int index, bool rows, int firstNonFixed) const
+{
+    auto size = [this, rows](int i) { return rows ? GetRowHeight(i) : GetColumnWidth(i); };
+    int fixedCount = rows ? m_nFixedRows : m_nFixedCols;
+    int offset = 0;
+    if (index < fixedCount)
+    {
+        for (int i = 0; i < index; i++)
+            offset += size(i);
+        return offset;
+    }
+    for (int i = 0; i < fixedCount; i++)
+        offset += size(i);
+    for (int i = firstNonFixed; i < index; i++)
+        offset += size(i);
+    return offset;
+}
+
 BOOL CGridCtrl::GetCellOrigin(int nRow, int nCol, LPPOINT p)
 {
-    if (!IsValid(nRow, nCol))
-        return FALSE;
     CCellID topLeft;
+    if (!IsShownAtAll(nRow, nCol, topLeft))
+        return FALSE;
+    p->x = OffsetOf(nCol, false, topLeft.col);
+    p->y = OffsetOf(nRow, true, topLeft.row);
+    return TRUE;
+}
+
+// A cell inside the grid that is not scrolled out to the left or above; gives the top-left cell.
+bool CGridCtrl::IsShownAtAll(int nRow, int nCol, CCellID& topLeft)
+{
+    if (!IsValid(nRow, nCol))
+        return false;
     if (nCol >= m_nFixedCols || nRow >= m_nFixedRows)
         topLeft = GetTopleftNonFixedCell();
     if (nCol >= m_nFixedCols && nCol < topLeft.col)
-        return FALSE;
+        return false;
     if (nRow >= m_nFixedRows && nRow < topLeft.row)
-        return FALSE;
-
-    p->x = 0;
-    if (nCol < m_nFixedCols)
-    {
-        for (int col = 0; col < nCol; col++)
-            p->x += GetColumnWidth(col);
-    }
-    else
-    {
-        for (int col = 0; col < m_nFixedCols; col++)
-            p->x += GetColumnWidth(col);
-        for (int col = topLeft.col; col < nCol; col++)
-            p->x += GetColumnWidth(col);
-    }
-    p->y = 0;
-    if (nRow < m_nFixedRows)
-    {
-        for (int row = 0; row < nRow; row++)
-            p->y += GetRowHeight(row);
-    }
-    else
-    {
-        for (int row = 0; row < m_nFixedRows; row++)
-            p->y += GetRowHeight(row);
-        for (int row = topLeft.row; row < nRow; row++)
-            p->y += GetRowHeight(row);
-    }
-    return TRUE;
+        return false;
+    return true;
 }
 
 BOOL CGridCtrl::GetCellRect(int nRow, int nCol, LPRECT rect)
@@ -160,46 +163,14 @@ CCellRange CGridCtrl::GetVisibleFixedCellRange(LPRECT rect, BOOL forceRecalculat
 
 BOOL CGridCtrl::IsCellVisible(int nRow, int nCol)
 {
-    if (!::IsWindow(GetSafeHwnd()) || !IsValid(nRow, nCol))
-        return FALSE;
     CCellID topLeft;
-    if (nCol >= m_nFixedCols || nRow >= m_nFixedRows)
-    {
-        topLeft = GetTopleftNonFixedCell();
-        if (nCol >= m_nFixedCols && nCol < topLeft.col)
-            return FALSE;
-        if (nRow >= m_nFixedRows && nRow < topLeft.row)
-            return FALSE;
-    }
+    if (!::IsWindow(GetSafeHwnd()) || !IsShownAtAll(nRow, nCol, topLeft))
+        return FALSE;
+    // Visible when the cell starts inside the client area (it may be cut off at the far edges).
     CRect client;
     GetClientRect(client);
-
-    int x = 0;
-    int firstCol = 0;
-    if (nCol >= m_nFixedCols)
-    {
-        x = GetFixedColumnWidth();
-        firstCol = topLeft.col;
-    }
-    for (int col = firstCol; col <= nCol; col++)
-    {
-        if (x >= client.right)
-            return FALSE;
-        x += GetColumnWidth(col);
-    }
-    int y = 0;
-    int firstRow = 0;
-    if (nRow >= m_nFixedRows)
-    {
-        y = GetFixedRowHeight();
-        firstRow = topLeft.row;
-    }
-    for (int row = firstRow; row <= nRow; row++)
-    {
-        if (y >= client.bottom)
-            return FALSE;
-        y += GetRowHeight(row);
-    }
+    if (OffsetOf(nCol, false, topLeft.col) >= client.right || OffsetOf(nRow, true, topLeft.row) >= client.bottom)
+        return FALSE;
     return TRUE;
 }
 
@@ -218,33 +189,32 @@ BOOL CGridCtrl::InvalidateCellRect(int row, int col)
     return TRUE;
 }
 
-BOOL CGridCtrl::MouseOverRowResizeArea(CPoint& point)
+// Over the fixed columns (for rows) or the fixed rows (for columns): whether the point lies within the
+// capture range of a divider; the first row's top and the first column's left edge are none.
+bool CGridCtrl::MouseOverResizeArea(const CPoint& point, bool rows)
 {
-    if (point.x >= GetFixedColumnWidth())
-        return FALSE;
+    if ((rows ? point.x : point.y) >= (rows ? GetFixedColumnWidth() : GetFixedRowHeight()))
+        return false;
     CCellID cell = GetCellFromPt(point);
     CPoint origin;
     // A point over no cell has no divider to drag.
     if (!IsValid(cell) || !GetCellOrigin(cell, &origin))
-        return FALSE;
-    int endY = origin.y + GetRowHeight(cell.row);
-    if ((point.y - origin.y < m_nResizeCaptureRange && cell.row != 0) || endY - point.y < m_nResizeCaptureRange)
-        return TRUE;
-    return FALSE;
+        return false;
+    int index = rows ? cell.row : cell.col;
+    int start = rows ? origin.y : origin.x;
+    int at = rows ? point.y : point.x;
+    int end = start + (rows ? GetRowHeight(index) : GetColumnWidth(index));
+    return (at - start < m_nResizeCaptureRange && index != 0) || end - at < m_nResizeCaptureRange;
+}
+
+BOOL CGridCtrl::MouseOverRowResizeArea(CPoint& point)
+{
+    return MouseOverResizeArea(point, true);
 }
 
 BOOL CGridCtrl::MouseOverColumnResizeArea(CPoint& point)
 {
-    if (point.y >= GetFixedRowHeight())
-        return FALSE;
-    CCellID cell = GetCellFromPt(point);
-    CPoint origin;
-    if (!IsValid(cell) || !GetCellOrigin(cell, &origin))
-        return FALSE;
-    int endX = origin.x + GetColumnWidth(cell.col);
-    if ((point.x - origin.x < m_nResizeCaptureRange && cell.col != 0) || endX - point.x < m_nResizeCaptureRange)
-        return TRUE;
-    return FALSE;
+    return MouseOverResizeArea(point, false);
 }
 
 void CGridCtrl::EnsureVisible(int nRow, int nCol)

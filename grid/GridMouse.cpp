@@ -93,54 +93,11 @@ void CGridCtrl::OnLButtonDown(UINT nFlags, CPoint point)
 
     if (m_MouseMode == MOUSE_OVER_COL_DIVIDE)
     {
-        m_MouseMode = MOUSE_SIZING_COL;
-        CRect visible;
-        GetVisibleNonFixedCellRange(visible);
-        int lastCol = m_nCols - 1;
-        bool narrowLast = GetColumnWidth(lastCol) < m_nResizeCaptureRange;
-        if (narrowLast && abs(point.x - visible.right) < m_nResizeCaptureRange)
-            m_LeftClickDownCell.col = lastCol;
-        CPoint start;
-        if (!GetCellOrigin(0, m_LeftClickDownCell.col, &start))
-            return;
-        InvertDividerLine(point.x, 0, true);
-        if (point.x - start.x < m_nResizeCaptureRange && m_LeftClickDownCell.col > 0
-            && !(m_LeftClickDownCell.col == lastCol && narrowLast))
-        {
-            // Near the left edge: the column to the left is the one being sized.
-            if (!GetCellOrigin(0, --m_LeftClickDownCell.col, &start))
-                return;
-        }
-        CRect client;
-        GetClientRect(client);
-        CRect confine(start.x + 1, client.top, start.x + 1 + client.Width() - GetFixedColumnWidth(), client.bottom);
-        ClientToScreen(confine);
-        ::ClipCursor(&confine);
+        BeginDividerDrag(point, false);
     }
     else if (m_MouseMode == MOUSE_OVER_ROW_DIVIDE)
     {
-        m_MouseMode = MOUSE_SIZING_ROW;
-        CRect visible;
-        GetVisibleNonFixedCellRange(visible);
-        int lastRow = m_nRows - 1;
-        bool narrowLast = GetRowHeight(lastRow) < m_nResizeCaptureRange;
-        if (narrowLast && abs(point.y - visible.bottom) < m_nResizeCaptureRange)
-            m_LeftClickDownCell.row = lastRow;
-        CPoint start;
-        if (!GetCellOrigin(m_LeftClickDownCell.row, 0, &start))
-            return;
-        InvertDividerLine(0, point.y, false);
-        if (point.y - start.y < m_nResizeCaptureRange && m_LeftClickDownCell.row > 0
-            && !(m_LeftClickDownCell.row == lastRow && narrowLast))
-        {
-            if (!GetCellOrigin(--m_LeftClickDownCell.row, 0, &start))
-                return;
-        }
-        CRect client;
-        GetClientRect(client);
-        CRect confine(client.left, start.y + 1, client.right, start.y + 1 + client.Height() - GetFixedRowHeight());
-        ClientToScreen(confine);
-        ::ClipCursor(&confine);
+        BeginDividerDrag(point, true);
     }
     else
     {
@@ -280,6 +237,57 @@ void CGridCtrl::OnMouseMove(UINT nFlags, CPoint point)
     m_LastMousePoint = point;
 }
 
+// The press on a divider: sizing starts for the column left of it (the row above it), with an
+// inverted line at the point and the cursor kept inside the area the size can reach.
+void CGridCtrl::BeginDividerDrag(CPoint point, bool rows)
+{
+    m_MouseMode = rows ? MOUSE_SIZING_ROW : MOUSE_SIZING_COL;
+    auto size = [this, rows](int index) { return rows ? GetRowHeight(index) : GetColumnWidth(index); };
+    int& index = rows ? m_LeftClickDownCell.row : m_LeftClickDownCell.col;
+    int at = rows ? point.y : point.x;
+    CRect visible;
+    GetVisibleNonFixedCellRange(visible);
+    int last = (rows ? m_nRows : m_nCols) - 1;
+    bool narrowLast = size(last) < m_nResizeCaptureRange;
+    if (narrowLast && abs(at - (rows ? visible.bottom : visible.right)) < m_nResizeCaptureRange)
+        index = last;
+    CPoint start;
+    if (!GetCellOrigin(rows ? index : 0, rows ? 0 : index, &start))
+        return;
+    InvertDividerLine(point.x, point.y, !rows);
+    if (at - (rows ? start.y : start.x) < m_nResizeCaptureRange && index > 0 && !(index == last && narrowLast))
+    {
+        // Near the leading edge: the previous row or column is the one being sized.
+        --index;
+        if (!GetCellOrigin(rows ? index : 0, rows ? 0 : index, &start))
+            return;
+    }
+    CRect client;
+    GetClientRect(client);
+    CRect confine = rows ? CRect(client.left, start.y + 1, client.right, start.y + 1 + client.Height() - GetFixedRowHeight())
+                         : CRect(start.x + 1, client.top, start.x + 1 + client.Width() - GetFixedColumnWidth(), client.bottom);
+    ClientToScreen(confine);
+    ::ClipCursor(&confine);
+}
+
+// The release of a divider drag: the line is erased and, unless the mouse came back to where it was
+// pressed, the row or column gets the size from its start to the point.
+void CGridCtrl::EndDividerDrag(CPoint point, bool rows)
+{
+    InvertDividerLine(m_LastMousePoint.x, m_LastMousePoint.y, !rows);
+    CPoint start;
+    if (m_LeftClickDownPoint == point || !GetCellOrigin(m_LeftClickDownCell, &start))
+        return;
+    int size = rows ? point.y - start.y : point.x - start.x;
+    int least = (rows ? m_bAllowRowHide : m_bAllowColHide) ? 0 : 1;
+    if (rows)
+        SetRowHeight(m_LeftClickDownCell.row, size < least ? least : size);
+    else
+        SetColumnWidth(m_LeftClickDownCell.col, size < least ? least : size);
+    ResetScrollBars();
+    Invalidate();
+}
+
 void CGridCtrl::OnLButtonUp(UINT nFlags, CPoint point)
 {
     CWnd::OnLButtonUp(nFlags, point);
@@ -315,32 +323,10 @@ void CGridCtrl::OnLButtonUp(UINT nFlags, CPoint point)
         SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
         break;
     case MOUSE_SIZING_COL:
-        {
-            InvertDividerLine(m_LastMousePoint.x, 0, true);
-            CPoint start;
-            if (m_LeftClickDownPoint != point && GetCellOrigin(m_LeftClickDownCell, &start))
-            {
-                int width = point.x - start.x;
-                int least = m_bAllowColHide ? 0 : 1;
-                SetColumnWidth(m_LeftClickDownCell.col, width < least ? least : width);
-                ResetScrollBars();
-                Invalidate();
-            }
-        }
+        EndDividerDrag(point, false);
         break;
     case MOUSE_SIZING_ROW:
-        {
-            InvertDividerLine(0, m_LastMousePoint.y, false);
-            CPoint start;
-            if (m_LeftClickDownPoint != point && GetCellOrigin(m_LeftClickDownCell, &start))
-            {
-                int height = point.y - start.y;
-                int least = m_bAllowRowHide ? 0 : 1;
-                SetRowHeight(m_LeftClickDownCell.row, height < least ? least : height);
-                ResetScrollBars();
-                Invalidate();
-            }
-        }
+        EndDividerDrag(point, true);
         break;
     default:
         SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);

@@ -547,37 +547,22 @@ void CGridCtrl::OnTimer(UINT_PTR nIDEvent)
     int fixedHeight = GetFixedRowHeight();
     int fixedWidth = GetFixedColumnWidth();
 
-    CPoint point = cursor;
-    if (point.y > client.bottom)
-    {
-        SendMessage(WM_KEYDOWN, VK_DOWN, 0);
-        point.x = point.x < client.left ? client.left : (point.x > client.right ? client.right : point.x);
-        point.y = client.bottom;
+    // Below or above the rows, then right or left of the columns: one step that way, and the
+    // selection extended to the cell at the edge.
+    auto step = [this](UINT key, CPoint point) {
+        SendMessage(WM_KEYDOWN, key, 0);
         OnSelecting(GetCellFromPt(point));
-    }
-    else if (point.y < fixedHeight)
-    {
-        SendMessage(WM_KEYDOWN, VK_UP, 0);
-        point.x = point.x < client.left ? client.left : (point.x > client.right ? client.right : point.x);
-        point.y = fixedHeight + 1;
-        OnSelecting(GetCellFromPt(point));
-    }
-
-    point = cursor;
-    if (point.x > client.right)
-    {
-        SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
-        point.y = point.y < client.top ? client.top : (point.y > client.bottom ? client.bottom : point.y);
-        point.x = client.right;
-        OnSelecting(GetCellFromPt(point));
-    }
-    else if (point.x < fixedWidth)
-    {
-        SendMessage(WM_KEYDOWN, VK_LEFT, 0);
-        point.y = point.y < client.top ? client.top : (point.y > client.bottom ? client.bottom : point.y);
-        point.x = fixedWidth + 1;
-        OnSelecting(GetCellFromPt(point));
-    }
+    };
+    int clampedX = cursor.x < client.left ? client.left : (cursor.x > client.right ? client.right : cursor.x);
+    int clampedY = cursor.y < client.top ? client.top : (cursor.y > client.bottom ? client.bottom : cursor.y);
+    if (cursor.y > client.bottom)
+        step(VK_DOWN, CPoint(clampedX, client.bottom));
+    else if (cursor.y < fixedHeight)
+        step(VK_UP, CPoint(clampedX, fixedHeight + 1));
+    if (cursor.x > client.right)
+        step(VK_RIGHT, CPoint(client.right, clampedY));
+    else if (cursor.x < fixedWidth)
+        step(VK_LEFT, CPoint(fixedWidth + 1, clampedY));
 }
 
 void CGridCtrl::OnCaptureChanged(CWnd* window)
