@@ -124,6 +124,17 @@ bool DataBuffer::append(const void* p, uint32_t n)
     checkIntegrity();
     if (!p || n == 0)
         return true;
+    const unsigned char* bytes = (const unsigned char*)p;
+    if (m_data && bytes >= m_data && bytes < m_data + m_capacity && (uint64_t)m_size + n > m_capacity) {
+        // Our own bytes: growing would free them before they are copied.
+        unsigned char* copy = new (std::nothrow) unsigned char[n];
+        if (!copy)
+            return false;
+        memcpy(copy, p, n);
+        bool ok = append(copy, n);
+        delete[] copy;
+        return ok;
+    }
     if ((uint64_t)m_size + n > m_capacity) {
         uint64_t wanted = (uint64_t)m_size + (n > 20000 ? n : 20000);
         if (wanted > 0xFFFFFFFFu || !reallocate((uint32_t)wanted))
@@ -131,7 +142,7 @@ bool DataBuffer::append(const void* p, uint32_t n)
     }
     if (!m_data)
         return false;
-    memcpy(m_data + m_size, p, n);
+    memmove(m_data + m_size, p, n);
     m_size += n;
     return true;
 }

@@ -160,11 +160,19 @@ void StringBuffer::clear()
     m_length = 0;
 }
 
+bool StringBuffer::pointsInside(const char* p) const { return p >= m_text && p < m_text + m_capacity; }
+
 void StringBuffer::append(const char* s)
 {
     checkIntegrity();
     if (!s)
         return;
+    if (pointsInside(s)) {
+        // Our own text: growing would free it before it is copied.
+        StringBuffer copy(s);
+        append(copy.m_text);
+        return;
+    }
     int n = (int)strlen(s);
     if (n == 0) {
         m_text[m_length] = 0;
@@ -184,6 +192,11 @@ void StringBuffer::appendN(const char* p, int n)
     checkIntegrity();
     if (!p || n <= 0)
         return;
+    if (pointsInside(p)) {
+        StringBuffer copy(p, n, 0);
+        appendN(copy.m_text, copy.m_length);
+        return;
+    }
     if (m_length + n >= m_capacity) {
         if (!growBlock(m_length + n + m_step))
             return;
@@ -224,6 +237,11 @@ void StringBuffer::prepend(const char* s)
     checkIntegrity();
     if (!s)
         return;
+    if (pointsInside(s)) {
+        StringBuffer copy(s);
+        prepend(copy.m_text);
+        return;
+    }
     int n = (int)strlen(s);
     if (n == 0) {
         m_text[m_length] = 0;

@@ -61,6 +61,7 @@ private:
     static const unsigned char kIntact = 170;
     void checkIntegrity() const;
     bool growBlock(int newCapacity);
+    bool pointsInside(const char* p) const;
     void adjustStep();
     void setEmptyShared();
 

@@ -36,6 +36,16 @@ TEST(DataBufferGrowth, AppendReservesAndCopies)
     EXPECT_EQ("z", bytes(chars));
 }
 
+TEST(DataBufferGrowth, OwnBytesCanBeAppendedWhileGrowing)
+{
+    DataBuffer db;
+    db.takeOwnership(new unsigned char[3]{'a', 'b', 'c'}, 3); // full: the append must grow
+    EXPECT_TRUE(db.append(db.getData(), 3));
+    EXPECT_EQ("abcabc", bytes(db));
+    EXPECT_TRUE(db.append(db.getData() + 1, 2)); // room left now
+    EXPECT_EQ("abcabcbc", bytes(db));
+}
+
 TEST(DataBufferGrowth, SizeEditingAndIndexes)
 {
     DataBuffer db;

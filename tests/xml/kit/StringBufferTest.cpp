@@ -134,6 +134,23 @@ TEST(StringBufferEdit, AppendPrependSetAndTake)
     EXPECT_EQ("mm", text(wide));
 }
 
+TEST(StringBufferEdit, OwnTextCanBeAppendedWhileGrowing)
+{
+    kit::StringBuffer sb("abc"); // capacity 4: every append below grows the block
+    sb.append(sb.pointerAt(0));
+    EXPECT_EQ("abcabc", text(sb));
+    kit::StringBuffer n("xyz");
+    n.appendN(n.pointerAt(1), 2);
+    EXPECT_EQ("xyzyz", text(n));
+    kit::StringBuffer p("12");
+    p.prepend(p.pointerAt(0));
+    EXPECT_EQ("1212", text(p));
+    kit::StringBuffer roomy(100);
+    roomy.append("ab");
+    roomy.append(roomy.pointerAt(0)); // no growth needed
+    EXPECT_EQ("abab", text(roomy));
+}
+
 TEST(StringBufferEdit, TrimRemoveAndFilters)
 {
     kit::StringBuffer blanks(" \t\r\n ");
