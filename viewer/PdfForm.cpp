@@ -44,6 +44,7 @@ public:
             for (const ObjectPtr& a : annots->items) {
                 ObjectPtr annot = m_doc.Resolve(a);
                 m_annotPage[annot.get()] = static_cast<int>(i);
+                if (annot->Get("Subtype")->IsName("Link")) AddLink(annot, static_cast<int>(i));
             }
         }
     }
@@ -92,6 +93,25 @@ public:
     }
 
 private:
+    void AddLink(const ObjectPtr& annot, int page)
+    {
+        ObjectPtr action = m_doc.Resolve(annot->Get("A"));
+        ObjectPtr uri = action->kind == Kind::Dict ? m_doc.Resolve(action->Get("URI")) : MakeNull();
+        ObjectPtr rect = m_doc.Resolve(annot->Get("Rect"));
+        if (uri->kind != Kind::String || rect->kind != Kind::Array || rect->items.size() != 4) return;
+        PageLink link;
+        link.page = page;
+        for (int i = 0; i < 4; ++i) {
+            ObjectPtr v = m_doc.Resolve(rect->items[i]);
+            if (v->kind != Kind::Number) return;
+            link.rect[i] = v->number;
+        }
+        if (link.rect[0] > link.rect[2]) std::swap(link.rect[0], link.rect[2]);
+        if (link.rect[1] > link.rect[3]) std::swap(link.rect[1], link.rect[3]);
+        for (unsigned char c : uri->text) link.address += static_cast<wchar_t>(c); // URIs are 7-bit text
+        m_form.links.push_back(link);
+    }
+
     void AddField(const ObjectPtr& node, const Inherited& info, const std::vector<ObjectPtr>& widgetKids)
     {
         FormField field;

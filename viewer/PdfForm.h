@@ -34,6 +34,14 @@ struct FormField
     std::vector<Widget> widgets;
 };
 
+// A link annotation that opens an address (a page-made navigation when clicked).
+struct PageLink
+{
+    int page = 0;
+    double rect[4] = {0, 0, 0, 0};
+    std::wstring address;
+};
+
 struct FormDocument
 {
     std::vector<PageInfo> pages;
@@ -41,6 +49,7 @@ struct FormDocument
     std::wstring title;                // the document information's Title
     std::wstring subject;              // ... and its Subject (the sample forms name their kind there)
     std::vector<std::string> pageContents; // decoded content of each page (for drawing)
+    std::vector<PageLink> links;
 };
 
 // Reads the form of a PDF file's bytes. On failure returns false and sets error to a sentence

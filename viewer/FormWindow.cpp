@@ -1,0 +1,490 @@
+// The form window: pages, field controls, scrolling, zoom, printing and e-mail of a blank copy.
+#include "viewer/FormWindow.h"
+#include "viewer/PageRenderer.h"
+#include <cmath>
+
+namespace viewer {
+
+namespace {
+const wchar_t kClassName[] = L"FormsteadFormWindow";
+const int kMargin = 8;
+const int kFirstControlId = 1000;
+const double kZoomSteps[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+const double kControlFontPoints = 7.5;
+
+bool RegisterFormClass()
+{
+    static bool registered = false;
+    if (registered) return true;
+    WNDCLASSW wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = DefWindowProcW; // replaced per window by FormWindow::WindowProc through the creation data
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    wc.lpszClassName = kClassName;
+    registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return registered;
+}
+
+std::wstring ReadFileBytes(const std::wstring& path, std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return L"The file cannot be opened.";
+    LARGE_INTEGER size{};
+    std::wstring error;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > (256 << 20)) {
+        error = L"The file is too large to be a form.";
+    } else {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!bytes.empty() && (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
+            error = L"The file cannot be read.";
+    }
+    CloseHandle(file);
+    return error;
+}
+
+std::wstring Widen(const std::string& text)
+{
+    std::wstring out;
+    for (unsigned char c : text) out += static_cast<wchar_t>(c);
+    return out;
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(hwnd, &text[0], length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+} // namespace
+
+std::wstring BlankCopyPath(const std::wstring& formPath)
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = (n > 0 && n <= MAX_PATH) ? std::wstring(temp) : std::wstring(L".\\");
+    if (folder.back() != L'\\') folder += L'\\';
+    folder += L"Formstead\\";
+    size_t slash = formPath.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? formPath : formPath.substr(slash + 1);
+    if (name.empty()) name = L"form.pdf";
+    return folder + name;
+}
+
+FormWindow::~FormWindow()
+{
+    if (m_hwnd) DestroyWindow(m_hwnd);
+    if (m_font) DeleteObject(m_font);
+}
+
+bool FormWindow::Create(HWND parent, const RECT& rect)
+{
+    if (!RegisterFormClass()) return false;
+    m_hwnd = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
+                             rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!m_hwnd) return false;
+    SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::WindowProc));
+    return true;
+}
+
+bool FormWindow::Load(const std::wstring& path)
+{
+    DestroyControls();
+    m_script.Unload();
+    m_path = path;
+    m_error.clear();
+    m_scrollX = m_scrollY = 0;
+    std::string bytes;
+    std::wstring error = path.empty() ? L"No document was given." : ReadFileBytes(path, bytes);
+    pdf::FormDocument form;
+    std::string reason;
+    if (error.empty() && !pdf::ReadPdfForm(bytes, form, reason)) error = L"The file is not a readable PDF form (" + Widen(reason) + L").";
+    if (!error.empty()) {
+        m_error = L"The form " + path + L" could not be opened. " + error;
+    } else {
+        m_script.Load(form, bytes);
+        CreateControls();
+    }
+    Layout();
+    if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
+    return m_error.empty();
+}
+
+HWND FormWindow::ControlOf(size_t field, size_t widget) const
+{
+    for (const FieldControl& c : m_controls)
+        if (c.field == field && c.widget == widget) return c.hwnd;
+    return nullptr;
+}
+
+void FormWindow::CreateControls()
+{
+    if (!m_hwnd) return;
+    const pdf::FormDocument& form = m_script.Form();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (size_t f = 0; f < form.fields.size(); ++f) {
+        const pdf::FormField& field = form.fields[f];
+        for (size_t w = 0; w < field.widgets.size(); ++w) {
+            if (field.widgets[w].page >= static_cast<int>(form.pages.size())) continue;
+            const wchar_t* cls = L"EDIT";
+            DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+            switch (field.type) {
+            case pdf::FieldType::Text:
+                style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
+                break;
+            case pdf::FieldType::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX; break;
+            case pdf::FieldType::Radio: cls = L"BUTTON"; style |= BS_RADIOBUTTON; break;
+            case pdf::FieldType::Choice:
+                cls = field.combo ? L"COMBOBOX" : L"LISTBOX";
+                style |= field.combo ? (CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL) : (LBS_NOTIFY | WS_VSCROLL);
+                break;
+            case pdf::FieldType::PushButton: cls = L"BUTTON"; style |= BS_PUSHBUTTON; break;
+            case pdf::FieldType::Signature: continue;
+            }
+            int id = kFirstControlId + static_cast<int>(m_controls.size());
+            HWND control = CreateWindowExW(field.type == pdf::FieldType::Text ? 0 : 0, cls,
+                                           field.type == pdf::FieldType::PushButton ? field.name.c_str() : L"", style,
+                                           0, 0, 1, 1, m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+            if (!control) continue;
+            if (field.type == pdf::FieldType::Text && field.maxLength > 0) SendMessageW(control, EM_LIMITTEXT, field.maxLength, 0);
+            for (const std::wstring& option : field.options)
+                SendMessageW(control, field.combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
+            m_controls.push_back({control, f, w});
+        }
+    }
+    UpdateControls();
+}
+
+void FormWindow::DestroyControls()
+{
+    for (const FieldControl& c : m_controls) DestroyWindow(c.hwnd);
+    m_controls.clear();
+}
+
+void FormWindow::UpdateControls()
+{
+    m_updating = true;
+    const pdf::FormDocument& form = m_script.Form();
+    for (const FieldControl& c : m_controls) {
+        const pdf::FormField& field = form.fields[c.field];
+        const std::wstring& value = m_script.Value(c.field);
+        switch (field.type) {
+        case pdf::FieldType::Text:
+            if (WindowText(c.hwnd) != value) SetWindowTextW(c.hwnd, value.c_str());
+            break;
+        case pdf::FieldType::CheckBox:
+        case pdf::FieldType::Radio:
+            SendMessageW(c.hwnd, BM_SETCHECK, m_script.IsChecked(c.field, c.widget) ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case pdf::FieldType::Choice:
+            if (field.combo) {
+                LRESULT at = SendMessageW(c.hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+                SendMessageW(c.hwnd, CB_SETCURSEL, at, 0);
+                if (at == CB_ERR) SetWindowTextW(c.hwnd, value.c_str());
+            } else {
+                LRESULT at = SendMessageW(c.hwnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+                SendMessageW(c.hwnd, LB_SETCURSEL, at == LB_ERR ? static_cast<WPARAM>(-1) : at, 0);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    m_updating = false;
+}
+
+void FormWindow::OnControl(int index, int code)
+{
+    if (m_updating || index < 0 || index >= static_cast<int>(m_controls.size())) return;
+    const FieldControl& c = m_controls[index];
+    const pdf::FormField& field = m_script.Form().fields[c.field];
+    switch (field.type) {
+    case pdf::FieldType::Text:
+        if (code == EN_CHANGE) m_script.SetValue(c.field, WindowText(c.hwnd));
+        return;
+    case pdf::FieldType::CheckBox:
+    case pdf::FieldType::Radio:
+        if (code != BN_CLICKED) return;
+        if (field.type == pdf::FieldType::CheckBox && m_script.IsChecked(c.field, c.widget)) m_script.SetValue(c.field, L"");
+        else m_script.SetValue(c.field, pdf::DecodeTextString(field.widgets[c.widget].onState));
+        UpdateControls();
+        return;
+    case pdf::FieldType::Choice:
+        if (field.combo && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)) {
+            LRESULT sel = SendMessageW(c.hwnd, CB_GETCURSEL, 0, 0);
+            if (code == CBN_SELCHANGE && sel >= 0 && static_cast<size_t>(sel) < field.options.size()) m_script.SetValue(c.field, field.options[sel]);
+            else m_script.SetValue(c.field, WindowText(c.hwnd));
+        } else if (!field.combo && code == LBN_SELCHANGE) {
+            LRESULT sel = SendMessageW(c.hwnd, LB_GETCURSEL, 0, 0);
+            if (sel >= 0 && static_cast<size_t>(sel) < field.options.size()) m_script.SetValue(c.field, field.options[sel]);
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+double FormWindow::Scale() const
+{
+    if (!m_hwnd || m_script.Form().pages.empty()) return 1;
+    RECT rc;
+    GetClientRect(m_hwnd, &rc);
+    double widest = 1;
+    for (const pdf::PageInfo& p : m_script.Form().pages) widest = std::max(widest, p.Width());
+    double fit = std::max(50.0, static_cast<double>(rc.right - 2 * kMargin)) / widest;
+    return fit * m_zoom;
+}
+
+double FormWindow::PageLeft() const
+{
+    return kMargin - m_scrollX;
+}
+
+double FormWindow::PageTop(int page) const
+{
+    double top = kMargin - m_scrollY, scale = Scale();
+    for (int i = 0; i < page && i < static_cast<int>(m_script.Form().pages.size()); ++i)
+        top += m_script.Form().pages[i].Height() * scale + kMargin;
+    return top;
+}
+
+POINT FormWindow::ToWindow(int page, double x, double y) const
+{
+    const pdf::PageInfo& info = m_script.Form().pages[page];
+    double scale = Scale();
+    return POINT{static_cast<LONG>(std::lround(PageLeft() + (x - info.box[0]) * scale)),
+                 static_cast<LONG>(std::lround(PageTop(page) + (info.box[3] - y) * scale))};
+}
+
+void FormWindow::Layout()
+{
+    if (!m_hwnd) return;
+    RECT rc;
+    GetClientRect(m_hwnd, &rc);
+    const pdf::FormDocument& form = m_script.Form();
+    double scale = Scale();
+    // Scroll ranges: the pages' extent against the window.
+    double width = 2 * kMargin, height = kMargin;
+    for (const pdf::PageInfo& p : form.pages) {
+        width = std::max(width, p.Width() * scale + 2 * kMargin);
+        height += p.Height() * scale + kMargin;
+    }
+    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    m_scrollX = std::max(0, std::min(m_scrollX, static_cast<int>(width - rc.right)));
+    m_scrollY = std::max(0, std::min(m_scrollY, static_cast<int>(height - rc.bottom)));
+    si.nMax = static_cast<int>(width);
+    si.nPage = rc.right + 1;
+    si.nPos = m_scrollX;
+    SetScrollInfo(m_hwnd, SB_HORZ, &si, TRUE);
+    si.nMax = static_cast<int>(height);
+    si.nPage = rc.bottom + 1;
+    si.nPos = m_scrollY;
+    SetScrollInfo(m_hwnd, SB_VERT, &si, TRUE);
+
+    if (m_font) DeleteObject(m_font);
+    m_font = CreateFontW(-std::max(8, static_cast<int>(std::lround(kControlFontPoints * scale))), 0, 0, 0, FW_NORMAL, FALSE,
+                         FALSE, FALSE, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Arial");
+    // Moving hundreds of controls one by one with redrawing off, then one repaint of everything.
+    SendMessageW(m_hwnd, WM_SETREDRAW, FALSE, 0);
+    for (const FieldControl& c : m_controls) {
+        const pdf::Widget& w = form.fields[c.field].widgets[c.widget];
+        POINT topLeft = ToWindow(w.page, w.rect[0], w.rect[3]);
+        POINT bottomRight = ToWindow(w.page, w.rect[2], w.rect[1]);
+        int cx = std::max(4L, bottomRight.x - topLeft.x), cy = std::max(4L, bottomRight.y - topLeft.y);
+        if (form.fields[c.field].type == pdf::FieldType::Choice && form.fields[c.field].combo) cy = std::max(cy, 20) * 6;
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+        SetWindowPos(c.hwnd, nullptr, topLeft.x, topLeft.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
+    }
+    SendMessageW(m_hwnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void FormWindow::Paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hwnd, &ps);
+    const pdf::FormDocument& form = m_script.Form();
+    if (!m_error.empty()) {
+        RECT rc;
+        GetClientRect(m_hwnd, &rc);
+        InflateRect(&rc, -16, -16);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        DrawTextW(dc, m_error.c_str(), -1, &rc, DT_WORDBREAK | DT_NOPREFIX);
+    }
+    double scale = Scale();
+    for (size_t p = 0; p < form.pages.size(); ++p) {
+        int page = static_cast<int>(p);
+        POINT a = ToWindow(page, form.pages[p].box[0], form.pages[p].box[3]);
+        POINT b = ToWindow(page, form.pages[p].box[2], form.pages[p].box[1]);
+        RECT paper = {a.x, a.y, b.x, b.y};
+        RECT visible;
+        if (!IntersectRect(&visible, &paper, &ps.rcPaint)) continue;
+        FillRect(dc, &paper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PagePlacement place;
+        place.scale = scale;
+        place.left = a.x - form.pages[p].box[0] * scale;
+        place.top = a.y;
+        place.pageHeight = form.pages[p].box[3];
+        DrawPageContent(dc, form.pageContents[p], place, false);
+    }
+    EndPaint(m_hwnd, &ps);
+}
+
+void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const
+{
+    const pdf::FormDocument& form = m_script.Form();
+    if (page < 0 || page >= static_cast<int>(form.pages.size())) return;
+    double dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    if (dpiX <= 0) dpiX = 72;
+    if (dpiY <= 0) dpiY = dpiX;
+    PagePlacement place;
+    place.scale = dpiX / 72.0;
+    // The printable area starts at the physical offset: page position 0 is the paper's edge.
+    place.left = -GetDeviceCaps(dc, PHYSICALOFFSETX) + shiftX * dpiX / 72.0 - form.pages[page].box[0] * place.scale;
+    place.top = -GetDeviceCaps(dc, PHYSICALOFFSETY) - shiftY * dpiY / 72.0;
+    place.pageHeight = form.pages[page].box[3];
+    if (mode != PrintMode::Text) DrawPageContent(dc, form.pageContents[page], place, mode == PrintMode::AllBlackWhite);
+    DrawFieldValues(dc, m_script, page, place);
+}
+
+void FormWindow::Print(PrintMode mode, int shiftX, int shiftY)
+{
+    if (!m_script.IsLoaded()) return;
+    bool ownsDc = false;
+    HDC dc = m_host.ChoosePrinter(ownsDc);
+    if (!dc) return;
+    if (GetDeviceCaps(dc, TECHNOLOGY) == DT_METAFILE) {
+        // A metafile records one page and has no print job around it.
+        Render(dc, 0, mode, shiftX, shiftY);
+        if (ownsDc) DeleteDC(dc);
+        return;
+    }
+    DOCINFOW doc = {sizeof doc};
+    std::wstring title = m_script.Form().title.empty() ? std::wstring(L"Form") : m_script.Form().title;
+    doc.lpszDocName = title.c_str();
+    bool ok = StartDocW(dc, &doc) > 0;
+    for (int page = 0; ok && page < static_cast<int>(m_script.Form().pages.size()); ++page) {
+        ok = StartPage(dc) > 0;
+        if (ok) Render(dc, page, mode, shiftX, shiftY);
+        ok = ok && EndPage(dc) > 0;
+    }
+    if (ok) EndDoc(dc);
+    else AbortDoc(dc);
+    if (ownsDc) DeleteDC(dc);
+    if (!ok) m_host.ShowMessage(L"The form could not be printed.");
+}
+
+void FormWindow::EmailForm()
+{
+    if (!m_script.IsLoaded()) return;
+    std::wstring copy = BlankCopyPath(m_path);
+    std::wstring folder = copy.substr(0, copy.find_last_of(L'\\'));
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HANDLE file = CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    const std::string& bytes = m_script.PdfBytes();
+    bool saved = file != INVALID_HANDLE_VALUE &&
+                 WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!saved) {
+        m_host.ShowMessage(L"A blank copy of the form could not be saved to " + copy + L".");
+        return;
+    }
+    std::wstring name = copy.substr(copy.find_last_of(L'\\') + 1);
+    std::wstring address = L"mailto:?subject=" + name + L"&body=The blank form is attached: " + copy;
+    for (wchar_t& c : address)
+        if (c == L' ') c = L'+';
+    if (!m_host.OpenAddress(address))
+        m_host.ShowMessage(L"No e-mail program could be started. A blank copy of the form was saved to " + copy +
+                           L"; attach it to a message yourself.");
+}
+
+void FormWindow::Zoom(int direction)
+{
+    const int count = sizeof kZoomSteps / sizeof kZoomSteps[0];
+    int at = 0;
+    while (at + 1 < count && kZoomSteps[at] < m_zoom - 1e-9) ++at;
+    at = std::max(0, std::min(count - 1, at + direction));
+    if (kZoomSteps[at] == m_zoom) return;
+    m_zoom = kZoomSteps[at];
+    Layout();
+}
+
+void FormWindow::OnScroll(int bar, int code)
+{
+    SCROLLINFO si = {sizeof si, SIF_ALL};
+    GetScrollInfo(m_hwnd, bar, &si);
+    int pos = si.nPos;
+    switch (code) {
+    case SB_LINEUP: pos -= 20; break;
+    case SB_LINEDOWN: pos += 20; break;
+    case SB_PAGEUP: pos -= static_cast<int>(si.nPage); break;
+    case SB_PAGEDOWN: pos += static_cast<int>(si.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    case SB_TOP: pos = si.nMin; break;
+    case SB_BOTTOM: pos = si.nMax; break;
+    default: return;
+    }
+    (bar == SB_VERT ? m_scrollY : m_scrollX) = std::max(0, pos);
+    Layout();
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || self->m_hwnd != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->Handle(msg, wParam, lParam);
+}
+
+LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_COMMAND:
+        if (lParam) OnControl(LOWORD(wParam) - kFirstControlId, HIWORD(wParam));
+        return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        OnScroll(msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnScroll(SB_VERT, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
+        return 0;
+    case WM_LBUTTONDOWN: {
+        POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        for (const pdf::PageLink& link : m_script.Form().links) {
+            POINT a = ToWindow(link.page, link.rect[0], link.rect[3]), b = ToWindow(link.page, link.rect[2], link.rect[1]);
+            if (pt.x >= a.x && pt.x < b.x && pt.y >= a.y && pt.y < b.y) {
+                std::wstring address = link.address; // the navigation may replace this window
+                m_host.NavigateFromPage(address);
+                return 0;
+            }
+        }
+        return 0;
+    }
+    case WM_NCDESTROY: {
+        HWND hwnd = m_hwnd;
+        m_hwnd = nullptr;
+        m_controls.clear();
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(m_hwnd, msg, wParam, lParam);
+}
+
+} // namespace viewer

@@ -1,0 +1,97 @@
+// The window that shows a loaded form PDF: its pages drawn to the window's width (with zoom), an
+// edit, check-box, radio or list control over every field widget, and its links. It carries out the
+// form's print, zoom and e-mail commands.
+#pragma once
+#include "viewer/FormScript.h"
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace viewer {
+
+// What the form window needs from the view that holds it.
+class FormWindowHost
+{
+public:
+    virtual ~FormWindowHost() = default;
+    // A link of the form was clicked: a navigation made by the page.
+    virtual void NavigateFromPage(const std::wstring& address) = 0;
+    // Opens an address with its program (mailto:); false when nothing could open it.
+    virtual bool OpenAddress(const std::wstring& address) = 0;
+    virtual void ShowMessage(const std::wstring& text) = 0;
+    // The device context to print on: a printer chosen by the user, or null when cancelled.
+    // ownsDc tells whether the caller deletes it after printing.
+    virtual HDC ChoosePrinter(bool& ownsDc) = 0;
+};
+
+class FormWindow : public FormActions
+{
+public:
+    explicit FormWindow(FormWindowHost& host) : m_host(host) {}
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    bool Create(HWND parent, const RECT& rect);
+    HWND Hwnd() const { return m_hwnd; }
+
+    // Reads the PDF at that path; on failure the window shows why, and Error() says it.
+    bool Load(const std::wstring& path);
+    const std::wstring& Error() const { return m_error; }
+    const std::wstring& Path() const { return m_path; }
+    FormScript& Script() { return m_script; }
+
+    double ZoomFactor() const { return m_zoom; }
+    // The control over a field's widget (tests and the keyboard reach fields through it).
+    HWND ControlOf(size_t field, size_t widget = 0) const;
+
+    // Draws the form as printed: all (drawing and values), text only, or all in black and white,
+    // shifted by the offsets (points; x to the right, y upwards) on a device of that resolution.
+    void Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const;
+
+    // FormActions
+    void Zoom(int direction) override;
+    void Print(PrintMode mode, int shiftX, int shiftY) override;
+    void CancelPrint() override {}
+    void EmailForm() override;
+    void FieldsChanged() override { UpdateControls(); }
+
+private:
+    struct FieldControl
+    {
+        HWND hwnd;
+        size_t field;
+        size_t widget;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void DestroyControls();
+    void Layout();
+    void UpdateControls();
+    void OnControl(int index, int code);
+    void OnScroll(int bar, int code);
+    void Paint();
+    double Scale() const;
+    double PageTop(int page) const;   // in window pixels, scroll applied
+    double PageLeft() const;
+    POINT ToWindow(int page, double x, double y) const;
+
+    FormWindowHost& m_host;
+    HWND m_hwnd = nullptr;
+    FormScript m_script;
+    std::wstring m_path;
+    std::wstring m_error;
+    std::vector<FieldControl> m_controls;
+    HFONT m_font = nullptr;
+    double m_zoom = 1.0;
+    int m_scrollX = 0, m_scrollY = 0;
+    bool m_updating = false;
+};
+
+// Where the blank copy of a form goes for e-mail: <temporary folder>\Formstead\<file name>.
+std::wstring BlankCopyPath(const std::wstring& formPath);
+
+} // namespace viewer
