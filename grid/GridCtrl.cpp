@@ -17,6 +17,7 @@ IMPLEMENT_DYNCREATE(CGridCtrl, CWnd)
 
 BEGIN_MESSAGE_MAP(CGridCtrl, CWnd)
     ON_WM_PAINT()
+    ON_WM_DESTROY()
     ON_WM_HSCROLL()
     ON_WM_VSCROLL()
     ON_WM_SIZE()
@@ -236,6 +237,14 @@ void CGridCtrl::OnSysColorChange()
     if (m_crGridBkColour == m_crShadow)
         m_crGridBkColour = ::GetSysColor(COLOR_3DSHADOW);
     ReadSystemColours();
+}
+
+void CGridCtrl::OnDestroy()
+{
+    // The drop target goes before the window, also when a parent destroys the grid's window.
+    if (m_DropTarget.IsRegistered())
+        m_DropTarget.Revoke();
+    CWnd::OnDestroy();
 }
 
 BOOL CGridCtrl::OnEraseBkgnd(CDC*)

@@ -286,6 +286,7 @@ protected:
 
     // Message handlers.
     afx_msg void OnPaint();
+    afx_msg void OnDestroy();
     afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* bar);
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* bar);
     afx_msg void OnSize(UINT nType, int cx, int cy);

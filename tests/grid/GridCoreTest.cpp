@@ -99,6 +99,17 @@ TEST(GridCore, NotificationsNeedAWindowAndAnOwner)
     EXPECT_EQ(1, t.owner.notes[0].row);
 }
 
+TEST(GridCore, DropTargetIsRegisteredWithTheWindowAndGoesBeforeIt)
+{
+    TestGrid t(2, 2);
+    EXPECT_TRUE(t.grid.GetDropTarget().IsRegistered());
+    // A second registration of the same window is refused.
+    EXPECT_FALSE(t.grid.GetDropTarget().Register(&t.grid));
+    HWND window = t.grid.GetSafeHwnd();
+    ::DestroyWindow(window);
+    EXPECT_FALSE(t.grid.GetDropTarget().IsRegistered()) << "revoked when the window went";
+}
+
 TEST(Collections, MapEntriesMayBeRemovedWhileWalking)
 {
     CMap<DWORD, DWORD, CCellID, CCellID&> map;
