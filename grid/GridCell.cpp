@@ -110,6 +110,12 @@ BOOL CGridCell::Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT c
         style = ES_CENTER;
     m_bEditing = TRUE;
     m_pEditWnd = new CInPlaceEdit(GetGrid(), rect, style, id, row, col, GetText(), ch);
+    if (!m_pEditWnd->GetSafeHwnd())
+    {
+        // No window, so nothing will ever end this edit: the cell is not left editing.
+        delete m_pEditWnd;
+        OnEndEdit();
+    }
     return TRUE;
 }
 
