@@ -21,3 +21,13 @@ function(formstead_folder_tests name)
     formstead_add_test(${name} ${srcs} ${ARGN})
   endif()
 endfunction()
+
+# formstead_add_subfolders(): adds every subfolder of the current folder that has a CMakeLists.txt.
+function(formstead_add_subfolders)
+  file(GLOB subs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(sub IN LISTS subs)
+    if(IS_DIRECTORY ${sub} AND EXISTS ${sub}/CMakeLists.txt)
+      add_subdirectory(${sub})
+    endif()
+  endforeach()
+endfunction()
