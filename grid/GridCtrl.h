@@ -13,6 +13,7 @@
 #include "grid/GridCell.h"
 #include "grid/TitleTip.h"
 #include "grid/GridDropTarget.h"
+#include "grid/MemDC.h"
 
 class CImageList;
 
@@ -382,6 +383,7 @@ protected:
     BYTE m_bDestroying;
     BYTE m_AllowReorderColumn;
     BYTE m_bSelectInFixedColumns;
+    PaintBuffer m_paintBuffer;   // the off-screen bitmap of the last paint, reused by the next
 
     friend class CGridDropTarget;
 };

@@ -4,17 +4,39 @@
 #pragma once
 #include "framework/Gdi.h"
 
+// A bitmap kept from one paint to the next, so that repeated paints of a window reuse its memory.
+struct PaintBuffer
+{
+    CBitmap bitmap;
+    CSize size;
+};
+
 class CMemDC : public CDC
 {
 public:
-    explicit CMemDC(CDC* target) : m_pOldBitmap(nullptr), m_pDC(target), m_bMemDC(!target->IsPrinting())
+    explicit CMemDC(CDC* target, PaintBuffer* buffer = nullptr)
+        : m_pOldBitmap(nullptr), m_pDC(target), m_bMemDC(!target->IsPrinting())
     {
         if (m_bMemDC)
         {
             ::GetClipBox(target->GetSafeHdc(), &m_rect);
             CreateCompatibleDC(target);
-            m_bitmap.CreateCompatibleBitmap(target, m_rect.Width(), m_rect.Height());
-            m_pOldBitmap = SelectObject(&m_bitmap);
+            CBitmap* bitmap = &m_bitmap;
+            if (buffer)
+            {
+                if (!buffer->bitmap.GetSafeHandle() || buffer->size.cx < m_rect.Width() || buffer->size.cy < m_rect.Height())
+                {
+                    buffer->bitmap.DeleteObject();
+                    buffer->bitmap.CreateCompatibleBitmap(target, m_rect.Width(), m_rect.Height());
+                    buffer->size = CSize(m_rect.Width(), m_rect.Height());
+                }
+                bitmap = &buffer->bitmap;
+            }
+            else
+            {
+                m_bitmap.CreateCompatibleBitmap(target, m_rect.Width(), m_rect.Height());
+            }
+            m_pOldBitmap = SelectObject(bitmap);
             ::SetWindowOrgEx(m_hDC, m_rect.left, m_rect.top, nullptr);
             HBRUSH background = ::CreateSolidBrush(::GetBkColor(target->GetSafeHdc()));
             ::FillRect(m_hDC, &m_rect, background);

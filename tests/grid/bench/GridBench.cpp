@@ -56,7 +56,7 @@ public:
         CDC target;
         target.Attach(m_dc);
         {
-            CMemDC buffered(&target);
+            CMemDC buffered(&target, &m_buffer);
             grid.OnDraw(&buffered);
         }
         target.Detach();
@@ -65,6 +65,7 @@ public:
     }
 
 private:
+    PaintBuffer m_buffer;   // as the grid keeps one for its WM_PAINT
     HDC m_dc;
     HBITMAP m_bitmap;
     HGDIOBJ m_old;
