@@ -5,25 +5,12 @@ import struct
 import sys
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tools" / "masterdb"))
+from bmpfile import bmp  # noqa: E402
+
 WHITE = (255, 255, 255)
 RED = (192, 0, 0)
 GREY = (128, 128, 128)
-
-
-def bmp(width, height, pixel):
-    """A 24-bit bottom-up BMP file; pixel(x, y) gives (r, g, b) with y counted from the top."""
-    row_size = (width * 3 + 3) & ~3
-    rows = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        rows += row
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
-    return header + info + rows
 
 
 def arrow(pointing_right):

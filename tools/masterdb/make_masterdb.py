@@ -3,9 +3,10 @@
 row holds the logo (a complete BMP file) in column 1, the address of the form-updates page in column 3
 and the window title in the column named title."""
 import sqlite3
-import struct
 import sys
 from pathlib import Path
+
+from bmpfile import bmp
 
 TITLE = "Formstead - Medical Forms"
 UPDATES_ADDRESS = "http://localhost:8000/"
@@ -27,17 +28,7 @@ def logo_bmp(width=240, height=80):
             return grey
         return white
 
-    row_size = (width * 3 + 3) & ~3
-    rows = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        rows += row + b"\0" * (row_size - len(row))
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
-    return header + info + bytes(rows)
+    return bmp(width, height, pixel)
 
 
 def main():
