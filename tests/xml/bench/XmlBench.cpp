@@ -1,0 +1,76 @@
+// Benchmark of the XML toolkit: loads one file's text through the public handle and writes it back,
+// printing the best time of each step and the process's peak memory. One file per run, so that the
+// peak belongs to that file. Run by run_bench.sh beside the libxml2 reference program.
+//   xml_bench <file> <repeats>
+#include <windows.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <algorithm>
+#include <string.h>
+#include <string>
+#include "xml/XkXml.h"
+
+namespace {
+
+double seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER freq)
+{
+    return double(b.QuadPart - a.QuadPart) / double(freq.QuadPart);
+}
+
+bool readFile(const char* path, std::string& bytes)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f)
+        return false;
+    fseek(f, 0, SEEK_END);
+    long n = ftell(f);
+    fseek(f, 0, SEEK_SET);
+    bytes.resize(n);
+    bool ok = fread(&bytes[0], 1, n, f) == (size_t)n;
+    fclose(f);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        fprintf(stderr, "usage: xml_bench <file> <repeats>\n");
+        return 2;
+    }
+    std::string text;
+    if (!readFile(argv[1], text)) {
+        fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 2;
+    }
+    int repeats = atoi(argv[2]) > 0 ? atoi(argv[2]) : 1;
+    LARGE_INTEGER freq, t0, t1, t2, t3;
+    QueryPerformanceFrequency(&freq);
+    double bestParse = 1e30, bestWrite = 1e30, bestFree = 1e30;
+    size_t written = 0;
+    for (int i = 0; i < repeats; ++i) {
+        XkXml* xml = new XkXml();
+        xml->SetUtf8(true);
+        QueryPerformanceCounter(&t0);
+        if (!xml->LoadXml(text.c_str())) {
+            fprintf(stderr, "no document\n");
+            return 1;
+        }
+        QueryPerformanceCounter(&t1);
+        written = strlen(xml->getXml());
+        QueryPerformanceCounter(&t2);
+        delete xml;
+        QueryPerformanceCounter(&t3);
+        bestParse = std::min(bestParse, seconds(t0, t1, freq));
+        bestWrite = std::min(bestWrite, seconds(t1, t2, freq));
+        bestFree = std::min(bestFree, seconds(t2, t3, freq));
+    }
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+    printf("parse %.4f write %.4f free %.4f peak_mb %.1f out_bytes %u\n", bestParse, bestWrite, bestFree,
+           pmc.PeakPagefileUsage / 1048576.0, (unsigned)written);
+    return 0;
+}

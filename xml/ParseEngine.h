@@ -1,0 +1,74 @@
+// A cursor over a private copy of a text, with the scanning and capturing steps the XML parser is
+// made of. The cursor never moves past the terminating zero.
+#pragma once
+#include "xml/KitTypes.h"
+#include <string.h>
+
+// A set of bytes for the scanning steps, looked up by table.
+struct ByteSet {
+    explicit ByteSet(const char* bytes)
+    {
+        memset(in, 0, sizeof in);
+        for (const unsigned char* p = (const unsigned char*)bytes; *p; ++p)
+            in[*p] = true;
+    }
+    bool contains(char c) const { return in[(unsigned char)c]; }
+    bool in[256];
+};
+
+class ParseEngine
+{
+public:
+    ParseEngine();
+    explicit ParseEngine(const DataBuffer& data);
+    virtual ~ParseEngine() {}
+    ParseEngine(const ParseEngine&) = delete;
+    ParseEngine& operator=(const ParseEngine&) = delete;
+
+    void setText(const char* text);
+    void setTextN(const char* text, int length);
+
+    // Position and looking ahead.
+    int index() const { return m_index; }
+    const char* cursor() const { return m_text + m_index; }
+    const char* end() const { return m_text + m_length; }
+    bool atEnd() const { return m_index >= m_length; }
+    char current() const { return m_text[m_index]; }
+    void advance(int n) { m_index = m_index + n > m_length ? m_length : m_index + n; }
+    void moveTo(const char* p) { m_index = (int)(p - m_text); }
+    bool beginsWith(const char* s) const;
+    bool beginsWithNoCase(const char* s) const;
+    void skipBlanks();
+
+    // The cursor steps.
+    void skipToChar(char c);
+    bool skipToCharUnless(char target, char stop);
+    void captureUntilAnyOf(const char* set, kit::StringBuffer& out);
+    // Moves to the first byte in the set (or the end) and returns where the cursor started.
+    const char* skipUntil(const ByteSet& set)
+    {
+        const char* start = cursor();
+        while (m_index < m_length && !set.contains(m_text[m_index]))
+            ++m_index;
+        return start;
+    }
+    void captureUntilAny7(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
+    void captureUntilAny5(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
+    void captureUntilAny2(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
+    void captureUntilChar(char c, kit::StringBuffer& out);
+    bool captureBalanced(char open, char close, int depth, kit::StringBuffer& out);
+    bool captureThrough(const char* s, kit::StringBuffer& out);
+    bool skipPast(const char* s);
+
+    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    // First occurrence of s (byte for byte) in [from, end); NULL when absent.
+    const char* find(const char* from, const char* s) const;
+
+private:
+    void repoint();
+
+    kit::StringBuffer m_buffer;
+    const char* m_text;
+    int m_index = 0;
+    int m_length = 0;
+};

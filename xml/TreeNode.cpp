@@ -1,0 +1,526 @@
+// Nodes and documents of the XML tree: building, lookups, handle counts, swapping and deletion.
+// Deletion walks the subtree with a work list, so no depth of nesting can exhaust the stack.
+#include "xml/TreeNode.h"
+#include <string.h>
+
+namespace {
+
+bool isNameByte(unsigned char c)
+{
+    return c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_' || c == ':' || c == '!';
+}
+
+bool allNameBytes(const char* p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!isNameByte((unsigned char)p[i]))
+            return false;
+    return true;
+}
+
+// A new buffer holding exactly the name characters of the bytes.
+kit::StringBuffer* newNameBuffer(const char* p, int n)
+{
+    kit::StringBuffer* sb = new (std::nothrow) kit::StringBuffer(p, n, 0);
+    if (sb && !allNameBytes(p, n))
+        sb->keepXmlNameChars();
+    return sb;
+}
+
+const int kDefaultChildCapacity = 5;
+const int kChildGrowth = 5;
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TreeInfo
+
+TreeInfo::TreeInfo() {}
+
+TreeInfo::~TreeInfo()
+{
+    m_integrity = kTreeDead;
+    delete m_doctype;
+    m_doctype = nullptr;
+    if (TreeNode::isValidNode(m_declaration))
+        delete m_declaration;
+    m_declaration = nullptr;
+    for (int i = 0; i < m_stylesheets.getSize(); ++i) {
+        TreeNode* sheet = static_cast<TreeNode*>(m_stylesheets.getAt(i));
+        if (TreeNode::isValidNode(sheet))
+            delete sheet;
+    }
+    m_stylesheets.removeAll();
+}
+
+bool TreeInfo::addRef(TreeNode* node)
+{
+    bool ok = false;
+    if (node->m_tree && node->m_tree->isValid()) {
+        ++node->m_tree->m_handleCount;
+        ok = true;
+    }
+    ++node->m_handleCount;
+    return ok;
+}
+
+bool TreeInfo::release(TreeNode* node)
+{
+    bool ok = true;
+    if (TreeInfo* info = node->m_tree) {
+        if (!info->isValid())
+            ok = false;
+        else if (info->m_handleCount >= 1)
+            --info->m_handleCount;
+        else
+            ok = false;
+    }
+    if (node->m_handleCount >= 1)
+        --node->m_handleCount;
+    else
+        ok = false;
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction and deletion
+
+TreeNode::TreeNode(const char* tag, const char* content)
+{
+    if (tag && *tag)
+        setTag(tag);
+    if (content && *content)
+        m_content = new (std::nothrow) kit::StringBuffer(content);
+}
+
+void TreeNode::detachChildrenInto(ExtPtrArray& work)
+{
+    if (!m_children)
+        return;
+    for (int i = 0; i < m_children->getSize(); ++i) {
+        TreeNode* child = static_cast<TreeNode*>(m_children->getAt(i));
+        if (isValidNode(child))
+            work.appendPtr(child);
+    }
+    delete m_children;
+    m_children = nullptr;
+}
+
+TreeNode::~TreeNode()
+{
+    m_integrity = kTreeDead;
+    delete m_tag;
+    delete m_content;
+    delete m_attrs;
+    m_tag = m_content = nullptr;
+    m_attrs = nullptr;
+    if (m_children) {
+        // Every descendant is deleted from a work list once its own children were moved onto it.
+        ExtPtrArray work;
+        detachChildrenInto(work);
+        while (work.getSize() > 0) {
+            TreeNode* node = static_cast<TreeNode*>(work.pop());
+            node->detachChildrenInto(work);
+            delete node;
+        }
+    }
+    m_parent = m_next = m_prev = nullptr;
+    m_handleCount = 0;
+    if (m_tree && m_tree->isValid() && m_tree->m_root == this)
+        delete m_tree;
+    m_tree = nullptr;
+}
+
+TreeNode* TreeNode::createRoot(const char* tag)
+{
+    TreeNode* node = new (std::nothrow) TreeNode(tag, nullptr);
+    if (!node)
+        return nullptr;
+    TreeInfo* info = new (std::nothrow) TreeInfo();
+    if (!info) {
+        delete node;
+        return nullptr;
+    }
+    node->m_tree = info;
+    info->m_root = node;
+    return node;
+}
+
+TreeNode* TreeNode::createChild(TreeNode* parent, const char* tag)
+{
+    if (!parent)
+        return createRoot(tag);
+    return createChildN(parent, tag, tag ? (int)strlen(tag) : 0);
+}
+
+TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLength)
+{
+    TreeNode* node = new (std::nothrow) TreeNode(nullptr, nullptr);
+    if (!node)
+        return nullptr;
+    if (tag && tagLength > 0)
+        node->setTagN(tag, tagLength);
+    if (!parent->addChild(node)) {
+        delete node;
+        return nullptr;
+    }
+    return node;
+}
+
+void TreeNode::appendLinked(TreeNode* parent, TreeNode* child)
+{
+    TreeNode* last = static_cast<TreeNode*>(parent->m_children->lastElement());
+    int before = parent->m_children->getSize();
+    parent->m_children->appendPtr(child);
+    if (parent->m_children->getSize() == before)
+        return;
+    if (last)
+        last->m_next = child;
+    child->m_prev = last;
+    child->m_next = nullptr;
+    child->m_parent = parent;
+}
+
+bool TreeNode::addChild(TreeNode* child)
+{
+    if (!isValidNode(child) || child == this)
+        return false;
+    if (child->m_parent && child->m_parent != this)
+        return false;
+    if (child->m_tree && child->m_tree == m_tree)
+        return false;
+    int carried = 0;
+    if (child->m_tree && child->m_tree->isValid()) {
+        carried = child->m_tree->m_handleCount;
+        delete child->m_tree;
+    }
+    child->m_tree = m_tree;
+    if (!m_children) {
+        int capacity = kDefaultChildCapacity;
+        if (m_prev && m_prev->getNumChildren() > 0)
+            capacity = m_prev->getNumChildren();
+        m_children = new (std::nothrow) ExtPtrArray(capacity, kChildGrowth);
+        if (!m_children)
+            return false;
+    }
+    int before = m_children->getSize();
+    appendLinked(this, child);
+    if (m_children->getSize() == before)
+        return false;
+    if (child->m_children)
+        child->setTreeInfoOfSubtree(m_tree);
+    if (m_tree && m_tree->isValid())
+        m_tree->m_handleCount += carried;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tag, content, lookups
+
+void TreeNode::setTag(const char* tag)
+{
+    setTagN(tag ? tag : "", tag ? (int)strlen(tag) : 0);
+}
+
+void TreeNode::setTagN(const char* tag, int length)
+{
+    if (m_tag) {
+        m_tag->clear();
+        m_tag->appendN(tag, length);
+        if (!allNameBytes(tag, length))
+            m_tag->keepXmlNameChars();
+        m_tag->shrinkToFit();
+        return;
+    }
+    m_tag = newNameBuffer(tag, length);
+}
+
+void TreeNode::deleteTag()
+{
+    if (m_tag && m_tag->isValid())
+        delete m_tag;
+    m_tag = nullptr;
+}
+
+const char* TreeNode::getTag() const
+{
+    return m_tag ? sbText(*m_tag) : "";
+}
+
+const char* TreeNode::getContent() const
+{
+    return m_content ? sbText(*m_content) : "";
+}
+
+int TreeNode::getContentLength() const
+{
+    return m_content ? sbLength(*m_content) : 0;
+}
+
+kit::StringBuffer* TreeNode::getOrCreateContent()
+{
+    if (!m_content)
+        m_content = new (std::nothrow) kit::StringBuffer(120);
+    return m_content;
+}
+
+void TreeNode::setContentN(const char* bytes, int length)
+{
+    delete m_content;
+    m_content = length > 0 ? new (std::nothrow) kit::StringBuffer(bytes, length, 0) : nullptr;
+}
+
+int TreeNode::getNumChildren() const
+{
+    return m_children ? m_children->getSize() : 0;
+}
+
+TreeNode* TreeNode::getChild(int index) const
+{
+    if (!m_children)
+        return nullptr;
+    return static_cast<TreeNode*>(m_children->getAt(index));
+}
+
+TreeNode* TreeNode::getNthChildWithTag(int n, const char* tag) const
+{
+    if (!m_children || !tag)
+        return nullptr;
+    for (int i = 0; i < m_children->getSize(); ++i) {
+        TreeNode* child = static_cast<TreeNode*>(m_children->getAt(i));
+        if (isValidNode(child) && strcmp(child->getTag(), tag) == 0 && n-- == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+TreeNode* TreeNode::getRoot() const
+{
+    return m_tree && m_tree->isValid() ? m_tree->m_root : nullptr;
+}
+
+bool TreeNode::isDescendantOf(const TreeNode* ancestor) const
+{
+    for (const TreeNode* p = m_parent; p; p = p->m_parent)
+        if (p == ancestor)
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Attributes
+
+void TreeNode::setAttribute(const char* name, const char* value)
+{
+    if (!name || !*name)
+        return;
+    setAttributeN(name, (int)strlen(name), value, value ? (int)strlen(value) : 0);
+}
+
+void TreeNode::setAttributeN(const char* name, int nameLength, const char* value, int valueLength)
+{
+    if (!name || nameLength <= 0)
+        return;
+    char lead = name[0];
+    if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
+        if (!m_attrs)
+            m_attrs = new (std::nothrow) AttributeSet();
+        if (m_attrs)
+            m_attrs->addAttributeN(name, nameLength, value, valueLength);
+        return;
+    }
+    // Filtered first, then prefixed: a name like "(1x" becomes "A1x", a well-formed name.
+    kit::StringBuffer filtered(name, nameLength, 0);
+    if (!allNameBytes(name, nameLength))
+        filtered.keepXmlNameChars();
+    char first = sbText(filtered)[0];
+    if ((first >= '0' && first <= '9') || first == '-' || first == '.')
+        filtered.prepend("A");
+    if (sbLength(filtered) == 0)
+        return;
+    if (!m_attrs)
+        m_attrs = new (std::nothrow) AttributeSet();
+    if (m_attrs)
+        m_attrs->addAttributeN(sbText(filtered), sbLength(filtered), value, valueLength);
+}
+
+bool TreeNode::getAttribute(const char* name, kit::StringBuffer& out) const
+{
+    if (!m_attrs) {
+        out.clear();
+        return false;
+    }
+    return m_attrs->getAttribute(name, out);
+}
+
+void TreeNode::removeAttribute(const char* name)
+{
+    if (m_attrs)
+        m_attrs->removeAttribute(name);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Swapping
+
+void TreeNode::swapTagContentAttrs(TreeNode* a, TreeNode* b)
+{
+    kit::StringBuffer tagA;
+    tagA.append(a->getTag());
+    a->setTag(b->getTag());
+    b->setTag(sbText(tagA));
+
+    kit::StringBuffer* contentA = a->m_content;
+    kit::StringBuffer* contentB = b->m_content;
+    a->m_content = (contentB && sbLength(*contentB) > 0) ? contentB : nullptr;
+    b->m_content = (contentA && sbLength(*contentA) > 0) ? contentA : nullptr;
+    if (contentA && contentA != b->m_content)
+        delete contentA;
+    if (contentB && contentB != a->m_content)
+        delete contentB;
+
+    AttributeSet* attrs = a->m_attrs;
+    a->m_attrs = b->m_attrs;
+    b->m_attrs = attrs;
+}
+
+bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
+{
+    if (a == b)
+        return true;
+    if (a->isDescendantOf(b) || b->isDescendantOf(a))
+        return false;
+    swapTagContentAttrs(a, b);
+
+    ExtPtrArray work;
+    if (a->m_children) {
+        for (int i = 0; i < a->m_children->getSize(); ++i)
+            work.appendPtr(a->m_children->getAt(i));
+        a->m_children->removeAll();
+    }
+
+    int sumB = 0;
+    if (b->getNumChildren() > 0) {
+        if (!a->m_children)
+            a->m_children = new (std::nothrow) ExtPtrArray(b->getNumChildren(), kChildGrowth);
+        if (a->m_children) {
+            for (int i = 0; i < b->m_children->getSize(); ++i) {
+                TreeNode* child = static_cast<TreeNode*>(b->m_children->getAt(i));
+                a->m_children->appendPtr(child);
+                child->m_parent = a;
+                sumB += child->subtreeHandleCount();
+            }
+            b->m_children->removeAll();
+        }
+    }
+    a->setTreeInfoOfSubtree(a->m_tree);
+
+    int sumA = 0;
+    if (work.getSize() > 0) {
+        if (!b->m_children)
+            b->m_children = new (std::nothrow) ExtPtrArray(work.getSize(), kChildGrowth);
+        if (b->m_children) {
+            for (int i = 0; i < work.getSize(); ++i) {
+                TreeNode* child = static_cast<TreeNode*>(work.getAt(i));
+                b->m_children->appendPtr(child);
+                child->m_parent = b;
+                sumA += child->subtreeHandleCount();
+            }
+        }
+    }
+    b->setTreeInfoOfSubtree(b->m_tree);
+
+    if (b->m_tree && b->m_tree->isValid())
+        b->m_tree->m_handleCount += sumA - sumB;
+    if (a->m_tree && a->m_tree->isValid())
+        a->m_tree->m_handleCount += sumB - sumA;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handle counts and whole-tree operations (all walk with a work list, not by recursion)
+
+int TreeNode::treeHandleCount() const
+{
+    return m_tree && m_tree->isValid() ? m_tree->m_handleCount : 0;
+}
+
+int TreeNode::subtreeHandleCount() const
+{
+    int sum = 0;
+    ExtPtrArray work;
+    work.appendPtr(const_cast<TreeNode*>(this));
+    while (work.getSize() > 0) {
+        TreeNode* node = static_cast<TreeNode*>(work.pop());
+        sum += (int)node->m_handleCount;
+        for (int i = 0; i < node->getNumChildren(); ++i)
+            if (TreeNode* child = node->getChild(i))
+                work.appendPtr(child);
+    }
+    return sum;
+}
+
+void TreeNode::setTreeInfoOfSubtree(TreeInfo* info)
+{
+    ExtPtrArray work;
+    work.appendPtr(this);
+    while (work.getSize() > 0) {
+        TreeNode* node = static_cast<TreeNode*>(work.pop());
+        node->m_tree = info;
+        for (int i = 0; i < node->getNumChildren(); ++i)
+            if (TreeNode* child = node->getChild(i))
+                work.appendPtr(child);
+    }
+}
+
+void TreeNode::deleteTree()
+{
+    TreeNode* root = getRoot();
+    if (isValidNode(root))
+        delete root;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Prolog
+
+void TreeNode::getDeclAttr(kit::StringBuffer& out, bool& found) const
+{
+    found = false;
+    out.clear();
+    if (!m_tree || !m_tree->isValid() || !isValidNode(m_tree->m_declaration))
+        return;
+    found = m_tree->m_declaration->getAttribute("standalone", out);
+}
+
+void TreeNode::getDeclEncoding(kit::StringBuffer& out, bool& found) const
+{
+    found = false;
+    out.clear();
+    if (!m_tree || !m_tree->isValid() || !isValidNode(m_tree->m_declaration))
+        return;
+    found = m_tree->m_declaration->getAttribute("encoding", out);
+}
+
+void TreeNode::setDeclEncoding(const char* name)
+{
+    if (!m_tree || !m_tree->isValid())
+        return;
+    if (!isValidNode(m_tree->m_declaration)) {
+        m_tree->m_declaration = createRoot("xml");
+        if (!m_tree->m_declaration)
+            return;
+        m_tree->m_declaration->setAttribute("version", "1.0");
+    }
+    m_tree->m_declaration->removeAttribute("encoding");
+    m_tree->m_declaration->setAttribute("encoding", name);
+}
+
+void TreeNode::setDoctype(const char* text)
+{
+    if (!m_tree || !m_tree->isValid())
+        return;
+    delete m_tree->m_doctype;
+    m_tree->m_doctype = nullptr;
+    if (text && *text)
+        m_tree->m_doctype = new (std::nothrow) kit::StringBuffer(text);
+}

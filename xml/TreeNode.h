@@ -1,0 +1,161 @@
+// The XML document model: one TreeNode per element, one TreeInfo per document (prolog items and the
+// count of handles standing on it), and each element's AttributeSet.
+#pragma once
+#include "xml/KitTypes.h"
+#include <stdint.h>
+
+class LogBase;
+class ParseEngine;
+class ProgressMonitor;
+class TreeNode;
+
+const unsigned char kTreeAlive = 206;
+const unsigned char kTreeDead = '1';
+
+class AttributeSet
+{
+public:
+    AttributeSet() {}
+    virtual ~AttributeSet();
+    AttributeSet(const AttributeSet&) = delete;
+    AttributeSet& operator=(const AttributeSet&) = delete;
+
+    void addAttribute(const char* name, const char* value);
+    void addAttributeN(const char* name, int nameLength, const char* value, int valueLength);
+    bool getAttribute(const char* name, kit::StringBuffer& out) const;
+    bool hasAttribute(const char* name) const;
+    int getNumAttributes() const;
+    bool removeFirst(const char* name);
+    void removeAttribute(const char* name);
+
+    // Pair access for the serialiser and tests: name and value bytes with their lengths.
+    void getPair(int index, const char*& name, int& nameLength, const char*& value, int& valueLength) const;
+    void serialize(kit::StringBuffer& out) const;
+    static void escapeValue(kit::StringBuffer& out, const char* bytes, int length);
+
+private:
+    // Index of the first pair with this name and the offset of its name bytes; -1 when absent.
+    int findPair(const char* name, int& offset) const;
+    bool ensureArrays();
+
+    ExtIntArray* m_lengths = nullptr;
+    kit::StringBuffer* m_data = nullptr;
+};
+
+class TreeInfo : public KitObject
+{
+public:
+    TreeInfo();
+    ~TreeInfo() override;
+    TreeInfo(const TreeInfo&) = delete;
+    TreeInfo& operator=(const TreeInfo&) = delete;
+
+    bool isValid() const { return m_integrity == kTreeAlive; }
+    static bool addRef(TreeNode* node);
+    static bool release(TreeNode* node);
+
+    unsigned char m_integrity = kTreeAlive;
+    TreeNode* m_root = nullptr;
+    TreeNode* m_declaration = nullptr;
+    ExtPtrArray m_stylesheets;
+    kit::StringBuffer* m_doctype = nullptr;
+    int m_handleCount = 0;
+};
+
+class TreeNode : public KitObject
+{
+public:
+    TreeNode(const char* tag, const char* content);
+    ~TreeNode() override;
+    TreeNode(const TreeNode&) = delete;
+    TreeNode& operator=(const TreeNode&) = delete;
+
+    static bool isValidNode(const TreeNode* node) { return node && node->m_integrity == kTreeAlive; }
+
+    static TreeNode* createRoot(const char* tag);
+    static TreeNode* createChild(TreeNode* parent, const char* tag);
+    // Makes a child with a tag of the given bytes; NULL when it could not be appended.
+    static TreeNode* createChildN(TreeNode* parent, const char* tag, int tagLength);
+    bool addChild(TreeNode* child);
+
+    void setTag(const char* tag);
+    void setTagN(const char* tag, int length);
+    void deleteTag();
+    const char* getTag() const;
+    const char* getContent() const;
+    int getContentLength() const;
+    kit::StringBuffer* getOrCreateContent();
+    kit::StringBuffer* contentBuffer() { return m_content; }
+    void setContentN(const char* bytes, int length);
+    bool isCdata() const { return m_cdata; }
+    void setCdata(bool cdata) { m_cdata = cdata; }
+
+    int getNumChildren() const;
+    bool hasChildArray() const { return m_children != nullptr; }
+    int childArrayCapacity() const { return m_children ? m_children->getCapacity() : 0; }
+    TreeNode* getChild(int index) const;
+    TreeNode* getNthChildWithTag(int n, const char* tag) const;
+    TreeNode* getParent() const { return m_parent; }
+    TreeNode* getRoot() const;
+    TreeNode* getNextSibling() const { return m_next; }
+    TreeNode* getPrevSibling() const { return m_prev; }
+    TreeInfo* getTreeInfo() const { return m_tree; }
+    bool isDescendantOf(const TreeNode* ancestor) const;
+
+    void setAttribute(const char* name, const char* value);
+    void setAttributeN(const char* name, int nameLength, const char* value, int valueLength);
+    bool getAttribute(const char* name, kit::StringBuffer& out) const;
+    void removeAttribute(const char* name);
+    AttributeSet* attributes() const { return m_attrs; }
+
+    static void swapTagContentAttrs(TreeNode* a, TreeNode* b);
+    // Exchanges tags, contents, attributes and children; false (nothing done) when one node is the
+    // other's ancestor, which would make a node its own descendant.
+    static bool swapContent(TreeNode* a, TreeNode* b);
+
+    int treeHandleCount() const;
+    int subtreeHandleCount() const;
+    unsigned handleCount() const { return m_handleCount; }
+    void deleteTree();
+    void setTreeInfoOfSubtree(TreeInfo* info);
+
+    void getDeclAttr(kit::StringBuffer& out, bool& found) const;
+    void getDeclEncoding(kit::StringBuffer& out, bool& found) const;
+    void setDeclEncoding(const char* name);
+    void setDoctype(const char* text);
+
+    // Parser and loader.
+    static bool parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
+                         bool trim);
+    static bool parseXmlText(ParseEngine& engine, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
+                             bool trim);
+    static bool loadXmlFile(const char* utf8Path, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
+                            bool trim);
+    static bool loadFileToUtf8(const char* utf8Path, DataBuffer& data, LogBase* log);
+    // Brings the data to UTF-8; converted is set when the bytes were re-encoded.
+    static bool decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted = nullptr);
+
+    // Serialiser.
+    static void serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration);
+    static bool serializeOpenTag(TreeNode* node, kit::StringBuffer& out, int depth);
+    static bool serializeContent(TreeNode* node, kit::StringBuffer& out);
+    static void serializeCloseTag(TreeNode* node, kit::StringBuffer& out, int depth);
+    static void serializeStylesheets(TreeNode* node, kit::StringBuffer& out);
+
+private:
+    friend class TreeInfo;
+    static void appendLinked(TreeNode* parent, TreeNode* child);
+    void detachChildrenInto(ExtPtrArray& work);
+
+    TreeInfo* m_tree = nullptr;
+    kit::StringBuffer* m_tag = nullptr;
+    AttributeSet* m_attrs = nullptr;
+    kit::StringBuffer* m_content = nullptr;
+    unsigned m_handleCount = 0;
+    bool m_cdata = false;
+    ExtPtrArray* m_children = nullptr;
+    TreeNode* m_parent = nullptr;
+    TreeNode* m_next = nullptr;
+    TreeNode* m_prev = nullptr;
+    unsigned char m_integrity = kTreeAlive;
+};

@@ -1,0 +1,50 @@
+// A text held in up to three forms at once (UTF-16LE, the ANSI code page, UTF-8), each produced from
+// another only when somebody asks for it.
+#pragma once
+#include "xml/KitTypes.h"
+#include <stdint.h>
+
+class XString : public KitObject
+{
+public:
+    XString();
+    ~XString() override {}
+    XString(const XString&) = delete;
+    XString& operator=(const XString&) = delete;
+
+    void clear();
+    void setFromAnsi(const char* text);
+    void setFromUtf8(const char* text);
+    void setFromText(const char* text, bool isUtf8);
+    void setFromUtf16(const wchar_t* units);
+
+    const wchar_t* getUtf16();
+    const char* getAnsi();
+    const char* getUtf8();
+    bool isAnsiExact();
+    int getNumChars();
+    bool beginsWithUtf8(const char* s);
+
+    void appendAnsi(const char* s);
+    void appendUtf8(const char* s);
+    void appendUtf16(const wchar_t* units);
+    void appendX(XString& other);
+    void toLowerCase();
+    void replaceAnsiChar(char a, char b);
+
+private:
+    enum { Undecided = 0, Exact = 1, NotExact = 2 };
+    void makeUtf16Valid();
+    void makeAnsiValid();
+    void makeUtf8Valid();
+    void setOnlyValid(bool utf16, bool ansi, bool utf8);
+    uint32_t utf16ByteLength() const; // without the terminating 0 unit
+
+    int m_state = Undecided;
+    bool m_utf16Valid = true;
+    bool m_ansiValid = true;
+    bool m_utf8Valid = true;
+    DataBuffer m_utf16;
+    kit::StringBuffer m_ansi;
+    kit::StringBuffer m_utf8;
+};

@@ -1,0 +1,139 @@
+// The XML file loader: reads a whole file, brings it to UTF-8 by its byte-order mark or the
+// encoding its declaration names, and parses it.
+#include "xml/TreeNode.h"
+#include "xml/ParseEngine.h"
+#include "xml/PageConvert.h"
+#include "xml/WinFiles.h"
+#include "xml/LogBase.h"
+#include <string.h>
+
+namespace {
+
+const int kUtf16LE = 1200, kUtf16BE = 1201, kUtf8 = 65001, kUtf32LE = 65005, kUtf32BE = 65006;
+
+bool startsWith(DataBuffer& data, const unsigned char* mark, uint32_t n)
+{
+    return data.getSize() >= n && memcmp(data.getData(), mark, n) == 0;
+}
+
+// Replaces the data by its conversion from the page (or the named charset) to UTF-8.
+void convertToUtf8(DataBuffer& data, int page, const char* charset)
+{
+    DataBuffer converted;
+    if (charset)
+        convertCharset(charset, kUtf8, data.getData(), data.getSize(), converted);
+    else
+        convertPages(page, kUtf8, data.getData(), data.getSize(), converted);
+    data.takeFrom(converted);
+}
+
+// The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none.
+void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
+{
+    kit::StringBuffer text;
+    text.appendN(reinterpret_cast<const char*>(data.getData()), (int)data.getSize());
+    const char* start = findIgnoreCase(sbText(text), "<?xml");
+    if (!start)
+        return;
+    const char* close = strchr(start, '>');
+    if (!close)
+        return;
+    kit::StringBuffer decl;
+    decl.appendN(start, (int)(close - start));
+    decl.removeChar(' ');
+    decl.toLowerCase();
+    const char* p = strstr(sbText(decl), "encoding=\"");
+    if (!p)
+        p = strstr(sbText(decl), "encoding='");
+    if (!p)
+        return;
+    p += 10;
+    const char* end = strchr(p, '"');
+    if (!end)
+        end = strchr(p, '\'');
+    if (end)
+        encoding.appendN(p, (int)(end - p));
+}
+
+bool isWideUnicodePage(int page)
+{
+    return page == kUtf16LE || page == kUtf16BE || page == kUtf32LE || page == kUtf32BE || page == 12000 ||
+           page == 12001;
+}
+
+} // namespace
+
+bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
+{
+    static const unsigned char kUtf32LEMark[] = {0xFF, 0xFE, 0, 0};
+    static const unsigned char kUtf32BEMark[] = {0, 0, 0xFE, 0xFF};
+    static const unsigned char kUtf16LEMark[] = {0xFF, 0xFE};
+    static const unsigned char kUtf16BEMark[] = {0xFE, 0xFF};
+    static const unsigned char kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
+    if (converted)
+        *converted = false;
+    if (data.getSize() == 0)
+        return false;
+    int page = 0;
+    if (startsWith(data, kUtf32LEMark, 4))
+        page = kUtf32LE;
+    else if (startsWith(data, kUtf32BEMark, 4))
+        page = kUtf32BE;
+    else if (startsWith(data, kUtf16LEMark, 2))
+        page = kUtf16LE;
+    else if (startsWith(data, kUtf16BEMark, 2))
+        page = kUtf16BE;
+    if (page) {
+        convertToUtf8(data, page, nullptr);
+        if (converted)
+            *converted = true;
+        return true;
+    }
+    if (startsWith(data, kUtf8Mark, 3)) {
+        data.removeFront(3);
+        return true;
+    }
+    kit::StringBuffer encoding;
+    findDeclaredEncoding(data, encoding);
+    if (sbLength(encoding) == 0 || encoding.equalsIgnoreCase("utf-8"))
+        return true;
+    int declared = charsetPage(sbText(encoding));
+    // A 16- or 32-bit encoding without its byte-order mark is not what the bytes are: they are read
+    // as they stand.
+    if (declared == 0 || declared == kUtf8 || isWideUnicodePage(declared))
+        return true;
+    convertToUtf8(data, 0, sbText(encoding));
+    if (converted)
+        *converted = true;
+    return true;
+}
+
+bool TreeNode::loadFileToUtf8(const char* utf8Path, DataBuffer& data, LogBase* log)
+{
+    if (!loadFileToBufferUtf8(data, utf8Path, log))
+        return false;
+    return decodeToUtf8(data, log);
+}
+
+bool TreeNode::loadXmlFile(const char* utf8Path, LogBase* log, ProgressMonitor* monitor, TreeNode*& root, bool trim)
+{
+    root = nullptr;
+    DataBuffer data;
+    if (!loadFileToBufferUtf8(data, utf8Path, log))
+        return false;
+    bool converted = false;
+    if (!decodeToUtf8(data, log, &converted))
+        return false;
+    ParseEngine engine(data);
+    bool ok = parseXmlText(engine, log, monitor, root, trim);
+    if (ok && root) {
+        kit::StringBuffer encoding;
+        bool found = false;
+        root->getDeclEncoding(encoding, found);
+        // The tree now holds UTF-8, and its declaration must not claim otherwise.
+        if (found && (converted || encoding.equalsIgnoreCase("utf-16") || encoding.equalsIgnoreCase("ucs-2") ||
+                      encoding.equalsIgnoreCase("unicode")))
+            root->setDeclEncoding("utf-8");
+    }
+    return ok;
+}

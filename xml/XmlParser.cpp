@@ -1,0 +1,449 @@
+// The forgiving single-pass XML parser: builds the root element and the prolog items, repairs
+// malformed markup as it goes, and never rejects a text (a text without elements gives no root).
+#include "xml/TreeNode.h"
+#include "xml/ParseEngine.h"
+#include "xml/LogBase.h"
+#include "xml/XmlEntities.h"
+
+namespace {
+
+const char kBlanks[] = " \t\r\n";
+
+class Parser
+{
+public:
+    Parser(ParseEngine& engine, LogBase& log, bool trim) : m_in(engine), m_log(log), m_trim(trim) {}
+    ~Parser();
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+
+    // False when an element could not be added (out of memory); root is then NULL.
+    bool run(TreeNode*& root);
+
+private:
+    bool text();
+    void cdata();
+    bool markup();
+    void comment();
+    void doctype();
+    void processingInstruction();
+    void closeTag();
+    bool openTag();
+    void completeTopLevel(TreeNode* node);
+    void closeElement();
+    void discardAll();
+
+    ParseEngine& m_in;
+    LogBase& m_log;
+    bool m_trim;
+    bool m_ended = false;           // the parse stopped before the end of the text
+    bool m_noPiEnd = false;         // no "?>" lies ahead of the cursor any more
+    TreeNode* m_current = nullptr;
+    TreeNode* m_rootCandidate = nullptr;
+    TreeNode* m_pendingDecl = nullptr;
+    ExtPtrArray m_pendingSheets;
+    kit::StringBuffer m_prolog;
+    kit::StringBuffer m_name;  // scratch for names that need repair
+    kit::StringBuffer m_value; // scratch for decoded attribute values
+};
+
+Parser::~Parser()
+{
+    if (TreeNode::isValidNode(m_pendingDecl))
+        delete m_pendingDecl;
+    // Stylesheet instructions that no element took are freed with the parser.
+    for (int i = 0; i < m_pendingSheets.getSize(); ++i)
+        delete static_cast<TreeNode*>(m_pendingSheets.getAt(i));
+}
+
+void Parser::completeTopLevel(TreeNode* node)
+{
+    TreeInfo* info = node->getTreeInfo();
+    if (info && info->isValid()) {
+        info->m_declaration = m_pendingDecl;
+        m_pendingDecl = nullptr;
+        for (int i = 0; i < m_pendingSheets.getSize(); ++i)
+            info->m_stylesheets.appendPtr(m_pendingSheets.getAt(i));
+        m_pendingSheets.removeAll();
+        node->setDoctype(sbText(m_prolog));
+    }
+    if (TreeNode::isValidNode(m_rootCandidate) && m_rootCandidate != node)
+        delete m_rootCandidate;
+    m_rootCandidate = node;
+}
+
+// The current element ends: a top-level one is completed; the parent becomes current.
+void Parser::closeElement()
+{
+    TreeNode* parent = m_current->getParent();
+    if (!parent)
+        completeTopLevel(m_current);
+    m_current = parent;
+}
+
+void Parser::discardAll()
+{
+    if (m_current) {
+        TreeNode* top = m_current;
+        while (top->getParent())
+            top = top->getParent();
+        if (top != m_rootCandidate)
+            delete top;
+        m_current = nullptr;
+    }
+    if (TreeNode::isValidNode(m_rootCandidate))
+        delete m_rootCandidate;
+    m_rootCandidate = nullptr;
+}
+
+bool Parser::run(TreeNode*& root)
+{
+    root = nullptr;
+    bool ok = true;
+    while (ok && !m_ended && !m_in.atEnd()) {
+        if (!m_current) {
+            // Text outside elements is dropped.
+            m_in.skipBlanks();
+            m_in.skipToChar('<');
+            if (m_in.atEnd())
+                break;
+            m_in.advance(1);
+            ok = markup();
+        } else {
+            ok = text();
+        }
+    }
+    if (!ok) {
+        discardAll();
+        return false;
+    }
+    if (!m_rootCandidate && m_current) {
+        TreeNode* top = m_current;
+        while (top->getParent())
+            top = top->getParent();
+        m_current = nullptr;
+        completeTopLevel(top);
+    } else if (m_current) {
+        TreeNode* top = m_current;
+        while (top->getParent())
+            top = top->getParent();
+        m_current = nullptr;
+        delete top;
+    }
+    root = m_rootCandidate;
+    m_rootCandidate = nullptr;
+    return true;
+}
+
+// Inside an element: one chunk of text, a CDATA section, then the markup after it.
+bool Parser::text()
+{
+    if (m_trim)
+        m_in.skipBlanks();
+    if (m_in.beginsWith("<![CDATA[")) {
+        cdata();
+        return true;
+    }
+    const char* start = m_in.cursor();
+    m_in.skipToChar('<');
+    const char* stop = m_in.cursor();
+    if (m_trim)
+        while (stop > start && ParseEngine::isBlank(stop[-1]))
+            --stop;
+    if (stop > start) {
+        int length = (int)(stop - start);
+        kit::StringBuffer* content = m_current->contentBuffer();
+        if (!content && !memchr(start, '&', length)) {
+            m_current->setContentN(start, length);
+        } else {
+            if (!content)
+                content = m_current->getOrCreateContent();
+            else if (m_trim && sbLength(*content) > 0)
+                content->appendChar(' ');
+            // Entities are decoded in this chunk only: earlier chunks and CDATA bytes stay as they are.
+            if (content)
+                appendDecodedEntities(*content, start, length);
+        }
+    }
+    if (m_in.atEnd())
+        return true;
+    if (m_in.beginsWith("<![CDATA["))
+        return true; // the next round takes the section
+    m_in.advance(1);
+    return markup();
+}
+
+void Parser::cdata()
+{
+    m_in.advance(9);
+    const char* start = m_in.cursor();
+    const char* close = m_in.find(start, "]]>");
+    const char* stop = close ? close : m_in.end();
+    if (kit::StringBuffer* content = m_current->getOrCreateContent())
+        content->appendN(start, (int)(stop - start));
+    m_in.moveTo(close ? close + 3 : stop);
+    m_current->setCdata(true);
+}
+
+bool Parser::markup()
+{
+    if (m_in.atEnd())
+        return true;
+    char c = m_in.current();
+    m_in.skipBlanks();
+    if (m_in.atEnd())
+        return true;
+    switch (c) {
+    case '!':
+        if (m_in.beginsWithNoCase("!--"))
+            comment();
+        else if (m_in.beginsWithNoCase("!DOCTYPE"))
+            doctype();
+        else {
+            m_in.skipToChar('>');
+            m_in.advance(1);
+        }
+        return true;
+    case '?':
+        processingInstruction();
+        return true;
+    case '/':
+        closeTag();
+        return true;
+    default:
+        return openTag();
+    }
+}
+
+void Parser::comment()
+{
+    m_in.advance(3);
+    if (!m_in.skipPast("-->")) {
+        m_log.logError("Unclosed comment");
+        m_ended = true;
+    }
+}
+
+void Parser::doctype()
+{
+    int start = sbLength(m_prolog);
+    m_prolog.appendChar('<');
+    if (!m_in.captureBalanced('<', '>', 1, m_prolog)) {
+        m_log.logError("Failed to parse DTD");
+        // The text captured so far is kept, closed with the missing '>'s so that the document
+        // written from this tree parses again.
+        int depth = 0;
+        for (const char* p = sbText(m_prolog) + start; *p; ++p)
+            depth += *p == '<' ? 1 : *p == '>' ? -1 : 0;
+        m_prolog.appendCharN('>', depth);
+    }
+    m_prolog.appendChar('\n');
+}
+
+void Parser::processingInstruction()
+{
+    m_in.advance(1);
+    bool declaration = m_in.beginsWithNoCase("xml ");
+    if (declaration || m_in.beginsWithNoCase("xml-stylesheet")) {
+        kit::StringBuffer name;
+        m_in.captureUntilAnyOf(" \t\r\n/>", name);
+        m_in.skipBlanks();
+        if (m_in.current() == '/')
+            m_in.advance(1);
+        TreeNode* node = TreeNode::createRoot(sbText(name));
+        if (declaration) {
+            if (TreeNode::isValidNode(m_pendingDecl))
+                delete m_pendingDecl;
+            m_pendingDecl = node;
+        } else if (node) {
+            m_pendingSheets.appendPtr(node);
+        }
+        if (node) {
+            parsePrologLineAttr(m_in, node, &m_log);
+        } else {
+            m_in.skipToChar('>');
+            m_in.advance(1);
+        }
+        return;
+    }
+    // Any other instruction goes whole into the prolog text. An unterminated one adds nothing: a
+    // stray "<?" written back would swallow the markup after it on the next load. Once no "?>" is
+    // left ahead, later instructions are not searched again, so the scan stays linear.
+    const char* close = m_noPiEnd ? nullptr : m_in.find(m_in.cursor(), "?>");
+    if (!close) {
+        m_noPiEnd = true;
+        return;
+    }
+    m_prolog.append("<?");
+    m_prolog.appendN(m_in.cursor(), (int)(close + 2 - m_in.cursor()));
+    m_prolog.appendChar('\n');
+    m_in.moveTo(close + 2);
+}
+
+void Parser::closeTag()
+{
+    if (m_in.skipToCharUnless('>', '<')) {
+        m_in.advance(1);
+    } else {
+        m_log.logError("Error in closing tag");
+        if (m_current)
+            m_log.logData("error_tag", m_current->getTag());
+    }
+    if (m_current)
+        closeElement();
+}
+
+bool Parser::openTag()
+{
+    static const ByteSet kNameEnd(" \t\r\n/>");
+    static const ByteSet kAttrNameEnd(" \t\r\n=/>");
+    static const ByteSet kQuotes("\"'");
+    const char* name = m_in.skipUntil(kNameEnd);
+    int nameLength = (int)(m_in.cursor() - name);
+    if (m_in.atEnd()) {
+        m_ended = true;
+        return true;
+    }
+    if (memchr(name, '<', nameLength) || memchr(name, '!', nameLength)) {
+        m_name.clear();
+        m_name.appendN(name, nameLength);
+        m_name.removeChar('<');
+        if (strchr(sbText(m_name), '!')) {
+            // A tag may not begin with '!': written back, "<!" would read as a declaration.
+            m_name.keepXmlNameChars();
+            int bangs = 0;
+            while (sbText(m_name)[bangs] == '!')
+                ++bangs;
+            m_name.removeRange(0, bangs);
+        }
+        name = sbText(m_name);
+        nameLength = sbLength(m_name);
+    }
+    m_in.skipBlanks();
+    bool closed = false;
+    if (m_in.current() == '/') {
+        closed = true;
+        m_in.advance(1);
+    }
+    TreeNode* node;
+    if (m_current) {
+        node = TreeNode::createChildN(m_current, name, nameLength);
+    } else {
+        m_value.clear();
+        m_value.appendN(name, nameLength);
+        node = TreeNode::createRoot(sbText(m_value));
+    }
+    if (!node)
+        return false;
+    m_current = node;
+    m_in.skipBlanks();
+    while (!m_in.atEnd() && m_in.current() != '>') {
+        const char* attrName = m_in.skipUntil(kAttrNameEnd);
+        int attrNameLength = (int)(m_in.cursor() - attrName);
+        // The name ends at its first quote; the bytes from there on are lost.
+        for (int k = 0; k < attrNameLength; ++k)
+            if (attrName[k] == '"' || attrName[k] == '\'') {
+                attrNameLength = k;
+                break;
+            }
+        m_in.skipBlanks();
+        const char* value = "";
+        int valueLength = 0;
+        if (m_in.current() == '=') {
+            m_in.advance(1);
+            m_in.skipBlanks();
+            char q = m_in.current();
+            if (q == '"' || q == '\'') {
+                m_in.advance(1);
+                value = m_in.cursor();
+                m_in.skipToChar(q);
+            } else {
+                value = m_in.skipUntil(kQuotes);
+            }
+            valueLength = (int)(m_in.cursor() - value);
+            if (m_in.current() == '"' || m_in.current() == '\'')
+                m_in.advance(1);
+        }
+        if (attrNameLength > 0) {
+            if (memchr(attrName, '<', attrNameLength)) {
+                m_name.clear();
+                m_name.appendN(attrName, attrNameLength);
+                m_name.removeChar('<');
+                attrName = sbText(m_name);
+                attrNameLength = sbLength(m_name);
+            }
+            if (memchr(value, '&', valueLength)) {
+                m_value.clear();
+                appendDecodedEntities(m_value, value, valueLength);
+                value = sbText(m_value);
+                valueLength = sbLength(m_value);
+            }
+            node->setAttributeN(attrName, attrNameLength, value, valueLength);
+        }
+        m_in.skipBlanks();
+        if (m_in.current() == '/') {
+            closed = true;
+            m_in.advance(1);
+            m_in.skipBlanks();
+        }
+    }
+    m_in.advance(1);
+    if (closed)
+        closeElement();
+    return true;
+}
+
+} // namespace
+
+void parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log)
+{
+    kit::StringBuffer name, value, decoded;
+    in.skipBlanks();
+    while (!in.atEnd() && in.current() != '>') {
+        name.clear();
+        in.captureUntilAnyOf(" \t\r\n=?>", name);
+        int nameLength = sbLength(name);
+        if (const char* quote = strchr(sbText(name), '"'))
+            nameLength = (int)(quote - sbText(name));
+        in.skipBlanks();
+        value.clear();
+        if (in.current() == '=') {
+            in.advance(1);
+            in.skipBlanks();
+            bool quoted = false;
+            if (in.current() == '"')
+                in.advance(1), quoted = true;
+            if (in.current() == '\'')
+                in.advance(1), quoted = true;
+            in.captureUntilAnyOf(quoted ? "\"'\r\n" : " \t\"'\r\n", value);
+            if (in.current() == '"')
+                in.advance(1);
+            if (in.current() == '\'')
+                in.advance(1);
+        }
+        decoded.clear();
+        appendDecodedEntities(decoded, sbText(value), sbLength(value));
+        node->setAttributeN(sbText(name), nameLength, sbText(decoded), sbLength(decoded));
+        in.skipBlanks();
+        if (in.current() == '?') {
+            in.advance(1);
+            in.skipBlanks();
+        }
+    }
+    in.advance(1);
+}
+
+bool TreeNode::parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
+                        bool trim)
+{
+    ParseEngine engine;
+    engine.setTextN(sbText(text), sbLength(text));
+    return parseXmlText(engine, log, monitor, root, trim);
+}
+
+bool TreeNode::parseXmlText(ParseEngine& engine, LogBase* log, ProgressMonitor* monitor, TreeNode*& root, bool trim)
+{
+    LogNull none;
+    Parser parser(engine, log ? *log : none, trim);
+    return parser.run(root);
+}

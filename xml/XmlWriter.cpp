@@ -1,0 +1,320 @@
+// The serialiser: a node and its subtree as XML text with a fixed layout (CR LF line ends, four
+// spaces per level up to 50 levels), with the document's prolog when the node is the root.
+// The subtree is walked with an explicit stack, so no depth of nesting can exhaust the stack.
+#include "xml/TreeNode.h"
+#include "xml/XmlEntities.h"
+#include <string.h>
+
+namespace {
+
+const int kMaxIndentLevels = 50;
+
+void appendIndent(kit::StringBuffer& out, int depth)
+{
+    int level = depth < kMaxIndentLevels ? depth : kMaxIndentLevels;
+    out.appendCharN(' ', 4 * level);
+}
+
+void appendTag(kit::StringBuffer& out, TreeNode* node)
+{
+    const char* tag = node->getTag();
+    out.append(*tag ? tag : "nothing");
+}
+
+// Named references that content may carry raw: written back with their '&' unescaped. The five
+// predefined ones are absent on purpose: in a tree they can only stem from a decoded "&amp;", so
+// their '&' is written "&amp;" again.
+struct KeptName {
+    const char* name;
+    bool eitherCase; // the first letter may be upper or lower case
+};
+const KeptName kKeptNames[] = {
+    {"laquo", false},
+    {"acute", false},
+    {"Aacute", true}, {"Acirc", true}, {"Atilde", true}, {"Auml", true}, {"Aring", true}, {"AElig", true},
+    {"Aelig", true}, {"Agrave", true},
+    {"Ccedil", true}, {"Cedil", true}, {"Cent", true}, {"Copy", true}, {"Curren", true},
+    {"Eacute", true}, {"Ecirc", true}, {"Euml", true}, {"ETH", true}, {"Eth", true}, {"Egrave", true},
+    {"Iacute", true}, {"Icirc", true}, {"Iuml", true}, {"Igrave", true}, {"Iquest", true}, {"Iexcl", true},
+    {"Oacute", true}, {"Ocirc", true}, {"Otilde", true}, {"Ordf", true}, {"Ordm", true}, {"Ouml", true},
+    {"Oslash", true}, {"OElig", true}, {"Oelig", true}, {"Ograve", true},
+    {"Uacute", true}, {"Ucirc", true}, {"Utilde", true}, {"Uuml", true}, {"Uml", true}, {"Ugrave", true},
+    {"Yacute", true}, {"Yuml", true}, {"Yen", true},
+    {"THORN", true}, {"Thorn", true},
+    {"trade", false}, {"tilde", false}, {"times", false},
+    {"shy", false}, {"sect", false}, {"sup1", false}, {"sup2", false}, {"sup3", false}, {"szlig", false},
+    {"nbsp", false}, {"not", false}, {"ntilde", false},
+    {"frac12", false}, {"frac14", false}, {"frac34", false},
+    {"bull", false}, {"brvbar", false},
+    {"middot", false}, {"micro", false},
+    {"pound", false}, {"para", false}, {"plusmn", false},
+    {"hibar", false},
+    {"raquo", false}, {"reg", false},
+    {"deg", false}, {"divide", false},
+};
+
+char flipCase(char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return (char)(c - 32);
+    if (c >= 'A' && c <= 'Z')
+        return (char)(c + 32);
+    return c;
+}
+
+// Whether the '&' at p starts a reference that content keeps raw (p[1..] looked at, at most 7 bytes).
+bool keepsAmpersand(const char* p, const char* end)
+{
+    if (end - p >= 2 && p[1] == '#')
+        return true;
+    const char* name = p + 1;
+    int available = (int)(end - name);
+    for (const KeptName& k : kKeptNames) {
+        int n = (int)strlen(k.name);
+        if (available < n + 1 || name[n] != ';')
+            continue;
+        if (name[0] != k.name[0] && !(k.eitherCase && name[0] == flipCase(k.name[0])))
+            continue;
+        if (memcmp(name + 1, k.name + 1, n - 1) == 0)
+            return true;
+    }
+    return false;
+}
+
+void appendEscapedContent(kit::StringBuffer& out, const char* p, int length)
+{
+    const char* end = p + length;
+    const char* run = p;
+    for (; p < end; ++p) {
+        const char* repl;
+        switch (*p) {
+        case '<': repl = "&lt;"; break;
+        case '>': repl = "&gt;"; break;
+        case '"': repl = "&quot;"; break;
+        case '\'': repl = "&apos;"; break;
+        case '&': repl = keepsAmpersand(p, end) ? "&" : "&amp;"; break;
+        default: continue;
+        }
+        out.appendN(run, (int)(p - run));
+        out.append(repl);
+        run = p + 1;
+    }
+    out.appendN(run, (int)(end - run));
+}
+
+// CDATA content: a "]]>" inside is split across two sections, so nothing is lost.
+void appendCdata(kit::StringBuffer& out, const char* p, int length)
+{
+    const char* end = p + length;
+    out.append("<![CDATA[");
+    for (;;) {
+        const char* close = nullptr;
+        for (const char* q = p; end - q >= 3; ++q) {
+            q = static_cast<const char*>(memchr(q, ']', end - q));
+            if (!q || end - q < 3)
+                break;
+            if (q[1] == ']' && q[2] == '>') {
+                close = q;
+                break;
+            }
+        }
+        if (!close)
+            break;
+        out.appendN(p, (int)(close + 2 - p));
+        out.append("]]><![CDATA[");
+        p = close + 2;
+    }
+    out.appendN(p, (int)(end - p));
+    out.append("]]>");
+}
+
+// The buffer's own growth adds at most 500000 bytes at a time, which makes a large output cost
+// quadratic copying; reserving the current length again whenever the spare room runs low keeps
+// the growth geometric.
+void keepRoomAhead(kit::StringBuffer& out)
+{
+    const int kMinSpare = 1 << 16;
+    if (out.getCapacity() - out.getSize() < kMinSpare)
+        out.ensureRoom(out.getSize() > kMinSpare ? out.getSize() : kMinSpare);
+}
+
+bool hasUsableTree(TreeNode* node)
+{
+    TreeInfo* info = node->getTreeInfo();
+    return info && info->isValid();
+}
+
+void serializeProlog(TreeNode* node, kit::StringBuffer& out, bool noDeclaration)
+{
+    TreeInfo* info = node->getTreeInfo();
+    TreeNode* decl = info->m_declaration;
+    if (!noDeclaration && TreeNode::isValidNode(decl)) {
+        out.append("<?xml");
+        if (decl->attributes() && decl->attributes()->getNumAttributes() > 0) {
+            kit::StringBuffer standalone;
+            bool found = false;
+            node->getDeclAttr(standalone, found);
+            if (found) {
+                decl->removeAttribute("standalone");
+                decl->setAttribute("standalone", sbText(standalone));
+            }
+            decl->attributes()->serialize(out);
+        }
+        out.append(" ?>\r\n");
+    }
+    TreeNode::serializeStylesheets(node, out);
+    if (info->m_doctype && sbLength(*info->m_doctype) > 0) {
+        out.appendSb(*info->m_doctype);
+        out.append("\r\n");
+    }
+}
+
+// Writes what comes before the node's children; false when the node was closed at once.
+bool openNode(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration)
+{
+    if (node->getTreeInfo()->m_root == node)
+        serializeProlog(node, out, noDeclaration);
+    if (childIndex == 0)
+        out.append("\r\n");
+    if (TreeNode::serializeOpenTag(node, out, depth))
+        return false;
+    TreeNode::serializeContent(node, out);
+    return true;
+}
+
+} // namespace
+
+void AttributeSet::serialize(kit::StringBuffer& out) const
+{
+    if (!m_lengths || !m_data)
+        return;
+    const char* p = sbText(*m_data);
+    int pairs = getNumAttributes();
+    for (int i = 0; i < pairs; ++i) {
+        int nameLength = m_lengths->getAt(2 * i);
+        int valueLength = m_lengths->getAt(2 * i + 1);
+        out.appendChar(' ');
+        out.appendN(p, nameLength);
+        out.append("=\"");
+        escapeValue(out, p + nameLength, valueLength);
+        out.appendChar('"');
+        p += nameLength + valueLength;
+    }
+}
+
+void AttributeSet::escapeValue(kit::StringBuffer& out, const char* bytes, int length)
+{
+    const char* end = bytes + length;
+    const char* run = bytes;
+    for (const char* p = bytes; p < end; ++p) {
+        const char* repl;
+        switch (*p) {
+        case '"': repl = "&quot;"; break;
+        case '>': repl = "&gt;"; break;
+        case '<': repl = "&lt;"; break;
+        case '\'': repl = "&apos;"; break;
+        case '&': repl = (p + 1 < end && p[1] == '#') ? "&" : "&amp;"; break;
+        default: continue;
+        }
+        out.appendN(run, (int)(p - run));
+        out.append(repl);
+        run = p + 1;
+    }
+    out.appendN(run, (int)(end - run));
+}
+
+bool TreeNode::serializeOpenTag(TreeNode* node, kit::StringBuffer& out, int depth)
+{
+    appendIndent(out, depth);
+    out.appendChar('<');
+    appendTag(out, node);
+    if (node->m_attrs && node->m_attrs->getNumAttributes() > 0)
+        node->m_attrs->serialize(out);
+    if (node->getContentLength() > 0 || node->m_children) {
+        out.appendChar('>');
+        return false;
+    }
+    out.append(" />\r\n");
+    return true;
+}
+
+bool TreeNode::serializeContent(TreeNode* node, kit::StringBuffer& out)
+{
+    int length = node->getContentLength();
+    if (length == 0)
+        return false;
+    if (node->m_cdata)
+        appendCdata(out, node->getContent(), length);
+    else
+        appendEscapedContent(out, node->getContent(), length);
+    return true;
+}
+
+void TreeNode::serializeCloseTag(TreeNode* node, kit::StringBuffer& out, int depth)
+{
+    if (node->m_children || out.lastChar() == '\n')
+        appendIndent(out, depth);
+    out.append("</");
+    appendTag(out, node);
+    out.append(">\r\n");
+}
+
+void TreeNode::serializeStylesheets(TreeNode* node, kit::StringBuffer& out)
+{
+    TreeInfo* info = node->getTreeInfo();
+    for (int i = 0; i < info->m_stylesheets.getSize(); ++i) {
+        TreeNode* sheet = static_cast<TreeNode*>(info->m_stylesheets.getAt(i));
+        if (!isValidNode(sheet) || !sheet->m_attrs)
+            continue;
+        out.append("<?xml-stylesheet");
+        sheet->m_attrs->serialize(out);
+        out.append(" ?>\r\n");
+    }
+}
+
+void TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration)
+{
+    if (!isValidNode(node) || !hasUsableTree(node))
+        return;
+    if (!openNode(node, out, childIndex, depth, noDeclaration))
+        return;
+    // Each open element waits on the stack with the index of its next child.
+    struct Frame {
+        TreeNode* node;
+        int depth;
+        int next;
+    };
+    const int kInline = 64;
+    Frame inlineFrames[kInline];
+    Frame* frames = inlineFrames;
+    int capacity = kInline;
+    int top = 0;
+    frames[top++] = {node, depth, 0};
+    while (top > 0) {
+        keepRoomAhead(out);
+        Frame& f = frames[top - 1];
+        if (f.next < f.node->getNumChildren()) {
+            int index = f.next++;
+            TreeNode* child = f.node->getChild(index);
+            int childDepth = f.depth + 1;
+            if (!isValidNode(child) || !hasUsableTree(child) || !openNode(child, out, index, childDepth, false))
+                continue;
+            if (top == capacity) {
+                Frame* grown = new (std::nothrow) Frame[capacity * 2];
+                if (!grown)
+                    break;
+                memcpy(grown, frames, sizeof(Frame) * top);
+                if (frames != inlineFrames)
+                    delete[] frames;
+                frames = grown;
+                capacity *= 2;
+            }
+            frames[top++] = {child, childDepth, 0};
+        } else {
+            serializeCloseTag(f.node, out, f.depth);
+            --top;
+        }
+    }
+    if (frames != inlineFrames)
+        delete[] frames;
+}
