@@ -1,0 +1,101 @@
+// The bridge's sends and waits against the form's replies: delayed by N pumped messages, never
+// sent, empty, and a page without a document; the Save -> FieldSet -> Save round trip.
+#include "BridgeTestWindow.h"
+
+TEST_F(BridgeTest, PageWaitTakesAReplyDelayedByPumpedMessages)
+{
+    OpenClaimForm();
+    viewer::TestControl().replyDelay = 30;
+    SendBridgeCommand(m_ctrl, L"WillSave");
+    m_ctrl.SetInputValue(L"MsgRsp1", L"--");
+    SendBridgeCommand(m_ctrl, L"Save");
+    CString reply;
+    int passes = WaitForPageReply(m_ctrl, reply);
+    EXPECT_GE(passes, 31); // one reposting per pass
+    EXPECT_LT(passes, 100);
+    EXPECT_EQ(0, reply.Find(L"_1_MEDICARE----0-_1_MEDICARE="));
+    std::vector<std::wstring> expected = {L"WillSave", L"Save"};
+    EXPECT_EQ(expected, viewer::TestControl().commands);
+}
+
+TEST_F(BridgeTest, PageWaitEndsWithTheMarkerWhenTheFormNeverAnswers)
+{
+    OpenClaimForm();
+    viewer::TestControl().neverReply = true;
+    m_ctrl.SetInputValue(L"MsgRsp1", L"--");
+    SendBridgeCommand(m_ctrl, L"Save");
+    CString reply;
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(100, WaitForPageReply(m_ctrl, reply));
+    DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_EQ(CString(L"--"), reply);
+    EXPECT_GE(elapsed, 1900u);
+    EXPECT_LT(elapsed, 6000u);
+}
+
+TEST_F(BridgeTest, AnEmptyReplyEndsTheWaitAtOnce)
+{
+    OpenContainer();
+    // The container page alone: set the reply as the form's handler would, empty.
+    m_ctrl.SetInputValue(L"MsgRsp1", L"");
+    CString reply = L"old";
+    EXPECT_EQ(1, WaitForPageReply(m_ctrl, reply));
+    EXPECT_EQ(CString(L""), reply);
+}
+
+TEST_F(BridgeTest, WaitsWithoutADocumentUseUpTheirPassesWithoutSleeping)
+{
+    OpenContainer();
+    viewer::TestControl().noDocument = true;
+    CString reply = L"untouched";
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(300, WaitForRegistrationReply(m_ctrl, reply));
+    EXPECT_LT(::GetTickCount() - start, 500u);
+    EXPECT_EQ(CString(L"untouched"), reply);
+}
+
+TEST_F(BridgeTest, RegistrationWaitGetsTheFieldListAndFormType)
+{
+    OpenClaimForm();
+    viewer::TestControl().replyDelay = 3;
+    m_ctrl.SetInputValue(L"MsgRsp1", L"--");
+    SendBridgeCommand(m_ctrl, L"FieldList");
+    CString reply;
+    int passes = WaitForRegistrationReply(m_ctrl, reply);
+    EXPECT_GE(passes, 4);
+    EXPECT_EQ(0, reply.Find(L"_1_MEDICARE----0-_1_MEDICAREjjjj0j"));
+    CString type = L"?";
+    m_ctrl.GetInputValue(L"MsgRsp2", type);
+    EXPECT_EQ(CString(L"CMS-1500"), type);
+}
+
+TEST_F(BridgeTest, SaveFieldSetSaveGivesTheSameValues)
+{
+    OpenClaimForm();
+    viewer::FormWindow* form = m_ctrl.GetFormWindow();
+    ::SetWindowTextW(form->ControlOf(8), L"ROE, RICHARD");
+    ::SetWindowTextW(form->ControlOf(223), L"Suite 5 & 6 <rear>");
+    ::SendMessageW(form->ControlOf(11), BM_CLICK, 0, 0);
+    auto save = [&](CString& values, CString& xml) {
+        SendBridgeCommand(m_ctrl, L"WillSave");
+        m_ctrl.SetInputValue(L"MsgRsp1", L"--");
+        SendBridgeCommand(m_ctrl, L"Save");
+        WaitForPageReply(m_ctrl, values);
+        m_ctrl.GetInputValue(L"MsgRsp3", xml);
+    };
+    CString values1, xml1, values2, xml2;
+    save(values1, xml1);
+    EXPECT_NE(-1, values1.Find(L"=ROE, RICHARD|"));
+    EXPECT_NE(-1, values1.Find(L"_3_PATIENTS_SEX_F----11-_3_PATIENTS_SEX_F=YES|"));
+    EXPECT_NE(-1, xml1.Find(L"<_34_Mailing_Address_3jjjj223>Suite 5 &amp; 6 &lt;rear&gt;</_34_Mailing_Address_3jjjj223>"));
+
+    SendBridgeCommand(m_ctrl, L"FieldSet|");
+    CString cleared, clearedXml;
+    save(cleared, clearedXml);
+    EXPECT_EQ(-1, cleared.Find(L"ROE"));
+
+    SendBridgeCommand(m_ctrl, CString(L"FieldSet|") + xml1);
+    save(values2, xml2);
+    EXPECT_EQ(values1, values2);
+    EXPECT_EQ(xml1, xml2);
+}
