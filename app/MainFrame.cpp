@@ -71,10 +71,21 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     RecalcLayout();
     if (app)
     {
-        WINDOWPLACEMENT placement = ReadPlacement(*app);
-        SetWindowPlacement(&placement);
+        m_restoredPlacement = ReadPlacement(*app);
+        SetWindowPlacement(&m_restoredPlacement);
     }
     return 0;
+}
+
+BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
+    if (!CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext))
+        return FALSE;
+    // Some window managers take the creation rectangle as the normal position once creation ends,
+    // which would lose a maximised window's normal rectangle: the placement is applied once more.
+    if (m_restoredPlacement.length)
+        SetWindowPlacement(&m_restoredPlacement);
+    return TRUE;
 }
 
 WINDOWPLACEMENT CMainFrame::ReadPlacement(CWinApp& app)

@@ -25,6 +25,7 @@ public:
     CPRT m_wndPRT;
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) override;
 
     // The placement in "Appearance" (first-start values where nothing is stored) and back.
     static WINDOWPLACEMENT ReadPlacement(CWinApp& app);
@@ -35,5 +36,7 @@ protected:
     afx_msg void OnClose();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    WINDOWPLACEMENT m_restoredPlacement = {};
     DECLARE_MESSAGE_MAP()
 };

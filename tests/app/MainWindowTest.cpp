@@ -1,0 +1,180 @@
+// The main window on real windows: the bars around the view, the pages, step switching by the arrows
+// with the current step coloured, placement in "Appearance" (first start and maximised round trip),
+// and the view's F2 message.
+#include <gtest/gtest.h>
+#include "ProgramFixture.h"
+#include "resources/resource.h"
+#include "tests/framework/GeometryPrinters.h"
+
+namespace
+{
+struct ContainerPage
+{
+    std::wstring path = TestProgramFolder() + L"container.htm";
+    ContainerPage() { WriteWholeFile(path, "<html></html>"); }
+};
+
+struct MainWindow : ::testing::Test
+{
+    ContainerPage page;
+    ProgramRun run;
+    void SetUp() override
+    {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
+        ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
+        ASSERT_TRUE(run.Start());
+        ASSERT_NE(nullptr, run.Frame());
+        ASSERT_NE(nullptr, run.View());
+    }
+    Navigator& Steps() { return run.Frame()->m_wndNavigator; }
+    void Click(int arrowId)
+    {
+        CWnd* arrow = Steps().m_buttons.GetDlgItem(arrowId);
+        ASSERT_NE(nullptr, arrow);
+        arrow->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        arrow->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        PumpPending();
+    }
+    // Pixels of the given colour inside one of the panel's step captions, as drawn on the screen.
+    int CaptionPixels(int captionId, COLORREF colour)
+    {
+        CWnd* caption = Steps().m_buttons.GetDlgItem(captionId);
+        caption->RedrawWindow();
+        CRect client;
+        caption->GetClientRect(&client);
+        CClientDC source(caption);
+        CDC memory;
+        memory.CreateCompatibleDC(&source);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&source, client.Width(), client.Height());
+        CBitmap* old = memory.SelectObject(&bitmap);
+        memory.BitBlt(0, 0, client.Width(), client.Height(), &source, 0, 0, SRCCOPY);
+        int count = 0;
+        for (int x = 0; x < client.Width(); ++x)
+            for (int y = 0; y < client.Height(); ++y)
+                count += memory.GetPixel(x, y) == colour;
+        memory.SelectObject(old);
+        return count;
+    }
+};
+}
+
+TEST_F(MainWindow, BarsDockAroundTheViewAndTheFormPageIsShown)
+{
+    CMainFrame* frame = run.Frame();
+    CRect client, top, bottom, view;
+    frame->GetClientRect(&client);
+    Steps().GetWindowRect(&top);
+    frame->m_wndPRT.GetWindowRect(&bottom);
+    run.View()->GetWindowRect(&view);
+    frame->ScreenToClient(&top);
+    frame->ScreenToClient(&bottom);
+    frame->ScreenToClient(&view);
+    EXPECT_EQ(0, top.top);
+    EXPECT_EQ(client.bottom, bottom.bottom);
+    EXPECT_EQ(top.bottom, view.top);
+    EXPECT_EQ(bottom.top, view.bottom);
+    EXPECT_EQ(client.Width(), view.Width());
+    EXPECT_EQ(CWnd::FromHandlePermanent(Steps().m_hWnd), frame->GetControlBar(Navigator::IDD));
+
+    CFormsteadView* v = run.View();
+    ASSERT_NE(nullptr, v->GetFormPage());
+    ASSERT_NE(nullptr, v->GetRecordsPage());
+    EXPECT_TRUE(v->GetFormPage()->IsWindowVisible());
+    EXPECT_FALSE(v->GetRecordsPage()->IsWindowVisible());
+    CRect page, viewClient;
+    v->GetFormPage()->GetWindowRect(&page);
+    v->ScreenToClient(&page);
+    v->GetClientRect(&viewClient);
+    EXPECT_EQ(viewClient, page);
+    ASSERT_NE(nullptr, v->GetRegisterForm());
+    EXPECT_TRUE(::IsWindow(v->GetRegisterForm()->m_hWnd));
+    EXPECT_FALSE(v->GetRegisterForm()->IsWindowVisible());
+    EXPECT_EQ(nullptr, ::GetParent(v->GetRegisterForm()->m_hWnd));
+    EXPECT_EQ(-1, v->GetRecordId());
+    EXPECT_EQ(CString(TestProgramFolder().c_str()), v->GetProgramFolder());
+    EXPECT_EQ(v->GetProgramFolder(), v->GetStoreFolder());   // test mode
+}
+
+TEST_F(MainWindow, ArrowsSwitchStepsShowingExactlyOnePageAndColouringTheCurrentStep)
+{
+    CFormsteadView* v = run.View();
+    EXPECT_EQ(0, Steps().GetCurrentStep());
+    EXPECT_GT(CaptionPixels(IDC_STEP_CREATE_RECORD, RGB(192, 0, 0)), 10);
+    EXPECT_EQ(0, CaptionPixels(IDC_STEP_VIEW_DATABASE, RGB(192, 0, 0)));
+    EXPECT_GT(CaptionPixels(IDC_STEP_VIEW_DATABASE, RGB(128, 128, 128)), 10);
+
+    Click(IDC_NEXT_ARROW);
+    EXPECT_EQ(1, Steps().GetCurrentStep());
+    EXPECT_EQ((UINT)IDC_STEP_VIEW_DATABASE, Steps().GetCurrentStepId());
+    EXPECT_TRUE(v->GetRecordsPage()->IsWindowVisible());
+    EXPECT_FALSE(v->GetFormPage()->IsWindowVisible());
+    EXPECT_TRUE(run.Frame()->GetActiveDocument()->IsModified());
+    EXPECT_GT(CaptionPixels(IDC_STEP_VIEW_DATABASE, RGB(192, 0, 0)), 10);
+    EXPECT_EQ(0, CaptionPixels(IDC_STEP_CREATE_RECORD, RGB(192, 0, 0)));
+
+    // Next on the last step changes nothing.
+    run.Frame()->GetActiveDocument()->SetModifiedFlag(FALSE);
+    Click(IDC_NEXT_ARROW);
+    EXPECT_EQ(1, Steps().GetCurrentStep());
+    EXPECT_FALSE(run.Frame()->GetActiveDocument()->IsModified());
+
+    Click(IDC_BACK_ARROW);
+    EXPECT_EQ(0, Steps().GetCurrentStep());
+    EXPECT_TRUE(v->GetFormPage()->IsWindowVisible());
+    EXPECT_FALSE(v->GetRecordsPage()->IsWindowVisible());
+
+    run.Frame()->GetActiveDocument()->SetModifiedFlag(FALSE);
+    Click(IDC_BACK_ARROW);
+    EXPECT_EQ(0, Steps().GetCurrentStep());
+    EXPECT_FALSE(run.Frame()->GetActiveDocument()->IsModified());
+    Steps().SetStep(5);
+    EXPECT_EQ(0, Steps().GetCurrentStep());
+    EXPECT_EQ(0u, Steps().GetStepId(2));
+}
+
+TEST_F(MainWindow, FirstStartPlacementAndMaximisedRoundTrip)
+{
+    WINDOWPLACEMENT placement = {sizeof(placement)};
+    ASSERT_TRUE(run.Frame()->GetWindowPlacement(&placement));
+    EXPECT_EQ(CRect(50, 50, 900, 600), CRect(placement.rcNormalPosition));
+    EXPECT_FALSE(run.Frame()->IsZoomed());
+
+    run.Frame()->ShowWindow(SW_MAXIMIZE);
+    run.Close();
+    CFormsteadApp reader;
+    reader.SetRegistryKey(L"Formstead");
+    EXPECT_EQ((UINT)SW_SHOWMAXIMIZED, reader.GetProfileInt(L"Appearance", L"ShowCmd", 0));
+    EXPECT_EQ(50u, reader.GetProfileInt(L"Appearance", L"Left", 0));
+    EXPECT_EQ(600u, reader.GetProfileInt(L"Appearance", L"Bottom", 0));
+
+    ProgramRun again;
+    ASSERT_TRUE(MakeMasterDatabase(again.folder.File(L"Vantorel.gdb"), MasterContent()));
+    ASSERT_TRUE(again.Start());
+    EXPECT_TRUE(again.Frame()->IsZoomed());
+    WINDOWPLACEMENT restored = {sizeof(restored)};
+    ASSERT_TRUE(again.Frame()->GetWindowPlacement(&restored));
+    EXPECT_EQ(CRect(50, 50, 900, 600), CRect(restored.rcNormalPosition));
+    again.Close();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
+}
+
+TEST_F(MainWindow, F2OnTheViewShowsTheAssemblyNumber)
+{
+    run.View()->SendMessage(WM_KEYDOWN, VK_F2, 0);
+    ASSERT_EQ(1u, run.messages.size());
+    EXPECT_EQ(CString(L"The current project assembly: 3"), run.messages[0].text);
+    EXPECT_EQ(CString(L"Formstead"), run.messages[0].caption);
+}
+
+TEST_F(MainWindow, ClosingDestroysTheViewAndItsPagesBeforeTheFrame)
+{
+    HWND formPage = run.View()->GetFormPage()->m_hWnd;
+    HWND registerForm = run.View()->GetRegisterForm()->m_hWnd;
+    HWND frame = run.Frame()->m_hWnd;
+    run.Close();
+    EXPECT_FALSE(::IsWindow(formPage));
+    EXPECT_FALSE(::IsWindow(registerForm));
+    EXPECT_FALSE(::IsWindow(frame));
+    EXPECT_EQ(nullptr, run.app->m_pMainWnd);
+}
