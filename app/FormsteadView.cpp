@@ -32,12 +32,19 @@ bool CFormsteadView::IsTestMode() const
            static_cast<CFormsteadApp*>(app)->m_cmdInfo.m_bTestMode;
 }
 
-CString CFormsteadView::GetFormFile(const wchar_t* extension) const
+CString CFormsteadView::GetUpdatesAddress() const
 {
-    CString folder = m_strStoreFolder;
-    if (folder.Right(1) != L"\\")
-        folder += L"\\";
-    return folder + m_strFormName + extension;
+    CFrameWnd* frame = GetParentFrame();
+    return frame && frame->IsKindOf(RUNTIME_CLASS(CMainFrame)) ? static_cast<CMainFrame*>(frame)->m_strUpdatesAddress
+                                                                 : CString();
+}
+
+void CFormsteadView::ShowRecordsPage()
+{
+    CFrameWnd* frame = GetParentFrame();
+    CControlBar* bar = frame ? frame->GetControlBar(Navigator::IDD) : nullptr;
+    if (bar && bar->IsKindOf(RUNTIME_CLASS(Navigator)))
+        static_cast<Navigator*>(bar)->SetStep(1);
 }
 
 void CFormsteadView::OnInitialUpdate()

@@ -3,8 +3,9 @@
 // creates the pages; later updates show the page of the current step. It also holds the current record.
 #pragma once
 #include "framework/Framework.h"
+#include "pages/FormPageHost.h"
 
-class CFormsteadView : public CView
+class CFormsteadView : public CView, public FormPageHost
 {
     DECLARE_DYNCREATE(CFormsteadView)
 public:
@@ -17,19 +18,26 @@ public:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override { return DoPreparePrinting(pInfo); }
 
     // Folders and the current form, fixed by the first update.
-    const CString& GetProgramFolder() const { return m_strProgramFolder; }   // with its final backslash
-    const CString& GetStoreFolder() const { return m_strStoreFolder; }
-    const CString& GetFormName() const { return m_strFormName; }             // empty without a form
+    CString GetProgramFolder() const override { return m_strProgramFolder; }   // with its final backslash
+    CString GetStoreFolder() const override { return m_strStoreFolder; }
+    CString GetFormName() const override { return m_strFormName; }             // empty without a form
+    CString GetUpdatesAddress() const override;
     // <store>\<form name><extension>, e.g. ".pdf" or ".gdb".
-    CString GetFormFile(const wchar_t* extension) const;
+    CString GetFormFile(const wchar_t* extension) const { return FormFilePath(*this, extension); }
 
     // The current record: a row id (0 or less for none) and whether it is a template.
-    int GetRecordId() const { return m_nRecordId; }
-    void SetRecordId(int id) { m_nRecordId = id; }
-    int GetTemplateFlag() const { return m_bIsTemplate; }
-    void SetTemplateFlag(int flag) { m_bIsTemplate = flag; }
-    BOOL IsFormLoaded() const { return m_bFormLoaded; }
-    void SetFormLoaded(BOOL loaded) { m_bFormLoaded = loaded; }
+    int GetCurrentRecordId() const override { return m_nRecordId; }
+    void SetCurrentRecordId(int id) override { m_nRecordId = id; }
+    int GetTemplateFlag() const override { return m_bIsTemplate; }
+    void SetTemplateFlag(int flag) override { m_bIsTemplate = flag; }
+    void SetLastTemplateName(const CString& name) override { m_strLastTemplateName = name; }
+    const CString& GetLastTemplateName() const { return m_strLastTemplateName; }
+    BOOL IsFormLoaded() const override { return m_bFormLoaded; }
+    void SetFormLoaded(BOOL loaded) override { m_bFormLoaded = loaded; }
+
+    // The step bar moves to the records page.
+    void ShowRecordsPage() override;
+    CWnd* GetMainFrame() const override { return GetParentFrame(); }
 
     CDialog* GetFormPage() const { return m_pPages[kFormPage]; }
     CDialog* GetRecordsPage() const { return m_pPages[kRecordsPage]; }
@@ -51,6 +59,7 @@ protected:
     CString m_strProgramFolder;
     CString m_strStoreFolder;
     CDialog* m_pRegisterForm = nullptr;
+    CString m_strLastTemplateName;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -91,7 +91,7 @@ TEST_F(MainWindow, BarsDockAroundTheViewAndTheFormPageIsShown)
     EXPECT_TRUE(::IsWindow(v->GetRegisterForm()->m_hWnd));
     EXPECT_FALSE(v->GetRegisterForm()->IsWindowVisible());
     EXPECT_EQ(nullptr, ::GetParent(v->GetRegisterForm()->m_hWnd));
-    EXPECT_EQ(-1, v->GetRecordId());
+    EXPECT_EQ(-1, v->GetCurrentRecordId());
     EXPECT_EQ(CString(TestProgramFolder().c_str()), v->GetProgramFolder());
     EXPECT_EQ(v->GetProgramFolder(), v->GetStoreFolder());   // test mode
 }
@@ -177,4 +177,20 @@ TEST_F(MainWindow, ClosingDestroysTheViewAndItsPagesBeforeTheFrame)
     EXPECT_FALSE(::IsWindow(registerForm));
     EXPECT_FALSE(::IsWindow(frame));
     EXPECT_EQ(nullptr, run.app->m_pMainWnd);
+}
+
+TEST_F(MainWindow, ThePagesSeeTheViewThroughTheirHostInterface)
+{
+    FormPageHost& host = *run.View();
+    EXPECT_EQ(CString(L"http://localhost:8000/"), host.GetUpdatesAddress());
+    EXPECT_EQ(host.GetProgramFolder(), host.GetStoreFolder());
+    EXPECT_EQ(run.Frame(), host.GetMainFrame());
+    host.SetCurrentRecordId(12);
+    host.SetTemplateFlag(1);
+    EXPECT_EQ(12, run.View()->GetCurrentRecordId());
+    EXPECT_EQ(1, run.View()->GetTemplateFlag());
+    host.ShowRecordsPage();
+    EXPECT_EQ(1, Steps().GetCurrentStep());
+    EXPECT_TRUE(run.View()->GetRecordsPage()->IsWindowVisible());
+    EXPECT_FALSE(run.View()->GetFormPage()->IsWindowVisible());
 }
