@@ -360,7 +360,7 @@ void FormWindow::Print(PrintMode mode, int shiftX, int shiftY)
     bool ownsDc = false;
     HDC dc = m_host.ChoosePrinter(ownsDc);
     if (!dc) return;
-    if (GetDeviceCaps(dc, TECHNOLOGY) == DT_METAFILE) {
+    if (GetObjectType(dc) == OBJ_ENHMETADC) {
         // A metafile records one page and has no print job around it.
         Render(dc, 0, mode, shiftX, shiftY);
         if (ownsDc) DeleteDC(dc);
