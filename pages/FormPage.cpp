@@ -1,0 +1,153 @@
+// Form page: registration check, PDF loading, record loading, layout.
+#include "pages/FormPage.h"
+
+#include "bridge/BridgeProtocol.h"
+#include "common/Diagnostics.h"
+#include "formdb/FormDatabase.h"
+#include "pages/FormExchange.h"
+#include "pages/FormPageHost.h"
+#include "pages/RegisterForm.h"
+
+namespace {
+const int kTabs = 1012;
+const int kBrowserPlace = 1022;
+const int kSaveAsNew = 1015;
+const int kSaveAsTemplate = 1016;
+const int kUpdateAndSave = 1022;
+const int kTabHeight = 47;
+const int kBarTop = 22;
+const int kBrowserTop = 49;
+} // namespace
+
+BEGIN_MESSAGE_MAP(CPage3, CDialog)
+    ON_WM_SHOWWINDOW()
+    ON_WM_SIZE()
+    ON_NOTIFY(TCN_SELCHANGE, kTabs, OnTabChange)
+END_MESSAGE_MAP()
+
+BOOL CPage3::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_tabs.SubclassDlgItem(kTabs, this);
+    m_tabs.SetupFonts(900, 0, 1, 500, 0, 0);
+    m_tabs.SetColours(RGB(255, 255, 255), RGB(255, 255, 255));
+
+    m_buttons.Attach(m_host, &m_browser);
+    m_buttons.Create(CPdfButtons::IDD, this);
+    if (!m_zoomer.Create(CZoomer::IDD, this))
+        MessageBox(L"Could not init zoom buttons");
+    m_zoomer.Attach(&m_browser, m_host->GetProgramFolder());
+    m_buttons.ShowWindow(SW_SHOW);
+    m_zoomer.ShowWindow(SW_SHOW);
+
+    m_browser.CreateFromStatic(kBrowserPlace, this);
+    m_browser.Navigate2(L"file:///" + m_host->GetProgramFolder() + L"container.htm");
+    return TRUE;
+}
+
+void CPage3::RefuseForm(const CString& why)
+{
+    m_usable = false;
+    for (int id : {kSaveAsNew, kSaveAsTemplate, kUpdateAndSave})
+        if (CWnd* button = m_buttons.GetDlgItem(id))
+            button->EnableWindow(FALSE);
+    MessageBox(why);
+}
+
+bool CPage3::EnsureRegistered()
+{
+    if (m_host->GetFormName().IsEmpty())
+    {
+        RefuseForm(L"The form store holds no form, so there is nothing to fill in.\r\n"
+                   L"Put the form's PDF file into the folder " + m_host->GetStoreFolder() +
+                   L" and start Formstead again.");
+        return false;
+    }
+    const std::wstring dbPath(FormFilePath(*m_host, L".gdb").GetString());
+    if (CheckFormRegistration(dbPath) != FormRegistration::Registered)
+        RunRegisterFormModal(*m_host, this);
+    if (CheckFormRegistration(dbPath) == FormRegistration::Registered)
+        return true;
+    RefuseForm(L"The form \"" + m_host->GetFormName() + L"\" is not registered, so its records cannot be saved.\r\n"
+               L"To register it, switch to the Database step and back to Create New Record, "
+               L"then press \"Register this form\".");
+    return false;
+}
+
+void CPage3::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    Default();
+    if (!bShow || !m_host)
+        return;
+    DebugTraceA("CPage3::OnShowWindow", TRUE);
+    m_usable = EnsureRegistered();
+    if (!m_usable)
+        return;
+
+    for (int id : {kSaveAsNew, kSaveAsTemplate})
+        if (CWnd* button = m_buttons.GetDlgItem(id))
+            button->EnableWindow(TRUE);
+    if (!m_host->IsFormLoaded())
+    {
+        WaitForPageLoad(m_browser);
+        LoadPdfIntoPage(m_browser, FormFilePath(*m_host, L".pdf"));
+        m_host->SetFormLoaded(TRUE);
+    }
+    else
+        m_browser.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    const int record = m_host->GetCurrentRecordId();
+    if (record > 0)
+        LoadRecordIntoPdf();
+    if (CWnd* update = m_buttons.GetDlgItem(kUpdateAndSave))
+        update->EnableWindow(record > 0);
+    m_tabs.SetCurSel(m_host->GetTemplateFlag());
+}
+
+void CPage3::LoadRecordIntoPdf()
+{
+    DebugTraceA("CPage3::LoadRecordIntoPdf", TRUE);
+    const RowText row = ReadRecordXml(std::wstring(FormFilePath(*m_host, L".gdb").GetString()),
+                                      m_host->GetTemplateFlag() != 0, m_host->GetCurrentRecordId());
+    if (!row.ok)
+    {
+        MessageBox(CString(row.message.c_str()), CString(row.caption.c_str()));
+        return;
+    }
+    CStringA message("FieldSet|");
+    message += row.text.c_str();
+    DebugTraceA(row.found ? "CPage3::LoadRecordIntoPdf: sending the record" : "CPage3::LoadRecordIntoPdf: no row",
+                TRUE);
+    SendBridgeCommand(m_browser, CString(message.GetString(), message.GetLength()));
+}
+
+void CPage3::OnSize(UINT nType, int cx, int cy)
+{
+    Default();
+    if (m_tabs.GetSafeHwnd())
+        m_tabs.MoveWindow(0, 0, cx, kTabHeight);
+    if (m_buttons.GetSafeHwnd())
+    {
+        CRect bar;
+        m_buttons.GetWindowRect(&bar);
+        m_buttons.MoveWindow(cx / 2 - bar.Width() / 2 + bar.Width() / 10, kBarTop, bar.Width(), bar.Height());
+    }
+    if (m_zoomer.GetSafeHwnd())
+    {
+        CRect bar, frame;
+        m_zoomer.GetWindowRect(&bar);
+        CWnd* main = m_host ? m_host->GetMainFrame() : nullptr;
+        if (main && main->GetSafeHwnd())
+            main->GetWindowRect(&frame);
+        else
+            GetWindowRect(&frame);
+        m_zoomer.MoveWindow(frame.Width() - bar.Width() - 20, kBarTop, bar.Width(), 23);
+    }
+    if (m_browser.GetSafeHwnd())
+        m_browser.MoveWindow(0, kBrowserTop, cx, cy - 45);
+}
+
+void CPage3::OnTabChange(NMHDR* header, LRESULT* result)
+{
+    *result = -1;
+}

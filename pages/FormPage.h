@@ -1,0 +1,49 @@
+// The form page (step "Create New Record"): shows the current form in the browser control, makes
+// sure the form is registered before it is used, loads the current record into it, and carries
+// the button bar and the zoom bar.
+#pragma once
+#include <memory>
+
+#include "common/TabCtrlEx.h"
+#include "framework/Dialog.h"
+#include "pages/PdfButtons.h"
+#include "pages/Zoomer.h"
+#include "bridge/HTMLCtrl.h"
+
+#include "pages/FormPageHost.h"
+
+class CPage3 : public CDialog
+{
+public:
+    enum { IDD = 144 };
+    explicit CPage3(FormPageHost* host) : m_host(host) {}
+    // The page keeps the host and deletes it with itself.
+    explicit CPage3(std::unique_ptr<FormPageHost> host) : m_host(host.get()), m_ownedHost(std::move(host)) {}
+
+    // Sends the current record's (or template's) form XML to the form as "FieldSet|" + XML.
+    void LoadRecordIntoPdf();
+
+    CHTMLCtrl m_browser;
+    CPdfButtons m_buttons;
+    CZoomer m_zoomer;
+    CTabCtrlEx m_tabs;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override {}
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnTabChange(NMHDR* header, LRESULT* result);
+
+    // True when the form is registered now, running the registration when it is not.
+    bool EnsureRegistered();
+    // Disables the save buttons and says why the form cannot be used.
+    void RefuseForm(const CString& why);
+
+    FormPageHost* m_host;
+    std::unique_ptr<FormPageHost> m_ownedHost;
+    bool m_usable = false;
+
+    DECLARE_MESSAGE_MAP()
+};

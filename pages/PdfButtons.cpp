@@ -1,0 +1,140 @@
+// Saving from the form page. A save that waits for the form cannot be started twice, and a save
+// whose page went away during the wait stops without touching anything.
+#include "pages/PdfButtons.h"
+
+#include "common/Diagnostics.h"
+#include "formdb/FormDatabase.h"
+#include "bridge/BridgeProtocol.h"
+#include "pages/FormExchange.h"
+#include "pages/FormPageHost.h"
+#include "pages/SaveFormRecord.h"
+#include "pages/TemplateName.h"
+#include "bridge/HTMLCtrl.h"
+
+namespace {
+const UINT kSaveAsNew = 1015;
+const UINT kSaveAsTemplate = 1016;
+const UINT kZoomIn = 1020;
+const UINT kZoomOut = 1021;
+const UINT kUpdateAndSave = 1022;
+const UINT kZoomInPicture = 1042;
+const UINT kZoomOutPicture = 1043;
+
+void Log(const char* line)
+{
+    AppendToModuleLog(line, TRUE);
+}
+} // namespace
+
+BEGIN_MESSAGE_MAP(CPdfButtons, CDialog)
+    ON_BN_CLICKED(kSaveAsNew, OnSaveAsNew)
+    ON_BN_CLICKED(kSaveAsTemplate, OnSaveAsTemplate)
+    ON_BN_CLICKED(kUpdateAndSave, OnUpdateAndSave)
+    ON_BN_CLICKED(kZoomIn, OnZoomIn)
+    ON_BN_CLICKED(kZoomOut, OnZoomOut)
+    ON_STN_CLICKED(kZoomInPicture, OnZoomIn)
+    ON_STN_CLICKED(kZoomOutPicture, OnZoomOut)
+END_MESSAGE_MAP()
+
+bool CPdfButtons::Exchange(CHTMLCtrl& browser)
+{
+    const HWND self = m_hWnd;
+    CString reply;
+    const ExchangeResult result = RunSaveExchange(browser, reply);
+    if (result != ExchangeResult::Answered || !::IsWindow(self))
+        return false;
+    m_strReply = reply;
+    return true;
+}
+
+void CPdfButtons::RepaintBrowser()
+{
+    if (m_browser && m_browser->GetSafeHwnd())
+        m_browser->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+SaveOutcome CPdfButtons::SendSaveCommands(CHTMLCtrl& browser)
+{
+    if (!m_host || !Exchange(browser))
+        return SaveOutcome::Failed;
+    m_host->SetTemplateFlag(0);
+    int empty = 0;
+    const int row = SaveFormRecord(*m_host, CStringA(m_strReply), 0, CString(), FALSE, empty, browser);
+    m_host->SetCurrentRecordId(row);
+    if (row > 0)
+        return SaveOutcome::Stored;
+    return empty ? SaveOutcome::Empty : SaveOutcome::Failed;
+}
+
+void CPdfButtons::OnSaveAsNew()
+{
+    if (!m_browser || IsExchangeRunning())
+        return;
+    const HWND self = m_hWnd;
+    SendSaveCommands(*m_browser);
+    if (::IsWindow(self))
+        m_host->ShowRecordsPage();
+}
+
+void CPdfButtons::OnSaveAsTemplate()
+{
+    if (!m_browser || !m_host || IsExchangeRunning())
+        return;
+    CTemplateName dialog(this);
+    dialog.m_onMove = [this]() { RepaintBrowser(); };
+    if (dialog.DoModal() != IDOK)
+    {
+        RepaintBrowser();
+        return;
+    }
+    m_host->SetLastTemplateName(dialog.m_strName);
+    if (!Exchange(*m_browser))
+        return;
+    m_host->SetTemplateFlag(1);
+    int empty = 0;
+    m_host->SetCurrentRecordId(
+        SaveFormRecord(*m_host, CStringA(m_strReply), 1, dialog.m_strName, FALSE, empty, *m_browser));
+    m_host->ShowRecordsPage();
+}
+
+void CPdfButtons::OnUpdateAndSave()
+{
+    if (!m_browser || !m_host || IsExchangeRunning() || m_host->GetCurrentRecordId() <= 0)
+        return;
+    Log("SaveAndUpdate:Begin");
+    Log("SaveAndUpdate:Coomand WillSave Set");
+    Log("SaveAndUpdate:ScriptIssued");
+    Log("SaveAndUpdate:Command Save Set");
+    Log("SaveAndUpdate:ScriptIssued, Get Data");
+    if (!Exchange(*m_browser))
+        return;
+    Log("Data received");
+    const CStringA reply(m_strReply);
+    Log(reply);
+    Log("Data Save");
+
+    const int isTemplate = m_host->GetTemplateFlag();
+    CString name;
+    if (isTemplate)
+    {
+        const RowText stored = ReadTemplateName(std::wstring(FormFilePath(*m_host, L".gdb").GetString()),
+                                                m_host->GetCurrentRecordId());
+        name = CString(stored.text.c_str());
+    }
+    int empty = 0;
+    m_host->SetCurrentRecordId(SaveFormRecord(*m_host, reply, isTemplate, name, TRUE, empty, *m_browser));
+    Log("SaveAndUpdate:Finish");
+    m_host->ShowRecordsPage();
+}
+
+void CPdfButtons::OnZoomIn()
+{
+    if (m_browser)
+        SendBridgeCommand(*m_browser, L"ZoomIn");
+}
+
+void CPdfButtons::OnZoomOut()
+{
+    if (m_browser)
+        SendBridgeCommand(*m_browser, L"ZoomOut");
+}

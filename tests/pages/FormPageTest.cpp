@@ -1,0 +1,206 @@
+// The form page end to end on real windows with the viewer and the sample claim form: registration
+// (done and cancelled), saving records and templates, reopening and updating a record, a form that
+// never answers, an empty form, a second Save during a wait, no form at all.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "formdb/DatabaseStatement.h"
+#include "formdb/FormDatabase.h"
+#include "tests/pages/DialogDriver.h"
+#include "tests/pages/FormPageFixture.h"
+#include "viewer/ViewerTestControl.h"
+
+namespace {
+
+const wchar_t kRegistrationCaption[] = L"New Forms Registration";
+const int kSaveAsNew = 1015;
+const int kSaveAsTemplate = 1016;
+const int kUpdateAndSave = 1022;
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows Query(const std::wstring& path, const char* sql)
+{
+    Rows rows;
+    Database db;
+    EXPECT_TRUE(db.Open(path.c_str())) << db.ErrorText();
+    Statement statement;
+    EXPECT_TRUE(statement.Prepare(db, sql)) << statement.ErrorText();
+    while (statement.Step() == StepResult::Row)
+    {
+        std::vector<std::string> row;
+        for (int i = 0; i < statement.ColumnCount(); ++i)
+            row.push_back(statement.ColumnText(i));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool RowHolds(const std::vector<std::string>& row, const std::string& value)
+{
+    for (const std::string& cell : row)
+        if (cell == value)
+            return true;
+    return false;
+}
+
+bool SentCommandStartingWith(const std::wstring& prefix)
+{
+    for (const std::wstring& command : viewer::TestControl().commands)
+        if (command.compare(0, prefix.size(), prefix) == 0)
+            return true;
+    return false;
+}
+
+// Shows the page and presses "Register this form" in the registration dialog it opens.
+void ShowAndRegister(FormPageFixture& fixture)
+{
+    DialogDriver driver;
+    driver.OnDialog(kRegistrationCaption, [](HWND dialog) { ClickButton(dialog, IDOK); });
+    fixture.ShowPage();
+    ASSERT_EQ(FormRegistration::Registered, CheckFormRegistration(fixture.Database()));
+    ASSERT_TRUE(PumpUntil([&] { return fixture.FormEdits().size() >= 2; }));
+}
+
+void Type(HWND edit, const wchar_t* text)
+{
+    SetWindowTextW(edit, text); // sends EN_CHANGE as typing does
+}
+
+} // namespace
+
+TEST(FormPage, RegistersTheFormThenSavesRecordsAndTemplates)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+    EXPECT_TRUE(fixture.boxes.empty()) << fixture.boxes.size();
+    const Rows info = Query(fixture.Database(), "SELECT formtype, frozen, zoomfactor FROM FormInfo");
+    EXPECT_EQ((Rows{{"CMS-1500", "1", "0,0"}}), info);
+    EXPECT_TRUE(fixture.host.formLoaded);
+    EXPECT_FALSE(IsWindowEnabled(fixture.Button(kUpdateAndSave)));
+
+    // Save as New.
+    std::vector<HWND> edits = fixture.FormEdits();
+    Type(edits[0], L"Jones");
+    Type(edits[1], L"O'Brien; DROP TABLE submissions");
+    fixture.ClickSave(kSaveAsNew);
+    const Rows records = Query(fixture.Database(), "SELECT _ROWID_, * FROM submissions");
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(std::to_string(fixture.host.recordId), records[0][0]);
+    EXPECT_EQ(0, fixture.host.templateFlag);
+    EXPECT_TRUE(RowHolds(records[0], "Jones"));
+    EXPECT_TRUE(RowHolds(records[0], "O'Brien; DROP TABLE submissions"));
+    EXPECT_TRUE(SentCommandStartingWith(L"WillSave"));
+    const int firstRecord = fixture.host.recordId;
+
+    // Save as Template under a name.
+    DialogDriver driver;
+    driver.OnDialog(L"Formstead", [](HWND dialog) {
+        SetDlgItemTextW(dialog, 1023, L"Acme default");
+        ClickButton(dialog, IDOK);
+    });
+    Type(edits[0], L"Acme Insurance");
+    fixture.ClickSave(kSaveAsTemplate);
+    const Rows templates = Query(fixture.Database(), "SELECT _ROWID_, RSRV_TEMPLATE_NAME FROM templates");
+    ASSERT_EQ(1u, templates.size());
+    EXPECT_EQ("Acme default", templates[0][1]);
+    EXPECT_EQ(std::to_string(fixture.host.recordId), templates[0][0]);
+    EXPECT_EQ(1, fixture.host.templateFlag);
+    EXPECT_STREQ(L"Acme default", fixture.host.lastTemplateName.GetString());
+
+    // Reopen the first record: the page sends its XML and the form shows its values again.
+    Type(edits[0], L"");
+    fixture.HidePage();
+    fixture.host.recordId = firstRecord;
+    fixture.host.templateFlag = 0;
+    viewer::TestControl().commands.clear();
+    fixture.ShowPage();
+    EXPECT_TRUE(SentCommandStartingWith(L"FieldSet|<"));
+    ASSERT_TRUE(PumpUntil([&] {
+        wchar_t text[64] = {};
+        GetWindowTextW(fixture.FormEdits()[0], text, 64);
+        return std::wstring(text) == L"Jones";
+    }));
+    EXPECT_TRUE(IsWindowEnabled(fixture.Button(kUpdateAndSave)));
+
+    // Update and Save replaces the record.
+    Type(fixture.FormEdits()[0], L"Jones-Smith");
+    fixture.ClickSave(kUpdateAndSave);
+    const Rows updated = Query(fixture.Database(), "SELECT _ROWID_, * FROM submissions");
+    ASSERT_EQ(1u, updated.size());
+    EXPECT_NE(std::to_string(firstRecord), updated[0][0]);
+    EXPECT_EQ(std::to_string(fixture.host.recordId), updated[0][0]);
+    EXPECT_TRUE(RowHolds(updated[0], "Jones-Smith"));
+    EXPECT_TRUE(fixture.boxes.empty());
+}
+
+TEST(FormPage, FormThatNeverAnswersOrIsEmptyStoresNothing)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+
+    // Empty form: the message, nothing stored, no current record.
+    fixture.ClickSave(kSaveAsNew);
+    ASSERT_EQ(1u, fixture.boxes.size());
+    EXPECT_EQ(L"The document data is not compatible with the DB structure or is empty", fixture.boxes[0].text);
+    EXPECT_EQ(L"db", fixture.boxes[0].caption);
+    EXPECT_EQ(0, fixture.host.recordId);
+
+    // A form that never answers: the wait ends, the reply stays "--", nothing is stored.
+    Type(fixture.FormEdits()[0], L"Jones");
+    viewer::TestControl().neverReply = true;
+    const DWORD start = GetTickCount();
+    fixture.ClickSave(kSaveAsNew);
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_STREQ(L"--", fixture.page.m_buttons.m_strReply.GetString());
+    EXPECT_EQ(2u, fixture.boxes.size());
+    EXPECT_EQ(0, fixture.host.recordId);
+    EXPECT_TRUE(Query(fixture.Database(), "SELECT * FROM submissions").empty());
+}
+
+TEST(FormPage, SecondSaveDuringAWaitDoesNothing)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+    Type(fixture.FormEdits()[0], L"Jones");
+    viewer::TestControl().replyDelay = 20;
+    ::PostMessageW(fixture.Button(kSaveAsNew), BM_CLICK, 0, 0);
+    ::PostMessageW(fixture.Button(kSaveAsNew), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return fixture.host.recordsPageShown >= 1; }, 15000));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(1u, Query(fixture.Database(), "SELECT * FROM submissions").size());
+    EXPECT_EQ(1, fixture.host.recordsPageShown);
+}
+
+TEST(FormPage, CancelledRegistrationLoadsNothingAndSaysSoOnce)
+{
+    FormPageFixture fixture;
+    DialogDriver driver;
+    driver.OnDialog(kRegistrationCaption, [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+    fixture.ShowPage();
+    EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database()));
+    ASSERT_EQ(1u, fixture.boxes.size());
+    EXPECT_NE(std::wstring::npos, fixture.boxes[0].text.find(L"not registered"));
+    EXPECT_EQ(L"Formstead", fixture.boxes[0].caption);
+    for (int id : {kSaveAsNew, kSaveAsTemplate, kUpdateAndSave})
+        EXPECT_FALSE(IsWindowEnabled(fixture.Button(id))) << id;
+    PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(fixture.FormEdits().empty());
+    EXPECT_FALSE(fixture.host.formLoaded);
+}
+
+TEST(FormPage, StoreWithoutAFormSaysSoWithoutRegistration)
+{
+    FormPageFixture fixture(false);
+    DialogDriver driver;
+    bool registrationShown = false;
+    driver.Then([&] {
+        registrationShown = registrationShown || FindThreadDialog(kRegistrationCaption) != nullptr;
+        return false;
+    });
+    fixture.ShowPage();
+    EXPECT_FALSE(registrationShown);
+    ASSERT_EQ(1u, fixture.boxes.size());
+    EXPECT_NE(std::wstring::npos, fixture.boxes[0].text.find(L"holds no form"));
+    EXPECT_FALSE(IsWindowEnabled(fixture.Button(kSaveAsNew)));
+}
