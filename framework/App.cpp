@@ -40,7 +40,7 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(LPCTSTR lpszAppName)
+CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pPreviousApp(g_app)
 {
     g_app = this;
     m_strExeName = ExecutableBaseName();
@@ -57,7 +57,7 @@ CWinApp::~CWinApp()
         delete docTemplate;
     m_templates.clear();
     if (g_app == this)
-        g_app = nullptr;
+        g_app = m_pPreviousApp;
 }
 
 BOOL CWinApp::InitInstance()

@@ -70,6 +70,7 @@ public:
 
 protected:
     std::vector<CDocTemplate*> m_templates;
+    CWinApp* m_pPreviousApp;   // an application object made while another lived (tests) hands back to it
     CString m_strAppName, m_strExeName, m_strRegistryKey, m_strProfileName;
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPTSTR, int);
     DECLARE_MESSAGE_MAP()
