@@ -67,13 +67,14 @@ void CFormsteadView::OnInitialUpdate()
     GetClientRect(&client);
     m_strFormName = FirstFormIn(m_strStoreFolder);
 
-    m_pPages[kFormPage] = MakeFormPage(*this);
+    const ViewPageFactory& pages = CurrentViewPages();
+    m_pPages[kFormPage] = pages.makeFormPage(*this);
     if (m_pPages[kFormPage]->Create(IDD_FORM_PAGE, this))
     {
         m_pPages[kFormPage]->MoveWindow(&client);
         m_pPages[kFormPage]->SetParent(this);
     }
-    m_pPages[kRecordsPage] = MakeRecordsPage(*this);
+    m_pPages[kRecordsPage] = pages.makeRecordsPage(*this);
     if (m_pPages[kRecordsPage]->Create(IDD_RECORDS_PAGE, this))
     {
         m_pPages[kRecordsPage]->MoveWindow(&client);
@@ -82,7 +83,7 @@ void CFormsteadView::OnInitialUpdate()
     ShowPage(kRecordsPage, false);
     ShowPage(kFormPage, true);
 
-    m_pRegisterForm = MakeRegisterForm(*this);
+    m_pRegisterForm = pages.makeRegisterForm(*this);
     m_pRegisterForm->Create(IDD_REGISTER_FORM, nullptr);
 
     OnSize(SIZE_RESTORED, client.Width(), client.Height());

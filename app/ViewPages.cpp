@@ -1,6 +1,9 @@
-// The pages as dialogs built from their templates. Their own classes (the form page, the records page
-// and the registration dialog) take their place here when they join the program.
+// Which classes the view's pages are: the form page and the registration dialog of the pages folder;
+// the records page is a dialog from its template until its own class joins the program.
 #include "app/ViewPages.h"
+#include "app/FormsteadView.h"
+#include "pages/FormPage.h"
+#include "pages/RegisterForm.h"
 #include "resources/resource.h"
 
 namespace
@@ -15,19 +18,35 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
 };
+
+CDialog* PlainFormPage(CFormsteadView&) { return new PageDialog(IDD_FORM_PAGE); }
+CDialog* PlainRecordsPage(CFormsteadView&) { return new PageDialog(IDD_RECORDS_PAGE); }
+CDialog* PlainRegisterForm(CFormsteadView&) { return new CDialog(IDD_REGISTER_FORM); }
+
+CDialog* FormPage(CFormsteadView& view) { return new CPage3(&view); }
+CDialog* RegisterFormDialog(CFormsteadView& view) { return new RegisterForm(&view); }
+
+const ViewPageFactory kProgramPages = {FormPage, PlainRecordsPage, RegisterFormDialog};
+const ViewPageFactory kPlainPages = {PlainFormPage, PlainRecordsPage, PlainRegisterForm};
+const ViewPageFactory* g_factory = nullptr;
 }
 
-CDialog* MakeFormPage(CFormsteadView&)
+const ViewPageFactory& ProgramPages()
 {
-    return new PageDialog(IDD_FORM_PAGE);
+    return kProgramPages;
 }
 
-CDialog* MakeRecordsPage(CFormsteadView&)
+const ViewPageFactory& PlainPages()
 {
-    return new PageDialog(IDD_RECORDS_PAGE);
+    return kPlainPages;
 }
 
-CDialog* MakeRegisterForm(CFormsteadView&)
+void SetViewPageFactory(const ViewPageFactory* factory)
 {
-    return new CDialog(IDD_REGISTER_FORM);
+    g_factory = factory;
+}
+
+const ViewPageFactory& CurrentViewPages()
+{
+    return g_factory ? *g_factory : kProgramPages;
 }

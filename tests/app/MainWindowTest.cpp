@@ -5,6 +5,8 @@
 #include "ProgramFixture.h"
 #include "resources/resource.h"
 #include "tests/framework/GeometryPrinters.h"
+#include "pages/FormPage.h"
+#include "pages/RegisterForm.h"
 
 namespace
 {
@@ -193,4 +195,19 @@ TEST_F(MainWindow, ThePagesSeeTheViewThroughTheirHostInterface)
     EXPECT_EQ(1, Steps().GetCurrentStep());
     EXPECT_TRUE(run.View()->GetRecordsPage()->IsWindowVisible());
     EXPECT_FALSE(run.View()->GetFormPage()->IsWindowVisible());
+}
+
+TEST(ProgramPages, TheFormPageIsTheFormPageClassAndSaysWhenTheStoreHoldsNoForm)
+{
+    ContainerPage page;
+    ProgramRun run(true);
+    ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
+    ASSERT_TRUE(run.Start());   // test mode: the test folder holds no form
+    CDialog* formPage = run.View()->GetFormPage();
+    ASSERT_NE(nullptr, formPage);
+    EXPECT_NE(nullptr, dynamic_cast<CPage3*>(formPage));
+    EXPECT_NE(nullptr, dynamic_cast<RegisterForm*>(run.View()->GetRegisterForm()));
+    EXPECT_TRUE(formPage->IsWindowVisible());
+    ASSERT_FALSE(run.messages.empty());
+    EXPECT_NE(-1, run.messages.back().text.Find(L"The form store holds no form"));
 }

@@ -2,6 +2,7 @@
 #include "ProgramFixture.h"
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
+#include "app/ViewPages.h"
 
 std::string SolidBmp(int width, int height, COLORREF colour)
 {
@@ -75,8 +76,10 @@ void PumpPending()
     }
 }
 
-ProgramRun::ProgramRun()
+ProgramRun::ProgramRun(bool programPages)
 {
+    // The frame and view tests use plain pages: the form page's own behaviour has its own tests.
+    SetViewPageFactory(programPages ? nullptr : &PlainPages());
     ::GetCurrentDirectoryW(MAX_PATH, m_savedFolder);
     ::SetCurrentDirectoryW(folder.Path().c_str());
     AfxSetMessageBoxSink([this](HWND, const CString& text, const CString& caption, UINT) {
@@ -90,6 +93,7 @@ ProgramRun::~ProgramRun()
     Close();
     app.reset();
     AfxSetMessageBoxSink(nullptr);
+    SetViewPageFactory(nullptr);
     ::SetCurrentDirectoryW(m_savedFolder);
 }
 

@@ -43,7 +43,7 @@ public:
 class ProgramRun
 {
 public:
-    ProgramRun();
+    explicit ProgramRun(bool programPages = false);
     ~ProgramRun();
 
     TempFolder folder;                      // the current folder while the program runs
