@@ -211,3 +211,45 @@ TEST(ProgramPages, TheFormPageIsTheFormPageClassAndSaysWhenTheStoreHoldsNoForm)
     ASSERT_FALSE(run.messages.empty());
     EXPECT_NE(-1, run.messages.back().text.Find(L"The form store holds no form"));
 }
+
+TEST_F(MainWindow, StepCaptionsAndTitleKeepLiveFonts)
+{
+    for (int id : {IDC_STEP_CREATE_RECORD, IDC_STEP_VIEW_DATABASE})
+    {
+        CFont* font = Steps().m_buttons.GetDlgItem(id)->GetFont();
+        ASSERT_NE(nullptr, font);
+        LOGFONT logFont = {};
+        ASSERT_NE(0, font->GetLogFont(&logFont)) << "the caption's font was deleted";
+        EXPECT_EQ(CString(L"Times New Roman"), CString(logFont.lfFaceName));
+    }
+    CWnd* title = Steps().m_buttons.GetDlgItem(IDC_PANEL_TITLE);
+    CString text;
+    title->GetWindowText(text);
+    EXPECT_EQ(CString(L"CMS-1500 Collections / Patients Statements"), text);
+    EXPECT_FALSE(title->IsWindowVisible());
+    LOGFONT titleFont = {};
+    ASSERT_NE(0, title->GetFont()->GetLogFont(&titleFont));
+    EXPECT_EQ(CString(L"Arial"), CString(titleFont.lfFaceName));
+    CString caption;
+    Steps().m_buttons.GetDlgItem(IDC_STEP_CREATE_RECORD)->GetWindowText(caption);
+    EXPECT_EQ(CString(L"1\n\nCreate New Record"), caption);
+    CRect rect;
+    Steps().m_buttons.GetDlgItem(IDC_STEP_VIEW_DATABASE)->GetWindowRect(&rect);
+    Steps().m_buttons.ScreenToClient(&rect);
+    EXPECT_EQ(CRect(350, 30, 450, 130), rect);
+    EXPECT_FALSE(Steps().m_buttons.GetDlgItem(IDC_STEP_SELECT_FORM)->IsWindowVisible());
+}
+
+TEST_F(MainWindow, ThePanelIsCentredOnTheBarAndTheLogoFillsTheRoomBeside)
+{
+    run.Frame()->SetWindowPos(nullptr, 0, 0, 1000, 600, SWP_NOZORDER | SWP_NOMOVE);
+    PumpPending();
+    CRect bar, panel, logo;
+    Steps().GetClientRect(&bar);
+    Steps().m_buttons.GetWindowRect(&panel);
+    Steps().ScreenToClient(&panel);
+    Steps().GetDlgItem(IDC_LOGO)->GetWindowRect(&logo);
+    Steps().ScreenToClient(&logo);
+    EXPECT_NEAR(bar.Width() / 2, panel.left + panel.Width() / 2, 1);
+    EXPECT_EQ(panel.left, logo.Width());
+}
