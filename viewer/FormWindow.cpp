@@ -406,6 +406,32 @@ void FormWindow::EmailForm()
                            L"; attach it to a message yourself.");
 }
 
+bool FormWindow::FocusNextField(HWND from, bool backwards)
+{
+    if (!m_hwnd || !from || !IsChild(m_hwnd, from)) return false;
+    while (GetParent(from) != m_hwnd) from = GetParent(from);
+    HWND next = GetNextDlgTabItem(m_hwnd, from, backwards);
+    if (!next) return false;
+    ScrollIntoView(next);
+    SetFocus(next);
+    if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+    return true;
+}
+
+void FormWindow::ScrollIntoView(HWND control)
+{
+    RECT client, rc;
+    GetClientRect(m_hwnd, &client);
+    GetWindowRect(control, &rc);
+    MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&rc), 2);
+    int dy = rc.top < 0 ? rc.top - kMargin : rc.bottom > client.bottom ? rc.bottom - client.bottom + kMargin : 0;
+    int dx = rc.left < 0 ? rc.left - kMargin : rc.right > client.right ? std::min(rc.right - client.right + kMargin, rc.left - kMargin) : 0;
+    if (!dx && !dy) return;
+    m_scrollX = std::max(0, m_scrollX + dx);
+    m_scrollY = std::max(0, m_scrollY + dy);
+    Layout();
+}
+
 void FormWindow::Zoom(int direction)
 {
     const int count = sizeof kZoomSteps / sizeof kZoomSteps[0];

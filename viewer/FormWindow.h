@@ -46,6 +46,10 @@ public:
     // The control over a field's widget (tests and the keyboard reach fields through it).
     HWND ControlOf(size_t field, size_t widget = 0) const;
 
+    // Moves the keyboard focus from a field control (or a window inside one) to the next or the
+    // previous field and scrolls it into view; false when the window is not one of the fields.
+    bool FocusNextField(HWND from, bool backwards);
+
     // Draws the form as printed: all (drawing and values), text only, or all in black and white,
     // shifted by the offsets (points; x to the right, y upwards) on a device of that resolution.
     void Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const;
@@ -73,6 +77,7 @@ private:
     void UpdateControls();
     void OnControl(int index, int code);
     void OnScroll(int bar, int code);
+    void ScrollIntoView(HWND control);
     void Paint();
     double Scale() const;
     double PageTop(int page) const;   // in window pixels, scroll applied

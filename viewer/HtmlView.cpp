@@ -51,6 +51,15 @@ void CHtmlView::OnBeforeNavigate2(LPCTSTR, DWORD, LPCTSTR, CArray<BYTE, BYTE>&, 
 
 void CHtmlView::OnDocumentComplete(LPCTSTR) {}
 
+BOOL CHtmlView::PreTranslateMessage(MSG* pMsg)
+{
+    viewer::FormWindow* form = m_browser.Form();
+    if (form && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB &&
+        form->FocusNextField(pMsg->hwnd, ::GetKeyState(VK_SHIFT) < 0))
+        return TRUE;
+    return CWnd::PreTranslateMessage(pMsg);
+}
+
 LRESULT CHtmlView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DESTROY) m_browser.Detach();

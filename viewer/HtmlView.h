@@ -33,6 +33,9 @@ public:
                                    CArray<BYTE, BYTE>& baPostedData, LPCTSTR lpszHeaders, BOOL* pbCancel);
     virtual void OnDocumentComplete(LPCTSTR lpszURL);
 
+    // Tab and Shift+Tab move between the fields of the form shown.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

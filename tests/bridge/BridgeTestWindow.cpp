@@ -1,5 +1,6 @@
 // The test window of the bridge tests.
 #include "BridgeTestWindow.h"
+#include "framework/App.h"
 
 void PumpPendingMessages()
 {
@@ -8,6 +9,12 @@ void PumpPendingMessages()
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+void PumpPendingMessagesThroughTheFramework()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_TIMER) AfxPumpMessage();
 }
 
 void BridgeTest::SetUp()

@@ -23,3 +23,5 @@ protected:
 
 // Pumps until the queue is empty (no waiting).
 void PumpPendingMessages();
+// The same through the framework's pump, which offers each message to PreTranslateMessage.
+void PumpPendingMessagesThroughTheFramework();

@@ -140,3 +140,27 @@ TEST_F(BridgeTest, TheClaimFormsFieldsShowInTheControl)
     double expected = (client.right - 16) * 30.7 / 90;
     EXPECT_NEAR(expected, name.right - name.left, expected * 0.05);
 }
+
+TEST_F(BridgeTest, TabMovesBetweenTheFormsFields)
+{
+    OpenClaimForm();
+    viewer::FormWindow* form = m_ctrl.GetFormWindow();
+    HWND name = form->ControlOf(8), birth = form->ControlOf(9);
+    ::SetFocus(name);
+    ASSERT_EQ(name, ::GetFocus());
+    ::PostMessageW(name, WM_KEYDOWN, VK_TAB, 0);
+    PumpPendingMessagesThroughTheFramework();
+    EXPECT_EQ(birth, ::GetFocus());
+    // The last field is far below: it is scrolled into view.
+    HWND last = form->ControlOf(220);
+    ::SetFocus(form->ControlOf(219));
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    PumpPendingMessagesThroughTheFramework();
+    EXPECT_EQ(last, ::GetFocus());
+    RECT client, rc;
+    ::GetClientRect(form->Hwnd(), &client);
+    ::GetWindowRect(last, &rc);
+    ::MapWindowPoints(nullptr, form->Hwnd(), reinterpret_cast<POINT*>(&rc), 2);
+    EXPECT_GE(rc.top, 0);
+    EXPECT_LE(rc.bottom, client.bottom);
+}

@@ -193,9 +193,10 @@ TEST(PdfReader, ReadsTheGeneratedClaimForm)
     EXPECT_EQ(FieldType::CheckBox, form.fields[0].type);
     EXPECT_EQ(L"SERVICE_LINE_3----123-SERVICE_LINE_3", form.fields[123].name);
     EXPECT_EQ(L"_34_Mailing_Address_4----224-_34_Mailing_Address_4", form.fields[224].name);
-    // Column 2, row 47 of the 90 x 61 grid on a letter page.
+    // Column 2, row 47 of the 90 x 61 grid on a letter page (below the box's caption strip).
     const Widget& line3 = form.fields[123].widgets.at(0);
-    EXPECT_NEAR(6.8, line3.rect[0], 0.01);
-    EXPECT_NEAR(792 - 46 * 792.0 / 61, line3.rect[3], 0.01);
+    EXPECT_NEAR(6.8 + 0.5, line3.rect[0], 0.01);
+    EXPECT_NEAR(792 - 47 * 792.0 / 61 + 0.5, line3.rect[1], 0.01);
+    EXPECT_NEAR(792 - 46 * 792.0 / 61 - 4, line3.rect[3], 0.01);
     EXPECT_FALSE(form.pageContents.at(0).empty());
 }

@@ -13,6 +13,7 @@ COLUMNS, ROWS = 90, 61
 CELL_W = FormBuilder.WIDTH / COLUMNS
 CELL_H = FormBuilder.HEIGHT / ROWS
 CHECK_SIDE = 8.0
+LABEL_STRIP = 4.0
 
 
 def label_of(name):
@@ -50,9 +51,11 @@ def make_claim_form(path):
         else:
             later = [c for c in by_row[row] if c > column]
             width = min((min(later) if later else COLUMNS + 1) - column, 40)
-            rect = cell_rect(column, row, max(width - 0.3, 1))
-            content.box(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1])
-            content.text(rect[0] + 1, rect[3] - 3.4, 3.0, label_of(name)[: int(width * 2.6)])
+            box = cell_rect(column, row, max(width - 0.3, 1))
+            content.box(box[0], box[1], box[2] - box[0], box[3] - box[1])
+            content.text(box[0] + 1, box[3] - 3.4, 3.0, label_of(name)[: int(width * 2.6)])
+            # The field fills the box below its caption strip.
+            rect = (round(box[0] + 0.5, 2), round(box[1] + 0.5, 2), round(box[2] - 0.5, 2), round(box[3] - LABEL_STRIP, 2))
             form.text_field(key, rect, font_size=7)
     # The ruled frame around the claim and the service-line block.
     content.box(8, 8, FormBuilder.WIDTH - 16, FormBuilder.HEIGHT - 6.5 * CELL_H - 8, 1.2)
