@@ -5,16 +5,16 @@
 
 AttributeSet::~AttributeSet()
 {
-    delete m_lengths;
-    delete m_data;
+    poolDelete(m_lengths);
+    poolDelete(m_data);
 }
 
 bool AttributeSet::ensureArrays()
 {
     if (!m_lengths)
-        m_lengths = new (std::nothrow) ExtIntArray(6, 15);
+        m_lengths = poolNew<ExtIntArray>(6, 15);
     if (!m_data)
-        m_data = new (std::nothrow) kit::StringBuffer(50);
+        m_data = poolNew<kit::StringBuffer>(50);
     return m_lengths && m_data;
 }
 

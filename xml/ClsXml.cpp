@@ -89,10 +89,9 @@ bool ClsXml::LoadXml(const char* text, bool trim)
     Lock lock(*this);
     m_log.clearLog();
     m_log.enterContext("LoadXml", 1);
-    kit::StringBuffer copy;
-    copy.append(text);
+    // The parser reads the caller's text in place; a NULL text parses as empty.
     TreeNode* root = nullptr;
-    TreeNode::parseXml(copy, &m_log, nullptr, root, trim);
+    TreeNode::parseXmlString(text ? text : "", &m_log, nullptr, root, trim);
     bool ok = root != nullptr;
     if (ok) {
         releaseTree();

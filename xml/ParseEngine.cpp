@@ -36,6 +36,13 @@ void ParseEngine::setText(const char* text)
     repoint();
 }
 
+void ParseEngine::viewText(const char* text)
+{
+    m_text = text ? text : "";
+    m_length = (int)strlen(m_text);
+    m_index = 0;
+}
+
 void ParseEngine::setTextN(const char* text, int length)
 {
     m_buffer.appendN(text, length);

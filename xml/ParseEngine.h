@@ -27,6 +27,8 @@ public:
 
     void setText(const char* text);
     void setTextN(const char* text, int length);
+    // Reads the caller's text in place (it must outlive the engine): no copy of a large text.
+    void viewText(const char* text);
 
     // Position and looking ahead.
     int index() const { return m_index; }

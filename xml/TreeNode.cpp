@@ -22,7 +22,7 @@ bool allNameBytes(const char* p, int n)
 // A new buffer holding exactly the name characters of the bytes.
 kit::StringBuffer* newNameBuffer(const char* p, int n)
 {
-    kit::StringBuffer* sb = new (std::nothrow) kit::StringBuffer(p, n, 0);
+    kit::StringBuffer* sb = poolNew<kit::StringBuffer>(p, n, 0);
     if (sb && !allNameBytes(p, n))
         sb->keepXmlNameChars();
     return sb;
@@ -91,7 +91,7 @@ TreeNode::TreeNode(const char* tag, const char* content)
     if (tag && *tag)
         setTag(tag);
     if (content && *content)
-        m_content = new (std::nothrow) kit::StringBuffer(content);
+        m_content = poolNew<kit::StringBuffer>(content);
 }
 
 void TreeNode::detachChildrenInto(ExtPtrArray& work)
@@ -103,15 +103,15 @@ void TreeNode::detachChildrenInto(ExtPtrArray& work)
         if (isValidNode(child))
             work.appendPtr(child);
     }
-    delete m_children;
+    poolDelete(m_children);
     m_children = nullptr;
 }
 
 TreeNode::~TreeNode()
 {
     m_integrity = kTreeDead;
-    delete m_tag;
-    delete m_content;
+    poolDelete(m_tag);
+    poolDelete(m_content);
     delete m_attrs;
     m_tag = m_content = nullptr;
     m_attrs = nullptr;
@@ -200,7 +200,7 @@ bool TreeNode::addChild(TreeNode* child)
         int capacity = kDefaultChildCapacity;
         if (m_prev && m_prev->getNumChildren() > 0)
             capacity = m_prev->getNumChildren();
-        m_children = new (std::nothrow) ExtPtrArray(capacity, kChildGrowth);
+        m_children = poolNew<ExtPtrArray>(capacity, kChildGrowth);
         if (!m_children)
             return false;
     }
@@ -239,7 +239,7 @@ void TreeNode::setTagN(const char* tag, int length)
 void TreeNode::deleteTag()
 {
     if (m_tag && m_tag->isValid())
-        delete m_tag;
+        poolDelete(m_tag);
     m_tag = nullptr;
 }
 
@@ -261,14 +261,14 @@ int TreeNode::getContentLength() const
 kit::StringBuffer* TreeNode::getOrCreateContent()
 {
     if (!m_content)
-        m_content = new (std::nothrow) kit::StringBuffer(120);
+        m_content = poolNew<kit::StringBuffer>(120);
     return m_content;
 }
 
 void TreeNode::setContentN(const char* bytes, int length)
 {
-    delete m_content;
-    m_content = length > 0 ? new (std::nothrow) kit::StringBuffer(bytes, length, 0) : nullptr;
+    poolDelete(m_content);
+    m_content = length > 0 ? poolNew<kit::StringBuffer>(bytes, length, 0) : nullptr;
 }
 
 int TreeNode::getNumChildren() const
@@ -375,9 +375,9 @@ void TreeNode::swapTagContentAttrs(TreeNode* a, TreeNode* b)
     a->m_content = (contentB && sbLength(*contentB) > 0) ? contentB : nullptr;
     b->m_content = (contentA && sbLength(*contentA) > 0) ? contentA : nullptr;
     if (contentA && contentA != b->m_content)
-        delete contentA;
+        poolDelete(contentA);
     if (contentB && contentB != a->m_content)
-        delete contentB;
+        poolDelete(contentB);
 
     AttributeSet* attrs = a->m_attrs;
     a->m_attrs = b->m_attrs;
@@ -402,7 +402,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumB = 0;
     if (b->getNumChildren() > 0) {
         if (!a->m_children)
-            a->m_children = new (std::nothrow) ExtPtrArray(b->getNumChildren(), kChildGrowth);
+            a->m_children = poolNew<ExtPtrArray>(b->getNumChildren(), kChildGrowth);
         if (a->m_children) {
             for (int i = 0; i < b->m_children->getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(b->m_children->getAt(i));
@@ -418,7 +418,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumA = 0;
     if (work.getSize() > 0) {
         if (!b->m_children)
-            b->m_children = new (std::nothrow) ExtPtrArray(work.getSize(), kChildGrowth);
+            b->m_children = poolNew<ExtPtrArray>(work.getSize(), kChildGrowth);
         if (b->m_children) {
             for (int i = 0; i < work.getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(work.getAt(i));

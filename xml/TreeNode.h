@@ -2,6 +2,7 @@
 // count of handles standing on it), and each element's AttributeSet.
 #pragma once
 #include "xml/KitTypes.h"
+#include "xml/NodePool.h"
 #include <stdint.h>
 
 class LogBase;
@@ -15,6 +16,7 @@ const unsigned char kTreeDead = '1';
 class AttributeSet
 {
 public:
+    POOLED_ALLOCATION(AttributeSet)
     AttributeSet() {}
     virtual ~AttributeSet();
     AttributeSet(const AttributeSet&) = delete;
@@ -65,6 +67,7 @@ public:
 class TreeNode : public KitObject
 {
 public:
+    POOLED_ALLOCATION(TreeNode)
     TreeNode(const char* tag, const char* content);
     ~TreeNode() override;
     TreeNode(const TreeNode&) = delete;
@@ -127,6 +130,8 @@ public:
     // Parser and loader.
     static bool parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
                          bool trim);
+    // The same over a zero-terminated text read in place.
+    static bool parseXmlString(const char* text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root, bool trim);
     static bool parseXmlText(ParseEngine& engine, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
                              bool trim);
     static bool loadXmlFile(const char* utf8Path, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,

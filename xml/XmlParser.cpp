@@ -161,8 +161,10 @@ bool Parser::text()
             else if (m_trim && sbLength(*content) > 0)
                 content->appendChar(' ');
             // Entities are decoded in this chunk only: earlier chunks and CDATA bytes stay as they are.
-            if (content)
+            if (content) {
+                content->ensureRoom(length + 1);
                 appendDecodedEntities(*content, start, length);
+            }
         }
     }
     if (m_in.atEnd())
@@ -437,7 +439,14 @@ bool TreeNode::parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMon
                         bool trim)
 {
     ParseEngine engine;
-    engine.setTextN(sbText(text), sbLength(text));
+    engine.viewText(sbText(text));
+    return parseXmlText(engine, log, monitor, root, trim);
+}
+
+bool TreeNode::parseXmlString(const char* text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root, bool trim)
+{
+    ParseEngine engine;
+    engine.viewText(text);
     return parseXmlText(engine, log, monitor, root, trim);
 }
 

@@ -1,7 +1,7 @@
 // Benchmark of the XML toolkit: loads one file's text through the public handle and writes it back,
 // printing the best time of each step and the process's peak memory. One file per run, so that the
 // peak belongs to that file. Run by run_bench.sh beside the libxml2 reference program.
-//   xml_bench <file> <repeats>
+//   xml_bench <file> <repeats> [parse-only]
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -36,8 +36,8 @@ bool readFile(const char* path, std::string& bytes)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: xml_bench <file> <repeats>\n");
+    if (argc != 3 && argc != 4) {
+        fprintf(stderr, "usage: xml_bench <file> <repeats> [parse-only]\n");
         return 2;
     }
     std::string text;
@@ -59,7 +59,10 @@ int main(int argc, char** argv)
             return 1;
         }
         QueryPerformanceCounter(&t1);
-        written = strlen(xml->getXml());
+        // A deeply nested document of 50 MB is written with indentation to well over 1 GB, more
+        // than a 32-bit process can hold twice; such a run measures the parse only.
+        if (argc == 3)
+            written = strlen(xml->getXml());
         QueryPerformanceCounter(&t2);
         delete xml;
         QueryPerformanceCounter(&t3);
@@ -70,7 +73,9 @@ int main(int argc, char** argv)
     PROCESS_MEMORY_COUNTERS pmc = {};
     pmc.cb = sizeof pmc;
     GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+    if (argc == 4)
+        bestWrite = 0;
     printf("parse %.4f write %.4f free %.4f peak_mb %.1f out_bytes %u\n", bestParse, bestWrite, bestFree,
-           pmc.PeakPagefileUsage / 1048576.0, (unsigned)written);
+           pmc.PeakWorkingSetSize / 1048576.0, (unsigned)written);
     return 0;
 }

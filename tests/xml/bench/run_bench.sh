@@ -18,13 +18,18 @@ printf '%-14s %9s %9s %7s | %9s %9s %7s | %11s %11s %9s\n' file ours_parse ours_
 for f in $files; do
   size=$(stat -c %s "$f")
   repeats=3; [ "$size" -gt 20000000 ] && repeats=1
-  ours="$(wine "$build/tests/xml/bench/xml_bench.exe" "Z:${f//\//\\}" "$repeats" 2>/dev/null | tr -d '\r')"
+  # Written with indentation, a deep document grows some 25-fold: one run each keeps the 32-bit
+  # process within its address space.
+  case "$f" in *deep-*) repeats=1 ;; esac
+  mode=""; case "$f" in *deep-50mb*) mode=parse-only ;; esac
+  ours="$(wine "$build/tests/xml/bench/xml_bench.exe" "Z:${f//\//\\}" "$repeats" $mode 2>/dev/null | tr -d '\r')"
   ref="$("$work/xml2_bench" "$f" "$repeats")"
+  if [ -z "$ours" ]; then echo "$(basename "$f" .xml): the toolkit run failed"; continue; fi
   set -- $ours; op=$2 ow=$4 om=$8
   set -- $ref; rp=$2 rw=$4 rm=$8
   printf '%-14s %9s %9s %7s | %9s %9s %7s | %11s %11s %9s\n' "$(basename "$f" .xml)" "$op" "$ow" "$om" \
          "$rp" "$rw" "$rm" \
-         "$(python3 -c "print('%.2f' % ($rp/$op))")" "$(python3 -c "print('%.2f' % ($rw/$ow))")" \
+         "$(python3 -c "print('%.2f' % ($rp/$op))")" "$(python3 -c "print('%.2f' % ($rw/$ow) if $ow else '-')")" \
          "$(python3 -c "print('%.2f' % ($om/$rm))")"
 done
 echo "ratios: parse and write = libxml2 time / toolkit time (above 1: the toolkit is faster);"

@@ -1,0 +1,41 @@
+// Small fixed-size blocks for the tree's many small objects (nodes, their text buffers, child and
+// attribute arrays). Blocks are carved from large chunks and reused through free lists, which
+// costs far less than one heap allocation per object; the pool is shared by all threads.
+#pragma once
+#include <stddef.h>
+#include <new>
+#include <utility>
+
+// NULL when no memory is left. Sizes above the pool's largest class come from the heap.
+void* poolAlloc(size_t size);
+void poolFree(void* block, size_t size);
+
+template <class T, class... Args>
+T* poolNew(Args&&... args)
+{
+    void* block = poolAlloc(sizeof(T));
+    return block ? new (block) T(std::forward<Args>(args)...) : nullptr;
+}
+
+// Only for objects made by poolNew with exactly this type.
+template <class T>
+void poolDelete(T* object)
+{
+    if (object) {
+        object->~T();
+        poolFree(object, sizeof(T));
+    }
+}
+
+// Class-level allocation through the pool, for classes deleted through base pointers too.
+#define POOLED_ALLOCATION(Class)                                                                     \
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept { return poolAlloc(size); } \
+    static void* operator new(size_t size)                                                          \
+    {                                                                                               \
+        void* block = poolAlloc(size);                                                              \
+        if (!block)                                                                                 \
+            throw std::bad_alloc();                                                                 \
+        return block;                                                                               \
+    }                                                                                               \
+    static void operator delete(void* block, size_t size) { poolFree(block, size); }                \
+    static void operator delete(void* block, const std::nothrow_t&) noexcept { poolFree(block, sizeof(Class)); }
