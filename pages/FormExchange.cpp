@@ -7,6 +7,28 @@ namespace {
 
 bool g_exchangeRunning = false;
 
+const int kPagePasses = 100;
+const DWORD kPageSleepMs = 20;
+const int kRegistrationPasses = 300;
+const DWORD kRegistrationSleepMs = 60;
+
+// The bridge's reply wait, one pass at a time: a message pumped in a pass may close the main window
+// and delete the page that owns the control, so the control is touched only while its window lives.
+// False when the window went away.
+bool WaitWhileAlive(CHTMLCtrl& browser, HWND control, CString& reply, int passes, DWORD sleepMs)
+{
+    reply = kNoReplyYet;
+    for (int pass = 0; pass < passes; ++pass)
+    {
+        if (!::IsWindow(control))
+            return false;
+        WaitForReply(browser, reply, 1, sleepMs);
+        if (reply != kNoReplyYet)
+            break;
+    }
+    return ::IsWindow(control) != FALSE;
+}
+
 class RunningFlag
 {
 public:
@@ -31,8 +53,7 @@ ExchangeResult RunSaveExchange(CHTMLCtrl& browser, CString& reply)
     browser.SetInputValue(L"MsgRsp1", L"--");
     SendBridgeCommand(browser, L"Save");
     CString answer;
-    WaitForPageReply(browser, answer);
-    if (!::IsWindow(control))
+    if (!WaitWhileAlive(browser, control, answer, kPagePasses, kPageSleepMs))
         return ExchangeResult::Abandoned;
     reply = answer;
     return ExchangeResult::Answered;
@@ -47,8 +68,7 @@ ExchangeResult RunFieldListExchange(CHTMLCtrl& browser, CString& reply)
     browser.SetInputValue(L"MsgRsp1", L"--");
     SendBridgeCommand(browser, L"FieldList");
     CString answer;
-    WaitForRegistrationReply(browser, answer);
-    if (!::IsWindow(control))
+    if (!WaitWhileAlive(browser, control, answer, kRegistrationPasses, kRegistrationSleepMs))
         return ExchangeResult::Abandoned;
     reply = answer;
     return ExchangeResult::Answered;

@@ -44,8 +44,9 @@ FormPageFixture::FormPageFixture(bool withForm)
 
 FormPageFixture::~FormPageFixture()
 {
-    if (page.GetSafeHwnd())
-        page.DestroyWindow();
+    if (pageObject && pageObject->GetSafeHwnd())
+        pageObject->DestroyWindow();
+    delete pageObject;
     if (frame.GetSafeHwnd())
         frame.DestroyWindow();
     AfxSetMessageBoxSink(nullptr);

@@ -63,6 +63,8 @@ public:
     TempFolder store;
     TestHost host;
     CWnd frame;
-    CPage3 page{&host};
+    // The page lives on the heap as the view's pages do; a test may delete it early (and null this).
+    CPage3* pageObject = new CPage3(&host);
+    CPage3& page = *pageObject;
     std::vector<RecordedBox> boxes;
 };

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstring>
+
 #include "formdb/DatabaseStatement.h"
 #include "formdb/FormDatabase.h"
 #include "tests/pages/DialogDriver.h"
@@ -203,4 +205,105 @@ TEST(FormPage, StoreWithoutAFormSaysSoWithoutRegistration)
     ASSERT_EQ(1u, fixture.boxes.size());
     EXPECT_NE(std::wstring::npos, fixture.boxes[0].text.find(L"holds no form"));
     EXPECT_FALSE(IsWindowEnabled(fixture.Button(kSaveAsNew)));
+}
+
+TEST(FormPage, UpdatingATemplateKeepsItsStoredName)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+    DialogDriver driver;
+    driver.OnDialog(L"Formstead", [](HWND dialog) {
+        SetDlgItemTextW(dialog, 1023, L"Blue Cross");
+        ClickButton(dialog, IDOK);
+    });
+    Type(fixture.FormEdits()[0], L"BC");
+    fixture.ClickSave(kSaveAsTemplate);
+    const int stored = fixture.host.recordId;
+    ASSERT_GT(stored, 0);
+
+    fixture.HidePage();
+    fixture.host.lastTemplateName = L"something else";
+    fixture.ShowPage();
+    EXPECT_TRUE(IsWindowEnabled(fixture.Button(kUpdateAndSave)));
+    Type(fixture.FormEdits()[0], L"BC-2");
+    fixture.ClickSave(kUpdateAndSave);
+    const Rows templates = Query(fixture.Database(), "SELECT _ROWID_, RSRV_TEMPLATE_NAME FROM templates");
+    ASSERT_EQ(1u, templates.size());
+    EXPECT_EQ("Blue Cross", templates[0][1]);
+    EXPECT_EQ(std::to_string(fixture.host.recordId), templates[0][0]);
+    EXPECT_NE(stored, fixture.host.recordId);
+    EXPECT_EQ(1, fixture.host.templateFlag);
+}
+
+TEST(FormPage, MissingRecordSendsAnEmptyFieldSetAndZoomGoesToTheForm)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+    fixture.HidePage();
+    fixture.host.recordId = 4711;
+    viewer::TestControl().commands.clear();
+    fixture.ShowPage();
+    ASSERT_FALSE(viewer::TestControl().commands.empty());
+    EXPECT_EQ(L"FieldSet|", viewer::TestControl().commands.back());
+    EXPECT_TRUE(fixture.boxes.empty());
+
+    viewer::TestControl().commands.clear();
+    const HWND bar = fixture.page.m_buttons.GetSafeHwnd();
+    const HWND zoomer = fixture.page.m_zoomer.GetSafeHwnd();
+    ::SendMessageW(bar, WM_COMMAND, MAKEWPARAM(1020, BN_CLICKED), (LPARAM)::GetDlgItem(bar, 1020));
+    ::SendMessageW(bar, WM_COMMAND, MAKEWPARAM(1043, STN_CLICKED), (LPARAM)::GetDlgItem(bar, 1043));
+    ::SendMessageW(zoomer, WM_COMMAND, MAKEWPARAM(1042, STN_CLICKED), (LPARAM)::GetDlgItem(zoomer, 1042));
+    ::SendMessageW(bar, WM_COMMAND, MAKEWPARAM(1021, BN_CLICKED), (LPARAM)::GetDlgItem(bar, 1021));
+    EXPECT_EQ((std::vector<std::wstring>{L"ZoomIn", L"ZoomOut", L"ZoomIn", L"ZoomOut"}),
+              viewer::TestControl().commands);
+
+    std::wstring opened;
+    int shown = 0;
+    AfxSetShellOpener([&](HWND, const CString& verb, const CString& file, const CString&, const CString&, int show) {
+        opened = std::wstring(verb.GetString()) + L" " + file.GetString();
+        shown = show;
+        return TRUE;
+    });
+    ClickButton(zoomer, 1015);
+    PumpUntil([&] { return !opened.empty(); }, 3000);
+    AfxSetShellOpener(nullptr);
+    EXPECT_EQ(L"open " + fixture.program.Path() + L"acrohelp.htm", opened);
+    EXPECT_EQ(SW_SHOWMAXIMIZED, shown);
+}
+
+TEST(FormPage, ClosingTheMainWindowDuringASaveEndsTheWaitQuietly)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+    Type(fixture.FormEdits()[0], L"Jones");
+    viewer::TestControl().neverReply = true;
+    DialogDriver driver;
+    int ticks = 0;
+    bool closed = false;
+    void* released = nullptr;
+    driver.Then([&] {
+        if (++ticks < 5)
+            return false;
+        // As closing the main window does: the windows go, then the view deletes its pages. The
+        // page's memory is scribbled over so that any later use of it fails at once.
+        fixture.frame.DestroyWindow();
+        CPage3* gone = fixture.pageObject;
+        fixture.pageObject = nullptr;
+        gone->~CPage3();
+        memset(static_cast<void*>(gone), 0xDD, sizeof(CPage3));
+        released = gone;
+        closed = true;
+        return true;
+    });
+    const DWORD start = GetTickCount();
+    const HWND pageWindow = fixture.page.m_hWnd;
+    ::PostMessageW(fixture.Button(kSaveAsNew), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return closed; }, 10000));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_FALSE(::IsWindow(pageWindow));
+    EXPECT_EQ(0, fixture.host.recordsPageShown);
+    EXPECT_TRUE(fixture.boxes.empty());
+    EXPECT_TRUE(Query(fixture.Database(), "SELECT * FROM submissions").empty());
+    ::operator delete(released);
 }
