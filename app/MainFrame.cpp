@@ -3,6 +3,7 @@
 #include "app/FormsteadApp.h"
 #include "app/FormsteadView.h"
 #include "app/MasterDatabase.h"
+#include "pages/FormPage.h"
 #include "resources/resource.h"
 
 namespace
@@ -142,9 +143,9 @@ void CMainFrame::OnSetFocus(CWnd* pOldWnd)
     CView* active = GetActiveView();
     if (active && active->IsKindOf(RUNTIME_CLASS(CFormsteadView)))
     {
-        CWnd* formPage = static_cast<CFormsteadView*>(active)->GetFormPage();
-        if (formPage && formPage->m_hWnd)
-            formPage->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        CPage3* formPage = dynamic_cast<CPage3*>(static_cast<CFormsteadView*>(active)->GetFormPage());
+        if (formPage && formPage->m_browser.m_hWnd)
+            formPage->m_browser.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 }
 
