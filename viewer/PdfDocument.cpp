@@ -9,6 +9,8 @@ namespace pdf {
 namespace {
 const int kMaxXrefSections = 256;
 const int kMaxPageDepth = 64;
+const size_t kMaxResolveDepth = 256;
+const size_t kMaxDecodedSize = 128u << 20;
 
 int IntOf(const ObjectPtr& obj, int fallback)
 {
@@ -36,7 +38,7 @@ std::string FlateDecode(const std::string& data)
         }
         out.append(buffer, sizeof buffer - zs.avail_out);
         if (rc == Z_BUF_ERROR && zs.avail_in == 0) break; // truncated input: keep what came out
-        if (out.size() > (512u << 20)) {
+        if (out.size() > kMaxDecodedSize) {
             inflateEnd(&zs);
             throw PdfError("compressed stream too large");
         }
@@ -239,6 +241,7 @@ ObjectPtr Document::Resolve(const ObjectPtr& obj)
     auto cached = m_cache.find(number);
     if (cached != m_cache.end()) return cached->second;
     if (m_loading.count(number)) throw PdfError("object refers to itself");
+    if (m_loading.size() > kMaxResolveDepth) throw PdfError("references nested too deeply");
     m_loading.insert(number);
     ObjectPtr loaded;
     try {
@@ -275,7 +278,9 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int nu
     holder->refNumber = streamNumber;
     ObjectPtr stream = Resolve(holder);
     if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
-    std::string data = DecodeStream(*stream);
+    auto cached = m_objectStreams.find(streamNumber);
+    if (cached == m_objectStreams.end()) cached = m_objectStreams.emplace(streamNumber, DecodeStream(*stream)).first;
+    const std::string& data = cached->second;
     int count = IntOf(stream->Get("N"), 0);
     int first = IntOf(stream->Get("First"), -1);
     if (count <= 0 || first < 0 || static_cast<size_t>(first) > data.size()) throw PdfError("bad object stream");

@@ -54,6 +54,7 @@ private:
     std::map<int, XrefEntry> m_xref;
     std::map<int, ObjectPtr> m_cache;
     std::set<int> m_loading;   // objects being loaded: a reference back to one of them is a loop
+    std::map<int, std::string> m_objectStreams; // decoded object streams, by object number
     ObjectPtr m_trailer;
     std::function<long(const Object&)> m_lengthResolver;
 };

@@ -146,6 +146,14 @@ TEST(PdfReader, DamagedFilesAreErrorsNotCrashes)
     selfLength[9].body = "<< /Length 10 0 R >>\nstream\nabc\nendstream";
     EXPECT_TRUE(ReadPdfForm(MakeClassicPdf(selfLength, 1), form, error)) << error;
 
+    // A value behind a long chain of references: refused, not a stack overflow.
+    std::vector<TestPdfObject> chain = FormObjects();
+    chain[3].body = "<< /T (patient) /FT /Tx /V 20 0 R /Kids [5 0 R 6 0 R] >>";
+    for (int n = 20; n < 5020; ++n) chain.push_back({n, std::to_string(n + 1) + " 0 R"});
+    chain.push_back({5020, "(end)"});
+    EXPECT_FALSE(ReadPdfForm(MakeClassicPdf(chain, 1), form, error));
+    EXPECT_NE(std::string::npos, error.find("nested"));
+
     // Every truncation and a flipped byte at many places: an answer each time, never a crash.
     for (const std::string& whole : {MakeClassicPdf(FormObjects(), 1), MakeCompressedPdf(FormObjects(), 1)}) {
         for (size_t cut = 0; cut < whole.size(); cut += 7) {
