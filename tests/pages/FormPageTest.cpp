@@ -125,9 +125,23 @@ TEST(FormPage, RegistersTheFormThenSavesRecordsAndTemplates)
     }));
     EXPECT_TRUE(IsWindowEnabled(fixture.Button(kUpdateAndSave)));
 
-    // Update and Save replaces the record.
+    // Update and Save replaces the record and writes its steps to the log beside the program.
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring log = std::wstring(program) + L".log";
+    DeleteFileW(log.c_str());
     Type(fixture.FormEdits()[0], L"Jones-Smith");
     fixture.ClickSave(kUpdateAndSave);
+    const std::string logged = ReadWholeFile(log);
+    size_t at = 0;
+    for (const char* line : {"SaveAndUpdate:Begin", "SaveAndUpdate:Coomand WillSave Set", "SaveAndUpdate:ScriptIssued",
+                             "SaveAndUpdate:Command Save Set", "SaveAndUpdate:ScriptIssued, Get Data",
+                             "Data received", "Data Save", "SaveAndUpdate:Finish"})
+    {
+        at = logged.find(line, at);
+        ASSERT_NE(std::string::npos, at) << line;
+    }
+    EXPECT_NE(std::string::npos, logged.find("=Jones-Smith|"));
     const Rows updated = Query(fixture.Database(), "SELECT _ROWID_, * FROM submissions");
     ASSERT_EQ(1u, updated.size());
     EXPECT_NE(std::to_string(firstRecord), updated[0][0]);
