@@ -11,8 +11,11 @@ const int kMaxIndentLevels = 50;
 
 void appendIndent(kit::StringBuffer& out, int depth)
 {
+    static const char kSpaces[4 * kMaxIndentLevels + 1] =
+        "                                                                                                    "
+        "                                                                                                    ";
     int level = depth < kMaxIndentLevels ? depth : kMaxIndentLevels;
-    out.appendCharN(' ', 4 * level);
+    out.appendN(kSpaces, 4 * level);
 }
 
 void appendTag(kit::StringBuffer& out, TreeNode* node)
