@@ -11,6 +11,13 @@ const int kPagePasses = 100;
 const DWORD kPageSleepMs = 20;
 const int kRegistrationPasses = 300;
 const DWORD kRegistrationSleepMs = 60;
+
+// A message pumped during a wait may close the window that owns the control and delete it: after
+// every pump the control is touched again only while its window is still the one bound to it.
+bool StillThere(HWND window, const CHTMLCtrl* ctrl)
+{
+    return window && ::IsWindow(window) && CWnd::FromHandlePermanent(window) == ctrl;
+}
 } // namespace
 
 void SendBridgeCommand(CHTMLCtrl& ctrl, LPCTSTR command)
@@ -27,17 +34,20 @@ void LoadPdfIntoPage(CHTMLCtrl& ctrl, LPCTSTR pdfPath)
 
 bool WaitForPageLoad(CHTMLCtrl& ctrl)
 {
+    HWND window = ctrl.m_hWnd;
     for (int pass = 0; pass < kPageLoadPasses && !ctrl.m_bLoaded; ++pass) {
         ::Sleep(kPageLoadSleepMs);
         AfxPumpMessage();
+        if (!StillThere(window, &ctrl)) return false;
     }
     return ctrl.m_bLoaded;
 }
 
 int WaitForReply(CHTMLCtrl& ctrl, CString& reply, int maxPasses, DWORD sleepMs)
 {
+    HWND window = ctrl.m_hWnd;
     int pass = 0;
-    while (pass < maxPasses) {
+    while (pass < maxPasses && StillThere(window, &ctrl)) {
         ++pass;
         if (!ctrl.GetHtmlDocument()) continue;
         CString value;

@@ -11,8 +11,11 @@ void SendBridgeCommand(CHTMLCtrl& ctrl, LPCTSTR command);
 // "docpath" := the PDF's path (a Windows path or a file:/// address), then "DoLoadDoc".
 void LoadPdfIntoPage(CHTMLCtrl& ctrl, LPCTSTR pdfPath);
 
+// Every wait ends early when a pumped message destroys the control's window (the control is then
+// not touched again).
+
 // Page-load wait: while m_bLoaded is false, at most 100 passes of (sleep 20 ms, pump one message).
-// Returns m_bLoaded.
+// Returns m_bLoaded (false when the window went away).
 bool WaitForPageLoad(CHTMLCtrl& ctrl);
 
 // Page wait (after "Save" and the text dump): at most 100 passes; reply gets "MsgRsp1" at each pass

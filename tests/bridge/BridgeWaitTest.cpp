@@ -99,3 +99,19 @@ TEST_F(BridgeTest, SaveFieldSetSaveGivesTheSameValues)
     EXPECT_EQ(values1, values2);
     EXPECT_EQ(xml1, xml2);
 }
+
+TEST_F(BridgeTest, AWaitEndsWhenAPumpedMessageDestroysTheControl)
+{
+    OpenClaimForm();
+    viewer::TestControl().neverReply = true;
+    m_ctrl.SetInputValue(L"MsgRsp1", L"--");
+    SendBridgeCommand(m_ctrl, L"Save");
+    // A message in the queue destroys the control's window, as closing its page during a save does.
+    ::PostMessageW(m_ctrl.m_hWnd, WM_CLOSE, 0, 0);
+    CString reply;
+    DWORD start = ::GetTickCount();
+    int passes = WaitForPageReply(m_ctrl, reply);
+    EXPECT_LT(passes, 5);
+    EXPECT_LT(::GetTickCount() - start, 500u);
+    EXPECT_FALSE(::IsWindow(m_ctrl.m_hWnd));
+}
