@@ -321,3 +321,27 @@ TEST(FormPage, ClosingTheMainWindowDuringASaveEndsTheWaitQuietly)
     EXPECT_TRUE(Query(fixture.Database(), "SELECT * FROM submissions").empty());
     ::operator delete(released);
 }
+
+TEST(FormPage, SendSaveCommandsTellsStoredEmptyAndFailedApart)
+{
+    FormPageFixture fixture;
+    ShowAndRegister(fixture);
+    CPdfButtons& buttons = fixture.page.m_buttons;
+    CHTMLCtrl& browser = fixture.page.m_browser;
+
+    EXPECT_EQ(SaveOutcome::Empty, buttons.SendSaveCommands(browser));
+    EXPECT_EQ(0, fixture.host.recordId);
+
+    Type(fixture.FormEdits()[0], L"Jones");
+    EXPECT_EQ(SaveOutcome::Stored, buttons.SendSaveCommands(browser));
+    EXPECT_GT(fixture.host.recordId, 0);
+
+    ASSERT_TRUE(MoveFileW(fixture.Database().c_str(), fixture.store.File(L"elsewhere.gdb").c_str()));
+    const size_t shown = fixture.boxes.size();
+    EXPECT_EQ(SaveOutcome::Failed, buttons.SendSaveCommands(browser));
+    EXPECT_EQ(-1, fixture.host.recordId);
+    ASSERT_EQ(shown + 1, fixture.boxes.size());
+    EXPECT_EQ(0u, fixture.boxes.back().text.find(L"Can't open database: "));
+    EXPECT_EQ(L"db", fixture.boxes.back().caption);
+    EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database())); // nothing created
+}
