@@ -27,9 +27,8 @@ wine_env_start() {
   if [ ! -f "$WINEPREFIX/.formstead-ready" ]; then
     wineboot --init >/dev/null 2>&1
     local reg; reg="$(mktemp --suffix=.reg)"
-    # A virtual desktop (hiding top-level windows stalls without a window manager) and no crash dialog.
+    # The virtual desktop's size, and no crash dialog (it would hang a test run).
     printf '%s\r\n' 'REGEDIT4' '' \
-      '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
       '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' '' \
       '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' >"$reg"
     wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
@@ -37,6 +36,21 @@ wine_env_start() {
     wineserver -k; wineserver -w
     touch "$WINEPREFIX/.formstead-ready"
     wineserver -p
+  fi
+  # On Xvfb there is no window manager and hiding a top-level window stalls: there the program runs
+  # in a virtual desktop. On the user's own display it gets real top-level windows.
+  local want=0 have=0
+  [ -n "$WINE_ENV_XVFB_PID" ] && want=1
+  [ -f "$WINEPREFIX/.formstead-desktop" ] && have=1
+  if [ "$want" != "$have" ]; then
+    if [ "$want" = 1 ]; then
+      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      touch "$WINEPREFIX/.formstead-desktop"
+    else
+      wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+      rm -f "$WINEPREFIX/.formstead-desktop"
+    fi
+    wineserver -k; wineserver -w; wineserver -p
   fi
   # Start Wine's services now, so that no test's output pipe is inherited by them.
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
