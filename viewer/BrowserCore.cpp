@@ -95,6 +95,13 @@ void BrowserCore::NavigateFromPage(const std::wstring& address)
 {
     // Queued: the link's own window may be replaced by the navigation it starts.
     if (!m_view) return;
+    if (m_form && m_container && m_form->Script().IsLoaded() && StartsWithNoCase(address, L"app:saveChanges")) {
+        // A companion form posts its changes first; the program reads them from the fourth reply.
+        PendingReply pending{++m_nextReply, m_page, false, FormReply(), std::wstring()};
+        pending.reply.items[3] = m_form->Script().ChangesForSaving();
+        m_replies.push_back(pending);
+        PostMessageW(m_view, WM_VIEWER_FORM_REPLY, pending.id, 0);
+    }
     m_pageNavigations.push_back(address);
     PostMessageW(m_view, WM_VIEWER_PAGE_NAVIGATION, 0, 0);
 }

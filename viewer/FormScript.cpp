@@ -124,6 +124,36 @@ std::wstring FormScript::TextDump() const
     return dump;
 }
 
+std::wstring FormScript::ChangesForSaving() const
+{
+    std::wstring xml = L"<r>";
+    for (size_t i = 0; i < m_keys.size(); ++i) xml += L"<" + m_keys[i] + L">" + EscapeXmlText(ReportedValue(i)) + L"</" + m_keys[i] + L">";
+    xml += L"</r>";
+    std::wstring lines;
+    for (size_t i = 0; i < xml.size(); ++i) {
+        if (xml[i] == L'\r' && i + 1 < xml.size() && xml[i + 1] == L'\n') continue;
+        if (xml[i] == L'\n' || xml[i] == L'\r') lines += L"[SYS__CR__]";
+        else lines += xml[i];
+    }
+    // URL encoding: letters, digits and "-_.~" stay, a blank becomes "+", other characters below 256
+    // become "%XX"; the rest were written as character references already.
+    std::wstring encoded;
+    const wchar_t* hex = L"0123456789ABCDEF";
+    for (wchar_t c : lines) {
+        if ((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-' || c == L'_' ||
+            c == L'.' || c == L'~' || c > 255) {
+            encoded += c;
+        } else if (c == L' ') {
+            encoded += L'+';
+        } else {
+            encoded += L'%';
+            encoded += hex[(c >> 4) & 15];
+            encoded += hex[c & 15];
+        }
+    }
+    return encoded;
+}
+
 bool FormScript::SetFromXml(const std::wstring& xml)
 {
     std::vector<std::wstring> values;

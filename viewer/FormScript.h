@@ -57,6 +57,9 @@ public:
     std::wstring SaveReply() const;
     std::wstring FormXml() const;
     std::wstring TextDump() const;
+    // What a companion form posts (item 4) before it asks the program to save its changes: its
+    // fields as "<r><key>value</key>...</r>", line ends written "[SYS__CR__]", URL-encoded.
+    std::wstring ChangesForSaving() const;
     // Sets the fields from a form XML; an empty XML clears them. False when the text is not XML.
     bool SetFromXml(const std::wstring& xml);
 

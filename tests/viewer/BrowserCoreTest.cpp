@@ -285,3 +285,27 @@ TEST_F(BrowserCoreTest, HeartbeatKeepsEveryPumpShort)
     DWORD elapsed = GetTickCount() - start;
     EXPECT_LT(elapsed, 2000u);
 }
+
+TEST_F(BrowserCoreTest, AStatementPostsItsChangesBeforeAskingToSaveThem)
+{
+    TestBrowserWindow w;
+    LoadClaimForm(w, SamplePath(L"statement.pdf"));
+    w.Send(L"FieldSet|<r><ID>42</ID><TotalDue_1>12</TotalDue_1><Notes>paid &amp; done\nnext line</Notes></r>");
+    std::wstring seen;
+    w.cancelWhen = [&](const std::wstring& address) {
+        seen = w.Input(L"MsgRsp4"); // what the program reads while it handles the command
+        return true;
+    };
+    viewer::FormWindow* form = w.Core().Form();
+    const pdf::PageLink& link = form->Script().Form().links.at(0);
+    ASSERT_EQ(L"app:saveChanges", link.address);
+    RECT rc;
+    GetClientRect(form->Hwnd(), &rc);
+    double scale = (rc.right - 16) / 612.0;
+    SendMessageW(form->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(static_cast<int>(8 + (link.rect[0] + 4) * scale), static_cast<int>(8 + (792 - link.rect[1] - 4) * scale)));
+    PumpPending();
+    EXPECT_EQ(0u, seen.find(L"%3Cr%3E%3CID%3E42%3C%2FID%3E"));
+    EXPECT_NE(std::wstring::npos, seen.find(L"%3CTotalDue_1%3E12%3C%2FTotalDue_1%3E"));
+    EXPECT_NE(std::wstring::npos, seen.find(L"paid+%26amp%3B+done%5BSYS__CR__%5Dnext+line"));
+}
