@@ -361,3 +361,40 @@ TEST(FormPage, SendSaveCommandsTellsStoredEmptyAndFailedApart)
     EXPECT_EQ(L"db", fixture.boxes.back().caption);
     EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database())); // nothing created
 }
+
+TEST(FormPage, LayoutAndTheHelpLinkDrawing)
+{
+    FormPageFixture fixture(false);
+    fixture.ShowPage();
+    fixture.page.MoveWindow(0, 0, 900, 600);
+    auto placeOf = [&](CWnd& child) {
+        CRect rect;
+        child.GetWindowRect(&rect);
+        fixture.page.ScreenToClient(&rect);
+        return rect;
+    };
+    EXPECT_EQ(CRect(0, 0, 900, 47), placeOf(fixture.page.m_tabs));
+    EXPECT_EQ(CRect(0, 49, 900, 49 + 555), placeOf(fixture.page.m_browser));
+    const CRect bar = placeOf(fixture.page.m_buttons);
+    EXPECT_EQ(22, bar.top);
+    EXPECT_EQ(900 / 2 - bar.Width() / 2 + bar.Width() / 10, bar.left);
+    const CRect zoom = placeOf(fixture.page.m_zoomer);
+    CRect frame;
+    fixture.frame.GetWindowRect(&frame);
+    EXPECT_EQ(CRect(frame.Width() - zoom.Width() - 20, 22, frame.Width() - 20, 22 + 23), zoom);
+
+    // The link is drawn as dark red text.
+    fixture.page.m_zoomer.ShowWindow(SW_SHOW);
+    fixture.page.m_zoomer.BringWindowToTop();
+    HWND link = ::GetDlgItem(fixture.page.m_zoomer.m_hWnd, 1015);
+    ::RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    CRect area;
+    ::GetClientRect(link, &area);
+    HDC dc = ::GetDC(link);
+    int red = 0;
+    for (int y = 0; y < area.Height(); ++y)
+        for (int x = 0; x < area.Width(); ++x)
+            red += ::GetPixel(dc, x, y) == RGB(192, 0, 0);
+    ::ReleaseDC(link, dc);
+    EXPECT_GT(red, 20);
+}
