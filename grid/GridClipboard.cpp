@@ -384,12 +384,13 @@ BOOL CGridCtrl::OnDrop(COleDataObject* dataObject, DROPEFFECT, CPoint)
 {
     m_MouseMode = MOUSE_NOTHING;
     CCellID target = m_LastDragOverCell;
+    // The highlight goes whether the drop is taken or not: no leave follows a drop.
+    OnDragLeave();
     if (m_CurCol < 0)
     {
         if (!m_bAllowDragAndDrop || !(IsCellEditable(target) || m_bDragRowMode))
             return FALSE;
     }
-    OnDragLeave();
 
     if (m_CurCol < 0)
     {

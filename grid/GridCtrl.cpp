@@ -397,9 +397,23 @@ void CGridCtrl::RestoreColumnLayout(const DWORD* block)
             return;
         seen[stored] = true;
     }
+    EndEditing();   // the editor's cell may change its displayed column
+    std::vector<int> oldOrder = m_arColOrder;
     for (int i = 0; i < n; i++)
     {
         m_arColOrder[i] = static_cast<int>(block[2 + i]);
         m_arColWidths[i] = block[2 + n + i];
     }
+    // The selection and the focus stay with their cells, which the state bits mark.
+    std::vector<int> displayOf(n);
+    for (int col = 0; col < n; col++)
+        displayOf[m_arColOrder[col]] = col;
+    std::vector<int> newColumnOf(n);
+    for (int col = 0; col < n; col++)
+        newColumnOf[col] = displayOf[oldOrder[col]];
+    MoveSelectionColumns(m_SelectedCellMap, newColumnOf);
+    MoveSelectionColumns(m_PrevSelectedCellMap, newColumnOf);
+    for (CCellID* cell : {&m_idCurrentCell, &m_SelectionStartCell, &m_LeftClickDownCell})
+        if (cell->col >= 0 && cell->col < n)
+            cell->col = newColumnOf[cell->col];
 }

@@ -283,7 +283,12 @@ protected:
     // Puts a new text into a cell as an edit would: kept when ValidateEdit and the owner accept it,
     // otherwise the cell gets back its text and modified state. TRUE when the text was kept.
     BOOL ApplyCellText(int nRow, int nCol, const CString& text);
-    void RekeySelectionByStoredColumn(CMap<DWORD, DWORD, CCellID, CCellID&>& map, int nCols);
+    // A closing editor whose cell is no longer where it was opened: whichever cell still holds it
+    // forgets it, so no cell keeps an editor that is about to delete itself.
+    void ForgetEditor(CWnd* editor);
+    // Re-keys a selection map after the columns moved: an entry of displayed column c goes to
+    // newColumnOf[c], or is dropped when that is -1.
+    void MoveSelectionColumns(CMap<DWORD, DWORD, CCellID, CCellID&>& map, const std::vector<int>& newColumnOf);
 
     // Message handlers.
     afx_msg void OnPaint();

@@ -50,3 +50,14 @@ BOOL CGridCtrl::ValidateEdit(int nRow, int nCol, LPCTSTR text)
     CGridCellBase* cell = GetCell(nRow, nCol);
     return cell ? cell->ValidateEdit(text) : TRUE;
 }
+
+void CGridCtrl::ForgetEditor(CWnd* editor)
+{
+    if (!editor)
+        return;
+    for (int row = 0; row < m_nRows; row++)
+        for (int col = 0; col < m_nCols; col++)
+            if (CGridCellBase* cell = GetCell(row, col))
+                if (cell->IsEditing() && cell->GetEditWnd() == editor)
+                    cell->OnEndEdit();
+}

@@ -47,7 +47,7 @@ private:
 
 } // namespace
 
-void CGridCtrl::RekeySelectionByStoredColumn(CMap<DWORD, DWORD, CCellID, CCellID&>& map, int nCols)
+void CGridCtrl::MoveSelectionColumns(CMap<DWORD, DWORD, CCellID, CCellID&>& map, const std::vector<int>& newColumnOf)
 {
     std::vector<CCellID> kept;
     POSITION pos = map.GetStartPosition();
@@ -56,8 +56,8 @@ void CGridCtrl::RekeySelectionByStoredColumn(CMap<DWORD, DWORD, CCellID, CCellID
         DWORD key;
         CCellID cell;
         map.GetNextAssoc(pos, key, cell);
-        if (cell.col >= 0 && cell.col < static_cast<int>(m_arColOrder.size()) && m_arColOrder[cell.col] < nCols)
-            kept.push_back(CCellID(cell.row, m_arColOrder[cell.col]));
+        if (cell.col >= 0 && cell.col < static_cast<int>(newColumnOf.size()) && newColumnOf[cell.col] >= 0)
+            kept.push_back(CCellID(cell.row, newColumnOf[cell.col]));
     }
     map.RemoveAll();
     for (CCellID& cell : kept)
@@ -189,8 +189,11 @@ BOOL CGridCtrl::SetColumnCount(int nCols)
                 rowObject->SetSize(nCols);
         }
         // The order starts afresh, so the selection is keyed anew by stored column.
-        RekeySelectionByStoredColumn(m_SelectedCellMap, nCols);
-        RekeySelectionByStoredColumn(m_PrevSelectedCellMap, nCols);
+        std::vector<int> newColumnOf(m_arColOrder.size());
+        for (size_t col = 0; col < m_arColOrder.size(); col++)
+            newColumnOf[col] = m_arColOrder[col] < nCols ? m_arColOrder[col] : -1;
+        MoveSelectionColumns(m_SelectedCellMap, newColumnOf);
+        MoveSelectionColumns(m_PrevSelectedCellMap, newColumnOf);
         m_arColOrder.resize(nCols);
         for (int col = 0; col < nCols; col++)
             m_arColOrder[col] = col;
@@ -329,6 +332,7 @@ int CGridCtrl::InsertRow(LPCTSTR heading, int nRow)
         return -1;
     if (nRow < -1)
         return -1;
+    EndEditing();   // the rows below move, and an open editor must not lose its cell
     ResetSelectedRange();
     if (m_nCols < 1 && !SetColumnCount(1))
         return -1;
@@ -393,6 +397,7 @@ int CGridCtrl::InsertColumn(LPCTSTR heading, UINT format, int nColumn)
         return -1;
     if (nColumn < 0)
         nColumn = m_nCols;
+    EndEditing();   // the columns to the right move
     ResetSelectedRange();
     if (m_nRows < 1 && !SetRowCount(1))
         return -1;
@@ -498,6 +503,8 @@ BOOL CGridCtrl::DeleteColumn(int nColumn)
 {
     if (nColumn < 0 || nColumn >= m_nCols)
         return FALSE;
+    if (!m_bDestroying)
+        EndEditing();
     ResetSelectedRange();
     int stored = StoredColumn(nColumn);
     if (!m_bVirtualMode)

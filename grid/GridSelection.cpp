@@ -115,6 +115,8 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
                 continue;
             }
             SetItemState(cell.row, cell.col, GetItemState(cell.row, cell.col) & ~GVIS_SELECTED);
+            // Gone from the map even when its cell had lost the bit some other way.
+            m_SelectedCellMap.RemoveKey(key);
             if (!target.InRange(cell))
                 repaint(cell.row, cell.col);
         }
@@ -514,7 +516,12 @@ void CGridCtrl::OnEndInPlaceEdit(NMHDR* nmhdr, LRESULT* result)
     if (!::IsWindow(GetSafeHwnd()))
         return;
     GridDispInfo* info = reinterpret_cast<GridDispInfo*>(nmhdr);
+    CWnd* editor = CWnd::FromHandlePermanent(info->hdr.hwndFrom);
+    CGridCellBase* opened = GetCell(info->item.row, info->item.col);
+    bool cellInPlace = opened && opened->IsEditing() && opened->GetEditWnd() == editor;
     OnEndEditCell(info->item.row, info->item.col, info->item.strText);
+    if (!cellInPlace)
+        ForgetEditor(editor);
     switch (info->item.lParam)
     {
     case VK_TAB:
@@ -574,6 +581,36 @@ void CGridCtrl::OnCaptureChanged(CWnd* window)
         KillTimer(m_nTimerID);
         m_nTimerID = 0;
     }
-    if (m_MouseMode == MOUSE_DRAGGING)
+    switch (m_MouseMode)
+    {
+    case MOUSE_DRAGGING:
         m_MouseMode = MOUSE_NOTHING;
+        break;
+    case MOUSE_SIZING_ROW:
+    case MOUSE_SIZING_COL:
+        // The grid's own release lets go of the capture with the button already up; otherwise the
+        // release will not come here: the sizing line goes, the size stays as it was and the cursor
+        // is free again.
+        if (!m_bLMouseButtonDown)
+            break;
+        InvertDividerLine(m_LastMousePoint.x, m_LastMousePoint.y, m_MouseMode == MOUSE_SIZING_COL);
+        ::ClipCursor(nullptr);
+        m_MouseMode = MOUSE_NOTHING;
+        m_bLMouseButtonDown = FALSE;
+        break;
+    case MOUSE_SELECT_ALL:
+    case MOUSE_SELECT_COL:
+    case MOUSE_SELECT_ROW:
+    case MOUSE_SELECT_CELLS:
+        // Without the capture the release goes elsewhere; moves over the grid must not go on
+        // selecting as if the button were still down.
+        if (m_bLMouseButtonDown)
+        {
+            m_MouseMode = MOUSE_NOTHING;
+            m_bLMouseButtonDown = FALSE;
+        }
+        break;
+    default:
+        break;
+    }
 }

@@ -249,3 +249,21 @@ TEST_F(DragTest, HeaderDroppedOnItselfOrABodyCellChangesNothing)
     EXPECT_EQ(L"0,3", t.grid.GetItemText(0, 3));
     EXPECT_EQ(L"0,1", t.grid.GetItemText(0, 1));
 }
+
+TEST_F(DragTest, ADropTheGridRefusesLeavesNoHighlight)
+{
+    // Text dragged in from elsewhere onto a grid that does not take drops.
+    COleDataSource* source = TextSource("dropped");
+    COleDataObject data;
+    data.Attach(source->GetDataObject(), FALSE);
+    CGridDropTarget& target = t.grid.GetDropTarget();
+    CPoint over = t.Centre(3, 2);
+    target.OnDragEnter(&t.grid, &data, MK_LBUTTON, t.Centre(2, 2));
+    DROPEFFECT effect = target.OnDragOver(&t.grid, &data, MK_LBUTTON, over);
+    ASSERT_NE(static_cast<DROPEFFECT>(DROPEFFECT_NONE), effect) << "rows may be dragged over any data cell";
+    ASSERT_TRUE(t.grid.GetItemState(3, 2) & GVIS_DROPHILITED);
+    EXPECT_FALSE(target.OnDrop(&t.grid, &data, effect, over));
+    EXPECT_FALSE(t.grid.GetItemState(3, 2) & GVIS_DROPHILITED);
+    EXPECT_EQ(L"3,2", t.grid.GetItemText(3, 2));
+    delete source;
+}

@@ -78,6 +78,34 @@ TEST(GridCore, CellsLeaveTheDCAsTheyFoundIt)
     ::DeleteDC(dc);
 }
 
+namespace {
+
+// A cell whose grid offers it no defaults, so its painting gives up half-way.
+class CellWithoutDefaults : public CGridCell
+{
+public:
+    CGridCellBase* GetDefaultCell() const override { return nullptr; }
+};
+
+} // namespace
+
+TEST(GridCore, ACellThatGivesUpPaintingStillRestoresTheDC)
+{
+    TestGrid t(2, 2);
+    CellWithoutDefaults cell;
+    cell.SetGrid(&t.grid);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    ::SetBkMode(dc, OPAQUE);
+    CDC wrapper;
+    wrapper.Attach(dc);
+    EXPECT_FALSE(cell.Draw(&wrapper, 1, 1, CRect(0, 0, 59, 19), TRUE));
+    EXPECT_EQ(OPAQUE, ::GetBkMode(dc));
+    wrapper.Detach();
+    ::DeleteDC(dc);
+}
+
 TEST(GridCore, ScrollingACellWiderThanTheWindowIntoViewEnds)
 {
     TestGrid t(40, 5);
@@ -129,7 +157,9 @@ TEST(Collections, MapEntriesMayBeRemovedWhileWalking)
         map.GetNextAssoc(pos, key, cell);
         EXPECT_EQ(static_cast<int>(key), cell.row);
         if (key % 2)
+        {
             EXPECT_TRUE(map.RemoveKey(key));
+        }
         walked++;
     }
     EXPECT_EQ(1000, walked);

@@ -214,3 +214,101 @@ TEST_F(EditTest, TitleTipHandsClicksToTheGrid)
     PumpMessages();
     EXPECT_EQ(1, t.owner.Count(NM_DBLCLK));
 }
+
+TEST_F(EditTest, EscapeAndControlLettersOpenNoEditor)
+{
+    Type(t, VK_ESCAPE);
+    EXPECT_EQ(nullptr, Editor(t));
+    SetKeyHeld(VK_CONTROL, true);
+    Type(t, 'a');
+    SetKeyHeld(VK_CONTROL, false);
+    EXPECT_EQ(nullptr, Editor(t));
+    EXPECT_FALSE(t.grid.IsItemEditing(2, 2));
+}
+
+TEST_F(EditTest, InsertingOrDeletingColumnsAndRowsEndsTheEditFirst)
+{
+    struct Change
+    {
+        const char* name;
+        void (*apply)(CGridCtrl&);
+        int row, col;   // where the edited cell is afterwards
+    };
+    const Change changes[] = {
+        {"insert row", [](CGridCtrl& g) { g.InsertRow(L"new", 1); }, 3, 2},
+        {"insert column", [](CGridCtrl& g) { g.InsertColumn(L"new", DT_LEFT, 1); }, 2, 3},
+        {"delete column", [](CGridCtrl& g) { g.DeleteColumn(1); }, 2, 1},
+    };
+    for (const Change& change : changes)
+    {
+        TestGrid g(6, 4, 1, 1, true);
+        g.grid.SetFocus();
+        g.grid.SetFocusCell(2, 2);
+        g.Send(WM_CHAR, 'm', 0);
+        PumpMessages();
+        ASSERT_NE(nullptr, Editor(g)) << change.name;
+        change.apply(g.grid);
+        PumpMessages();
+        EXPECT_EQ(nullptr, Editor(g)) << change.name;
+        EXPECT_EQ(L"m", g.grid.GetItemText(change.row, change.col)) << change.name << ": the edit reached its cell";
+        for (int row = 0; row < g.grid.GetRowCount(); row++)
+            for (int col = 0; col < g.grid.GetColumnCount(); col++)
+                EXPECT_FALSE(g.grid.IsItemEditing(row, col)) << change.name << " " << row << "," << col;
+    }
+}
+
+TEST_F(EditTest, AnEditorWhoseCellMovedLeavesNoCellHoldingIt)
+{
+    Type(t, 'm');
+    HWND editor = Editor(t);
+    ASSERT_NE(nullptr, editor);
+    // The edited cell and the one below change places behind the editor's back.
+    CGridCellBase* edited = t.grid.GetCell(2, 2);
+    CGridCellBase* below = t.grid.GetCell(3, 2);
+    t.grid.SetCell(2, 2, below);
+    t.grid.SetCell(3, 2, edited);
+    TypeIntoEditor(t, VK_RETURN);
+    EXPECT_FALSE(::IsWindow(editor));
+    EXPECT_FALSE(edited->IsEditing()) << "the moved cell no longer holds the closed editor";
+    EXPECT_EQ(nullptr, edited->GetEditWnd());
+    EXPECT_EQ(L"2,2", t.grid.GetItemText(3, 2));
+    EXPECT_EQ(L"3,2", t.grid.GetItemText(2, 2)) << "the text went into neither cell";
+    // The cell can be edited again.
+    t.grid.SetFocusCell(3, 2);
+    Type(t, 'n');
+    ASSERT_NE(nullptr, Editor(t));
+    TypeIntoEditor(t, VK_RETURN);
+    EXPECT_EQ(L"n", t.grid.GetItemText(3, 2));
+}
+
+namespace {
+
+// A grid whose cells refuse every edited text.
+class RefusingGrid : public CGridCtrl
+{
+public:
+    RefusingGrid() : CGridCtrl(4, 4, 1, 1) {}
+    BOOL ValidateEdit(int, int, LPCTSTR) override { return FALSE; }
+};
+
+} // namespace
+
+TEST(GridEditRefusal, ARefusedTextKeepsTheCellsModifiedStateWhateverItWas)
+{
+    GridOwner owner;
+    RefusingGrid grid;
+    ASSERT_TRUE(grid.Create(CRect(0, 0, 300, 200), owner.Wnd(), 77, WS_CHILD | WS_VISIBLE));
+    grid.SetItemText(2, 2, L"old");
+    grid.SetModified(FALSE);
+    EXPECT_FALSE(grid.ValidateAndModifyCellContents(2, 2, L"new"));
+    EXPECT_EQ(L"old", grid.GetItemText(2, 2));
+    EXPECT_FALSE(grid.GetItemState(2, 2) & GVIS_MODIFIED);
+    EXPECT_FALSE(grid.GetModified());
+
+    grid.SetItemText(2, 1, L"kept");   // marks the cell and the grid modified
+    ASSERT_TRUE(grid.GetItemState(2, 1) & GVIS_MODIFIED);
+    EXPECT_FALSE(grid.ValidateAndModifyCellContents(2, 1, L"other"));
+    EXPECT_EQ(L"kept", grid.GetItemText(2, 1));
+    EXPECT_TRUE(grid.GetItemState(2, 1) & GVIS_MODIFIED) << "a modified cell stays modified";
+    EXPECT_TRUE(grid.GetModified());
+}

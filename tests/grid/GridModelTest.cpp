@@ -415,3 +415,34 @@ TEST(GridModel, ColumnLayoutSnapshotRoundTrip)
     EXPECT_EQ(L"0,2", c.grid.GetItemText(0, 2)) << "an order that is no permutation is ignored";
     delete[] block;
 }
+
+TEST(GridModel, RestoringALayoutKeepsSelectionAndFocusWithTheirCells)
+{
+    TestGrid a(4, 5);
+    DragHeader(a, 4, 1);
+    DWORD* block = nullptr;
+    a.grid.SaveColumnLayout(&block);
+
+    TestGrid b(4, 5);
+    b.grid.SetFocusCell(2, 3);
+    b.grid.SetSelectedRange(2, 3, 2, 3);
+    b.grid.RestoreColumnLayout(block);
+    delete[] block;
+    // Stored column 3 is now shown at column 4.
+    ASSERT_EQ(L"2,3", b.grid.GetItemText(2, 4));
+    EXPECT_EQ(CCellID(2, 4), b.grid.GetFocusCell());
+    EXPECT_TRUE(b.grid.IsCellSelected(2, 4));
+    EXPECT_EQ(CCellRange(2, 4, 2, 4), b.grid.GetSelectedCellRange());
+
+    // A new selection leaves exactly its own cells selected and focused as the grid says.
+    b.grid.SetSelectedRange(1, 1, 1, 1);
+    b.grid.SetFocusCell(1, 1);
+    EXPECT_EQ(1, b.grid.GetSelectedCount());
+    for (int row = 0; row < 4; row++)
+        for (int col = 0; col < 5; col++)
+        {
+            bool here = row == 1 && col == 1;
+            EXPECT_EQ(here, (b.grid.GetItemState(row, col) & GVIS_SELECTED) != 0) << row << "," << col;
+            EXPECT_EQ(here, (b.grid.GetItemState(row, col) & GVIS_FOCUSED) != 0) << row << "," << col;
+        }
+}

@@ -247,3 +247,37 @@ TEST(GridMouse, DraggingASelectionBelowTheWindowKeepsScrolling)
     }
     EXPECT_EQ(after, t.grid.GetScrollPos32(SB_VERT));
 }
+
+TEST(GridMouse, LosingTheCaptureEndsASizing)
+{
+    TestGrid t(3, 4, 1, 1, true);
+    CPoint divider = ColumnDivider(t, 1);
+    t.Send(WM_MOUSEMOVE, 0, MAKELPARAM(divider.x, divider.y));
+    t.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(divider.x, divider.y));
+    ASSERT_EQ(CGridCtrl::MOUSE_SIZING_COL, t.grid.GetMouseMode());
+
+    ::SetCapture(t.owner.Hwnd());   // a message box or another window takes the mouse
+    ::ReleaseCapture();
+    EXPECT_EQ(CGridCtrl::MOUSE_NOTHING, t.grid.GetMouseMode());
+    int width = t.grid.GetColumnWidth(1);
+    CPoint later(divider.x + 30, t.Centre(2, 2).y);
+    t.Send(WM_MOUSEMOVE, 0, MAKELPARAM(later.x, later.y));
+    t.Send(WM_LBUTTONUP, 0, MAKELPARAM(later.x, later.y));
+    EXPECT_EQ(width, t.grid.GetColumnWidth(1)) << "a later release sizes nothing";
+}
+
+TEST(GridMouse, LosingTheCaptureEndsAMouseSelection)
+{
+    TestGrid t(6, 4, 1, 1, true);
+    CPoint start = t.Centre(1, 1);
+    t.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    ASSERT_EQ(::GetCapture(), t.grid.GetSafeHwnd());
+    ::SetCapture(t.owner.Hwnd());
+    ::ReleaseCapture();
+    // The release went elsewhere; the mouse now moves over the grid with no button down.
+    CPoint over = t.Centre(4, 3);
+    t.Send(WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
+    EXPECT_EQ(1, t.grid.GetSelectedCount());
+    EXPECT_TRUE(t.grid.IsCellSelected(1, 1));
+    EXPECT_EQ(CCellID(1, 1), t.grid.GetFocusCell());
+}
