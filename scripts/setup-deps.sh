@@ -48,16 +48,20 @@ fi
 mkdir -p "$DEPS_CACHE"
 CXX_CROSS=i686-w64-mingw32-gcc-posix
 
-# SQLite: the amalgamation is made by the source package's own build, then cross-compiled.
-if [ ! -f "$DEPS_CACHE/lib/libsqlite3.a" ]; then
+# SQLite: the amalgamation is made by the source package's own build, then cross-compiled. A form may
+# have up to 4,999 fields, each a column, so the column limit is raised above SQLite's default 2,000.
+SQLITE_FLAGS="-O2 -DSQLITE_THREADSAFE=0 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_MAX_COLUMN=8192"
+if [ ! -f "$DEPS_CACHE/lib/libsqlite3.a" ] || [ "$(cat "$DEPS_CACHE/sqlite.flags" 2>/dev/null)" != "$SQLITE_FLAGS" ]; then
   work="$DEPS_CACHE/src-sqlite"; rm -rf "$work"; mkdir -p "$work"
   ( cd "$work" && apt-get source -qq --download-only sqlite3 >/dev/null 2>&1 && dpkg-source -x --no-check ./*.dsc src >/dev/null )
   mkdir -p "$work/native"
   ( cd "$work/native" && ../src/configure --disable-tcl >/dev/null && make -s sqlite3.c >/dev/null )
   mkdir -p "$DEPS_CACHE/include" "$DEPS_CACHE/lib"
   cp "$work/native/sqlite3.h" "$DEPS_CACHE/include/"
-  $CXX_CROSS -O2 -DSQLITE_THREADSAFE=0 -DSQLITE_OMIT_LOAD_EXTENSION -c "$work/native/sqlite3.c" -o "$work/sqlite3.o"
+  $CXX_CROSS $SQLITE_FLAGS -c "$work/native/sqlite3.c" -o "$work/sqlite3.o"
+  rm -f "$DEPS_CACHE/lib/libsqlite3.a"
   i686-w64-mingw32-ar rcs "$DEPS_CACHE/lib/libsqlite3.a" "$work/sqlite3.o"
+  echo "$SQLITE_FLAGS" >"$DEPS_CACHE/sqlite.flags"
   rm -rf "$work"
 fi
 
