@@ -1,12 +1,12 @@
 // Small fixed-size blocks for the tree's many small objects (nodes, their text buffers, child and
-// attribute arrays). Blocks are carved from large chunks and reused through free lists, which
-// costs far less than one heap allocation per object; the pool is shared by all threads.
+// attribute arrays), from the kit's small-block allocator: carved from large regions and reused
+// through free lists, which costs far less than one heap allocation per object.
 #pragma once
 #include <stddef.h>
 #include <new>
 #include <utility>
 
-// NULL when no memory is left. Sizes above the pool's largest class come from the heap.
+// NULL when no memory is left. Sizes above the allocator's largest class come from the heap.
 void* poolAlloc(size_t size);
 void poolFree(void* block, size_t size);
 

@@ -2,6 +2,7 @@
 #include "xml/kit/ExtIntArray.h"
 #include <cstring>
 #include <new>
+#include "xml/kit/SmallBlocks.h"
 
 namespace {
 const int kMaxIntStep = 500000;
@@ -10,12 +11,12 @@ const int kMaxIntStep = 500000;
 ExtIntArray::ExtIntArray(int initialCapacity, int growthStep)
     : m_growthStep(growthStep < 1 ? 1 : growthStep), m_capacity(initialCapacity < 1 ? 2 : initialCapacity), m_count(0), m_items(nullptr)
 {
-    m_items = new (std::nothrow) int32_t[m_capacity];
+    m_items = static_cast<int32_t*>(smallBlockAlloc(m_capacity * sizeof(int32_t)));
     if (!m_items)
         m_capacity = 0;
 }
 
-ExtIntArray::~ExtIntArray() { delete[] m_items; }
+ExtIntArray::~ExtIntArray() { smallBlockFree(m_items); }
 
 int32_t ExtIntArray::getAt(int i) const
 {
@@ -34,12 +35,12 @@ bool ExtIntArray::incrementSize()
     int capacity = m_capacity + m_growthStep;
     if (capacity < count)
         capacity = count;
-    int32_t* values = (uint64_t)capacity * 4 > 0xFFFFFFFFu ? nullptr : new (std::nothrow) int32_t[capacity];
+    int32_t* values = (uint64_t)capacity * 4 > 0xFFFFFFFFu ? nullptr : static_cast<int32_t*>(smallBlockAlloc(capacity * sizeof(int32_t)));
     if (!values)
         return false;
     if (m_items)
         memcpy(values, m_items, m_count * sizeof(int32_t));
-    delete[] m_items;
+    smallBlockFree(m_items);
     m_items = values;
     m_capacity = capacity;
     m_count = count;

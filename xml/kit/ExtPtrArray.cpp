@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include "xml/kit/SmallBlocks.h"
 
 namespace {
 const int kMaxPtrStep = 100000;
@@ -11,7 +12,7 @@ KitObject** allocateSlots(int n)
 {
     if (n <= 0 || (uint64_t)n * sizeof(KitObject*) > 0xFFFFFFFFu)
         return nullptr;
-    KitObject** slots = new (std::nothrow) KitObject*[n];
+    KitObject** slots = static_cast<KitObject**>(smallBlockAlloc(n * sizeof(KitObject*)));
     if (slots)
         memset(slots, 0, n * sizeof(KitObject*));
     return slots;
@@ -28,7 +29,7 @@ ExtPtrArray::ExtPtrArray(int capacity, int growthStep)
         m_capacity = 0;
 }
 
-ExtPtrArray::~ExtPtrArray() { delete[] m_items; }
+ExtPtrArray::~ExtPtrArray() { smallBlockFree(m_items); }
 
 KitObject* ExtPtrArray::getAt(int i) const
 {
@@ -64,7 +65,7 @@ bool ExtPtrArray::incrementSize()
     if (!slots)
         return false;
     memcpy(slots, m_items, m_count * sizeof(KitObject*));
-    delete[] m_items;
+    smallBlockFree(m_items);
     m_items = slots;
     m_capacity = capacity;
     m_count = count;

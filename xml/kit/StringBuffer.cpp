@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include "xml/kit/DataBuffer.h"
+#include "xml/kit/SmallBlocks.h"
 
 namespace {
 // The shared empty text of buffers whose allocation failed; never freed, only ever holds 0.
@@ -21,13 +22,13 @@ char* StringBuffer::allocate(int n)
 {
     if (n <= 0)
         return nullptr;
-    return new (std::nothrow) char[n];
+    return static_cast<char*>(smallBlockAlloc((size_t)n));
 }
 
 void StringBuffer::freeBlock()
 {
     if (m_text && m_text != g_sharedEmpty)
-        delete[] m_text;
+        smallBlockFree(m_text);
     m_text = nullptr;
 }
 
@@ -396,7 +397,7 @@ int StringBuffer::replaceAll(const char* find, const char* repl)
     (void)oldCapacity;
     (void)oldLength;
     if (oldText != g_sharedEmpty)
-        delete[] oldText;
+        smallBlockFree(oldText);
     return count;
 }
 
