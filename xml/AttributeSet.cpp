@@ -1,21 +1,64 @@
-// Attribute pairs of one element: lengths in an integer array, names and values back to back in one
-// text, in order of insertion, duplicates kept.
+// Attribute pairs of one element in one block: per pair the name and value lengths, then the name
+// and value bytes, in order of insertion, duplicates kept. Most elements have a few short
+// attributes, so one small block serves them all.
 #include "xml/TreeNode.h"
+#include "xml/kit/SmallBlocks.h"
 #include <string.h>
+
+namespace {
+
+const int kLengthBytes = 2 * (int)sizeof(int);
+
+int nameLengthOf(const char* record)
+{
+    int n;
+    memcpy(&n, record, sizeof n);
+    return n;
+}
+
+int valueLengthOf(const char* record)
+{
+    int n;
+    memcpy(&n, record + sizeof(int), sizeof n);
+    return n;
+}
+
+int recordSize(const char* record)
+{
+    return kLengthBytes + nameLengthOf(record) + valueLengthOf(record);
+}
+
+} // namespace
 
 AttributeSet::~AttributeSet()
 {
-    poolDelete(m_lengths);
-    poolDelete(m_data);
+    smallBlockFree(m_block);
 }
 
-bool AttributeSet::ensureArrays()
+bool AttributeSet::ensureRoom(int bytes)
 {
-    if (!m_lengths)
-        m_lengths = poolNew<ExtIntArray>(6, 15);
-    if (!m_data)
-        m_data = poolNew<kit::StringBuffer>(50);
-    return m_lengths && m_data;
+    if (m_block && m_block->capacity - m_block->used >= bytes)
+        return true;
+    int used = m_block ? m_block->used : 0;
+    if (bytes > 0x3FFFFFFF - used)
+        return false;
+    int capacity = used + bytes;
+    // Doubling keeps many additions to one element linear.
+    if (m_block && capacity < 2 * m_block->capacity)
+        capacity = 2 * m_block->capacity;
+    Block* grown = static_cast<Block*>(smallBlockAlloc(sizeof(Block) + (size_t)capacity));
+    if (!grown)
+        return false;
+    if (m_block) {
+        memcpy(grown, m_block, sizeof(Block) + (size_t)m_block->used);
+        smallBlockFree(m_block);
+    } else {
+        grown->used = 0;
+        grown->pairs = 0;
+    }
+    grown->capacity = capacity;
+    m_block = grown;
+    return true;
 }
 
 void AttributeSet::addAttribute(const char* name, const char* value)
@@ -27,81 +70,106 @@ void AttributeSet::addAttribute(const char* name, const char* value)
 
 void AttributeSet::addAttributeN(const char* name, int nameLength, const char* value, int valueLength)
 {
-    if (!name || nameLength <= 0 || !ensureArrays())
+    if (!name || nameLength <= 0)
         return;
-    if (!value)
+    if (!value || valueLength < 0)
         valueLength = 0;
-    m_lengths->append(nameLength);
-    m_data->appendN(name, nameLength);
-    m_lengths->append(valueLength);
+    if (nameLength > 0x3FFFFFFF - kLengthBytes - valueLength || !ensureRoom(kLengthBytes + nameLength + valueLength))
+        return;
+    char* record = reinterpret_cast<char*>(m_block + 1) + m_block->used;
+    memcpy(record, &nameLength, sizeof nameLength);
+    memcpy(record + sizeof(int), &valueLength, sizeof valueLength);
+    memcpy(record + kLengthBytes, name, nameLength);
     if (valueLength > 0)
-        m_data->appendN(value, valueLength);
+        memcpy(record + kLengthBytes + nameLength, value, valueLength);
+    m_block->used += kLengthBytes + nameLength + valueLength;
+    ++m_block->pairs;
 }
 
 int AttributeSet::getNumAttributes() const
 {
-    return m_lengths ? m_lengths->getSize() / 2 : 0;
+    return m_block ? m_block->pairs : 0;
+}
+
+char* AttributeSet::recordAt(int index) const
+{
+    char* record = reinterpret_cast<char*>(m_block + 1);
+    for (int i = 0; i < index; ++i)
+        record += recordSize(record);
+    return record;
 }
 
 void AttributeSet::getPair(int index, const char*& name, int& nameLength, const char*& value, int& valueLength) const
 {
-    int offset = 0;
-    for (int i = 0; i < 2 * index; ++i)
-        offset += m_lengths->getAt(i);
-    nameLength = m_lengths->getAt(2 * index);
-    valueLength = m_lengths->getAt(2 * index + 1);
-    name = sbText(*m_data) + offset;
+    if (index < 0 || index >= getNumAttributes()) {
+        name = value = "";
+        nameLength = valueLength = 0;
+        return;
+    }
+    const char* record = recordAt(index);
+    nameLength = nameLengthOf(record);
+    valueLength = valueLengthOf(record);
+    name = record + kLengthBytes;
     value = name + nameLength;
 }
 
-int AttributeSet::findPair(const char* name, int& offset) const
+char* AttributeSet::findPair(const char* name) const
 {
-    offset = 0;
     if (!name || !*name || getNumAttributes() == 0)
-        return -1;
+        return nullptr;
     int length = (int)strlen(name);
-    const char* data = sbText(*m_data);
-    int pairs = getNumAttributes();
-    for (int i = 0; i < pairs; ++i) {
-        int nameLength = m_lengths->getAt(2 * i);
-        if (nameLength == length && memcmp(data + offset, name, length) == 0)
-            return i;
-        offset += nameLength + m_lengths->getAt(2 * i + 1);
+    char* record = reinterpret_cast<char*>(m_block + 1);
+    for (int i = 0; i < m_block->pairs; ++i) {
+        if (nameLengthOf(record) == length && memcmp(record + kLengthBytes, name, length) == 0)
+            return record;
+        record += recordSize(record);
     }
-    return -1;
+    return nullptr;
 }
 
 bool AttributeSet::getAttribute(const char* name, kit::StringBuffer& out) const
 {
     out.clear();
-    int offset;
-    int index = findPair(name, offset);
-    if (index < 0)
+    const char* record = findPair(name);
+    if (!record)
         return false;
-    int nameLength = m_lengths->getAt(2 * index);
-    int valueLength = m_lengths->getAt(2 * index + 1);
+    int valueLength = valueLengthOf(record);
     if (valueLength > 0)
-        out.appendN(sbText(*m_data) + offset + nameLength, valueLength);
+        out.appendN(record + kLengthBytes + nameLengthOf(record), valueLength);
     return true;
 }
 
 bool AttributeSet::hasAttribute(const char* name) const
 {
-    int offset;
-    return findPair(name, offset) >= 0;
+    return findPair(name) != nullptr;
 }
 
 bool AttributeSet::removeFirst(const char* name)
 {
-    int offset;
-    int index = findPair(name, offset);
-    if (index < 0)
+    char* record = findPair(name);
+    if (!record)
         return false;
-    int total = m_lengths->getAt(2 * index) + m_lengths->getAt(2 * index + 1);
-    m_data->removeRange(offset, total);
-    m_lengths->removeAt(2 * index + 1);
-    m_lengths->removeAt(2 * index);
+    int size = recordSize(record);
+    char* end = reinterpret_cast<char*>(m_block + 1) + m_block->used;
+    memmove(record, record + size, end - (record + size));
+    m_block->used -= size;
+    --m_block->pairs;
     return true;
+}
+
+void AttributeSet::serialize(kit::StringBuffer& out) const
+{
+    const char* record = m_block ? reinterpret_cast<const char*>(m_block + 1) : nullptr;
+    for (int i = 0; i < getNumAttributes(); ++i) {
+        int nameLength = nameLengthOf(record);
+        int valueLength = valueLengthOf(record);
+        out.appendChar(' ');
+        out.appendN(record + kLengthBytes, nameLength);
+        out.append("=\"");
+        escapeValue(out, record + kLengthBytes + nameLength, valueLength);
+        out.appendChar('"');
+        record += kLengthBytes + nameLength + valueLength;
+    }
 }
 
 void AttributeSet::removeAttribute(const char* name)

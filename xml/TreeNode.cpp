@@ -1,6 +1,7 @@
 // Nodes and documents of the XML tree: building, lookups, handle counts, swapping and deletion.
 // Deletion walks the subtree with a work list, so no depth of nesting can exhaust the stack.
 #include "xml/TreeNode.h"
+#include "xml/kit/SmallBlocks.h"
 #include <string.h>
 
 namespace {
@@ -19,13 +20,25 @@ bool allNameBytes(const char* p, int n)
     return true;
 }
 
-// A new buffer holding exactly the name characters of the bytes.
-kit::StringBuffer* newNameBuffer(const char* p, int n)
+// A new zero-terminated copy of the bytes from the small-block allocator; NULL when no memory is left.
+char* copyToBlock(const char* p, int n)
 {
-    kit::StringBuffer* sb = poolNew<kit::StringBuffer>(p, n, 0);
-    if (sb && !allNameBytes(p, n))
-        sb->keepXmlNameChars();
-    return sb;
+    char* block = static_cast<char*>(smallBlockAlloc((size_t)n + 1));
+    if (block) {
+        memcpy(block, p, n);
+        block[n] = 0;
+    }
+    return block;
+}
+
+// A new block holding exactly the name characters of the bytes.
+char* newNameBlock(const char* p, int n)
+{
+    if (allNameBytes(p, n))
+        return copyToBlock(p, n);
+    kit::StringBuffer filtered(p, n, 0);
+    filtered.keepXmlNameChars();
+    return copyToBlock(sbText(filtered), sbLength(filtered));
 }
 
 const int kDefaultChildCapacity = 5;
@@ -110,10 +123,11 @@ void TreeNode::detachChildrenInto(ExtPtrArray& work)
 TreeNode::~TreeNode()
 {
     m_integrity = kTreeDead;
-    poolDelete(m_tag);
+    smallBlockFree(m_tag);
     poolDelete(m_content);
     delete m_attrs;
-    m_tag = m_content = nullptr;
+    m_tag = nullptr;
+    m_content = nullptr;
     m_attrs = nullptr;
     if (m_children) {
         // Every descendant is deleted from a work list once its own children were moved onto it.
@@ -225,27 +239,21 @@ void TreeNode::setTag(const char* tag)
 
 void TreeNode::setTagN(const char* tag, int length)
 {
-    if (m_tag) {
-        m_tag->clear();
-        m_tag->appendN(tag, length);
-        if (!allNameBytes(tag, length))
-            m_tag->keepXmlNameChars();
-        m_tag->shrinkToFit();
-        return;
-    }
-    m_tag = newNameBuffer(tag, length);
+    // The new block is made before the old one goes: the bytes may be the old tag's own.
+    char* old = m_tag;
+    m_tag = newNameBlock(tag, length);
+    smallBlockFree(old);
 }
 
 void TreeNode::deleteTag()
 {
-    if (m_tag && m_tag->isValid())
-        poolDelete(m_tag);
+    smallBlockFree(m_tag);
     m_tag = nullptr;
 }
 
 const char* TreeNode::getTag() const
 {
-    return m_tag ? sbText(*m_tag) : "";
+    return m_tag ? m_tag : "";
 }
 
 const char* TreeNode::getContent() const
@@ -258,10 +266,10 @@ int TreeNode::getContentLength() const
     return m_content ? sbLength(*m_content) : 0;
 }
 
-kit::StringBuffer* TreeNode::getOrCreateContent()
+kit::StringBuffer* TreeNode::getOrCreateContent(int capacity)
 {
     if (!m_content)
-        m_content = poolNew<kit::StringBuffer>(120);
+        m_content = poolNew<kit::StringBuffer>(capacity);
     return m_content;
 }
 

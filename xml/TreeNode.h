@@ -36,12 +36,19 @@ public:
     static void escapeValue(kit::StringBuffer& out, const char* bytes, int length);
 
 private:
-    // Index of the first pair with this name and the offset of its name bytes; -1 when absent.
-    int findPair(const char* name, int& offset) const;
-    bool ensureArrays();
+    // The pairs lie in one block: this header, then per pair the name and value lengths and the
+    // name and value bytes.
+    struct Block {
+        int capacity; // bytes after the header
+        int used;
+        int pairs;
+    };
+    // The record of the first pair with this name; NULL when absent.
+    char* findPair(const char* name) const;
+    char* recordAt(int index) const;
+    bool ensureRoom(int bytes);
 
-    ExtIntArray* m_lengths = nullptr;
-    kit::StringBuffer* m_data = nullptr;
+    Block* m_block = nullptr;
 };
 
 class TreeInfo : public KitObject
@@ -87,7 +94,8 @@ public:
     const char* getTag() const;
     const char* getContent() const;
     int getContentLength() const;
-    kit::StringBuffer* getOrCreateContent();
+    // A new content buffer starts with room for capacity bytes (its terminating zero included).
+    kit::StringBuffer* getOrCreateContent(int capacity = 120);
     kit::StringBuffer* contentBuffer() { return m_content; }
     void setContentN(const char* bytes, int length);
     bool isCdata() const { return m_cdata; }
@@ -153,7 +161,7 @@ private:
     void detachChildrenInto(ExtPtrArray& work);
 
     TreeInfo* m_tree = nullptr;
-    kit::StringBuffer* m_tag = nullptr;
+    char* m_tag = nullptr; // zero-terminated, from the small-block allocator
     AttributeSet* m_attrs = nullptr;
     kit::StringBuffer* m_content = nullptr;
     unsigned m_handleCount = 0;

@@ -156,8 +156,9 @@ bool Parser::text()
         if (!content && !memchr(start, '&', length)) {
             m_current->setContentN(start, length);
         } else {
+            // Decoding never lengthens the text: a new buffer of the chunk's size holds it whole.
             if (!content)
-                content = m_current->getOrCreateContent();
+                content = m_current->getOrCreateContent(length + 2);
             else if (m_trim && sbLength(*content) > 0)
                 content->appendChar(' ');
             // Entities are decoded in this chunk only: earlier chunks and CDATA bytes stay as they are.

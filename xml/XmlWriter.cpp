@@ -187,24 +187,6 @@ bool openNode(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth,
 
 } // namespace
 
-void AttributeSet::serialize(kit::StringBuffer& out) const
-{
-    if (!m_lengths || !m_data)
-        return;
-    const char* p = sbText(*m_data);
-    int pairs = getNumAttributes();
-    for (int i = 0; i < pairs; ++i) {
-        int nameLength = m_lengths->getAt(2 * i);
-        int valueLength = m_lengths->getAt(2 * i + 1);
-        out.appendChar(' ');
-        out.appendN(p, nameLength);
-        out.append("=\"");
-        escapeValue(out, p + nameLength, valueLength);
-        out.appendChar('"');
-        p += nameLength + valueLength;
-    }
-}
-
 void AttributeSet::escapeValue(kit::StringBuffer& out, const char* bytes, int length)
 {
     const char* end = bytes + length;

@@ -1,5 +1,6 @@
 // The tree: attribute pairs, tag filtering, child arrays, handle counts and swapping.
 #include <gtest/gtest.h>
+#include <string>
 #include "TreeDump.h"
 #include "xml/TreeNode.h"
 
@@ -30,6 +31,42 @@ TEST(AttributeSet, PairsKeepOrderDuplicatesAndRemoval)
     kit::StringBuffer text;
     set.serialize(text);
     EXPECT_STREQ(sbText(text), " bb=\"\" c=\"333\"");
+}
+
+TEST(AttributeSet, ManyLongPairsGrowAndStayInOrder)
+{
+    // Enough pairs and bytes to regrow the set's storage many times, past the small-block sizes.
+    AttributeSet set;
+    std::string expected;
+    for (int i = 0; i < 300; ++i) {
+        std::string name = "n" + std::to_string(i);
+        std::string value(i % 40, char('a' + i % 26));
+        set.addAttributeN(name.data(), (int)name.size(), value.data(), (int)value.size());
+        expected += " " + name + "=\"" + value + "\"";
+    }
+    ASSERT_EQ(set.getNumAttributes(), 300);
+    const char* name;
+    const char* value;
+    int nameLength, valueLength;
+    set.getPair(299, name, nameLength, value, valueLength);
+    EXPECT_EQ(std::string(name, nameLength), "n299");
+    EXPECT_EQ(std::string(value, valueLength), std::string(299 % 40, char('a' + 299 % 26)));
+    kit::StringBuffer text;
+    set.serialize(text);
+    EXPECT_EQ(std::string(sbText(text)), expected);
+
+    // Removing from the middle closes the gap; later pairs and new ones read back intact.
+    EXPECT_TRUE(set.removeFirst("n150"));
+    EXPECT_FALSE(set.hasAttribute("n150"));
+    set.addAttribute("last", "v");
+    kit::StringBuffer out;
+    EXPECT_TRUE(set.getAttribute("n151", out));
+    EXPECT_EQ(std::string(sbText(out)), std::string(151 % 40, char('a' + 151 % 26)));
+    EXPECT_TRUE(set.getAttribute("last", out));
+    EXPECT_STREQ(sbText(out), "v");
+    EXPECT_EQ(set.getNumAttributes(), 300);
+    set.getPair(300, name, nameLength, value, valueLength);
+    EXPECT_EQ(nameLength, 0) << "an index past the end gives an empty pair";
 }
 
 TEST(TreeNode, AttributeNamesFilteredAndPrefixed)
