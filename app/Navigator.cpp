@@ -34,7 +34,9 @@ BOOL CNavButtons::OnInitDialog()
     HINSTANCE resources = AfxGetResourceHandle();
     if (next)
     {
-        next->SetBitmap(::LoadBitmapW(resources, MAKEINTRESOURCEW(IDB_NEXT_ARROW)));
+        m_nextArrow.DeleteObject();
+        m_nextArrow.Attach(::LoadBitmapW(resources, MAKEINTRESOURCEW(IDB_NEXT_ARROW)));
+        next->SetBitmap((HBITMAP)m_nextArrow.m_hObject);
         CRect rect;
         next->GetWindowRect(&rect);
         ScreenToClient(&rect);
@@ -43,7 +45,9 @@ BOOL CNavButtons::OnInitDialog()
     }
     if (back)
     {
-        back->SetBitmap(::LoadBitmapW(resources, MAKEINTRESOURCEW(IDB_BACK_ARROW)));
+        m_backArrow.DeleteObject();
+        m_backArrow.Attach(::LoadBitmapW(resources, MAKEINTRESOURCEW(IDB_BACK_ARROW)));
+        back->SetBitmap((HBITMAP)m_backArrow.m_hObject);
         CRect rect;
         back->GetWindowRect(&rect);
         ScreenToClient(&rect);

@@ -24,6 +24,8 @@ protected:
     CBrush m_brush;
     CStatic m_title;
     CFont m_captionFont;   // the step captions' font, alive as long as the captions
+    CBitmap m_nextArrow;   // the arrows' bitmaps: the statics show them but do not own them
+    CBitmap m_backArrow;
     DECLARE_MESSAGE_MAP()
 };
 

@@ -253,3 +253,18 @@ TEST_F(MainWindow, ThePanelIsCentredOnTheBarAndTheLogoFillsTheRoomBeside)
     EXPECT_NEAR(bar.Width() / 2, panel.left + panel.Width() / 2, 1);
     EXPECT_EQ(panel.left, logo.Width());
 }
+
+TEST_F(MainWindow, TheArrowBitmapsGoWithThePanel)
+{
+    HBITMAP next = static_cast<CStatic*>(Steps().m_buttons.GetDlgItem(IDC_NEXT_ARROW))->GetBitmap();
+    HBITMAP back = static_cast<CStatic*>(Steps().m_buttons.GetDlgItem(IDC_BACK_ARROW))->GetBitmap();
+    ASSERT_EQ(OBJ_BITMAP, (DWORD)::GetObjectType(next));
+    ASSERT_EQ(OBJ_BITMAP, (DWORD)::GetObjectType(back));
+    BITMAP info = {};
+    ASSERT_NE(0, ::GetObjectW(next, sizeof(info), &info));
+    EXPECT_GT(info.bmWidth, 0);
+    run.Close();
+    // Every main window loads its own pair; none may outlive it.
+    EXPECT_EQ(0u, (DWORD)::GetObjectType(next));
+    EXPECT_EQ(0u, (DWORD)::GetObjectType(back));
+}

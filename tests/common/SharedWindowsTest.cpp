@@ -220,3 +220,29 @@ TEST_F(TabFixture, SelectedTabIsDarkRedWithItsColourOthersGrey)
     EXPECT_EQ(RGB(255, 255, 255), memory.GetPixel(first.left + 1, first.top + edge));
     memory.SelectObject(old);
 }
+
+TEST_F(TabFixture, ASecondSetupStartsFromTheFontInUse)
+{
+    // A face and size of its own, so that the fonts made from it differ from the message font.
+    CFont own;
+    ASSERT_TRUE(own.CreateFont(-23, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Times New Roman"));
+    tabs.SetFont(&own, FALSE);
+    tabs.SetupFonts(900, FALSE, TRUE, 500, FALSE, FALSE);
+    LOGFONT selected = {};
+    ASSERT_TRUE(tabs.GetSelectedFont().GetLogFont(&selected));
+    EXPECT_EQ(-23, selected.lfHeight);
+
+    // The control now draws with the selected font; the next setup must read it before deleting it.
+    HGDIOBJ inUse = tabs.GetFont()->m_hObject;
+    ASSERT_EQ(tabs.GetSelectedFont().m_hObject, inUse);
+    tabs.SetupFonts(400, FALSE, FALSE, 700, TRUE, FALSE);
+    LOGFONT normal = {};
+    ASSERT_TRUE(tabs.GetNormalFont().GetLogFont(&normal));
+    EXPECT_EQ(-23, normal.lfHeight);
+    EXPECT_EQ(CString(L"Times New Roman"), CString(normal.lfFaceName));
+    EXPECT_EQ(700, normal.lfWeight);
+    EXPECT_EQ(1, normal.lfItalic);
+    EXPECT_EQ(0, normal.lfUnderline);
+    EXPECT_EQ(0u, (DWORD)::GetObjectType(inUse));                                   // the old pair is gone
+    EXPECT_EQ((DWORD)OBJ_FONT, (DWORD)::GetObjectType(tabs.GetFont()->m_hObject));   // the new one lives
+}
