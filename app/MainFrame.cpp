@@ -103,6 +103,18 @@ WINDOWPLACEMENT CMainFrame::ReadPlacement(CWinApp& app)
     placement.rcNormalPosition.top = (int)app.GetProfileInt(kAppearance, L"Top", 50);
     placement.rcNormalPosition.right = (int)app.GetProfileInt(kAppearance, L"Right", 900);
     placement.rcNormalPosition.bottom = (int)app.GetProfileInt(kAppearance, L"Bottom", 600);
+    // A window closed while minimised (or hidden) would start where the user cannot see it: it comes
+    // back as it was before it was minimised.
+    switch (placement.showCmd)
+    {
+    case SW_HIDE:
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+    case SW_FORCEMINIMIZE:
+        placement.showCmd = (placement.flags & WPF_RESTORETOMAXIMIZED) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+        break;
+    }
     return placement;
 }
 

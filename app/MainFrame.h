@@ -27,7 +27,8 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) override;
 
-    // The placement in "Appearance" (first-start values where nothing is stored) and back.
+    // The placement in "Appearance" (first-start values where nothing is stored; a minimised or
+    // hidden window is shown as it was before) and back.
     static WINDOWPLACEMENT ReadPlacement(CWinApp& app);
     static void WritePlacement(CWinApp& app, const WINDOWPLACEMENT& placement);
 

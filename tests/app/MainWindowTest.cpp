@@ -268,3 +268,36 @@ TEST_F(MainWindow, TheArrowBitmapsGoWithThePanel)
     EXPECT_EQ(0u, (DWORD)::GetObjectType(next));
     EXPECT_EQ(0u, (DWORD)::GetObjectType(back));
 }
+
+TEST(Placement, AWindowClosedMinimisedComesBackRestoredWhereItWas)
+{
+    ContainerPage page;
+    CFormsteadApp writer;
+    writer.SetRegistryKey(L"Formstead");
+    WINDOWPLACEMENT stored = {sizeof(stored)};
+    stored.showCmd = SW_SHOWMINIMIZED;
+    stored.rcNormalPosition = {120, 80, 820, 580};
+    CMainFrame::WritePlacement(writer, stored);
+
+    ProgramRun run;
+    ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
+    ASSERT_TRUE(run.Start());
+    EXPECT_FALSE(run.Frame()->IsIconic());
+    EXPECT_FALSE(run.Frame()->IsZoomed());
+    EXPECT_TRUE(run.Frame()->IsWindowVisible());
+    WINDOWPLACEMENT restored = {sizeof(restored)};
+    ASSERT_TRUE(run.Frame()->GetWindowPlacement(&restored));
+    EXPECT_EQ(CRect(120, 80, 820, 580), CRect(restored.rcNormalPosition));
+    run.Close();
+
+    // Minimised from a maximised window: it comes back maximised.
+    stored.flags = WPF_RESTORETOMAXIMIZED;
+    CMainFrame::WritePlacement(writer, stored);
+    ProgramRun again;
+    ASSERT_TRUE(MakeMasterDatabase(again.folder.File(L"Vantorel.gdb"), MasterContent()));
+    ASSERT_TRUE(again.Start());
+    EXPECT_FALSE(again.Frame()->IsIconic());
+    EXPECT_TRUE(again.Frame()->IsZoomed());
+    again.Close();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
+}
