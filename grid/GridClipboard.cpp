@@ -407,6 +407,7 @@ BOOL CGridCtrl::OnDrop(COleDataObject* dataObject, DROPEFFECT, CPoint)
 
     if (target.col == m_CurCol || !DropOverColumnHeader(target))
         return FALSE;
+    m_nContentChanges++;
     int entry = m_arColOrder[m_CurCol];
     m_arColOrder.erase(m_arColOrder.begin() + m_CurCol);
     m_arColOrder.insert(m_arColOrder.begin() + target.col, entry);

@@ -321,6 +321,7 @@ BOOL CGridCtrl::SetCell(int nRow, int nCol, CGridCellBase* cell)
         return FALSE;
     cell->SetCoords(nRow, nCol);
     row->SetAt(StoredColumn(nCol), cell);
+    m_nContentChanges++;
     return TRUE;
 }
 
@@ -398,6 +399,7 @@ void CGridCtrl::RestoreColumnLayout(const DWORD* block)
         seen[stored] = true;
     }
     EndEditing();   // the editor's cell may change its displayed column
+    m_nContentChanges++;
     std::vector<int> oldOrder = m_arColOrder;
     for (int i = 0; i < n; i++)
     {

@@ -390,5 +390,21 @@ protected:
     BYTE m_bSelectInFixedColumns;
     PaintBuffer m_paintBuffer;   // the off-screen bitmap of the last paint, reused by the next
 
+    // A comparison may sort the grid again for every pair it compares. Such a nested sort is done
+    // once; an identical one is skipped while nothing that decides an order has changed since.
+    struct SortRequest
+    {
+        PFNLVCOMPARE compare;
+        int col;
+        BOOL ascending;
+        LPARAM data;
+        BOOL result;
+        unsigned changes;
+    };
+    int m_nSortDepth = 0;
+    unsigned m_nContentChanges = 0;   // rises with every change of texts, data, rows or column order
+    bool m_bNestedSortDone = false;
+    SortRequest m_lastNestedSort = {};
+
     friend class CGridDropTarget;
 };

@@ -852,6 +852,7 @@ CSize CGridCtrl::GetTextExtent(int nRow, int nCol, LPCTSTR text)
 
 void CGridCtrl::SetModified(BOOL modified, int nRow, int nCol)
 {
+    m_nContentChanges++;   // texts, data, rows and columns all change through here
     if (nCol < 0 || nCol == m_nSortColumn)
         SetSortColumn(-1);
     if (nRow < 0 || nCol < 0)

@@ -53,12 +53,24 @@ BOOL CGridCtrl::SortItems(int nCol, BOOL ascending, LPARAM data)
 
 BOOL CGridCtrl::SortItems(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data)
 {
+    bool nested = m_nSortDepth > 0;
+    if (nested && m_bNestedSortDone && m_lastNestedSort.compare == compare && m_lastNestedSort.col == nCol
+        && m_lastNestedSort.ascending == ascending && m_lastNestedSort.data == data
+        && m_lastNestedSort.changes == m_nContentChanges)
+        return m_lastNestedSort.result;   // the rows are already in this order
+
     EndEditing();   // an open editor must not outlive the order of the rows it was opened on
     SetSortColumn(nCol);
     m_bAscending = ascending;
     ResetSelectedRange();
     SetFocusCell(-1, -1);
-    return SortItems(compare, nCol, ascending, data, m_nFixedRows, -1);
+    BOOL result = SortItems(compare, nCol, ascending, data, m_nFixedRows, -1);
+    if (nested)
+    {
+        m_lastNestedSort = SortRequest{compare, nCol, ascending, data, result, m_nContentChanges};
+        m_bNestedSortDone = true;
+    }
+    return result;
 }
 
 BOOL CGridCtrl::SortItems(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data, int low, int high)
@@ -88,7 +100,10 @@ BOOL CGridCtrl::SortItems(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM
         return TRUE;
     }
 
+    if (m_nSortDepth++ == 0)
+        m_bNestedSortDone = false;
     SortRowRange(compare, nCol, ascending, data, low, high);
+    m_nSortDepth--;
     return TRUE;
 }
 
@@ -99,6 +114,7 @@ void CGridCtrl::SwapRows(int a, int b)
     if (!rowA || !rowB)
         return;
     // Exchanging the row objects exchanges every cell pointer of the two rows at once.
+    m_nContentChanges++;
     m_RowData.SetAt(a, rowB);
     m_RowData.SetAt(b, rowA);
     UINT height = m_arRowHeights[a];

@@ -32,6 +32,45 @@ int CALLBACK SortAgainByText(LPARAM, LPARAM, LPARAM data)
     return 0;
 }
 
+long g_innerCalls = 0;
+int g_changeAtCall = 0;
+
+int CALLBACK CountingText(LPARAM first, LPARAM second, LPARAM data)
+{
+    g_innerCalls++;
+    return CGridCtrl::CompareCellText(first, second, data);
+}
+
+// Like SortAgainByText, through a comparison that counts its calls; on one chosen call it first
+// changes the text of the first data row.
+int CALLBACK SortAgainCounting(LPARAM, LPARAM, LPARAM data)
+{
+    g_outerCalls++;
+    if (g_outerCalls == g_changeAtCall)
+        g_reentrantGrid->SetItemText(1, 2, L"zzz");
+    const CCellID* clicked = reinterpret_cast<const CCellID*>(data);
+    g_reentrantGrid->SortItems(CountingText, clicked->col, g_reentrantGrid->GetSortAscending(), data);
+    return 0;
+}
+
+void FillScrambled(CGridCtrl& grid, int rows)
+{
+    for (int row = 1; row < rows; row++)
+    {
+        CString text;
+        text.Format(L"%04d", (row * 7919) % 10007);
+        grid.SetItemText(row, 2, text);
+    }
+}
+
+bool ColumnIsAscending(const CGridCtrl& grid, int col)
+{
+    for (int row = grid.GetFixedRowCount() + 1; row < grid.GetRowCount(); row++)
+        if (grid.GetItemText(row - 1, col).Compare(grid.GetItemText(row, col)) > 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 TEST(GridSort, AscendingAndDescendingPutEmptyTextsLast)
@@ -143,4 +182,41 @@ TEST(GridSort, HeaderClickSortsOppositeToTheCurrentDirection)
     t.Click(t.Centre(0, 2));
     EXPECT_EQ((std::vector<CString>{L"0,2", L"a", L"b", L"c"}), Column(grid, 2));
     EXPECT_EQ(2, grid.GetSortColumn());
+}
+
+namespace {
+
+// Sorts a scrambled grid of the given rows ascending by column 2 through SortAgainCounting, which
+// changes a text on its call number changeAtCall (-1: never).
+void SortScrambledAgainAndAgain(CGridCtrl& grid, int rows, int changeAtCall)
+{
+    FillScrambled(grid, rows);
+    g_reentrantGrid = &grid;
+    g_outerCalls = 0;
+    g_innerCalls = 0;
+    g_changeAtCall = changeAtCall;
+    grid.SetCompareFunction(SortAgainCounting);
+    CCellID clicked(0, 2);
+    EXPECT_TRUE(grid.SortItems(2, TRUE, reinterpret_cast<LPARAM>(&clicked)));
+    EXPECT_TRUE(ColumnIsAscending(grid, 2));
+}
+
+} // namespace
+
+TEST(GridSort, AComparisonThatSortsAgainCostsOneNestedSort)
+{
+    CGridCtrl grid(201, 3, 1, 1);
+    SortScrambledAgainAndAgain(grid, 201, -1);
+    EXPECT_GT(g_outerCalls, 201);
+    // One sort of 200 rows takes a few thousand comparisons; one per outer comparison would take
+    // hundreds of thousands.
+    EXPECT_LT(g_innerCalls, 20000) << g_outerCalls << " outer comparisons";
+}
+
+TEST(GridSort, ANestedSortIsRepeatedAfterTheTextsChanged)
+{
+    CGridCtrl grid(41, 3, 1, 1);
+    SortScrambledAgainAndAgain(grid, 41, 30);   // well after the first nested sort
+    ASSERT_GT(g_outerCalls, 30);
+    EXPECT_EQ(L"zzz", grid.GetItemText(40, 2)) << "the changed text went to the end";
 }
