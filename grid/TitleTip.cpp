@@ -56,11 +56,11 @@ void CTitleTip::Show(CRect titleRect, LPCTSTR text, int xOffset, LPRECT hoverRec
     if (titleRect.IsRectEmpty() || ::IsWindowVisible(m_hWnd) || !m_pParentWnd)
         return;
 
-    m_rectHover = hoverRect ? CRect(*hoverRect) : titleRect;
-    m_rectHover.right++;
-    m_rectHover.bottom++;
-    m_pParentWnd->ClientToScreen(m_rectHover);
-    ScreenToClient(m_rectHover);
+    // The hover area goes to the tip's coordinates once the tip stands where it is shown.
+    CRect hoverOnScreen = hoverRect ? CRect(*hoverRect) : titleRect;
+    hoverOnScreen.right++;
+    hoverOnScreen.bottom++;
+    m_pParentWnd->ClientToScreen(hoverOnScreen);
 
     if (!::GetFocus())
         return;
@@ -91,6 +91,8 @@ void CTitleTip::Show(CRect titleRect, LPCTSTR text, int xOffset, LPRECT hoverRec
     {
         SetWindowPos(HWND_TOPMOST, display.left, display.top, display.Width(), display.Height(),
                      SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        m_rectHover = hoverOnScreen;
+        ScreenToClient(m_rectHover);
         CRect clip;
         ::GetClipBox(hdc, &clip);
         if (backClr != CLR_DEFAULT)

@@ -312,3 +312,28 @@ TEST(GridEditRefusal, ARefusedTextKeepsTheCellsModifiedStateWhateverItWas)
     EXPECT_TRUE(grid.GetItemState(2, 1) & GVIS_MODIFIED) << "a modified cell stays modified";
     EXPECT_TRUE(grid.GetModified());
 }
+
+TEST_F(EditTest, TitleTipStaysWhileTheMouseMovesInsideItsCell)
+{
+    t.grid.SetItemText(1, 1, L"a first text far too long for a cell of sixty pixels");
+    t.grid.SetItemText(4, 2, L"a second text far too long for a cell of sixty pixels");
+    Hover(t, t.Centre(1, 1));
+    ASSERT_TRUE(TitleTip(t) && ::IsWindowVisible(TitleTip(t)));
+    t.grid.GetTitleTip().Hide();
+    // Shown again somewhere else: the area in which the mouse may move is that of the new cell.
+    Hover(t, t.Centre(4, 2));
+    ASSERT_TRUE(::IsWindowVisible(TitleTip(t)));
+    CRect cell;
+    t.grid.GetCellRect(4, 2, cell);
+    CPoint inside(cell.left + 4, cell.bottom - 3);
+    t.grid.ClientToScreen(&inside);
+    ::ScreenToClient(TitleTip(t), &inside);
+    ::SendMessageW(TitleTip(t), WM_MOUSEMOVE, 0, MAKELPARAM(inside.x, inside.y));
+    EXPECT_TRUE(::IsWindowVisible(TitleTip(t)));
+    CPoint outside(cell.left + 4, cell.bottom + 25);
+    t.grid.ClientToScreen(&outside);
+    ::ScreenToClient(TitleTip(t), &outside);
+    ::SendMessageW(TitleTip(t), WM_MOUSEMOVE, 0, MAKELPARAM(outside.x, outside.y));
+    EXPECT_FALSE(::IsWindowVisible(TitleTip(t)));
+    PumpMessages();
+}
