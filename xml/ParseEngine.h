@@ -38,7 +38,12 @@ public:
     char current() const { return m_text[m_index]; }
     void advance(int n) { m_index = m_index + n > m_length ? m_length : m_index + n; }
     void moveTo(const char* p) { m_index = (int)(p - m_text); }
-    bool beginsWith(const char* s) const;
+    // Inline, so that the length of a literal is known when compiling.
+    bool beginsWith(const char* s) const
+    {
+        size_t n = strlen(s);
+        return (size_t)(m_length - m_index) >= n && memcmp(cursor(), s, n) == 0;
+    }
     bool beginsWithNoCase(const char* s) const;
     void skipBlanks();
 

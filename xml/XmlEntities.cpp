@@ -1,5 +1,6 @@
 // Decoding of the predefined entities, in one left-to-right pass over the bytes.
 #include "xml/XmlEntities.h"
+#include "xml/ByteScan.h"
 #include <string.h>
 
 int predefinedEntityAt(const char* p, int available, char& c)
@@ -20,7 +21,7 @@ void appendDecodedEntities(kit::StringBuffer& out, const char* bytes, int length
     const char* p = bytes;
     const char* end = bytes + length;
     while (p < end) {
-        const char* amp = static_cast<const char*>(memchr(p, '&', end - p));
+        const char* amp = findByte(p, end, '&');
         if (!amp) {
             out.appendN(p, (int)(end - p));
             return;

@@ -2,6 +2,7 @@
 // malformed markup as it goes, and never rejects a text (a text without elements gives no root).
 #include "xml/TreeNode.h"
 #include "xml/ParseEngine.h"
+#include "xml/ByteScan.h"
 #include "xml/LogBase.h"
 #include "xml/XmlEntities.h"
 
@@ -153,7 +154,7 @@ bool Parser::text()
     if (stop > start) {
         int length = (int)(stop - start);
         kit::StringBuffer* content = m_current->contentBuffer();
-        if (!content && !memchr(start, '&', length)) {
+        if (!content && !findByte(start, stop, '&')) {
             m_current->setContentN(start, length);
         } else {
             // Decoding never lengthens the text: a new buffer of the chunk's size holds it whole.

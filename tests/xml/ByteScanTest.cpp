@@ -1,0 +1,62 @@
+// The parser's byte searches against a plain byte-by-byte search, at every alignment and length
+// around the sixteen-byte blocks, with matches before the start and past the end that must not count.
+#include <gtest/gtest.h>
+#include <string.h>
+#include "xml/ByteScan.h"
+
+namespace {
+
+const char* naiveFind(const char* p, const char* end, char c)
+{
+    for (; p < end; ++p)
+        if (*p == c)
+            return p;
+    return nullptr;
+}
+
+alignas(16) char g_area[128];
+
+TEST(ByteScan, FindByteAgreesAtEveryAlignmentAndLength)
+{
+    for (int start = 0; start < 32; ++start) {
+        for (int length = 0; length < 70; ++length) {
+            // Only the byte at 'at' is the target inside the range; the bytes just outside are
+            // targets too, and must never be reported.
+            for (int at = -1; at <= length; ++at) {
+                memset(g_area, 'x', sizeof g_area);
+                if (start > 0)
+                    g_area[start - 1] = '<';
+                g_area[start + length] = '<';
+                if (at >= 0 && at < length)
+                    g_area[start + at] = '<';
+                const char* p = g_area + start;
+                ASSERT_EQ(findByte(p, p + length, '<'), naiveFind(p, p + length, '<'))
+                    << "start " << start << " length " << length << " at " << at;
+            }
+        }
+    }
+}
+
+TEST(ByteScan, TextLengthAgreesAtEveryAlignment)
+{
+    for (int start = 0; start < 32; ++start) {
+        for (int length = 0; length < 70; ++length) {
+            memset(g_area, 'y', sizeof g_area);
+            if (start > 0)
+                g_area[start - 1] = 0; // a zero before the text is not its end
+            g_area[start + length] = 0;
+            ASSERT_EQ(textLength(g_area + start), (size_t)length) << "start " << start << " length " << length;
+        }
+    }
+}
+
+TEST(ByteScan, HighBytesAreFoundLikeAnyOther)
+{
+    char text[40];
+    memset(text, 'a', sizeof text);
+    text[33] = (char)0xE9;
+    EXPECT_EQ(findByte(text, text + sizeof text, (char)0xE9), text + 33);
+    EXPECT_EQ(findByte(text, text + 33, (char)0xE9), nullptr);
+}
+
+} // namespace
