@@ -104,13 +104,11 @@ bool EncodingConvert::EncConvert(int from, int to, const unsigned char* p, uint3
 
     if (isIso2022Jp(from) || from == 50225) {
         DataBuffer decoded;
-        if (from == 50225)
-            Korean().iso2022KrToEucKr(p, n, decoded);
-        else
-            Japanese().iso2022JpToShiftJis(p, n, decoded);
+        bool decodedAll = from == 50225 ? Korean().iso2022KrToEucKr(p, n, decoded)
+                                        : Japanese().iso2022JpToShiftJis(p, n, decoded);
         if (decoded.getSize() == 0)
-            return true;
-        return EncConvert(from == 50225 ? 949 : 932, to, decoded.getData(), decoded.getSize(), out);
+            return decodedAll;
+        return EncConvert(from == 50225 ? 949 : 932, to, decoded.getData(), decoded.getSize(), out) && decodedAll;
     }
 
     DataBuffer mid;

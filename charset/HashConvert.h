@@ -44,6 +44,9 @@ public:
     // converting it writes, with the ASCII pass-through and the 0 byte of U+0000 already applied.
     // NULL when a value is longer than 2 bytes (or no memory): walkers then use lookup.
     const uint32_t* unitEncodeIndex() const;
+    // Whether the flat views (and, when asked, the page-direction view) exist. The cache builds them
+    // before it publishes a table, so that converters sharing it afterwards only read it.
+    bool viewsBuilt(bool withEncodeView) const { return m_indexesBuilt && (!withEncodeView || m_encodeIndex); }
     static const uint32_t kPresent = 1u << 24;
 
 private:

@@ -27,18 +27,20 @@ struct Utf16Sink
     bool finish() { return true; }
 };
 
-// UTF-16 to UTF-8: surrogate pairs joined, a lone surrogate written as U+FFFD (false), U+0000 dropped.
+// UTF-16 to UTF-8: surrogate pairs joined, a lone surrogate written as U+FFFD (false). U+0000 is
+// dropped when the units come from UTF-16 and kept as a 0 byte when they come from UTF-8 itself.
 struct Utf8Sink
 {
     static const int kMaxBytesPerUnit = 3;
     unsigned char* w;
     uint16_t pendingHigh = 0;
     bool ok = true;
+    bool keepNul = false;
 
     void putBmp(uint16_t u)
     {
         if (u < 0x80) {
-            if (u)
+            if (u || keepNul)
                 *w++ = (unsigned char)u;
         } else if (u < 0x800) {
             w[0] = (unsigned char)(0xC0 | u >> 6);
@@ -85,7 +87,7 @@ struct Utf8Sink
         uint32_t word;
         memcpy(&word, p, 4);
         bool hasZero = ((word - 0x01010101u) & ~word & 0x80808080u) != 0;
-        if (pendingHigh || hasZero) {
+        if (pendingHigh || (hasZero && !keepNul)) {
             put(p[0]), put(p[1]), put(p[2]), put(p[3]);
             return;
         }

@@ -64,37 +64,45 @@ void shiftJisToJis(unsigned char s1, unsigned char s2, unsigned char& j1, unsign
 
 } // namespace
 
-void Japanese::iso2022JpToShiftJis(const unsigned char* p, uint32_t n, DataBuffer& out)
+bool Japanese::iso2022JpToShiftJis(const unsigned char* p, uint32_t n, DataBuffer& out)
 {
     if (!p || n == 0)
-        return;
+        return true;
     Staged o(out);
+    bool ok = true;
     bool twoByte = false, kana = false;
     for (uint32_t i = 0; i < n; i++) {
         unsigned char c = p[i];
         if (c == ESC) {
+            // Designations: ESC $ @ and ESC $ B (JIS X 0208), ESC ( B and ESC ( J (ASCII, Roman),
+            // ESC ( I (kana). Any other byte is dropped with the escape; a cut-off escape ends the text.
+            bool known = false;
             if (i + 1 >= n)
-                break;
+                return false;
             unsigned char c1 = p[++i];
             if (c1 == '$') {
                 if (i + 1 >= n)
-                    break;
+                    return false;
                 unsigned char c2 = p[++i];
                 if (c2 == '@' || c2 == 'B') {
                     twoByte = true;
                     kana = false;
+                    known = true;
                 }
             } else if (c1 == '(') {
                 if (i + 1 >= n)
-                    break;
+                    return false;
                 unsigned char c2 = p[++i];
                 if (c2 == 'B' || c2 == 'J') {
                     twoByte = kana = false;
+                    known = true;
                 } else if (c2 == 'I') {
                     kana = true;
                     twoByte = false;
+                    known = true;
                 }
             }
+            ok = ok && known;
             continue;
         }
         if (c == '\r' || c == '\n') {
@@ -105,7 +113,7 @@ void Japanese::iso2022JpToShiftJis(const unsigned char* p, uint32_t n, DataBuffe
         }
         if (twoByte) {
             if (i + 1 >= n)
-                break;
+                return false; // a code cut off by the end of the text
             unsigned char j1 = c, j2 = p[++i];
             if (j1 & 1)
                 j2 = (unsigned char)(j2 + (j2 < 0x60 ? 0x1F : 0x20));
@@ -120,6 +128,7 @@ void Japanese::iso2022JpToShiftJis(const unsigned char* p, uint32_t n, DataBuffe
             o.put(c);
         }
     }
+    return ok;
 }
 
 int Japanese::halfWidthToFullWidth(const unsigned char* next, uint32_t left, unsigned char& first, unsigned char& second,
@@ -174,8 +183,10 @@ bool Japanese::shiftJisToIso2022Jp(const unsigned char* p, uint32_t n, DataBuffe
             leaveTwoByte();
             o.put(c);
         } else if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF)) {
-            if (i + 1 >= n)
+            if (i + 1 >= n) {
+                ok = false; // a lead byte without its trail byte
                 break;
+            }
             unsigned char s2 = p[++i];
             if (s2 < 0x40 || s2 > 0xFC) {
                 ok = false; // not a Shift-JIS pair: no 7-bit form
@@ -210,11 +221,12 @@ bool Japanese::shiftJisToIso2022Jp(const unsigned char* p, uint32_t n, DataBuffe
     return ok;
 }
 
-void Korean::iso2022KrToEucKr(const unsigned char* p, uint32_t n, DataBuffer& out)
+bool Korean::iso2022KrToEucKr(const unsigned char* p, uint32_t n, DataBuffer& out)
 {
     if (!p || n == 0)
-        return;
+        return true;
     Staged o(out);
+    bool ok = true;
     bool shifted = false;
     for (uint32_t i = 0; i < n; i++) {
         unsigned char c = p[i];
@@ -222,6 +234,8 @@ void Korean::iso2022KrToEucKr(const unsigned char* p, uint32_t n, DataBuffer& ou
             if (n - i - 1 >= 3 && p[i + 1] == '$' && p[i + 2] == ')' && p[i + 3] == 'C') {
                 i += 3;
                 shifted = false;
+            } else {
+                ok = false; // not the one designation this form knows: dropped
             }
             continue;
         }
@@ -231,13 +245,14 @@ void Korean::iso2022KrToEucKr(const unsigned char* p, uint32_t n, DataBuffer& ou
             shifted = false;
         } else if (shifted) {
             if (i + 1 >= n)
-                break;
+                return false; // a code cut off by the end of the text
             o.put((unsigned char)(c + 0x80));
             o.put((unsigned char)(p[++i] + 0x80));
         } else {
             o.put(c);
         }
     }
+    return ok;
 }
 
 bool Korean::eucKrToIso2022Kr(const unsigned char* p, uint32_t n, DataBuffer& out)

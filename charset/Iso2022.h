@@ -8,7 +8,9 @@ class Japanese
 {
 public:
     virtual ~Japanese() {}
-    void iso2022JpToShiftJis(const unsigned char* bytes, uint32_t length, DataBuffer& out);
+    // False when input was left out: an escape sequence that is unknown or cut off, or a double-byte
+    // code without its second byte.
+    bool iso2022JpToShiftJis(const unsigned char* bytes, uint32_t length, DataBuffer& out);
     // False when a byte has no ISO-2022-JP form (it is left out).
     bool shiftJisToIso2022Jp(const unsigned char* bytes, uint32_t length, DataBuffer& out);
 
@@ -23,7 +25,8 @@ class Korean
 {
 public:
     virtual ~Korean() {}
-    void iso2022KrToEucKr(const unsigned char* bytes, uint32_t length, DataBuffer& out);
+    // False when an unknown escape or a double-byte code without its second byte was left out.
+    bool iso2022KrToEucKr(const unsigned char* bytes, uint32_t length, DataBuffer& out);
     // False when a byte pair lies outside the EUC-KR range 0xA1-0xFE (it is left out).
     bool eucKrToIso2022Kr(const unsigned char* bytes, uint32_t length, DataBuffer& out);
 };

@@ -235,6 +235,7 @@ void EncodingConvert::loadToCodePageTable(int page)
     unpackPackage(package, *table, true);
     if (cachePage(page) == 10001)
         unpackPackage(findMacJapanesePatch(), *table, true);
+    table->unitEncodeIndex(); // complete before it is shared: readers never write to it
     slots->toPage = table;
     g_tablesBuilt++;
 }
@@ -272,6 +273,7 @@ void EncodingConvert::loadFromCodePageTable(int page)
     } else {
         unpackPackage(package, *table, false);
     }
+    table->longKeyStarts(); // complete before it is shared: readers never write to it
     slots->multiFrom = table;
     g_tablesBuilt++;
 }

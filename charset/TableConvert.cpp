@@ -300,6 +300,7 @@ bool EncodingConvert::utf8ToUtf8(const unsigned char* p, uint32_t n, DataBuffer&
     Utf8Sink sink{reserve(out, (uint64_t)n * 3 + 4)};
     if (!sink.w)
         return false;
+    sink.keepNul = true; // a 0 byte of UTF-8 is a character of the text
     bool ok = walkUtf8(p, n, sink);
     ok = sink.finish() && ok;
     commit(out, sink.w);

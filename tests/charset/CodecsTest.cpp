@@ -132,10 +132,13 @@ TEST(Iso2022, KanaWideningAndShifts)
     EXPECT_TRUE(jp.shiftJisToIso2022Jp((const unsigned char*)"\xB1\xDE", 2, out));
     EXPECT_EQ("\x1B$B%\x22!+\x1B(B", str(out));
     out.clear();
-    jp.iso2022JpToShiftJis((const unsigned char*)"\x1B$B0!\r\n0!", 9, out);
+    EXPECT_FALSE(jp.shiftJisToIso2022Jp((const unsigned char*)"A\x88", 2, out)); // lead byte without trail
+    EXPECT_EQ("A", str(out));
+    out.clear();
+    EXPECT_TRUE(jp.iso2022JpToShiftJis((const unsigned char*)"\x1B$B0!\r\n0!", 9, out));
     EXPECT_EQ("\x88\x9F\r\n0!", str(out));
     out.clear();
-    jp.iso2022JpToShiftJis((const unsigned char*)"a\x1B(Zb\x1B", 6, out); // unknown escapes are dropped
+    EXPECT_FALSE(jp.iso2022JpToShiftJis((const unsigned char*)"a\x1B(Zb\x1B", 6, out)); // unknown escapes are dropped
     EXPECT_EQ("ab", str(out));
 
     Korean kr;
@@ -146,7 +149,7 @@ TEST(Iso2022, KanaWideningAndShifts)
     EXPECT_TRUE(kr.eucKrToIso2022Kr(nullptr, 0, out));
     EXPECT_EQ(0u, out.getSize());
     out.clear();
-    kr.iso2022KrToEucKr((const unsigned char*)"\x1B$)Ca\x0E\x30\x21\x0F\x1B" "b", 11, out);
+    EXPECT_FALSE(kr.iso2022KrToEucKr((const unsigned char*)"\x1B$)Ca\x0E\x30\x21\x0F\x1B" "b", 11, out));
     EXPECT_EQ("a\xB0\xA1" "b", str(out));
 }
 

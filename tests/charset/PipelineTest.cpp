@@ -85,6 +85,10 @@ const Case kCases[] = {
     {65005, 65001, "41 00 00 00 42", "41", false},
     {65006, 65001, "00 00 FE FF 00 41", "", false},
     {65005, 65001, "41 00", "", false},
+    // U+0000 is a character of UTF-32 and UTF-8 text and survives between them.
+    {65005, 65001, "00 00 00 00 41 00 00 00", "00 41", true},
+    {65005, 65006, "41 00 00 00 00 00 00 00", "00 00 00 41 00 00 00 00", true},
+    {65006, 65005, "00 00 00 00 00 01 F6 00", "00 00 00 00 00 F6 01 00", true},
     // UTF-32 and UTF-7 targets append nothing when their first leg fails.
     {65001, 65005, "41 C3 A9", "41 00 00 00 E9 00 00 00", true},
     {65001, 65006, "41 C3 A9", "00 00 00 41 00 00 00 E9", true},
@@ -138,7 +142,15 @@ const Case kCases[] = {
     {50221, 1200, "1B 24 42 30 21 0D 0A 41", "9C 4E 0D 00 0A 00 41 00", true},
     {932, 50222, "88 9F 0D 0A 41", "1B 24 42 30 21 1B 28 42 0D 0A 41", true},
     {50220, 1200, "1B 28 49 31", "71 FF", true},
-    {50220, 1200, "1B 24", "", true},
+    {50220, 1200, "1B 24 42", "", true},
+    // Escapes that are unknown or cut off, and codes without their second byte, are reported.
+    {50220, 1200, "1B 24", "", false},
+    {50220, 1200, "41 1B", "41 00", false},
+    {50220, 1200, "41 1B 28 5A 42", "41 00 42 00", false},
+    {50220, 1200, "41 1B 51 42", "41 00 42 00", false},
+    {50220, 1200, "1B 24 42 30 21 30", "9C 4E", false},
+    {50225, 949, "41 1B 24 29 44 42", "41 24 29 44 42", false},
+    {50225, 949, "1B 24 29 43 0E 30 21 30", "B0 A1", false},
     {1200, 50220, "76 FF 9E FF", "1B 24 42 25 2C 1B 28 42", true},
     // User-defined Shift-JIS codes have no 7-bit form.
     {932, 50220, "F0 40 41", "41", false},

@@ -112,6 +112,12 @@ TEST(TableCache, BuiltOncePerPageAndDirection)
     EXPECT_NE(nullptr, EncodingConvert::toPageTable(10001));
     EXPECT_EQ(std::string("A\0", 2), found(*macFrom, "A", 1));
 
+    // A published table is complete: converters that share it afterwards only read it.
+    EXPECT_TRUE(EncodingConvert::toPageTable(1250)->viewsBuilt(true));
+    EXPECT_TRUE(EncodingConvert::toPageTable(10001)->viewsBuilt(true));
+    EXPECT_TRUE(macFrom->viewsBuilt(false));
+    EXPECT_TRUE(EncodingConvert::multiByteFromTable(936)->viewsBuilt(false));
+
     EncodingConvert::loadToCodePageTable(12345); // no package: ignored
     EXPECT_EQ(nullptr, EncodingConvert::toPageTable(12345));
 }
