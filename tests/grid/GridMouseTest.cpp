@@ -281,3 +281,20 @@ TEST(GridMouse, LosingTheCaptureEndsAMouseSelection)
     EXPECT_TRUE(t.grid.IsCellSelected(1, 1));
     EXPECT_EQ(CCellID(1, 1), t.grid.GetFocusCell());
 }
+
+TEST(GridMouse, ShiftClickSelectsTheBlockFromTheLastClickedCell)
+{
+    TestGrid t(6, 5);
+    t.Click(t.Centre(1, 1));
+    t.owner.Clear();
+    t.Click(t.Centre(3, 3), MK_SHIFT);
+    EXPECT_EQ(CCellRange(1, 1, 3, 3), t.grid.GetSelectedCellRange());
+    EXPECT_EQ(9, t.grid.GetSelectedCount());
+    EXPECT_EQ(CCellID(3, 3), t.grid.GetFocusCell());
+    const RecordedNotify* click = t.owner.Last(NM_CLICK);
+    ASSERT_NE(nullptr, click);
+    EXPECT_EQ(3, click->row);
+    // Without Shift the block starts again at the clicked cell.
+    t.Click(t.Centre(4, 2));
+    EXPECT_EQ(1, t.grid.GetSelectedCount());
+}
