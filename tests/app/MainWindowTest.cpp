@@ -45,17 +45,12 @@ struct MainWindow : ::testing::Test
         CRect client;
         caption->GetClientRect(&client);
         CClientDC source(caption);
-        CDC memory;
-        memory.CreateCompatibleDC(&source);
-        CBitmap bitmap;
-        bitmap.CreateCompatibleBitmap(&source, client.Width(), client.Height());
-        CBitmap* old = memory.SelectObject(&bitmap);
-        memory.BitBlt(0, 0, client.Width(), client.Height(), &source, 0, 0, SRCCOPY);
+        MemoryCanvas canvas(client.Width(), client.Height());
+        canvas.dc.BitBlt(0, 0, client.Width(), client.Height(), &source, 0, 0, SRCCOPY);
         int count = 0;
         for (int x = 0; x < client.Width(); ++x)
             for (int y = 0; y < client.Height(); ++y)
-                count += memory.GetPixel(x, y) == colour;
-        memory.SelectObject(old);
+                count += canvas.dc.GetPixel(x, y) == colour;
         return count;
     }
 };

@@ -61,6 +61,19 @@ std::wstring TestProgramFolder()
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+MemoryCanvas::MemoryCanvas(int width, int height)
+{
+    CClientDC screen(nullptr);
+    dc.CreateCompatibleDC(&screen);
+    bitmap.CreateCompatibleBitmap(&screen, width, height);
+    previous = dc.SelectObject(&bitmap);
+}
+
+MemoryCanvas::~MemoryCanvas()
+{
+    dc.SelectObject(previous);
+}
+
 void PumpPending()
 {
     MSG msg;

@@ -34,6 +34,16 @@ std::wstring TestProgramFolder();
 // Handles every message waiting in the queue, as the program's loop would.
 void PumpPending();
 
+// A bitmap of the given size selected into a memory device context, for sampling drawn pixels.
+struct MemoryCanvas
+{
+    CDC dc;
+    CBitmap bitmap;
+    CBitmap* previous = nullptr;
+    MemoryCanvas(int width, int height);
+    ~MemoryCanvas();
+};
+
 class FormsteadAppTestAccess
 {
 public:

@@ -167,3 +167,43 @@ TEST(Startup, ALeftoverLargerLogoFileKeepsItsTailAndStillLoads)
     EXPECT_EQ(leftover.substr(content.logo.size()), written.substr(content.logo.size()));
     ::DeleteFileW(LogoFilePath());
 }
+
+TEST(Startup, TheLogoIsDrawnFromTheLogoFileIntoThePicture)
+{
+    ContainerPage page;
+    ProgramRun run;
+    MasterContent content;
+    content.logo = SolidBmp(30, 10, RGB(0, 0, 255));
+    ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), content));
+    ASSERT_TRUE(run.Start());
+    Navigator& bar = run.Frame()->m_wndNavigator;
+    CWnd* picture = bar.GetDlgItem(IDC_LOGO);
+    ASSERT_NE(nullptr, picture);
+    CRect area;
+    picture->GetClientRect(&area);
+    ASSERT_GT(area.Width(), 4);
+    ASSERT_GT(area.Height(), 4);
+
+    // The picture asks the bar to draw it, here into a memory bitmap.
+    MemoryCanvas canvas(area.Width(), area.Height());
+    CDC& memory = canvas.dc;
+    auto draw = [&] {
+        memory.FillSolidRect(&area, RGB(255, 255, 255));
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_STATIC;
+        item.CtlID = IDC_LOGO;
+        item.hwndItem = picture->m_hWnd;
+        item.hDC = memory.m_hDC;
+        item.rcItem = area;
+        bar.SendMessage(WM_DRAWITEM, IDC_LOGO, (LPARAM)&item);
+    };
+    draw();   // the logo file stretched over the whole picture
+    EXPECT_EQ(RGB(0, 0, 255), memory.GetPixel(0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), memory.GetPixel(area.Width() - 1, area.Height() - 1));
+    EXPECT_EQ(RGB(0, 0, 255), memory.GetPixel(area.Width() / 2, area.Height() / 2));
+
+    ASSERT_TRUE(::DeleteFileW(LogoFilePath()));
+    draw();   // without the file nothing is drawn
+    EXPECT_EQ(RGB(255, 255, 255), memory.GetPixel(area.Width() / 2, area.Height() / 2));
+    run.Close();
+}
