@@ -1,0 +1,102 @@
+#!/bin/sh
+# The Unix side of the printing test: a CUPS queue that writes PDF files, started and removed by
+# the test itself, and the words of the printed files with their positions (pdftotext -bbox).
+#   pdf_printer.sh start STATE   queue ready (exit 77 when this machine cannot print to PDF)
+#   pdf_printer.sh print STATE EXE  run the printing half of the test (EXE's PdfPrinterJob tests)
+#                                in a Wine session of its own: Wine lists the printers only when
+#                                the first process of a session starts, before the queue existed
+#   pdf_printer.sh words STATE N wait for N new PDF files, write STATE/words-1.html .. -N.html
+#   pdf_printer.sh stop STATE    remove the queue; stop a scheduler that a run started when no
+#                                run's queue is left
+state="$2"
+# One queue per run: other runs on this machine may print at the same time.
+queue="FormsteadTestPDF-${state##*/}"
+out="$HOME/PDF"
+# A scheduler started by a run; the last run to leave stops it.
+scheduler=/tmp/formstead-print-cupsd.pid
+
+stop_queue() {
+    lpadmin -x "$queue" >/dev/null 2>&1
+    if [ -f "$scheduler" ] && ! lpstat -v 2>/dev/null | grep -q 'FormsteadTestPDF-'; then
+        kill "$(cat "$scheduler")" 2>/dev/null
+        rm -f "$scheduler"
+    fi
+}
+
+running() { lpstat -r 2>/dev/null | grep -q 'is running'; }
+
+main() {
+    case "$1" in
+    start)
+        mkdir -p "$state" && rm -f "$state/why" || return 1
+        for tool in /usr/sbin/cupsd /usr/sbin/lpadmin /usr/bin/lpstat /usr/bin/pdftotext /usr/lib/cups/backend/cups-pdf; do
+            [ -x "$tool" ] || { echo "missing $tool" >"$state/why"; return 77; }
+        done
+        # 32-bit Wine reaches CUPS only through the i386 client library.
+        ls /usr/lib/i386-linux-gnu/libcups.so.2* >/dev/null 2>&1 || { echo "no i386 libcups" >"$state/why"; return 77; }
+        if ! running; then
+            /usr/sbin/cupsd -f >/dev/null 2>&1 &
+            echo $! >"$scheduler"
+            tries=0
+            until running; do
+                tries=$((tries + 1))
+                [ $tries -gt 50 ] && { echo "cupsd did not start" >"$state/why"; stop_queue; return 77; }
+                sleep 0.1
+            done
+        fi
+        if ! lpadmin -p "$queue" -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -E -o PageSize=Letter >/dev/null 2>&1; then
+            echo "lpadmin refused the queue" >"$state/why"
+            stop_queue
+            return 77
+        fi
+        return 0
+        ;;
+    print)
+        copy="$state/prefix"
+        # Hard links are enough: the registry, the only thing the session changes, is copied.
+        cp -al "$WINEPREFIX" "$copy" 2>/dev/null || cp -a "$WINEPREFIX" "$copy" || return 1
+        for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$reg" "$copy/" || return 1; done
+        WINEPREFIX="$copy" WINEDLLOVERRIDES="mscoree,mshtml=" FORMSTEAD_PRINT_QUEUE="$queue" \
+            timeout 120 wine "$3" --gtest_filter='PdfPrinterJob.*' >"$state/child.log" 2>&1 </dev/null
+        rc=$?
+        WINEPREFIX="$copy" wineserver -k >/dev/null 2>&1
+        rm -rf "$copy"
+        return $rc
+        ;;
+    words)
+        # The files of this queue's jobs are named <title>-job_<id>.pdf; job order is print order.
+        want="$3"
+        tries=0
+        while :; do
+            lpstat -W all -o "$queue" 2>/dev/null | awk '{print $1}' | sed 's/.*-//' | sort -n >"$state/jobs"
+            ready=0
+            while read -r job; do
+                ls "$out"/*-job_"$job".pdf >/dev/null 2>&1 && ready=$((ready + 1))
+            done <"$state/jobs"
+            [ "$ready" -ge "$want" ] && break
+            tries=$((tries + 1))
+            [ $tries -gt 300 ] && { echo "only $ready of $want files" >"$state/why"; return 1; }
+            sleep 0.1
+        done
+        sleep 0.5 # the last file may still be written
+        n=0
+        while read -r job; do
+            n=$((n + 1))
+            file=$(ls "$out"/*-job_"$job".pdf)
+            pdftotext -bbox "$file" "$state/words-$n.html" || return 1
+            rm -f "$file"
+        done <"$state/jobs"
+        ;;
+    stop)
+        stop_queue
+        return 0
+        ;;
+    *)
+        return 2
+        ;;
+    esac
+}
+
+main "$@"
+# Wine starts a Unix program without waiting for it: the caller waits for STATE/status-VERB.
+echo $? >"$state/status-$1.tmp" && mv "$state/status-$1.tmp" "$state/status-$1"
