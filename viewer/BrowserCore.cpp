@@ -106,11 +106,17 @@ void BrowserCore::NavigateFromPage(const std::wstring& address)
     PostMessageW(m_view, WM_VIEWER_PAGE_NAVIGATION, 0, 0);
 }
 
+void BrowserCore::DropForm()
+{
+    if (m_form) m_form->Orphan();
+    m_form.reset();
+}
+
 void BrowserCore::ClearPage()
 {
     m_container = nullptr;
     m_document.reset();
-    m_form.reset();
+    DropForm();
     m_links.reset();
     m_replies.clear();
 }
@@ -136,8 +142,8 @@ void BrowserCore::ShowPage(const std::wstring& address)
 
 void BrowserCore::ShowForm(const std::wstring& path)
 {
-    m_form.reset();
-    auto form = std::make_unique<FormWindow>(*this);
+    DropForm();
+    auto form = std::make_shared<FormWindow>(*this);
     RECT rc;
     GetClientRect(m_view, &rc);
     if (!form->Create(m_view, rc)) return;
@@ -170,8 +176,9 @@ void BrowserCore::PostToPdf(const std::wstring (&items)[4])
         pending.errorText = m_form->Error();
     } else {
         std::shared_ptr<bool> alive = m_alive;
-        bool answered = m_form->Script().Run(items[0], pending.reply, m_form.get());
-        if (!*alive || !answered) return;
+        std::shared_ptr<FormWindow> form = m_form;
+        bool answered = form->Script().Run(items[0], pending.reply, form.get());
+        if (!*alive || !answered || form != m_form) return;
     }
     if (TestControl().neverReply) return;
     m_replies.push_back(pending);
@@ -186,6 +193,7 @@ void BrowserCore::ScheduleMessageHandler()
 HDC BrowserCore::ChoosePrinter(bool& ownsDc)
 {
     if (TestControl().printTarget) {
+        if (TestControl().whileChoosingPrinter) TestControl().whileChoosingPrinter();
         ownsDc = false;
         return TestControl().printTarget;
     }

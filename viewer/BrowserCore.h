@@ -73,6 +73,7 @@ private:
 
     void ShowPage(const std::wstring& address);
     void ClearPage();
+    void DropForm();
     void ShowForm(const std::wstring& path);
     void ResizeChildren();
     void Heartbeat();
@@ -84,7 +85,9 @@ private:
     unsigned m_nextReply = 0;
     std::unique_ptr<HtmlDocument> m_document;
     ContainerPage* m_container = nullptr; // m_document when it is the container page
-    std::unique_ptr<FormWindow> m_form;
+    // Shared with a command that is running: a print dialog pumps messages, and the page may be
+    // replaced meanwhile.
+    std::shared_ptr<FormWindow> m_form;
     std::unique_ptr<LinkList> m_links;
     std::deque<PendingReply> m_replies;
     std::deque<std::wstring> m_pageNavigations;

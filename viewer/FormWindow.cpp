@@ -81,6 +81,12 @@ FormWindow::~FormWindow()
     if (m_font) DeleteObject(m_font);
 }
 
+void FormWindow::Orphan()
+{
+    m_orphaned = true;
+    if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
+}
+
 bool FormWindow::Create(HWND parent, const RECT& rect)
 {
     if (!RegisterFormClass()) return false;
@@ -360,6 +366,11 @@ void FormWindow::Print(PrintMode mode, int shiftX, int shiftY)
     bool ownsDc = false;
     HDC dc = m_host.ChoosePrinter(ownsDc);
     if (!dc) return;
+    if (m_orphaned) {
+        // The page went away while the printer was chosen (the host may be gone as well).
+        if (ownsDc) DeleteDC(dc);
+        return;
+    }
     if (GetObjectType(dc) == OBJ_ENHMETADC) {
         // A metafile records one page and has no print job around it.
         Render(dc, 0, mode, shiftX, shiftY);

@@ -42,6 +42,10 @@ public:
     const std::wstring& Path() const { return m_path; }
     FormScript& Script() { return m_script; }
 
+    // The page let the form go while one of its commands still runs: the window is hidden and a
+    // print whose printer is still being chosen is dropped.
+    void Orphan();
+
     double ZoomFactor() const { return m_zoom; }
     // The control over a field's widget (tests and the keyboard reach fields through it).
     HWND ControlOf(size_t field, size_t widget = 0) const;
@@ -94,6 +98,7 @@ private:
     double m_zoom = 1.0;
     int m_scrollX = 0, m_scrollY = 0;
     bool m_updating = false;
+    bool m_orphaned = false;
 };
 
 // Where the blank copy of a form goes for e-mail: <temporary folder>\Formstead\<file name>.

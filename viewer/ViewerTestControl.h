@@ -2,6 +2,7 @@
 // reports its document complete, and navigations made by a page. Production code never sets them.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,10 @@ struct ViewerTestControl
     bool documentCompleteMissing = false;
     // Views have no document at all: every page call does nothing.
     bool noDocument = false;
-    // Printing goes to this device context instead of a printer the user chooses.
+    // Printing goes to this device context instead of a printer the user chooses; the function,
+    // when set, runs where the print dialog would pump messages.
     HDC printTarget = nullptr;
+    std::function<void()> whileChoosingPrinter;
 
     // Back to the defaults.
     void Reset() { *this = ViewerTestControl(); }

@@ -19,11 +19,7 @@ protected:
     // The container page with the claim form loaded and its message handler in place.
     void LoadClaimForm(TestBrowserWindow& w, const std::wstring& docpath = SamplePath(L"cms1500.pdf"))
     {
-        w.Core().Navigate(L"file:///C:/Program/container.htm");
-        PumpPending();
-        w.SetInput(L"docpath", docpath);
-        ASSERT_TRUE(w.Call(L"DoLoadDoc"));
-        PumpPending();
+        ASSERT_TRUE(LoadIntoContainer(w, docpath));
     }
 };
 

@@ -117,11 +117,7 @@ TEST(PdfPrinterJob, PrintsTheFilledFormThreeTimes)
     if (!GetEnvironmentVariableW(kQueueVariable, queue, 64)) GTEST_SKIP() << "runs inside PdfPrinter.PrintsWithOffsets";
     viewer::TestControl().Reset();
     TestBrowserWindow window;
-    window.Core().Navigate(L"file:///C:/Program/container.htm");
-    PumpPending();
-    window.SetInput(L"docpath", SamplePath(L"cms1500.pdf"));
-    window.Call(L"DoLoadDoc");
-    PumpPending();
+    LoadIntoContainer(window, SamplePath(L"cms1500.pdf"));
     ASSERT_NE(nullptr, window.Core().Form());
     window.Send(L"FieldSet|<fields><topmostSubform>"
                 L"<_2_PATIENT_S_NAME_Last_First_Middle_Initial----8-_2_PATIENT_S_NAME_Last_First_Middle_Initial>"

@@ -1,5 +1,5 @@
-// Printing the filled form to an enhanced metafile (text only or all, with offsets) and e-mailing a
-// blank copy of the form through the shell.
+// Printing the filled form to an enhanced metafile (text only or all, with offsets, and a page that
+// goes away while the printer is chosen) and e-mailing a blank copy of the form through the shell.
 #include "ViewerWindowTest.h"
 #include "tests/support/TempFolder.h"
 #include "viewer/ViewerTestControl.h"
@@ -35,11 +35,7 @@ protected:
     void SetUp() override
     {
         TestControl().Reset();
-        m_window.Core().Navigate(L"file:///C:/Program/container.htm");
-        PumpPending();
-        m_window.SetInput(L"docpath", SamplePath(L"cms1500.pdf"));
-        m_window.Call(L"DoLoadDoc");
-        PumpPending();
+        LoadIntoContainer(m_window, SamplePath(L"cms1500.pdf"));
         ASSERT_NE(nullptr, m_window.Core().Form());
     }
     void TearDown() override { TestControl().Reset(); }
@@ -118,4 +114,18 @@ TEST_F(PrintMailTest, EmailSavesABlankCopyAndOpensAMailAddress)
     ASSERT_EQ(1u, m_window.messages.size());
     EXPECT_NE(std::wstring::npos, m_window.messages[0].find(copy));
     DeleteFileW(copy.c_str());
+}
+
+TEST_F(PrintMailTest, APageReplacedWhileThePrinterIsChosenPrintsNothing)
+{
+    // The print dialog pumps messages; one of them may replace the page and its form.
+    TestControl().whileChoosingPrinter = [this] { m_window.Core().Navigate(L"file:///C:/Program/container.htm"); };
+    double scale = 0;
+    EXPECT_TRUE(PrintToMetafile({L"PrintAll"}, scale).empty());
+    EXPECT_EQ(nullptr, m_window.Core().Form());
+    EXPECT_TRUE(m_window.messages.empty());
+
+    TestControl().whileChoosingPrinter = nullptr;
+    ASSERT_TRUE(LoadIntoContainer(m_window, SamplePath(L"cms1500.pdf")));
+    EXPECT_GT(PrintToMetafile({L"PrintAll"}, scale).size(), 200u);
 }

@@ -79,3 +79,13 @@ std::wstring SamplePath(const std::wstring& name)
 {
     return std::wstring(FORMSTEAD_SAMPLES_DIR) + name;
 }
+
+bool LoadIntoContainer(TestBrowserWindow& window, const std::wstring& docpath)
+{
+    window.Core().Navigate(L"file:///C:/Program/container.htm");
+    PumpPending();
+    window.SetInput(L"docpath", docpath);
+    bool called = window.Call(L"DoLoadDoc");
+    PumpPending();
+    return called;
+}

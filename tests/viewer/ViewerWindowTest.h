@@ -50,3 +50,7 @@ void PumpOne();
 void PumpPending();
 
 std::wstring SamplePath(const std::wstring& name);
+
+// Shows the container page and loads the PDF at docpath into it, pumping until its message handler
+// is in place; false when the page has no DoLoadDoc.
+bool LoadIntoContainer(TestBrowserWindow& window, const std::wstring& docpath);
