@@ -106,32 +106,32 @@ const CharsetName kNames[] = {
 };
 const int kNameCount = sizeof kNames / sizeof kNames[0];
 
-// Per first letter, the table's names in table order (built on first use).
+// The table's names grouped by first letter, in table order within a group: the names of letter c
+// are order[start[c]] to order[start[c + 1] - 1].
 struct LetterIndex
 {
-    int count;
-    short entries[kNameCount];
-};
-LetterIndex* g_byLetter[256];
+    int start[257];
+    short order[kNameCount];
 
-const LetterIndex* namesStartingWith(unsigned char first)
-{
-    static bool built = false;
-    static LetterIndex storage[40];
-    if (!built) {
-        int used = 0;
-        for (int i = 0; i < kNameCount; i++) {
-            unsigned char c = (unsigned char)kNames[i].name[0];
-            if (!g_byLetter[c]) {
-                if (used == 40)
-                    continue;
-                g_byLetter[c] = &storage[used++];
-            }
-            g_byLetter[c]->entries[g_byLetter[c]->count++] = (short)i;
-        }
-        built = true;
+    LetterIndex() : start()
+    {
+        for (int i = 0; i < kNameCount; i++)
+            start[(unsigned char)kNames[i].name[0] + 1]++;
+        for (int c = 0; c < 256; c++)
+            start[c + 1] += start[c];
+        int next[256];
+        for (int c = 0; c < 256; c++)
+            next[c] = start[c];
+        for (int i = 0; i < kNameCount; i++)
+            order[next[(unsigned char)kNames[i].name[0]]++] = (short)i;
     }
-    return g_byLetter[first];
+};
+
+const LetterIndex& letterIndex()
+{
+    // Built once, before any caller can read it, even when the first calls come from several threads.
+    static const LetterIndex index;
+    return index;
 }
 
 } // namespace
@@ -149,11 +149,10 @@ uint32_t charsetToCodePage(const char* name)
     const char* text = normal.pointerAt(0);
     if (strcmp(text, "ansi") == 0)
         return GetACP();
-    const LetterIndex* candidates = namesStartingWith((unsigned char)text[0]);
-    if (!candidates)
-        return 0;
-    for (int i = 0; i < candidates->count; i++) {
-        const CharsetName& entry = kNames[candidates->entries[i]];
+    const LetterIndex& index = letterIndex();
+    unsigned char first = (unsigned char)text[0];
+    for (int i = index.start[first]; i < index.start[first + 1]; i++) {
+        const CharsetName& entry = kNames[index.order[i]];
         if (strcmp(entry.name, text) == 0)
             return entry.page;
     }

@@ -212,6 +212,8 @@ bool Japanese::shiftJisToIso2022Jp(const unsigned char* p, uint32_t n, DataBuffe
                 i++;
         } else if (c >= 0x80) {
             ok = false; // 0x80, 0xA0 and 0xFD-0xFF have no 7-bit form
+        } else if (c == ESC) {
+            ok = false; // would be read back as the start of an escape sequence
         } else {
             leaveTwoByte();
             o.put(c);
@@ -266,6 +268,10 @@ bool Korean::eucKrToIso2022Kr(const unsigned char* p, uint32_t n, DataBuffer& ou
     o.put3('$', ')', 'C');
     for (uint32_t i = 0; i < n; i++) {
         unsigned char c = p[i];
+        if (c == ESC || c == SO || c == SI) {
+            ok = false; // would be read back as a shift or an escape sequence
+            continue;
+        }
         if (c < 0x80) {
             if (shifted) {
                 o.put(SI);

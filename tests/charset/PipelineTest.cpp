@@ -156,6 +156,9 @@ const Case kCases[] = {
     {932, 50220, "F0 40 41", "41", false},
     {1200, 50220, "00 E0 41 00", "41", false},
     {1200, 50220, "41 00 00 AC", "41", false},
+    // Control bytes that the 7-bit forms use for shifting are not written as text.
+    {1200, 50220, "41 00 1B 00 28 00 49 00 42 00", "41 28 49 42", false},
+    {1200, 50225, "0E 00 41 00 0F 00 1B 00", "1B 24 29 43 41", false},
     // ISO-2022-KR in both directions; extended Hangul has no 7-bit form.
     {949, 50225, "B0 A1 41", "1B 24 29 43 0E 30 21 0F 41", true},
     {50225, 949, "1B 24 29 43 0E 30 21 0F 41", "B0 A1 41", true},
