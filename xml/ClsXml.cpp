@@ -139,9 +139,9 @@ bool ClsXml::getXmlUtf8(kit::StringBuffer& out)
 
 void ClsXml::GetXml(XString& out)
 {
-    kit::StringBuffer text;
-    getXmlUtf8(text);
-    out.setFromUtf8(sbText(text));
+    // Written straight into the string's UTF-8 form: a large document is not copied once more.
+    getXmlUtf8(out.beginUtf8Writing());
+    out.endUtf8Writing();
 }
 
 ClsXml* ClsXml::getChildWithTagUtf8(const char* tag)

@@ -73,6 +73,22 @@ void XString::setFromUtf8(const char* text)
     m_state = Undecided;
 }
 
+kit::StringBuffer& XString::beginUtf8Writing()
+{
+    m_utf8.clear();
+    return m_utf8;
+}
+
+void XString::endUtf8Writing()
+{
+    if (sbLength(m_utf8) == 0) {
+        clear();
+        return;
+    }
+    setOnlyValid(false, false, true);
+    m_state = Undecided;
+}
+
 void XString::setFromText(const char* text, bool isUtf8)
 {
     if (isUtf8)

@@ -25,6 +25,11 @@ public:
     int getNumChars();
     bool beginsWithUtf8(const char* s);
 
+    // A writer may produce the UTF-8 form in place, so that a large text is not copied again: the
+    // returned buffer starts empty, and endUtf8Writing makes its content the string's value.
+    kit::StringBuffer& beginUtf8Writing();
+    void endUtf8Writing();
+
     void appendAnsi(const char* s);
     void appendUtf8(const char* s);
     void appendUtf16(const wchar_t* units);

@@ -72,6 +72,12 @@ bool keepsAmpersand(const char* p, const char* end)
         return true;
     const char* name = p + 1;
     int available = (int)(end - name);
+    // Every kept name is a letter and at most six more bytes up to its ';': most '&'s are let go
+    // here without trying each name.
+    char lead = available > 0 ? name[0] : 0;
+    if (!((lead >= 'a' && lead <= 'z') || (lead >= 'A' && lead <= 'Z')) ||
+        !memchr(name, ';', available < 8 ? available : 8))
+        return false;
     for (const KeptName& k : kKeptNames) {
         int n = (int)strlen(k.name);
         if (available < n + 1 || name[n] != ';')
@@ -84,11 +90,31 @@ bool keepsAmpersand(const char* p, const char* end)
     return false;
 }
 
+// The bytes that content and attribute values write as references.
+struct EscapedBytes {
+    EscapedBytes()
+    {
+        memset(in, 0, sizeof in);
+        for (const char* c = "<>\"'&"; *c; ++c)
+            in[(unsigned char)*c] = true;
+    }
+    bool in[256];
+};
+const EscapedBytes kEscaped;
+
+// The first byte of [p, end) that needs a reference, or end.
+const char* nextEscaped(const char* p, const char* end)
+{
+    while (p < end && !kEscaped.in[(unsigned char)*p])
+        ++p;
+    return p;
+}
+
 void appendEscapedContent(kit::StringBuffer& out, const char* p, int length)
 {
     const char* end = p + length;
     const char* run = p;
-    for (; p < end; ++p) {
+    for (; (p = nextEscaped(p, end)) < end; ++p) {
         const char* repl;
         switch (*p) {
         case '<': repl = "&lt;"; break;
@@ -191,7 +217,7 @@ void AttributeSet::escapeValue(kit::StringBuffer& out, const char* bytes, int le
 {
     const char* end = bytes + length;
     const char* run = bytes;
-    for (const char* p = bytes; p < end; ++p) {
+    for (const char* p = bytes; (p = nextEscaped(p, end)) < end; ++p) {
         const char* repl;
         switch (*p) {
         case '"': repl = "&quot;"; break;
