@@ -130,6 +130,7 @@ bool utf8ToUtf32(const DataBuffer& in, DataBuffer& out, bool bigEndian)
         return true;
     if (!out.ensureBuffer(out.getSize() + n * 4))
         return false;
+    bool ok = true;
     uint32_t i = 0;
     while (i < n) {
         uint32_t t = (uint32_t)trailingBytesForUTF8[p[i]];
@@ -141,6 +142,11 @@ bool utf8ToUtf32(const DataBuffer& in, DataBuffer& out, bool bigEndian)
         c += p[i + t];
         c -= offsetsFromUTF8[t];
         i += t + 1;
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            // The three-byte form of a surrogate is well formed but names no character.
+            c = 0xFFFD;
+            ok = false;
+        }
         unsigned char w[4];
         if (bigEndian) {
             w[0] = (unsigned char)(c >> 24); w[1] = (unsigned char)(c >> 16); w[2] = (unsigned char)(c >> 8); w[3] = (unsigned char)c;
@@ -150,7 +156,7 @@ bool utf8ToUtf32(const DataBuffer& in, DataBuffer& out, bool bigEndian)
         if (!out.append(w, 4))
             return false;
     }
-    return true;
+    return ok;
 }
 
 } // namespace

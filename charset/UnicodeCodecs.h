@@ -35,6 +35,7 @@ private:
 // Code point of a well-formed four-byte sequence (checked by the caller with isLegalUtf8).
 uint32_t decodeUtf8Four(const unsigned char* p);
 
+// Stop at the first bad or cut-off sequence (false); a surrogate is written as U+FFFD (false).
 bool utf8ToUtf32LE(const DataBuffer& in, DataBuffer& out);
 bool utf8ToUtf32BE(const DataBuffer& in, DataBuffer& out);
 // UTF-32LE units to UTF-8; false for a cut-off unit or a value that is no character (replaced by U+FFFD).

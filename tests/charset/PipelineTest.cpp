@@ -89,6 +89,9 @@ const Case kCases[] = {
     {65005, 65001, "00 00 00 00 41 00 00 00", "00 41", true},
     {65005, 65006, "41 00 00 00 00 00 00 00", "00 00 00 41 00 00 00 00", true},
     {65006, 65005, "00 00 00 00 00 01 F6 00", "00 00 00 00 00 F6 01 00", true},
+    // A surrogate spelt in UTF-8 is no character of UTF-32.
+    {65001, 65005, "41 ED A0 80 42", "41 00 00 00 FD FF 00 00 42 00 00 00", false},
+    {65001, 65006, "ED B8 80", "00 00 FF FD", false},
     // UTF-32 and UTF-7 targets append nothing when their first leg fails.
     {65001, 65005, "41 C3 A9", "41 00 00 00 E9 00 00 00", true},
     {65001, 65006, "41 C3 A9", "00 00 00 41 00 00 00 E9", true},
