@@ -247,6 +247,15 @@ TEST_F(MainWindow, ThePanelIsCentredOnTheBarAndTheLogoFillsTheRoomBeside)
     Steps().ScreenToClient(&logo);
     EXPECT_NEAR(bar.Width() / 2, panel.left + panel.Width() / 2, 1);
     EXPECT_EQ(panel.left, logo.Width());
+
+    // The bottom bar keeps its one static centred as well.
+    CPRT& bottom = run.Frame()->m_wndPRT;
+    CRect bottomBar, text;
+    bottom.GetClientRect(&bottomBar);
+    bottom.GetDlgItem(IDC_PRT_TEXT)->GetWindowRect(&text);
+    bottom.ScreenToClient(&text);
+    EXPECT_NEAR(bottomBar.Width() / 2, text.left + text.Width() / 2, 1);
+    EXPECT_NEAR(bottomBar.Height() / 2, text.top + text.Height() / 2, 1);
 }
 
 TEST_F(MainWindow, TheArrowBitmapsGoWithThePanel)
