@@ -114,7 +114,8 @@ bool EncodingConvert::EncConvert(int from, int to, const unsigned char* p, uint3
     DataBuffer mid;
     switch (to) {
     case 65000:
-        if (!convertViaUnicode(from, 1200, p, n, mid))
+        // An odd byte left over by UTF-16 input is no unit: the leg has failed.
+        if (!convertViaUnicode(from, 1200, p, n, mid) || mid.getSize() % 2)
             return false;
         return utf16ToUtf7(mid, out);
     case 65005:

@@ -152,6 +152,8 @@ bool utf7ToUtf16(const DataBuffer& in, DataBuffer& out)
             ok = false;
         if (c != 0)
             appendUnit(out, c);
+        else
+            ok = false; // a 0 byte is dropped
     }
     return ok;
 }
