@@ -60,8 +60,8 @@ void CFormsteadView::OnInitialUpdate()
         text.Format(L"The form store folder is empty.\r\nMaybe your installation is corrupted.\r\n"
                     L"Try to reinstall the application or contact your supplier.\r\nDetails: Error Code 1001. [%s]",
                     m_strStoreFolder.GetString());
-        // No owner and no caption of its own: the system's default caption.
-        AfxShowMessageBox(nullptr, text, L"Error", MB_OK);
+        // No owner and no caption of its own: the program's name stands as the caption.
+        AfxShowMessageBox(nullptr, text, nullptr, MB_OK);
     }
 
     CRect client;

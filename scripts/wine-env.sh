@@ -33,6 +33,9 @@ wine_env_start() {
       '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' >"$reg"
     wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
     rm -f "$reg"
+    # Wine's own fonts (Tahoma for dialogs, Marlett for caption buttons) are not found where Debian
+    # installs them; the prefix's font folder is searched.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -k; wineserver -w
     touch "$WINEPREFIX/.formstead-ready"
     wineserver -p

@@ -56,7 +56,7 @@ TEST(FormStore, NormalModeWithAnEmptyStoreSaysSoAndGoesOnWithoutAForm)
     ASSERT_EQ(1u, run.messages.size());
     EXPECT_EQ(0, run.messages[0].text.Find(L"The form store folder is empty.\r\nMaybe your installation is corrupted."));
     EXPECT_NE(-1, run.messages[0].text.Find(L"Details: Error Code 1001. [" + store + L"]"));
-    EXPECT_EQ(CString(L"Error"), run.messages[0].caption);   // the system's caption, not the program's
+    EXPECT_EQ(CString(L"Formstead"), run.messages[0].caption);   // no caption given: the program's name
     EXPECT_EQ(store, run.View()->GetStoreFolder());
     EXPECT_EQ(CString(), run.View()->GetFormName());
     run.Close();
