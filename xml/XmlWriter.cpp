@@ -9,6 +9,13 @@ namespace {
 
 const int kMaxIndentLevels = 50;
 
+// A literal's length is known when compiling: no search for its end.
+template <int N>
+void appendLiteral(kit::StringBuffer& out, const char (&text)[N])
+{
+    out.appendN(text, N - 1);
+}
+
 void appendIndent(kit::StringBuffer& out, int depth)
 {
     static const char kSpaces[4 * kMaxIndentLevels + 1] =
@@ -135,7 +142,7 @@ void appendEscapedContent(kit::StringBuffer& out, const char* p, int length)
 void appendCdata(kit::StringBuffer& out, const char* p, int length)
 {
     const char* end = p + length;
-    out.append("<![CDATA[");
+    appendLiteral(out, "<![CDATA[");
     for (;;) {
         const char* close = nullptr;
         for (const char* q = p; end - q >= 3; ++q) {
@@ -150,11 +157,11 @@ void appendCdata(kit::StringBuffer& out, const char* p, int length)
         if (!close)
             break;
         out.appendN(p, (int)(close + 2 - p));
-        out.append("]]><![CDATA[");
+        appendLiteral(out, "]]><![CDATA[");
         p = close + 2;
     }
     out.appendN(p, (int)(end - p));
-    out.append("]]>");
+    appendLiteral(out, "]]>");
 }
 
 // The buffer's own growth adds at most 500000 bytes at a time, which makes a large output cost
@@ -178,7 +185,7 @@ void serializeProlog(TreeNode* node, kit::StringBuffer& out, bool noDeclaration)
     TreeInfo* info = node->getTreeInfo();
     TreeNode* decl = info->m_declaration;
     if (!noDeclaration && TreeNode::isValidNode(decl)) {
-        out.append("<?xml");
+        appendLiteral(out, "<?xml");
         if (decl->attributes() && decl->attributes()->getNumAttributes() > 0) {
             kit::StringBuffer standalone;
             bool found = false;
@@ -189,12 +196,12 @@ void serializeProlog(TreeNode* node, kit::StringBuffer& out, bool noDeclaration)
             }
             decl->attributes()->serialize(out);
         }
-        out.append(" ?>\r\n");
+        appendLiteral(out, " ?>\r\n");
     }
     TreeNode::serializeStylesheets(node, out);
     if (info->m_doctype && sbLength(*info->m_doctype) > 0) {
         out.appendSb(*info->m_doctype);
-        out.append("\r\n");
+        appendLiteral(out, "\r\n");
     }
 }
 
@@ -204,7 +211,7 @@ bool openNode(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth,
     if (node->getTreeInfo()->m_root == node)
         serializeProlog(node, out, noDeclaration);
     if (childIndex == 0)
-        out.append("\r\n");
+        appendLiteral(out, "\r\n");
     if (TreeNode::serializeOpenTag(node, out, depth))
         return false;
     TreeNode::serializeContent(node, out);
@@ -245,7 +252,7 @@ bool TreeNode::serializeOpenTag(TreeNode* node, kit::StringBuffer& out, int dept
         out.appendChar('>');
         return false;
     }
-    out.append(" />\r\n");
+    appendLiteral(out, " />\r\n");
     return true;
 }
 
@@ -265,9 +272,9 @@ void TreeNode::serializeCloseTag(TreeNode* node, kit::StringBuffer& out, int dep
 {
     if (node->m_children || out.lastChar() == '\n')
         appendIndent(out, depth);
-    out.append("</");
+    appendLiteral(out, "</");
     appendTag(out, node);
-    out.append(">\r\n");
+    appendLiteral(out, ">\r\n");
 }
 
 void TreeNode::serializeStylesheets(TreeNode* node, kit::StringBuffer& out)
@@ -277,9 +284,9 @@ void TreeNode::serializeStylesheets(TreeNode* node, kit::StringBuffer& out)
         TreeNode* sheet = static_cast<TreeNode*>(info->m_stylesheets.getAt(i));
         if (!isValidNode(sheet) || !sheet->m_attrs)
             continue;
-        out.append("<?xml-stylesheet");
+        appendLiteral(out, "<?xml-stylesheet");
         sheet->m_attrs->serialize(out);
-        out.append(" ?>\r\n");
+        appendLiteral(out, " ?>\r\n");
     }
 }
 
