@@ -113,6 +113,8 @@ bool walkMultiByte(const HashConvert* table, const unsigned char* p, uint32_t n,
                 uint16_t u;
                 if (unitOfEntry(e, u))
                     sink.put(u);
+                else
+                    ok = false; // a value too short to be a unit: the character is dropped
                 i += keyLength;
                 continue;
             }

@@ -121,3 +121,20 @@ TEST(TableCache, BuiltOncePerPageAndDirection)
     EncodingConvert::loadToCodePageTable(12345); // no package: ignored
     EXPECT_EQ(nullptr, EncodingConvert::toPageTable(12345));
 }
+
+TEST(TableWalkers, EntriesThatAreNoUnitAreReported)
+{
+    // A decoding table whose pair maps to a single byte cannot give a UTF-16 unit for it.
+    HashConvert table;
+    table.allocate(7);
+    table.insert((const unsigned char*)"\x81\x40", 2, (const unsigned char*)"x", 1);
+    table.insert((const unsigned char*)"\x81\x41", 2, (const unsigned char*)"\x42\x30", 2);
+    table.insert((const unsigned char*)"A", 1, (const unsigned char*)"A\0", 2);
+    EncodingConvert conv;
+    DataBuffer out;
+    EXPECT_FALSE(conv.multiByteToUtf16(&table, (const unsigned char*)"\x81\x40" "A\x81\x41", 5, out));
+    EXPECT_EQ(std::string("A\0\x42\x30", 4), std::string((const char*)out.getData(), out.getSize()));
+    out.clear();
+    EXPECT_TRUE(conv.multiByteToUtf16(&table, (const unsigned char*)"A\x81\x41", 3, out));
+    EXPECT_EQ(4u, out.getSize());
+}
