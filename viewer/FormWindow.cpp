@@ -62,6 +62,31 @@ std::wstring WindowText(HWND hwnd)
 }
 } // namespace
 
+std::wstring MailtoEncode(const std::wstring& text)
+{
+    // UTF-8 bytes as %XX except letters, digits and "-._~": "&", "#", "%", "+" and blanks in a
+    // file name must not end or change the subject or the body.
+    std::string utf8;
+    if (!text.empty()) {
+        int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        utf8.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
+    }
+    const wchar_t* hex = L"0123456789ABCDEF";
+    std::wstring out;
+    for (unsigned char c : utf8) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+            c == '~') {
+            out += static_cast<wchar_t>(c);
+        } else {
+            out += L'%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
 std::wstring BlankCopyPath(const std::wstring& formPath)
 {
     wchar_t temp[MAX_PATH + 1] = {};
@@ -409,9 +434,8 @@ void FormWindow::EmailForm()
         return;
     }
     std::wstring name = copy.substr(copy.find_last_of(L'\\') + 1);
-    std::wstring address = L"mailto:?subject=" + name + L"&body=The blank form is attached: " + copy;
-    for (wchar_t& c : address)
-        if (c == L' ') c = L'+';
+    std::wstring address = L"mailto:?subject=" + MailtoEncode(name) +
+                           L"&body=" + MailtoEncode(L"The blank form is attached: " + copy);
     if (!m_host.OpenAddress(address))
         m_host.ShowMessage(L"No e-mail program could be started. A blank copy of the form was saved to " + copy +
                            L"; attach it to a message yourself.");

@@ -101,6 +101,9 @@ private:
     bool m_orphaned = false;
 };
 
+// A text as a value of a mailto: address (subject, body): UTF-8, escaped with %XX.
+std::wstring MailtoEncode(const std::wstring& text);
+
 // Where the blank copy of a form goes for e-mail: <temporary folder>\Formstead\<file name>.
 std::wstring BlankCopyPath(const std::wstring& formPath);
 

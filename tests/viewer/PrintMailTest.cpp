@@ -106,7 +106,7 @@ TEST_F(PrintMailTest, EmailSavesABlankCopyAndOpensAMailAddress)
     EXPECT_EQ(ReadWholeFile(SamplePath(L"cms1500.pdf")), ReadWholeFile(copy)); // blank: the form as given
     ASSERT_EQ(1u, m_window.opened.size());
     EXPECT_EQ(0u, m_window.opened[0].find(L"mailto:?subject=cms1500.pdf&body="));
-    EXPECT_NE(std::wstring::npos, m_window.opened[0].find(copy));
+    EXPECT_NE(std::wstring::npos, m_window.opened[0].find(viewer::MailtoEncode(copy)));
     EXPECT_TRUE(m_window.messages.empty());
 
     m_window.openSucceeds = false;
@@ -114,6 +114,22 @@ TEST_F(PrintMailTest, EmailSavesABlankCopyAndOpensAMailAddress)
     ASSERT_EQ(1u, m_window.messages.size());
     EXPECT_NE(std::wstring::npos, m_window.messages[0].find(copy));
     DeleteFileW(copy.c_str());
+}
+
+TEST_F(PrintMailTest, MailAddressesKeepNamesWithMarksWhole)
+{
+    // "#" would end the address, "&" start a new field, "%" an escape; blanks and accents are escaped.
+    TempFolder folder;
+    std::wstring form = folder.File(L"Claim #2 & 100% \u00e9+.pdf");
+    ASSERT_TRUE(WriteWholeFile(form, ReadWholeFile(SamplePath(L"cms1500.pdf"))));
+    ASSERT_TRUE(LoadIntoContainer(m_window, form));
+    m_window.Send(L"EmailForm");
+    ASSERT_EQ(1u, m_window.opened.size());
+    const std::wstring& address = m_window.opened[0];
+    EXPECT_EQ(0u, address.find(L"mailto:?subject=Claim%20%232%20%26%20100%25%20%C3%A9%2B.pdf&body=The%20blank%20form%20"));
+    EXPECT_EQ(std::wstring::npos, address.find_first_of(L"# \\:+", 7));
+    EXPECT_EQ(address.find(L'&'), address.rfind(L'&')); // only the one between subject and body
+    DeleteFileW(viewer::BlankCopyPath(form).c_str());
 }
 
 TEST_F(PrintMailTest, APageReplacedWhileThePrinterIsChosenPrintsNothing)
