@@ -35,6 +35,8 @@ void LoadPdfIntoPage(CHTMLCtrl& ctrl, LPCTSTR pdfPath)
 bool WaitForPageLoad(CHTMLCtrl& ctrl)
 {
     HWND window = ctrl.m_hWnd;
+    // A control without a window never loads, and nothing would wake the pump.
+    if (!StillThere(window, &ctrl)) return ctrl.m_bLoaded;
     for (int pass = 0; pass < kPageLoadPasses && !ctrl.m_bLoaded; ++pass) {
         ::Sleep(kPageLoadSleepMs);
         AfxPumpMessage();

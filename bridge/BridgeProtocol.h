@@ -15,7 +15,7 @@ void LoadPdfIntoPage(CHTMLCtrl& ctrl, LPCTSTR pdfPath);
 // not touched again).
 
 // Page-load wait: while m_bLoaded is false, at most 100 passes of (sleep 20 ms, pump one message).
-// Returns m_bLoaded (false when the window went away).
+// Returns m_bLoaded (false when the window went away). A control without a window is not waited for.
 bool WaitForPageLoad(CHTMLCtrl& ctrl);
 
 // Page wait (after "Save" and the text dump): at most 100 passes; reply gets "MsgRsp1" at each pass

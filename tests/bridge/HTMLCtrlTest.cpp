@@ -59,6 +59,22 @@ TEST_F(BridgeTest, PageLoadWaitGivesUpAfterItsPasses)
     EXPECT_LT(elapsed, 6000u); // and the heartbeat keeps each pump short
 }
 
+TEST_F(BridgeTest, WaitsOnAControlWithoutAWindowPumpNothing)
+{
+    CHTMLCtrl never; // its static was missing: CreateFromStatic failed
+    ASSERT_FALSE(never.CreateFromStatic(4711, &m_parent));
+    ::PostMessageW(m_parent.m_hWnd, WM_NULL, 0, 0x5EED);
+    DWORD start = ::GetTickCount();
+    EXPECT_FALSE(WaitForPageLoad(never));
+    CString reply = L"kept";
+    EXPECT_EQ(0, WaitForPageReply(never, reply));
+    EXPECT_LT(::GetTickCount() - start, 500u);
+    EXPECT_EQ(CString(L"kept"), reply);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, m_parent.m_hWnd, WM_NULL, WM_NULL, PM_REMOVE)); // still queued
+    EXPECT_EQ(0x5EED, msg.lParam);
+}
+
 TEST_F(BridgeTest, InputsReadWholeAndEmptyOrMissingLeaveTheValue)
 {
     OpenContainer();
