@@ -12,8 +12,10 @@ enum class FormRegistration
     Missing,      // no database file
     Registered,   // the file holds a FormInfo row
     Unregistered, // a file without a FormInfo row (or not a database at all)
+    Unreadable,   // a database that cannot be read now (locked by another program, damaged, no access)
 };
-FormRegistration CheckFormRegistration(const std::wstring& dbPath);
+// The state of a form's database file; *error (when given) says why an unreadable one failed.
+FormRegistration CheckFormRegistration(const std::wstring& dbPath, std::string* error = nullptr);
 
 struct RegistrationResult
 {
@@ -26,7 +28,8 @@ struct RegistrationResult
 
 // Creates <dbPath> with FormInfo, submissions and templates from the ANSI field list and form type,
 // in one transaction in a temporary file renamed into place. A registered database is left as it
-// is (ok); an unregistered file is first moved aside under a dated name. On failure no file is left.
+// is (ok); an unregistered file is first moved aside under a dated name; an unreadable one is left
+// alone and the registration fails. On failure no file is left.
 RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::string& fieldList,
                                       const std::string& formType);
 

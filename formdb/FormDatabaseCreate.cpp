@@ -75,7 +75,7 @@ bool BuildTables(Database& db, const std::string& fieldList, const std::string& 
         if (!insert.Prepare(db, "INSERT INTO FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype) "
                                 "VALUES (?,?,?,?,?)"))
         {
-            message = std::string("prepare failure: ") + insert.ErrorText();
+            message = "prepare failure";
             return false;
         }
         const std::string type = formType.substr(0, kMaxFormTypeBytes);
@@ -110,16 +110,40 @@ std::string UtcDateText()
     return text;
 }
 
-FormRegistration CheckFormRegistration(const std::wstring& dbPath)
+FormRegistration CheckFormRegistration(const std::wstring& dbPath, std::string* error)
 {
     if (!FileExistsW(dbPath))
         return FormRegistration::Missing;
-    Database db;
-    Statement query;
-    if (db.Open(dbPath.c_str()) && query.Prepare(db, "select RegDate from FormInfo") &&
-        query.Step() == StepResult::Row)
-        return FormRegistration::Registered;
-    return FormRegistration::Unregistered;
+    // Only a file that is plainly no registration may be replaced: one that is not a database, or
+    // one without a FormInfo row. A database that is locked or damaged holds records nonetheless.
+    std::string why;
+    sqlite3* db = nullptr;
+    int rc = OpenDatabaseFile(dbPath.c_str(), DatabaseAccess::ReadWrite, &db, &why);
+    FormRegistration state = FormRegistration::Unreadable;
+    if (rc == SQLITE_NOTADB)
+        state = FormRegistration::Unregistered;
+    else if (rc == SQLITE_OK)
+    {
+        sqlite3_stmt* query = nullptr;
+        rc = PrepareTracedStatement(db, "select RegDate from FormInfo", &query, &why);
+        if (rc == SQLITE_OK)
+        {
+            rc = sqlite3_step(query);
+            if (rc == SQLITE_ROW)
+                state = FormRegistration::Registered;
+            else if (rc == SQLITE_DONE)
+                state = FormRegistration::Unregistered;
+            else
+                why = sqlite3_errmsg(db);
+        }
+        else if (rc == SQLITE_ERROR) // no FormInfo table
+            state = FormRegistration::Unregistered;
+        sqlite3_finalize(query);
+        sqlite3_close(db);
+    }
+    if (error)
+        *error = state == FormRegistration::Unreadable ? why : std::string();
+    return state;
 }
 
 RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::string& fieldList,
@@ -137,10 +161,18 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         result.warning = kFieldLimitMessage;
         result.warningCaption = kFieldLimitCaption;
     }
-    if (CheckFormRegistration(dbPath) == FormRegistration::Registered)
+    std::string unreadable;
+    switch (CheckFormRegistration(dbPath, &unreadable))
     {
+    case FormRegistration::Registered:
         result.ok = true;
         return result;
+    case FormRegistration::Unreadable:
+        result.message = "The form's database file exists but cannot be read now: " + unreadable +
+                         "\nIt was left as it is.";
+        return result;
+    default:
+        break;
     }
 
     const std::wstring temporary = TemporaryNameBeside(dbPath);
@@ -148,7 +180,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         Database db;
         if (!db.Create(temporary.c_str()))
         {
-            result.message = std::string("Can't create database: ") + db.ErrorText() + "\n";
+            result.message = std::string("Can't open database: ") + db.ErrorText() + "\n";
             DeleteFileW(temporary.c_str());
             return result;
         }

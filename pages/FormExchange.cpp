@@ -43,15 +43,25 @@ bool IsExchangeRunning()
     return g_exchangeRunning;
 }
 
-ExchangeResult RunSaveExchange(CHTMLCtrl& browser, CString& reply)
+ExchangeResult RunSaveExchange(CHTMLCtrl& browser, CString& reply, const std::function<void(SaveStep)>& onStep)
 {
     if (g_exchangeRunning)
         return ExchangeResult::Busy;
     RunningFlag running;
     const HWND control = browser.GetSafeHwnd();
-    SendBridgeCommand(browser, L"WillSave");
+    const auto step = [&](SaveStep done) {
+        if (onStep)
+            onStep(done);
+    };
+    browser.SetInputValue(L"MsgText1", L"WillSave");
+    step(SaveStep::WillSaveSet);
+    browser.CallScript(L"Button2_onclick");
+    step(SaveStep::WillSaveIssued);
     browser.SetInputValue(L"MsgRsp1", L"--");
-    SendBridgeCommand(browser, L"Save");
+    browser.SetInputValue(L"MsgText1", L"Save");
+    step(SaveStep::SaveSet);
+    browser.CallScript(L"Button2_onclick");
+    step(SaveStep::SaveIssued);
     CString answer;
     if (!WaitWhileAlive(browser, control, answer, kPagePasses, kPageSleepMs))
         return ExchangeResult::Abandoned;

@@ -54,24 +54,38 @@ void CPage3::RefuseForm(const CString& why)
     MessageBox(why);
 }
 
-bool CPage3::EnsureRegistered()
+CPage3::FormState CPage3::EnsureRegistered()
 {
     if (m_host->GetFormName().IsEmpty())
     {
         RefuseForm(L"The form store holds no form, so there is nothing to fill in.\r\n"
                    L"Put the form's PDF file into the folder " + m_host->GetStoreFolder() +
                    L" and start Formstead again.");
-        return false;
+        return FormState::Refused;
     }
     const std::wstring dbPath(FormFilePath(*m_host, L".gdb").GetString());
-    if (CheckFormRegistration(dbPath) != FormRegistration::Registered)
+    std::string unreadable;
+    FormRegistration state = CheckFormRegistration(dbPath, &unreadable);
+    if (state == FormRegistration::Missing || state == FormRegistration::Unregistered)
+    {
+        // The registration dialog runs its own message loop: the main window may close meanwhile.
+        const HWND self = m_hWnd;
         RunRegisterFormModal(*m_host, this);
-    if (CheckFormRegistration(dbPath) == FormRegistration::Registered)
-        return true;
-    RefuseForm(L"The form \"" + m_host->GetFormName() + L"\" is not registered, so its records cannot be saved.\r\n"
-               L"To register it, switch to the Database step and back to Create New Record, "
-               L"then press \"Register this form\".");
-    return false;
+        if (!::IsWindow(self))
+            return FormState::Gone;
+        state = CheckFormRegistration(dbPath, &unreadable);
+    }
+    if (state == FormRegistration::Registered)
+        return FormState::Usable;
+    if (state == FormRegistration::Unreadable)
+        RefuseForm(L"The database of the form \"" + m_host->GetFormName() + L"\" cannot be read now: " +
+                   CString(unreadable.c_str()) + L"\r\nIf another program is using it, close that program, "
+                   L"then switch to the Database step and back to Create New Record.");
+    else
+        RefuseForm(L"The form \"" + m_host->GetFormName() + L"\" is not registered, so its records cannot be saved.\r\n"
+                   L"To register it, switch to the Database step and back to Create New Record, "
+                   L"then press \"Register this form\".");
+    return FormState::Refused;
 }
 
 void CPage3::OnShowWindow(BOOL bShow, UINT nStatus)
@@ -80,7 +94,10 @@ void CPage3::OnShowWindow(BOOL bShow, UINT nStatus)
     if (!bShow || !m_host)
         return;
     DebugTraceA("CPage3::OnShowWindow", TRUE);
-    m_usable = EnsureRegistered();
+    const FormState state = EnsureRegistered();
+    if (state == FormState::Gone)
+        return;
+    m_usable = state == FormState::Usable;
     if (!m_usable)
         return;
 
@@ -89,7 +106,11 @@ void CPage3::OnShowWindow(BOOL bShow, UINT nStatus)
             button->EnableWindow(TRUE);
     if (!m_host->IsFormLoaded())
     {
+        // The load wait pumps messages: the main window may close meanwhile.
+        const HWND self = m_hWnd;
         WaitForPageLoad(m_browser);
+        if (!::IsWindow(self))
+            return;
         LoadPdfIntoPage(m_browser, FormFilePath(*m_host, L".pdf"));
         m_host->SetFormLoaded(TRUE);
     }

@@ -36,8 +36,14 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnTabChange(NMHDR* header, LRESULT* result);
 
-    // True when the form is registered now, running the registration when it is not.
-    bool EnsureRegistered();
+    enum class FormState
+    {
+        Usable,  // registered (now)
+        Refused, // not registered or unreadable: the user has been told
+        Gone,    // the page's window went away during the registration: touch nothing
+    };
+    // Checks that the form is registered, running the registration when it is not.
+    FormState EnsureRegistered();
     // Disables the save buttons and says why the form cannot be used.
     void RefuseForm(const CString& why);
 

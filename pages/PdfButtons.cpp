@@ -36,11 +36,11 @@ BEGIN_MESSAGE_MAP(CPdfButtons, CDialog)
     ON_STN_CLICKED(kZoomOutPicture, OnZoomOut)
 END_MESSAGE_MAP()
 
-bool CPdfButtons::Exchange(CHTMLCtrl& browser)
+bool CPdfButtons::Exchange(CHTMLCtrl& browser, const std::function<void(SaveStep)>& onStep)
 {
     const HWND self = m_hWnd;
     CString reply;
-    const ExchangeResult result = RunSaveExchange(browser, reply);
+    const ExchangeResult result = RunSaveExchange(browser, reply, onStep);
     if (result != ExchangeResult::Answered || !::IsWindow(self))
         return false;
     m_strReply = reply;
@@ -101,28 +101,37 @@ void CPdfButtons::OnUpdateAndSave()
 {
     if (!m_browser || !m_host || IsExchangeRunning() || m_host->GetCurrentRecordId() <= 0)
         return;
+    // The row the form shows now is the one replaced, even if another becomes current during the wait.
+    const int replaced = m_host->GetCurrentRecordId();
+    const int isTemplate = m_host->GetTemplateFlag();
     Log("SaveAndUpdate:Begin");
-    Log("SaveAndUpdate:Coomand WillSave Set");
-    Log("SaveAndUpdate:ScriptIssued");
-    Log("SaveAndUpdate:Command Save Set");
-    Log("SaveAndUpdate:ScriptIssued, Get Data");
-    if (!Exchange(*m_browser))
+    const bool answered = Exchange(*m_browser, [](SaveStep step) {
+        switch (step)
+        {
+        case SaveStep::WillSaveSet: Log("SaveAndUpdate:Coomand WillSave Set"); break;
+        case SaveStep::WillSaveIssued: Log("SaveAndUpdate:ScriptIssued"); break;
+        case SaveStep::SaveSet: Log("SaveAndUpdate:Command Save Set"); break;
+        case SaveStep::SaveIssued: Log("SaveAndUpdate:ScriptIssued, Get Data"); break;
+        }
+    });
+    if (!answered)
         return;
     Log("Data received");
     const CStringA reply(m_strReply);
     Log(reply);
     Log("Data Save");
 
-    const int isTemplate = m_host->GetTemplateFlag();
     CString name;
     if (isTemplate)
     {
-        const RowText stored = ReadTemplateName(std::wstring(FormFilePath(*m_host, L".gdb").GetString()),
-                                                m_host->GetCurrentRecordId());
+        const RowText stored =
+            ReadTemplateName(std::wstring(FormFilePath(*m_host, L".gdb").GetString()), replaced);
         name = CString(stored.text.c_str());
     }
+    m_host->SetTemplateFlag(isTemplate);
     int empty = 0;
-    m_host->SetCurrentRecordId(SaveFormRecord(*m_host, reply, isTemplate, name, TRUE, empty, *m_browser));
+    m_host->SetCurrentRecordId(
+        SaveFormRecord(*m_host, reply, isTemplate, name, TRUE, empty, *m_browser, replaced));
     Log("SaveAndUpdate:Finish");
     m_host->ShowRecordsPage();
 }

@@ -1,10 +1,13 @@
 // The form page's button bar: Save as New, Save as Template and Update and Save turn what the user
 // typed into the form into rows of the form's database; then the records page is shown.
 #pragma once
+#include <functional>
+
 #include "framework/Dialog.h"
 
 class CHTMLCtrl;
 class FormPageHost;
+enum class SaveStep;
 
 // What became of one save.
 enum class SaveOutcome
@@ -43,7 +46,7 @@ protected:
     afx_msg void OnZoomOut();
 
     // Runs the exchange into m_strReply; false when nothing may be done (busy, or the page went away).
-    bool Exchange(CHTMLCtrl& browser);
+    bool Exchange(CHTMLCtrl& browser, const std::function<void(SaveStep)>& onStep = nullptr);
     void RepaintBrowser();
 
     FormPageHost* m_host = nullptr;

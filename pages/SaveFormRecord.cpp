@@ -8,7 +8,7 @@
 #include "bridge/HTMLCtrl.h"
 
 int SaveFormRecord(FormPageHost& host, const CStringA& reply, int isTemplate, const CString& templateName,
-                   BOOL update, int& emptyData, CHTMLCtrl& browser)
+                   BOOL update, int& emptyData, CHTMLCtrl& browser, int replacedRowId)
 {
     CString xml;
     browser.GetInputValue(L"MsgRsp3", xml);
@@ -21,7 +21,7 @@ int SaveFormRecord(FormPageHost& host, const CStringA& reply, int isTemplate, co
     const CStringA ansiName(templateName);
     record.templateName.assign(ansiName.GetString(), ansiName.GetLength());
     record.update = update != FALSE;
-    record.replacedRowId = host.GetCurrentRecordId();
+    record.replacedRowId = replacedRowId > 0 ? replacedRowId : host.GetCurrentRecordId();
 
     DebugTraceA(update ? "SaveFormRecord: update" : "SaveFormRecord: insert", TRUE);
     const StoreResult result = StoreFormRecord(std::wstring(FormFilePath(host, L".gdb").GetString()), record);

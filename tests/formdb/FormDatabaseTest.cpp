@@ -137,8 +137,39 @@ TEST_F(FormDatabaseTest, FailedRegistrationLeavesNoFile)
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
 
     // A folder that does not exist.
-    EXPECT_FALSE(CreateFormDatabase(folder.File(L"missing\\claim.gdb"), kFieldList, "CMS-1500").ok);
+    const RegistrationResult noFolder = CreateFormDatabase(folder.File(L"missing\\claim.gdb"), kFieldList, "CMS-1500");
+    EXPECT_FALSE(noFolder.ok);
+    EXPECT_EQ(0u, noFolder.message.find("Can't open database: ")) << noFolder.message;
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
+}
+
+TEST_F(FormDatabaseTest, LockedDatabaseIsNeitherRegisteredNorReplaced)
+{
+    Register();
+    ASSERT_EQ(StoreOutcome::Stored, Store("F1=Jones").outcome);
+    const std::string before = ReadWholeFile(db);
+
+    // Another program holds the database while the form page looks at it.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(Utf8(db).c_str(), &other, SQLITE_OPEN_READWRITE, nullptr));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr));
+    std::string why;
+    EXPECT_EQ(FormRegistration::Unreadable, CheckFormRegistration(db, &why));
+    EXPECT_FALSE(why.empty());
+    const RegistrationResult again = CreateFormDatabase(db, kFieldList, "CMS-1500");
+    EXPECT_FALSE(again.ok);
+    EXPECT_TRUE(again.movedAsidePath.empty());
+    EXPECT_NE(std::string::npos, again.message.find("cannot be read")) << again.message;
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_EQ(before, ReadWholeFile(db));
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb"}, FilesIn(folder.Path()));
+    EXPECT_EQ(FormRegistration::Registered, CheckFormRegistration(db));
+    // An empty file is no registration and may be replaced.
+    const std::wstring empty = folder.File(L"empty.gdb");
+    ASSERT_TRUE(WriteWholeFile(empty, ""));
+    EXPECT_EQ(FormRegistration::Unregistered, CheckFormRegistration(empty));
 }
 
 TEST_F(FormDatabaseTest, FormOfTheLargestFieldCountRegisters)

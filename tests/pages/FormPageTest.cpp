@@ -5,9 +5,11 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <functional>
 
 #include "formdb/DatabaseStatement.h"
 #include "formdb/FormDatabase.h"
+#include "pages/FormExchange.h"
 #include "tests/pages/DialogDriver.h"
 #include "tests/pages/FormPageFixture.h"
 #include "viewer/ViewerTestControl.h"
@@ -84,6 +86,42 @@ void Type(HWND edit, const wchar_t* text)
 {
     SetWindowTextW(edit, text); // sends EN_CHANGE as typing does
 }
+
+// A window that runs an action when the posted message reaches it: posted right after a click, the
+// action runs inside the wait that the click starts.
+class PostedAction
+{
+public:
+    explicit PostedAction(std::function<void()> action) : m_action(std::move(action))
+    {
+        static const ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = Proc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"FormPageTestPostedAction";
+            return RegisterClassW(&wc);
+        }();
+        m_window = CreateWindowW(MAKEINTATOM(atom), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~PostedAction() { DestroyWindow(m_window); }
+    void Post() { PostMessageW(m_window, WM_APP, 0, 0); }
+    bool ran = false;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<PostedAction*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message != WM_APP || !self)
+            return DefWindowProcW(window, message, wParam, lParam);
+        self->ran = IsExchangeRunning();
+        self->m_action();
+        return 0;
+    }
+    std::function<void()> m_action;
+    HWND m_window;
+};
 
 } // namespace
 
@@ -397,4 +435,85 @@ TEST(FormPage, LayoutAndTheHelpLinkDrawing)
             red += ::GetPixel(dc, x, y) == RGB(192, 0, 0);
     ::ReleaseDC(link, dc);
     EXPECT_GT(red, 20);
+}
+
+TEST(FormPage, UpdateReplacesTheRowShownWhenPressedEvenIfAnotherBecomesCurrent)
+{
+    FormPageFixture fixture;
+    ShowRegistered(fixture);
+    Type(fixture.FormEdits()[0], L"Other");
+    fixture.ClickSave(kSaveAsNew);
+    const int other = fixture.host.recordId;
+    Type(fixture.FormEdits()[0], L"Jones");
+    fixture.ClickSave(kSaveAsNew);
+    const int shown = fixture.host.recordId;
+    ASSERT_GT(other, 0);
+    ASSERT_GT(shown, other);
+
+    fixture.HidePage();
+    fixture.ShowPage();
+    ASSERT_TRUE(IsWindowEnabled(fixture.Button(kUpdateAndSave)));
+    Type(fixture.FormEdits()[0], L"Jones-Smith");
+    // While the page waits for the form, the user opens another record from the list.
+    viewer::TestControl().replyDelay = 30;
+    PostedAction openOther([&] { fixture.host.recordId = other; });
+    const int before = fixture.host.recordsPageShown;
+    ::PostMessageW(fixture.Button(kUpdateAndSave), BM_CLICK, 0, 0);
+    openOther.Post();
+    ASSERT_TRUE(PumpUntil([&] { return fixture.host.recordsPageShown > before; }, 15000));
+    EXPECT_TRUE(openOther.ran); // it ran during the wait
+    const Rows rows = Query(fixture.Database(), "SELECT _ROWID_, * FROM submissions ORDER BY _ROWID_");
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(std::to_string(other), rows[0][0]);
+    EXPECT_TRUE(RowHolds(rows[0], "Other"));
+    EXPECT_TRUE(RowHolds(rows[1], "Jones-Smith"));
+    EXPECT_EQ(std::to_string(fixture.host.recordId), rows[1][0]);
+}
+
+TEST(FormPage, SaveExchangeReportsEachStepBetweenTheCommands)
+{
+    FormPageFixture fixture;
+    ShowRegistered(fixture);
+    viewer::TestControl().commands.clear();
+    std::vector<std::pair<SaveStep, std::vector<std::wstring>>> seen;
+    CString reply;
+    EXPECT_EQ(ExchangeResult::Answered, RunSaveExchange(fixture.page.m_browser, reply, [&](SaveStep step) {
+                  seen.push_back({step, viewer::TestControl().commands});
+              }));
+    ASSERT_EQ(4u, seen.size());
+    EXPECT_EQ(SaveStep::WillSaveSet, seen[0].first);
+    EXPECT_TRUE(seen[0].second.empty());
+    EXPECT_EQ(SaveStep::WillSaveIssued, seen[1].first);
+    EXPECT_EQ(std::vector<std::wstring>{L"WillSave"}, seen[1].second);
+    EXPECT_EQ(SaveStep::SaveSet, seen[2].first);
+    EXPECT_EQ(1u, seen[2].second.size());
+    EXPECT_EQ(SaveStep::SaveIssued, seen[3].first);
+    EXPECT_EQ((std::vector<std::wstring>{L"WillSave", L"Save"}), seen[3].second);
+    EXPECT_NE(-1, reply.Find(L"="));
+}
+
+TEST(FormPage, ClosingTheMainWindowDuringRegistrationTouchesNothingAfterwards)
+{
+    FormPageFixture fixture;
+    void* released = nullptr;
+    DialogDriver driver;
+    driver.OnDialog(kRegistrationCaption, [&](HWND) {
+        // As closing the main window does: its windows go (the dialog with them), the program is
+        // told to quit, then the view deletes its pages.
+        fixture.frame.DestroyWindow();
+        ::PostQuitMessage(0);
+        CPage3* gone = fixture.pageObject;
+        fixture.pageObject = nullptr;
+        gone->~CPage3();
+        memset(static_cast<void*>(gone), 0xDD, sizeof(CPage3));
+        released = gone;
+    });
+    const HWND pageWindow = fixture.page.m_hWnd;
+    ::ShowWindow(pageWindow, SW_SHOW);
+    PumpUntil([] { return false; }, 300);
+    ASSERT_NE(nullptr, released);
+    EXPECT_FALSE(::IsWindow(pageWindow));
+    EXPECT_TRUE(fixture.boxes.empty()) << (fixture.boxes.empty() ? L"" : fixture.boxes[0].text);
+    EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database()));
+    ::operator delete(released);
 }
