@@ -69,6 +69,7 @@ public:
     ExtPtrArray m_stylesheets;
     kit::StringBuffer* m_doctype = nullptr;
     int m_handleCount = 0;
+    int m_sourceBytes = 0; // length of the text the document was parsed from: a hint for writing it
 };
 
 class TreeNode : public KitObject

@@ -67,6 +67,7 @@ void Parser::completeTopLevel(TreeNode* node)
             info->m_stylesheets.appendPtr(m_pendingSheets.getAt(i));
         m_pendingSheets.removeAll();
         node->setDoctype(sbText(m_prolog));
+        info->m_sourceBytes = (int)(m_in.end() - (m_in.cursor() - m_in.index()));
     }
     if (TreeNode::isValidNode(m_rootCandidate) && m_rootCandidate != node)
         delete m_rootCandidate;

@@ -294,6 +294,11 @@ void TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex,
 {
     if (!isValidNode(node) || !hasUsableTree(node))
         return;
+    // A whole parsed document is written to about one and a half times its source length (less
+    // for long texts): room made at once spares the copies and fresh pages of growing step by step.
+    TreeInfo* info = node->getTreeInfo();
+    if (info->m_root == node && info->m_sourceBytes > 0 && info->m_sourceBytes < (1 << 30) && out.getSize() == 0)
+        out.ensureRoom(info->m_sourceBytes / 2 * 3 + 1024);
     if (!openNode(node, out, childIndex, depth, noDeclaration))
         return;
     // Each open element waits on the stack with the index of its next child.
