@@ -135,6 +135,10 @@ int Japanese::halfWidthToFullWidth(const unsigned char* next, uint32_t left, uns
                                    WidenMode mode)
 {
     unsigned char k = first;
+    if (k < 0xA1 || k > 0xDF) {
+        second = 0; // not a half-width katakana byte: nothing to widen
+        return 0;
+    }
     // In EUC-JP the kana byte is preceded by 0x8E, and so is a following mark.
     const unsigned char* mark = nullptr;
     if (mode == ShiftJisMode && left >= 1)

@@ -17,6 +17,7 @@ public:
     enum WidenMode { ShiftJisMode, EucJpMode };
     // Widens the half-width katakana byte in first (joining a following sound mark when one fits) to
     // its full-width Shift-JIS pair in first/second; returns how many following bytes were joined.
+    // Any other byte stays in first, with second 0.
     int halfWidthToFullWidth(const unsigned char* next, uint32_t bytesLeft, unsigned char& first, unsigned char& second,
                              WidenMode mode);
 };

@@ -124,6 +124,12 @@ TEST(Iso2022, KanaWideningAndShifts)
         EXPECT_EQ(k.first, first) << k.in;
         EXPECT_EQ(k.second, second) << k.in;
     }
+    for (unsigned char other : {0x41, 0xA0, 0xE0}) {
+        unsigned char first = other, second = 0x55;
+        EXPECT_EQ(0, jp.halfWidthToFullWidth((const unsigned char*)"\xDE", 1, first, second, Japanese::ShiftJisMode));
+        EXPECT_EQ(other, first);
+        EXPECT_EQ(0, second);
+    }
     unsigned char first = 0xB6, second = 0;
     EXPECT_EQ(2, jp.halfWidthToFullWidth((const unsigned char*)"\x8E\xDE", 2, first, second, Japanese::EucJpMode));
     EXPECT_EQ(0x4B, second);
