@@ -72,6 +72,8 @@ int utf8SkipLength(const unsigned char* bytes, uint32_t bytesLeft)
 
 int ConvertState::utf8ToUcs2(const unsigned char* p, uint32_t left, uint16_t* unit)
 {
+    if (!p || left == 0)
+        return -2; // no byte to read: the data ends before the sequence
     unsigned char b = p[0];
     if (b < 0x80) {
         *unit = b;

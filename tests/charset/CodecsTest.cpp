@@ -27,6 +27,9 @@ TEST(Utf8Codec, CharacterDecodeAndEncode)
     EXPECT_EQ(2, cs.utf8ToUcs2((const unsigned char*)"\xC3\xA9", 2, &u));
     EXPECT_EQ(0xE9, u);
     EXPECT_EQ(-2, cs.utf8ToUcs2((const unsigned char*)"\xC3", 1, &u));
+    u = 7;
+    EXPECT_EQ(-2, cs.utf8ToUcs2((const unsigned char*)"A", 0, &u)); // no bytes left: nothing is read
+    EXPECT_EQ(7, u);
     EXPECT_EQ(-1, cs.utf8ToUcs2((const unsigned char*)"\xC0\x80", 2, &u));
     EXPECT_EQ(-1, cs.utf8ToUcs2((const unsigned char*)"\xE0\x80\x80", 3, &u));
     EXPECT_EQ(3, cs.utf8ToUcs2((const unsigned char*)"\xED\xA0\x80", 3, &u));
