@@ -513,3 +513,22 @@ TEST(FormPage, ClosingTheMainWindowDuringRegistrationTouchesNothingAfterwards)
     EXPECT_TRUE(fixture.boxes.empty()) << (fixture.boxes.empty() ? L"" : fixture.boxes[0].text);
     EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database()));
 }
+
+TEST(FormPage, ClosingTheMainWindowDuringThePageLoadWaitLoadsNothing)
+{
+    FormPageFixture fixture;
+    ASSERT_TRUE(CreateFormDatabase(fixture.Database(), "Kjjjj0jName", "CMS-1500").ok);
+    // The page has not reported loaded yet and never will: the load wait runs its full length.
+    viewer::TestControl().documentCompleteMissing = true;
+    PumpUntil([] { return false; }, 200); // what the page had already reported arrives first
+    fixture.page.m_browser.m_bLoaded = false;
+    PostedAction closeMainWindow([&] {
+        fixture.frame.DestroyWindow();
+        ::PostQuitMessage(0);
+    });
+    closeMainWindow.Post();
+    fixture.ShowPage();
+    EXPECT_FALSE(::IsWindow(fixture.page.m_hWnd));
+    EXPECT_FALSE(fixture.host.formLoaded);
+    EXPECT_TRUE(fixture.boxes.empty());
+}
