@@ -3,6 +3,7 @@
 // The subtree is walked with an explicit stack, so no depth of nesting can exhaust the stack.
 #include "xml/TreeNode.h"
 #include "xml/XmlEntities.h"
+#include "xml/ByteScan.h"
 #include <string.h>
 
 namespace {
@@ -97,24 +98,11 @@ bool keepsAmpersand(const char* p, const char* end)
     return false;
 }
 
-// The bytes that content and attribute values write as references.
-struct EscapedBytes {
-    EscapedBytes()
-    {
-        memset(in, 0, sizeof in);
-        for (const char* c = "<>\"'&"; *c; ++c)
-            in[(unsigned char)*c] = true;
-    }
-    bool in[256];
-};
-const EscapedBytes kEscaped;
-
 // The first byte of [p, end) that needs a reference, or end.
 const char* nextEscaped(const char* p, const char* end)
 {
-    while (p < end && !kEscaped.in[(unsigned char)*p])
-        ++p;
-    return p;
+    const char* hit = findEscapedByte(p, end);
+    return hit ? hit : end;
 }
 
 void appendEscapedContent(kit::StringBuffer& out, const char* p, int length)

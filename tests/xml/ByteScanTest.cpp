@@ -1,4 +1,4 @@
-// The parser's byte searches against a plain byte-by-byte search, at every alignment and length
+// The parser's and writer's byte searches against a plain byte-by-byte search, at every alignment and length
 // around the sixteen-byte blocks, with matches before the start and past the end that must not count.
 #include <gtest/gtest.h>
 #include <string.h>
@@ -32,6 +32,28 @@ TEST(ByteScan, FindByteAgreesAtEveryAlignmentAndLength)
                 const char* p = g_area + start;
                 ASSERT_EQ(findByte(p, p + length, '<'), naiveFind(p, p + length, '<'))
                     << "start " << start << " length " << length << " at " << at;
+            }
+        }
+    }
+}
+
+TEST(ByteScan, FindEscapedByteFindsEachOfTheFiveAtEveryAlignment)
+{
+    const char kEscaped[] = "<>\"'&";
+    for (int which = 0; which < 5; ++which) {
+        for (int start = 0; start < 20; ++start) {
+            for (int length = 0; length < 40; ++length) {
+                for (int at = -1; at <= length; ++at) {
+                    memset(g_area, 'x', sizeof g_area);
+                    if (start > 0)
+                        g_area[start - 1] = '&';
+                    g_area[start + length] = '<';
+                    if (at >= 0 && at < length)
+                        g_area[start + at] = kEscaped[which];
+                    const char* p = g_area + start;
+                    ASSERT_EQ(findEscapedByte(p, p + length), at >= 0 && at < length ? p + at : nullptr)
+                        << "byte " << kEscaped[which] << " start " << start << " length " << length << " at " << at;
+                }
             }
         }
     }

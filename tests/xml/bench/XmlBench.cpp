@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
     if (argc == 4)
         bestWrite = 0;
-    printf("parse %.4f write %.4f free %.4f peak_mb %.1f out_bytes %u\n", bestParse, bestWrite, bestFree,
+    printf("parse %.6f write %.6f free %.6f peak_mb %.1f out_bytes %u\n", bestParse, bestWrite, bestFree,
            pmc.PeakWorkingSetSize / 1048576.0, (unsigned)written);
     return 0;
 }

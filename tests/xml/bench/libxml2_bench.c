@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     }
     struct rusage ru;
     getrusage(RUSAGE_SELF, &ru);
-    printf("parse %.4f write %.4f free %.4f peak_mb %.1f out_bytes %d\n", bestParse, bestWrite, bestFree,
+    printf("parse %.6f write %.6f free %.6f peak_mb %.1f out_bytes %d\n", bestParse, bestWrite, bestFree,
            ru.ru_maxrss / 1024.0, written);
     return 0;
 }

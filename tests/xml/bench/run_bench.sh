@@ -27,7 +27,7 @@ for f in $files; do
   if [ -z "$ours" ]; then echo "$(basename "$f" .xml): the toolkit run failed"; continue; fi
   set -- $ours; op=$2 ow=$4 om=$8
   set -- $ref; rp=$2 rw=$4 rm=$8
-  printf '%-14s %9s %9s %7s | %9s %9s %7s | %11s %11s %9s\n' "$(basename "$f" .xml)" "$op" "$ow" "$om" \
+  printf '%-14s %9.4f %9.4f %7s | %9.4f %9.4f %7s | %11s %11s %9s\n' "$(basename "$f" .xml)" "$op" "$ow" "$om" \
          "$rp" "$rw" "$rm" \
          "$(python3 -c "print('%.2f' % ($rp/$op))")" "$(python3 -c "print('%.2f' % ($rw/$ow) if $ow else '-')")" \
          "$(python3 -c "print('%.2f' % ($om/$rm))")"
