@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/Diagnostics.h"
 #include "formdb/FieldNames.h"
 #include "formdb/FieldValues.h"
 #include "formdb/DatabaseStatement.h"
@@ -184,14 +185,21 @@ StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& rec
             BindString(insert, names.count + 2, record.formXml) &&
             (!record.isTemplate || BindString(insert, names.count + 3, record.templateName));
     if (!bound)
+    {
+        DebugTraceA("bind error", TRUE);
         return Failed(SqlError(insert.ErrorText()));
+    }
 
     // The old row goes only in the same transaction as a new row that is in.
     Transaction transaction(db);
     if (!transaction.Active())
         return Failed(SqlError(db.ErrorText()));
     if (!insert.Run())
+    {
+        const std::string stepError = "step error=" + std::to_string(sqlite3_errcode(db.Handle()));
+        DebugTraceA(stepError.c_str(), TRUE);
         return Failed(SqlError(insert.ErrorText()));
+    }
     const long long newRow = db.LastInsertRowId();
     insert.Finalize();
 
