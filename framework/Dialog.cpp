@@ -119,7 +119,9 @@ INT_PTR CDialog::DoModal()
     {
         if (!m_bEndModal)
             ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
-        while (!m_bEndModal)
+        // The loop also ends when the dialog is destroyed from outside (its owner went), since no
+        // EndDialog will come then.
+        while (!m_bEndModal && m_hWnd)
         {
             if (!AfxPumpMessage())
                 break;   // WM_QUIT: posted again for the outer loop

@@ -75,6 +75,59 @@ TEST(Dialogs, ModalEscapeCancels)
     EXPECT_EQ(1, dialog.cancels);
 }
 
+namespace
+{
+const UINT WM_TEST_DESTROY_OWNER = WM_APP + 11;
+bool g_modalLoopNeededQuit = false;
+
+// Destroys its owner from inside its modal loop, as closing the main window does.
+class OwnerDestroyingDialog : public CDialog
+{
+public:
+    explicit OwnerDestroyingDialog(CWnd* owner) : CDialog(kTestDialog, owner) {}
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        PostMessage(WM_TEST_DESTROY_OWNER);
+        return TRUE;
+    }
+
+protected:
+    afx_msg LRESULT OnDestroyOwner(WPARAM, LPARAM)
+    {
+        ::DestroyWindow(::GetWindow(m_hWnd, GW_OWNER));
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(OwnerDestroyingDialog, CDialog)
+    ON_MESSAGE(WM_TEST_DESTROY_OWNER, OnDestroyOwner)
+END_MESSAGE_MAP()
+
+void CALLBACK EndStuckModalLoop(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_modalLoopNeededQuit = true;
+    ::PostQuitMessage(0);
+}
+}
+
+TEST(Dialogs, ModalLoopEndsWhenTheDialogIsDestroyedWithItsOwner)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr));
+    // A stuck loop is ended by a quit after 5 s, so a failure does not hang the suite.
+    const UINT_PTR guard = ::SetTimer(nullptr, 0, 5000, EndStuckModalLoop);
+    OwnerDestroyingDialog dialog(&owner);
+    EXPECT_EQ(-1, dialog.DoModal());
+    ::KillTimer(nullptr, guard);
+    EXPECT_FALSE(g_modalLoopNeededQuit);
+    EXPECT_EQ(nullptr, dialog.m_hWnd);
+    EXPECT_FALSE(::IsWindow(owner.m_hWnd));
+    MSG quit;
+    while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
 TEST(Dialogs, MissingTemplateFailsWithoutAWindow)
 {
     CDialog dialog(4321);
