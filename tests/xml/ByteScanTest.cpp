@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include "xml/ByteScan.h"
+#include <windows.h>
 
 namespace {
 
@@ -79,6 +80,38 @@ TEST(ByteScan, HighBytesAreFoundLikeAnyOther)
     text[33] = (char)0xE9;
     EXPECT_EQ(findByte(text, text + sizeof text, (char)0xE9), text + 33);
     EXPECT_EQ(findByte(text, text + 33, (char)0xE9), nullptr);
+}
+
+// Texts that end where readable memory ends, and texts that start where it starts: a search that
+// read a byte past either edge (an unaligned or rounded-up block) would fault here.
+TEST(ByteScan, SearchesStayInsideTheMemoryAroundTheText)
+{
+    const DWORD page = 4096;
+    char* area = static_cast<char*>(VirtualAlloc(nullptr, 3 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(area, nullptr);
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(area, page, PAGE_NOACCESS, &old));
+    ASSERT_TRUE(VirtualProtect(area + 2 * page, page, PAGE_NOACCESS, &old));
+    char* first = area + page;
+    char* limit = area + 2 * page;
+    for (int length = 1; length < 50; ++length) {
+        char* tail = limit - length;
+        memset(tail, 'a', length);
+        EXPECT_EQ(findByte(tail, limit, 'z'), nullptr) << length;
+        EXPECT_EQ(findEscapedByte(tail, limit), nullptr) << length;
+        tail[length - 1] = '&';
+        EXPECT_EQ(findByte(tail, limit, '&'), limit - 1) << length;
+        EXPECT_EQ(findEscapedByte(tail, limit), limit - 1) << length;
+        tail[length - 1] = 0;
+        EXPECT_EQ(textLength(tail), (size_t)length - 1) << length;
+
+        memset(first, 'b', length);
+        first[length] = 0;
+        EXPECT_EQ(findByte(first, first + length, 'z'), nullptr) << length;
+        EXPECT_EQ(findEscapedByte(first, first + length), nullptr) << length;
+        EXPECT_EQ(textLength(first), (size_t)length) << length;
+    }
+    EXPECT_TRUE(VirtualFree(area, 0, MEM_RELEASE));
 }
 
 } // namespace
