@@ -89,13 +89,15 @@ void LogEntry2::appendChild(LogEntry2* child)
         delete child;
 }
 
-void LogEntry2::removeEmptyLastContext()
+bool LogEntry2::removeEmptyLastContext()
 {
     if (!m_children || m_children->getSize() == 0)
-        return;
+        return false;
     LogEntry2* last = static_cast<LogEntry2*>(m_children->lastElement());
-    if (last && last->m_kind == 'C' && (!last->m_children || last->m_children->getSize() == 0))
-        delete static_cast<LogEntry2*>(m_children->pop());
+    if (!last || last->m_kind != 'C' || (last->m_children && last->m_children->getSize() > 0))
+        return false;
+    delete static_cast<LogEntry2*>(m_children->pop());
+    return true;
 }
 
 bool LogEntry2::needsCdata(const char* text)
@@ -277,8 +279,9 @@ void ErrorLog::leaveContext()
     m_stack.pop();
     if (m_stack.getSize() > 1) {
         LogEntry2* current = static_cast<LogEntry2*>(m_stack.lastElement());
-        if (current)
-            current->removeEmptyLastContext();
+        // A pruned context no longer counts against the bound on entries.
+        if (current && current->removeEmptyLastContext() && m_entries > 0)
+            --m_entries;
     }
 }
 

@@ -20,8 +20,8 @@ public:
     char kind() const { return m_kind; }
     ExtPtrArray* children() { return m_children; }
     void appendChild(LogEntry2* child);
-    // Removes and deletes the last child when it is a context without children.
-    void removeEmptyLastContext();
+    // Removes and deletes the last child when it is a context without children; true when it did.
+    bool removeEmptyLastContext();
 
     void renderXml(kit::StringBuffer& out) const;
     void renderHtml(kit::StringBuffer& out) const;

@@ -132,6 +132,21 @@ TEST(Log, EntriesAreBounded)
     EXPECT_EQ(text(out), "KitLog:\r\n  fresh\r\n");
 }
 
+TEST(Log, PrunedContextsDoNotUseUpTheBound)
+{
+    Logger log;
+    log.enterContext("outer", 1);
+    for (int i = 0; i < ErrorLog::MaxEntries + 10; ++i) {
+        log.enterContext("quiet", 1);
+        log.leaveContext();
+    }
+    log.logError("still recorded");
+    log.leaveContext();
+    kit::StringBuffer out;
+    log.getLogText(out);
+    EXPECT_EQ(text(out), "KitLog:\r\n  outer:\r\n    still recorded\r\n");
+}
+
 TEST(Log, SavedAsXml)
 {
     TempFolder folder;
