@@ -1,6 +1,7 @@
 // The parser, one row per behaviour, checked through the canonical dump of the tree; every row also
 // survives a round trip through the serialiser.
 #include <gtest/gtest.h>
+#include <string.h>
 #include "TreeDump.h"
 #include "xml/TreeNode.h"
 #include "xml/LogBase.h"
@@ -115,6 +116,25 @@ TEST(Parser, DoctypeWithoutEndLogged)
     EXPECT_STREQ(sbText(out), "KitLog:\r\n  Failed to parse DTD\r\n");
 }
 
+
+TEST(Parser, TextReadInPlaceGivesTheSameTreeAtEveryAlignment)
+{
+    // Markup, entities and section ends placed so that each falls on and beside sixteen-byte block
+    // edges as the text moves through the alignments; the parser reads the caller's bytes in place.
+    const std::string text = "<r><a>0123456789abcd&amp;</a><b x=\"&lt;\">ef</b><![CDATA[]]]]>"
+                             "<c>&quot;0123456789abcdef&apos;</c><d/>tail&gt;</r>";
+    const std::string expected = parseAndDump(text);
+    ASSERT_EQ(expected, "r:c\"]] tail>\"(a:\"0123456789abcd&\" b[x=<]:\"ef\" c:\"\"0123456789abcdef'\" d)");
+    alignas(16) char area[256];
+    for (size_t offset = 0; offset < 32; ++offset) {
+        memcpy(area + offset, text.c_str(), text.size() + 1);
+        TreeNode* root = nullptr;
+        ASSERT_TRUE(TreeNode::parseXmlString(area + offset, nullptr, nullptr, root, true));
+        ASSERT_NE(root, nullptr) << "offset " << offset;
+        EXPECT_EQ(dumpDocument(root), expected) << "offset " << offset;
+        root->deleteTree();
+    }
+}
 
 TEST(Parser, DeepNestingNeitherRecursesNorLoses)
 {

@@ -67,6 +67,38 @@ TEST(Writer, CdataEndMarkerInsideContentLosesNothing)
     root->deleteTree();
 }
 
+TEST(Writer, EscapesFoundAtEveryPositionAndLength)
+{
+    // One byte to escape, or a kept reference, at each place in contents and values of each length
+    // around the sixteen-byte blocks the search looks at.
+    TreeNode* root = TreeNode::createRoot("r");
+    for (int length = 1; length < 40; ++length) {
+        for (int at = 0; at < length; ++at) {
+            std::string plain(length, 'a');
+            std::string content = plain, written = plain, value = plain, writtenValue = plain;
+            content[at] = '>';
+            written.replace(at, 1, "&gt;");
+            value[at] = '&';
+            writtenValue.replace(at, 1, "&amp;");
+            root->setContentN(content.data(), length);
+            root->removeAttribute("v");
+            root->setAttribute("v", value.c_str());
+            ASSERT_EQ(serializeNode(root), "\r\n<r v=\"" + writtenValue + "\">" + written + "</r>\r\n")
+                << "length " << length << " at " << at;
+            std::string kept = plain.substr(0, at) + "&reg;";
+            root->setContentN(kept.data(), (int)kept.size());
+            ASSERT_EQ(serializeNode(root), "\r\n<r v=\"" + writtenValue + "\">" + kept + "</r>\r\n")
+                << "length " << length << " at " << at;
+            std::string cut = plain.substr(0, at) + "&reg";
+            root->setContentN(cut.data(), (int)cut.size());
+            ASSERT_EQ(serializeNode(root),
+                      "\r\n<r v=\"" + writtenValue + "\">" + plain.substr(0, at) + "&amp;reg</r>\r\n")
+                << "length " << length << " at " << at;
+        }
+    }
+    root->deleteTree();
+}
+
 TEST(Writer, ContentEndingWithLineFeedPutsCloseTagOnItsOwnLine)
 {
     TreeNode* root = TreeNode::createRoot("r");
