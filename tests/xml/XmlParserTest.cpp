@@ -43,6 +43,9 @@ const ParseRow kRows[] = {
     {"other instruction after doctype", "<!DOCTYPE r><?pi data?><r/>", "!\"<!DOCTYPE r>\n<?pi data?>\n\" r"},
     {"unterminated instruction dropped", "<?pi <r/>", "r"},
     {"many unterminated instructions", "<?a <?b <?c <r/><?d", "r"},
+    // Written back, a stray "<?" would take everything up to a "?>" that joined sections hold.
+    {"unterminated instruction before joined sections holding its end", "<?u <a><![CDATA[?]]><![CDATA[>]]></a>",
+     "a:c\"?>\""},
     {"declaration goes to the first element", "<?xml version=\"1.0\"?><a/><b/>", "b"},
     // Names.
     {"name characters kept", "<a.b-c_d:e!f/>", "a.b-c_d:e!f"},
