@@ -7,28 +7,6 @@ namespace {
 
 bool g_exchangeRunning = false;
 
-const int kPagePasses = 100;
-const DWORD kPageSleepMs = 20;
-const int kRegistrationPasses = 300;
-const DWORD kRegistrationSleepMs = 60;
-
-// The bridge's reply wait, one pass at a time: a message pumped in a pass may close the main window
-// and delete the page that owns the control, so the control is touched only while its window lives.
-// False when the window went away.
-bool WaitWhileAlive(CHTMLCtrl& browser, HWND control, CString& reply, int passes, DWORD sleepMs)
-{
-    reply = kNoReplyYet;
-    for (int pass = 0; pass < passes; ++pass)
-    {
-        if (!::IsWindow(control))
-            return false;
-        WaitForReply(browser, reply, 1, sleepMs);
-        if (reply != kNoReplyYet)
-            break;
-    }
-    return ::IsWindow(control) != FALSE;
-}
-
 class RunningFlag
 {
 public:
@@ -62,8 +40,11 @@ ExchangeResult RunSaveExchange(CHTMLCtrl& browser, CString& reply, const std::fu
     step(SaveStep::SaveSet);
     browser.CallScript(L"Button2_onclick");
     step(SaveStep::SaveIssued);
-    CString answer;
-    if (!WaitWhileAlive(browser, control, answer, kPagePasses, kPageSleepMs))
+    // The wait stops touching the control once a pumped message destroyed it (the main window
+    // closed and took the page along); then nothing here touches it either.
+    CString answer = kNoReplyYet;
+    WaitForPageReply(browser, answer);
+    if (!::IsWindow(control))
         return ExchangeResult::Abandoned;
     reply = answer;
     return ExchangeResult::Answered;
@@ -77,8 +58,9 @@ ExchangeResult RunFieldListExchange(CHTMLCtrl& browser, CString& reply)
     const HWND control = browser.GetSafeHwnd();
     browser.SetInputValue(L"MsgRsp1", L"--");
     SendBridgeCommand(browser, L"FieldList");
-    CString answer;
-    if (!WaitWhileAlive(browser, control, answer, kRegistrationPasses, kRegistrationSleepMs))
+    CString answer = kNoReplyYet;
+    WaitForRegistrationReply(browser, answer);
+    if (!::IsWindow(control))
         return ExchangeResult::Abandoned;
     reply = answer;
     return ExchangeResult::Answered;
