@@ -4,6 +4,9 @@
 #include "framework/CString.h"
 
 class CWnd;
+class CGridCtrl;
+class CPdfButtons;
+class RegisterForm;
 
 class FormPageHost
 {
@@ -29,6 +32,17 @@ public:
     // Moves the step bar to the records page.
     virtual void ShowRecordsPage() = 0;
     virtual CWnd* GetMainFrame() const = 0;
+
+    // Moves the step bar to the form page.
+    virtual void ShowFormPage() {}
+    // The records page's records grid; null while there is none.
+    virtual CGridCtrl* GetRecordsGrid() const { return nullptr; }
+    // The view's modeless registration dialog, which the import of completed files shows.
+    virtual RegisterForm* GetImportDialog() const { return nullptr; }
+    // The form page's button bar, whose save the import runs on the import dialog's browser control.
+    virtual CPdfButtons* GetFormButtons() const { return nullptr; }
+    // Refills the records page (hidden and shown again), e.g. after an import stored a record.
+    virtual void ReloadRecordsPage() {}
 };
 
 // <store>\<form name><extension>, without doubling a final backslash of the store folder.

@@ -1,0 +1,43 @@
+// The records grid of the records page and the form database behind it: filling the list from
+// templates and submissions, ordering its first column, the frozen-column count and column order
+// kept in FormInfo, deleting selected rows, and single statements for other pages. Results: 0 on
+// success, 1 when there was nothing to do or a read failed, 2 after a reported failure.
+#pragma once
+#include <windows.h>
+
+#include "framework/CString.h"
+
+class CGridCtrl;
+class FormPageHost;
+
+// A data row's record: its row id and whether it is a template. Stays with the row whatever the
+// column order the user dragged.
+struct RecordKey
+{
+    int id = 0;
+    int isTemplate = 0;
+};
+
+// Configures the grid and fills it from the current form's database.
+int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host);
+// The record of a data row; false for the header row or a row off the grid.
+bool GetRowRecord(const CGridCtrl& grid, int row, RecordKey& key);
+// The first data row whose cell in the first non-fixed column is selected; -1 when none or no grid.
+int GetFirstSelectedRow(const CGridCtrl* grid);
+// Deletes the selected rows' records: 0 deleted, 1 none selected, 2 after a reported failure (the
+// rows deleted before it stay deleted; the list and the database agree).
+int DeleteSelectedRows(CGridCtrl& grid, FormPageHost& host);
+// Deletes one record of submissions: 0, or 2 after a reported failure.
+int DeleteSubmission(FormPageHost& host, int rowId);
+// FormInfo.frozen -> the grid's fixed-column count (at least 1), and back.
+int GetFrozenColumns(CGridCtrl& grid, FormPageHost& host);
+int SetFrozenColumns(CGridCtrl& grid, FormPageHost& host);
+// The grid's column order (from firstColumn) -> FormInfo.formcolumns.
+int UpdateFormColumns(CGridCtrl& grid, int firstColumn, FormPageHost& host);
+// One statement on the current form's database; the text is bound to parameter 1.
+int ExecuteSql(FormPageHost& host, const char* sql);
+int ExecuteSqlWithText(FormPageHost& host, const char* sql, const CString& text);
+// Every cell's background back to the default colour (the search marks go), then a repaint.
+void ClearGridHighlight(CGridCtrl* grid);
+// The first row (from row 0) holding that record; -1 when none.
+int FindRowByRecord(int isTemplate, int recordId, const CGridCtrl& grid);
