@@ -13,8 +13,8 @@
 //         use(st.ColumnText(0));
 //     if (st.Failed()) report(st.ErrorText());
 // Statements (DatabaseStatement.h) and transactions (DatabaseTransaction.h) must end before their
-// database closes. Text columns of the form databases hold 8-bit ANSI text: bind and read it with the
-// Ansi members of Statement, or as raw bytes.
+// database closes. Column texts of the form databases are UTF-8, with ANSI text from files written
+// before (StoredText.h); the form XML is ANSI. Bind and read them as raw bytes.
 #pragma once
 #include <sqlite3.h>
 #include <string>

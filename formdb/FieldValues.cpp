@@ -31,13 +31,35 @@ std::string FindReplyValue(const std::string& reply, const std::string& key)
             const size_t equals = reply.find('=', after);
             if (equals == std::string::npos || equals > entryEnd)
                 return std::string();
-            return reply.substr(equals + 1, entryEnd - equals - 1);
+            return UnescapeReplyValue(reply.substr(equals + 1, entryEnd - equals - 1));
         }
         if (entryEnd == reply.size())
             break;
         entryStart = entryEnd + 1;
     }
     return std::string();
+}
+
+std::string UnescapeReplyValue(const std::string& value)
+{
+    std::string out;
+    out.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i)
+    {
+        if (value[i] == '%' && i + 2 < value.size())
+        {
+            const std::string code = value.substr(i + 1, 2);
+            const char plain = code == "25" ? '%' : code == "7C" ? '|' : code == "3D" ? '=' : '\0';
+            if (plain)
+            {
+                out += plain;
+                i += 2;
+                continue;
+            }
+        }
+        out += value[i];
+    }
+    return out;
 }
 
 std::vector<std::string> ReplyValuesForFields(const std::string& reply, const std::string& fieldList,

@@ -29,19 +29,22 @@ struct RegistrationResult
 // Creates <dbPath> with FormInfo, submissions and templates from the ANSI field list and form type,
 // in one transaction in a temporary file renamed into place. A registered database is left as it
 // is (ok); an unregistered file is first moved aside under a dated name; an unreadable one is left
-// alone and the registration fails. On failure no file is left.
+// alone and the registration fails. A list with an entry that has no key before its "jjjj" is
+// refused: that field's value could never be found in a reply. On failure no file is left.
 RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::string& fieldList,
                                       const std::string& formType);
 
 // The longest form type kept, in bytes.
 constexpr size_t kMaxFormTypeBytes = 48;
 
+// Texts bound as they are given: the values (from the reply) and the template name are stored as
+// UTF-8 (StoredText.h); the form XML keeps the ANSI bytes it has always had.
 struct RecordToStore
 {
-    std::string reply;        // the "Save" reply (ANSI)
+    std::string reply;        // the "Save" reply (UTF-8)
     std::string formXml;      // the form XML (ANSI)
     bool isTemplate = false;
-    std::string templateName; // ANSI, templates only
+    std::string templateName; // UTF-8, templates only
     bool update = false;      // replace the row replacedRowId of the same table
     long long replacedRowId = 0;
     std::string saveDate;     // submdate; UtcDateText() when empty
@@ -64,7 +67,7 @@ struct StoreResult
 
 // Inserts one row built from the reply into submissions or templates; with update, deletes the
 // replaced row in the same transaction (carrying its statement columns over) only after the
-// insert succeeded.
+// insert succeeded. A template update whose row is gone stores nothing (Failed, the message says so).
 StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& record);
 
 // The INSERT text for a bracketed column list: one "?" per field, then submdate, fxml (and the
@@ -82,5 +85,9 @@ struct RowText
 
 // The fxml of a record (isTemplate false) or template.
 RowText ReadRecordXml(const std::wstring& dbPath, bool isTemplate, long long rowId);
-// The RSRV_TEMPLATE_NAME of a template.
+// The RSRV_TEMPLATE_NAME of a template, as UTF-8 whether it was stored as UTF-8 or, by older
+// versions, as ANSI.
 RowText ReadTemplateName(const std::wstring& dbPath, long long rowId);
+
+// The message shown when the template an update would replace no longer exists.
+std::string TemplateGoneMessage(long long rowId);

@@ -156,6 +156,16 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         result.message = names.error;
         return result;
     }
+    // A value is looked up by the part of its entry before "jjjj": an entry without it could never
+    // be saved.
+    const std::vector<std::string> entries = SplitEntries(fieldList);
+    for (int i = 0; i < names.count; ++i)
+        if (entries[i].compare(0, 4, "jjjj") == 0)
+        {
+            result.message = "The form's field list cannot be used: entry " + std::to_string(i + 1) + " \"" +
+                             entries[i] + "\" has no field key before \"jjjj\", so its value could never be saved.";
+            return result;
+        }
     if (names.limitReached)
     {
         result.warning = kFieldLimitMessage;

@@ -10,6 +10,7 @@
 #include "formdb/FieldValues.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
+#include "formdb/StoredText.h"
 
 namespace {
 
@@ -167,8 +168,10 @@ StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& rec
     Statement insert;
     if (!insert.Prepare(db, BuildInsertText(names.columns, names.count, record.isTemplate).c_str()))
         return Failed(kNotCompatible);
+    // The reply is UTF-8; the keys are compared in UTF-8 too, whatever the stored list's encoding.
+    // The column list keeps the stored bytes: they name the columns the tables were created with.
     const std::vector<std::string> values =
-        ReplyValuesForFields(record.reply, fieldList, formType, static_cast<size_t>(names.count));
+        ReplyValuesForFields(record.reply, StoredTextToUtf8(fieldList), formType, static_cast<size_t>(names.count));
     if (std::all_of(values.begin(), values.end(), [](const std::string& v) { return v.empty(); }))
     {
         StoreResult empty;
@@ -209,11 +212,16 @@ StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& rec
         std::string error;
         if (!CarryOver(db, table, record.replacedRowId, newRow, error))
             return Failed(SqlError(error.c_str()));
+        // When the old row was deleted meanwhile, SQLite may have given its id to the new row:
+        // that row is never the one removed.
         Statement remove;
-        if (!remove.Prepare(db, ("DELETE FROM " + table + " WHERE _ROWID_=?").c_str()))
+        if (!remove.Prepare(db, ("DELETE FROM " + table + " WHERE _ROWID_=?1 AND _ROWID_<>?2").c_str()))
             return Failed("prepare failure");
-        if (!remove.BindInt64(1, record.replacedRowId) || !remove.Run())
+        if (!remove.BindInt64(1, record.replacedRowId) || !remove.BindInt64(2, newRow) || !remove.Run())
             return Failed(SqlError(remove.ErrorText()));
+        // A template's name comes from its old row: without that row the new one would be nameless.
+        if (record.isTemplate && db.Changes() == 0)
+            return Failed(TemplateGoneMessage(record.replacedRowId), "Formstead");
     }
     if (!transaction.Commit())
         return Failed(SqlError(db.ErrorText()));
@@ -234,5 +242,13 @@ RowText ReadRecordXml(const std::wstring& dbPath, bool isTemplate, long long row
 
 RowText ReadTemplateName(const std::wstring& dbPath, long long rowId)
 {
-    return ReadOneText(dbPath, "SELECT RSRV_TEMPLATE_NAME FROM templates WHERE _ROWID_=?", rowId);
+    RowText name = ReadOneText(dbPath, "SELECT RSRV_TEMPLATE_NAME FROM templates WHERE _ROWID_=?", rowId);
+    name.text = StoredTextToUtf8(name.text);
+    return name;
+}
+
+std::string TemplateGoneMessage(long long rowId)
+{
+    return "The template being updated (template number " + std::to_string(rowId) +
+           ") no longer exists: it was deleted meanwhile. Nothing was saved.";
 }

@@ -64,3 +64,8 @@ std::string AnsiToStoredText(const std::string& ansi)
     const std::wstring wide = Decode(CP_ACP, 0, ansi.data(), ansi.size(), &ok);
     return EncodeStoredText(wide);
 }
+
+std::string StoredTextToUtf8(const std::string& text)
+{
+    return EncodeStoredText(DecodeStoredText(text));
+}

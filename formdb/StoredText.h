@@ -16,3 +16,6 @@ inline std::wstring DecodeStoredText(const std::string& text)
 
 // ANSI bytes (the form's older replies and texts) -> UTF-8.
 std::string AnsiToStoredText(const std::string& ansi);
+
+// A column's bytes (UTF-8, or ANSI from files written before) -> UTF-8.
+std::string StoredTextToUtf8(const std::string& text);

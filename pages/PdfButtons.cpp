@@ -4,6 +4,7 @@
 
 #include "common/Diagnostics.h"
 #include "formdb/FormDatabase.h"
+#include "formdb/StoredText.h"
 #include "bridge/BridgeProtocol.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
@@ -23,6 +24,23 @@ const UINT kZoomOutPicture = 1043;
 void Log(const char* line)
 {
     AppendToModuleLog(line, TRUE);
+}
+
+// What the log says of a reply: its size, never its text (it holds patient data).
+std::string DescribeReply(const CString& reply)
+{
+    int fields = 0;
+    for (int start = 0; start < reply.GetLength();)
+    {
+        int end = reply.Find(L'|', start);
+        if (end < 0)
+            end = reply.GetLength();
+        if (reply.Mid(start, end - start).Find(L'=') >= 0)
+            ++fields;
+        start = end + 1;
+    }
+    return "Data received: " + std::to_string(reply.GetLength()) + " characters, " + std::to_string(fields) +
+           " fields";
 }
 } // namespace
 
@@ -59,7 +77,7 @@ SaveOutcome CPdfButtons::SendSaveCommands(CHTMLCtrl& browser)
         return SaveOutcome::Failed;
     m_host->SetTemplateFlag(0);
     int empty = 0;
-    const int row = SaveFormRecord(*m_host, CStringA(m_strReply), 0, CString(), FALSE, empty, browser);
+    const int row = SaveFormRecord(*m_host, m_strReply, 0, CString(), FALSE, empty, browser);
     m_host->SetCurrentRecordId(row);
     if (row > 0)
         return SaveOutcome::Stored;
@@ -93,7 +111,7 @@ void CPdfButtons::OnSaveAsTemplate()
     m_host->SetTemplateFlag(1);
     int empty = 0;
     m_host->SetCurrentRecordId(
-        SaveFormRecord(*m_host, CStringA(m_strReply), 1, dialog.m_strName, FALSE, empty, *m_browser));
+        SaveFormRecord(*m_host, m_strReply, 1, dialog.m_strName, FALSE, empty, *m_browser));
     m_host->ShowRecordsPage();
 }
 
@@ -116,22 +134,33 @@ void CPdfButtons::OnUpdateAndSave()
     });
     if (!answered)
         return;
-    Log("Data received");
-    const CStringA reply(m_strReply);
-    Log(reply);
+    Log(DescribeReply(m_strReply).c_str());
     Log("Data Save");
 
     CString name;
     if (isTemplate)
     {
+        // The template keeps the name stored with it; a template deleted meanwhile has none to keep.
         const RowText stored =
             ReadTemplateName(std::wstring(FormFilePath(*m_host, L".gdb").GetString()), replaced);
-        name = CString(stored.text.c_str());
+        if (!stored.ok || !stored.found)
+        {
+            const std::string message = stored.ok ? TemplateGoneMessage(replaced) : stored.message;
+            MessageBox(CString(DecodeStoredText(message).c_str()),
+                       stored.ok ? CString(L"Formstead") : CString(stored.caption.c_str()), MB_OK);
+            Log("SaveAndUpdate:Finish");
+            return;
+        }
+        name = CString(DecodeStoredText(stored.text).c_str());
     }
-    m_host->SetTemplateFlag(isTemplate);
     int empty = 0;
-    m_host->SetCurrentRecordId(
-        SaveFormRecord(*m_host, reply, isTemplate, name, TRUE, empty, *m_browser, replaced));
+    const int row = SaveFormRecord(*m_host, m_strReply, isTemplate, name, TRUE, empty, *m_browser, replaced);
+    // Nothing stored: the old row is still there and the current record stays as it is.
+    if (row > 0)
+    {
+        m_host->SetTemplateFlag(isTemplate);
+        m_host->SetCurrentRecordId(row);
+    }
     Log("SaveAndUpdate:Finish");
     m_host->ShowRecordsPage();
 }

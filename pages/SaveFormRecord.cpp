@@ -3,23 +3,23 @@
 
 #include "common/Diagnostics.h"
 #include "formdb/FormDatabase.h"
+#include "formdb/StoredText.h"
 #include "framework/Wnd.h"
 #include "pages/FormPageHost.h"
 #include "bridge/HTMLCtrl.h"
 
-int SaveFormRecord(FormPageHost& host, const CStringA& reply, int isTemplate, const CString& templateName,
+int SaveFormRecord(FormPageHost& host, const CString& reply, int isTemplate, const CString& templateName,
                    BOOL update, int& emptyData, CHTMLCtrl& browser, int replacedRowId)
 {
     CString xml;
     browser.GetInputValue(L"MsgRsp3", xml);
 
     RecordToStore record;
-    record.reply.assign(reply.GetString(), reply.GetLength());
+    record.reply = EncodeStoredText(reply.GetString(), static_cast<size_t>(reply.GetLength()));
     const CStringA ansiXml(xml);
     record.formXml.assign(ansiXml.GetString(), ansiXml.GetLength());
     record.isTemplate = isTemplate != 0;
-    const CStringA ansiName(templateName);
-    record.templateName.assign(ansiName.GetString(), ansiName.GetLength());
+    record.templateName = EncodeStoredText(templateName.GetString(), static_cast<size_t>(templateName.GetLength()));
     record.update = update != FALSE;
     record.replacedRowId = replacedRowId > 0 ? replacedRowId : host.GetCurrentRecordId();
 

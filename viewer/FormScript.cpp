@@ -18,6 +18,21 @@ bool IsTrueWord(const std::wstring& value)
     for (wchar_t c : value) upper += static_cast<wchar_t>(std::towupper(c));
     return upper == L"YES" || upper == L"X" || upper == L"1" || upper == L"ON" || upper == L"TRUE";
 }
+
+// A value of the "Save" reply with what the reply's own syntax uses written as "%XX": "|" ends an
+// entry, "=" ends a key, and "%" starts an escape.
+std::wstring EscapeReplyValue(const std::wstring& value)
+{
+    std::wstring out;
+    out.reserve(value.size());
+    for (wchar_t c : value) {
+        if (c == L'%') out += L"%25";
+        else if (c == L'|') out += L"%7C";
+        else if (c == L'=') out += L"%3D";
+        else out += c;
+    }
+    return out;
+}
 } // namespace
 
 bool ParseOffsets(const std::wstring& text, int& h, int& v)
@@ -101,7 +116,7 @@ std::wstring FormScript::SaveReply() const
     std::wstring reply;
     for (size_t i = 0; i < m_keys.size(); ++i) {
         if (i) reply += L'|';
-        reply += m_keys[i] + L"=" + ReportedValue(i);
+        reply += m_keys[i] + L"=" + EscapeReplyValue(ReportedValue(i));
     }
     return reply;
 }

@@ -54,6 +54,7 @@ public:
 
     // The values as the "Save" reply and the form XML give them (check boxes "YES" when checked).
     std::wstring ReportedValue(size_t field) const;
+    // "key=value|key=value|...", each value with "%", "|" and "=" escaped as "%25", "%7C", "%3D".
     std::wstring SaveReply() const;
     std::wstring FormXml() const;
     std::wstring TextDump() const;

@@ -1,4 +1,5 @@
-// Value lookup in "Save" replies: keys match only whole entry keys, the "jjjj" cut, the form-type rule.
+// Value lookup in "Save" replies: keys match only whole entry keys, the "jjjj" cut, the form-type rule,
+// escaped values.
 #include <gtest/gtest.h>
 
 #include "formdb/FieldValues.h"
@@ -44,4 +45,31 @@ TEST(FieldValues, ValuesFollowTheListOrder)
     EXPECT_EQ((std::vector<std::string>{"two", "one", ""}),
               ReplyValuesForFields("F1=one|F2=two", list, "CMS-1500", 3));
     EXPECT_EQ((std::vector<std::string>{"two", "", ""}), ReplyValuesForFields("F2=two", list, "0", 3));
+}
+
+TEST(FieldValues, EscapedValuesComeBackWholeAndStayInTheirOwnEntry)
+{
+    // "X|B=HACKED" typed into A, "Real Name" into B, as the form's reply carries them.
+    const std::string reply = "A=X%7CB%3DHACKED|B=Real Name";
+    EXPECT_EQ("X|B=HACKED", FindReplyValue(reply, "A"));
+    EXPECT_EQ("Real Name", FindReplyValue(reply, "B"));
+    EXPECT_EQ((std::vector<std::string>{"X|B=HACKED", "Real Name"}),
+              ReplyValuesForFields(reply, "Ajjjj0jA|Bjjjj1jB", "CMS-1500", 2));
+    EXPECT_EQ("100%", FindReplyValue("K=100%25", "K"));
+    EXPECT_EQ("%7C", FindReplyValue("K=%257C", "K"));
+}
+
+TEST(FieldValues, UnescapingTouchesExactlyTheThreeEscapes)
+{
+    EXPECT_EQ("%|=", UnescapeReplyValue("%25%7C%3D"));
+    EXPECT_EQ("a%3Db", UnescapeReplyValue("a%253Db"));
+    // Anything else after "%" (other codes, lower-case hex, a cut escape) is plain text.
+    EXPECT_EQ("%20%7c%3d%41", UnescapeReplyValue("%20%7c%3d%41"));
+    EXPECT_EQ("50%", UnescapeReplyValue("50%"));
+    EXPECT_EQ("%7", UnescapeReplyValue("%7"));
+    EXPECT_EQ("%%", UnescapeReplyValue("%%"));
+    EXPECT_EQ("%|", UnescapeReplyValue("%%7C"));
+    EXPECT_EQ("", UnescapeReplyValue(""));
+    // UTF-8 bytes pass through.
+    EXPECT_EQ("M\xC3\xBCller|", UnescapeReplyValue("M\xC3\xBCller%7C"));
 }

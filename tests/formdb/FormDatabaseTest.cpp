@@ -356,3 +356,82 @@ TEST(FormDatabaseSql, InsertTextQuotesColumnsAndBindsEveryValue)
     EXPECT_EQ("INSERT INTO templates ([A],submdate,fxml, RSRV_TEMPLATE_NAME) VALUES (?,?,?,?)",
               BuildInsertText("[A]", 1, true));
 }
+
+TEST_F(FormDatabaseTest, ValuesAndTemplateNamesAreStoredAsUtf8)
+{
+    Register();
+    // "Müller 日本" and the template name "Zoë's" as the form's reply and the name reach the store: UTF-8.
+    const StoreResult result = Store("F1=M\xC3\xBCller \xE6\x97\xA5\xE6\x9C\xAC", true, "Zo\xC3\xAB's");
+    ASSERT_EQ(StoreOutcome::Stored, result.outcome) << result.message;
+    EXPECT_EQ((Rows{{"M\xC3\xBCller \xE6\x97\xA5\xE6\x9C\xAC", "Zo\xC3\xAB's", "9"}}),
+              Query(db, "SELECT Insured,RSRV_TEMPLATE_NAME,length(Insured) FROM templates"));
+    const RowText name = ReadTemplateName(db, result.rowId);
+    ASSERT_TRUE(name.ok && name.found);
+    EXPECT_EQ("Zo\xC3\xAB's", name.text);
+}
+
+TEST_F(FormDatabaseTest, TemplateNamesWrittenAsAnsiReadBackAsUtf8)
+{
+    Register();
+    Query(db, "INSERT INTO templates (Insured,RSRV_TEMPLATE_NAME) VALUES ('x',CAST(X'5A6FEB2773' AS TEXT))");
+    const long long old = std::stoll(Query(db, "SELECT _ROWID_ FROM templates")[0][0]);
+    const RowText name = ReadTemplateName(db, old);
+    ASSERT_TRUE(name.ok && name.found);
+    EXPECT_EQ("Zo\xC3\xAB's", name.text);
+    const RowText none = ReadTemplateName(db, old + 1);
+    EXPECT_TRUE(none.ok);
+    EXPECT_FALSE(none.found);
+}
+
+TEST_F(FormDatabaseTest, KeysOfAnAnsiFieldListFindTheirUtf8Values)
+{
+    // A field list stored as ANSI bytes ("Größe") against the UTF-8 reply.
+    Register("Gr\xF6\xDF" "ejjjj0jSize|Bjjjj1jB");
+    const StoreResult result = Store("B=b|Gr\xC3\xB6\xC3\x9F" "e=XL %7C %3D");
+    ASSERT_EQ(StoreOutcome::Stored, result.outcome) << result.message;
+    EXPECT_EQ((Rows{{"XL | =", "b"}}), Query(db, "SELECT Size,B FROM submissions"));
+}
+
+TEST_F(FormDatabaseTest, UpdateOfATemplateThatIsGoneStoresNothing)
+{
+    Register();
+    const long long kept = Store("F1=Kept", true, "kept").rowId;
+    const long long gone = Store("F1=Gone", true, "gone").rowId;
+    Query(db, "DELETE FROM templates WHERE _ROWID_=" + std::to_string(gone));
+
+    const StoreResult result = Store("F1=New", true, "", gone);
+    EXPECT_EQ(StoreOutcome::Failed, result.outcome);
+    EXPECT_EQ(-1, result.rowId);
+    EXPECT_EQ("The template being updated (template number " + std::to_string(gone) +
+                  ") no longer exists: it was deleted meanwhile. Nothing was saved.",
+              result.message);
+    EXPECT_EQ("Formstead", result.caption);
+    EXPECT_EQ((Rows{{std::to_string(kept), "Kept", "kept"}}),
+              Query(db, "SELECT _ROWID_,Insured,RSRV_TEMPLATE_NAME FROM templates"));
+}
+
+TEST_F(FormDatabaseTest, EntryWithoutAKeyBeforeTheMarkerIsRefusedAtRegistration)
+{
+    for (const char* type : {"0X", "CMS-1500"})
+    {
+        const RegistrationResult result = CreateFormDatabase(db, "Ajjjj0jA|jjjj1jName|Bjjjj2jB", type);
+        EXPECT_FALSE(result.ok) << type;
+        EXPECT_EQ("The form's field list cannot be used: entry 2 \"jjjj1jName\" has no field key before \"jjjj\", "
+                  "so its value could never be saved.",
+                  result.message);
+        EXPECT_TRUE(FilesIn(folder.Path()).empty());
+    }
+    // The same names behind keys register.
+    EXPECT_TRUE(CreateFormDatabase(db, "Ajjjj0jA|Njjjj1jName|Bjjjj2jB", "0X").ok);
+}
+
+TEST_F(FormDatabaseTest, UpdateOfARecordThatIsGoneKeepsTheNewRowEvenUnderTheOldId)
+{
+    Register();
+    const long long gone = Store("F1=Jones").rowId;
+    Query(db, "DELETE FROM submissions");
+    // SQLite hands the freed id to the new row; the update must not delete it as the old one.
+    const StoreResult result = Store("F1=Smith", false, "", gone);
+    ASSERT_EQ(StoreOutcome::Stored, result.outcome) << result.message;
+    EXPECT_EQ((Rows{{std::to_string(result.rowId), "Smith"}}), Query(db, "SELECT _ROWID_,Insured FROM submissions"));
+}

@@ -150,6 +150,28 @@ TEST(FormScript, AnswersFieldListSaveAndDump)
     EXPECT_EQ(L"AcroForm", reply.items[1]);
 }
 
+TEST(FormScript, SaveReplyEscapesWhatWouldEndAnEntryOrAKey)
+{
+    FormScript script;
+    script.Load(ClaimLikeForm(), "");
+    script.SetValue(1, L"X|Notes=HACKED");
+    script.SetValue(2, L"100% = a|b %7C");
+    FormReply save;
+    ASSERT_TRUE(script.Run(L"Save", save, nullptr));
+    EXPECT_EQ(L"_1_MEDICARE----0-_1_MEDICARE=|_2_PATIENT_S_NAME----8-_2_PATIENT_S_NAME=X%7CNotes%3DHACKED|"
+              L"Notes=100%25 %3D a%7Cb %257C",
+              save.items[0]);
+    // The form XML carries the values whole, unescaped.
+    EXPECT_NE(std::wstring::npos, save.items[2].find(L"<Notes>100% = a|b %7C</Notes>"));
+    // Non-ASCII text goes through the reply as it is.
+    script.SetValue(2, L"M\u00fcller \u65e5\u672c");
+    ASSERT_TRUE(script.Run(L"Save", save, nullptr));
+    EXPECT_EQ(L"_1_MEDICARE----0-_1_MEDICARE=|_2_PATIENT_S_NAME----8-_2_PATIENT_S_NAME=X%7CNotes%3DHACKED|"
+              L"Notes=M\u00fcller \u65e5\u672c",
+              save.items[0]);
+    EXPECT_NE(std::wstring::npos, save.items[2].find(L"<Notes>M&#252;ller &#26085;&#26412;</Notes>"));
+}
+
 TEST(FormScript, SaveFieldSetSaveRoundTrip)
 {
     FormScript script;
