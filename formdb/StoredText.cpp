@@ -8,9 +8,12 @@ std::string EncodeStoredText(const wchar_t* text, size_t length)
     if (length == 0)
         return std::string();
     const int needed = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
-    if (needed > 0)
+    if (needed <= 0)
+        return std::string();
+    std::string out(static_cast<size_t>(needed), '\0');
+    const int written =
         ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &out[0], needed, nullptr, nullptr);
+    out.resize(static_cast<size_t>(written > 0 ? written : 0));
     return out;
 }
 
@@ -29,8 +32,9 @@ std::wstring Decode(UINT codePage, DWORD flags, const char* text, size_t length,
         return std::wstring();
     }
     std::wstring out(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(codePage, flags, text, static_cast<int>(length), &out[0], needed);
-    *ok = true;
+    const int written = ::MultiByteToWideChar(codePage, flags, text, static_cast<int>(length), &out[0], needed);
+    *ok = written > 0;
+    out.resize(static_cast<size_t>(written > 0 ? written : 0));
     return out;
 }
 
@@ -62,7 +66,8 @@ std::string AnsiToStoredText(const std::string& ansi)
         return ansi;
     bool ok = false;
     const std::wstring wide = Decode(CP_ACP, 0, ansi.data(), ansi.size(), &ok);
-    return EncodeStoredText(wide);
+    // Unconvertible text is kept as it is rather than lost: it reads back as ANSI.
+    return ok ? EncodeStoredText(wide) : ansi;
 }
 
 std::string StoredTextToUtf8(const std::string& text)
