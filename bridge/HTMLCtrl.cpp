@@ -1,5 +1,6 @@
-// The browser host control: creation in place of a static, and the page operations on hidden
-// inputs and page functions that every sender of the bridge uses.
+// The browser host control: creation in place of a static, the page operations on hidden inputs
+// and page functions that every sender of the bridge uses, and the navigation guard ("app:"
+// commands, web addresses, form-update downloads).
 #include "bridge/HTMLCtrl.h"
 #include "bridge/AppCommand.h"
 #include "bridge/AppCommandTarget.h"
