@@ -8,6 +8,7 @@
 #include "bridge/BridgeProtocol.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
+#include "pages/RegisterForm.h"
 #include "pages/SaveFormRecord.h"
 #include "pages/TemplateName.h"
 #include "bridge/HTMLCtrl.h"
@@ -18,6 +19,7 @@ const UINT kSaveAsTemplate = 1016;
 const UINT kZoomIn = 1020;
 const UINT kZoomOut = 1021;
 const UINT kUpdateAndSave = 1022;
+const UINT kCheckFormsUpdates = 1023;
 const UINT kZoomInPicture = 1042;
 const UINT kZoomOutPicture = 1043;
 
@@ -50,6 +52,7 @@ BEGIN_MESSAGE_MAP(CPdfButtons, CDialog)
     ON_BN_CLICKED(kUpdateAndSave, OnUpdateAndSave)
     ON_BN_CLICKED(kZoomIn, OnZoomIn)
     ON_BN_CLICKED(kZoomOut, OnZoomOut)
+    ON_BN_CLICKED(kCheckFormsUpdates, OnCheckFormsUpdates)
     ON_STN_CLICKED(kZoomInPicture, OnZoomIn)
     ON_STN_CLICKED(kZoomOutPicture, OnZoomOut)
 END_MESSAGE_MAP()
@@ -175,4 +178,15 @@ void CPdfButtons::OnZoomOut()
 {
     if (m_browser)
         SendBridgeCommand(*m_browser, L"ZoomOut");
+}
+
+void CPdfButtons::OnCheckFormsUpdates()
+{
+    // The registration dialog in download mode shows the updates page; a ".pdf" link clicked there is
+    // saved into the form store, to be registered when it becomes the current form.
+    if (!m_host)
+        return;
+    RegisterForm dialog(m_host, this);
+    dialog.m_nMode = RegisterForm::kModeDownload;
+    dialog.DoModal();
 }

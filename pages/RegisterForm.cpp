@@ -73,6 +73,10 @@ void RegisterForm::ApplyMode()
         CString caption;
         caption.Format(L"Download form updates (%s)", address.GetString());
         SetWindowText(caption);
+        // The updates page's ".pdf" links are saved into the store; each try ends the dialog.
+        if (m_host)
+            m_browser.SetOwnPlaces(m_host->GetProgramFolder(), m_host->GetStoreFolder(), address);
+        m_browser.EnableFormDownloads([this] { EndDialog(IDCANCEL); });
         m_browser.Navigate2(address);
         break;
     }

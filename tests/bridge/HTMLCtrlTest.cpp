@@ -1,6 +1,7 @@
 // CHTMLCtrl on a real window: taking the place of a static, the page-loaded flag, the hidden inputs
 // and page functions, "app:" navigations made by the page, and the claim form's fields shown in it.
 #include "BridgeTestWindow.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -119,10 +120,16 @@ TEST_F(BridgeTest, ANavigationWithoutDocumentIgnoresEveryPageCall)
 
 TEST_F(BridgeTest, AppAddressesOfThePageBecomeCommands)
 {
+    // The commands come from a form of the store, one of the program's own documents.
+    TempFolder store;
+    ASSERT_TRUE(::CopyFileW(Sample(L"cms1500.pdf").c_str(), store.File(L"claim.pdf").c_str(), FALSE));
     CommandRecorder ctrl;
     ASSERT_TRUE(ctrl.CreateFromStatic(1022, &m_parent));
+    ctrl.SetOwnPlaces(L"C:\\Formstead\\", store.Path().c_str(), L"");
     ctrl.Navigate2(L"file:///C:/Formstead/container.htm");
     ASSERT_TRUE(WaitForPageLoad(ctrl));
+    LoadPdfIntoPage(ctrl, store.File(L"claim.pdf").c_str());
+    PumpPendingMessages();
     viewer::NavigateFromPageForTest(ctrl.m_hWnd, L"app:deleteRecord?42");
     viewer::NavigateFromPageForTest(ctrl.m_hWnd, L"APP:toSetAddr?7");
     PumpPendingMessages();

@@ -1,0 +1,290 @@
+// Form-update downloads: the address rules and the file names as tables, and real downloads from a
+// local updates site into a store folder, which holds only complete forms afterwards.
+#include "BridgeTestWindow.h"
+#include "UpdateServer.h"
+#include "bridge/FormDownload.h"
+#include "framework/Seams.h"
+#include "tests/support/TempFolder.h"
+#include "viewer/LinkPage.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The names of every file in the folder, sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct RecordedBox
+{
+    std::wstring text, caption;
+};
+
+class FormDownloadTest : public BridgeTest
+{
+protected:
+    void SetUp() override
+    {
+        BridgeTest::SetUp();
+        AfxSetMessageBoxSink([this](HWND, const CString& text, const CString& caption, UINT) {
+            boxes.push_back({text.GetString(), caption.GetString()});
+            return IDOK;
+        });
+        form = ReadWholeFile(Sample(L"cms1500.pdf"));
+        ASSERT_GT(form.size(), 10000u);
+        ASSERT_TRUE(server.Running());
+    }
+    void TearDown() override
+    {
+        AfxSetMessageBoxSink(nullptr);
+        BridgeTest::TearDown();
+    }
+
+    // The control in download mode on the updates page, as the registration dialog sets it up.
+    void ShowUpdatesPage(const std::wstring& updatesAddress)
+    {
+        ASSERT_TRUE(m_ctrl.CreateFromStatic(1022, &m_parent));
+        m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), updatesAddress.c_str());
+        m_ctrl.EnableFormDownloads([this] { ++closed; });
+        m_ctrl.Navigate2(server.Address(L"/updates/").c_str());
+        PumpPendingMessages();
+    }
+
+    // A link of the page followed, as a double-click on it does.
+    void Follow(const std::wstring& address)
+    {
+        viewer::NavigateFromPageForTest(m_ctrl.m_hWnd, address);
+        PumpPendingMessages();
+    }
+
+    UpdateServer server{Sample(L"cms1500.pdf")};
+    TempFolder program;
+    TempFolder store;
+    std::string form;
+    std::vector<RecordedBox> boxes;
+    int closed = 0;
+};
+
+const wchar_t kSuccess[] = L"The form was downloaded successfully. You can register it now";
+const wchar_t kFailure[] = L"Failed on updating new form";
+
+} // namespace
+
+TEST(FormDownloadRules, UpdatesAddressMatchesItsStartWithoutCase)
+{
+    struct Row
+    {
+        const wchar_t* address;
+        const wchar_t* updates;
+        bool under;
+    } rows[] = {
+        {L"http://forms.example/updates/a.pdf", L"http://forms.example/updates/", true},
+        {L"HTTP://Forms.Example/Updates/a.pdf", L"http://forms.example/updates/", true},
+        {L"http://forms.example/other/a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example/updates/a.pdf", L"", false},
+        {L"http://forms.example/a.pdf", L"http://forms.example", true},
+        {L"http://forms.example:8080/a.pdf", L"http://forms.example", true},
+        {L"http://forms.example", L"http://forms.example", true},
+        {L"http://forms.example.other.net/a.pdf", L"http://forms.example", false},
+        {L"http://forms.exampleother/a.pdf", L"http://forms.example", false},
+        {L"https://forms.example/updates/a.pdf", L"http://forms.example/updates/", false},
+        {L"https://forms.example/updates/a.pdf", L"https://forms.example/updates/", true},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.under, IsUnderUpdatesAddress(row.address, row.updates)) << row.address << L" / " << row.updates;
+    EXPECT_TRUE(IsWebAddress(L"HTTPS://x/"));
+    EXPECT_TRUE(IsWebAddress(L"http://x/"));
+    EXPECT_FALSE(IsWebAddress(L"file:///C:/x.pdf"));
+    EXPECT_FALSE(IsWebAddress(L"ftp://x/a.pdf"));
+}
+
+TEST(FormDownloadRules, FileNamesAreCleanedOrRefused)
+{
+    struct Row
+    {
+        const wchar_t* address;
+        const wchar_t* name; // empty: refused
+    } rows[] = {
+        {L"http://h/updates/claim.pdf", L"claim.pdf"},
+        {L"http://h/updates/claim%20v2.pdf", L"claim%20v2.pdf"},
+        {L"http://h/get?name=claim.pdf", L"get.pdf"},
+        {L"http://h/updates/claim.pdf#page=2.pdf", L"claim.pdf"},
+        {L"http://h/updates/..\\evil.pdf", L""},
+        {L"http://h/updates/..pdf", L""},
+        {L"http://h/updates/a..b.pdf", L""},
+        {L"http://h/updates/c:evil.pdf", L""},
+        {L"http://h/updates/sub\\evil.pdf", L""},
+        {L"http://h/updates/.pdf", L""},
+        {L"http://h/updates/?x.pdf", L""},
+        {L"http://h/updates/con.pdf", L""},
+        {L"http://h/updates/NUL.pdf", L""},
+        {L"http://h/updates/aux.backup.pdf", L""},
+        {L"http://h/updates/com1.pdf", L""},
+        {L"http://h/updates/LPT9.pdf", L""},
+        {L"http://h/updates/com0.pdf", L"com0.pdf"},
+        {L"http://h/updates/console.pdf", L"console.pdf"},
+        {L"http://h/updates/a*b.pdf", L""},
+        {L"http://h/updates/a\"b.pdf", L""},
+    };
+    for (const Row& row : rows) EXPECT_EQ(std::wstring(row.name), CleanDownloadName(row.address)) << row.address;
+
+    // At most 100 characters, ".pdf" kept.
+    const std::wstring longName = std::wstring(150, L'x') + L".pdf";
+    const std::wstring cleaned = CleanDownloadName(L"http://h/" + longName);
+    EXPECT_EQ(std::wstring(96, L'x') + L".pdf", cleaned);
+    EXPECT_EQ(std::wstring(96, L'y') + L".pdf", CleanDownloadName(L"http://h/" + std::wstring(96, L'y') + L".pdf"));
+}
+
+TEST(FormDownloadRules, TakenNamesCountUpFromThePlainName)
+{
+    TempFolder store;
+    EXPECT_EQ(store.File(L"a.pdf"), FreeDownloadPath(store.Path(), L"a.pdf"));
+    ASSERT_TRUE(WriteWholeFile(store.File(L"a.pdf"), "1"));
+    EXPECT_EQ(store.File(L"a_1.pdf"), FreeDownloadPath(store.Path(), L"a.pdf"));
+    ASSERT_TRUE(WriteWholeFile(store.File(L"a_1.pdf"), "2"));
+    ASSERT_TRUE(::CreateDirectoryW(store.File(L"a_2.pdf").c_str(), nullptr)); // a folder takes a name too
+    EXPECT_EQ(store.File(L"a_3.pdf"), FreeDownloadPath(store.Path(), L"a.pdf"));
+    // Without its final backslash the folder gets one.
+    const std::wstring bare = store.Path().substr(0, store.Path().size() - 1);
+    EXPECT_EQ(store.File(L"a_3.pdf"), FreeDownloadPath(bare, L"a.pdf"));
+}
+
+TEST_F(FormDownloadTest, TheSiteServesWhatTheTestsExpect)
+{
+    // The site itself, fetched without the code under test.
+    std::string body;
+    EXPECT_EQ(200u, UpdateServer::Fetch(server.Address(L"/updates/new-claim.pdf"), body));
+    EXPECT_TRUE(body == form);
+    EXPECT_EQ(404u, UpdateServer::Fetch(server.Address(L"/updates/missing.pdf"), body));
+    EXPECT_EQ(500u, UpdateServer::Fetch(server.Address(L"/updates/broken.pdf"), body));
+    EXPECT_EQ(302u, UpdateServer::Fetch(server.Address(L"/updates/moved.pdf"), body));
+}
+
+TEST_F(FormDownloadTest, LinksOfTheUpdatesPageAreSavedIntoTheStore)
+{
+    ShowUpdatesPage(server.Address(L"/updates/"));
+    HWND list = ::GetDlgItem(m_ctrl.m_hWnd, viewer::LinkList::kLinkListId);
+    ASSERT_NE(nullptr, list);
+    ASSERT_EQ(6, ::SendMessageW(list, LB_GETCOUNT, 0, 0)); // address, hint, four links
+
+    // A real double-click on the first link.
+    RECT item;
+    ::SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM(item.left + 5, item.top + 2);
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+    ::SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+    PumpPendingMessages();
+    std::vector<std::wstring> expected = {L"new-claim.pdf"};
+    EXPECT_EQ(expected, FilesIn(store.Path()));
+    EXPECT_TRUE(ReadWholeFile(store.File(L"new-claim.pdf")) == form);
+    EXPECT_EQ(1, closed);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kSuccess, boxes[0].text);
+    EXPECT_EQ(L"Formstead", boxes[0].caption);
+    // The page stays: the link was downloaded, not shown.
+    EXPECT_EQ(CString(server.Address(L"/updates/").c_str()), m_ctrl.GetLocationURL());
+
+    // The same name again: the plain name stays and "_1" comes before ".pdf".
+    Follow(server.Address(L"/updates/new-claim.pdf"));
+    expected = {L"new-claim.pdf", L"new-claim_1.pdf"};
+    EXPECT_EQ(expected, FilesIn(store.Path()));
+    EXPECT_TRUE(ReadWholeFile(store.File(L"new-claim_1.pdf")) == form);
+    EXPECT_EQ(2, closed);
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(kSuccess, boxes[1].text);
+}
+
+TEST_F(FormDownloadTest, FailedDownloadsLeaveNothingInTheStore)
+{
+    ShowUpdatesPage(server.Address(L"/updates/"));
+    const wchar_t* failing[] = {L"/updates/missing.pdf", L"/updates/cut.pdf", L"/updates/broken.pdf",
+                                L"/updates/moved.pdf"};
+    for (const wchar_t* path : failing) {
+        boxes.clear();
+        const int closedBefore = closed;
+        Follow(server.Address(path));
+        EXPECT_TRUE(FilesIn(store.Path()).empty()) << path;
+        ASSERT_EQ(1u, boxes.size()) << path;
+        EXPECT_EQ(kFailure, boxes[0].text) << path;
+        EXPECT_EQ(L"Formstead", boxes[0].caption) << path;
+        EXPECT_EQ(closedBefore + 1, closed) << path;
+    }
+    // No site at all.
+    boxes.clear();
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), L"http://127.0.0.1:1/");
+    Follow(L"http://127.0.0.1:1/new-claim.pdf");
+    EXPECT_TRUE(FilesIn(store.Path()).empty());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kFailure, boxes[0].text);
+}
+
+TEST_F(FormDownloadTest, AddressesOutsideTheUpdatesAddressAreNotDownloaded)
+{
+    ShowUpdatesPage(server.Address(L"/updates/"));
+    // The same form, served elsewhere on the host; a file: address; an https address elsewhere.
+    Follow(server.Address(L"/other/new-claim.pdf"));
+    Follow(L"file:///C:/windows/new-claim.pdf");
+    Follow(L"https://127.0.0.1:1/new-claim.pdf");
+    EXPECT_TRUE(FilesIn(store.Path()).empty());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(0, closed);
+    EXPECT_EQ(CString(server.Address(L"/updates/").c_str()), m_ctrl.GetLocationURL());
+    // The same link is downloaded once it lies below the updates address (the refusal was not vacuous).
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), server.Address(L"/").c_str());
+    Follow(server.Address(L"/other/new-claim.pdf"));
+    std::vector<std::wstring> expected = {L"new-claim.pdf"};
+    EXPECT_EQ(expected, FilesIn(store.Path()));
+}
+
+TEST_F(FormDownloadTest, UnsafeNamesAreRefusedWithAMessage)
+{
+    ShowUpdatesPage(server.Address(L"/updates/"));
+    for (const wchar_t* path : {L"/updates/..\\new-claim.pdf", L"/updates/c:new-claim.pdf", L"/updates/con.pdf",
+                                L"/updates/.pdf"}) {
+        boxes.clear();
+        Follow(server.Address(path));
+        EXPECT_TRUE(FilesIn(store.Path()).empty()) << path;
+        EXPECT_TRUE(FilesIn(program.Path()).empty()) << path;
+        ASSERT_EQ(1u, boxes.size()) << path;
+        EXPECT_NE(std::wstring(kSuccess), boxes[0].text) << path;
+        EXPECT_NE(std::wstring(kFailure), boxes[0].text) << path;
+    }
+    EXPECT_EQ(0, closed); // the dialog stays for another link
+}
+
+TEST_F(FormDownloadTest, WebPagesAreShownOnlyBelowTheUpdatesAddress)
+{
+    // An empty updates address lets no web page through, not even the updates page.
+    ASSERT_TRUE(m_ctrl.CreateFromStatic(1022, &m_parent));
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), L"");
+    m_ctrl.Navigate2(L"file:///C:/Formstead/container.htm");
+    m_ctrl.Navigate2(server.Address(L"/updates/").c_str());
+    EXPECT_EQ(CString(L"file:///C:/Formstead/container.htm"), m_ctrl.GetLocationURL());
+    m_ctrl.Navigate2(L"HTTPS://127.0.0.1:1/updates/");
+    EXPECT_EQ(CString(L"file:///C:/Formstead/container.htm"), m_ctrl.GetLocationURL());
+
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), server.Address(L"/updates/").c_str());
+    m_ctrl.Navigate2(server.Address(L"/other/").c_str());
+    EXPECT_EQ(CString(L"file:///C:/Formstead/container.htm"), m_ctrl.GetLocationURL());
+    m_ctrl.Navigate2(server.Address(L"/UPDATES/").c_str());
+    EXPECT_EQ(CString(server.Address(L"/UPDATES/").c_str()), m_ctrl.GetLocationURL());
+    // Without download mode a ".pdf" below the updates address is only a navigation.
+    m_ctrl.Navigate2(server.Address(L"/updates/new-claim.pdf").c_str());
+    EXPECT_EQ(CString(server.Address(L"/updates/new-claim.pdf").c_str()), m_ctrl.GetLocationURL());
+    EXPECT_TRUE(FilesIn(store.Path()).empty());
+}
