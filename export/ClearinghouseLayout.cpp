@@ -252,12 +252,28 @@ std::string ClearinghouseKey(const ClearinghouseEntry& entry)
     return key;
 }
 
+ValueShape ShapeOfKey(const std::string& key)
+{
+    // Dollar fields are told by their name after its first character.
+    if (key.find("_DOLLARS", 1) != std::string::npos || key.find("_dollars", 1) != std::string::npos ||
+        key.find("_Dollars", 1) != std::string::npos)
+        return ValueShape::Dollars;
+    if (key.find("RESERVED_FOR_LOCAL") != std::string::npos)
+        return ValueShape::LocalUse;
+    if (key.find("SERVICE_LINE") != std::string::npos)
+        return ValueShape::ServiceLine;
+    return ValueShape::Plain;
+}
+
 void ClearinghouseLayout::FillClearinghouseLayout()
 {
     m_positions.clear();
     m_positions.reserve(std::size(kEntries));
     for (const ClearinghouseEntry& entry : kEntries)
-        m_positions[ClearinghouseKey(entry)] = ClearinghousePosition{entry.column, entry.row};
+    {
+        const std::string key = ClearinghouseKey(entry);
+        m_positions[key] = ClearinghousePosition{entry.column, entry.row, ShapeOfKey(key)};
+    }
 }
 
 const ClearinghousePosition* ClearinghouseLayout::Find(const std::string& key) const

@@ -5,12 +5,25 @@
 #include <string>
 #include <unordered_map>
 
-// A place on the page, both 1-based.
+// How a field's value is shaped before it is placed (decided by its key).
+enum class ValueShape
+{
+    Plain,
+    Dollars,   // right-aligned in 7 columns
+    LocalUse,  // at most 50 characters
+    ServiceLine, // at most 68 characters
+};
+
+// A place on the page, both 1-based, and the shaping of the value placed there.
 struct ClearinghousePosition
 {
     int column = 0;
     int row = 0;
+    ValueShape shape = ValueShape::Plain;
 };
+
+// The shaping that a field of this key gets.
+ValueShape ShapeOfKey(const std::string& key);
 
 // One entry of the layout table as it is written down.
 struct ClearinghouseEntry

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "export/XmlDocument.h"
+#include "export/RecordFields.h"
 
 namespace {
 
@@ -22,18 +22,13 @@ void Shorten(std::wstring& value, size_t limit)
         value.erase(at, value.size() - limit);
 }
 
-bool ContainsAfterFirst(const std::string& text, const char* part)
-{
-    return text.find(part, 1) != std::string::npos;
-}
-
 // Element names are compared with the layout's 8-bit keys; a name outside ASCII matches none.
-bool ToAsciiKey(const std::wstring& name, std::string& key)
+bool ToAsciiKey(const wchar_t* name, size_t length, std::string& key)
 {
     key.clear();
-    key.reserve(name.size());
-    for (wchar_t c : name)
+    for (size_t i = 0; i < length; ++i)
     {
+        const wchar_t c = name[i];
         if (c == 0 || c > 0x7F)
             return false;
         key += static_cast<char>(c);
@@ -41,9 +36,7 @@ bool ToAsciiKey(const std::wstring& name, std::string& key)
     return !key.empty();
 }
 
-} // namespace
-
-std::wstring BlankClearinghousePage()
+std::wstring MakeBlankPage()
 {
     std::wstring line(kPageColumns, L' ');
     line += L"\r\n";
@@ -52,6 +45,14 @@ std::wstring BlankClearinghousePage()
     for (int row = 0; row < kPageRows; ++row)
         page += line;
     return page;
+}
+
+} // namespace
+
+std::wstring BlankClearinghousePage()
+{
+    static const std::wstring blank = MakeBlankPage();
+    return blank;
 }
 
 void PlacePageText(std::wstring& page, const std::wstring& value, const ClearinghousePosition& position)
@@ -76,52 +77,54 @@ void PlacePageText(std::wstring& page, const std::wstring& value, const Clearing
     }
 }
 
-std::wstring ShapeClearinghouseValue(const std::string& key, std::wstring value)
+void ShapeValue(ValueShape shape, std::wstring& value)
 {
     if (value == L"YES")
         value = L"X";
     if (value.empty())
-        return value;
-    if (ContainsAfterFirst(key, "_DOLLARS") || ContainsAfterFirst(key, "_dollars") ||
-        ContainsAfterFirst(key, "_Dollars"))
+        return;
+    switch (shape)
     {
+    case ValueShape::Dollars:
         if (value.size() < 7)
             value.insert(0, 7 - value.size(), L' ');
+        break;
+    case ValueShape::LocalUse: Shorten(value, 50); break;
+    case ValueShape::ServiceLine: Shorten(value, 68); break;
+    case ValueShape::Plain: break;
     }
-    else if (key.find("RESERVED_FOR_LOCAL") != std::string::npos)
-        Shorten(value, 50);
-    else if (key.find("SERVICE_LINE") != std::string::npos)
-        Shorten(value, 68);
+}
+
+std::wstring ShapeClearinghouseValue(const std::string& key, std::wstring value)
+{
+    ShapeValue(ShapeOfKey(key), value);
     return value;
 }
 
 std::wstring BuildClearinghousePage(const std::wstring& xml, const ClearinghouseLayout& layout, int* placedValues)
 {
     std::wstring page = BlankClearinghousePage();
-    if (placedValues)
-        *placedValues = 0;
-    VesqaXml::CXmlDocument document;
-    if (!document.LoadXml(xml))
-        return page;
-    VesqaXml::CXmlNodePtr root = document.GetRoot();
-    VesqaXml::CXmlNodePtr form = root ? root->GetChild(L"topmostSubform") : nullptr;
-    VesqaXml::CXmlNodesPtr fields = form ? form->GetChildren() : nullptr;
-    if (!fields)
-        return page;
+    int placed = 0;
     std::string key;
-    const int count = fields->GetCount();
-    for (int i = 0; i < count; ++i)
-    {
-        VesqaXml::CXmlNodePtr field = fields->GetItem(i);
-        if (!field || !ToAsciiKey(field->GetName(), key))
-            continue;
+    std::wstring shaped;
+    const bool loaded = ReadRecordFields(xml, [&](const wchar_t* name, size_t length, const std::wstring& value) {
+        if (!ToAsciiKey(name, length, key))
+            return;
         const ClearinghousePosition* position = layout.Find(key);
         if (!position)
-            continue;
-        PlacePageText(page, ShapeClearinghouseValue(key, field->GetText()), *position);
-        if (placedValues)
-            ++*placedValues;
+            return;
+        shaped.assign(value);
+        ShapeValue(position->shape, shaped);
+        PlacePageText(page, shaped, *position);
+        ++placed;
+    });
+    if (!loaded)
+    {
+        page = BlankClearinghousePage();
+        placed = 0;
     }
+    if (placedValues)
+        *placedValues = placed;
     return page;
 }
 

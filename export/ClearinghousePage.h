@@ -21,10 +21,12 @@ void PlacePageText(std::wstring& page, const std::wstring& value, const Clearing
 // A field's value as the page shows it: "YES" becomes "X", dollar amounts stand right-aligned in 7
 // columns, long local-use and service-line texts are shortened. key is the field's element name.
 std::wstring ShapeClearinghouseValue(const std::string& key, std::wstring value);
+// The same with the shaping already known; value is changed in place.
+void ShapeValue(ValueShape shape, std::wstring& value);
 
 // The page of one record's form XML: every child element of topmostSubform under the document
-// element whose name is a layout key puts its value there. XML that does not load gives the blank
-// page. placedValues (when given) receives how many values were placed.
+// element whose name is a layout key puts its value there. XML that is not well-formed (or declares
+// a document type) gives the blank page. placedValues (when given) receives how many values were placed.
 std::wstring BuildClearinghousePage(const std::wstring& xml, const ClearinghouseLayout& layout,
                                     int* placedValues = nullptr);
 std::wstring BuildClearinghousePage(const std::wstring& xml);

@@ -151,6 +151,13 @@ TEST_F(ClearinghousePageXml, BrokenOrForeignXmlGivesTheBlankPage)
                                               L"</_1_MEDICARE----0-_1_MEDICARE></topmostSubform></b></a>"));
 }
 
+TEST(ClearinghousePage, ADocumentTypeGivesTheBlankPage)
+{
+    EXPECT_EQ(Blank(), BuildClearinghousePage(L"<!DOCTYPE fields [<!ENTITY e \"inside\">]><fields><topmostSubform>"
+                                              L"<_1_OTHER----6-_1_OTHER>&e;</_1_OTHER----6-_1_OTHER>"
+                                              L"</topmostSubform></fields>"));
+}
+
 TEST_F(ClearinghousePageXml, InnerBlanksOfValuesAreKept)
 {
     // The shortening looks for five blanks inside a value, so the DOM must hand them over.
