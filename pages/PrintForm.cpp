@@ -53,7 +53,7 @@ BOOL CPrintForm::OnInitDialog()
     CString command;
     command.Format(L"StartPrint=%d,%d", m_offsets.horizontal, m_offsets.vertical);
     Send(command);
-    CheckDlgButton(kEntireForm, BST_CHECKED);
+    ::CheckRadioButton(m_hWnd, kEntireForm, kBlackWhiteForm, kEntireForm);
     return TRUE;
 }
 
@@ -99,9 +99,15 @@ void CPrintForm::OnShiftUp() { Shift(0, +1); }
 void CPrintForm::OnShiftDown() { Shift(0, -1); }
 void CPrintForm::OnShiftRight() { Shift(+1, 0); }
 void CPrintForm::OnShiftLeft() { Shift(-1, 0); }
-void CPrintForm::OnEntireForm() { Send(L"PrintAllMode"); }
-void CPrintForm::OnFilledTextOnly() { Send(L"PrintTextMode"); }
-void CPrintForm::OnBlackWhiteForm() { Send(L"PrintAllWBMode"); }
+void CPrintForm::SelectMode(int radio, const wchar_t* command)
+{
+    ::CheckRadioButton(m_hWnd, kEntireForm, kBlackWhiteForm, radio);
+    Send(command);
+}
+
+void CPrintForm::OnEntireForm() { SelectMode(kEntireForm, L"PrintAllMode"); }
+void CPrintForm::OnFilledTextOnly() { SelectMode(kFilledTextOnly, L"PrintTextMode"); }
+void CPrintForm::OnBlackWhiteForm() { SelectMode(kBlackWhiteForm, L"PrintAllWBMode"); }
 
 void CPrintForm::OnOK()
 {

@@ -41,6 +41,8 @@ protected:
     void ShowOffsets();
     void Shift(int horizontal, int vertical);
     void Send(const wchar_t* command);
+    // Checks the radio (and only it) and sends its mode command.
+    void SelectMode(int radio, const wchar_t* command);
     void StoreOffsets();
 
     FormPageHost& m_host;
