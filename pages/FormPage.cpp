@@ -93,7 +93,7 @@ CPage3::FormState CPage3::EnsureRegistered()
     else
         RefuseForm(L"The form \"" + m_host->GetFormName() + L"\" is not registered, so its records cannot be saved.\r\n"
                    L"To register it, switch to the Database step and back to Create New Record, "
-                   L"then press \"Register this form\".");
+                   L"then press \"Register this form\" at the top of the registration window.");
     return FormState::Refused;
 }
 
