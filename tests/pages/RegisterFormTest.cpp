@@ -62,8 +62,10 @@ TEST(RegisterForm, FirstStartRegistersByAClickOnTheVisibleButton)
     FormPageFixture fixture;
     DialogDriver driver;
     HWND registerButton = nullptr, reached = nullptr;
+    CRect opened;
     driver.OnDialog(L"New Forms Registration", [&](HWND dialog) {
         registerButton = ::GetDlgItem(dialog, IDOK);
+        opened = ScreenRectOf(dialog);
         RegisterForm* form = dynamic_cast<RegisterForm*>(CWnd::FromHandlePermanent(dialog));
         ASSERT_NE(nullptr, form);
         ExpectButtonsInTheStrip(dialog, form->m_browser.m_hWnd, {IDOK, IDCANCEL});
@@ -75,6 +77,31 @@ TEST(RegisterForm, FirstStartRegistersByAClickOnTheVisibleButton)
     EXPECT_EQ(registerButton, reached) << "the click at the button's centre reached another window";
     EXPECT_EQ(FormRegistration::Registered, CheckFormRegistration(fixture.Database()));
     EXPECT_TRUE(fixture.boxes.empty());
+    // It opened over the main window.
+    const CRect main = ScreenRectOf(fixture.frame.m_hWnd);
+    EXPECT_NEAR(main.CenterPoint().x, opened.CenterPoint().x, 3);
+    EXPECT_NEAR(main.CenterPoint().y, opened.CenterPoint().y, 3);
+}
+
+TEST(RegisterForm, TheNotRegisteredMessageOpensCentredOnTheMainWindow)
+{
+    FormPageFixture fixture;
+    AfxSetMessageBoxSink(nullptr); // the real message box, as the user sees it
+    fixture.frame.SetWindowPos(nullptr, 10, 20, 900, 640, SWP_NOZORDER);
+    DialogDriver driver;
+    CRect box;
+    driver.OnDialog(L"New Forms Registration", [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+    driver.OnDialog(L"Formstead", [&](HWND dialog) {
+        box = ScreenRectOf(dialog);
+        ClickButton(dialog, IDOK);
+    });
+    fixture.ShowPage();
+    ASSERT_TRUE(PumpUntil([&] { return driver.Idle(); }));
+    ASSERT_FALSE(box.IsRectEmpty());
+    const CRect main = ScreenRectOf(fixture.frame.m_hWnd);
+    EXPECT_NEAR(main.CenterPoint().x, box.CenterPoint().x, 3);
+    EXPECT_NEAR(main.CenterPoint().y, box.CenterPoint().y, 3);
+    EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database()));
 }
 
 TEST(RegisterForm, FormWithoutAFieldListKeepsTheDialogOpen)
