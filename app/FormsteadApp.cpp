@@ -72,6 +72,10 @@ BOOL CFormsteadApp::InitInstance()
 
     m_pMainWnd->ShowWindow(SW_SHOW);
     m_pMainWnd->UpdateWindow();
+    // A window made hidden during start-up (the view's registration dialog) may have taken the
+    // activation with the focus of its first control; the user works in the main window.
+    m_pMainWnd->SetForegroundWindow();
+    ::SetActiveWindow(m_pMainWnd->m_hWnd);
 
     if (logo.logo)
     {

@@ -75,9 +75,25 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (app)
     {
         m_restoredPlacement = ReadPlacement(*app);
-        SetWindowPlacement(&m_restoredPlacement);
+        ApplyPlacement();
     }
     return 0;
+}
+
+// The normal rectangle and flags come from the stored placement; a maximised window is maximised by
+// the system, which puts its frame edges beyond the work area of its monitor (a stored maximised
+// position would put them inside, the caption buttons and scroll bar partly off the screen).
+void CMainFrame::ApplyPlacement()
+{
+    WINDOWPLACEMENT normal = m_restoredPlacement;
+    const bool maximised = normal.showCmd == SW_SHOWMAXIMIZED || normal.showCmd == SW_MAXIMIZE;
+    normal.flags &= ~WPF_SETMINPOSITION;
+    normal.ptMaxPosition = {-1, -1};
+    if (maximised)
+        normal.showCmd = SW_SHOWNORMAL;
+    SetWindowPlacement(&normal);
+    if (maximised)
+        ShowWindow(SW_SHOWMAXIMIZED);
 }
 
 BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
@@ -87,7 +103,7 @@ BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParent
     // Some window managers take the creation rectangle as the normal position once creation ends,
     // which would lose a maximised window's normal rectangle: the placement is applied once more.
     if (m_restoredPlacement.length)
-        SetWindowPlacement(&m_restoredPlacement);
+        ApplyPlacement();
     return TRUE;
 }
 

@@ -38,6 +38,9 @@ protected:
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
+    // Puts the window where the stored placement says, maximised where the system maximises it.
+    void ApplyPlacement();
+
     WINDOWPLACEMENT m_restoredPlacement = {};
     DECLARE_MESSAGE_MAP()
 };

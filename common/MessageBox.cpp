@@ -19,5 +19,6 @@ BOOL CMessageBox::OnInitDialog()
     CDialog::OnInitDialog();
     SetWindowText(m_strCaption);
     SetDlgItemText(1035, m_strText);
+    CenterWindow();
     return TRUE;
 }

@@ -2,6 +2,8 @@
 #include "framework/Seams.h"
 #include "framework/App.h"
 #include <shellapi.h>
+#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -21,13 +23,71 @@ bool AfxHasMessageBoxSink()
     return static_cast<bool>(g_messageBoxSink);
 }
 
+namespace
+{
+// The message boxes being shown on this thread, innermost last: the window each is centred on and
+// the box once it has been seen.
+struct CentredBox
+{
+    HWND owner;
+    HWND box;
+};
+thread_local std::vector<CentredBox> t_boxes;
+
+// Centres the box on the owner's top-level window, kept inside the work area of the owner's monitor.
+void CentreOnOwner(HWND box, HWND owner)
+{
+    HWND top = ::GetAncestor(owner, GA_ROOT);
+    RECT ownerRect, boxRect;
+    if (!top || !::IsWindowVisible(top) || ::IsIconic(top) || !::GetWindowRect(top, &ownerRect) ||
+        !::GetWindowRect(box, &boxRect))
+        return;
+    MONITORINFO monitor = {sizeof(monitor)};
+    if (!::GetMonitorInfoW(::MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const int width = boxRect.right - boxRect.left, height = boxRect.bottom - boxRect.top;
+    int x = (ownerRect.left + ownerRect.right - width) / 2;
+    int y = (ownerRect.top + ownerRect.bottom - height) / 2;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+    ::SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The system places a message box in the middle of the screen; as the box is first activated it is
+// moved over the window it belongs to.
+LRESULT CALLBACK CentreBoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && !t_boxes.empty() && !t_boxes.back().box)
+    {
+        HWND activated = (HWND)wParam;
+        wchar_t className[16] = {};
+        ::GetClassNameW(activated, className, 16);
+        if (lstrcmpW(className, L"#32770") == 0)
+        {
+            t_boxes.back().box = activated;
+            CentreOnOwner(activated, t_boxes.back().owner);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}
+
 int AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 {
     CString caption = lpszCaption ? lpszCaption : AfxGetAppName();
     CString text = lpszText;
     if (g_messageBoxSink)
         return g_messageBoxSink(hWndOwner, text, caption, nType);
-    return ::MessageBoxW(hWndOwner, text, caption, nType);
+    if (!hWndOwner)
+        return ::MessageBoxW(hWndOwner, text, caption, nType);
+    t_boxes.push_back({hWndOwner, nullptr});
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, CentreBoxHook, nullptr, ::GetCurrentThreadId());
+    const int answer = ::MessageBoxW(hWndOwner, text, caption, nType);
+    if (hook)
+        ::UnhookWindowsHookEx(hook);
+    t_boxes.pop_back();
+    return answer;
 }
 
 void AfxSetFileChooser(FileChooser chooser)

@@ -11,7 +11,7 @@
 using MessageBoxSink = std::function<int(HWND owner, const CString& text, const CString& caption, UINT type)>;
 void AfxSetMessageBoxSink(MessageBoxSink sink);
 bool AfxHasMessageBoxSink();
-// Shows a message box (or asks the sink). A null caption gives "Formstead".
+// Shows a message box (or asks the sink), centred on the owner's window. A null caption gives "Formstead".
 int AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType);
 
 // Every open and save file dialog: fills the structure's file buffer and answers TRUE, or FALSE when

@@ -1,10 +1,13 @@
 // Form page: registration check, PDF loading, record loading, layout.
 #include "pages/FormPage.h"
 
+#include <algorithm>
+
 #include "bridge/BridgeProtocol.h"
 #include "common/Diagnostics.h"
 #include "formdb/FormDatabase.h"
 #include "pages/FormExchange.h"
+#include "pages/BarLayout.h"
 #include "pages/FormPageHost.h"
 #include "pages/RegisterForm.h"
 
@@ -14,9 +17,9 @@ const int kBrowserPlace = 1022;
 const int kSaveAsNew = 1015;
 const int kSaveAsTemplate = 1016;
 const int kUpdateAndSave = 1022;
-const int kTabHeight = 47;
-const int kBarTop = 22;
-const int kBrowserTop = 49;
+const int kBarTop = 22;    // the bars start below the tab strip's (empty) row of tabs
+const int kBarGap = 2;    // between the bars, and between them and the form
+const int kPageMargin = 2;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPage3, CDialog)
@@ -41,6 +44,12 @@ BOOL CPage3::OnInitDialog()
     m_zoomer.ShowWindow(SW_SHOW);
 
     m_browser.CreateFromStatic(kBrowserPlace, this);
+    // The tab strip is the bars' background: drawn under them (it clips itself around them) and
+    // below them when a click is placed.
+    m_tabs.SetWindowPos(HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CRect client;
+    GetClientRect(&client);
+    LayOut(client.Width(), client.Height());
     m_browser.Navigate2(L"file:///" + m_host->GetProgramFolder() + L"container.htm");
     return TRUE;
 }
@@ -84,7 +93,7 @@ CPage3::FormState CPage3::EnsureRegistered()
     else
         RefuseForm(L"The form \"" + m_host->GetFormName() + L"\" is not registered, so its records cannot be saved.\r\n"
                    L"To register it, switch to the Database step and back to Create New Record, "
-                   L"then press \"Register this form\".");
+                   L"then press \"Register this form\" at the top of the registration window.");
     return FormState::Refused;
 }
 
@@ -145,27 +154,44 @@ void CPage3::LoadRecordIntoPdf()
 void CPage3::OnSize(UINT nType, int cx, int cy)
 {
     Default();
+    LayOut(cx, cy);
+}
+
+// The bars sit on the tab strip from kBarTop down: the zoom bar at the right, the button bar centred
+// in the room left of it, each wrapping into more rows when the page is too narrow for one. The form
+// takes the rest of the page below them.
+void CPage3::LayOut(int cx, int cy)
+{
+    int barsBottom = kBarTop;
+    if (m_buttons.GetSafeHwnd() && m_zoomer.GetSafeHwnd())
+    {
+        const int room = std::max(cx - 2 * kPageMargin, 0);
+        const SIZE zoom = FlowBarControls(m_zoomer, room);
+        const int besideZoom = room - zoom.cx - kBarGap;
+        int buttonsTop = kBarTop;
+        int buttonsRoom = besideZoom;
+        int zoomLeft = cx - kPageMargin - zoom.cx;
+        if (besideZoom < WidestBarControl(m_buttons))
+        {
+            // Too narrow to share a row: the zoom bar goes first, the buttons below it.
+            zoomLeft = kPageMargin;
+            buttonsTop = kBarTop + zoom.cy + kBarGap;
+            buttonsRoom = room;
+        }
+        m_zoomer.SetWindowPos(nullptr, zoomLeft, kBarTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+        const SIZE bar = FlowBarControls(m_buttons, buttonsRoom);
+        const int rightmost = buttonsTop == kBarTop ? zoomLeft - kBarGap - bar.cx : cx - kPageMargin - bar.cx;
+        const int centred = cx / 2 - bar.cx / 2 + bar.cx / 10;
+        const int left = std::max(static_cast<int>(kPageMargin), std::min(centred, rightmost));
+        m_buttons.SetWindowPos(nullptr, left, buttonsTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        barsBottom = std::max(kBarTop + zoom.cy, buttonsTop + bar.cy);
+    }
+    const int browserTop = barsBottom + kBarGap;
     if (m_tabs.GetSafeHwnd())
-        m_tabs.MoveWindow(0, 0, cx, kTabHeight);
-    if (m_buttons.GetSafeHwnd())
-    {
-        CRect bar;
-        m_buttons.GetWindowRect(&bar);
-        m_buttons.MoveWindow(cx / 2 - bar.Width() / 2 + bar.Width() / 10, kBarTop, bar.Width(), bar.Height());
-    }
-    if (m_zoomer.GetSafeHwnd())
-    {
-        CRect bar, frame;
-        m_zoomer.GetWindowRect(&bar);
-        CWnd* main = m_host ? m_host->GetMainFrame() : nullptr;
-        if (main && main->GetSafeHwnd())
-            main->GetWindowRect(&frame);
-        else
-            GetWindowRect(&frame);
-        m_zoomer.MoveWindow(frame.Width() - bar.Width() - 20, kBarTop, bar.Width(), 23);
-    }
+        m_tabs.MoveWindow(0, 0, cx, browserTop - kBarGap);
     if (m_browser.GetSafeHwnd())
-        m_browser.MoveWindow(0, kBrowserTop, cx, cy - 45);
+        m_browser.MoveWindow(0, browserTop, cx, std::max(cy - browserTop, 0));
 }
 
 void CPage3::OnTabChange(NMHDR* header, LRESULT* result)

@@ -34,6 +34,8 @@ protected:
     void OnCancel() override {}
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnSize(UINT nType, int cx, int cy);
+    // Places the tab strip, the two bars and the form in a page of this client size.
+    void LayOut(int cx, int cy);
     afx_msg void OnTabChange(NMHDR* header, LRESULT* result);
 
     enum class FormState

@@ -2,6 +2,8 @@
 // a created (or already registered) database closes the dialog with OK.
 #include "pages/RegisterForm.h"
 
+#include <algorithm>
+
 #include "bridge/BridgeProtocol.h"
 #include "common/Diagnostics.h"
 #include "formdb/FormDatabase.h"
@@ -13,7 +15,8 @@ const int kRegisterButton = 1;
 const int kCancelButton = 2;
 const int kBrowserPlace = 1029;
 const int kImportButton = 1040;
-const int kStripHeight = 25;
+const int kStripHeight = 25; // the buttons' strip above the browser
+const int kButtonGap = 4;
 const wchar_t kRegistrationError[] = L"Registration Error";
 } // namespace
 
@@ -33,6 +36,8 @@ BOOL RegisterForm::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_cancel.SubclassDlgItem(kCancelButton, this);
+    // Opened over the window that asked for it (the modeless one starts hidden and is placed alike).
+    CenterWindow();
     ApplyMode();
     LayOut();
     return TRUE;
@@ -137,17 +142,28 @@ void RegisterForm::OnRegister()
     EndDialog(IDOK);
 }
 
+// The browser fills the client area below the strip; the strip holds the buttons from the top right
+// corner leftwards: "Cancel", then "Import this form" and "Register this form" where shown. A hidden
+// button keeps the place it would take, so that showing it later needs no new layout.
 void RegisterForm::LayOut()
 {
     CRect client;
     GetClientRect(&client);
     if (m_browser.GetSafeHwnd())
-        m_browser.MoveWindow(client.left, client.top + kStripHeight, client.Width(), client.Height() - kStripHeight);
-    if (m_cancel.GetSafeHwnd())
+        m_browser.MoveWindow(client.left, client.top + kStripHeight, client.Width(),
+                             std::max(static_cast<int>(client.Height()) - kStripHeight, 0));
+    int right = client.right;
+    for (int id : {kCancelButton, kImportButton, kRegisterButton})
     {
-        CRect button;
-        m_cancel.GetWindowRect(&button);
-        m_cancel.MoveWindow(client.right - button.Width(), client.top, button.Width(), button.Height());
+        CWnd* button = GetDlgItem(id);
+        if (!button)
+            continue;
+        CRect place;
+        button->GetWindowRect(&place);
+        const int height = std::min(static_cast<int>(place.Height()), kStripHeight);
+        button->MoveWindow(right - place.Width(), client.top, place.Width(), height);
+        if (button->GetStyle() & WS_VISIBLE)
+            right -= place.Width() + kButtonGap;
     }
 }
 

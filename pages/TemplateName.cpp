@@ -9,6 +9,13 @@ BEGIN_MESSAGE_MAP(CTemplateName, CDialog)
     ON_WM_MOVE()
 END_MESSAGE_MAP()
 
+BOOL CTemplateName::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    CenterWindow();
+    return TRUE; // the focus goes to the name
+}
+
 void CTemplateName::OnOK()
 {
     CString name;

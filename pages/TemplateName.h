@@ -15,6 +15,7 @@ public:
     std::function<void()> m_onMove;
 
 protected:
+    BOOL OnInitDialog() override;
     void OnOK() override;
     afx_msg void OnMove(int x, int y);
     DECLARE_MESSAGE_MAP()

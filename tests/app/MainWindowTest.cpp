@@ -16,6 +16,25 @@ struct ContainerPage
     ContainerPage() { WriteWholeFile(path, "<html></html>"); }
 };
 
+CRect WindowRectOf(CWnd& window)
+{
+    CRect rect;
+    window.GetWindowRect(&rect);
+    return rect;
+}
+
+// The rectangle the system gives a window with the frame's styles when it is maximised.
+CRect MaximisedBySystem(CWnd& frame)
+{
+    CWnd reference;
+    const DWORD style = frame.GetStyle() & ~(WS_MAXIMIZE | WS_MINIMIZE | WS_VISIBLE | WS_DISABLED);
+    EXPECT_TRUE(reference.CreateEx(frame.GetExStyle(), nullptr, L"reference", style, 10, 10, 300, 200, nullptr, nullptr));
+    reference.ShowWindow(SW_SHOWMAXIMIZED);
+    const CRect rect = WindowRectOf(reference);
+    reference.DestroyWindow();
+    return rect;
+}
+
 struct MainWindow : ::testing::Test
 {
     ContainerPage page;
@@ -152,6 +171,17 @@ TEST_F(MainWindow, FirstStartPlacementAndMaximisedRoundTrip)
     WINDOWPLACEMENT restored = {sizeof(restored)};
     ASSERT_TRUE(again.Frame()->GetWindowPlacement(&restored));
     EXPECT_EQ(CRect(50, 50, 900, 600), CRect(restored.rcNormalPosition));
+    // Where the system itself puts a maximised window of the same kind: frame edges beyond the work
+    // area, the client area across its whole width.
+    EXPECT_EQ(MaximisedBySystem(*again.Frame()), WindowRectOf(*again.Frame()));
+    CRect client, work;
+    again.Frame()->GetClientRect(&client);
+    again.Frame()->ClientToScreen(&client);
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(work.left, client.left);
+    EXPECT_EQ(work.right, client.right);
+    EXPECT_EQ(again.Frame()->m_hWnd, ::GetForegroundWindow());
+    EXPECT_EQ(again.Frame()->m_hWnd, ::GetActiveWindow());
     again.Close();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
 }
@@ -303,5 +333,26 @@ TEST(Placement, AWindowClosedMinimisedComesBackRestoredWhereItWas)
     EXPECT_FALSE(again.Frame()->IsIconic());
     EXPECT_TRUE(again.Frame()->IsZoomed());
     again.Close();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
+}
+
+TEST(Placement, AfterARestartTheMainWindowIsTheActiveForegroundWindow)
+{
+    ContainerPage page;
+    CFormsteadApp writer;
+    writer.SetRegistryKey(L"Formstead");
+    WINDOWPLACEMENT stored = {sizeof(stored)};
+    stored.showCmd = SW_SHOWNORMAL;
+    stored.rcNormalPosition = {60, 40, 910, 590};
+    CMainFrame::WritePlacement(writer, stored);
+
+    // The program's own pages, with the hidden registration dialog the view keeps.
+    ProgramRun run(true);
+    ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
+    ASSERT_TRUE(run.Start());
+    EXPECT_EQ(run.Frame()->m_hWnd, ::GetForegroundWindow());
+    EXPECT_EQ(run.Frame()->m_hWnd, ::GetActiveWindow());
+    EXPECT_FALSE(run.View()->GetRegisterForm()->IsWindowVisible());
+    run.Close();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
 }

@@ -1,5 +1,5 @@
 // The template-name dialog on a real window: an empty name keeps it open, OK gives the typed name,
-// Cancel gives nothing, moving it calls back.
+// Cancel gives nothing, moving it calls back, it opens centred on the main window.
 #include <gtest/gtest.h>
 
 #include "framework/Framework.h"
@@ -44,4 +44,26 @@ TEST(TemplateName, CancelGivesNoNameAndMovingCallsBack)
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_TRUE(dialog.m_strName.IsEmpty());
     EXPECT_TRUE(movedByUser);
+}
+
+TEST(TemplateName, OpensCentredOnTheMainWindowOfTheBarThatAskedForIt)
+{
+    CWnd main, bar;
+    ASSERT_TRUE(main.CreateEx(0, nullptr, L"main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 30, 900, 600, nullptr,
+                              nullptr));
+    ASSERT_TRUE(bar.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 30), &main, 148));
+    DialogDriver driver;
+    CRect opened;
+    driver.OnDialog(L"Formstead", [&](HWND dialog) {
+        ::GetWindowRect(dialog, &opened);
+        ClickButton(dialog, IDCANCEL);
+    });
+    CTemplateName dialog(&bar);
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    CRect owner;
+    main.GetWindowRect(&owner);
+    main.DestroyWindow();
+    ASSERT_FALSE(opened.IsRectEmpty());
+    EXPECT_NEAR(owner.CenterPoint().x, opened.CenterPoint().x, 3);
+    EXPECT_NEAR(owner.CenterPoint().y, opened.CenterPoint().y, 3);
 }
