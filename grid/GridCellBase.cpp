@@ -90,8 +90,7 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
 
 } // namespace
 
-CGridCellBase::CGridCellBase()
-    : m_crSelectedText(RGB(0, 0, 0)), m_crSelectedBack(RGB(0xCC, 0xCC, 0xCC)), m_nState(0)
+CGridCellBase::CGridCellBase() : m_nState(0)
 {
 }
 

@@ -81,12 +81,11 @@ public:
     virtual void OnDblClick(CPoint pointCellRelative) {}
     virtual BOOL OnSetCursor();
 
-    COLORREF GetSelectedTextClr() const { return m_crSelectedText; }
-    COLORREF GetSelectedBackClr() const { return m_crSelectedBack; }
+    // Every cell paints its selection in the same colours, so they are constants, not fields.
+    COLORREF GetSelectedTextClr() const { return RGB(0, 0, 0); }
+    COLORREF GetSelectedBackClr() const { return RGB(0xCC, 0xCC, 0xCC); }
 
 protected:
-    COLORREF m_crSelectedText;
-    COLORREF m_crSelectedBack;
     DWORD m_nState;
 
 private:
