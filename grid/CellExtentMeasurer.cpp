@@ -35,8 +35,13 @@ CellExtentMeasurer::FontTable& CellExtentMeasurer::TableFor(HFONT font)
     FontTable& table = m_tables.back();
     table.font = font;
     table.widths.assign(END_TABLED - FIRST_TABLED, -1);
-    // Spacing added between characters would make a text wider than its characters' sum.
-    table.usable = ::GetTextCharacterExtra(m_hdc) == 0;
+    // Justification may share its extra pixels unevenly among word breaks, and then a text is not
+    // the sum of its characters measured alone: a run of spaces shows it.
+    const wchar_t spaces[] = L"                                                                ";
+    const int count = static_cast<int>(wcslen(spaces));
+    SIZE one = MeasureText(spaces, 1);
+    SIZE many = MeasureText(spaces, count);
+    table.usable = many.cx == count * one.cx;
     return table;
 }
 
