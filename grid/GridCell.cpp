@@ -2,6 +2,9 @@
 #include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
 #include "grid/InPlaceEdit.h"
+#include <atomic>
+#include <cwchar>
+#include <new>
 
 IMPLEMENT_DYNCREATE(CGridCell, CGridCellBase)
 IMPLEMENT_DYNCREATE(CGridDefaultCell, CGridCell)
@@ -15,79 +18,254 @@ CFont& SharedCellFont()
     return font;
 }
 
+// The formats cells use are few (one per kind of cell and per column style), so a cell names its
+// own format by an index into this table, filled on first use and never changed after; slot 0 is
+// never used and a free slot holds -1, which is no format. Slots are claimed atomically, as a cell
+// may be made on any thread.
+const DWORD NO_FORMAT = static_cast<DWORD>(-1);
+std::atomic<DWORD> g_sharedFormats[8] = {{NO_FORMAT}, {NO_FORMAT}, {NO_FORMAT}, {NO_FORMAT},
+                                         {NO_FORMAT}, {NO_FORMAT}, {NO_FORMAT}, {NO_FORMAT}};
+
+// The table index of the format, claiming a free slot for it; 0 when the table is full.
+UINT_PTR SharedFormatIndex(DWORD format)
+{
+    for (UINT_PTR index = 1; index < 8; index++)
+    {
+        DWORD held = g_sharedFormats[index].load(std::memory_order_acquire);
+        if (held == NO_FORMAT && g_sharedFormats[index].compare_exchange_strong(held, format))
+            return index;
+        if (held == format)
+            return index;
+    }
+    return 0;
+}
+
 } // namespace
 
-CGridCell::CGridCell() : m_plfFont(nullptr)
+static_assert(sizeof(CGridCell) == 6 * sizeof(void*), "a grid cell is kept to six words");
+
+bool CGridCellAttributes::AllDefault() const
+{
+    return image == -1 && format == NO_FORMAT && textClr == CLR_DEFAULT && backClr == CLR_DEFAULT
+           && font == nullptr && margin == static_cast<UINT>(-1) && !editing && editWnd == nullptr;
+}
+
+CGridCell::CGridCell() : m_pszText(nullptr), m_lParam(0), m_pGrid(nullptr), m_attributes(0)
 {
     CGridCell::Reset();
 }
 
 CGridCell::~CGridCell()
 {
-    delete m_plfFont;
+    delete[] m_pszText;
+    FreeAttributes();
 }
 
 void CGridCell::Reset()
 {
     CGridCellBase::Reset();
-    m_strText.Empty();
+    delete[] m_pszText;
+    m_pszText = nullptr;
     m_lParam = 0;
-    m_nImage = -1;
-    m_nFormat = static_cast<DWORD>(-1);
-    m_crFgClr = CLR_DEFAULT;
-    m_crBkClr = CLR_DEFAULT;
-    delete m_plfFont;
-    m_plfFont = nullptr;
-    m_nMargin = static_cast<UINT>(-1);
-    m_bEditing = FALSE;
+    FreeAttributes();
+    m_attributes = 0;
     m_pGrid = nullptr;
-    m_pEditWnd = nullptr;
+}
+
+CGridCellAttributes& CGridCell::MakeAttributes()
+{
+    if (CGridCellAttributes* block = Attributes())
+        return *block;
+    // Made with its alignment asked for, so the pointer's low three bits are free for the index.
+    void* memory = ::operator new(sizeof(CGridCellAttributes), std::align_val_t(alignof(CGridCellAttributes)));
+    CGridCellAttributes* block = new (memory) CGridCellAttributes;
+    m_attributes = reinterpret_cast<UINT_PTR>(block) | (m_attributes & FORMAT_INDEX_MASK);
+    return *block;
+}
+
+void CGridCell::FreeAttributes()
+{
+    CGridCellAttributes* block = Attributes();
+    if (!block)
+        return;
+    delete block->font;
+    block->~CGridCellAttributes();
+    ::operator delete(block, std::align_val_t(alignof(CGridCellAttributes)));
+    m_attributes &= FORMAT_INDEX_MASK;
+}
+
+void CGridCell::ReleaseAttributesIfDefault()
+{
+    CGridCellAttributes* block = Attributes();
+    if (block && block->AllDefault())
+        FreeAttributes();
+}
+
+void CGridCell::SetText(LPCTSTR text)
+{
+    size_t length = text ? wcslen(text) : 0;
+    if (length == 0)
+    {
+        delete[] m_pszText;
+        m_pszText = nullptr;
+        return;
+    }
+    // A text of the same length goes into the block already held (the new text may be the old one).
+    if (m_pszText && wcslen(m_pszText) == length)
+    {
+        wmemmove(m_pszText, text, length);
+        return;
+    }
+    wchar_t* copy = new wchar_t[length + 1];
+    wmemcpy(copy, text, length + 1);
+    delete[] m_pszText;
+    m_pszText = copy;
+}
+
+void CGridCell::SetImage(int image)
+{
+    if (image == -1 && !Attributes())
+        return;
+    MakeAttributes().image = image;
+    ReleaseAttributesIfDefault();
+}
+
+int CGridCell::GetImage() const
+{
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->image : -1;
+}
+
+void CGridCell::SetFormat(DWORD format)
+{
+    UINT_PTR index = format == NO_FORMAT ? 0 : SharedFormatIndex(format);
+    m_attributes = (m_attributes & ~FORMAT_INDEX_MASK) | index;
+    if (index != 0 || format == NO_FORMAT)
+    {
+        if (CGridCellAttributes* block = Attributes())
+        {
+            block->format = NO_FORMAT;
+            ReleaseAttributesIfDefault();
+        }
+        return;
+    }
+    MakeAttributes().format = format;
+}
+
+DWORD CGridCell::OwnFormat() const
+{
+    UINT_PTR index = m_attributes & FORMAT_INDEX_MASK;
+    if (index != 0)
+        return g_sharedFormats[index].load(std::memory_order_relaxed);
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->format : NO_FORMAT;
+}
+
+void CGridCell::SetTextClr(COLORREF clr)
+{
+    if (clr == CLR_DEFAULT && !Attributes())
+        return;
+    MakeAttributes().textClr = clr;
+    ReleaseAttributesIfDefault();
+}
+
+COLORREF CGridCell::GetTextClr() const
+{
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->textClr : CLR_DEFAULT;
+}
+
+void CGridCell::SetBackClr(COLORREF clr)
+{
+    if (clr == CLR_DEFAULT && !Attributes())
+        return;
+    MakeAttributes().backClr = clr;
+    ReleaseAttributesIfDefault();
+}
+
+COLORREF CGridCell::GetBackClr() const
+{
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->backClr : CLR_DEFAULT;
+}
+
+void CGridCell::SetMargin(UINT margin)
+{
+    if (margin == static_cast<UINT>(-1) && !Attributes())
+        return;
+    MakeAttributes().margin = margin;
+    ReleaseAttributesIfDefault();
 }
 
 void CGridCell::SetFont(const LOGFONT* font)
 {
     if (!font)
     {
-        delete m_plfFont;
-        m_plfFont = nullptr;
+        if (CGridCellAttributes* block = Attributes())
+        {
+            delete block->font;
+            block->font = nullptr;
+            ReleaseAttributesIfDefault();
+        }
         return;
     }
-    if (!m_plfFont)
-        m_plfFont = new LOGFONT;
-    *m_plfFont = *font;
+    CGridCellAttributes& block = MakeAttributes();
+    if (!block.font)
+        block.font = new LOGFONT;
+    *block.font = *font;
+}
+
+LOGFONT* CGridCell::OwnFont() const
+{
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->font : nullptr;
+}
+
+CWnd* CGridCell::GetEditWnd() const
+{
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->editWnd : nullptr;
+}
+
+BOOL CGridCell::IsEditing() const
+{
+    const CGridCellAttributes* block = Attributes();
+    return block ? block->editing : FALSE;
 }
 
 DWORD CGridCell::GetFormat() const
 {
-    if (m_nFormat != static_cast<DWORD>(-1))
-        return m_nFormat;
+    DWORD format = OwnFormat();
+    if (format != NO_FORMAT)
+        return format;
     CGridCellBase* def = GetDefaultCell();
     return def ? def->GetFormat() : 0;
 }
 
 UINT CGridCell::GetMargin() const
 {
-    if (m_nMargin != static_cast<UINT>(-1))
-        return m_nMargin;
+    const CGridCellAttributes* block = Attributes();
+    if (block && block->margin != static_cast<UINT>(-1))
+        return block->margin;
     CGridCellBase* def = GetDefaultCell();
     return def ? def->GetMargin() : 0;
 }
 
 LOGFONT* CGridCell::GetFont() const
 {
-    if (m_plfFont)
-        return m_plfFont;
+    if (LOGFONT* font = OwnFont())
+        return font;
     CGridCellBase* def = GetDefaultCell();
     return def ? def->GetFont() : nullptr;
 }
 
 CFont* CGridCell::GetFontObject() const
 {
-    if (m_plfFont)
+    if (LOGFONT* own = OwnFont())
     {
         CFont& font = SharedCellFont();
         font.DeleteObject();
-        font.CreateFontIndirect(m_plfFont);
+        font.CreateFontIndirect(own);
         return &font;
     }
     CGridCellBase* def = GetDefaultCell();
@@ -96,10 +274,11 @@ CFont* CGridCell::GetFontObject() const
 
 BOOL CGridCell::Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT ch)
 {
-    if (m_bEditing)
+    if (IsEditing())
     {
-        if (m_pEditWnd && m_pEditWnd->GetSafeHwnd())
-            ::SendMessage(m_pEditWnd->GetSafeHwnd(), WM_CHAR, ch, 0);
+        CWnd* editor = GetEditWnd();
+        if (editor && editor->GetSafeHwnd())
+            ::SendMessage(editor->GetSafeHwnd(), WM_CHAR, ch, 0);
         return TRUE;
     }
     DWORD format = GetFormat();
@@ -108,12 +287,14 @@ BOOL CGridCell::Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT c
         style = ES_RIGHT;
     else if (format & DT_CENTER)
         style = ES_CENTER;
-    m_bEditing = TRUE;
-    m_pEditWnd = new CInPlaceEdit(GetGrid(), rect, style, id, row, col, GetText(), ch);
-    if (!m_pEditWnd->GetSafeHwnd())
+    MakeAttributes().editing = TRUE;
+    CWnd* editor = new CInPlaceEdit(GetGrid(), rect, style, id, row, col, GetText(), ch);
+    // The block is looked up again: the editor's creation may have ended the edit and freed it.
+    MakeAttributes().editWnd = editor;
+    if (!editor->GetSafeHwnd())
     {
         // No window, so nothing will ever end this edit: the cell is not left editing.
-        delete m_pEditWnd;
+        delete editor;
         OnEndEdit();
     }
     return TRUE;
@@ -121,21 +302,25 @@ BOOL CGridCell::Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT c
 
 void CGridCell::EndEdit()
 {
-    if (m_pEditWnd)
-        static_cast<CInPlaceEdit*>(m_pEditWnd)->EndEdit();
+    if (CWnd* editor = GetEditWnd())
+        static_cast<CInPlaceEdit*>(editor)->EndEdit();
 }
 
 void CGridCell::OnEndEdit()
 {
-    m_bEditing = FALSE;
-    m_pEditWnd = nullptr;
+    if (CGridCellAttributes* block = Attributes())
+    {
+        block->editing = FALSE;
+        block->editWnd = nullptr;
+        ReleaseAttributesIfDefault();
+    }
 }
 
 CGridDefaultCell::CGridDefaultCell() : m_Size(30, 10), m_dwStyle(0)
 {
-    m_nFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    m_crFgClr = CLR_DEFAULT;
-    m_crBkClr = CLR_DEFAULT;
+    CGridCell::SetFormat(DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    CGridCell::SetTextClr(CLR_DEFAULT);
+    CGridCell::SetBackClr(CLR_DEFAULT);
 
     // The metrics record is asked for without its last field, as older systems know it.
     union

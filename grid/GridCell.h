@@ -3,6 +3,22 @@
 #pragma once
 #include "grid/GridCellBase.h"
 
+// The attributes that few cells set. A cell makes this block when it is given a value other than
+// the default for one of them, and frees it again once every one is back at its default.
+struct alignas(8) CGridCellAttributes
+{
+    int image = -1;
+    DWORD format = static_cast<DWORD>(-1);   // only a format the shared table has no room for
+    COLORREF textClr = CLR_DEFAULT;
+    COLORREF backClr = CLR_DEFAULT;
+    LOGFONT* font = nullptr;                 // owned
+    UINT margin = static_cast<UINT>(-1);
+    BOOL editing = FALSE;
+    CWnd* editWnd = nullptr;
+
+    bool AllDefault() const;
+};
+
 class CGridCell : public CGridCellBase
 {
     DECLARE_DYNCREATE(CGridCell)
@@ -18,48 +34,62 @@ public:
         return *this;
     }
 
-    void SetText(LPCTSTR text) override { m_strText = text; }
-    void SetImage(int image) override { m_nImage = image; }
+    void SetText(LPCTSTR text) override;
+    void SetImage(int image) override;
     void SetData(LPARAM data) override { m_lParam = data; }
-    void SetFormat(DWORD format) override { m_nFormat = format; }
-    void SetTextClr(COLORREF clr) override { m_crFgClr = clr; }
-    void SetBackClr(COLORREF clr) override { m_crBkClr = clr; }
+    void SetFormat(DWORD format) override;
+    void SetTextClr(COLORREF clr) override;
+    void SetBackClr(COLORREF clr) override;
     void SetFont(const LOGFONT* font) override;
-    void SetMargin(UINT margin) override { m_nMargin = margin; }
+    void SetMargin(UINT margin) override;
     void SetGrid(CGridCtrl* grid) override { m_pGrid = grid; }
 
-    LPCTSTR GetText() const override { return m_strText.GetString(); }
-    int GetImage() const override { return m_nImage; }
+    LPCTSTR GetText() const override { return m_pszText ? m_pszText : L""; }
+    int GetImage() const override;
     LPARAM GetData() const override { return m_lParam; }
     DWORD GetFormat() const override;
-    COLORREF GetTextClr() const override { return m_crFgClr; }
-    COLORREF GetBackClr() const override { return m_crBkClr; }
+    COLORREF GetTextClr() const override;
+    COLORREF GetBackClr() const override;
     LOGFONT* GetFont() const override;
     CFont* GetFontObject() const override;
     CGridCtrl* GetGrid() const override { return m_pGrid; }
-    CWnd* GetEditWnd() const override { return m_pEditWnd; }
+    CWnd* GetEditWnd() const override;
     UINT GetMargin() const override;
 
-    BOOL IsDefaultFont() const override { return m_plfFont == nullptr; }
-    BOOL IsEditing() const override { return m_bEditing; }
+    BOOL IsDefaultFont() const override { return OwnFont() == nullptr; }
+    BOOL IsEditing() const override;
     void Reset() override;
 
     BOOL Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT ch) override;
     void EndEdit() override;
     void OnEndEdit() override;
 
+    // Whether the cell holds a block of rarely set attributes (memory beyond the cell and its text).
+    bool HasAttributeBlock() const { return Attributes() != nullptr; }
+
 protected:
-    CString m_strText;
+    LOGFONT* OwnFont() const;
+
+    // A cell is kept small, since a grid holds millions: the text is an exactly sized heap copy
+    // (null when empty); the rare attributes live in the block, whose pointer's low three bits name
+    // the cell's own format in a small table shared by all cells (0: the format is in the block, or
+    // the cell has none).
+    wchar_t* m_pszText;
     LPARAM m_lParam;
-    int m_nImage;
-    DWORD m_nFormat;
-    COLORREF m_crFgClr;
-    COLORREF m_crBkClr;
-    LOGFONT* m_plfFont;
-    UINT m_nMargin;
-    BOOL m_bEditing;
     CGridCtrl* m_pGrid;
-    CWnd* m_pEditWnd;
+    UINT_PTR m_attributes;
+
+private:
+    static const UINT_PTR FORMAT_INDEX_MASK = 7;
+    CGridCellAttributes* Attributes() const
+    {
+        return reinterpret_cast<CGridCellAttributes*>(m_attributes & ~FORMAT_INDEX_MASK);
+    }
+    CGridCellAttributes& MakeAttributes();
+    // Frees the block once nothing in it differs from the defaults.
+    void ReleaseAttributesIfDefault();
+    void FreeAttributes();
+    DWORD OwnFormat() const;
 };
 
 class CGridDefaultCell : public CGridCell
@@ -71,7 +101,7 @@ public:
 
     DWORD GetState() const override { return CGridCell::GetState() | GVIS_READONLY; }
     void SetFont(const LOGFONT* font) override;
-    LOGFONT* GetFont() const override { return m_plfFont; }
+    LOGFONT* GetFont() const override { return OwnFont(); }
     CFont* GetFontObject() const override { return const_cast<CFont*>(&m_Font); }
 
     virtual DWORD GetStyle() const { return m_dwStyle; }

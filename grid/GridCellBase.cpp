@@ -90,8 +90,7 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
 
 } // namespace
 
-CGridCellBase::CGridCellBase()
-    : m_crSelectedText(RGB(0, 0, 0)), m_crSelectedBack(RGB(0xCC, 0xCC, 0xCC)), m_nState(0)
+CGridCellBase::CGridCellBase() : m_nState(0)
 {
 }
 
@@ -329,12 +328,11 @@ CSize CGridCellBase::GetTextExtent(LPCTSTR text, CDC* pDC)
         hdc = ::GetDC(window);
         ownDC = hdc != nullptr;
     }
-    CGridDefaultCell* def = static_cast<CGridDefaultCell*>(GetDefaultCell());
     if (!text || !*text || !hdc)
     {
         if (ownDC)
             ::ReleaseDC(window, hdc);
-        return def ? CSize(def->GetWidth(), def->GetHeight()) : CSize(0, 0);
+        return EmptyTextExtent();
     }
 
     HGDIOBJ oldFont = nullptr;
@@ -373,7 +371,17 @@ CSize CGridCellBase::GetTextExtent(LPCTSTR text, CDC* pDC)
         SelectObject(hdc, oldFont);
     if (ownDC)
         ::ReleaseDC(window, hdc);
+    return TextExtentFromMeasured(size);
+}
 
+CSize CGridCellBase::EmptyTextExtent() const
+{
+    CGridDefaultCell* def = static_cast<CGridDefaultCell*>(GetDefaultCell());
+    return def ? CSize(def->GetWidth(), def->GetHeight()) : CSize(0, 0);
+}
+
+CSize CGridCellBase::TextExtentFromMeasured(CSize size) const
+{
     int margin = static_cast<int>(GetMargin());
     size.cx += 2 * margin;
     size.cy += 2 * margin;
@@ -389,7 +397,11 @@ CSize CGridCellBase::GetTextExtent(LPCTSTR text, CDC* pDC)
 
 CSize CGridCellBase::GetCellExtent(CDC* pDC)
 {
-    CSize text = GetTextExtent(GetText(), pDC);
+    return CellExtentFromText(GetTextExtent(GetText(), pDC));
+}
+
+CSize CGridCellBase::CellExtentFromText(CSize text) const
+{
     int margin = static_cast<int>(GetMargin());
     CSize image(0, 0);
     int cx = 0, cy = 0;

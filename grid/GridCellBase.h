@@ -81,12 +81,18 @@ public:
     virtual void OnDblClick(CPoint pointCellRelative) {}
     virtual BOOL OnSetCursor();
 
-    COLORREF GetSelectedTextClr() const { return m_crSelectedText; }
-    COLORREF GetSelectedBackClr() const { return m_crSelectedBack; }
+    // The pieces of GetTextExtent and GetCellExtent, for measuring many cells on one DC: the extent
+    // of an empty text; a text's extent from its plain extent in the cell's font (margins added,
+    // turned for a vertical font); a cell's extent from its text's extent (the image added).
+    CSize EmptyTextExtent() const;
+    CSize TextExtentFromMeasured(CSize size) const;
+    CSize CellExtentFromText(CSize text) const;
+
+    // Every cell paints its selection in the same colours, so they are constants, not fields.
+    COLORREF GetSelectedTextClr() const { return RGB(0, 0, 0); }
+    COLORREF GetSelectedBackClr() const { return RGB(0xCC, 0xCC, 0xCC); }
 
 protected:
-    COLORREF m_crSelectedText;
-    COLORREF m_crSelectedBack;
     DWORD m_nState;
 
 private:

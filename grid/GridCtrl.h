@@ -16,6 +16,7 @@
 #include "grid/MemDC.h"
 
 class CImageList;
+class CellExtentMeasurer;
 
 #define GRIDCTRL_CLASSNAME L"MFCGridCtrl"
 
@@ -260,6 +261,8 @@ protected:
     BOOL InitialiseOle();
     GRID_ROW* Row(int nRow) const { return nRow >= 0 && nRow < m_RowData.GetSize() ? m_RowData[nRow] : nullptr; }
     int StoredColumn(int nCol) const { return m_arColOrder[nCol]; }
+    // Auto-sizes one column (of width above 0) with cells measured on the measurer's DC.
+    void AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT autoSizeStyle);
     void SortRowRange(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data, int low, int high);
     void SwapRows(int a, int b);
     int NextVisibleColumnLeft(int col) const;

@@ -2,6 +2,7 @@
 // auto-sizing, the modified flag, the order vectors and the per-cell item operations.
 #include "grid/GridCtrl.h"
 #include "framework/Gdi.h"
+#include "grid/CellExtentMeasurer.h"
 #include <new>
 
 namespace {
@@ -711,14 +712,25 @@ BOOL CGridCtrl::AutoSizeColumn(int nCol, UINT autoSizeStyle, BOOL resetScroll)
 {
     if (nCol < 0 || nCol >= m_nCols || GetColumnWidth(nCol) <= 0)
         return FALSE;
+    CDC* pDC = GetDC();
+    if (!pDC)
+        return FALSE;
+    {
+        CellExtentMeasurer measurer(pDC);
+        AutoSizeColumnOn(measurer, nCol, autoSizeStyle);
+    }
+    ReleaseDC(pDC);
+    if (resetScroll)
+        ResetScrollBars();
+    return TRUE;
+}
+
+void CGridCtrl::AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT autoSizeStyle)
+{
     if (autoSizeStyle == 0)
         autoSizeStyle = static_cast<UINT>(m_nAutoSizeColumnStyle);
     int startRow = (autoSizeStyle & GVS_HEADER) ? 0 : m_nFixedRows;
     int endRow = (autoSizeStyle & GVS_DATA) ? m_nRows - 1 : m_nFixedRows - 1;
-
-    CDC* pDC = GetDC();
-    if (!pDC)
-        return FALSE;
     if (m_bVirtualMode)
         SendCacheHintToParent(CCellRange(startRow, nCol, endRow, nCol));
     int width = 0;
@@ -728,27 +740,33 @@ BOOL CGridCtrl::AutoSizeColumn(int nCol, UINT autoSizeStyle, BOOL resetScroll)
         CGridCellBase* cell = GetCell(row, nCol);
         if (!cell)
             continue;
-        CSize size = cell->GetCellExtent(pDC);
+        CSize size = measurer.CellExtent(cell);
         if (!measured || size.cx > width)
             width = size.cx;
         measured = true;
     }
     if (m_bVirtualMode)
         SendCacheHintToParent(CCellRange(-1, -1, -1, -1));
-    ReleaseDC(pDC);
     // Without a row to measure the column keeps the width it has.
     if (measured)
         m_arColWidths[StoredColumn(nCol)] = static_cast<UINT>(width);
-    if (resetScroll)
-        ResetScrollBars();
-    return TRUE;
 }
 
 void CGridCtrl::AutoSizeColumns(UINT autoSizeStyle)
 {
-    for (int col = 0; col < m_nCols; col++)
-        if (GetColumnWidth(col) > 0)
-            AutoSizeColumn(col, autoSizeStyle, FALSE);
+    // One DC and one measurer for every column: each font is selected once, and the characters'
+    // widths measured for one column serve the next.
+    CDC* pDC = GetDC();
+    if (pDC)
+    {
+        {
+            CellExtentMeasurer measurer(pDC);
+            for (int col = 0; col < m_nCols; col++)
+                if (GetColumnWidth(col) > 0)
+                    AutoSizeColumnOn(measurer, col, autoSizeStyle);
+        }
+        ReleaseDC(pDC);
+    }
     ResetScrollBars();
 }
 
@@ -763,15 +781,18 @@ BOOL CGridCtrl::AutoSizeRow(int nRow, BOOL resetScroll)
         SendCacheHintToParent(CCellRange(nRow, 0, nRow, m_nCols - 1));
     int height = 0;
     bool measured = false;
-    for (int col = 0; col < m_nCols; col++)
     {
-        CGridCellBase* cell = GetCell(nRow, col);
-        if (!cell)
-            continue;
-        CSize size = cell->GetCellExtent(pDC);
-        if (!measured || size.cy > height)
-            height = size.cy;
-        measured = true;
+        CellExtentMeasurer measurer(pDC);
+        for (int col = 0; col < m_nCols; col++)
+        {
+            CGridCellBase* cell = GetCell(nRow, col);
+            if (!cell)
+                continue;
+            CSize size = measurer.CellExtent(cell);
+            if (!measured || size.cy > height)
+                height = size.cy;
+            measured = true;
+        }
     }
     if (m_bVirtualMode)
         SendCacheHintToParent(CCellRange(-1, -1, -1, -1));

@@ -5,6 +5,7 @@
 
 #include "bridge/BridgeProtocol.h"
 #include "common/Diagnostics.h"
+#include "pages/ClearinghouseExport.h"
 #include "pages/FormPageHost.h"
 #include "pages/ImportCompletedFiles.h"
 #include "pages/RecordsGrid.h"
@@ -33,6 +34,7 @@ BEGIN_MESSAGE_MAP(CPage2, CDialog)
     ON_NOTIFY(TCN_SELCHANGE, kTabs, OnTabSelChange)
     ON_BN_CLICKED(kImportCompletedFiles, OnImportCompletedFiles)
     ON_BN_CLICKED(kEmailBlankForm, OnEmailBlankForm)
+    ON_BN_CLICKED(kClearinghouseFile, OnCreateClearinghouseFile)
     ON_MESSAGE(kSendEmailCommand, OnSendEmailCommand)
 END_MESSAGE_MAP()
 
@@ -315,4 +317,21 @@ void CPage2::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
     ::SetTextColor(dc, oldText);
     ::SetBkColor(dc, oldBack);
     ::SetBkMode(dc, oldMode);
+}
+
+void CPage2::OnCreateClearinghouseFile()
+{
+    if (!m_host)
+        return;
+    // Every data row whose first non-fixed cell is selected, in the order the list shows them.
+    std::vector<RecordKey> records;
+    const int column = m_grid.GetFixedColumnCount();
+    if (column < m_grid.GetColumnCount())
+        for (int row = m_grid.GetFixedRowCount(); row < m_grid.GetRowCount(); ++row)
+        {
+            RecordKey key;
+            if (m_grid.IsCellSelected(row, column) && GetRowRecord(m_grid, row, key))
+                records.push_back(key);
+        }
+    ExportClearinghouseFile(*m_host, records, this);
 }

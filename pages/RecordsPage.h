@@ -42,6 +42,7 @@ protected:
     afx_msg void OnTabSelChange(NMHDR* header, LRESULT* result);
     afx_msg void OnImportCompletedFiles();
     afx_msg void OnEmailBlankForm();
+    afx_msg void OnCreateClearinghouseFile();
     afx_msg LRESULT OnSendEmailCommand(WPARAM, LPARAM);
     afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);

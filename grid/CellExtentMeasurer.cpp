@@ -1,0 +1,122 @@
+// Measuring many cells on one DC for auto-sizing, with the same results as each cell's own
+// GetCellExtent.
+#include "grid/CellExtentMeasurer.h"
+#include "grid/GridCell.h"
+#include <cwchar>
+
+CellExtentMeasurer::CellExtentMeasurer(CDC* pDC)
+    : m_pDC(pDC), m_hdc(pDC ? pDC->GetSafeHdc() : nullptr),
+      m_originalFont(m_hdc ? ::GetCurrentObject(m_hdc, OBJ_FONT) : nullptr), m_selected(nullptr)
+{
+}
+
+CellExtentMeasurer::~CellExtentMeasurer()
+{
+    if (m_hdc && m_selected)
+        ::SelectObject(m_hdc, m_originalFont);
+}
+
+bool CellExtentMeasurer::SelectFont(HFONT font)
+{
+    if (font == m_selected)
+        return true;
+    if (!::SelectObject(m_hdc, font))
+        return false;
+    m_selected = font;
+    return true;
+}
+
+CellExtentMeasurer::FontTable& CellExtentMeasurer::TableFor(HFONT font)
+{
+    for (FontTable& table : m_tables)
+        if (table.font == font)
+            return table;
+    m_tables.emplace_back();
+    FontTable& table = m_tables.back();
+    table.font = font;
+    table.widths.assign(END_TABLED - FIRST_TABLED, -1);
+    // Justification may share its extra pixels unevenly among word breaks, and then a text is not
+    // the sum of its characters measured alone: a run of spaces shows it.
+    const wchar_t spaces[] = L"                                                                ";
+    const int count = static_cast<int>(wcslen(spaces));
+    SIZE one = MeasureText(spaces, 1);
+    SIZE many = MeasureText(spaces, count);
+    table.usable = many.cx == count * one.cx;
+    return table;
+}
+
+SIZE CellExtentMeasurer::MeasureText(const wchar_t* text, int length)
+{
+    SIZE size = {0, 0};
+    ::GetTextExtentPoint32W(m_hdc, text, length, &size);
+    return size;
+}
+
+// A text's extent as the sum of its characters' widths, each measured once; false when the text
+// holds a character outside the table or the table has proved wrong.
+bool CellExtentMeasurer::TableExtent(FontTable& table, const wchar_t* text, int length, SIZE& size)
+{
+    if (!table.usable)
+        return false;
+    int width = 0;
+    for (int i = 0; i < length; i++)
+    {
+        wchar_t ch = text[i];
+        if (ch < FIRST_TABLED || ch >= END_TABLED)
+            return false;
+        int& known = table.widths[ch - FIRST_TABLED];
+        if (known < 0)
+        {
+            SIZE one = MeasureText(&ch, 1);
+            if (table.height < 0)
+                table.height = one.cy;
+            if (one.cy != table.height)
+            {
+                table.usable = false;
+                return false;
+            }
+            known = one.cx;
+        }
+        width += known;
+    }
+    size.cx = width;
+    size.cy = table.height;
+    if (table.checksLeft > 0)
+    {
+        table.checksLeft--;
+        SIZE measured = MeasureText(text, length);
+        if (measured.cx != size.cx || measured.cy != size.cy)
+        {
+            table.usable = false;
+            size = measured;
+        }
+    }
+    return true;
+}
+
+CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)
+{
+    // Only the plain cell's measuring is known here; any other kind measures itself, as does a
+    // cell with a font of its own (its font object is made anew for every request) or a
+    // multi-line format.
+    if (!m_hdc || cell->GetRuntimeClass() != RUNTIME_CLASS(CGridCell) || !cell->IsDefaultFont())
+        return cell->GetCellExtent(m_pDC);
+    DWORD format = cell->GetFormat();
+    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
+        return cell->GetCellExtent(m_pDC);
+
+    const wchar_t* text = cell->GetText();
+    int length = text ? static_cast<int>(wcslen(text)) : 0;
+    if (length == 0)
+        return cell->CellExtentFromText(cell->EmptyTextExtent());
+
+    CFont* fontObject = cell->GetFontObject();
+    HFONT font = fontObject ? static_cast<HFONT>(fontObject->GetSafeHandle()) : nullptr;
+    if (!font || !SelectFont(font))
+        return cell->GetCellExtent(m_pDC);
+
+    SIZE size;
+    if (!TableExtent(TableFor(font), text, length, size))
+        size = MeasureText(text, length);
+    return cell->CellExtentFromText(cell->TextExtentFromMeasured(CSize(size.cx, size.cy)));
+}

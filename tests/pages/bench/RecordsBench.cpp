@@ -1,0 +1,489 @@
+// Records page benchmark: makes a claim-form database of N records x 225 fields in a temporary
+// folder, then times SQLite's own read of every row, the records grid's fill from the same rows,
+// auto-sizing, a search that marks rows yellow, a header-click sort and deleting 1,000 selected rows,
+// several runs each, and prints the median, the slowest and the peak working set. Run by hand:
+//   records_bench.exe [records] [runs]     (default 10000 records, 5 runs)
+#include <windows.h>
+#include <psapi.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "sqlite3.h"
+#include "ClaimFieldNames.h"
+#include "formdb/FieldNames.h"
+#include "grid/GridCtrl.h"
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void Fail(const char* what, sqlite3* db)
+{
+    std::printf("%s: %s\n", what, db ? sqlite3_errmsg(db) : "");
+    std::exit(1);
+}
+
+void Exec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        Fail(sql, db);
+}
+
+// A small deterministic generator, so every run fills the same database.
+struct Random
+{
+    unsigned state;
+    unsigned Next()
+    {
+        state = state * 1103515245u + 12345u;
+        return (state >> 8) & 0xFFFFFF;
+    }
+    unsigned Below(unsigned n) { return Next() % n; }
+};
+
+const char* const LAST_NAMES[] = {"SMITH", "JOHNSON", "WILLIAMS", "BROWN", "JONES", "GARCIA", "MILLER", "DAVIS",
+                                  "RODRIGUEZ", "MARTINEZ", "HERNANDEZ", "LOPEZ", "GONZALEZ", "WILSON", "ANDERSON",
+                                  "THOMAS", "TAYLOR", "MOORE", "JACKSON", "MARTIN", "LEE", "PEREZ", "THOMPSON",
+                                  "WHITE", "HARRIS", "SANCHEZ", "CLARK", "RAMIREZ", "LEWIS", "ROBINSON"};
+const char* const FIRST_NAMES[] = {"JAMES", "MARY", "ROBERT", "PATRICIA", "JOHN", "JENNIFER", "MICHAEL", "LINDA",
+                                   "DAVID", "ELIZABETH", "WILLIAM", "BARBARA", "RICHARD", "SUSAN", "JOSEPH", "JESSICA"};
+const char* const STREETS[] = {"MAIN ST", "OAK AVE", "MAPLE DR", "CEDAR LN", "PINE ST", "ELM ST", "WASHINGTON BLVD",
+                               "LAKE RD", "HILL ST", "PARK AVE"};
+const char* const CITIES[] = {"SPRINGFIELD", "RIVERSIDE", "FRANKLIN", "GREENVILLE", "BRISTOL", "CLINTON",
+                              "FAIRVIEW", "SALEM", "MADISON", "GEORGETOWN"};
+const char* const STATES[] = {"NY", "NJ", "PA", "OH", "CA", "TX", "FL", "IL", "MA", "GA"};
+const char* const DIAGNOSES[] = {"J45.909", "E11.9", "I10", "M54.5", "Z00.00", "R51", "J06.9", "K21.9"};
+const char* const PROCEDURES[] = {"99213", "99214", "99203", "93000", "36415", "81002", "90471", "97110"};
+
+template <size_t N> const char* Pick(Random& random, const char* const (&list)[N])
+{
+    return list[random.Below(N)];
+}
+
+bool Has(const char* name, const char* part)
+{
+    return std::strstr(name, part) != nullptr;
+}
+
+// A value of realistic length for a field, judged by its name: names, addresses, dates, amounts
+// and codes, mostly short; a service line beyond the first few and many optional fields are empty.
+std::string FieldValue(const ClaimField& field, Random& random)
+{
+    const char* name = field.name;
+    char text[96];
+    if (field.checkBox)
+        return random.Below(4) == 0 ? "X" : "";
+    // Service lines 3 to 6 are filled on few claims; other optional fields on some.
+    if ((Has(name, "_3_") || Has(name, "_4_") || Has(name, "_5_") || Has(name, "_6_")) && Has(name, "_24"))
+        if (random.Below(5) != 0)
+            return "";
+    if (random.Below(4) == 0)
+        return "";
+    if (Has(name, "NAME"))
+    {
+        std::snprintf(text, sizeof text, "%s, %s %c", Pick(random, LAST_NAMES), Pick(random, FIRST_NAMES),
+                      static_cast<char>('A' + random.Below(26)));
+        return text;
+    }
+    if (Has(name, "ADDRESS") || Has(name, "Address"))
+    {
+        std::snprintf(text, sizeof text, "%u %s", 1 + random.Below(9999), Pick(random, STREETS));
+        return text;
+    }
+    if (Has(name, "CITY"))
+        return Pick(random, CITIES);
+    if (Has(name, "STATE"))
+        return Pick(random, STATES);
+    if (Has(name, "ZIP"))
+    {
+        std::snprintf(text, sizeof text, "%05u", random.Below(100000));
+        return text;
+    }
+    if (Has(name, "AREA_CODE"))
+    {
+        std::snprintf(text, sizeof text, "%03u", 200 + random.Below(800));
+        return text;
+    }
+    if (Has(name, "PHONE"))
+    {
+        std::snprintf(text, sizeof text, "%03u-%04u", 200 + random.Below(800), random.Below(10000));
+        return text;
+    }
+    if (Has(name, "DATE") || Has(name, "From") || Has(name, "To_") || Has(name, "_MM") || Has(name, "DOB"))
+    {
+        std::snprintf(text, sizeof text, "%02u/%02u/%04u", 1 + random.Below(12), 1 + random.Below(28),
+                      1940 + random.Below(86));
+        return text;
+    }
+    if (Has(name, "dollars") || Has(name, "CHARGE") || Has(name, "PAID") || Has(name, "Due"))
+    {
+        std::snprintf(text, sizeof text, "%u", 15 + random.Below(2500));
+        return text;
+    }
+    if (Has(name, "cents"))
+    {
+        std::snprintf(text, sizeof text, "%02u", random.Below(100));
+        return text;
+    }
+    if (Has(name, "DIAGNOSIS") || Has(name, "ICD") || Has(name, "_21_"))
+        return Pick(random, DIAGNOSES);
+    if (Has(name, "CPT") || Has(name, "PROCEDURE"))
+        return Pick(random, PROCEDURES);
+    if (Has(name, "NPI") || Has(name, "ID") || Has(name, "NUMBER") || Has(name, "Number"))
+    {
+        std::snprintf(text, sizeof text, "%04u%06u", 1000 + random.Below(9000), random.Below(1000000));
+        return text;
+    }
+    // Short codes: modifiers, units, pointers, qualifiers.
+    std::snprintf(text, sizeof text, "%c%u", static_cast<char>('A' + random.Below(26)), random.Below(100));
+    return text;
+}
+
+// The form's database as registration lays it out, with `records` submissions.
+void MakeDatabase(const std::string& path, int records, FieldNameList& fields)
+{
+    std::string fieldList;
+    for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
+    {
+        if (i)
+            fieldList += '|';
+        fieldList += "jjjj" + std::to_string(CLAIM_FIELDS[i].number) + "j" + CLAIM_FIELDS[i].name;
+    }
+    fields = ParseFieldNames(fieldList, kOrderByFieldIndex);
+    if (fields.count != CLAIM_FIELD_COUNT)
+    {
+        std::printf("the field list gave %d names: %s\n", fields.count, fields.error.c_str());
+        std::exit(1);
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
+        Fail("open", db);
+    Exec(db, "BEGIN");
+    Exec(db, "CREATE TABLE FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype)");
+    sqlite3_stmt* info = nullptr;
+    if (sqlite3_prepare_v2(db, "INSERT INTO FormInfo VALUES ('1/2/2026', ?, '1', '0,0', 'CMS1500')", -1, &info,
+                           nullptr) != SQLITE_OK)
+        Fail("prepare FormInfo", db);
+    sqlite3_bind_text(info, 1, fieldList.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(info) != SQLITE_DONE)
+        Fail("insert FormInfo", db);
+    sqlite3_finalize(info);
+    Exec(db, ("CREATE TABLE submissions (" + fields.columns + ",submdate,fxml)").c_str());
+    Exec(db, ("CREATE TABLE templates (" + fields.columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)").c_str());
+
+    std::string sql = "INSERT INTO submissions (" + fields.columns + ",submdate) VALUES (";
+    for (int i = 0; i <= CLAIM_FIELD_COUNT; i++)
+        sql += i ? ",?" : "?";
+    sql += ")";
+    sqlite3_stmt* insert = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr) != SQLITE_OK)
+        Fail("prepare insert", db);
+    Random random = {20260102u};
+    for (int record = 0; record < records; record++)
+    {
+        for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
+        {
+            std::string value = FieldValue(CLAIM_FIELDS[i], random);
+            sqlite3_bind_text(insert, i + 1, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        }
+        char date[32];
+        std::snprintf(date, sizeof date, "%u/%u/%u", 1 + random.Below(12), 1 + random.Below(28),
+                      2022 + random.Below(4));
+        sqlite3_bind_text(insert, CLAIM_FIELD_COUNT + 1, date, -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(insert) != SQLITE_DONE)
+            Fail("insert", db);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+}
+
+std::string SelectSubmissions(const FieldNameList& fields)
+{
+    return "select _ROWID_, submdate, " + fields.columns + " from submissions";
+}
+
+// SQLite's own read: every row stepped and every column's text taken as UTF-16.
+double SqliteRead(sqlite3* db, const std::string& sql, size_t& characters)
+{
+    double start = Now();
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &select, nullptr) != SQLITE_OK)
+        Fail("prepare select", db);
+    int columns = sqlite3_column_count(select);
+    characters = 0;
+    while (sqlite3_step(select) == SQLITE_ROW)
+    {
+        for (int c = 0; c < columns; c++)
+        {
+            const void* text = sqlite3_column_text16(select, c);
+            if (text)
+                characters += static_cast<size_t>(sqlite3_column_bytes16(select, c)) / 2;
+        }
+    }
+    sqlite3_finalize(select);
+    return Now() - start;
+}
+
+// The records page's fill: its grid settings, the heading row, then one row per record with the
+// record's id and kind as item data in columns 0 and 1 and every field's text.
+double FillGrid(CGridCtrl& grid, sqlite3* db, const FieldNameList& fields)
+{
+    double start = Now();
+    grid.DeleteAllItems();
+    grid.SetEditable(FALSE);
+    grid.SetSortOnClick(TRUE);
+    grid.SetAutoSizeStyle(GVS_HEADER);
+    grid.SetFixedColumnSelection(TRUE);
+    grid.SetListMode(TRUE);
+    grid.SetFixedRowSelection(FALSE);
+    grid.SetSelectInFixedColumns(TRUE);
+    grid.SetAllowColumnHide(FALSE);
+    grid.ExpandLastColumn();
+    grid.SetColumnResize(TRUE);
+    grid.SetFixedRowCount(1);
+    grid.InsertColumn(L"Templates / Records", 37, -1);
+    grid.SetItemFormat(0, 0, 36);
+    for (const std::string& name : fields.names)
+    {
+        int col = grid.InsertColumn(CString(name.c_str()), 37, -1);
+        grid.SetItemFormat(0, col, 36);
+    }
+
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(db, SelectSubmissions(fields).c_str(), -1, &select, nullptr) != SQLITE_OK)
+        Fail("prepare select", db);
+    int columns = sqlite3_column_count(select);
+    while (sqlite3_step(select) == SQLITE_ROW)
+    {
+        int row = grid.InsertRow(nullptr, -1);
+        grid.SetItemData(row, 0, static_cast<LPARAM>(sqlite3_column_int(select, 0)));
+        grid.SetItemData(row, 1, 0);
+        for (int c = 1; c < columns; c++)
+            grid.SetItemText(row, c - 1, static_cast<const wchar_t*>(sqlite3_column_text16(select, c)));
+    }
+    sqlite3_finalize(select);
+    grid.SetFixedColumnCount(1);
+    return Now() - start;
+}
+
+double AutoSize(CGridCtrl& grid)
+{
+    double start = Now();
+    grid.AutoSizeColumns(GVS_BOTH);
+    for (int col = 0; col < grid.GetColumnCount(); col++)
+        grid.SetColumnWidth(col, grid.GetColumnWidth(col) + 20);
+    return Now() - start;
+}
+
+std::string Trimmed(const CString& text)
+{
+    CString copy = text;
+    copy.Trim();
+    return std::string(CStringA(copy).GetString());
+}
+
+// The record bar's search: marks reset, then every data row whose trimmed text in the column holds
+// the search text gets the yellow mark in every column; the first match is scrolled into view.
+double Search(CGridCtrl& grid, int col, const wchar_t* what, int& found)
+{
+    double start = Now();
+    for (int row = 0; row < grid.GetRowCount(); row++)
+        for (int c = 0; c < grid.GetColumnCount(); c++)
+            grid.SetItemBkColour(row, c, CLR_DEFAULT);
+    std::string wanted = Trimmed(what);
+    found = 0;
+    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); row++)
+    {
+        std::string text = Trimmed(grid.GetItemText(row, col));
+        if (text.find(wanted) == std::string::npos)
+            continue;
+        for (int c = 0; c < grid.GetColumnCount(); c++)
+            grid.SetItemBkColour(row, c, RGB(255, 255, 0));
+        if (found++ == 0)
+            grid.EnsureVisible(row, col);
+    }
+    grid.SetSelectedRange(-1, -1, -1, -1, TRUE);
+    grid.Invalidate();
+    return Now() - start;
+}
+
+// What the records page installs for a header click on a field column: the grid sorts again by
+// that column's text for every pair compared, and the pair is reported equal.
+CGridCtrl* g_grid = nullptr;
+int CALLBACK CompareRecordColumns(LPARAM, LPARAM, LPARAM data)
+{
+    const CCellID* clicked = reinterpret_cast<const CCellID*>(data);
+    g_grid->SortTextItems(clicked->col, g_grid->GetSortAscending(), data);
+    return 0;
+}
+
+double HeaderClickSort(CGridCtrl& grid, int col)
+{
+    g_grid = &grid;
+    grid.SetCompareFunction(CompareRecordColumns);
+    CCellID clicked(0, col);
+    double start = Now();
+    grid.SortItems(col, !grid.GetSortAscending(), reinterpret_cast<LPARAM>(&clicked));
+    return Now() - start;
+}
+
+// Deleting selected rows as the record bar does: each selected data row's record is deleted from
+// the database by its id and the row removed from the grid. The deletions are rolled back after,
+// so every run starts from the same database.
+double DeleteRows(CGridCtrl& grid, sqlite3* db, int first, int count)
+{
+    grid.SetSelectedRange(first, 1, first + count - 1, grid.GetColumnCount() - 1, FALSE);
+    double start = Now();
+    Exec(db, "BEGIN");
+    sqlite3_stmt* remove = nullptr;
+    if (sqlite3_prepare_v2(db, "delete from submissions where _ROWID_ = ?", -1, &remove, nullptr) != SQLITE_OK)
+        Fail("prepare delete", db);
+    int firstColumn = grid.GetFixedColumnCount();
+    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount();)
+    {
+        if (!grid.IsCellSelected(row, firstColumn))
+        {
+            row++;
+            continue;
+        }
+        sqlite3_bind_int(remove, 1, static_cast<int>(grid.GetItemData(row, 0)));
+        if (sqlite3_step(remove) != SQLITE_DONE)
+            Fail("delete", db);
+        sqlite3_reset(remove);
+        grid.DeleteRow(row);
+    }
+    sqlite3_finalize(remove);
+    grid.Invalidate();
+    double elapsed = Now() - start;
+    Exec(db, "ROLLBACK");
+    return elapsed;
+}
+
+struct Series
+{
+    const char* name;
+    std::vector<double> times;
+    void Print(double reference) const
+    {
+        std::vector<double> sorted = times;
+        std::sort(sorted.begin(), sorted.end());
+        double median = sorted[sorted.size() / 2];
+        std::printf("  %-44s median %8.1f ms, slowest %8.1f ms", name, median, sorted.back());
+        if (reference > 0)
+            std::printf(", %5.1f x SQLite's read", median / reference);
+        std::printf("\n");
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int records = argc > 1 ? std::atoi(argv[1]) : 10000;
+    int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    if (records < 2000 || runs < 1)
+    {
+        std::printf("usage: records_bench.exe [records, at least 2000] [runs]\n");
+        return 2;
+    }
+    ::OleInitialize(nullptr);
+
+    char tempFolder[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, tempFolder);
+    char folder[MAX_PATH];
+    std::snprintf(folder, sizeof folder, "%srecords_bench_%lu", tempFolder, ::GetCurrentProcessId());
+    if (!::CreateDirectoryA(folder, nullptr))
+    {
+        std::printf("cannot make %s\n", folder);
+        return 1;
+    }
+    std::string path = std::string(folder) + "\\CMS1500.gdb";
+    FieldNameList fields;
+    double made = Now();
+    MakeDatabase(path, records, fields);
+    std::printf("database of %d records x %d fields made in %.0f ms\n", records, CLAIM_FIELD_COUNT, Now() - made);
+
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 1280, 1024, nullptr, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    CGridCtrl grid;
+    if (!grid.Create(CRect(0, 60, 1280, 1024), CWnd::FromHandle(owner), 778, WS_CHILD | WS_VISIBLE | WS_BORDER))
+    {
+        std::printf("grid window could not be created\n");
+        return 1;
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        Fail("open", db);
+
+    Series read{"SQLite's own read of every row", {}};
+    Series fill{"query and grid fill", {}};
+    Series autoSize{"auto-size (header and data rows)", {}};
+    Series show{"showing the page (query, fill, auto-size)", {}};
+    Series search{"search over all rows, yellow marks", {}};
+    Series sort{"header-click sort", {}};
+    Series remove{"delete 1,000 selected rows", {}};
+    int lastName = -1;
+    for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
+        if (std::strcmp(CLAIM_FIELDS[i].name, "_2_PATIENT_S_NAME_Last_First_Middle_Initial") == 0)
+            lastName = 1 + i;
+    int found = 0;
+    size_t characters = 0;
+    for (int run = 0; run < runs; run++)
+    {
+        read.times.push_back(SqliteRead(db, SelectSubmissions(fields), characters));
+        fill.times.push_back(FillGrid(grid, db, fields));
+        autoSize.times.push_back(AutoSize(grid));
+        show.times.push_back(fill.times.back() + autoSize.times.back());
+        search.times.push_back(Search(grid, lastName, L"GARCIA", found));
+        sort.times.push_back(HeaderClickSort(grid, lastName));
+        remove.times.push_back(DeleteRows(grid, db, records / 3, 1000));
+        if (grid.GetRowCount() != records + 1 - 1000)
+        {
+            std::printf("the grid holds %d rows after the delete, not %d\n", grid.GetRowCount(), records + 1 - 1000);
+            return 1;
+        }
+    }
+
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
+    std::printf("records page, %d records x %d columns, %d runs (%zu characters read per run, search found %d rows)\n",
+                records, grid.GetColumnCount(), runs, characters, found);
+    double reference = 0;
+    {
+        std::vector<double> sorted = read.times;
+        std::sort(sorted.begin(), sorted.end());
+        reference = sorted[sorted.size() / 2];
+    }
+    read.Print(0);
+    fill.Print(reference);
+    autoSize.Print(0);
+    show.Print(reference);
+    search.Print(0);
+    sort.Print(0);
+    remove.Print(0);
+    std::printf("peak working set: %.0f MB, peak committed: %.0f MB\n", memory.PeakWorkingSetSize / 1048576.0,
+                memory.PeakPagefileUsage / 1048576.0);
+
+    sqlite3_close(db);
+    grid.DestroyWindow();
+    ::DestroyWindow(owner);
+    ::DeleteFileA(path.c_str());
+    ::RemoveDirectoryA(folder);
+    return 0;
+}
