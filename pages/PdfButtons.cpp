@@ -195,6 +195,8 @@ void CPdfButtons::OnCheckFormsUpdates()
     RegisterForm dialog(m_host, this);
     dialog.m_nMode = RegisterForm::kModeDownload;
     dialog.DoModal();
+}
+
 void CPdfButtons::OnPrintOptions()
 {
     if (!m_browser || !m_host || IsExchangeRunning())
