@@ -192,6 +192,14 @@ void FormWindow::CreateControls()
     UpdateControls();
 }
 
+void FormWindow::ShowValueStart(HWND edit)
+{
+    // A single-line edit keeps its text scrolled to wherever the caret last was (the end of a
+    // long value after typing or selecting it all); away from the focus it shows the value's start.
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
 void FormWindow::DestroyControls()
 {
     for (const FieldControl& c : m_controls) DestroyWindow(c.hwnd);
@@ -208,6 +216,7 @@ void FormWindow::UpdateControls()
         switch (field.type) {
         case pdf::FieldType::Text:
             if (WindowText(c.hwnd) != value) SetWindowTextW(c.hwnd, value.c_str());
+            if (!field.multiline && GetFocus() != c.hwnd) ShowValueStart(c.hwnd);
             break;
         case pdf::FieldType::CheckBox:
         case pdf::FieldType::Radio:
@@ -238,6 +247,7 @@ void FormWindow::OnControl(int index, int code)
     switch (field.type) {
     case pdf::FieldType::Text:
         if (code == EN_CHANGE) m_script.SetValue(c.field, WindowText(c.hwnd));
+        else if (code == EN_KILLFOCUS && !field.multiline) ShowValueStart(c.hwnd);
         return;
     case pdf::FieldType::CheckBox:
     case pdf::FieldType::Radio:
@@ -474,8 +484,24 @@ void FormWindow::Zoom(int direction)
     while (at + 1 < count && kZoomSteps[at] < m_zoom - 1e-9) ++at;
     at = std::max(0, std::min(count - 1, at + direction));
     if (kZoomSteps[at] == m_zoom) return;
+    // The page point at the view's top left stays there: as a page and an offset in points
+    // (the margins between pages do not scale), taken before and placed after the zoom.
+    const std::vector<pdf::PageInfo>& pages = m_script.Form().pages;
+    double before = Scale();
+    double left = kMargin, top = kMargin;
+    size_t page = 0;
+    while (page + 1 < pages.size() && top + pages[page].Height() * before + kMargin <= m_scrollY) {
+        top += pages[page].Height() * before + kMargin;
+        ++page;
+    }
+    double pointX = (m_scrollX - left) / before, pointY = (m_scrollY - top) / before;
     m_zoom = kZoomSteps[at];
-    Layout();
+    double after = Scale();
+    top = kMargin;
+    for (size_t i = 0; i < page; ++i) top += pages[i].Height() * after + kMargin;
+    m_scrollX = std::max(0, static_cast<int>(std::lround(left + pointX * after)));
+    m_scrollY = std::max(0, static_cast<int>(std::lround(top + pointY * after)));
+    Layout(); // keeps the positions inside the new scroll ranges
 }
 
 void FormWindow::OnScroll(int bar, int code)

@@ -79,6 +79,7 @@ private:
     void DestroyControls();
     void Layout();
     void UpdateControls();
+    static void ShowValueStart(HWND edit);
     void OnControl(int index, int code);
     void OnScroll(int bar, int code);
     void ScrollIntoView(HWND control);

@@ -7,6 +7,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import claim_layout  # noqa: E402
+from caption_layout import CAPTION_RED, CAPTION_SIZE, CaptionPlacer, text_width  # noqa: E402
 from pdf_writer import FormBuilder  # noqa: E402
 
 COLUMNS, ROWS = 90, 61
@@ -17,8 +18,17 @@ LABEL_STRIP = 4.0
 
 
 def label_of(name):
-    """A readable caption from a field name: "_3_PATIENTS_SEX_M" -> "3 PATIENTS SEX M"."""
-    return " ".join(part for part in name.split("_") if part)
+    """A readable caption from a field name: "_3_PATIENTS_SEX_m" -> "3 PATIENTS SEX M"."""
+    return " ".join(part for part in name.split("_") if part).upper()
+
+
+def check_caption(number, name):
+    """The words by a check box: the insurance type for item 1, else the choice it stands for
+    ("_11a_Insureds_SEX_M_2" -> "M", "_25_SSN_Checkbox" -> "SSN")."""
+    words = [w for w in label_of(name).split() if w != "CHECKBOX"]
+    while len(words) > 1 and words[-1].isdigit():
+        words.pop()
+    return " ".join(words[1:]) if number <= 6 else words[-1]
 
 
 def cell_rect(column, row, columns):
@@ -30,13 +40,23 @@ def cell_rect(column, row, columns):
 def make_claim_form(path):
     form = FormBuilder("CMS-1500 Health Insurance Claim Form")
     content = form.content
-    content.text(18, FormBuilder.HEIGHT - 5 * CELL_H, 13, "HEALTH INSURANCE CLAIM FORM", True)
-    content.text(18, FormBuilder.HEIGHT - 5 * CELL_H - 9, 6, "APPROVED BY NATIONAL UNIFORM CLAIM COMMITTEE 08/05")
-    content.text(300, FormBuilder.HEIGHT - 5 * CELL_H, 8, "CARRIER", True)
+    top = FormBuilder.HEIGHT - 5 * CELL_H
+    headings = [(18, top, 13, "HEALTH INSURANCE CLAIM FORM", True),
+                (18, top - 9, CAPTION_SIZE, "APPROVED BY NATIONAL UNIFORM CLAIM COMMITTEE 08/05", False),
+                (300, top, 8, "CARRIER", True)]
+    service_header = (12, FormBuilder.HEIGHT - 41 * CELL_H - 6, CAPTION_SIZE,
+                      "24. A. DATE(S) OF SERVICE    B. PLACE    C. EMG    D. PROCEDURES, SERVICES, OR SUPPLIES"
+                      "    E. DIAGNOSIS POINTER    F. $ CHARGES    G. DAYS OR UNITS", False)
+    headings.append(service_header)
+    for x, y, size, text, bold in headings:
+        content.text(x, y, size, text, bold, CAPTION_RED)
+
+    # Boxes and fields first: the captions go where they cross none of them.
     places = claim_layout.all_places()
     by_row = {}
     for number, name, column, row in places:
         by_row.setdefault(row, []).append(column)
+    captions = []   # (kind, text, box, field rect)
     for number, name, column, row in places:
         key = claim_layout.field_key(number, name)
         if claim_layout.is_check_box(number, name):
@@ -45,24 +65,39 @@ def make_claim_form(path):
             rect = (round(cx - CHECK_SIDE / 2, 2), round(cy - CHECK_SIDE / 2, 2),
                     round(cx + CHECK_SIDE / 2, 2), round(cy + CHECK_SIDE / 2, 2))
             content.box(rect[0], rect[1], CHECK_SIDE, CHECK_SIDE)
-            caption = name.rsplit("_", 2)[-1] if not name.endswith(("_2", "_4", "_5")) else name.rsplit("_", 3)[-2]
-            content.text(rect[2] + 0.8, rect[1] + 1, 3.2, caption)
             form.check_box(key, rect)
+            captions.append(("check", check_caption(number, name), rect, rect))
         else:
             later = [c for c in by_row[row] if c > column]
             width = min((min(later) if later else COLUMNS + 1) - column, 40)
             box = cell_rect(column, row, max(width - 0.3, 1))
             content.box(box[0], box[1], box[2] - box[0], box[3] - box[1])
-            content.text(box[0] + 1, box[3] - 3.4, 3.0, label_of(name)[: int(width * 2.6)])
             # The field fills the box below its caption strip.
             rect = (round(box[0] + 0.5, 2), round(box[1] + 0.5, 2), round(box[2] - 0.5, 2), round(box[3] - LABEL_STRIP, 2))
             form.text_field(key, rect, font_size=7)
-    # The ruled frame around the claim and the service-line block.
-    content.box(8, 8, FormBuilder.WIDTH - 16, FormBuilder.HEIGHT - 6.5 * CELL_H - 8, 1.2)
+            captions.append(("text", label_of(name), box, rect))
+
+    # Captions cross no field (a check box is its own field) and no heading; a box's caption strip
+    # is free for it.
+    obstacles = [c[3] for c in captions]
+    for x, y, size, text, bold in headings:
+        obstacles.append((x, y - 0.21 * size, x + text_width(text, size) * (1.1 if bold else 1.0), y + 0.72 * size))
+    placer = CaptionPlacer((2, 2, FormBuilder.WIDTH - 2, FormBuilder.HEIGHT - 2), obstacles)
+    for kind, text, box, rect in captions:
+        if kind == "check":
+            placer.place_check_caption(text, rect)
+        else:
+            placer.place_field_caption(text, box, rect)
+    # The ruled frame around the claim (its top along the first row of boxes) and the service-line block.
+    content.box(8, 8, FormBuilder.WIDTH - 16, FormBuilder.HEIGHT - 6 * CELL_H - 8, 1.2)
     content.line(8, FormBuilder.HEIGHT - 41 * CELL_H, FormBuilder.WIDTH - 8, FormBuilder.HEIGHT - 41 * CELL_H, 1.0)
     content.line(8, FormBuilder.HEIGHT - 54 * CELL_H, FormBuilder.WIDTH - 8, FormBuilder.HEIGHT - 54 * CELL_H, 1.0)
-    content.text(12, FormBuilder.HEIGHT - 41 * CELL_H - 6, 5, "24. A. DATE(S) OF SERVICE    B. PLACE    C. EMG"
-                 "    D. PROCEDURES, SERVICES, OR SUPPLIES    E. DIAGNOSIS POINTER    F. $ CHARGES    G. DAYS OR UNITS")
+    for x, baseline, text, rect, knock_out in placer.placed:
+        if knock_out:
+            # White behind the caption, up to just below the field above, so no line runs through it.
+            content.fill(rect[0] - 0.5, rect[1], rect[2] - rect[0] + 1, rect[3] + 0.1 - rect[1], (1, 1, 1))
+        content.text(round(x, 2), round(baseline, 2), CAPTION_SIZE, text, False, CAPTION_RED)
+
     form.save(path, "CMS-1500")
 
 

@@ -102,6 +102,9 @@ class Content:
     def box(self, x, y, w, h, width=0.5, colour=(0.75, 0.1, 0.1)):
         self.ops.append("q %.2f w %.2f %.2f %.2f RG %.2f %.2f %.2f %.2f re S Q" % ((width,) + colour + (x, y, w, h)))
 
+    def fill(self, x, y, w, h, colour):
+        self.ops.append("q %.2f %.2f %.2f rg %.2f %.2f %.2f %.2f re f Q" % (colour + (x, y, w, h)))
+
     def line(self, x1, y1, x2, y2, width=0.5, colour=(0.75, 0.1, 0.1)):
         self.ops.append("q %.2f w %.2f %.2f %.2f RG %.2f %.2f m %.2f %.2f l S Q" % ((width,) + colour + (x1, y1, x2, y2)))
 

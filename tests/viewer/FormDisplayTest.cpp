@@ -1,0 +1,164 @@
+// The form window as the user sees it, on real windows with real messages: long values in
+// single-line fields show their start away from the focus, and zooming keeps the place in view.
+#include "ViewerWindowTest.h"
+#include "viewer/ViewerTestControl.h"
+#include <gtest/gtest.h>
+
+using viewer::TestControl;
+
+namespace {
+
+const wchar_t kNameKey[] = L"_2_PATIENT_S_NAME_Last_First_Middle_Initial----8-_2_PATIENT_S_NAME_Last_First_Middle_Initial";
+
+class FormDisplayTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TestControl().Reset();
+        ASSERT_TRUE(LoadIntoContainer(window, SamplePath(L"cms1500.pdf")));
+        form = window.Core().Form();
+        ASSERT_NE(nullptr, form);
+        ASSERT_EQ(L"", form->Error());
+    }
+    void TearDown() override { TestControl().Reset(); }
+
+    void SetName(const std::wstring& value)
+    {
+        window.Send(L"FieldSet|<r><" + std::wstring(kNameKey) + L">" + value + L"</" + kNameKey + L"></r>");
+        PumpPending();
+    }
+    static int FirstVisibleChar(HWND edit) { return static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0)); }
+    void Scroll(int bar, int lines)
+    {
+        for (int i = 0; i < lines; ++i) SendMessageW(form->Hwnd(), bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, SB_LINEDOWN, 0);
+    }
+    int Pos(int bar) const { return GetScrollPos(form->Hwnd(), bar); }
+    // Window pixels per page point at that zoom: the page's 612 points fill the client width less
+    // the 8-pixel margins, times the zoom.
+    double ScaleAt(double zoom) const
+    {
+        RECT rc;
+        GetClientRect(form->Hwnd(), &rc);
+        return (rc.right - 16) / 612.0 * zoom;
+    }
+
+    TestBrowserWindow window;
+    viewer::FormWindow* form = nullptr;
+};
+
+std::wstring LongValue()
+{
+    std::wstring value;
+    for (int i = 0; i < 270; ++i) value += L"ABCDEFGHI ";
+    return value; // 2,700 characters
+}
+
+// Pixels of the edit's client area darker than mid-grey: the drawn text.
+int DarkPixels(HWND hwnd)
+{
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    HDC screen = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
+    int count = 0;
+    for (int x = 0; x < rc.right; ++x)
+        for (int y = 0; y < rc.bottom; ++y) {
+            COLORREF c = GetPixel(memory, x, y);
+            count += GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+        }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, screen);
+    return count;
+}
+
+} // namespace
+
+TEST_F(FormDisplayTest, ALongValueShowsItsStartAwayFromTheFocus)
+{
+    HWND name = form->ControlOf(8);
+    ASSERT_NE(nullptr, name);
+    const std::wstring value = LongValue();
+    SetName(value);
+    ASSERT_EQ(2700, GetWindowTextLengthW(name));
+    EXPECT_EQ(0, FirstVisibleChar(name));
+    EXPECT_GT(DarkPixels(name), 0);
+
+    // Tab into the field: its text is selected and the end scrolled into view while it has the focus.
+    ASSERT_TRUE(form->FocusNextField(form->ControlOf(7), false));
+    ASSERT_EQ(name, GetFocus());
+    ASSERT_GT(FirstVisibleChar(name), 2500);
+    // Leaving the field shows the value's start again.
+    SetFocus(window.Hwnd());
+    EXPECT_EQ(0, FirstVisibleChar(name));
+    EXPECT_GT(DarkPixels(name), 0);
+
+    // Scrolled to its end by a message while away from the focus, then loaded with the same value:
+    // the load shows the start.
+    SendMessageW(name, EM_SETSEL, 2700, 2700);
+    SendMessageW(name, EM_SCROLLCARET, 0, 0);
+    ASSERT_GT(FirstVisibleChar(name), 2500);
+    SetName(value);
+    EXPECT_EQ(0, FirstVisibleChar(name));
+
+    // While the field has the focus a load leaves the caret where the user put it.
+    SetFocus(name);
+    SendMessageW(name, EM_SETSEL, 2700, 2700);
+    SendMessageW(name, EM_SCROLLCARET, 0, 0);
+    SetName(value);
+    EXPECT_GT(FirstVisibleChar(name), 2500);
+    SetFocus(window.Hwnd());
+}
+
+TEST_F(FormDisplayTest, ZoomKeepsThePointAtTheTopLeftOfTheView)
+{
+    // Zoom 1.25: both scroll bars have a range.
+    window.Send(L"ZoomIn");
+    ASSERT_DOUBLE_EQ(1.25, form->ZoomFactor());
+    Scroll(SB_VERT, 20);
+    Scroll(SB_HORZ, 4);
+    const int x1 = Pos(SB_HORZ), y1 = Pos(SB_VERT);
+    ASSERT_EQ(400, y1);
+    ASSERT_EQ(80, x1);
+    const double s125 = ScaleAt(1.25), s150 = ScaleAt(1.5);
+    // The page point at the view's top left, in points from the page's top left corner.
+    const double px = (x1 - 8) / s125, py = (y1 - 8) / s125;
+
+    window.Send(L"ZoomIn");
+    ASSERT_DOUBLE_EQ(1.5, form->ZoomFactor());
+    EXPECT_NEAR(8 + px * s150, Pos(SB_HORZ), 1.0);
+    EXPECT_NEAR(8 + py * s150, Pos(SB_VERT), 1.0);
+
+    window.Send(L"ZoomOut");
+    ASSERT_DOUBLE_EQ(1.25, form->ZoomFactor());
+    EXPECT_NEAR(x1, Pos(SB_HORZ), 1.0);
+    EXPECT_NEAR(y1, Pos(SB_VERT), 1.0);
+
+    // Back at 1.0 the page fits the width: no horizontal scroll; the vertical place is kept.
+    window.Send(L"ZoomOut");
+    ASSERT_DOUBLE_EQ(1.0, form->ZoomFactor());
+    EXPECT_EQ(0, Pos(SB_HORZ));
+    EXPECT_NEAR(8 + py * ScaleAt(1.0), Pos(SB_VERT), 1.0);
+}
+
+TEST_F(FormDisplayTest, ZoomOutNearTheEndStopsAtTheEndOfTheNewRange)
+{
+    window.Send(L"ZoomIn");
+    window.Send(L"ZoomIn");
+    ASSERT_DOUBLE_EQ(1.5, form->ZoomFactor());
+    SendMessageW(form->Hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_GT(Pos(SB_VERT), 0);
+    window.Send(L"ZoomOut");
+    window.Send(L"ZoomOut");
+    // At zoom 1.0 the content is 8 + 792 * scale + 8 pixels high: the last position shows its end.
+    RECT rc;
+    GetClientRect(form->Hwnd(), &rc);
+    const int last = static_cast<int>(16 + 792 * ScaleAt(1.0)) - rc.bottom;
+    EXPECT_NEAR(last, Pos(SB_VERT), 1.0);
+}
