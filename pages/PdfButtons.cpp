@@ -3,10 +3,14 @@
 #include "pages/PdfButtons.h"
 
 #include "common/Diagnostics.h"
+#include "common/MessageBox.h"
 #include "formdb/FormDatabase.h"
 #include "bridge/BridgeProtocol.h"
+#include "grid/GridCtrl.h"
 #include "pages/FormExchange.h"
+#include "pages/FormPage.h"
 #include "pages/FormPageHost.h"
+#include "pages/RecordsGrid.h"
 #include "pages/SaveFormRecord.h"
 #include "pages/TemplateName.h"
 #include "bridge/HTMLCtrl.h"
@@ -17,6 +21,8 @@ const UINT kSaveAsTemplate = 1016;
 const UINT kZoomIn = 1020;
 const UINT kZoomOut = 1021;
 const UINT kUpdateAndSave = 1022;
+const UINT kPreviousRecord = 1018;
+const UINT kNextRecord = 1019;
 const UINT kZoomInPicture = 1042;
 const UINT kZoomOutPicture = 1043;
 
@@ -30,6 +36,8 @@ BEGIN_MESSAGE_MAP(CPdfButtons, CDialog)
     ON_BN_CLICKED(kSaveAsNew, OnSaveAsNew)
     ON_BN_CLICKED(kSaveAsTemplate, OnSaveAsTemplate)
     ON_BN_CLICKED(kUpdateAndSave, OnUpdateAndSave)
+    ON_BN_CLICKED(kPreviousRecord, OnPreviousRecord)
+    ON_BN_CLICKED(kNextRecord, OnNextRecord)
     ON_BN_CLICKED(kZoomIn, OnZoomIn)
     ON_BN_CLICKED(kZoomOut, OnZoomOut)
     ON_STN_CLICKED(kZoomInPicture, OnZoomIn)
@@ -146,4 +154,45 @@ void CPdfButtons::OnZoomOut()
 {
     if (m_browser)
         SendBridgeCommand(*m_browser, L"ZoomOut");
+}
+
+void CPdfButtons::Tell(const CString& text)
+{
+    CMessageBox(L"Formstead", text, this).DoModal();
+}
+
+void CPdfButtons::StepThroughRecords(int step)
+{
+    if (!m_host)
+        return;
+    CGridCtrl* grid = m_host->GetRecordsGrid();
+    const int row = GetFirstSelectedRow(grid);
+    if (row < 0)
+    {
+        Tell(L"Save a blank record at first");
+        RepaintBrowser();
+        return;
+    }
+    const int target = row + step;
+    if (step < 0 && target < grid->GetFixedRowCount())
+    {
+        Tell(L"This is the first record");
+        return;
+    }
+    if (step > 0 && target >= grid->GetRowCount())
+    {
+        Tell(L"This is the last record");
+        return;
+    }
+    grid->SetSelectedRange(target, 0, target, grid->GetColumnCount() - 1, TRUE);
+    grid->EnsureVisible(target, 0);
+
+    // The record travels with the row, whatever order the user dragged the columns into.
+    RecordKey key;
+    if (!GetRowRecord(*grid, target, key))
+        return;
+    m_host->SetCurrentRecordId(key.id);
+    m_host->SetTemplateFlag(key.isTemplate);
+    if (CPage3* page = dynamic_cast<CPage3*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
+        page->LoadRecordIntoPdf();
 }
