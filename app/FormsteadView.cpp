@@ -4,15 +4,24 @@
 #include "app/FormsteadApp.h"
 #include "app/MainFrame.h"
 #include "app/ViewPages.h"
+#include "pages/FormPage.h"
+#include "pages/RecordsPage.h"
+#include "pages/RegisterForm.h"
 #include "resources/resource.h"
 #include <shlwapi.h>
 
 IMPLEMENT_DYNCREATE(CFormsteadView, CView)
 
+namespace
+{
+const UINT kShowFormPageStep = WM_APP + 0x31;
+}
+
 BEGIN_MESSAGE_MAP(CFormsteadView, CView)
     ON_WM_SIZE()
     ON_WM_KEYDOWN()
     ON_WM_DESTROY()
+    ON_MESSAGE(kShowFormPageStep, OnShowFormPageStep)
 END_MESSAGE_MAP()
 
 CFormsteadView::~CFormsteadView()
@@ -39,12 +48,61 @@ CString CFormsteadView::GetUpdatesAddress() const
                                                                  : CString();
 }
 
-void CFormsteadView::ShowRecordsPage()
+void CFormsteadView::SetStep(int step)
 {
     CFrameWnd* frame = GetParentFrame();
     CControlBar* bar = frame ? frame->GetControlBar(Navigator::IDD) : nullptr;
     if (bar && bar->IsKindOf(RUNTIME_CLASS(Navigator)))
-        static_cast<Navigator*>(bar)->SetStep(1);
+        static_cast<Navigator*>(bar)->SetStep(step);
+}
+
+void CFormsteadView::ShowRecordsPage()
+{
+    SetStep(1);
+}
+
+void CFormsteadView::ShowFormPage()
+{
+    if (m_hWnd)
+        PostMessage(kShowFormPageStep);
+}
+
+LRESULT CFormsteadView::OnShowFormPageStep(WPARAM, LPARAM)
+{
+    SetStep(0);
+    return 0;
+}
+
+CGridCtrl* CFormsteadView::GetRecordsGrid() const
+{
+    CPage2* page = dynamic_cast<CPage2*>(m_pPages[kRecordsPage]);
+    return page && page->m_grid.GetSafeHwnd() ? &page->m_grid : nullptr;
+}
+
+RegisterForm* CFormsteadView::GetImportDialog() const
+{
+    return dynamic_cast<RegisterForm*>(m_pRegisterForm);
+}
+
+CPdfButtons* CFormsteadView::GetFormButtons() const
+{
+    CPage3* page = dynamic_cast<CPage3*>(m_pPages[kFormPage]);
+    return page && page->m_buttons.GetSafeHwnd() ? &page->m_buttons : nullptr;
+}
+
+CHTMLCtrl* CFormsteadView::GetFormBrowser() const
+{
+    CPage3* page = dynamic_cast<CPage3*>(m_pPages[kFormPage]);
+    return page && page->m_browser.GetSafeHwnd() ? &page->m_browser : nullptr;
+}
+
+void CFormsteadView::ReloadRecordsPage()
+{
+    CDialog* page = m_pPages[kRecordsPage];
+    if (!page || !page->m_hWnd || !page->IsWindowVisible())
+        return;
+    page->ShowWindow(SW_HIDE);
+    page->ShowWindow(SW_SHOW);
 }
 
 void CFormsteadView::OnInitialUpdate()

@@ -38,6 +38,14 @@ public:
     // The step bar moves to the records page.
     void ShowRecordsPage() override;
     CWnd* GetMainFrame() const override { return GetParentFrame(); }
+    // The step bar moves to the form page. Posted: a page that asks while it is being shown (or
+    // inside a grid's mouse handling) finishes first, and the step bar and the shown page agree.
+    void ShowFormPage() override;
+    CGridCtrl* GetRecordsGrid() const override;
+    RegisterForm* GetImportDialog() const override;
+    CPdfButtons* GetFormButtons() const override;
+    CHTMLCtrl* GetFormBrowser() const override;
+    void ReloadRecordsPage() override;
 
     CDialog* GetFormPage() const { return m_pPages[kFormPage]; }
     CDialog* GetRecordsPage() const { return m_pPages[kRecordsPage]; }
@@ -48,7 +56,9 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnDestroy();
+    afx_msg LRESULT OnShowFormPageStep(WPARAM, LPARAM);
     bool IsTestMode() const;
+    void SetStep(int step);
     void ShowPage(int place, bool show);
 
     int m_bIsTemplate = 0;

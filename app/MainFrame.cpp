@@ -4,6 +4,8 @@
 #include "app/FormsteadView.h"
 #include "app/MasterDatabase.h"
 #include "pages/FormPage.h"
+#include "pages/RecordsGrid.h"
+#include "pages/RecordsPage.h"
 #include "resources/resource.h"
 
 namespace
@@ -144,6 +146,10 @@ void CMainFrame::OnClose()
     {
         CFormsteadView* view = static_cast<CFormsteadView*>(active);
         view->HideRecordsPage();
+        // The column order is saved only from a list that holds every row of the current form.
+        CPage2* records = dynamic_cast<CPage2*>(view->GetRecordsPage());
+        if (records && records->HoldsCurrentForm() && records->m_grid.GetRowCount() > 0)
+            UpdateFormColumns(records->m_grid, 1, *view);
         view->DestroyWindow();   // the view and its pages go before the frame
     }
     CFrameWnd::OnClose();

@@ -1,8 +1,9 @@
-// Which classes the view's pages are: the form page and the registration dialog of the pages folder;
-// the records page is a dialog from its template until its own class joins the program.
+// Which classes the view's pages are: the form page, the records page and the registration dialog of
+// the pages folder.
 #include "app/ViewPages.h"
 #include "app/FormsteadView.h"
 #include "pages/FormPage.h"
+#include "pages/RecordsPage.h"
 #include "pages/RegisterForm.h"
 #include "resources/resource.h"
 
@@ -24,9 +25,10 @@ CDialog* PlainRecordsPage(CFormsteadView&) { return new PageDialog(IDD_RECORDS_P
 CDialog* PlainRegisterForm(CFormsteadView&) { return new CDialog(IDD_REGISTER_FORM); }
 
 CDialog* FormPage(CFormsteadView& view) { return new CPage3(&view); }
+CDialog* RecordsPage(CFormsteadView& view) { return new CPage2(&view); }
 CDialog* RegisterFormDialog(CFormsteadView& view) { return new RegisterForm(&view); }
 
-const ViewPageFactory kProgramPages = {FormPage, PlainRecordsPage, RegisterFormDialog};
+const ViewPageFactory kProgramPages = {FormPage, RecordsPage, RegisterFormDialog};
 const ViewPageFactory kPlainPages = {PlainFormPage, PlainRecordsPage, PlainRegisterForm};
 const ViewPageFactory* g_factory = nullptr;
 }

@@ -5,6 +5,7 @@
 
 class CWnd;
 class CGridCtrl;
+class CHTMLCtrl;
 class CPdfButtons;
 class RegisterForm;
 
@@ -43,6 +44,8 @@ public:
     virtual CPdfButtons* GetFormButtons() const { return nullptr; }
     // Refills the records page (hidden and shown again), e.g. after an import stored a record.
     virtual void ReloadRecordsPage() {}
+    // The form page's browser control; null while there is none.
+    virtual CHTMLCtrl* GetFormBrowser() const { return nullptr; }
 };
 
 // <store>\<form name><extension>, without doubling a final backslash of the store folder.

@@ -5,9 +5,12 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "framework/CString.h"
 
 class CGridCtrl;
+class CGridCellBase;
 class FormPageHost;
 
 // A data row's record: its row id and whether it is a template. Stays with the row whatever the
@@ -18,8 +21,21 @@ struct RecordKey
     int isTemplate = 0;
 };
 
-// Configures the grid and fills it from the current form's database.
+// Configures the grid and fills it from the current form's database: 0 when every row is in, 1
+// after a reported failure (the grid may hold part of the rows). A form that is not registered
+// sends the step bar back to the form page.
 int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host);
+// The grid's sort comparison. data is the clicked header cell (a CCellID*) or 0. Column 0 puts
+// records (dates) before templates, dates chronologically and names by code unit; every other
+// column compares as the grid's text sort does, in the grid's current direction.
+int CALLBACK CompareRecordCells(LPARAM cell1, LPARAM cell2, LPARAM data);
+// Whether the cell's text is a month/day/year date (with an optional time), whatever the locale.
+BOOL IsDateText(const CGridCellBase* cell);
+// Parses "m/d/yyyy" (also "-" between the parts, two-digit years, and an optional "h:mm[:ss] [AM|PM]")
+// into seconds from the start of year 1; false for anything else.
+bool ParseMonthDayYear(const wchar_t* text, long long* seconds);
+// FormInfo.formcolumns of the current form, as stored: 0, or 2 after a reported failure.
+int ReadFormColumns(FormPageHost& host, std::string& text);
 // The record of a data row; false for the header row or a row off the grid.
 bool GetRowRecord(const CGridCtrl& grid, int row, RecordKey& key);
 // The first data row whose cell in the first non-fixed column is selected; -1 when none or no grid.
@@ -32,7 +48,9 @@ int DeleteSubmission(FormPageHost& host, int rowId);
 // FormInfo.frozen -> the grid's fixed-column count (at least 1), and back.
 int GetFrozenColumns(CGridCtrl& grid, FormPageHost& host);
 int SetFrozenColumns(CGridCtrl& grid, FormPageHost& host);
-// The grid's column order (from firstColumn) -> FormInfo.formcolumns.
+// The grid's column order (from firstColumn) -> FormInfo.formcolumns: the entry of the field shown
+// in column c gets the index c. 0 written; 1 when a heading is not a field of the list (nothing is
+// written); 2 after a reported failure.
 int UpdateFormColumns(CGridCtrl& grid, int firstColumn, FormPageHost& host);
 // One statement on the current form's database; the text is bound to parameter 1.
 int ExecuteSql(FormPageHost& host, const char* sql);

@@ -1,0 +1,318 @@
+// The records page: filling and showing the list, the current record, the page buttons and layout.
+#include "pages/RecordsPage.h"
+
+#include <algorithm>
+
+#include "bridge/BridgeProtocol.h"
+#include "common/Diagnostics.h"
+#include "pages/FormPageHost.h"
+#include "pages/ImportCompletedFiles.h"
+#include "pages/RecordsGrid.h"
+
+namespace {
+const int kTabs = 1012;
+const int kImportCompletedFiles = 1039;
+const int kEmailBlankForm = 1041;
+const int kClearinghouseFile = 1043;
+const int kClearinghouseHint = 1051;
+const int kGridTop = 60;
+const int kBarTop = 22;
+const int kBarLeastLeft = 310;
+const int kWidthAllowance = 20;
+const UINT kSendEmailCommand = WM_APP + 0x21;
+} // namespace
+
+BEGIN_MESSAGE_MAP(CPage2, CDialog)
+    ON_WM_SHOWWINDOW()
+    ON_WM_SIZE()
+    ON_WM_DRAWITEM()
+    ON_WM_CTLCOLOR()
+    ON_NOTIFY(NM_CLICK, CPage2::kRecordsGridId, OnGridClick)
+    ON_NOTIFY(NM_DBLCLK, CPage2::kRecordsGridId, OnGridDblClk)
+    ON_NOTIFY(TCN_SELCHANGING, kTabs, OnTabSelChanging)
+    ON_NOTIFY(TCN_SELCHANGE, kTabs, OnTabSelChange)
+    ON_BN_CLICKED(kImportCompletedFiles, OnImportCompletedFiles)
+    ON_BN_CLICKED(kEmailBlankForm, OnEmailBlankForm)
+    ON_MESSAGE(kSendEmailCommand, OnSendEmailCommand)
+END_MESSAGE_MAP()
+
+BOOL CPage2::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_tabs.SubclassDlgItem(kTabs, this);
+    m_tabs.SetupFonts(900, 0, 1, 500, 0, 0);
+    m_tabs.SetColours(RGB(255, 255, 255), RGB(255, 255, 255));
+
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP;
+    const CRect place(0, kGridTop, 0, 0);
+    if (!m_grid.Create(place, this, kRecordsGridId, style) || !m_hiddenGrid.Create(place, this, kHiddenGridId, style))
+        DebugTraceA("CPage2::OnInitDialog: a grid could not be created", TRUE);
+
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = const_cast<LPWSTR>(L"Records");
+    item.lParam = reinterpret_cast<LPARAM>(&m_grid);
+    m_tabs.InsertItem(0, &item);
+    m_hiddenGrid.ShowWindow(SW_HIDE);
+    item.pszText = const_cast<LPWSTR>(L"Templates");
+    item.lParam = reinterpret_cast<LPARAM>(&m_hiddenGrid);
+    m_tabs.InsertItem(1, &item);
+    m_tabs.ShowWindow(SW_HIDE);
+
+    if (!m_buttons.Create(RecordButtons::IDD, this))
+        DebugTraceA("CPage2::OnInitDialog: the record button bar could not be created", TRUE);
+
+    for (int id : {kImportCompletedFiles, kEmailBlankForm})
+        if (CWnd* button = GetDlgItem(id))
+            button->ShowWindow(SW_SHOW);
+    return TRUE;
+}
+
+bool CPage2::HoldsCurrentForm() const
+{
+    return m_filled && m_host && !m_filledForm.IsEmpty() && m_filledForm == m_host->GetFormName();
+}
+
+void CPage2::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    Default();
+    if (!m_host || !m_grid.GetSafeHwnd())
+        return;
+    if (bShow)
+        ShowList();
+    else
+        HideList();
+}
+
+void CPage2::ShowList()
+{
+    // The user's widths stay while the list shows the same form.
+    if (HoldsCurrentForm() && m_grid.GetRowCount() > 0)
+    {
+        m_widths.clear();
+        for (int column = 0; column < m_grid.GetColumnCount(); ++column)
+            m_widths[std::wstring(m_grid.GetItemText(0, column).GetString())] = m_grid.GetColumnWidth(column);
+    }
+    else
+        m_widths.clear();
+
+    m_filled = false;
+    m_filledForm.Empty();
+    m_grid.DeleteAllItems();
+    m_hiddenGrid.DeleteAllItems();
+
+    if (!m_host->GetFormName().IsEmpty())
+    {
+        const CString form = m_host->GetFormName();
+        if (LoadRecordGrids(m_grid, *m_host) == 0)
+        {
+            m_filled = true;
+            m_filledForm = form;
+        }
+    }
+
+    m_grid.AutoSizeColumns(3);
+    for (int column = 0; column < m_grid.GetColumnCount(); ++column)
+    {
+        const auto kept = m_widths.find(std::wstring(m_grid.GetItemText(0, column).GetString()));
+        m_grid.SetColumnWidth(column, kept != m_widths.end() ? kept->second
+                                                             : m_grid.GetColumnWidth(column) + kWidthAllowance);
+    }
+
+    const bool hasDataRows = m_grid.GetRowCount() > m_grid.GetFixedRowCount();
+    for (int id : {kClearinghouseFile, kClearinghouseHint})
+        if (CWnd* control = GetDlgItem(id))
+            control->ShowWindow(hasDataRows ? SW_SHOW : SW_HIDE);
+
+    m_tabs.SetCurSel(0);
+    if (m_buttons.GetSafeHwnd())
+    {
+        m_buttons.ShowWindow(SW_SHOW);
+        m_buttons.ShowSearchControls(true);
+    }
+    LRESULT ignored = 0;
+    OnTabSelChange(nullptr, &ignored);
+
+    m_grid.EnableDragAndDrop(TRUE);
+    m_grid.SetColumnReorder(TRUE);
+    m_hiddenGrid.EnableDragAndDrop(FALSE);
+    m_hiddenGrid.SetColumnReorder(FALSE);
+    m_hiddenGrid.SetColumnResize(FALSE);
+}
+
+void CPage2::HideList()
+{
+    m_grid.SetColumnReorder(FALSE);
+    m_hiddenGrid.SetColumnReorder(FALSE);
+    if (m_buttons.GetSafeHwnd())
+        m_buttons.ShowWindow(SW_HIDE);
+    // Only a complete fill of this form may speak for its stored order and frozen count.
+    if (!HoldsCurrentForm())
+        return;
+    SetFrozenColumns(m_grid, *m_host);
+    UpdateFormColumns(m_grid, 1, *m_host);
+}
+
+void CPage2::OnTabSelChanging(NMHDR*, LRESULT* result)
+{
+    *result = FALSE;
+}
+
+void CPage2::OnTabSelChange(NMHDR*, LRESULT* result)
+{
+    *result = 0;
+    m_hiddenGrid.ShowWindow(SW_HIDE);
+    m_grid.ShowWindow(SW_SHOW);
+    if (m_buttons.GetSafeHwnd())
+    {
+        m_buttons.ShowSearchControls(true);
+        m_buttons.ShowFrozenControls(true);
+    }
+    if (CWnd* import = GetDlgItem(kImportCompletedFiles))
+        import->ShowWindow(SW_SHOW);
+    SelectCurrentRecord();
+    if (m_buttons.GetSafeHwnd())
+        m_buttons.OnFrozenColumnsChange();
+}
+
+void CPage2::SelectCurrentRecord()
+{
+    const int lastRow = m_grid.GetRowCount() - 1;
+    if (lastRow < m_grid.GetFixedRowCount())
+    {
+        m_host->SetCurrentRecordId(-1);
+        return;
+    }
+    int row = FindRowByRecord(m_host->GetTemplateFlag(), m_host->GetCurrentRecordId(), m_grid);
+    if (row < 0)
+    {
+        // Row 1 is offered, but nothing is current until the user picks a row: the form page then
+        // keeps what the user had typed.
+        row = m_grid.GetFixedRowCount();
+        m_host->SetCurrentRecordId(-1);
+    }
+    row = std::min(row, lastRow);
+    m_grid.SetSelectedRange(row, 0, row, m_grid.GetColumnCount() - 1, TRUE);
+    m_grid.EnsureVisible(row, 0);
+}
+
+void CPage2::TakeSelectedRecord()
+{
+    RecordKey key;
+    if (GetRowRecord(m_grid, GetFirstSelectedRow(&m_grid), key))
+    {
+        m_host->SetCurrentRecordId(key.id);
+        m_host->SetTemplateFlag(key.isTemplate);
+    }
+    else
+        m_host->SetCurrentRecordId(-1);
+}
+
+void CPage2::OnGridClick(NMHDR* header, LRESULT* result)
+{
+    *result = 0;
+    const GridCellNotify* cell = reinterpret_cast<const GridCellNotify*>(header);
+    if (!m_host || cell->iRow < m_grid.GetFixedRowCount())
+        return;
+    TakeSelectedRecord();
+}
+
+void CPage2::OnGridDblClk(NMHDR* header, LRESULT* result)
+{
+    *result = 0;
+    const GridCellNotify* cell = reinterpret_cast<const GridCellNotify*>(header);
+    // A double-click on the header (e.g. on a column divider) opens nothing.
+    if (!m_host || cell->iRow < m_grid.GetFixedRowCount())
+        return;
+    TakeSelectedRecord();
+    m_host->ShowFormPage();
+}
+
+BOOL CPage2::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE)
+        ClearGridHighlight(&m_grid);
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CPage2::OnImportCompletedFiles()
+{
+    if (m_host)
+        ImportCompletedFiles(*m_host, this);
+}
+
+void CPage2::OnEmailBlankForm()
+{
+    if (!m_host || m_host->GetFormName().IsEmpty())
+        return;
+    m_host->ShowFormPage();
+    // Sent once the form page has been shown (the step change is posted before this).
+    PostMessage(kSendEmailCommand);
+}
+
+LRESULT CPage2::OnSendEmailCommand(WPARAM, LPARAM)
+{
+    if (CHTMLCtrl* browser = m_host ? m_host->GetFormBrowser() : nullptr)
+        if (browser->GetSafeHwnd())
+            SendBridgeCommand(*browser, L"EmailForm");
+    return 0;
+}
+
+void CPage2::OnSize(UINT nType, int cx, int cy)
+{
+    CDialog::OnSize(nType, cx, cy);
+    CRect client;
+    GetClientRect(&client);
+    if (m_buttons.GetSafeHwnd())
+    {
+        CRect bar;
+        m_buttons.GetWindowRect(&bar);
+        const int left = std::max(client.Width() / 2 - bar.Width() / 2, kBarLeastLeft);
+        m_buttons.MoveWindow(left, kBarTop, bar.Width(), bar.Height());
+        if (CWnd* email = GetDlgItem(kEmailBlankForm))
+        {
+            CRect button;
+            email->GetWindowRect(&button);
+            ScreenToClient(&button);
+            email->SetWindowPos(&m_buttons, left + bar.Width() + 2, button.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    if (m_tabs.GetSafeHwnd())
+        m_tabs.MoveWindow(&client);
+    for (CGridCtrl* grid : {&m_grid, &m_hiddenGrid})
+        if (grid->GetSafeHwnd())
+            grid->MoveWindow(client.left, client.top + kGridTop, client.Width(), client.Height() - kGridTop);
+}
+
+HBRUSH CPage2::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    pDC->SetTextColor(RGB(0, 0, 0));
+    return brush;
+}
+
+void CPage2::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    if (nIDCtl != kClearinghouseFile)
+    {
+        CDialog::OnDrawItem(nIDCtl, lpDrawItemStruct);
+        return;
+    }
+    const HDC dc = lpDrawItemStruct->hDC;
+    RECT face = lpDrawItemStruct->rcItem;
+    const COLORREF red = RGB(255, 0, 0);
+    const HBRUSH brush = ::CreateSolidBrush(red);
+    ::FillRect(dc, &face, brush);
+    ::DeleteObject(brush);
+    const bool pressed = (lpDrawItemStruct->itemState & ODS_SELECTED) != 0;
+    ::DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    wchar_t caption[261] = {};
+    ::GetWindowTextW(lpDrawItemStruct->hwndItem, caption, 261);
+    const int oldMode = ::SetBkMode(dc, OPAQUE);
+    const COLORREF oldBack = ::SetBkColor(dc, red);
+    const COLORREF oldText = ::SetTextColor(dc, RGB(255, 255, 255));
+    ::DrawTextW(dc, caption, -1, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::SetTextColor(dc, oldText);
+    ::SetBkColor(dc, oldBack);
+    ::SetBkMode(dc, oldMode);
+}

@@ -1,0 +1,211 @@
+// The records list's statements on real database files: rows streamed templates first with columns
+// in field-index order, an unregistered or locked file, deletes stopped by a failing trigger, the
+// frozen count and column list, bound texts, and renumbering the field list by whole names.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "formdb/Database.h"
+#include "formdb/DatabaseStatement.h"
+#include "formdb/FormDatabase.h"
+#include "formdb/RecordsDatabase.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+// Index 2 is listed first: the list shows FirstName, Name, Birth.
+const char kFieldList[] = "PATjjjj2jName|FIRSTjjjj1jFirstName|DOBjjjj3jBirth";
+
+struct RecordsFile : ::testing::Test
+{
+    TempFolder folder;
+    std::wstring path = folder.File(L"claim.gdb");
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(CreateFormDatabase(path, kFieldList, "CMS-1500").ok);
+    }
+    void Exec(const char* sql)
+    {
+        Database db;
+        ASSERT_TRUE(db.Open(path.c_str())) << db.ErrorText();
+        ASSERT_TRUE(db.Execute(sql)) << db.ErrorText() << " in " << sql;
+    }
+    std::string One(const char* sql)
+    {
+        Database db;
+        EXPECT_TRUE(db.Open(path.c_str())) << db.ErrorText();
+        Statement query;
+        EXPECT_TRUE(query.Prepare(db, sql)) << query.ErrorText();
+        return query.Step() == StepResult::Row ? std::string(query.ColumnText(0)) : std::string("<no row>");
+    }
+};
+
+struct SeenRow
+{
+    long long id;
+    bool isTemplate;
+    std::vector<std::string> cells;
+    bool operator==(const SeenRow& other) const
+    {
+        return id == other.id && isTemplate == other.isTemplate && cells == other.cells;
+    }
+};
+
+std::vector<SeenRow> ReadAll(const std::wstring& path, RecordListColumns* columns, RecordListResult* result)
+{
+    std::vector<SeenRow> rows;
+    *result = ReadRecordList(
+        path,
+        [&](const RecordListColumns& c) {
+            *columns = c;
+            return true;
+        },
+        [&](const StoredRecordRow& row) {
+            SeenRow seen{row.rowId, row.isTemplate, {}};
+            for (std::string_view cell : *row.cells)
+                seen.cells.emplace_back(cell);
+            rows.push_back(seen);
+            return true;
+        });
+    return rows;
+}
+
+} // namespace
+
+TEST_F(RecordsFile, RowsComeTemplatesFirstWithColumnsInFieldIndexOrder)
+{
+    Exec("INSERT INTO submissions ([Name],[FirstName],[Birth],submdate,fxml) VALUES ('Jones','Ann','1/2/1970','12/31/2025','<x/>');"
+         "INSERT INTO submissions ([Name],[FirstName],[Birth],submdate,fxml) VALUES ('Smith',NULL,'','1/2/2026','<x/>');"
+         "INSERT INTO templates ([Name],[FirstName],[Birth],submdate,fxml,RSRV_TEMPLATE_NAME) VALUES ('Acme','','','1/1/2026','<t/>','Acme default');");
+    RecordListColumns columns;
+    RecordListResult result;
+    const std::vector<SeenRow> rows = ReadAll(path, &columns, &result);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ((std::vector<std::string>{"FirstName", "Name", "Birth"}), columns.names);
+    EXPECT_EQ("[FirstName],[Name],[Birth]", columns.columns);
+    EXPECT_EQ(kFieldList, columns.fieldList);
+    const std::vector<SeenRow> expected = {
+        {1, true, {"Acme default", "", "Acme", ""}},
+        {1, false, {"12/31/2025", "Ann", "Jones", "1/2/1970"}},
+        {2, false, {"1/2/2026", "", "Smith", ""}},
+    };
+    EXPECT_EQ(expected, rows);
+    EXPECT_EQ(1, result.templates);
+    EXPECT_EQ(2, result.records);
+}
+
+TEST_F(RecordsFile, AnEmptyFormGivesColumnsAndNoRows)
+{
+    RecordListColumns columns;
+    RecordListResult result;
+    EXPECT_TRUE(ReadAll(path, &columns, &result).empty());
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(3u, columns.names.size());
+}
+
+TEST_F(RecordsFile, AFileWithoutFormInfoIsNotRegisteredAndALockedOneSaysSo)
+{
+    Exec("DROP TABLE FormInfo");
+    RecordListColumns columns;
+    RecordListResult result;
+    ReadAll(path, &columns, &result);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.notRegistered);
+
+    Exec("CREATE TABLE FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype)");
+    ReadAll(path, &columns, &result);
+    EXPECT_TRUE(result.notRegistered) << "a FormInfo without its row";
+
+    // Another program holds the file exclusively: reading fails with SQLite's words, not as unregistered.
+    Exec("INSERT INTO FormInfo VALUES ('1/1/2020','PATjjjj1jName','1','0,0','x')");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(std::string(path.begin(), path.end()).c_str(), &other, SQLITE_OPEN_READWRITE, nullptr));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr));
+    ReadAll(path, &columns, &result);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.notRegistered);
+    EXPECT_EQ("Can't open database: database is locked\n", result.message);
+    EXPECT_EQ("db", result.caption);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
+TEST_F(RecordsFile, DeletesStopAtTheFirstFailureAndKeepWhatWentBefore)
+{
+    Exec("INSERT INTO submissions ([Name],submdate) VALUES ('a','1/1/2026');"
+         "INSERT INTO submissions ([Name],submdate) VALUES ('b','1/2/2026');"
+         "INSERT INTO submissions ([Name],submdate) VALUES ('c','1/3/2026');"
+         "INSERT INTO templates ([Name],RSRV_TEMPLATE_NAME) VALUES ('t','T');"
+         "CREATE TRIGGER keep_b BEFORE DELETE ON submissions WHEN old.[Name]='b' "
+         "BEGIN SELECT RAISE(ABORT, 'record b is kept'); END;");
+    const DeleteOutcome outcome =
+        DeleteRecordRows(path, {{1, true}, {1, false}, {2, false}, {3, false}});
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(2, outcome.deleted);
+    EXPECT_EQ("SQL error: record b is kept\nDeleted before the failure: 2 of 4.", outcome.message);
+    EXPECT_EQ("db", outcome.caption);
+    EXPECT_EQ("0", One("SELECT count(*) FROM templates"));
+    EXPECT_EQ("b,c", One("SELECT group_concat([Name]) FROM (SELECT [Name] FROM submissions ORDER BY _ROWID_)"));
+
+    const DeleteOutcome gone = DeleteRecordRows(path, {{3, false}, {99, false}});
+    EXPECT_TRUE(gone.ok) << gone.message;
+    EXPECT_EQ(2, gone.deleted);
+    EXPECT_EQ("b", One("SELECT group_concat([Name]) FROM submissions"));
+}
+
+TEST_F(RecordsFile, FrozenCountAndColumnListRoundTrip)
+{
+    FrozenCount frozen = ReadFrozenCount(path);
+    ASSERT_TRUE(frozen.ok);
+    EXPECT_EQ(1, frozen.value);
+    ASSERT_TRUE(WriteFrozenCount(path, 3).ok);
+    EXPECT_EQ(3, ReadFrozenCount(path).value);
+    EXPECT_EQ("3", One("SELECT frozen FROM FormInfo"));
+
+    ASSERT_TRUE(WriteFormColumnsText(path, "Xjjjj1jA|Yjjjj2jB").ok);
+    const FormColumnsText text = ReadFormColumnsText(path);
+    ASSERT_TRUE(text.ok);
+    EXPECT_EQ("Xjjjj1jA|Yjjjj2jB", text.text);
+}
+
+TEST_F(RecordsFile, MissingFileIsNotCreated)
+{
+    const std::wstring missing = folder.File(L"none.gdb");
+    const FrozenCount frozen = ReadFrozenCount(missing);
+    EXPECT_FALSE(frozen.ok);
+    EXPECT_EQ(0u, frozen.message.find("Can't open database: "));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
+}
+
+TEST_F(RecordsFile, StatementsWithABoundTextStoreItAsItIs)
+{
+    const std::string text = "O'Brien\"; DROP TABLE submissions; --\xC3\xA9";
+    const RecordsOutcome done =
+        ExecuteRecordsStatementWithText(path, "UPDATE FormInfo SET zoomfactor = ?", text);
+    ASSERT_TRUE(done.ok) << done.message;
+    EXPECT_EQ(text, One("SELECT zoomfactor FROM FormInfo"));
+    EXPECT_EQ("0", One("SELECT count(*) FROM submissions"));
+
+    const RecordsOutcome bad = ExecuteRecordsStatement(path, "UPDATE NoSuchTable SET a = 1");
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ("no such table: NoSuchTable", bad.message);
+    EXPECT_EQ("db", bad.caption);
+}
+
+TEST(RenumberFieldList, WholeNamesOnlyAndEveryOtherByteKept)
+{
+    const std::string list = "K1jjjj1jFirstName|K2jjjj2jName|K3jjjj3jNameSuffixjextra";
+    std::string result;
+    ASSERT_TRUE(RenumberFieldList(list, {"Name", "FirstName", "NameSuffix"}, {1, 2, 3}, &result));
+    EXPECT_EQ("K1jjjj2jFirstName|K2jjjj1jName|K3jjjj3jNameSuffixjextra", result);
+
+    // A name that is only part of another field's name is not in the list: nothing comes back.
+    result = "untouched";
+    EXPECT_FALSE(RenumberFieldList(list, {"First"}, {1}, &result));
+    EXPECT_FALSE(RenumberFieldList(list, {"Nam"}, {1}, &result));
+    EXPECT_EQ("untouched", result);
+
+    // Several digits, and an index growing by a digit.
+    ASSERT_TRUE(RenumberFieldList("Ajjjj123jX|Bjjjj7jY", {"Y", "X"}, {1, 10}, &result));
+    EXPECT_EQ("Ajjjj10jX|Bjjjj1jY", result);
+}
