@@ -97,10 +97,9 @@ TEST_F(ImportTest, EmptyCopyStoresNothing)
     ExpectNothingStored(L"The document data is not compatible with the DB structure or is empty");
 }
 
-TEST_F(ImportTest, ForeignFormStoresNothingEvenWhenAFieldMatches)
+TEST_F(ImportTest, ForeignFormStoresNothingAndSaysWhy)
 {
-    // The statement form's fields are not the claim form's; one value named like a claim field
-    // would otherwise be found in its reply.
+    // A filled statement: a form whose fields are not the registered claim fields.
     const std::string statement = SampleBytes(L"statement.pdf");
     const std::string filled = FillTextFields(statement, {{"ID", "S-1"}, {"PatientName", "Foreign, Fay"}});
     ASSERT_FALSE(filled.empty());

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "formdb/Database.h"
+#include "formdb/DatabaseStatement.h"
 #include "formdb/FormDatabase.h"
 #include "grid/GridCtrl.h"
 #include "pages/RecordButtons.h"
@@ -222,4 +224,38 @@ TEST_F(RecordButtonsTest, DeleteWithoutSelectionAsksForOne)
     EXPECT_EQ(L"Please, select a record to delete", boxes[0].text);
     EXPECT_EQ(L"Formstead", boxes[0].caption);
     EXPECT_EQ(4, grid.GetRowCount());
+}
+
+TEST_F(RecordButtonsTest, DeleteRemovesTheSelectedRecordWhateverTheColumnOrder)
+{
+    ASSERT_TRUE(CreateFormDatabase(store.File(L"claim.gdb"), "jjjj1jName|jjjj2jCity|jjjj3jPhone", "CMS-1500").ok);
+    Database db;
+    ASSERT_TRUE(db.Open(store.File(L"claim.gdb").c_str()));
+    std::vector<int> ids;
+    for (const char* name : {"Keep", "Drop", "Also kept"})
+    {
+        ASSERT_TRUE(db.Execute((std::string("INSERT INTO submissions (Name) VALUES ('") + name + "')").c_str()));
+        ids.push_back(static_cast<int>(sqlite3_last_insert_rowid(db.Handle())));
+    }
+    for (int row = 1; row <= 3; ++row)
+        grid.SetItemData(row, 0, ids[row - 1]);
+    // "Phone" dragged to the front of the field columns: the kind is no longer shown in column 1.
+    DWORD* layout = nullptr;
+    ASSERT_EQ(10, grid.SaveColumnLayout(&layout));
+    std::swap(layout[3], layout[5]);
+    grid.RestoreColumnLayout(layout);
+    delete[] layout;
+
+    grid.SetSelectedRange(2, 1, 2, 3);
+    Click(kDelete);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(3, grid.GetRowCount());
+    EXPECT_EQ(L"Jones", std::wstring(grid.GetItemText(2, 3).GetString()));
+
+    Statement names;
+    ASSERT_TRUE(names.Prepare(db, "SELECT Name FROM submissions ORDER BY _ROWID_"));
+    std::vector<std::string> left;
+    while (names.Step() == StepResult::Row)
+        left.push_back(names.ColumnText(0));
+    EXPECT_EQ((std::vector<std::string>{"Keep", "Also kept"}), left);
 }
