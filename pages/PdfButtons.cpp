@@ -3,13 +3,17 @@
 #include "pages/PdfButtons.h"
 
 #include "common/Diagnostics.h"
+#include "common/MessageBox.h"
 #include "formdb/FormDatabase.h"
 #include "formdb/StoredText.h"
 #include "bridge/BridgeProtocol.h"
+#include "grid/GridCtrl.h"
 #include "pages/FormExchange.h"
+#include "pages/FormPage.h"
 #include "pages/FormPageHost.h"
 #include "pages/RegisterForm.h"
 #include "pages/PrintForm.h"
+#include "pages/RecordsGrid.h"
 #include "pages/SaveFormRecord.h"
 #include "pages/TemplateName.h"
 #include "pages/TextDump.h"
@@ -24,6 +28,8 @@ const UINT kUpdateAndSave = 1022;
 const UINT kCheckFormsUpdates = 1023;
 const UINT kPrintOptions = 1017;
 const UINT kClearingHouse = 1044;
+const UINT kPreviousRecord = 1018;
+const UINT kNextRecord = 1019;
 const UINT kZoomInPicture = 1042;
 const UINT kZoomOutPicture = 1043;
 
@@ -54,6 +60,8 @@ BEGIN_MESSAGE_MAP(CPdfButtons, CDialog)
     ON_BN_CLICKED(kSaveAsNew, OnSaveAsNew)
     ON_BN_CLICKED(kSaveAsTemplate, OnSaveAsTemplate)
     ON_BN_CLICKED(kUpdateAndSave, OnUpdateAndSave)
+    ON_BN_CLICKED(kPreviousRecord, OnPreviousRecord)
+    ON_BN_CLICKED(kNextRecord, OnNextRecord)
     ON_BN_CLICKED(kZoomIn, OnZoomIn)
     ON_BN_CLICKED(kZoomOut, OnZoomOut)
     ON_BN_CLICKED(kCheckFormsUpdates, OnCheckFormsUpdates)
@@ -213,4 +221,45 @@ void CPdfButtons::OnClearingHouse()
 {
     if (m_browser)
         DumpFormText(*m_browser, this);
+}
+
+void CPdfButtons::Tell(const CString& text)
+{
+    CMessageBox(L"Formstead", text, this).DoModal();
+}
+
+void CPdfButtons::StepThroughRecords(int step)
+{
+    if (!m_host)
+        return;
+    CGridCtrl* grid = m_host->GetRecordsGrid();
+    const int row = GetFirstSelectedRow(grid);
+    if (row < 0)
+    {
+        Tell(L"Save a blank record at first");
+        RepaintBrowser();
+        return;
+    }
+    const int target = row + step;
+    if (step < 0 && target < grid->GetFixedRowCount())
+    {
+        Tell(L"This is the first record");
+        return;
+    }
+    if (step > 0 && target >= grid->GetRowCount())
+    {
+        Tell(L"This is the last record");
+        return;
+    }
+    grid->SetSelectedRange(target, 0, target, grid->GetColumnCount() - 1, TRUE);
+    grid->EnsureVisible(target, 0);
+
+    // The record travels with the row, whatever order the user dragged the columns into.
+    RecordKey key;
+    if (!GetRowRecord(*grid, target, key))
+        return;
+    m_host->SetCurrentRecordId(key.id);
+    m_host->SetTemplateFlag(key.isTemplate);
+    if (CPage3* page = dynamic_cast<CPage3*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
+        page->LoadRecordIntoPdf();
 }

@@ -42,6 +42,8 @@ protected:
     afx_msg void OnSaveAsNew();
     afx_msg void OnSaveAsTemplate();
     afx_msg void OnUpdateAndSave();
+    afx_msg void OnPreviousRecord() { StepThroughRecords(-1); }
+    afx_msg void OnNextRecord() { StepThroughRecords(+1); }
     afx_msg void OnZoomIn();
     afx_msg void OnZoomOut();
     afx_msg void OnCheckFormsUpdates();
@@ -51,6 +53,10 @@ protected:
     // Runs the exchange into m_strReply; false when nothing may be done (busy, or the page went away).
     bool Exchange(CHTMLCtrl& browser, const std::function<void(SaveStep)>& onStep = nullptr);
     void RepaintBrowser();
+    // Selects the records grid's row above (-1) or below (+1) the selected one, makes its record
+    // current and loads it into the form.
+    void StepThroughRecords(int step);
+    void Tell(const CString& text);
 
     FormPageHost* m_host = nullptr;
     CHTMLCtrl* m_browser = nullptr;

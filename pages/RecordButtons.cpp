@@ -1,6 +1,218 @@
-// The records page's button bar.
+// The records page's button bar: search with yellow marks, the column menu, the frozen-column count
+// and deletion of the selected rows, all on the view's records grid.
 #include "pages/RecordButtons.h"
 
-void RecordButtons::ShowSearchControls(bool) {}
-void RecordButtons::ShowFrozenControls(bool) {}
-void RecordButtons::OnFrozenColumnsChange() {}
+#include <cstdlib>
+
+#include "common/MessageBox.h"
+#include "framework/App.h"
+#include "grid/GridCtrl.h"
+#include "pages/FormPageHost.h"
+#include "pages/RecordsGrid.h"
+
+namespace {
+const int kSearchLabel = 1013;
+const int kSearchText = 1008;
+const int kSearchColumn = 1009;
+const int kColumnMenuButton = 1034;
+const int kFrozenLabel = 1014;
+const int kFrozenCount = 1010;
+const int kFrozenSpin = 1032;
+const int kDelete = 1011;
+const UINT kColumnMenu = 152;
+const UINT kColumnMenuIcon = 155;
+const int kMenuIconSide = 8;
+const int kMaxFrozenSpin = 256;
+const wchar_t kCaption[] = L"Formstead";
+
+void ShowItems(CWnd& bar, std::initializer_list<int> ids, bool show)
+{
+    for (int id : ids)
+        if (HWND item = ::GetDlgItem(bar.m_hWnd, id))
+            ::ShowWindow(item, show ? SW_SHOW : SW_HIDE);
+}
+} // namespace
+
+BEGIN_MESSAGE_MAP(RecordButtons, CDialog)
+    ON_WM_SHOWWINDOW()
+    ON_WM_CTLCOLOR()
+    ON_BN_CLICKED(kSearchColumn, OnSearch)
+    ON_BN_CLICKED(kColumnMenuButton, OnColumnMenu)
+    ON_BN_CLICKED(kDelete, OnDelete)
+    ON_EN_CHANGE(kFrozenCount, OnFrozenEditChange)
+END_MESSAGE_MAP()
+
+BOOL RecordButtons::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_label.SubclassDlgItem(kSearchLabel, this);
+    m_frozenEdit.SubclassDlgItem(kFrozenCount, this);
+    m_frozenSpin.SubclassDlgItem(kFrozenSpin, this);
+    m_frozenSpin.SetBuddy(&m_frozenEdit);
+    m_columnMenu.LoadMenu(kColumnMenu);
+    m_frozenSpin.SetRange32(0, kMaxFrozenSpin);
+    // Without the icon the button keeps its ">" text.
+    if (HANDLE icon = ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(kColumnMenuIcon), IMAGE_ICON,
+                                   kMenuIconSide, kMenuIconSide, 0))
+    {
+        HWND button = ::GetDlgItem(m_hWnd, kColumnMenuButton);
+        ::SetWindowLongPtrW(button, GWL_STYLE, ::GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
+        ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    }
+    return TRUE;
+}
+
+void RecordButtons::ShowSearchControls(bool show)
+{
+    ShowItems(*this, {kSearchLabel, kSearchText, kSearchColumn, kColumnMenuButton}, show);
+}
+
+void RecordButtons::ShowFrozenControls(bool show)
+{
+    ShowItems(*this, {kFrozenLabel, kFrozenCount, kFrozenSpin}, show);
+}
+
+void RecordButtons::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    Default();
+    CGridCtrl* grid = m_host ? m_host->GetRecordsGrid() : nullptr;
+    if (!bShow || !grid)
+        return;
+    CString count;
+    count.Format(L"%d", grid->GetFixedColumnCount());
+    SetDlgItemText(kFrozenCount, count);
+    RebuildColumnMenu();
+}
+
+void RecordButtons::RebuildColumnMenu()
+{
+    CGridCtrl* grid = m_host ? m_host->GetRecordsGrid() : nullptr;
+    HMENU popup = ::GetSubMenu(m_columnMenu.GetSafeHmenu(), 0);
+    if (!grid || !popup)
+        return;
+    while (::GetMenuItemCount(popup) > 0)
+        if (!::DeleteMenu(popup, 0, MF_BYPOSITION))
+            break;
+    // Ids start at 1: TrackPopupMenu answers 0 when the user cancels.
+    for (int column = 0; column < grid->GetColumnCount(); ++column)
+        ::AppendMenuW(popup, MF_STRING, column + 1, grid->GetItemText(0, column));
+}
+
+void RecordButtons::OnColumnMenu()
+{
+    HMENU popup = ::GetSubMenu(m_columnMenu.GetSafeHmenu(), 0);
+    HWND button = ::GetDlgItem(m_hWnd, kSearchColumn);
+    if (!popup || !button)
+        return;
+    RECT place;
+    ::GetWindowRect(button, &place);
+    CWnd* frame = m_host ? m_host->GetMainFrame() : nullptr;
+    HWND owner = frame && frame->GetSafeHwnd() ? frame->GetSafeHwnd() : m_hWnd;
+    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                                                            place.left, place.bottom, 0, owner, nullptr));
+    if (chosen == 0)
+        return;
+    wchar_t heading[512] = {};
+    if (::GetMenuStringW(popup, chosen, heading, 512, MF_BYCOMMAND) > 0)
+        ::SetWindowTextW(button, heading);
+}
+
+void RecordButtons::OnSearch()
+{
+    CString column, text;
+    GetDlgItemText(kSearchColumn, column);
+    GetDlgItemText(kSearchText, text);
+    text.Trim();
+    if (text.IsEmpty())
+    {
+        Tell(L"Please, input a search text");
+        return;
+    }
+    CGridCtrl* grid = m_host ? m_host->GetRecordsGrid() : nullptr;
+    if (!grid)
+        return;
+
+    const int rows = grid->GetRowCount();
+    const int columns = grid->GetColumnCount();
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < columns; ++col)
+            grid->SetItemBkColour(row, col, CLR_DEFAULT);
+
+    int searchColumn = -1;
+    for (int col = 0; col < columns; ++col)
+        if (grid->GetItemText(0, col) == column)
+            searchColumn = col;
+
+    // Texts are compared as stored (UTF-16), case-sensitive, as a substring of the trimmed cell.
+    int found = 0;
+    for (int row = grid->GetFixedRowCount(); searchColumn >= 0 && row < rows; ++row)
+    {
+        CString cell = grid->GetItemText(row, searchColumn);
+        cell.Trim();
+        if (cell.Find(text) < 0)
+            continue;
+        for (int col = 0; col < columns; ++col)
+            grid->SetItemBkColour(row, col, kMatchColour);
+        if (found++ == 0)
+            grid->EnsureVisible(row, searchColumn);
+    }
+
+    if (found == 0)
+    {
+        Tell(L"No records found");
+    }
+    else
+    {
+        grid->SetSelectedRange(-1, -1, -1, -1, TRUE);
+        CString message;
+        message.Format(L"Found %d record(s)", found);
+        Tell(message);
+    }
+    if (grid->GetSafeHwnd())
+        grid->Invalidate();
+}
+
+void RecordButtons::OnFrozenColumnsChange()
+{
+    // The bar is shown only while the records page is the current step.
+    if (!GetSafeHwnd() || !(GetStyle() & WS_VISIBLE))
+        return;
+    CGridCtrl* grid = m_host ? m_host->GetRecordsGrid() : nullptr;
+    if (!grid || !m_frozenEdit.GetSafeHwnd())
+        return;
+    CString typed;
+    m_frozenEdit.GetWindowText(typed);
+    int count = std::atoi(CStringA(typed).GetString());
+    const int limit = grid->GetColumnCount();
+    const int corrected = count < 1 ? 1 : (count > limit ? limit : count);
+    if (corrected < 1)
+        return; // a grid without columns has nothing to freeze
+    if (corrected != count)
+    {
+        CString text;
+        text.Format(L"%d", corrected);
+        m_frozenEdit.SetWindowText(text);
+    }
+    grid->SetFixedColumnCount(corrected);
+}
+
+void RecordButtons::OnDelete()
+{
+    CGridCtrl* grid = m_host ? m_host->GetRecordsGrid() : nullptr;
+    if (!grid)
+        return;
+    if (DeleteSelectedRows(*grid, *m_host) == 1)
+        Tell(L"Please, select a record to delete");
+}
+
+HBRUSH RecordButtons::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    pDC->SetTextColor(RGB(0, 0, 0));
+    return brush;
+}
+
+void RecordButtons::Tell(const CString& text)
+{
+    CMessageBox(kCaption, text, this).DoModal();
+}

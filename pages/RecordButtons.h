@@ -19,9 +19,30 @@ public:
     // Applies the typed frozen-column count to the records grid (while the records page is shown).
     void OnFrozenColumnsChange();
 
+    // The search marks: a matching row's background in every column.
+    static const COLORREF kMatchColour = RGB(255, 255, 0);
+
 protected:
+    BOOL OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override {}
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnSearch();
+    afx_msg void OnColumnMenu();
+    afx_msg void OnDelete();
+    afx_msg void OnFrozenEditChange() { OnFrozenColumnsChange(); }
+
+    // Fills the column menu with one item per grid column: command id column + 1, text its heading.
+    void RebuildColumnMenu();
+    // The program's one-line message box.
+    void Tell(const CString& text);
 
     FormPageHost* m_host;
+    CMenu m_columnMenu;
+    CEdit m_frozenEdit;
+    CSpinButtonCtrl m_frozenSpin;
+    CStatic m_label;
+
+    DECLARE_MESSAGE_MAP()
 };

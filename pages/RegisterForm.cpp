@@ -9,6 +9,7 @@
 #include "formdb/FormDatabase.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
+#include "pages/ImportCompletedFiles.h"
 
 namespace {
 const int kRegisterButton = 1;
@@ -22,6 +23,7 @@ const wchar_t kRegistrationError[] = L"Registration Error";
 
 BEGIN_MESSAGE_MAP(RegisterForm, CDialog)
     ON_BN_CLICKED(kRegisterButton, OnRegister)
+    ON_BN_CLICKED(kImportButton, OnImportThisForm)
     ON_WM_SIZE()
 END_MESSAGE_MAP()
 
@@ -140,6 +142,12 @@ void RegisterForm::OnRegister()
         MessageBox(L"The form's database file held no registration. It was kept as\r\n" +
                    CString(result.movedAsidePath.c_str()) + L"\r\nand a new database was created.");
     EndDialog(IDOK);
+}
+
+void RegisterForm::OnImportThisForm()
+{
+    if (m_host && m_nMode == kModeImport)
+        RunImportThisForm(*m_host, *this);
 }
 
 // The browser fills the client area below the strip; the strip holds the buttons from the top right

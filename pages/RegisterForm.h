@@ -41,6 +41,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     afx_msg void OnRegister();
+    // "Import this form" (mode 3): stores the shown file as a new record of the current form.
+    afx_msg void OnImportThisForm();
     afx_msg void OnSize(UINT nType, int cx, int cy);
 
     void ApplyMode();
