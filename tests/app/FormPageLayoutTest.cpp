@@ -221,10 +221,11 @@ TEST_F(FormPageLayout, TheBarsStayOnTopOfTheTabStripWhateverHasTheFocus)
     }
 }
 
-TEST_F(FormPageLayout, EveryButtonOfTheBarIsEnabledButUpdateWithoutARecord)
+TEST_F(FormPageLayout, TheBarsButtonsAreEnabledButUpdateWithoutARecord)
 {
-    // No record is current after a first start: only "Update and Save" waits for one.
-    for (int id : {1015, 1016, 1017, 1018, 1019, 1020, 1021, 1023, 1044})
+    // No record is current after a first start: "Update and Save" waits for one. (The two save
+    // buttons follow the form's registration, which this fixture does not do.)
+    for (int id : {1017, 1018, 1019, 1020, 1021, 1023, 1044})
     {
         CWnd* button = Page()->m_buttons.GetDlgItem(id);
         ASSERT_NE(nullptr, button);
