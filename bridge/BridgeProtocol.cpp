@@ -1,6 +1,7 @@
 // Sending commands and waiting for the form's replies.
 #include "bridge/BridgeProtocol.h"
 #include "framework/App.h"
+#include "framework/Seams.h"
 
 const wchar_t* const kNoReplyYet = L"--";
 
@@ -38,7 +39,7 @@ bool WaitForPageLoad(CHTMLCtrl& ctrl)
     // A control without a window never loads, and nothing would wake the pump.
     if (!StillThere(window, &ctrl)) return ctrl.m_bLoaded;
     for (int pass = 0; pass < kPageLoadPasses && !ctrl.m_bLoaded; ++pass) {
-        ::Sleep(kPageLoadSleepMs);
+        AfxSleep(kPageLoadSleepMs);
         AfxPumpMessage();
         if (!StillThere(window, &ctrl)) return false;
     }
@@ -56,7 +57,7 @@ int WaitForReply(CHTMLCtrl& ctrl, CString& reply, int maxPasses, DWORD sleepMs)
         ctrl.GetInputValue(L"MsgRsp1", value);
         reply = value;
         if (reply != kNoReplyYet) break;
-        ::Sleep(sleepMs);
+        AfxSleep(sleepMs);
         AfxPumpMessage();
     }
     return pass;

@@ -7,6 +7,7 @@
 namespace {
 
 const char kViewerClass[] = "TavikDebug";
+char g_viewerClass[64] = "TavikDebug";
 const UINT kViewerProbe = WM_USER + 4;
 const int kViewerEdit = 1020;
 const DWORD kModulePathMax = 1000;
@@ -14,7 +15,7 @@ const DWORD kModulePathMax = 1000;
 // The viewer window when one is running and accepts text, else null.
 HWND AcceptingViewer(bool wide)
 {
-    HWND viewer = FindWindowA(kViewerClass, nullptr);
+    HWND viewer = FindWindowA(g_viewerClass, nullptr);
     if (!viewer)
         return nullptr;
     LRESULT answer = wide ? SendMessageW(viewer, kViewerProbe, 0, 0) : SendMessageA(viewer, kViewerProbe, 0, 0);
@@ -22,6 +23,20 @@ HWND AcceptingViewer(bool wide)
 }
 
 } // namespace
+
+bool SetDebugViewerClass(const char* className)
+{
+    const char* name = className && *className ? className : kViewerClass;
+    if (std::strlen(name) >= sizeof g_viewerClass)
+        return false;
+    std::strcpy(g_viewerClass, name);
+    return true;
+}
+
+const char* DebugViewerClass()
+{
+    return g_viewerClass;
+}
 
 void DebugTraceA(const char* text, BOOL lineBreak)
 {

@@ -9,6 +9,12 @@
 void DebugTraceA(const char* text, BOOL lineBreak);
 void DebugTraceW(const wchar_t* text, BOOL lineBreak);
 
+// The window class the traces look for: "TavikDebug" unless a test process has named one of its own, so
+// that its traces reach only its own stand-in viewer and never another process's. Null or an empty name
+// restores "TavikDebug"; names longer than 63 characters are refused (false).
+bool SetDebugViewerClass(const char* className);
+const char* DebugViewerClass();
+
 // Shows an SQL text in the viewer; the database layer calls it with every SQL text before compiling it.
 void SQLiteTraceToViewer(const char* sql, BOOL lineBreak);
 

@@ -11,6 +11,7 @@ MessageBoxSink g_messageBoxSink;
 FileChooser g_fileChooser;
 ShellOpener g_shellOpener;
 Clock g_clock;
+Sleeper g_sleeper;
 }
 
 void AfxSetMessageBoxSink(MessageBoxSink sink)
@@ -128,4 +129,17 @@ SYSTEMTIME AfxGetLocalTime()
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     return now;
+}
+
+void AfxSetSleeper(Sleeper sleeper)
+{
+    g_sleeper = std::move(sleeper);
+}
+
+void AfxSleep(DWORD milliseconds)
+{
+    if (g_sleeper)
+        g_sleeper(milliseconds);
+    else
+        ::Sleep(milliseconds);
 }

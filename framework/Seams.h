@@ -1,5 +1,5 @@
 // The few places where the program meets the user or the outside world in a way tests must control:
-// message boxes, file choosers, opening a file with its program, and the clock. Production code calls
+// message boxes, file choosers, opening a file with its program, the clock and the pauses of waits. Production code calls
 // these; a test installs its own function and restores the default (an empty function) afterwards.
 #pragma once
 #include <windows.h>
@@ -30,3 +30,9 @@ BOOL AfxShellOpen(HWND hWndOwner, LPCTSTR lpszVerb, LPCTSTR lpszFile, LPCTSTR lp
 using Clock = std::function<SYSTEMTIME()>;
 void AfxSetClock(Clock clock);
 SYSTEMTIME AfxGetLocalTime();
+
+// Every pause the program makes while it waits for something else (Sleep). A test records the pauses
+// asked for instead of spending them.
+using Sleeper = std::function<void(DWORD milliseconds)>;
+void AfxSetSleeper(Sleeper sleeper);
+void AfxSleep(DWORD milliseconds);

@@ -7,6 +7,7 @@
 #include "bridge/BridgeProtocol.h"
 #include "common/Diagnostics.h"
 #include "formdb/FormDatabase.h"
+#include "framework/Seams.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
 #include "pages/ImportCompletedFiles.h"
@@ -57,7 +58,7 @@ void RegisterForm::SetMode(int mode)
 void RegisterForm::LoadPdf(const CString& path)
 {
     WaitForPageLoad(m_browser);
-    ::Sleep(2000);
+    AfxSleep(2000);
     if (m_browser.m_bLoaded)
         LoadPdfIntoPage(m_browser, path);
 }

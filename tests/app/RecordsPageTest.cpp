@@ -112,7 +112,7 @@ struct RecordsProgram : ::testing::Test
         ASSERT_TRUE(PumpUntil([&] { return FormEdits().size() >= 2; }));
         SetWindowTextW(FormEdits()[0], value);
         ::PostMessageW(FormPage().m_buttons.GetDlgItem(kSaveAsNew)->GetSafeHwnd(), BM_CLICK, 0, 0);
-        ASSERT_TRUE(PumpUntil([&] { return Steps().GetCurrentStep() == 1 && Page().IsWindowVisible(); }, 15000));
+        ASSERT_TRUE(PumpUntil([&] { return Steps().GetCurrentStep() == 1 && Page().IsWindowVisible(); }));
     }
     std::vector<std::wstring> Column(int column)
     {

@@ -1,6 +1,7 @@
 // The bridge's sends and waits against the form's replies: delayed by N pumped messages, never
 // sent, empty, and a page without a document; the Save -> FieldSet -> Save round trip.
 #include "BridgeTestWindow.h"
+#include "tests/support/SleepRecorder.h"
 
 TEST_F(BridgeTest, PageWaitTakesAReplyDelayedByPumpedMessages)
 {
@@ -10,9 +11,11 @@ TEST_F(BridgeTest, PageWaitTakesAReplyDelayedByPumpedMessages)
     m_ctrl.SetInputValue(L"MsgRsp1", L"--");
     SendBridgeCommand(m_ctrl, L"Save");
     CString reply;
+    SleepRecorder sleeps;
     int passes = WaitForPageReply(m_ctrl, reply);
     EXPECT_GE(passes, 31); // one reposting per pass
     EXPECT_LT(passes, 100);
+    EXPECT_TRUE(sleeps.Are(passes - 1, 20)); // a 20 ms pause after every pass without the reply
     EXPECT_EQ(0, reply.Find(L"_1_MEDICARE----0-_1_MEDICARE="));
     std::vector<std::wstring> expected = {L"WillSave", L"Save"};
     EXPECT_EQ(expected, viewer::TestControl().commands);
@@ -25,12 +28,10 @@ TEST_F(BridgeTest, PageWaitEndsWithTheMarkerWhenTheFormNeverAnswers)
     m_ctrl.SetInputValue(L"MsgRsp1", L"--");
     SendBridgeCommand(m_ctrl, L"Save");
     CString reply;
-    DWORD start = ::GetTickCount();
-    EXPECT_EQ(100, WaitForPageReply(m_ctrl, reply));
-    DWORD elapsed = ::GetTickCount() - start;
+    SleepRecorder sleeps;
+    EXPECT_EQ(100, WaitForPageReply(m_ctrl, reply)); // the heartbeat keeps every pump short
     EXPECT_EQ(CString(L"--"), reply);
-    EXPECT_GE(elapsed, 1900u);
-    EXPECT_LT(elapsed, 6000u);
+    EXPECT_TRUE(sleeps.Are(100, 20)) << sleeps.Sleeps().size() << " pauses";
 }
 
 TEST_F(BridgeTest, AnEmptyReplyEndsTheWaitAtOnce)
@@ -39,7 +40,9 @@ TEST_F(BridgeTest, AnEmptyReplyEndsTheWaitAtOnce)
     // The container page alone: set the reply as the form's handler would, empty.
     m_ctrl.SetInputValue(L"MsgRsp1", L"");
     CString reply = L"old";
+    SleepRecorder sleeps;
     EXPECT_EQ(1, WaitForPageReply(m_ctrl, reply));
+    EXPECT_TRUE(sleeps.Sleeps().empty());
     EXPECT_EQ(CString(L""), reply);
 }
 
@@ -48,9 +51,9 @@ TEST_F(BridgeTest, WaitsWithoutADocumentUseUpTheirPassesWithoutSleeping)
     OpenContainer();
     viewer::TestControl().noDocument = true;
     CString reply = L"untouched";
-    DWORD start = ::GetTickCount();
+    SleepRecorder sleeps;
     EXPECT_EQ(300, WaitForRegistrationReply(m_ctrl, reply));
-    EXPECT_LT(::GetTickCount() - start, 500u);
+    EXPECT_TRUE(sleeps.Sleeps().empty());
     EXPECT_EQ(CString(L"untouched"), reply);
 }
 
@@ -61,8 +64,10 @@ TEST_F(BridgeTest, RegistrationWaitGetsTheFieldListAndFormType)
     m_ctrl.SetInputValue(L"MsgRsp1", L"--");
     SendBridgeCommand(m_ctrl, L"FieldList");
     CString reply;
+    SleepRecorder sleeps;
     int passes = WaitForRegistrationReply(m_ctrl, reply);
     EXPECT_GE(passes, 4);
+    EXPECT_TRUE(sleeps.Are(passes - 1, 60)); // registration waits pause 60 ms a pass
     EXPECT_EQ(0, reply.Find(L"_1_MEDICARE----0-_1_MEDICAREjjjj0j"));
     CString type = L"?";
     m_ctrl.GetInputValue(L"MsgRsp2", type);
@@ -109,9 +114,9 @@ TEST_F(BridgeTest, AWaitEndsWhenAPumpedMessageDestroysTheControl)
     // A message in the queue destroys the control's window, as closing its page during a save does.
     ::PostMessageW(m_ctrl.m_hWnd, WM_CLOSE, 0, 0);
     CString reply;
-    DWORD start = ::GetTickCount();
+    SleepRecorder sleeps;
     int passes = WaitForPageReply(m_ctrl, reply);
     EXPECT_LT(passes, 5);
-    EXPECT_LT(::GetTickCount() - start, 500u);
+    EXPECT_LE(sleeps.Sleeps().size(), static_cast<size_t>(passes));
     EXPECT_FALSE(::IsWindow(m_ctrl.m_hWnd));
 }

@@ -1,87 +1,14 @@
-// Diagnostics: trace lines against a real "TavikDebug" window with edit control 1020 made here, and the
+// Diagnostics: trace lines against a real viewer window with edit control 1020 made here, and the
 // module log file beside this test executable.
 #include "common/Diagnostics.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TraceViewer.h"
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
 
-// A stand-in debug viewer: a hidden top-level window of class "TavikDebug" that answers the probe
-// WM_USER+4 with a chosen value and counts the probes, with a multi-line edit control 1020.
-class FakeViewer
-{
-public:
-    explicit FakeViewer(LRESULT probeAnswer = 0) : m_probeAnswer(probeAnswer)
-    {
-        static const bool registered = Register();
-        if (!registered)
-            return;
-        m_window = CreateWindowExW(0, L"TavikDebug", L"viewer", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                   nullptr, nullptr, GetModuleHandleW(nullptr), this);
-        if (m_window)
-            m_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
-                                     0, 0, 300, 200, m_window, reinterpret_cast<HMENU>(1020),
-                                     GetModuleHandleW(nullptr), nullptr);
-    }
-    ~FakeViewer()
-    {
-        if (m_window)
-            DestroyWindow(m_window);
-    }
-    FakeViewer(const FakeViewer&) = delete;
-    FakeViewer& operator=(const FakeViewer&) = delete;
-
-    // True when the window is made and is the one a trace finds (another test program may briefly
-    // show a viewer of its own).
-    bool Ready() const
-    {
-        for (int wait = 0; wait < 100 && m_edit; ++wait) {
-            if (FindWindowA("TavikDebug", nullptr) == m_window)
-                return true;
-            Sleep(20);
-        }
-        return false;
-    }
-    void SetProbeAnswer(LRESULT answer) { m_probeAnswer = answer; }
-    int Probes() const { return m_probes; }
-
-    std::wstring Text() const
-    {
-        int length = GetWindowTextLengthW(m_edit);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(m_edit, &text[0], length + 1)));
-        return text;
-    }
-
-private:
-    static bool Register()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &FakeViewer::Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TavikDebug";
-        return RegisterClassW(&wc) != 0;
-    }
-
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-    {
-        if (msg == WM_NCCREATE)
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-        auto* self = reinterpret_cast<FakeViewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (msg == WM_USER + 4 && self) {
-            ++self->m_probes;
-            return self->m_probeAnswer;
-        }
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-
-    HWND m_window = nullptr;
-    HWND m_edit = nullptr;
-    LRESULT m_probeAnswer;
-    int m_probes = 0;
-};
+using FakeViewer = TraceViewer;
 
 std::wstring ModuleLogPath()
 {
@@ -145,6 +72,43 @@ TEST(DebugTrace, ViewerIsLookedUpForEveryLine)
     DebugTraceA("to the second", TRUE);
     EXPECT_EQ(L"to the second\r\n", next.Text());
     EXPECT_EQ(1, next.Probes());
+}
+
+// The production viewer class, for the tests of the real name; the process's own name comes back after.
+class DefaultViewerClass : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_own = DebugViewerClass(); }
+    void TearDown() override { EXPECT_TRUE(SetDebugViewerClass(m_own.c_str())); }
+    std::string m_own;
+};
+
+TEST_F(DefaultViewerClass, TracesLookForTavikDebugUnlessAnotherNameIsSet)
+{
+    EXPECT_STRNE("TavikDebug", DebugViewerClass());   // the test main gave this process a name of its own
+    ASSERT_TRUE(SetDebugViewerClass(nullptr));
+    EXPECT_STREQ("TavikDebug", DebugViewerClass());
+    TraceViewer viewer(0, "TavikDebug");
+    ASSERT_TRUE(viewer.Ready());
+    DebugTraceA("to the real name", TRUE);
+    EXPECT_EQ(L"to the real name\r\n", viewer.Text());
+
+    ASSERT_TRUE(SetDebugViewerClass(m_own.c_str()));
+    DebugTraceA("to the own name", TRUE);          // no window of the own name: the real one gets nothing
+    EXPECT_EQ(L"to the real name\r\n", viewer.Text());
+    EXPECT_EQ(1, viewer.Probes());
+}
+
+TEST_F(DefaultViewerClass, EmptyNameRestoresTheRealOneAndOverlongNamesAreRefused)
+{
+    ASSERT_TRUE(SetDebugViewerClass("Other"));
+    EXPECT_STREQ("Other", DebugViewerClass());
+    EXPECT_FALSE(SetDebugViewerClass(std::string(64, 'x').c_str()));
+    EXPECT_STREQ("Other", DebugViewerClass());
+    EXPECT_TRUE(SetDebugViewerClass(std::string(63, 'y').c_str()));
+    EXPECT_EQ(std::string(63, 'y'), DebugViewerClass());
+    EXPECT_TRUE(SetDebugViewerClass(""));
+    EXPECT_STREQ("TavikDebug", DebugViewerClass());
 }
 
 class ModuleLog : public ::testing::Test

@@ -5,40 +5,7 @@
 
 #include "formdb/FormDatabase.h"
 #include "tests/support/TempFolder.h"
-
-namespace {
-
-// A "TavikDebug" window whose edit control 1020 collects the trace lines.
-struct ViewerWindow
-{
-    ViewerWindow()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TavikDebug";
-        registered = RegisterClassW(&wc) != 0; // another test may have registered the class already
-        frame = CreateWindowW(L"TavikDebug", L"", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr, wc.hInstance, nullptr);
-        edit = CreateWindowW(L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0, 100, 50, frame, reinterpret_cast<HMENU>(1020),
-                             wc.hInstance, nullptr);
-    }
-    ~ViewerWindow()
-    {
-        DestroyWindow(frame);
-        if (registered)
-            UnregisterClassW(L"TavikDebug", GetModuleHandleW(nullptr));
-    }
-    std::string Lines() const
-    {
-        std::string text(GetWindowTextLengthA(edit) + 1, '\0');
-        text.resize(GetWindowTextA(edit, &text[0], static_cast<int>(text.size())));
-        return text;
-    }
-    bool registered = false;
-    HWND frame, edit;
-};
-
-} // namespace
+#include "tests/support/TraceViewer.h"
 
 TEST(FormDatabaseTrace, FailedInsertTracesItsStepError)
 {
@@ -53,12 +20,12 @@ TEST(FormDatabaseTrace, FailedInsertTracesItsStepError)
                                           nullptr, nullptr, nullptr));
         sqlite3_close(handle);
     }
-    ViewerWindow viewer;
-    ASSERT_EQ(viewer.frame, FindWindowW(L"TavikDebug", nullptr));
+    TraceViewer viewer;
+    ASSERT_TRUE(viewer.Ready());
     RecordToStore record;
     record.reply = "F1=Jones";
     EXPECT_EQ(StoreOutcome::Failed, StoreFormRecord(db, record).outcome);
     // SQLITE_CONSTRAINT is what an aborting trigger gives.
-    EXPECT_NE(std::string::npos, viewer.Lines().find("step error=" + std::to_string(SQLITE_CONSTRAINT) + "\r\n"))
-        << viewer.Lines();
+    EXPECT_NE(std::string::npos, viewer.TextA().find("step error=" + std::to_string(SQLITE_CONSTRAINT) + "\r\n"))
+        << viewer.TextA();
 }

@@ -84,20 +84,26 @@ void ClickButton(HWND dialog, int id)
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+void DrainMessages()
 {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD watchdogMs)
+{
+    // The watchdog only ends a wait that would otherwise hang; the time taken is never checked.
     const DWORD start = GetTickCount();
     while (!condition())
     {
-        if (GetTickCount() - start > timeoutMs)
+        if (GetTickCount() - start > watchdogMs)
             return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
+        DrainMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;
 }

@@ -26,5 +26,7 @@ public:
 HWND FindThreadDialog(const std::wstring& caption);
 // Clicks a dialog button as the user would (BM_CLICK).
 void ClickButton(HWND dialog, int id);
-// Pumps the thread's messages until the condition holds or the time runs out; the condition's result.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Pumps the thread's messages until the condition holds or the watchdog runs out; the condition's result.
+bool PumpUntil(const std::function<bool()>& condition, DWORD watchdogMs = 60000);
+// Dispatches the messages already in the thread's queue, without waiting for more.
+void DrainMessages();

@@ -56,7 +56,7 @@ FormPageFixture::~FormPageFixture()
 void FormPageFixture::ShowPage()
 {
     page.ShowWindow(SW_SHOW);
-    PumpUntil([] { return false; }, 100);
+    DrainMessages();
 }
 
 void FormPageFixture::HidePage()
@@ -75,5 +75,5 @@ void FormPageFixture::ClickSave(int buttonId)
 {
     const int before = host.recordsPageShown;
     ::PostMessageW(Button(buttonId), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([&] { return host.recordsPageShown > before; }, 15000));
+    EXPECT_TRUE(PumpUntil([&] { return host.recordsPageShown > before; }));
 }

@@ -12,6 +12,7 @@
 #include "pages/FormExchange.h"
 #include "tests/pages/DialogDriver.h"
 #include "tests/pages/FormPageFixture.h"
+#include "tests/support/SleepRecorder.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace {
@@ -219,9 +220,9 @@ TEST(FormPage, FormThatNeverAnswersOrIsEmptyStoresNothing)
     // A form that never answers: the wait ends, the reply stays "--", nothing is stored.
     Type(fixture.FormEdits()[0], L"Jones");
     viewer::TestControl().neverReply = true;
-    const DWORD start = GetTickCount();
+    SleepRecorder sleeps;
     fixture.ClickSave(kSaveAsNew);
-    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_TRUE(sleeps.Are(100, 20)) << sleeps.Sleeps().size() << " pauses"; // the whole wait, 100 passes
     EXPECT_STREQ(L"--", fixture.page.m_buttons.m_strReply.GetString());
     EXPECT_EQ(2u, fixture.boxes.size());
     EXPECT_EQ(0, fixture.host.recordId);
@@ -236,8 +237,8 @@ TEST(FormPage, SecondSaveDuringAWaitDoesNothing)
     viewer::TestControl().replyDelay = 20;
     ::PostMessageW(fixture.Button(kSaveAsNew), BM_CLICK, 0, 0);
     ::PostMessageW(fixture.Button(kSaveAsNew), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return fixture.host.recordsPageShown >= 1; }, 15000));
-    PumpUntil([] { return false; }, 300);
+    ASSERT_TRUE(PumpUntil([&] { return fixture.host.recordsPageShown >= 1; }));
+    DrainMessages();   // the second click, had it been left waiting
     EXPECT_EQ(1u, Query(fixture.Database(), "SELECT * FROM submissions").size());
     EXPECT_EQ(1, fixture.host.recordsPageShown);
 }
@@ -254,7 +255,7 @@ TEST(FormPage, CancelledRegistrationLoadsNothingAndSaysSoOnce)
     EXPECT_EQ(L"Formstead", fixture.boxes[0].caption);
     for (int id : {kSaveAsNew, kSaveAsTemplate, kUpdateAndSave})
         EXPECT_FALSE(IsWindowEnabled(fixture.Button(id))) << id;
-    PumpUntil([] { return false; }, 300);
+    DrainMessages();
     EXPECT_TRUE(fixture.FormEdits().empty());
     EXPECT_FALSE(fixture.host.formLoaded);
 }
@@ -333,7 +334,7 @@ TEST(FormPage, MissingRecordSendsAnEmptyFieldSetAndZoomGoesToTheForm)
         return TRUE;
     });
     ClickButton(zoomer, 1015);
-    PumpUntil([&] { return !opened.empty(); }, 3000);
+    PumpUntil([&] { return !opened.empty(); });
     AfxSetShellOpener(nullptr);
     EXPECT_EQ(L"open " + fixture.program.Path() + L"acrohelp.htm", opened);
     EXPECT_EQ(SW_SHOWMAXIMIZED, shown);
@@ -346,12 +347,15 @@ TEST(FormPage, ClosingTheMainWindowDuringASaveEndsTheWaitQuietly)
     Type(fixture.FormEdits()[0], L"Jones");
     viewer::TestControl().neverReply = true;
     DialogDriver driver;
+    SleepRecorder sleeps(true);
+    size_t pausesAtClose = 0;
     int ticks = 0;
     bool closed = false;
     void* released = nullptr;
     driver.Then([&] {
         if (++ticks < 5)
             return false;
+        pausesAtClose = sleeps.Sleeps().size();
         // As closing the main window does: the windows go, then the view deletes its pages. The
         // page's memory is scribbled over so that any later use of it fails at once.
         fixture.frame.DestroyWindow();
@@ -363,12 +367,12 @@ TEST(FormPage, ClosingTheMainWindowDuringASaveEndsTheWaitQuietly)
         closed = true;
         return true;
     });
-    const DWORD start = GetTickCount();
     const HWND pageWindow = fixture.page.m_hWnd;
     ::PostMessageW(fixture.Button(kSaveAsNew), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return closed; }, 10000));
-    PumpUntil([] { return false; }, 300);
-    EXPECT_LT(GetTickCount() - start, 5000u);
+    ASSERT_TRUE(PumpUntil([&] { return closed; }));
+    DrainMessages();
+    EXPECT_GT(pausesAtClose, 0u);                           // closed during the wait
+    EXPECT_LE(sleeps.Sleeps().size(), pausesAtClose + 1);   // which then ended at once
     EXPECT_FALSE(::IsWindow(pageWindow));
     EXPECT_EQ(0, fixture.host.recordsPageShown);
     EXPECT_TRUE(fixture.boxes.empty());
@@ -465,7 +469,7 @@ TEST(FormPage, UpdateReplacesTheRowShownWhenPressedEvenIfAnotherBecomesCurrent)
     const int before = fixture.host.recordsPageShown;
     ::PostMessageW(fixture.Button(kUpdateAndSave), BM_CLICK, 0, 0);
     openOther.Post();
-    ASSERT_TRUE(PumpUntil([&] { return fixture.host.recordsPageShown > before; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return fixture.host.recordsPageShown > before; }));
     EXPECT_TRUE(openOther.ran); // it ran during the wait
     const Rows rows = Query(fixture.Database(), "SELECT _ROWID_, * FROM submissions ORDER BY _ROWID_");
     ASSERT_EQ(2u, rows.size());
@@ -512,8 +516,8 @@ TEST(FormPage, ClosingTheMainWindowDuringRegistrationTouchesNothingAfterwards)
     });
     const HWND pageWindow = fixture.page.m_hWnd;
     ::ShowWindow(pageWindow, SW_SHOW);
-    PumpUntil([] { return false; }, 300);
-    ASSERT_TRUE(closed);
+    ASSERT_TRUE(PumpUntil([&] { return closed; }));
+    DrainMessages();
     EXPECT_FALSE(::IsWindow(pageWindow));
     EXPECT_TRUE(fixture.boxes.empty()) << (fixture.boxes.empty() ? L"" : fixture.boxes[0].text);
     EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(fixture.Database()));
@@ -525,7 +529,7 @@ TEST(FormPage, ClosingTheMainWindowDuringThePageLoadWaitLoadsNothing)
     ASSERT_TRUE(CreateFormDatabase(fixture.Database(), "Kjjjj0jName", "CMS-1500").ok);
     // The page has not reported loaded yet and never will: the load wait runs its full length.
     viewer::TestControl().documentCompleteMissing = true;
-    PumpUntil([] { return false; }, 200); // what the page had already reported arrives first
+    DrainMessages(); // what the page had already reported arrives first
     fixture.page.m_browser.m_bLoaded = false;
     PostedAction closeMainWindow([&] {
         fixture.frame.DestroyWindow();

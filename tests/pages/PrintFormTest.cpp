@@ -79,7 +79,7 @@ protected:
             done = true;
         });
         ::PostMessageW(fixture.Button(kPrintOptions), BM_CLICK, 0, 0);
-        ASSERT_TRUE(PumpUntil([&] { return done && !FindThreadDialog(kPrintCaption); }, 15000));
+        ASSERT_TRUE(PumpUntil([&] { return done && !FindThreadDialog(kPrintCaption); }));
     }
 
     FormPageFixture fixture;
@@ -170,12 +170,12 @@ TEST_F(PrintFormTest, DumpsAreAppendedToOneFileThatIsThenOpened)
     {
         const size_t before = opened.size();
         ::PostMessageW(fixture.Button(kClearingHouse), BM_CLICK, 0, 0);
-        ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }, 15000));
+        ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }));
     }
     chosen = fixture.store.File(L"a.txt");
     const size_t before = opened.size();
     ::PostMessageW(fixture.Button(kClearingHouse), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }));
     AfxSetShellOpener(nullptr);
     AfxSetFileChooser(nullptr);
 

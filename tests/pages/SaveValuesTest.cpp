@@ -292,7 +292,7 @@ TEST(SaveValues, UpdateOfATemplateDeletedMeanwhileSaysSoAndStoresNothing)
     Type(fixture.FormEdits()[0], L"Acme 2");
     const int shown = fixture.host.recordsPageShown;
     ::PostMessageW(fixture.Button(kUpdateAndSave), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !fixture.boxes.empty(); }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return !fixture.boxes.empty(); }));
     EXPECT_EQ(L"The template being updated (template number " + std::to_wstring(gone) +
                   L") no longer exists: it was deleted meanwhile. Nothing was saved.",
               fixture.boxes[0].text);

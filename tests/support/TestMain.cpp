@@ -1,9 +1,11 @@
-// Entry point of every test executable: GoogleTest's summary goes to stdout, which the Wine
-// runner streams to CTest.
+// Entry point of every test executable: GoogleTest's summary goes to stdout, which the Wine runner
+// streams to CTest. The exit code is 0 or 1 (Wine passes on only 8 bits of it).
 #include <gtest/gtest.h>
+#include "tests/support/TraceViewer.h"
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    UseProcessOwnDebugViewerClass();
+    return RUN_ALL_TESTS() == 0 ? 0 : 1;
 }

@@ -1,9 +1,10 @@
 // Printing the filled claim form through a real printer: a CUPS queue that writes PDF files. The
 // test sets the queue up itself (pdf_printer.sh), prints from a child process in a Wine session of
 // its own (Wine lists printers when a session starts) and reads each word's place back from the PDF
-// files. Skipped when this
-// machine has no CUPS, no PDF backend or no right to add a queue.
+// files. Fails when this machine has no CUPS, no PDF backend or no right to add a queue, unless
+// FORMSTEAD_ALLOW_SKIPS=1.
 #include "ViewerWindowTest.h"
+#include "tests/support/CannotCheck.h"
 #include "tests/support/TempFolder.h"
 #include "viewer/ViewerTestControl.h"
 #include <gtest/gtest.h>
@@ -110,11 +111,11 @@ private:
 
 } // namespace
 
-// The printing half, run only in the child process that the test below starts.
-TEST(PdfPrinterJob, PrintsTheFilledFormThreeTimes)
+// The printing half, run only in the child process that the test below starts (disabled elsewhere).
+TEST(DISABLED_PdfPrinterJob, PrintsTheFilledFormThreeTimes)
 {
     wchar_t queue[64] = {};
-    if (!GetEnvironmentVariableW(kQueueVariable, queue, 64)) GTEST_SKIP() << "runs inside PdfPrinter.PrintsWithOffsets";
+    ASSERT_NE(0u, GetEnvironmentVariableW(kQueueVariable, queue, 64)) << "runs inside PdfPrinter.PrintsWithOffsets";
     viewer::TestControl().Reset();
     TestBrowserWindow window;
     LoadIntoContainer(window, SamplePath(L"cms1500.pdf"));
@@ -136,9 +137,8 @@ TEST(PdfPrinterJob, PrintsTheFilledFormThreeTimes)
 
 TEST(PdfPrinter, PrintsWithOffsets)
 {
-    if (GetEnvironmentVariableW(kQueueVariable, nullptr, 0)) GTEST_SKIP() << "the child process only prints";
     PdfPrinter printer;
-    if (!printer.Ready()) GTEST_SKIP() << "no PDF printer here: " << printer.WhyNot();
+    if (!printer.Ready()) { FORMSTEAD_CANNOT_CHECK() << "no PDF printer here: " << printer.WhyNot(); }
 
     wchar_t self[MAX_PATH] = {};
     ASSERT_NE(0u, GetModuleFileNameW(nullptr, self, MAX_PATH));
