@@ -1,5 +1,5 @@
 // ContentCoding: base64 decoding and quoted-printable encoding with a 72-column soft line limit.
-#include "xml/kit/ContentCoding.h"
+#include "kit/ContentCoding.h"
 #include <cstring>
 #include <new>
 

@@ -1,9 +1,9 @@
 // ExtPtrArray, ExtIntArray, CK_List and HashTableI: growth steps, removal and lookups.
 #include <gtest/gtest.h>
-#include "xml/kit/CK_List.h"
-#include "xml/kit/ExtIntArray.h"
-#include "xml/kit/ExtPtrArray.h"
-#include "xml/kit/HashTableI.h"
+#include "kit/CK_List.h"
+#include "kit/ExtIntArray.h"
+#include "kit/ExtPtrArray.h"
+#include "kit/HashTableI.h"
 
 namespace {
 // Counts its destructions, to see what deleteAll deletes.

@@ -5,7 +5,7 @@
 #include <stdint.h>
 #include <string.h>
 #include <vector>
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 
 TEST(SmallBlocksTest, EverySizeIsDistinctWritableAndFreedWithoutItsSize)
 {

@@ -1,9 +1,9 @@
 // ExtPtrArray: growth by a step that doubles with the array, capped at 100000 slots.
-#include "xml/kit/ExtPtrArray.h"
+#include "kit/ExtPtrArray.h"
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 
 namespace {
 const int kMaxPtrStep = 100000;

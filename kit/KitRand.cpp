@@ -1,6 +1,6 @@
 // KitRand: seeding of the 250-word state (CryptoAPI bytes, else the C runtime's rand) and the
 // triangular set of bit columns that keeps the generator out of degenerate subspaces.
-#include "xml/kit/KitRand.h"
+#include "kit/KitRand.h"
 #include <cstdlib>
 
 uint32_t KitRand::s_words[KitRand::kWords];

@@ -1,5 +1,5 @@
 // Creation serials of the toolkit's internal objects.
-#include "xml/kit/KitObject.h"
+#include "kit/KitObject.h"
 
 namespace {
 // Process-wide and unlocked: nothing depends on serials being unique across threads.

@@ -1,7 +1,7 @@
 // ExtPtrArray: a growable array of object pointers that never owns the objects it lists
 // (only deleteAll deletes them).
 #pragma once
-#include "xml/kit/KitObject.h"
+#include "kit/KitObject.h"
 
 class ExtPtrArray
 {

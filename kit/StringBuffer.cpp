@@ -1,11 +1,11 @@
 // kit::StringBuffer: construction, the three growth rules, editing and comparison.
-#include "xml/kit/StringBuffer.h"
+#include "kit/StringBuffer.h"
 #include <windows.h>
 #include <cctype>
 #include <cstring>
 #include <new>
-#include "xml/kit/DataBuffer.h"
-#include "xml/kit/SmallBlocks.h"
+#include "kit/DataBuffer.h"
+#include "kit/SmallBlocks.h"
 
 namespace {
 // The shared empty text of buffers whose allocation failed; never freed, only ever holds 0.

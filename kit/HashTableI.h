@@ -1,7 +1,7 @@
 // HashTableI: a hash table from 32-bit keys to 32-bit values, one CK_List per bucket.
 #pragma once
 #include <cstdint>
-#include "xml/kit/CK_List.h"
+#include "kit/CK_List.h"
 
 class HashTableI
 {

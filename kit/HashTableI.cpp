@@ -1,5 +1,5 @@
 // HashTableI: pairs live in 8-byte blocks held as the data of list items.
-#include "xml/kit/HashTableI.h"
+#include "kit/HashTableI.h"
 #include <new>
 
 HashTableI::HashTableI(int bucketCount) : m_bucketCount(bucketCount < 1 ? 1 : bucketCount), m_buckets(nullptr)

@@ -1,5 +1,5 @@
 // 64-bit integer texts: digits most significant first, lower-case letters from ten.
-#include "xml/kit/Int64Text.h"
+#include "kit/Int64Text.h"
 
 bool uint64ToText(uint64_t value, char* buffer, int radix, bool negative)
 {

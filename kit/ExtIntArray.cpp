@@ -1,8 +1,8 @@
 // ExtIntArray: growth by a step that doubles with the array, capped at 500000 values.
-#include "xml/kit/ExtIntArray.h"
+#include "kit/ExtIntArray.h"
 #include <cstring>
 #include <new>
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 
 namespace {
 const int kMaxIntStep = 500000;

@@ -2,7 +2,7 @@
 // Every byte string of the toolkit and the character-set converters lives in one of these.
 #pragma once
 #include <cstdint>
-#include "xml/kit/KitObject.h"
+#include "kit/KitObject.h"
 
 class LogBase;
 

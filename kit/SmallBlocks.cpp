@@ -2,7 +2,7 @@
 // the system and never returned, and one table over the 32-bit address space naming the size class
 // of every region (0: not a region, so the block came from the heap). One short spin lock guards
 // the lists for all threads; it is held for a few instructions only.
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 #include <windows.h>
 #include <stdint.h>
 #include <new>

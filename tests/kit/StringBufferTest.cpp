@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
-#include "xml/kit/DataBuffer.h"
-#include "xml/kit/StringBuffer.h"
+#include "kit/DataBuffer.h"
+#include "kit/StringBuffer.h"
 
 namespace {
 std::string text(const kit::StringBuffer& sb) { return std::string(sb.pointerAt(0), sb.getSize()); }

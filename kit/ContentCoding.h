@@ -2,7 +2,7 @@
 // (log values).
 #pragma once
 #include <cstdint>
-#include "xml/kit/StringBuffer.h"
+#include "kit/StringBuffer.h"
 
 class ContentCoding
 {

@@ -1,5 +1,5 @@
 // CK_List: appending at the tail and deleting from the tail back.
-#include "xml/kit/CK_List.h"
+#include "kit/CK_List.h"
 #include <new>
 
 CK_List::~CK_List() { deleteItems(); }

@@ -2,7 +2,7 @@
 // It holds whatever bytes it is given (ANSI, UTF-8, markup); character sets are not its business.
 #pragma once
 #include <cstdint>
-#include "xml/kit/KitObject.h"
+#include "kit/KitObject.h"
 
 class DataBuffer;
 

@@ -1,9 +1,9 @@
 // Lower-case mapping of single code points, with its table of 849 upper/lower pairs (the simple
 // lower-case mappings of the capitals of the Latin, Greek, Cyrillic, Armenian, Georgian, Glagolitic,
 // Coptic, full-width and Deseret letters).
-#include "xml/kit/CaseMap.h"
+#include "kit/CaseMap.h"
 #include <new>
-#include "xml/kit/HashTableI.h"
+#include "kit/HashTableI.h"
 
 namespace {
 

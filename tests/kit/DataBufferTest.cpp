@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include "xml/kit/DataBuffer.h"
-#include "xml/kit/StringBuffer.h"
+#include "kit/DataBuffer.h"
+#include "kit/StringBuffer.h"
 
 namespace {
 std::string bytes(const DataBuffer& db) { return std::string((const char*)db.getData(), db.getSize()); }

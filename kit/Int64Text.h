@@ -1,7 +1,7 @@
 // Texts of 64-bit integers in any radix from 2 to 36, and joining/splitting of 32-bit halves.
 #pragma once
 #include <cstdint>
-#include "xml/kit/StringBuffer.h"
+#include "kit/StringBuffer.h"
 
 // Buffers given to the text functions hold at least this many bytes.
 const int kInt64TextSize = 72;

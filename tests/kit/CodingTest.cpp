@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "xml/kit/ContentCoding.h"
-#include "xml/kit/Int64Text.h"
-#include "xml/kit/KitRand.h"
-#include "xml/kit/ProgressMonitor.h"
+#include "kit/ContentCoding.h"
+#include "kit/Int64Text.h"
+#include "kit/KitRand.h"
+#include "kit/ProgressMonitor.h"
 
 namespace {
 std::string decode(const char* text)

@@ -1,6 +1,6 @@
 // ProgressMonitor: clamped amounts, percentages with large totals scaled down, and reports that
 // only ever rise.
-#include "xml/kit/ProgressMonitor.h"
+#include "kit/ProgressMonitor.h"
 #include <windows.h>
 
 ProgressMonitor::ProgressMonitor(ProgressSink* sink)

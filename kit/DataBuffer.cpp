@@ -1,8 +1,8 @@
 // DataBuffer: growth, hand-over of blocks between buffers, and the UTF-16 helpers.
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 #include <cstring>
 #include <new>
-#include "xml/kit/CaseMap.h"
+#include "kit/CaseMap.h"
 
 void corruptObjectStop()
 {

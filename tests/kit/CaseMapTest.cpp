@@ -1,7 +1,7 @@
 // toLowerCodePoint: the fixed ASCII/Latin-1 rule and the pair map (the whole BMP is checked
 // against an independent reference by the charset agreement check).
 #include <gtest/gtest.h>
-#include "xml/kit/CaseMap.h"
+#include "kit/CaseMap.h"
 
 TEST(CaseMap, FixedRulesAndMapEntries)
 {
