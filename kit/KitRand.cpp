@@ -3,11 +3,6 @@
 #include "kit/KitRand.h"
 #include <cstdlib>
 
-uint32_t KitRand::s_words[KitRand::kWords];
-int KitRand::s_index = 0;
-int KitRand::s_lag = 103;
-bool KitRand::s_seeded = false;
-
 KitRand g_kitRand;
 
 KitRand::KitRand()
@@ -20,8 +15,6 @@ KitRand::KitRand()
 }
 
 KitRand::~KitRand() {}
-
-const uint32_t* KitRand::state() { return s_words; }
 
 void KitRand::seed()
 {

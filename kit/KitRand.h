@@ -14,6 +14,8 @@ public:
     static void seed();
     // The seeded state, for inspection.
     static const uint32_t* state();
+    // True once the start-up instance (or a first KitRand) has seeded the state.
+    static bool isSeeded();
 
 private:
     static uint32_t s_words[kWords];
@@ -27,4 +29,6 @@ bool getRandomBytes(int n, unsigned char* out);
 // A verify-only context on the base cryptographic provider, or 0.
 HCRYPTPROV acquireCryptContext();
 
+// The start-up instance: constructed by the runtime's initialisers, it seeds the state before the
+// program's own code runs. Every program linking the kit keeps it (kit/CMakeLists.txt).
 extern KitRand g_kitRand;
