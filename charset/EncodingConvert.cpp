@@ -8,7 +8,7 @@
 #include "charset/Iso2022.h"
 #include "charset/UnicodeCodecs.h"
 #include "charset/Utf7.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "charset/EncodingConvert.h"
 #include "charset/HashConvert.h"
 #include "charset/KitBzip2.h"
-#include "xml/kit/ContentCoding.h"
-#include "xml/kit/DataBuffer.h"
-#include "xml/kit/StringBuffer.h"
+#include "kit/ContentCoding.h"
+#include "kit/DataBuffer.h"
+#include "kit/StringBuffer.h"
 
 namespace {
 

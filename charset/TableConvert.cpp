@@ -7,7 +7,7 @@
 #include "charset/HashConvert.h"
 #include "charset/HubSinks.h"
 #include "charset/UnicodeCodecs.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 
