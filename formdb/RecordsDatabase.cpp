@@ -219,24 +219,36 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
     Database db;
     if (!db.Open(dbPath.c_str()))
         return FailedWith<DeleteOutcome>(OpenError(db));
-    // One transaction: a failure, or the program ending half way, leaves every row in place.
+    // One transaction, so that the program ending half way leaves every row in place. A statement
+    // that fails stops the deletion: the rows deleted before it are committed and stay deleted.
     Transaction transaction(db);
     if (!transaction.Active())
         return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()) + kNothingDeleted);
+    int deleted = 0;
     for (const StoredRecordKey& key : keys)
     {
         Statement remove;
         const bool prepared = remove.Prepare(db, key.isTemplate ? "delete from templates where _ROWID_ = ?"
                                                                 : "delete from submissions where _ROWID_ = ?");
         if (!prepared || !remove.BindInt64(1, key.rowId) || !remove.Run())
-            return FailedWith<DeleteOutcome>(
-                (prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n") + kNothingDeleted);
+        {
+            const std::string why = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";
+            remove.Finalize();
+            if (!transaction.Commit())
+                return FailedWith<DeleteOutcome>(why + kNothingDeleted);
+            DeleteOutcome result = FailedWith<DeleteOutcome>(why + "Deleted before the failure: " +
+                                                             std::to_string(deleted) + " of " +
+                                                             std::to_string(keys.size()) + ".");
+            result.deleted = deleted;
+            return result;
+        }
+        ++deleted;
     }
     if (!transaction.Commit())
         return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()) + kNothingDeleted);
     DeleteOutcome result;
     result.ok = true;
-    result.deleted = static_cast<int>(keys.size());
+    result.deleted = deleted;
     return result;
 }
 

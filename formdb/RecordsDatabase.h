@@ -75,7 +75,7 @@ struct StoredRecordKey
 
 struct DeleteOutcome : RecordsOutcome
 {
-    int deleted = 0; // how many of the keys, from the first on, are gone: all of them or none
+    int deleted = 0; // how many of the keys, from the first on, are gone (those before a failure stay gone)
 };
 // Deletes the rows in one transaction: all of them or, after a failure (or the program ending half
 // way), none. A key whose row is already gone counts as deleted.

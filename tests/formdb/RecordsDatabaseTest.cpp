@@ -130,7 +130,7 @@ TEST_F(RecordsFile, AFileWithoutFormInfoIsNotRegisteredAndALockedOneSaysSo)
     sqlite3_close(other);
 }
 
-TEST_F(RecordsFile, AFailedDeleteKeepsEveryRow)
+TEST_F(RecordsFile, DeletesStopAtTheFirstFailureAndKeepWhatWentBefore)
 {
     Exec("INSERT INTO submissions ([Name],submdate) VALUES ('a','1/1/2026');"
          "INSERT INTO submissions ([Name],submdate) VALUES ('b','1/2/2026');"
@@ -141,15 +141,15 @@ TEST_F(RecordsFile, AFailedDeleteKeepsEveryRow)
     const DeleteOutcome outcome =
         DeleteRecordRows(path, {{1, true}, {1, false}, {2, false}, {3, false}});
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(0, outcome.deleted);
-    EXPECT_EQ("SQL error: record b is kept\nNothing was deleted.", outcome.message);
+    EXPECT_EQ(2, outcome.deleted);
+    EXPECT_EQ("SQL error: record b is kept\nDeleted before the failure: 2 of 4.", outcome.message);
     EXPECT_EQ("db", outcome.caption);
-    EXPECT_EQ("1", One("SELECT count(*) FROM templates"));
-    EXPECT_EQ("a,b,c", One("SELECT group_concat([Name]) FROM (SELECT [Name] FROM submissions ORDER BY _ROWID_)"));
+    EXPECT_EQ("0", One("SELECT count(*) FROM templates"));
+    EXPECT_EQ("b,c", One("SELECT group_concat([Name]) FROM (SELECT [Name] FROM submissions ORDER BY _ROWID_)"));
 
-    const DeleteOutcome gone = DeleteRecordRows(path, {{3, false}, {99, false}, {1, false}});
+    const DeleteOutcome gone = DeleteRecordRows(path, {{3, false}, {99, false}});
     EXPECT_TRUE(gone.ok) << gone.message;
-    EXPECT_EQ(3, gone.deleted);
+    EXPECT_EQ(2, gone.deleted);
     EXPECT_EQ("b", One("SELECT group_concat([Name]) FROM submissions"));
 }
 

@@ -276,11 +276,11 @@ TEST_F(RecordsGrid, AFailingDeleteKeepsTheListAndTheFileInStep)
     SelectRows(2, 4);
     EXPECT_EQ(2, DeleteSelectedRows(grid, host));
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(L"SQL error: Brown stays\nNothing was deleted.", boxes[0].text);
+    EXPECT_EQ(L"SQL error: Brown stays\nDeleted before the failure: 1 of 3.", boxes[0].text);
     EXPECT_EQ(L"db", boxes[0].caption);
-    EXPECT_EQ((std::vector<std::string>{"t1", "r1", "r2", "r3"}), AllRecords());
-    EXPECT_EQ("1,2,3", One("SELECT group_concat(_ROWID_) FROM submissions"));
-    EXPECT_EQ(1, host.recordId);   // the current record stays
+    EXPECT_EQ((std::vector<std::string>{"t1", "r2", "r3"}), AllRecords());
+    EXPECT_EQ("2,3", One("SELECT group_concat(_ROWID_) FROM submissions"));
+    EXPECT_EQ(-1, host.recordId);   // the current record is gone
 }
 
 TEST_F(RecordsGrid, ALockedFileDeletesNothingAndSaysWhy)
