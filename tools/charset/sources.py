@@ -310,12 +310,6 @@ def source_maps(entry, manifest):
             # +UUUU=BB: a one-way mapping from a character the page lacks.
             unit, byte = word[1:].split("=")
             encode.setdefault(int(unit, 16), bytes.fromhex(byte))
-        elif word.startswith("bestfit="):
-            # Another source's page: Windows' one-way entries from Wine's file of the same page.
-            _, fits = wine_maps(word.split("=", 1)[1], True)
-            for u, key in fits.items():
-                if u not in encode and key in decode:
-                    encode[u] = key
     decode = {k: u for k, u in decode.items() if u != 0 and k != b"\x00"}
     encode = {u: k for u, k in encode.items() if u != 0 and k != b"\x00"}
     return decode, encode
