@@ -158,7 +158,7 @@ bool walkUtf8(const unsigned char* p, uint32_t n, Sink& sink)
         uint16_t unit = 0;
         int used = state.utf8ToUcs2(p + i, n - i, &unit);
         if (used > 0) {
-            if (unit >= 0xD800 && unit <= 0xDFFF) {
+            if ((unit & 0xF800) == 0xD800) {
                 unit = 0xFFFD;
                 ok = false;
             }
