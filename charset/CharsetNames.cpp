@@ -3,7 +3,7 @@
 #include "charset/CharsetNames.h"
 #include <windows.h>
 #include <cstring>
-#include "xml/kit/StringBuffer.h"
+#include "kit/StringBuffer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "charset/Iso2022.h"
 #include "charset/UnicodeCodecs.h"
 #include "charset/Utf7.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 
@@ -113,16 +113,17 @@ bool EncodingConvert::EncConvert(int from, int to, const unsigned char* p, uint3
 
     DataBuffer mid;
     switch (to) {
-    case 65000:
-        // An odd byte left over by UTF-16 input is no unit: the leg has failed.
-        if (!convertViaUnicode(from, 1200, p, n, mid) || mid.getSize() % 2)
-            return false;
-        return utf16ToUtf7(mid, out);
+    case 65000: {
+        // What the first leg converted is written even when it lost something; an odd byte left
+        // over by UTF-16 input is no unit (the encoder ignores it) and fails the conversion.
+        bool ok = convertViaUnicode(from, 1200, p, n, mid) && mid.getSize() % 2 == 0;
+        return utf16ToUtf7(mid, out) && ok;
+    }
     case 65005:
-    case 65006:
-        if (!convertViaUnicode(from, 65001, p, n, mid))
-            return false;
-        return to == 65005 ? utf8ToUtf32LE(mid, out) : utf8ToUtf32BE(mid, out);
+    case 65006: {
+        bool ok = convertViaUnicode(from, 65001, p, n, mid);
+        return (to == 65005 ? utf8ToUtf32LE(mid, out) : utf8ToUtf32BE(mid, out)) && ok;
+    }
     case 1201: {
         bool ok = convertViaUnicode(from, 1200, p, n, mid);
         if (mid.getSize() >= 2)

@@ -1,7 +1,7 @@
 // The 7-bit shift encodings: escape sequences and SO/SI switch between ASCII and the double-byte
 // set; the double-byte codes are rewritten to and from Shift-JIS and EUC-KR.
 #include "charset/Iso2022.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // KitBzip2: one-shot buffer-to-buffer bzip2 decoding of a package payload.
 #include "charset/KitBzip2.h"
 #include <bzlib.h>
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 bool KitBzip2::unpackPackage(const DataBuffer& input, DataBuffer& output)
 {

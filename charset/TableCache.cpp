@@ -6,9 +6,9 @@
 #include "charset/EncodingConvert.h"
 #include "charset/HashConvert.h"
 #include "charset/KitBzip2.h"
-#include "xml/kit/ContentCoding.h"
-#include "xml/kit/DataBuffer.h"
-#include "xml/kit/StringBuffer.h"
+#include "kit/ContentCoding.h"
+#include "kit/DataBuffer.h"
+#include "kit/StringBuffer.h"
 
 namespace {
 
@@ -16,9 +16,9 @@ const int kSingleBytePages[] = {
     37,    437,   500,   708,   720,   737,   775,   850,   852,   855,   857,   858,   860,   861,   862,   863,
     864,   865,   866,   869,   870,   874,   875,   1026,  1047,  1140,  1141,  1142,  1143,  1144,  1145,  1146,
     1147,  1148,  1149,  1250,  1251,  1252,  1253,  1254,  1255,  1256,  1257,  1258,  10000, 10004, 10005, 10006,
-    10007, 10010, 10017, 10021, 10029, 10079, 10081, 10082, 20105, 20106, 20107, 20108, 20127, 20261, 20269, 20273,
-    20277, 20278, 20280, 20284, 20285, 20290, 20297, 20420, 20423, 20424, 20838, 20866, 20871, 20880, 20905, 20924,
-    21025, 21866, 28591, 28592, 28593, 28594, 28595, 28596, 28597, 28598, 28599, 28600, 28601, 28603, 28605, 38598};
+    10007, 10010, 10017, 10021, 10029, 10079, 10081, 10082, 20105, 20106, 20107, 20108, 20127, 20273, 20277, 20278,
+    20280, 20284, 20285, 20290, 20297, 20420, 20423, 20424, 20838, 20866, 20871, 20880, 20905, 20924, 21025, 21866,
+    28591, 28592, 28593, 28594, 28595, 28596, 28597, 28598, 28599, 28600, 28601, 28603, 28605, 38598};
 const int kSingleByteCount = sizeof kSingleBytePages / sizeof kSingleBytePages[0];
 
 struct MultiBytePage
@@ -29,7 +29,9 @@ struct MultiBytePage
 };
 const MultiBytePage kMultiBytePages[] = {{932, 7669, 4919},  {949, 7669, 7669},   {51949, 7669, 7669},
                                          {1361, 7669, 7669}, {936, 7649, 7649},   {950, 7649, 7649},
-                                         {51936, 7649, 7649}, {51932, 4919, 4919}, {10001, 4919, 4919}};
+                                         {51936, 7649, 7649}, {51932, 4919, 4919}, {10001, 4919, 4919},
+                                         // T.61 and ISO 6937: an accent byte leads the letter it marks.
+                                         {20261, 269, 283},  {20269, 269, 283}};
 const int kMultiByteCount = sizeof kMultiBytePages / sizeof kMultiBytePages[0];
 
 const uint32_t kSingleByteToBuckets = 269;

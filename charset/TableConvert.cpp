@@ -7,7 +7,7 @@
 #include "charset/HashConvert.h"
 #include "charset/HubSinks.h"
 #include "charset/UnicodeCodecs.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 
@@ -135,7 +135,8 @@ bool walkMultiByte(const HashConvert* table, const unsigned char* p, uint32_t n,
 }
 
 // Decodes UTF-8 into units; a four-byte sequence gives a surrogate pair; undecodable bytes are
-// skipped one at a time (false).
+// skipped one at a time (false). A surrogate spelt in UTF-8 names no character: it becomes U+FFFD
+// (false), whatever the target.
 template <class Sink>
 bool walkUtf8(const unsigned char* p, uint32_t n, Sink& sink)
 {
@@ -157,6 +158,10 @@ bool walkUtf8(const unsigned char* p, uint32_t n, Sink& sink)
         uint16_t unit = 0;
         int used = state.utf8ToUcs2(p + i, n - i, &unit);
         if (used > 0) {
+            if ((unit & 0xF800) == 0xD800) {
+                unit = 0xFFFD;
+                ok = false;
+            }
             sink.put(unit);
             i += (uint32_t)used;
         } else if (n - i >= 4 && p[i] >= 0xF0 && isLegalUtf8(p + i, 4)) {

@@ -1,6 +1,6 @@
 // UTF-8 tables and checks, the BMP character codec and the UTF-8 <-> UTF-32 converters.
 #include "charset/UnicodeCodecs.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 const char trailingBytesForUTF8[256] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,

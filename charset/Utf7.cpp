@@ -2,7 +2,7 @@
 #include "charset/Utf7.h"
 #include <cstdint>
 #include <cstring>
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 

@@ -7,6 +7,17 @@
 
 namespace {
 
+TracedStatementHook g_statementHook = nullptr;
+long g_tracedStatements = 0;
+
+// Every SQL text is traced here, and counted for the test hook.
+void TraceStatement(const char* sql)
+{
+    SQLiteTraceToViewer(sql ? sql : "", TRUE);
+    if (g_statementHook)
+        g_statementHook(++g_tracedStatements);
+}
+
 std::string Utf8FromWide(const wchar_t* text)
 {
     if (!text || !*text)
@@ -80,9 +91,15 @@ int OpenDatabaseFile(const wchar_t* path, DatabaseAccess access, sqlite3** db, s
     return OpenWithFlags(path, flags, db, error);
 }
 
+void SetTracedStatementHook(TracedStatementHook hook)
+{
+    g_statementHook = hook;
+    g_tracedStatements = 0;
+}
+
 int PrepareTracedStatement(sqlite3* db, const char* sql, sqlite3_stmt** stmt, std::string* error)
 {
-    SQLiteTraceToViewer(sql ? sql : "", TRUE);
+    TraceStatement(sql);
     int rc = PrepareOne(db, sql, stmt, nullptr, error);
     if (rc == SQLITE_OK && !*stmt) {
         *error = "no SQL statement";
@@ -158,7 +175,7 @@ int Database::Close()
 
 bool Database::Execute(const char* sql)
 {
-    SQLiteTraceToViewer(sql ? sql : "", TRUE);
+    TraceStatement(sql);
     const char* next = sql ? sql : "";
     while (*next) {
         sqlite3_stmt* stmt = nullptr;

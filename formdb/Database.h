@@ -30,6 +30,11 @@ int OpenDatabaseFile(const wchar_t* path, DatabaseAccess access, sqlite3** db, s
 // *error holds the reason.
 int PrepareTracedStatement(sqlite3* db, const char* sql, sqlite3_stmt** stmt, std::string* error);
 
+// Test hook: called with the running count (from 1) of traced SQL texts, before each is compiled or
+// run. Crash tests install one that ends the process at a chosen statement; there is none otherwise.
+using TracedStatementHook = void (*)(long count);
+void SetTracedStatementHook(TracedStatementHook hook);
+
 // A connection to one database file, closed by the destructor. Move-only.
 class Database
 {

@@ -6,6 +6,7 @@
 
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
+#include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
 
 namespace {
@@ -13,6 +14,7 @@ namespace {
 const char kDb[] = "db";
 const char kPrepareFailure[] = "prepare failure";
 const char kMarker[] = "jjjj";
+const char kNothingDeleted[] = "Nothing was deleted.";
 
 template <class Result>
 Result FailedWith(const std::string& message)
@@ -217,7 +219,12 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
     Database db;
     if (!db.Open(dbPath.c_str()))
         return FailedWith<DeleteOutcome>(OpenError(db));
-    DeleteOutcome result;
+    // One transaction, so that the program ending half way leaves every row in place. A statement
+    // that fails stops the deletion: the rows deleted before it are committed and stay deleted.
+    Transaction transaction(db);
+    if (!transaction.Active())
+        return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()) + kNothingDeleted);
+    int deleted = 0;
     for (const StoredRecordKey& key : keys)
     {
         Statement remove;
@@ -225,16 +232,23 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
                                                                 : "delete from submissions where _ROWID_ = ?");
         if (!prepared || !remove.BindInt64(1, key.rowId) || !remove.Run())
         {
-            const int deleted = result.deleted;
-            result = FailedWith<DeleteOutcome>((prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n") +
-                                               "Deleted before the failure: " + std::to_string(deleted) + " of " +
-                                               std::to_string(keys.size()) + ".");
+            const std::string why = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";
+            remove.Finalize();
+            if (!transaction.Commit())
+                return FailedWith<DeleteOutcome>(why + kNothingDeleted);
+            DeleteOutcome result = FailedWith<DeleteOutcome>(why + "Deleted before the failure: " +
+                                                             std::to_string(deleted) + " of " +
+                                                             std::to_string(keys.size()) + ".");
             result.deleted = deleted;
             return result;
         }
-        ++result.deleted;
+        ++deleted;
     }
+    if (!transaction.Commit())
+        return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()) + kNothingDeleted);
+    DeleteOutcome result;
     result.ok = true;
+    result.deleted = deleted;
     return result;
 }
 

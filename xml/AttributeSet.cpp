@@ -2,7 +2,7 @@
 // and value bytes, in order of insertion, duplicates kept. Most elements have a few short
 // attributes, so one small block serves them all.
 #include "xml/TreeNode.h"
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 #include <string.h>
 
 namespace {

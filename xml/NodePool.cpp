@@ -1,7 +1,7 @@
 // The tree's block pool: the kit's small-block allocator, which finds a block's size class itself,
 // so the size given on freeing only has to match the one given on allocating.
 #include "xml/NodePool.h"
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 
 void* poolAlloc(size_t size)
 {

@@ -1,7 +1,7 @@
 // Nodes and documents of the XML tree: building, lookups, handle counts, swapping and deletion.
 // Deletion walks the subtree with a work list, so no depth of nesting can exhaust the stack.
 #include "xml/TreeNode.h"
-#include "xml/kit/SmallBlocks.h"
+#include "kit/SmallBlocks.h"
 #include <string.h>
 
 namespace {

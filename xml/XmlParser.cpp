@@ -220,9 +220,10 @@ bool Parser::markup()
     }
 }
 
+// The end is looked for right after the '!', so "<!-->" and "<!--->" end where they stand.
 void Parser::comment()
 {
-    m_in.advance(3);
+    m_in.advance(1);
     if (!m_in.skipPast("-->")) {
         m_log.logError("Unclosed comment");
         m_ended = true;

@@ -7,7 +7,7 @@
 #include "charset/Iso2022.h"
 #include "charset/UnicodeCodecs.h"
 #include "charset/Utf7.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 std::string str(const DataBuffer& db) { return std::string((const char*)db.getData(), db.getSize()); }

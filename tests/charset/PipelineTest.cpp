@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 #include "charset/EncodingConvert.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 
@@ -89,19 +89,26 @@ const Case kCases[] = {
     {65005, 65001, "00 00 00 00 41 00 00 00", "00 41", true},
     {65005, 65006, "41 00 00 00 00 00 00 00", "00 00 00 41 00 00 00 00", true},
     {65006, 65005, "00 00 00 00 00 01 F6 00", "00 00 00 00 00 F6 01 00", true},
-    // A surrogate spelt in UTF-8 is no character of UTF-32.
+    // A surrogate spelt in UTF-8 is no character: U+FFFD, reported, into every target.
+    {65001, 1200, "41 ED A0 80", "41 00 FD FF", false},
+    {65001, 1201, "ED B0 80 41", "FF FD 00 41", false},
+    {65001, 65000, "ED A0 80", "2B 2F 2F 30 2D", false},
+    {65001, 1200, "ED A0 BD ED B8 80", "FD FF FD FF", false},
+    {65001, 932, "41 ED A0 80", "41", false},
     {65001, 65005, "41 ED A0 80 42", "41 00 00 00 FD FF 00 00 42 00 00 00", false},
     {65001, 65006, "ED B8 80", "00 00 FF FD", false},
-    // UTF-32 and UTF-7 targets append nothing when their first leg fails.
+    // UTF-32 and UTF-7 targets keep what their first leg converted when it lost something.
     {65001, 65005, "41 C3 A9", "41 00 00 00 E9 00 00 00", true},
     {65001, 65006, "41 C3 A9", "00 00 00 41 00 00 00 E9", true},
-    {1252, 65005, "41 81", "", false},
-    {1252, 65000, "41 81", "", false},
+    {1252, 65005, "41 81", "41 00 00 00", false},
+    {1252, 65006, "81 41", "00 00 00 41", false},
+    {1252, 65000, "41 81", "41", false},
+    {1252, 65000, "81 E9", "2B 41 4F 6B 2D", false},
     {1200, 65000, "E9 00", "2B 41 4F 6B 2D", true},
     {1200, 65000, "FF FE E9 00", "2B 41 4F 6B 2D", true},
     // Malformed UTF-7.
     {65000, 1200, "41 00 42", "41 00 42 00", false},
-    {1200, 65000, "41 00 42", "", false},
+    {1200, 65000, "41 00 42", "41", false},
     {65000, 1200, "2B 41", "", false},
     {65000, 1200, "2B 2D", "2B 00", true},
     {65000, 65001, "E9", "C3 A9", false},
@@ -135,6 +142,27 @@ const Case kCases[] = {
     {51932, 1200, "B0 A1 8E B1", "9C 4E 71 FF", true},
     {1200, 10001, "41 00 9C 4E", "41 88 9F", true},
     {10001, 1200, "41 88 9F", "41 00 9C 4E", true},
+    // Windows' own tables: the euro in 936; 932's best fit of the em dash and its IBM extension
+    // kanji; 51932 as 932 in EUC form; 10001's codes that differ from 932's NEC row 13.
+    {936, 1200, "80 41", "AC 20 41 00", true},
+    {1200, 936, "AC 20", "80", true},
+    {1200, 932, "14 20 15 20", "81 5C 81 5C", true},
+    {932, 1200, "81 5C", "15 20", true},
+    {1200, 932, "8A 7E", "FA 5C", true},
+    {51932, 1200, "A1 C1 AD A1", "5E FF 60 24", true},
+    {1200, 51932, "5E FF 60 24", "A1 C1 AD A1", true},
+    {1200, 51932, "1C 30", "", false},
+    {1200, 51932, "8A 7E 14 20", "F9 A1 A1 BD", true},
+    {51932, 1200, "F9 A1", "8A 7E", true},
+    {10001, 1200, "87 91 87 92 87 9A 87 9B 87 9C", "27 59 0F 5C 2A 51 B4 52 70 53", true},
+    {932, 1200, "87 91", "61 22", true},
+    // T.61 and ISO 6937: an accent byte and the letter after it are one character.
+    {20261, 1200, "C1 41 62 C8 75", "C0 00 62 00 FC 00", true},
+    {1200, 20261, "C0 00 62 00 FC 00", "C1 41 62 C8 75", true},
+    {20269, 1200, "CF 63 C2 20", "0D 01 B4 00", true},
+    {1200, 20269, "0D 01", "CF 63", true},
+    {20269, 1200, "41 C2", "41 00", false},
+    {20269, 1200, "C9 41", "41 00", false},
     // Pages with a table but no converter, and pages without either.
     {28600, 1200, "41", "", false},
     {1200, 28600, "41 00", "", false},

@@ -5,7 +5,7 @@
 #include "charset/EncodingConvert.h"
 #include "charset/HashConvert.h"
 #include "charset/KitBzip2.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 std::string found(const HashConvert& t, const char* key, int keyLength)

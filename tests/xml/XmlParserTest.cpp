@@ -34,6 +34,10 @@ const ParseRow kRows[] = {
     {"comment skipped", "<r><!-- <x/> --><y/></r>", "r(y)"},
     {"unclosed comment ends the parse", "<r/><!-- x <s/>", "r"},
     {"unclosed comment before any element", "<!-- x <r/>", "<no root>"},
+    {"comment closed by its own opening dashes", "<r><!--><a/></r>", "r(a)"},
+    {"comment of three dashes closes at once", "<r><!---><a/></r>", "r(a)"},
+    {"short comments do not swallow a later end", "<r><!--><a/><!---><b/><!-- c --><d/></r>", "r(a b d)"},
+    {"empty comment", "<r><!----><a/></r>", "r(a)"},
     // Prolog.
     {"declaration in single quotes", "<?xml version='1.0' encoding='ISO-8859-1'?><r/>",
      "?xml[version=1.0;encoding=ISO-8859-1] r"},

@@ -18,12 +18,12 @@ SINGLE_BYTE_PAGES = [
     37, 437, 500, 708, 720, 737, 775, 850, 852, 855, 857, 858, 860, 861, 862, 863, 864, 865, 866, 869, 870, 874,
     875, 1026, 1047, 1140, 1141, 1142, 1143, 1144, 1145, 1146, 1147, 1148, 1149, 1250, 1251, 1252, 1253, 1254,
     1255, 1256, 1257, 1258, 10000, 10004, 10005, 10006, 10007, 10010, 10017, 10021, 10029, 10079, 10081, 10082,
-    20105, 20106, 20107, 20108, 20127, 20261, 20269, 20273, 20277, 20278, 20280, 20284, 20285, 20290, 20297,
+    20105, 20106, 20107, 20108, 20127, 20273, 20277, 20278, 20280, 20284, 20285, 20290, 20297,
     20420, 20423, 20424, 20838, 20866, 20871, 20880, 20905, 20924, 21025, 21866, 28591, 28592, 28593, 28594,
     28595, 28596, 28597, 28598, 28599, 28600, 28601, 28603, 28605, 38598]
 ALL_PAGES = sorted(SINGLE_BYTE_PAGES + sorted(sources.MULTI_BYTE))
 TO_BUCKETS = {932: 7669, 949: 7669, 51949: 7669, 1361: 7669, 936: 7649, 950: 7649, 51936: 7649,
-              51932: 4919, 10001: 4919}
+              51932: 4919, 10001: 4919, 20261: 269, 20269: 269}
 
 
 def fail(message):
@@ -76,9 +76,10 @@ def delta_section(records, width):
     return bytes(out)
 
 
-def delta_table(decode, encode):
+def delta_table(decode, encode, extras=()):
+    """extras: (key, unit) records put last, where they never win a lookup of this page."""
     ascii = is_ascii_compatible(decode, encode)
-    records = ordered_records(decode, encode, ascii)
+    records = ordered_records(decode, encode, ascii) + list(extras)
     singles = [(k, u) for k, u in records if len(k) == 1]
     doubles = [(k, u) for k, u in records if len(k) == 2]
     return (b"a" if ascii else b"n") + b"u" + delta_section(singles, 1) + delta_section(doubles, 2)
@@ -210,26 +211,58 @@ def rebuilt_maps(page, packages, patch=None):
 
 # --- Mac Japanese: Shift-JIS plus a patch --------------------------------------------------------
 
-def mac_japanese_patch(sjis_package, wanted_encode, ascii):
+def mac_japanese_extras(sjis_maps, mac_decode, mac_encode):
+    """Records for the Shift-JIS package that serve Mac Japanese alone: a code that Mac Japanese
+    decodes one way only (8791 as U+5927 while U+5927 is written 91E5) can only come from a second
+    entry of its unit in the page-direction table, which the patch cannot add (it keeps one entry per
+    unit). Put after everything else, where Shift-JIS already has an entry for both the code and the
+    unit, such a record never wins a Shift-JIS lookup in either direction."""
+    sjis_decode, sjis_encode = sjis_maps
+    extras = []
+    for key, u in sorted(mac_decode.items()):
+        if key[0] < 0x80 or u < 0x80 or mac_encode.get(u) == key:
+            continue
+        if key in sjis_decode and u in sjis_encode and sjis_decode[key] != u and sjis_encode[u] != key \
+                and len(key) >= len(sjis_encode[u]):
+            extras.append((key, u))
+    return extras
+
+
+def mac_japanese_patch(sjis_package, mac_decode, wanted_encode, ascii):
+    """The patch that turns the Shift-JIS page-direction table into Mac Japanese's: every unit whose
+    entries differ from [its Mac Japanese code, then codes that Mac Japanese decodes to it] is set to
+    its code alone (or removed). The decoding table is the inverse, so a one-way entry that would take
+    the place of a code's own character there is left out."""
     index = Index(4919)
     read_package(sjis_package, index, True)
-    have = {struct.unpack("<H", k)[0]: v for k, v in index.first().items()}
-    if index.ascii:
-        have.update({u: bytes([u]) for u in range(1, 128)})
-    removals, singles, doubles = bytearray(), bytearray(), bytearray()
-    for u in range(1, 0x10000):
-        want = wanted_encode.get(u)
-        # ASCII entries are written out: the inverted table that decodes this page has no bypass.
-        if want == have.get(u) and not (u < 0x80 and want):
-            continue
-        if want is None:
-            removals += struct.pack("<H", u)
-        elif len(want) == 1:
-            singles += want + struct.pack("<H", u)
-        else:
-            doubles += want + struct.pack("<H", u)
-    table = (b"a" if ascii else b"n") + b"d" + removals + b"\0\0" + singles + b"\0" + doubles + b"\0\0"
-    return package_text(table)
+    entries = {}
+    for k, v in index.entries:
+        entries.setdefault(struct.unpack("<H", k)[0], []).append(v)
+    wanted = dict(wanted_encode)
+    while True:
+        removals, singles, doubles = bytearray(), bytearray(), bytearray()
+        for u in range(1, 0x10000):
+            want = wanted.get(u)
+            have = entries.get(u, [])
+            first_right = have[:1] == [want] if want else not have
+            # ASCII entries are written out: the inverted table that decodes this page has no bypass.
+            if first_right and all(mac_decode.get(k) == u for k in have[1:]) and not (u < 0x80 and want):
+                continue
+            if want is None:
+                removals += struct.pack("<H", u)
+            elif len(want) == 1:
+                singles += want + struct.pack("<H", u)
+            else:
+                doubles += want + struct.pack("<H", u)
+        table = (b"a" if ascii else b"n") + b"d" + removals + b"\0\0" + singles + b"\0" + doubles + b"\0\0"
+        patch = package_text(table)
+        got_decode, _ = rebuilt_maps(10001, sjis_package, patch)
+        displaced = [u for u, k in wanted.items()
+                     if mac_decode.get(k) != u and got_decode.get(k) == u and k in mac_decode]
+        if not displaced:
+            return patch, wanted
+        for u in displaced:
+            del wanted[u]
 
 
 # --- Output --------------------------------------------------------------------------------------
@@ -273,11 +306,15 @@ def main():
         fail("manifest lacks pages %s" % missing)
     packages = []
     sjis = None
+    mac_decode, mac_encode = sources.source_maps(manifest[10001], manifest)
     for page in ALL_PAGES:
         if page == 10001:
             continue
-        decode, encode = sources.source_maps(manifest[page])
-        table = delta_table(decode, encode)
+        decode, encode = sources.source_maps(manifest[page], manifest)
+        extras = []
+        if page == 932:
+            extras = mac_japanese_extras(carried_maps(decode, encode), mac_decode, mac_encode)
+        table = delta_table(decode, encode, extras)
         text = package_text(table, plain=(page == 20127))
         got_decode, got_encode = rebuilt_maps(page, text)
         decode, encode = carried_maps(decode, encode)
@@ -291,10 +328,9 @@ def main():
             sjis = text
         packages.append(("kPage%d" % page, page, text))
 
-    decode, encode = sources.source_maps(manifest[10001])
-    patch = mac_japanese_patch(sjis, encode, is_ascii_compatible(decode, encode))
+    patch, kept_encode = mac_japanese_patch(sjis, mac_decode, mac_encode, is_ascii_compatible(mac_decode, mac_encode))
     _, got_encode = rebuilt_maps(10001, sjis, patch)
-    if got_encode != encode:
+    if got_encode != kept_encode:
         fail("Mac Japanese patch does not rebuild its encoding")
     packages.append(("kMacJapanesePatchPieces", 10001, patch))
     write_source(sys.argv[2], packages)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include "charset/EncodingConvert.h"
-#include "xml/kit/DataBuffer.h"
+#include "kit/DataBuffer.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <vector>
 #include "charset/CharsetNames.h"
 #include "charset/EncodingConvert.h"
-#include "xml/kit/CaseMap.h"
-#include "xml/kit/ContentCoding.h"
-#include "xml/kit/DataBuffer.h"
-#include "xml/kit/StringBuffer.h"
+#include "kit/CaseMap.h"
+#include "kit/ContentCoding.h"
+#include "kit/DataBuffer.h"
+#include "kit/StringBuffer.h"
 
 namespace {
 

@@ -1,0 +1,107 @@
+// ExtPtrArray: growth by a step that doubles with the array, capped at 100000 slots.
+#include "kit/ExtPtrArray.h"
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include "kit/SmallBlocks.h"
+
+namespace {
+const int kMaxPtrStep = 100000;
+
+KitObject** allocateSlots(int n)
+{
+    if (n <= 0 || (uint64_t)n * sizeof(KitObject*) > 0xFFFFFFFFu)
+        return nullptr;
+    KitObject** slots = static_cast<KitObject**>(smallBlockAlloc(n * sizeof(KitObject*)));
+    if (slots)
+        memset(slots, 0, n * sizeof(KitObject*));
+    return slots;
+}
+}
+
+ExtPtrArray::ExtPtrArray() : m_growthStep(5), m_capacity(0), m_count(0), m_items(nullptr) {}
+
+ExtPtrArray::ExtPtrArray(int capacity, int growthStep)
+    : m_growthStep(growthStep < 1 ? 5 : growthStep), m_capacity(capacity < 1 ? 5 : capacity), m_count(0), m_items(nullptr)
+{
+    m_items = allocateSlots(m_capacity);
+    if (!m_items)
+        m_capacity = 0;
+}
+
+ExtPtrArray::~ExtPtrArray() { smallBlockFree(m_items); }
+
+KitObject* ExtPtrArray::getAt(int i) const
+{
+    if (i < 0 || i >= m_count || !m_items)
+        return nullptr;
+    return m_items[i];
+}
+
+KitObject* ExtPtrArray::lastElement() const { return m_count > 0 ? getAt(m_count - 1) : nullptr; }
+
+bool ExtPtrArray::ensureItems()
+{
+    if (m_items)
+        return true;
+    m_items = allocateSlots(5);
+    m_capacity = m_items ? 5 : 0;
+    return m_items != nullptr;
+}
+
+bool ExtPtrArray::incrementSize()
+{
+    if (!ensureItems())
+        return false;
+    int count = m_count + 1;
+    if (count <= m_capacity) {
+        m_count = count;
+        return true;
+    }
+    int capacity = m_capacity + m_growthStep;
+    if (capacity <= count)
+        capacity = count + 1;
+    KitObject** slots = allocateSlots(capacity);
+    if (!slots)
+        return false;
+    memcpy(slots, m_items, m_count * sizeof(KitObject*));
+    smallBlockFree(m_items);
+    m_items = slots;
+    m_capacity = capacity;
+    m_count = count;
+    if (m_growthStep < kMaxPtrStep)
+        m_growthStep = capacity < kMaxPtrStep ? capacity : kMaxPtrStep;
+    return true;
+}
+
+void ExtPtrArray::appendPtr(KitObject* p)
+{
+    if (incrementSize())
+        m_items[m_count - 1] = p;
+}
+
+KitObject* ExtPtrArray::removeAt(int i)
+{
+    if (!m_items || i < 0 || i >= m_count)
+        return nullptr;
+    KitObject* p = m_items[i];
+    memmove(m_items + i, m_items + i + 1, (m_count - i - 1) * sizeof(KitObject*));
+    m_count--;
+    m_items[m_count] = nullptr;
+    return p;
+}
+
+KitObject* ExtPtrArray::pop() { return m_count > 0 ? removeAt(m_count - 1) : nullptr; }
+
+void ExtPtrArray::removeAll() { m_count = 0; }
+
+void ExtPtrArray::deleteAll()
+{
+    for (int i = 0; i < m_count; i++) {
+        if (m_items[i]) {
+            delete m_items[i];
+            m_items[i] = nullptr;
+        }
+    }
+    m_count = 0;
+}

@@ -1,0 +1,34 @@
+// ExtPtrArray: a growable array of object pointers that never owns the objects it lists
+// (only deleteAll deletes them).
+#pragma once
+#include "kit/KitObject.h"
+
+class ExtPtrArray
+{
+public:
+    ExtPtrArray();
+    ExtPtrArray(int capacity, int growthStep);
+    virtual ~ExtPtrArray();
+    ExtPtrArray(const ExtPtrArray&) = delete;
+    ExtPtrArray& operator=(const ExtPtrArray&) = delete;
+
+    int getSize() const { return m_count; }
+    int getCapacity() const { return m_capacity; }
+    int getGrowthStep() const { return m_growthStep; }
+    KitObject* getAt(int i) const;
+    KitObject* lastElement() const;
+    void appendPtr(KitObject* p);
+    KitObject* removeAt(int i);
+    KitObject* pop();
+    void removeAll();
+    void deleteAll();
+
+private:
+    bool ensureItems();
+    bool incrementSize();
+
+    int m_growthStep;
+    int m_capacity;
+    int m_count;
+    KitObject** m_items;
+};

@@ -1,0 +1,235 @@
+// Registration, Save as New, Update and Save and the deletion of selected records, each ended
+// without warning at every SQL statement in turn (in a child process): afterwards the database
+// opens, passes SQLite's integrity check and holds either the state before or the state after the
+// operation, never a mixture.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "formdb/FormDatabase.h"
+#include "tests/support/TempFolder.h"
+#include "CrashOperations.h"
+
+namespace {
+
+const long kMostStatements = 200;
+
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// What SQLite itself reads from the file: the integrity check's answer, then every row of every
+// table in rowid order ("" and a message when the file cannot be read).
+struct FileState
+{
+    std::string integrity;
+    std::string rows;
+};
+
+FileState ReadState(const std::wstring& path)
+{
+    FileState state;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(Utf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        state.integrity = std::string("cannot open: ") + (db ? sqlite3_errmsg(db) : "");
+        sqlite3_close(db);
+        return state;
+    }
+    auto each = [&](const std::string& sql, auto onRow) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            state.integrity += std::string(" [") + sqlite3_errmsg(db) + "]";
+            return;
+        }
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+            onRow(stmt);
+        if (rc != SQLITE_DONE)
+            state.integrity += std::string(" [") + sqlite3_errmsg(db) + "]";
+        sqlite3_finalize(stmt);
+    };
+    auto text = [](sqlite3_stmt* stmt, int column) {
+        const unsigned char* value = sqlite3_column_text(stmt, column);
+        return value ? std::string(reinterpret_cast<const char*>(value)) : std::string("<null>");
+    };
+    each("PRAGMA integrity_check", [&](sqlite3_stmt* stmt) { state.integrity += text(stmt, 0); });
+    std::vector<std::string> tables;
+    each("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
+         [&](sqlite3_stmt* stmt) { tables.push_back(text(stmt, 0)); });
+    for (const std::string& table : tables) {
+        state.rows += "[" + table + "]\n";
+        each("SELECT _ROWID_,* FROM [" + table + "] ORDER BY _ROWID_", [&](sqlite3_stmt* stmt) {
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                state.rows += (c ? "|" : "") + text(stmt, c);
+            state.rows += "\n";
+        });
+    }
+    sqlite3_close(db);
+    return state;
+}
+
+// Runs the driver on the database, ended at the statement (0: never); its exit code, or -1 when it
+// could not be started or did not end within the watchdog's minute.
+long RunDriver(const std::wstring& operation, const std::wstring& db, long statement)
+{
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return -1;
+    std::wstring driver(self);
+    driver = driver.substr(0, driver.find_last_of(L"\\/") + 1) + L"crash_driver.exe";
+    std::wstring command = L"\"" + driver + L"\" " + operation + L" \"" + db + L"\" " + std::to_wstring(statement);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(driver.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    DWORD code = 0;
+    long result = -1;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code))
+        result = static_cast<long>(code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+class CrashSafety : public ::testing::Test
+{
+protected:
+    // A registered form with three records and two templates.
+    void MakeFilledDatabase(const std::wstring& path)
+    {
+        ASSERT_TRUE(CreateFormDatabase(path, kFieldList, kFormType).ok);
+        const char* replies[] = {"F1=Jones|F2=Al|F10=10.00", "F1=Smith|F2=Ann|F10=20.00", "F1=Young|F2=Cy|F10=5.00"};
+        for (const char* reply : replies)
+            ASSERT_EQ(StoreOutcome::Stored, Store(path, reply, false, "").outcome);
+        ASSERT_EQ(StoreOutcome::Stored, Store(path, "F1=Acme", true, "Acme default").outcome);
+        ASSERT_EQ(StoreOutcome::Stored, Store(path, "F1=Best", true, "Best default").outcome);
+    }
+
+    StoreResult Store(const std::wstring& path, const char* reply, bool isTemplate, const char* name)
+    {
+        RecordToStore record;
+        record.reply = reply;
+        record.formXml = std::string("<form>") + reply + "</form>";
+        record.isTemplate = isTemplate;
+        record.templateName = name;
+        record.saveDate = "12/6/2026";
+        return StoreFormRecord(path, record);
+    }
+
+    bool CopyDatabase(const std::wstring& from, const std::wstring& to)
+    {
+        DeleteFileW((to + L"-journal").c_str());
+        return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+    }
+
+    // Ends the operation at statement 1, 2, 3, ... until it completes; after each run the file holds
+    // the state before or the state after. Returns the number of statements the operation ran.
+    long EndAtEveryStatement(const std::wstring& operation, const std::wstring& before, const FileState& after)
+    {
+        for (long n = 1; n <= kMostStatements; ++n) {
+            if (before.empty())
+                DeleteFileW(db.c_str());
+            else
+                EXPECT_TRUE(CopyDatabase(before, db));
+            const long code = RunDriver(operation, db, n);
+            EXPECT_TRUE(code == 0 || code == static_cast<long>(kKilledExitCode)) << "statement " << n << ": " << code;
+            if (before.empty() && !FileExists(db)) {
+                EXPECT_NE(0, code) << "completed without a database";
+            } else {
+                const FileState state = ReadState(db);
+                EXPECT_EQ("ok", state.integrity) << "ended at statement " << n;
+                if (before.empty()) {
+                    EXPECT_EQ(after.rows, state.rows) << "ended at statement " << n;
+                } else if (state.rows != after.rows) {
+                    EXPECT_EQ(beforeState.rows, state.rows) << "neither before nor after, ended at statement " << n;
+                }
+            }
+            if (code != static_cast<long>(kKilledExitCode))
+                return n - 1;
+        }
+        ADD_FAILURE() << "the operation did not complete within " << kMostStatements << " statements";
+        return kMostStatements;
+    }
+
+    // The state after a run that is never ended.
+    FileState Completed(const std::wstring& operation, const std::wstring& before)
+    {
+        if (before.empty())
+            DeleteFileW(db.c_str());
+        else
+            EXPECT_TRUE(CopyDatabase(before, db));
+        EXPECT_EQ(0, RunDriver(operation, db, 0));
+        return ReadState(db);
+    }
+
+    void CheckOperation(const std::wstring& operation, const std::string& afterRowsPart)
+    {
+        MakeFilledDatabase(original);
+        beforeState = ReadState(original);
+        ASSERT_EQ("ok", beforeState.integrity);
+        const FileState after = Completed(operation, original);
+        ASSERT_EQ("ok", after.integrity);
+        ASSERT_NE(beforeState.rows, after.rows);
+        EXPECT_NE(std::string::npos, after.rows.find(afterRowsPart)) << after.rows;
+        EXPECT_GT(EndAtEveryStatement(operation, original, after), 3);
+    }
+
+    TempFolder folder;
+    std::wstring db = folder.File(L"claim.gdb");
+    std::wstring original = folder.File(L"original.gdb");
+    FileState beforeState;
+};
+
+TEST_F(CrashSafety, RegistrationLeavesNoDatabaseOrAWholeOne)
+{
+    const FileState after = Completed(L"register", L"");
+    ASSERT_EQ("ok", after.integrity);
+    EXPECT_NE(std::string::npos, after.rows.find("[FormInfo]\n1|")) << after.rows;
+    EXPECT_NE(std::string::npos, after.rows.find("|F2jjjj1jPatient|F1jjjj0jInsured|F10jjjj2jAmount|1|0,0|CMS-1500\n"))
+        << after.rows;
+    EXPECT_NE(std::string::npos, after.rows.find("[submissions]\n[templates]\n")) << after.rows;
+    EXPECT_GT(EndAtEveryStatement(L"register", L"", after), 3);
+}
+
+TEST_F(CrashSafety, SaveAsNewAddsTheWholeRowOrNothing)
+{
+    CheckOperation(L"save", "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n[templates]");
+}
+
+TEST_F(CrashSafety, UpdateAndSaveReplacesTheRowOrNothing)
+{
+    CheckOperation(L"update", "[submissions]\n1|Jones|Al|10.00|12/6/2026|<form>F1=Jones|F2=Al|F10=10.00</form>\n"
+                              "3|Young|Cy|5.00|12/6/2026|<form>F1=Young|F2=Cy|F10=5.00</form>\n"
+                              "4|Brown|Bea|30.00|12/7/2026|");
+}
+
+TEST_F(CrashSafety, UpdatingATemplateReplacesItOrNothing)
+{
+    CheckOperation(L"update-template", "[templates]\n2|Best|||12/6/2026|<form>F1=Best</form>|Best default\n"
+                                       "3|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>|Acme default\n");
+}
+
+TEST_F(CrashSafety, DeletingSelectedRecordsRemovesAllOrNone)
+{
+    CheckOperation(L"delete", "[submissions]\n2|Smith|Ann|20.00|12/6/2026|<form>F1=Smith|F2=Ann|F10=20.00</form>\n"
+                              "[templates]\n2|Best|");
+}
+
+} // namespace
