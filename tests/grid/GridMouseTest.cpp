@@ -204,14 +204,36 @@ TEST(GridMouse, RightClickFocusesAndNotifies)
 
 TEST(GridMouse, WheelNotchPostsThreeLineScrolls)
 {
+    UINT systemLines = 0;   // the system's own setting, asked directly
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &systemLines, 0));
+    ASSERT_EQ(3u, systemLines) << "the test prefix keeps the default of three lines a notch";
     TestGrid t(60, 3);
     t.grid.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
     int before = t.grid.GetScrollPos32(SB_VERT);
     ASSERT_GT(before, 60);
-    int lines = t.grid.GetWheelScrollLines();
     t.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
     PumpMessages();
-    EXPECT_EQ(before - 20 * lines, t.grid.GetScrollPos32(SB_VERT));
+    EXPECT_EQ(before - 3 * 20, t.grid.GetScrollPos32(SB_VERT));   // three rows of 20 pixels
+}
+
+namespace
+{
+// The grid's selection timer is identified by the message that starts it.
+const UINT_PTR kSelectionTimer = WM_LBUTTONDOWN;
+
+// Waits, with a watchdog, until the system has a tick of the window's timer ready; the tick is left
+// in the queue.
+bool TimerTickPending(HWND window, UINT_PTR id)
+{
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 60000;)
+    {
+        MSG msg;
+        if (::PeekMessageW(&msg, window, WM_TIMER, WM_TIMER, PM_NOREMOVE) && msg.wParam == id)
+            return true;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_TIMER);
+    }
+    return false;
+}
 }
 
 TEST(GridMouse, DraggingASelectionBelowTheWindowKeepsScrolling)
@@ -223,29 +245,25 @@ TEST(GridMouse, DraggingASelectionBelowTheWindowKeepsScrolling)
     t.grid.GetClientRect(client);
     CPoint below(start.x, client.bottom + 40);
     t.grid.ClientToScreen(&below);
-    ::SetCursorPos(below.x, below.y);
-    DWORD until = ::GetTickCount() + 400;
-    while (::GetTickCount() < until)
+    ASSERT_TRUE(::SetCursorPos(below.x, below.y));
+    ASSERT_TRUE(TimerTickPending(t.grid.GetSafeHwnd(), kSelectionTimer)) << "the drag started no timer";
+
+    // The ticks are delivered here, one at a time: each moves the focus one row further down.
+    int focusRow = t.grid.GetFocusCell().row;
+    ASSERT_EQ(2, focusRow);
+    for (int tick = 1; tick <= 20; ++tick)
     {
-        PumpMessages();
-        ::Sleep(5);
+        t.Send(WM_TIMER, kSelectionTimer, 0);
+        ASSERT_EQ(2 + tick, t.grid.GetFocusCell().row) << "tick " << tick;
     }
     int scrolled = t.grid.GetScrollPos32(SB_VERT);
-    int focusRow = t.grid.GetFocusCell().row;
     t.Send(WM_LBUTTONUP, 0, MAKELPARAM(start.x, client.bottom + 40));
-    EXPECT_GT(scrolled, 0);
-    EXPECT_GT(focusRow, 10);
-    EXPECT_TRUE(t.grid.IsCellSelected(2, 1));
-    EXPECT_TRUE(t.grid.IsCellSelected(focusRow - 1, 1));
-    // Released: the timer stops.
-    int after = t.grid.GetScrollPos32(SB_VERT);
-    until = ::GetTickCount() + 100;
-    while (::GetTickCount() < until)
-    {
-        PumpMessages();
-        ::Sleep(5);
-    }
-    EXPECT_EQ(after, t.grid.GetScrollPos32(SB_VERT));
+    EXPECT_GT(scrolled, 0);   // row 22 lies below the first window's worth of rows
+    for (int row = 2; row < 22; ++row)
+        EXPECT_TRUE(t.grid.IsCellSelected(row, 1)) << row;
+    // Released: the timer is gone (killing it again finds nothing).
+    EXPECT_FALSE(::KillTimer(t.grid.GetSafeHwnd(), kSelectionTimer));
+    PumpMessages();
 }
 
 TEST(GridMouse, LosingTheCaptureEndsASizing)

@@ -1,5 +1,6 @@
 // The test window around a BrowserCore.
 #include "ViewerWindowTest.h"
+#include <gtest/gtest.h>
 
 TestBrowserWindow::TestBrowserWindow() : m_core(*this)
 {
@@ -57,13 +58,22 @@ bool TestBrowserWindow::Call(const std::wstring& function)
     return doc && doc->CallFunction(function);
 }
 
-void PumpOne()
+bool PumpOne()
 {
+    // The watchdog only ends a wait that would otherwise hang.
     MSG msg;
-    if (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    for (DWORD start = GetTickCount(); !PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+        if (GetTickCount() - start > 60000) {
+            ADD_FAILURE() << "no message came within the watchdog";
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
     }
+    if (msg.message == WM_QUIT)
+        return true;   // taken, as GetMessage would, without dispatching
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
 }
 
 void PumpPending()

@@ -44,8 +44,9 @@ private:
     HWND m_hwnd = nullptr;
 };
 
-// Pumps exactly one message of the thread, waiting for one when the queue is empty.
-void PumpOne();
+// Pumps exactly one message of the thread, waiting for one when the queue is empty (with a watchdog
+// that fails the test instead of hanging); false when none came.
+bool PumpOne();
 // Pumps until the queue is empty (no waiting).
 void PumpPending();
 
