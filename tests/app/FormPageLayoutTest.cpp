@@ -3,6 +3,7 @@
 // reaches; the unfinished buttons are disabled.
 #include <gtest/gtest.h>
 #include "ProgramFixture.h"
+#include "tests/support/ScopedState.h"
 #include "pages/FormPage.h"
 #include "tests/framework/GeometryPrinters.h"
 #include <set>
@@ -10,10 +11,11 @@
 
 namespace
 {
+// A stand-in container page beside the test executable, for the life of the object.
 struct ContainerPage
 {
-    std::wstring path = TestProgramFolder() + L"container.htm";
-    ContainerPage() { WriteWholeFile(path, "<html></html>"); }
+    FileGuard guard{TestProgramFolder() + L"container.htm"};
+    ContainerPage() { WriteWholeFile(guard.Path(), "<html></html>"); }
 };
 
 struct Placed
@@ -44,12 +46,12 @@ int IdOf(HWND control)
 
 struct FormPageLayout : ::testing::Test
 {
+    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
     ContainerPage container;
     ProgramRun run{true};
 
     void SetUp() override
     {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
         ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
         ASSERT_TRUE(run.Start());
         ASSERT_NE(nullptr, Page());
@@ -57,7 +59,6 @@ struct FormPageLayout : ::testing::Test
     void TearDown() override
     {
         run.Close();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
     }
     CPage3* Page() { return run.View() ? dynamic_cast<CPage3*>(run.View()->GetFormPage()) : nullptr; }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "ProgramFixture.h"
 #include "app/FormStore.h"
+#include "tests/support/ScopedState.h"
 #include <shlobj.h>
 
 TEST(FormStore, FolderFollowsTestModeModuleAndAppData)
@@ -22,13 +23,13 @@ TEST(FormStore, ApplicationDataChainIsCreatedLevelByLevel)
 {
     wchar_t appData[MAX_PATH] = {};
     ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE));
+    FolderGuard made(std::wstring(appData) + L"\\Formstead\\0x03\\app_test");
     CString store = PrepareStoreFolder(false, L"C:\\ignored\\");
     CString expected = CString(appData) + L"\\Formstead\\0x03\\" + ExecutableBaseName(CString(TestProgramFolder().c_str()) + L"app_test.exe");
     EXPECT_EQ(expected, store);
     DWORD attributes = ::GetFileAttributesW(store);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
-    ::RemoveDirectoryW(store);
 }
 
 TEST(FormStore, TheFirstPdfIsTheFormEvenWithADoubledBackslash)
@@ -48,8 +49,13 @@ TEST(FormStore, NormalModeWithAnEmptyStoreSaysSoAndGoesOnWithoutAForm)
 {
     wchar_t modulePath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+    wchar_t appData[MAX_PATH] = {};
+    ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE));
+    FolderGuard made(std::wstring(appData) + L"\\Formstead\\0x03\\app_test");
     CString store = PrepareStoreFolder(false, ProgramFolderOf(modulePath));
-    WriteWholeFile(TestProgramFolder() + L"container.htm", "<html></html>");
+    FileGuard container(TestProgramFolder() + L"container.htm");
+    FileGuard form(std::wstring(store) + L"\\claim.pdf");
+    WriteWholeFile(container.Path(), "<html></html>");
     ProgramRun run;
     ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
     ASSERT_TRUE(run.Start(L"Formstead.exe"));
@@ -70,6 +76,4 @@ TEST(FormStore, NormalModeWithAnEmptyStoreSaysSoAndGoesOnWithoutAForm)
     EXPECT_EQ(CString(L"claim"), withForm.View()->GetFormName());
     EXPECT_EQ(store + L"\\claim.pdf", withForm.View()->GetFormFile(L".pdf"));
     withForm.Close();
-    ::DeleteFileW(store + L"\\claim.pdf");
-    ::RemoveDirectoryW(store);
 }

@@ -3,6 +3,7 @@
 // and the view's F2 message.
 #include <gtest/gtest.h>
 #include "ProgramFixture.h"
+#include "tests/support/ScopedState.h"
 #include "resources/resource.h"
 #include "tests/framework/GeometryPrinters.h"
 #include "pages/FormPage.h"
@@ -10,10 +11,11 @@
 
 namespace
 {
+// A stand-in container page beside the test executable, for the life of the object.
 struct ContainerPage
 {
-    std::wstring path = TestProgramFolder() + L"container.htm";
-    ContainerPage() { WriteWholeFile(path, "<html></html>"); }
+    FileGuard guard{TestProgramFolder() + L"container.htm"};
+    ContainerPage() { WriteWholeFile(guard.Path(), "<html></html>"); }
 };
 
 CRect WindowRectOf(CWnd& window)
@@ -37,11 +39,11 @@ CRect MaximisedBySystem(CWnd& frame)
 
 struct MainWindow : ::testing::Test
 {
+    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
     ContainerPage page;
     ProgramRun run;
     void SetUp() override
     {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
         ASSERT_TRUE(MakeMasterDatabase(run.folder.File(L"Vantorel.gdb"), MasterContent()));
         ASSERT_TRUE(run.Start());
         ASSERT_NE(nullptr, run.Frame());
@@ -183,7 +185,6 @@ TEST_F(MainWindow, FirstStartPlacementAndMaximisedRoundTrip)
     EXPECT_EQ(again.Frame()->m_hWnd, ::GetForegroundWindow());
     EXPECT_EQ(again.Frame()->m_hWnd, ::GetActiveWindow());
     again.Close();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
 }
 
 TEST_F(MainWindow, F2OnTheViewShowsTheAssemblyNumber)
@@ -305,6 +306,7 @@ TEST_F(MainWindow, TheArrowBitmapsGoWithThePanel)
 
 TEST(Placement, AWindowClosedMinimisedComesBackRestoredWhereItWas)
 {
+    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
     ContainerPage page;
     CFormsteadApp writer;
     writer.SetRegistryKey(L"Formstead");
@@ -333,11 +335,11 @@ TEST(Placement, AWindowClosedMinimisedComesBackRestoredWhereItWas)
     EXPECT_FALSE(again.Frame()->IsIconic());
     EXPECT_TRUE(again.Frame()->IsZoomed());
     again.Close();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
 }
 
 TEST(Placement, AfterARestartTheMainWindowIsTheActiveForegroundWindow)
 {
+    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
     ContainerPage page;
     CFormsteadApp writer;
     writer.SetRegistryKey(L"Formstead");
@@ -354,5 +356,4 @@ TEST(Placement, AfterARestartTheMainWindowIsTheActiveForegroundWindow)
     EXPECT_EQ(run.Frame()->m_hWnd, ::GetActiveWindow());
     EXPECT_FALSE(run.View()->GetRegisterForm()->IsWindowVisible());
     run.Close();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
 }

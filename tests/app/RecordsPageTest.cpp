@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ProgramFixture.h"
+#include "tests/support/ScopedState.h"
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/FormDatabase.h"
@@ -39,25 +40,24 @@ std::wstring TextOf(HWND window)
 struct RecordsProgram : ::testing::Test
 {
     const std::wstring folder = TestProgramFolder();
-    std::string savedContainer;
+    // What the test puts beside the executable, put back as it was even when the test fails.
+    FileGuard container{folder + L"container.htm"};
+    FileGuard claimForm{folder + L"claim.pdf"};
+    FileGuard database{folder + L"claim.gdb"};
+    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
     std::unique_ptr<ProgramRun> run;
 
     void SetUp() override
     {
         viewer::TestControl().Reset();
-        savedContainer = ReadWholeFile(folder + L"container.htm");
         ASSERT_TRUE(CopyFileW(FORMSTEAD_CONTAINER_PAGE, (folder + L"container.htm").c_str(), FALSE));
         ASSERT_TRUE(CopyFileW((std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf").c_str(),
                               (folder + L"claim.pdf").c_str(), FALSE));
         DeleteFileW(Database().c_str());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\Appearance");
     }
     void TearDown() override
     {
         run.reset();
-        DeleteFileW(Database().c_str());
-        DeleteFileW((folder + L"claim.pdf").c_str());
-        WriteWholeFile(folder + L"container.htm", savedContainer);
         viewer::TestControl().Reset();
     }
     std::wstring Database() const { return folder + L"claim.gdb"; }

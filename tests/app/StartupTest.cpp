@@ -2,17 +2,19 @@
 // "Init Error" messages, the logo file and the updates address, the title, and exit.
 #include <gtest/gtest.h>
 #include "ProgramFixture.h"
+#include "tests/support/ScopedState.h"
 #include "app/MasterDatabase.h"
 #include "formdb/Database.h"
 #include "resources/resource.h"
 
 namespace
 {
+// A stand-in container page beside the test executable, put back as it was when the object goes.
 struct ContainerPage
 {
-    std::wstring path = TestProgramFolder() + L"container.htm";
+    FileGuard guard{TestProgramFolder() + L"container.htm"};
+    const std::wstring& path = guard.Path();
     ContainerPage() { Put(); }
-    ~ContainerPage() { Put(); }   // the next test finds it again
     void Put() { WriteWholeFile(path, "<html></html>"); }
     void Remove() { ::DeleteFileW(path.c_str()); }
 };
