@@ -100,8 +100,30 @@ protected:
 
 } // namespace
 
+namespace
+{
+// Today's UTC date as M/D/YYYY, worked out by SQLite itself in a memory database.
+std::string SqliteUtcDate()
+{
+    sqlite3* memory = nullptr;
+    std::string date;
+    if (sqlite3_open(":memory:", &memory) == SQLITE_OK)
+    {
+        sqlite3_stmt* query = nullptr;
+        if (sqlite3_prepare_v2(memory, "SELECT ltrim(strftime('%m','now'),'0') || '/' || ltrim(strftime('%d','now'),'0')"
+                                       " || '/' || strftime('%Y','now')", -1, &query, nullptr) == SQLITE_OK &&
+            sqlite3_step(query) == SQLITE_ROW)
+            date = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+        sqlite3_finalize(query);
+    }
+    sqlite3_close(memory);
+    return date;
+}
+} // namespace
+
 TEST_F(FormDatabaseTest, RegistrationCreatesTheThreeTablesAndOnlyTheDatabaseFile)
 {
+    const std::string dayBefore = SqliteUtcDate();
     const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500" + std::string(60, 'x'));
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_TRUE(result.warning.empty());
@@ -109,10 +131,9 @@ TEST_F(FormDatabaseTest, RegistrationCreatesTheThreeTablesAndOnlyTheDatabaseFile
 
     const Rows info = Query(db, "SELECT RegDate,formcolumns,frozen,zoomfactor,formtype FROM FormInfo");
     ASSERT_EQ(1u, info.size());
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    EXPECT_EQ(std::to_string(now.wMonth) + "/" + std::to_string(now.wDay) + "/" + std::to_string(now.wYear),
-              info[0][0]);
+    const std::string dayAfter = SqliteUtcDate();   // the registration may straddle midnight UTC
+    ASSERT_FALSE(dayBefore.empty());
+    EXPECT_TRUE(info[0][0] == dayBefore || info[0][0] == dayAfter) << info[0][0] << " vs " << dayBefore;
     EXPECT_EQ(kFieldList, info[0][1]);
     EXPECT_EQ("1", info[0][2]);
     EXPECT_EQ("0,0", info[0][3]);
