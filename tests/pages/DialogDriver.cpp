@@ -1,12 +1,25 @@
 // Thread-timer driven steps for modal dialogs.
 #include "tests/pages/DialogDriver.h"
 
+#include <gtest/gtest.h>
 #include <deque>
 
 namespace {
 
 std::deque<std::function<bool()>> g_steps;
 UINT_PTR g_timer = 0;
+// When the first step waiting now was first tried; a step that waits past the watchdog fails the test.
+DWORD g_waitingSince = 0;
+const DWORD kStepWatchdogMs = 60000;
+
+BOOL CALLBACK CancelDialog(HWND window, LPARAM)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770" && IsWindowVisible(window))
+        EndDialog(window, IDCANCEL);
+    return TRUE;
+}
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -14,7 +27,17 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
         return;
     std::function<bool()> step = g_steps.front();
     if (step())
+    {
         g_steps.pop_front();
+        g_waitingSince = GetTickCount();
+    }
+    else if (GetTickCount() - g_waitingSince > kStepWatchdogMs)
+    {
+        // The awaited dialog never came or never let go: end the thread's dialogs instead of hanging.
+        ADD_FAILURE() << "a dialog step still waited after the watchdog; " << g_steps.size() << " steps left";
+        g_steps.clear();
+        EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
+    }
 }
 
 struct SearchState
@@ -42,6 +65,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
 DialogDriver::DialogDriver()
 {
     g_steps.clear();
+    g_waitingSince = GetTickCount();
     g_timer = SetTimer(nullptr, 0, 40, Tick);
 }
 
@@ -53,6 +77,8 @@ DialogDriver::~DialogDriver()
 
 void DialogDriver::Then(std::function<bool()> step)
 {
+    if (g_steps.empty())
+        g_waitingSince = GetTickCount();
     g_steps.push_back(std::move(step));
 }
 
