@@ -9,8 +9,10 @@
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
 #include "pages/RegisterForm.h"
+#include "pages/PrintForm.h"
 #include "pages/SaveFormRecord.h"
 #include "pages/TemplateName.h"
+#include "pages/TextDump.h"
 #include "bridge/HTMLCtrl.h"
 
 namespace {
@@ -20,6 +22,8 @@ const UINT kZoomIn = 1020;
 const UINT kZoomOut = 1021;
 const UINT kUpdateAndSave = 1022;
 const UINT kCheckFormsUpdates = 1023;
+const UINT kPrintOptions = 1017;
+const UINT kClearingHouse = 1044;
 const UINT kZoomInPicture = 1042;
 const UINT kZoomOutPicture = 1043;
 
@@ -53,6 +57,8 @@ BEGIN_MESSAGE_MAP(CPdfButtons, CDialog)
     ON_BN_CLICKED(kZoomIn, OnZoomIn)
     ON_BN_CLICKED(kZoomOut, OnZoomOut)
     ON_BN_CLICKED(kCheckFormsUpdates, OnCheckFormsUpdates)
+    ON_BN_CLICKED(kPrintOptions, OnPrintOptions)
+    ON_BN_CLICKED(kClearingHouse, OnClearingHouse)
     ON_STN_CLICKED(kZoomInPicture, OnZoomIn)
     ON_STN_CLICKED(kZoomOutPicture, OnZoomOut)
 END_MESSAGE_MAP()
@@ -189,4 +195,22 @@ void CPdfButtons::OnCheckFormsUpdates()
     RegisterForm dialog(m_host, this);
     dialog.m_nMode = RegisterForm::kModeDownload;
     dialog.DoModal();
+}
+
+void CPdfButtons::OnPrintOptions()
+{
+    if (!m_browser || !m_host || IsExchangeRunning())
+        return;
+    CPrintForm dialog(*m_host, *m_browser, this);
+    dialog.m_onMove = [this]() { RepaintBrowser(); };
+    const HWND self = m_hWnd;
+    dialog.DoModal();
+    if (::IsWindow(self))
+        RepaintBrowser();
+}
+
+void CPdfButtons::OnClearingHouse()
+{
+    if (m_browser)
+        DumpFormText(*m_browser, this);
 }

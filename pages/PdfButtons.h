@@ -45,6 +45,8 @@ protected:
     afx_msg void OnZoomIn();
     afx_msg void OnZoomOut();
     afx_msg void OnCheckFormsUpdates();
+    afx_msg void OnPrintOptions();
+    afx_msg void OnClearingHouse();
 
     // Runs the exchange into m_strReply; false when nothing may be done (busy, or the page went away).
     bool Exchange(CHTMLCtrl& browser, const std::function<void(SaveStep)>& onStep = nullptr);

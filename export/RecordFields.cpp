@@ -1,0 +1,336 @@
+// The record field reader: a small recursive-descent walk over the UTF-16 text with an explicit stack
+// of open element names.
+#include "export/RecordFields.h"
+
+#include <vector>
+
+namespace {
+
+struct Name
+{
+    const wchar_t* start;
+    size_t length;
+};
+
+bool IsSpace(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+bool IsNameChar(wchar_t c)
+{
+    return !(IsSpace(c) || c == L'/' || c == L'>' || c == L'<' || c == L'=' || c == L'"' || c == L'\'' ||
+             c == L'&' || c == 0);
+}
+
+bool SameName(const Name& a, const Name& b)
+{
+    return a.length == b.length && std::char_traits<wchar_t>::compare(a.start, b.start, a.length) == 0;
+}
+
+bool IsLocalName(const Name& name, const wchar_t* local, size_t localLength)
+{
+    size_t colon = name.length;
+    for (size_t i = 0; i < name.length; ++i)
+        if (name.start[i] == L':')
+            colon = i;
+    const size_t start = colon == name.length ? 0 : colon + 1;
+    return name.length - start == localLength &&
+           std::char_traits<wchar_t>::compare(name.start + start, local, localLength) == 0;
+}
+
+class Reader
+{
+public:
+    Reader(const std::wstring& text, const RecordFieldSink& sink)
+        : m_p(text.c_str()), m_end(text.c_str() + text.size()), m_sink(sink)
+    {
+    }
+
+    bool Document()
+    {
+        if (!Misc())
+            return false;
+        if (!At(L"<") || m_p + 1 >= m_end || !IsNameChar(m_p[1]))
+            return false;
+        if (!Elements())
+            return false;
+        return Misc() && m_p == m_end;
+    }
+
+private:
+    bool At(const wchar_t* s) const
+    {
+        const wchar_t* p = m_p;
+        for (; *s; ++s, ++p)
+            if (p >= m_end || *p != *s)
+                return false;
+        return true;
+    }
+
+    bool SkipPast(const wchar_t* marker, size_t length)
+    {
+        for (const wchar_t* p = m_p; p + length <= m_end; ++p)
+            if (std::char_traits<wchar_t>::compare(p, marker, length) == 0)
+            {
+                m_p = p + length;
+                return true;
+            }
+        return false;
+    }
+
+    void SkipSpace()
+    {
+        while (m_p < m_end && IsSpace(*m_p))
+            ++m_p;
+    }
+
+    // White space, comments and processing instructions outside the document element; a document
+    // type declaration is refused.
+    bool Misc()
+    {
+        for (;;)
+        {
+            SkipSpace();
+            if (At(L"<?"))
+            {
+                if (!SkipPast(L"?>", 2))
+                    return false;
+            }
+            else if (At(L"<!--"))
+            {
+                m_p += 4;
+                if (!SkipPast(L"-->", 3))
+                    return false;
+            }
+            else if (At(L"<!"))
+                return false;
+            else
+                return true;
+        }
+    }
+
+    bool ReadName(Name& name)
+    {
+        name.start = m_p;
+        while (m_p < m_end && IsNameChar(*m_p))
+            ++m_p;
+        name.length = static_cast<size_t>(m_p - name.start);
+        return name.length > 0;
+    }
+
+    // Attributes up to ">" or "/>"; empty is set for "/>".
+    bool TagRest(bool& empty)
+    {
+        for (;;)
+        {
+            const bool spaced = m_p < m_end && IsSpace(*m_p);
+            SkipSpace();
+            if (m_p >= m_end)
+                return false;
+            if (*m_p == L'>')
+            {
+                ++m_p;
+                empty = false;
+                return true;
+            }
+            if (At(L"/>"))
+            {
+                m_p += 2;
+                empty = true;
+                return true;
+            }
+            Name attribute;
+            if (!spaced || !ReadName(attribute))
+                return false;
+            SkipSpace();
+            if (m_p >= m_end || *m_p != L'=')
+                return false;
+            ++m_p;
+            SkipSpace();
+            if (m_p >= m_end || (*m_p != L'"' && *m_p != L'\''))
+                return false;
+            const wchar_t quote = *m_p++;
+            while (m_p < m_end && *m_p != quote)
+            {
+                if (*m_p == L'<')
+                    return false;
+                ++m_p;
+            }
+            if (m_p >= m_end)
+                return false;
+            ++m_p;
+        }
+    }
+
+    // An entity reference after "&": predefined entities and character references only.
+    bool Reference(std::wstring* text)
+    {
+        const wchar_t* semicolon = m_p;
+        while (semicolon < m_end && *semicolon != L';' && semicolon - m_p < 12)
+            ++semicolon;
+        if (semicolon >= m_end || *semicolon != L';')
+            return false;
+        const std::wstring name(m_p, semicolon);
+        unsigned long code = 0;
+        if (name == L"lt") code = L'<';
+        else if (name == L"gt") code = L'>';
+        else if (name == L"amp") code = L'&';
+        else if (name == L"quot") code = L'"';
+        else if (name == L"apos") code = L'\'';
+        else if (name.size() > 1 && name[0] == L'#')
+        {
+            const bool hex = name[1] == L'x';
+            const size_t first = hex ? 2 : 1;
+            if (first >= name.size())
+                return false;
+            for (size_t i = first; i < name.size(); ++i)
+            {
+                const wchar_t c = name[i];
+                unsigned digit;
+                if (c >= L'0' && c <= L'9') digit = c - L'0';
+                else if (hex && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+                else if (hex && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
+                else return false;
+                code = code * (hex ? 16 : 10) + digit;
+                if (code > 0x10FFFF)
+                    return false;
+            }
+            if (code == 0 || (code >= 0xD800 && code <= 0xDFFF))
+                return false;
+        }
+        else
+            return false;
+        m_p = semicolon + 1;
+        if (text)
+        {
+            if (code >= 0x10000)
+            {
+                code -= 0x10000;
+                *text += static_cast<wchar_t>(0xD800 + (code >> 10));
+                *text += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+            }
+            else
+                *text += static_cast<wchar_t>(code);
+        }
+        return true;
+    }
+
+    // The document element and everything in it. Depth 1 is the document element, 2 its children
+    // (topmostSubform among them), 3 the fields.
+    bool Elements()
+    {
+        std::vector<Name> open;
+        bool inSubform = false, subformSeen = false;
+        size_t subformDepth = 0;
+        std::wstring value;
+        Name field = {nullptr, 0};
+        for (;;)
+        {
+            if (m_p >= m_end)
+                return false;
+            std::wstring* text = inSubform && open.size() > subformDepth ? &value : nullptr;
+            if (*m_p != L'<')
+            {
+                if (open.empty())
+                    return false;
+                const wchar_t* run = m_p;
+                while (m_p < m_end && *m_p != L'<' && *m_p != L'&')
+                    ++m_p;
+                if (text)
+                    text->append(run, m_p);
+                if (m_p < m_end && *m_p == L'&')
+                {
+                    ++m_p;
+                    if (!Reference(text))
+                        return false;
+                }
+                continue;
+            }
+            if (At(L"<!--"))
+            {
+                m_p += 4;
+                if (!SkipPast(L"-->", 3))
+                    return false;
+                continue;
+            }
+            if (At(L"<![CDATA["))
+            {
+                m_p += 9;
+                const wchar_t* start = m_p;
+                if (!SkipPast(L"]]>", 3))
+                    return false;
+                if (text)
+                    text->append(start, m_p - 3);
+                continue;
+            }
+            if (At(L"<?"))
+            {
+                if (!SkipPast(L"?>", 2))
+                    return false;
+                continue;
+            }
+            if (At(L"</"))
+            {
+                m_p += 2;
+                Name name;
+                if (!ReadName(name) || open.empty() || !SameName(name, open.back()))
+                    return false;
+                SkipSpace();
+                if (m_p >= m_end || *m_p != L'>')
+                    return false;
+                ++m_p;
+                if (!Close(open, inSubform, subformDepth, field, value))
+                    return false;
+                if (open.empty())
+                    return true;
+                continue;
+            }
+            ++m_p;
+            Name name;
+            bool empty = false;
+            if (!ReadName(name) || !TagRest(empty))
+                return false;
+            open.push_back(name);
+            if (open.size() == 2 && !subformSeen && IsLocalName(name, L"topmostSubform", 14))
+            {
+                subformSeen = inSubform = true;
+                subformDepth = 2;
+            }
+            else if (inSubform && open.size() == subformDepth + 1)
+            {
+                field = name;
+                value.clear();
+            }
+            if (empty)
+            {
+                if (!Close(open, inSubform, subformDepth, field, value))
+                    return false;
+                if (open.empty())
+                    return true;
+            }
+        }
+    }
+
+    bool Close(std::vector<Name>& open, bool& inSubform, size_t subformDepth, const Name& field, const std::wstring& value)
+    {
+        if (inSubform && open.size() == subformDepth + 1)
+            m_sink(field.start, field.length, value);
+        else if (inSubform && open.size() == subformDepth)
+            inSubform = false;
+        open.pop_back();
+        return true;
+    }
+
+    const wchar_t* m_p;
+    const wchar_t* m_end;
+    const RecordFieldSink& m_sink;
+};
+
+} // namespace
+
+bool ReadRecordFields(const std::wstring& xml, const RecordFieldSink& onField)
+{
+    Reader reader(xml, onField);
+    return reader.Document();
+}
