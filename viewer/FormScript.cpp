@@ -3,6 +3,7 @@
 #include "viewer/FormFieldNames.h"
 #include "viewer/FormXml.h"
 #include <cwctype>
+#include <memory>
 
 namespace viewer {
 
@@ -58,6 +59,9 @@ void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes
     m_columns = MakeColumnNames(form.fields);
     m_values.clear();
     for (const pdf::FormField& f : form.fields) m_values.push_back(f.value);
+    m_linkTemplates.clear();
+    for (const pdf::PageLink& link : form.links) m_linkTemplates.push_back(link.address);
+    UpdateLinks();
     m_printMode = PrintMode::All;
     m_shiftX = m_shiftY = 0;
     m_loaded = true;
@@ -173,8 +177,58 @@ bool FormScript::SetFromXml(const std::wstring& xml)
 {
     std::vector<std::wstring> values;
     if (!ReadFormXml(xml, m_keys, values)) return false;
+    FillListRows(xml, values);
     for (size_t i = 0; i < values.size(); ++i) SetValue(i, values[i]);
+    UpdateLinks();
     return true;
+}
+
+void FormScript::FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const
+{
+    // A list form names its row fields "R<row>_<element>": row k shows the k-th record (a
+    // Collections element with content) of the data, the rows after the last record stay empty.
+    std::unique_ptr<XmlElement> root = ParseXml(xml);
+    std::vector<const XmlElement*> records;
+    std::vector<const XmlElement*> pending;
+    if (root) pending.push_back(root.get());
+    while (!pending.empty()) {
+        const XmlElement* element = pending.back();
+        pending.pop_back();
+        if (element->LocalName() == L"Collections") {
+            if (!element->children.empty()) records.push_back(element);
+            continue;
+        }
+        for (auto it = element->children.rbegin(); it != element->children.rend(); ++it) pending.push_back(it->get());
+    }
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        const std::wstring& key = m_keys[i];
+        const size_t underscore = key.find(L'_');
+        if (key.size() < 3 || key[0] != L'R' || underscore == std::wstring::npos || underscore < 2) continue;
+        const std::wstring number = key.substr(1, underscore - 1);
+        if (number.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        const size_t row = std::wcstoul(number.c_str(), nullptr, 10);
+        const XmlElement* field = row >= 1 && row <= records.size() ? records[row - 1]->Child(key.substr(underscore + 1)) : nullptr;
+        values[i] = field ? field->text : std::wstring();
+    }
+}
+
+void FormScript::UpdateLinks()
+{
+    // Link addresses may name a field in braces ("app:viewStatement?{R1_ID}"): its current value.
+    for (size_t l = 0; l < m_form.links.size() && l < m_linkTemplates.size(); ++l) {
+        std::wstring address = m_linkTemplates[l];
+        for (size_t open = address.find(L'{'); open != std::wstring::npos; open = address.find(L'{', open)) {
+            const size_t close = address.find(L'}', open);
+            if (close == std::wstring::npos) break;
+            const std::wstring name = address.substr(open + 1, close - open - 1);
+            std::wstring value;
+            for (size_t i = 0; i < m_keys.size(); ++i)
+                if (m_keys[i] == name) value = ReportedValue(i);
+            address.replace(open, close - open + 1, value);
+            open += value.size();
+        }
+        m_form.links[l].address = address;
+    }
 }
 
 bool FormScript::Run(const std::wstring& command, FormReply& reply, FormActions* actions)

@@ -1,6 +1,7 @@
 // What a form's own script does with the commands of the bridge: keeps the field values of the
 // loaded form, answers "FieldList", "Save" and the text dump, takes "FieldSet|", and hands zoom,
-// print and e-mail commands to the window that shows the form.
+// print and e-mail commands to the window that shows the form. A list form (the collections PDF)
+// shows one record per row and its links carry the row's record id.
 #pragma once
 #include "viewer/PdfForm.h"
 #include <string>
@@ -70,11 +71,15 @@ public:
 
 private:
     bool IsBox(size_t field) const;
+    void FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const;
+    // Link addresses with "{field}" replaced by the field's value.
+    void UpdateLinks();
 
     bool m_loaded = false;
     pdf::FormDocument m_form;
     std::string m_pdfBytes;
     std::vector<std::wstring> m_keys, m_columns, m_values;
+    std::vector<std::wstring> m_linkTemplates; // the links' addresses as the PDF gives them
     PrintMode m_printMode = PrintMode::All;
     int m_shiftX = 0, m_shiftY = 0;
 };
