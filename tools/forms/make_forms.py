@@ -100,7 +100,8 @@ def make_claim_form(path):
 
     # The way to the patient statements of the saved claims.
     form.link((FormBuilder.WIDTH - 130, FormBuilder.HEIGHT - 5 * CELL_H - 4, FormBuilder.WIDTH - 20,
-               FormBuilder.HEIGHT - 5 * CELL_H + 12), "app:toStatements", "Patient Statements")
+               FormBuilder.HEIGHT - 5 * CELL_H + 12), "app:toStatements", "Patient Statements",
+              CAPTION_RED)
     form.save(path, "CMS-1500")
 
 
