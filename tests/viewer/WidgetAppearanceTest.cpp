@@ -144,6 +144,10 @@ TEST_F(WidgetAppearanceTest, FieldsWithoutColoursAreTinted)
         // No border: the control covers the whole widget.
         EXPECT_NEAR(8 + 100 * Scale(), Placed(control).left, 1.0) << field;
     }
+    // A drop-down's text box as well.
+    HWND edit = FindWindowExW(form->ControlOf(kState), nullptr, L"Edit", nullptr);
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ(kTint, Inside(edit));
     // Typing keeps the tint behind the text.
     HWND city = form->ControlOf(kCity);
     SetWindowTextW(city, L"Springfield");
@@ -198,4 +202,37 @@ TEST_F(WidgetAppearanceTest, ClicksAndChoicesReportExportValues)
     EXPECT_EQ(BST_CHECKED, SendMessageW(form->ControlOf(kAgree), BM_GETCHECK, 0, 0));
     EXPECT_EQ(2, SendMessageW(state, CB_GETCURSEL, 0, 0));
     EXPECT_EQ(L"name=|city=|sex=F|agree=On|state=TX|plan=|notes=", SaveReply());
+}
+
+TEST_F(WidgetAppearanceTest, PrintedPagesCarryTheColoursButNoTint)
+{
+    // A memory device of 96 pixels per inch: 4/3 pixels per point, page edge at the device's corner.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 540, 540);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(nullptr, bitmap);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    ASSERT_EQ(96, GetDeviceCaps(dc, LOGPIXELSX));
+    RECT all = {0, 0, 540, 540};
+    auto render = [&](viewer::PrintMode mode) {
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        form->Render(dc, 0, mode, 0, 0);
+    };
+    // name: x 133..400, y 48..80, a border of 3 pixels; city: y 107..160.
+    render(viewer::PrintMode::All);
+    EXPECT_EQ(kBlue, GetPixel(dc, 134, 64));
+    EXPECT_EQ(kBlue, GetPixel(dc, 300, 49));
+    EXPECT_EQ(kYellow, GetPixel(dc, 380, 64));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 130, 64));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 380, 133));
+    render(viewer::PrintMode::AllBlackWhite);
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 134, 64));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 380, 64));
+    render(viewer::PrintMode::Text);
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 134, 64));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 380, 64));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
