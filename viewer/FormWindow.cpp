@@ -389,13 +389,17 @@ int FormWindow::ControlFontPixels(const FieldControl& control) const
 
 HBRUSH FormWindow::FieldBrush(HWND control, HDC dc)
 {
-    for (const FieldControl& c : m_controls) {
-        // A drop-down's edit asks through the drop-down.
-        if (c.hwnd != control && !IsChild(c.hwnd, control)) continue;
+    // The control is found by its id (its place in m_controls); a drop-down's edit asks through the
+    // drop-down, so its parent is tried as well.
+    for (HWND hwnd : {control, GetParent(control)}) {
+        size_t index = static_cast<size_t>(GetDlgCtrlID(hwnd) - kFirstControlId);
+        if (!hwnd || index >= m_controls.size() || m_controls[index].hwnd != hwnd) continue;
+        const FieldControl& c = m_controls[index];
         COLORREF colour;
         if (!WidgetFill(m_script.Form().fields[c.field].widgets[c.widget], true, colour)) return nullptr;
         HBRUSH& brush = m_brushes[colour];
         if (!brush) brush = CreateSolidBrush(colour);
+        if (!brush) return nullptr;
         SetBkColor(dc, colour);
         return brush;
     }

@@ -254,10 +254,6 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
     SetTextAlign(dc, align);
 }
 
-} // namespace viewer
-
-namespace viewer {
-
 COLORREF ToColorRef(const pdf::WidgetColour& colour)
 {
     return Rgb(colour.rgb[0], colour.rgb[1], colour.rgb[2]);
@@ -269,7 +265,7 @@ bool WidgetFill(const pdf::Widget& widget, bool highlight, COLORREF& colour)
         colour = ToColorRef(widget.background);
         return true;
     }
-    if (highlight && !widget.border.present) {
+    if (highlight && BorderPixels(widget, 1) == 0) {
         colour = kFieldHighlight;
         return true;
     }

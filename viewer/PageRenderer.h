@@ -27,7 +27,7 @@ const COLORREF kFieldHighlight = RGB(214, 224, 255);
 
 COLORREF ToColorRef(const pdf::WidgetColour& colour);
 // The colour a widget's area is filled with: its background; else, on screen (highlight) and when
-// it has no border either, the field highlight. False: the area stays as the page draws it.
+// it has no visible border either, the field highlight. False: the area stays as the page draws it.
 bool WidgetFill(const pdf::Widget& widget, bool highlight, COLORREF& colour);
 // The widget's border width in device units at that scale; 0 when it has no border.
 int BorderPixels(const pdf::Widget& widget, double scale);

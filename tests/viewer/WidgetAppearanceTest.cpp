@@ -4,6 +4,7 @@
 #include "PdfTestFiles.h"
 #include "ViewerWindowTest.h"
 #include "tests/support/TempFolder.h"
+#include "viewer/PageRenderer.h"
 #include "viewer/ViewerTestControl.h"
 #include <gtest/gtest.h>
 #include <cmath>
@@ -235,4 +236,29 @@ TEST_F(WidgetAppearanceTest, PrintedPagesCarryTheColoursButNoTint)
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+TEST(WidgetFill, BackgroundThenTintWhereNoBorderShows)
+{
+    pdf::Widget widget;
+    COLORREF colour = 0;
+    EXPECT_TRUE(viewer::WidgetFill(widget, true, colour));
+    EXPECT_EQ(kTint, colour);
+    EXPECT_FALSE(viewer::WidgetFill(widget, false, colour)); // paper gets no tint
+
+    // A border colour of width 0 draws nothing: still tinted.
+    widget.border.present = true;
+    widget.borderWidth = 0;
+    EXPECT_EQ(0, viewer::BorderPixels(widget, 2.0));
+    EXPECT_TRUE(viewer::WidgetFill(widget, true, colour));
+    // A visible border is enough to find the field.
+    widget.borderWidth = 0.2;
+    EXPECT_EQ(1, viewer::BorderPixels(widget, 2.0));
+    EXPECT_FALSE(viewer::WidgetFill(widget, true, colour));
+
+    widget.background.present = true;
+    widget.background.rgb[0] = 1;
+    colour = 0;
+    EXPECT_TRUE(viewer::WidgetFill(widget, false, colour));
+    EXPECT_EQ(RGB(255, 0, 0), colour);
 }
