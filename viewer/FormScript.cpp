@@ -2,6 +2,7 @@
 #include "viewer/FormScript.h"
 #include "viewer/FormFieldNames.h"
 #include "viewer/FormXml.h"
+#include <algorithm>
 #include <cwctype>
 #include <memory>
 
@@ -18,6 +19,12 @@ bool IsTrueWord(const std::wstring& value)
     std::wstring upper;
     for (wchar_t c : value) upper += static_cast<wchar_t>(std::towupper(c));
     return upper == L"YES" || upper == L"X" || upper == L"1" || upper == L"ON" || upper == L"TRUE";
+}
+
+// The value a box widget reports when on: its export value, or its on-state name where it has none.
+std::wstring ExportOf(const pdf::Widget& widget)
+{
+    return widget.exportValue.empty() ? pdf::DecodeTextString(widget.onState) : widget.exportValue;
 }
 
 // A value of the "Save" reply with what the reply's own syntax uses written as "%XX": "|" ends an
@@ -57,8 +64,8 @@ void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes
     m_pdfBytes = pdfBytes;
     m_keys = MakeFieldKeys(form.fields);
     m_columns = MakeColumnNames(form.fields);
-    m_values.clear();
-    for (const pdf::FormField& f : form.fields) m_values.push_back(f.value);
+    m_values.assign(form.fields.size(), std::wstring());
+    for (size_t i = 0; i < form.fields.size(); ++i) SetValue(i, form.fields[i].value);
     m_linkTemplates.clear();
     for (const pdf::PageLink& link : form.links) m_linkTemplates.push_back(link.address);
     UpdateLinks();
@@ -81,16 +88,27 @@ bool FormScript::IsBox(size_t field) const
 void FormScript::SetValue(size_t field, const std::wstring& value)
 {
     if (field >= m_values.size()) return;
+    const pdf::FormField& f = m_form.fields[field];
+    if (f.type == pdf::FieldType::Choice) {
+        // An option is chosen by its export value or by the text it shows; other text stays as typed.
+        m_values[field] = value;
+        bool isExport = std::find(f.exports.begin(), f.exports.end(), value) != f.exports.end();
+        auto shown = std::find(f.options.begin(), f.options.end(), value);
+        if (!isExport && shown != f.options.end()) m_values[field] = f.exports[shown - f.options.begin()];
+        return;
+    }
     if (!IsBox(field)) {
         m_values[field] = value;
         return;
     }
-    // A box takes its own on-state name, or a yes-word for its first widget; anything else is off.
-    const pdf::FormField& f = m_form.fields[field];
+    // A box is turned on by its export value, its own on-state name, or a yes-word for its first
+    // widget; anything else is off. The value kept is the on-state name.
     std::wstring on;
+    for (const pdf::Widget& w : f.widgets)
+        if (on.empty() && !value.empty() && ExportOf(w) == value) on = pdf::DecodeTextString(w.onState);
     for (const pdf::Widget& w : f.widgets) {
         std::wstring state = pdf::DecodeTextString(w.onState);
-        if (state == value) on = state;
+        if (on.empty() && state == value) on = state;
     }
     if (on.empty() && IsTrueWord(value) && !f.widgets.empty()) on = pdf::DecodeTextString(f.widgets[0].onState);
     m_values[field] = on;
@@ -111,7 +129,26 @@ std::wstring FormScript::FormType() const
 
 std::wstring FormScript::ReportedValue(size_t field) const
 {
-    if (m_form.fields[field].type == pdf::FieldType::CheckBox) return m_values[field].empty() ? L"" : L"YES";
+    const pdf::FormField& f = m_form.fields[field];
+    if (!IsBox(field) || m_values[field].empty()) return m_values[field];
+    // The export value of the widget that is on. A check box whose value is the plain "Yes" reports
+    // "YES", as the stored records and the clearinghouse export have it.
+    for (size_t w = 0; w < f.widgets.size(); ++w) {
+        if (!IsChecked(field, w)) continue;
+        const std::wstring exported = ExportOf(f.widgets[w]);
+        bool plainYes = exported.size() == 3 && std::towupper(exported[0]) == L'Y' && std::towupper(exported[1]) == L'E' &&
+                        std::towupper(exported[2]) == L'S';
+        return f.type == pdf::FieldType::CheckBox && plainYes ? L"YES" : exported;
+    }
+    return L"";
+}
+
+std::wstring FormScript::ShownValue(size_t field) const
+{
+    const pdf::FormField& f = m_form.fields[field];
+    auto exported = std::find(f.exports.begin(), f.exports.end(), m_values[field]);
+    if (exported != f.exports.end() && static_cast<size_t>(exported - f.exports.begin()) < f.options.size())
+        return f.options[exported - f.exports.begin()];
     return m_values[field];
 }
 

@@ -42,7 +42,8 @@ public:
     const std::vector<std::wstring>& Columns() const { return m_columns; }
     const std::string& PdfBytes() const { return m_pdfBytes; }
 
-    // Values by field index; check boxes hold the on-state name or "" (radio groups: the chosen one).
+    // Values by field index; check boxes hold the on-state name or "" (radio groups: the chosen one),
+    // choice fields the chosen option's export value (or text typed into a drop-down).
     const std::wstring& Value(size_t field) const { return m_values[field]; }
     void SetValue(size_t field, const std::wstring& value);
     bool IsChecked(size_t field, size_t widget) const;
@@ -53,8 +54,11 @@ public:
     // Runs one command. Returns true and fills reply when the form answers it.
     bool Run(const std::wstring& command, FormReply& reply, FormActions* actions);
 
-    // The values as the "Save" reply and the form XML give them (check boxes "YES" when checked).
+    // The values as the "Save" reply and the form XML give them: a box's or an option's export
+    // value (a check box whose export value is "Yes" gives "YES").
     std::wstring ReportedValue(size_t field) const;
+    // The text a field shows: a choice field's option text for its export value, else the value.
+    std::wstring ShownValue(size_t field) const;
     // "key=value|key=value|...", each value with "%", "|" and "=" escaped as "%25", "%7C", "%3D".
     std::wstring SaveReply() const;
     std::wstring FormXml() const;
