@@ -99,6 +99,18 @@ CString DateAndTimeNow()
     return CString(text);
 }
 
+// A cell larger than the page (the only one on its page) is cut at the page's edge; on a page with
+// no room at all it is left whole rather than lost.
+CRect CutAtPageEdge(const CRect& rect, int pageWidth, int pageHeight)
+{
+    CRect cut = rect;
+    if (cut.right >= pageWidth && pageWidth > cut.left)
+        cut.right = pageWidth - 1;
+    if (cut.bottom >= pageHeight && pageHeight > cut.top)
+        cut.bottom = pageHeight - 1;
+    return cut;
+}
+
 // A bold copy of a font.
 BOOL CreateBoldCopy(const CFont& font, CFont& bold)
 {
@@ -161,7 +173,7 @@ void CGridCtrl::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
     if (!pDC || !pDC->GetSafeHdc() || !pInfo)
         return;
     m_PrinterFont.DeleteObject(); // a job that never ended leaves its font
-    CDC* screen = GetDC();
+    CDC* screen = ::IsWindow(GetSafeHwnd()) ? GetDC() : nullptr;
     if (!screen)
         return;
     if (!m_PrinterFont.CreateFont(-10, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
@@ -261,9 +273,7 @@ void CGridCtrl::OnPrint(CDC* pDC, CPrintInfo* pInfo)
                 continue;
             rect.left = rect.right + 1;
             rect.right = rect.left + GetColumnWidth(col) - 1;
-            // A row or column larger than the page is cut at the page's edge.
-            CRect cellRect(rect.left, rect.top, rect.right < m_nPageWidth ? rect.right : m_nPageWidth - 1,
-                           rect.bottom < m_nPageHeight ? rect.bottom : m_nPageHeight - 1);
+            CRect cellRect = CutAtPageEdge(rect, m_nPageWidth, m_nPageHeight);
             if (CGridCellBase* cell = GetCell(row, col))
             {
                 cell->SetCoords(row, col);
@@ -307,8 +317,7 @@ void CGridCtrl::PrintRowButtons(CDC* pDC, CPrintInfo* pInfo)
                 continue;
             rect.top = rect.bottom + 1;
             rect.bottom = rect.top + GetRowHeight(row) - 1;
-            CRect cellRect(rect.left, rect.top, rect.right,
-                           rect.bottom < m_nPageHeight ? rect.bottom : m_nPageHeight - 1);
+            CRect cellRect = CutAtPageEdge(rect, rect.right + 1, m_nPageHeight);
             if (CGridCellBase* cell = GetCell(row, col))
             {
                 cell->SetCoords(row, col);
@@ -375,7 +384,7 @@ void CGridCtrl::PrintFixedRowCells(int nStartColumn, int nStopColumn, int& row, 
             continue;
         rect.left = rect.right + 1;
         rect.right = rect.left + GetColumnWidth(col) - 1;
-        CRect cellRect(rect.left, rect.top, rect.right < m_nPageWidth ? rect.right : m_nPageWidth - 1, rect.bottom);
+        CRect cellRect = CutAtPageEdge(rect, m_nPageWidth, rect.bottom + 1);
         if (CGridCellBase* cell = GetCell(row, col))
         {
             cell->SetCoords(row, col);
