@@ -16,6 +16,7 @@
 #include "grid/MemDC.h"
 
 class CImageList;
+class CPrintInfo;
 class CellExtentMeasurer;
 
 #define GRIDCTRL_CLASSNAME L"MFCGridCtrl"
@@ -231,6 +232,24 @@ public:
     virtual void OnEditCopy();
     virtual void OnEditPaste();
     virtual void OnEditSelectAll();
+    // Printing through the print protocol: the owner calls OnBeginPrinting, OnPrint once per page
+    // and OnEndPrinting with a printer DC; Print drives them itself for a whole document.
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintFixedRowCells(int nStartColumn, int nStopColumn, int& row, CRect& rect, CDC* pDC, BOOL& bFirst);
+    virtual void PrintColumnHeadings(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintHeader(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintFooter(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintRowButtons(CDC* pDC, CPrintInfo* pInfo);
+    virtual CImageList* CreateDragImage(CPoint* pHotSpot);
+    // Prints every page as one document on the printer DC (the default printer when null). FALSE
+    // when no page could be laid out or the printer refused the job.
+    BOOL Print(CDC* pPrinterDC = nullptr);
+    // Sets each margin (in character units) whose value is above -1.
+    void SetPrintMarginInfo(int nHeaderHeight, int nFooterHeight, int nLeftMargin, int nRightMargin,
+                            int nTopMargin, int nBottomMargin, int nGap);
+
     // Whether each edit command can run now.
     BOOL CanEditCopy() const;
     BOOL CanEditCut() const;
@@ -408,6 +427,23 @@ protected:
     unsigned m_nContentChanges = 0;   // rises with every change of texts, data, rows or column order
     bool m_bNestedSortDone = false;
     SortRequest m_lastNestedSort = {};
+
+    // Print job state: the printer font, the character size that measures every margin, the room
+    // for non-fixed rows and columns on a page (logical units), the page in logical and in device
+    // units, the first non-fixed row and column of the page being printed, and the page counts.
+    CFont m_PrinterFont;
+    CSize m_CharSize;
+    int m_nPageHeight = 0;
+    int m_nPageWidth = 0;
+    CSize m_LogicalPageSize;
+    CSize m_PaperSize;
+    int m_nPrintColumn = 0;
+    int m_nCurrPrintRow = 0;
+    int m_nNumPages = 0;
+    int m_nPageMultiplier = 0;
+    // Margins in character units.
+    int m_nHeaderHeight = 2, m_nFooterHeight = 2, m_nLeftMargin = 4, m_nRightMargin = 4;
+    int m_nTopMargin = 1, m_nBottomMargin = 1, m_nGap = 1;
 
     friend class CGridDropTarget;
 };
