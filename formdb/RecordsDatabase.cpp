@@ -6,6 +6,7 @@
 
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
+#include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
 
 namespace {
@@ -217,7 +218,13 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
     Database db;
     if (!db.Open(dbPath.c_str()))
         return FailedWith<DeleteOutcome>(OpenError(db));
+    // One transaction for all the statements: a commit per row would write and flush the file once
+    // for every record. A failing statement ends the loop and the rows before it are committed.
+    Transaction transaction(db);
+    if (!transaction.Active())
+        return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()));
     DeleteOutcome result;
+    std::string failure;
     for (const StoredRecordKey& key : keys)
     {
         Statement remove;
@@ -225,16 +232,30 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
                                                                 : "delete from submissions where _ROWID_ = ?");
         if (!prepared || !remove.BindInt64(1, key.rowId) || !remove.Run())
         {
-            const int deleted = result.deleted;
-            result = FailedWith<DeleteOutcome>((prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n") +
-                                               "Deleted before the failure: " + std::to_string(deleted) + " of " +
-                                               std::to_string(keys.size()) + ".");
-            result.deleted = deleted;
-            return result;
+            failure = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";
+            break;
         }
         ++result.deleted;
     }
-    result.ok = true;
+    // Some failures make SQLite roll the whole transaction back: then nothing was deleted.
+    if (!failure.empty() && sqlite3_get_autocommit(db.Handle()))
+        result.deleted = 0;
+    else if (!transaction.Commit())
+    {
+        if (failure.empty())
+            failure = SqlError(db.ErrorText());
+        transaction.Rollback();
+        result.deleted = 0;
+    }
+    if (failure.empty())
+    {
+        result.ok = true;
+        return result;
+    }
+    const int deleted = result.deleted;
+    result = FailedWith<DeleteOutcome>(failure + "Deleted before the failure: " + std::to_string(deleted) + " of " +
+                                       std::to_string(keys.size()) + ".");
+    result.deleted = deleted;
     return result;
 }
 
