@@ -328,14 +328,12 @@ int DeleteSelectedRows(CGridCtrl& grid, FormPageHost& host)
         return 1;
 
     const DeleteOutcome outcome = DeleteRecordRows(DatabasePath(host), keys);
-    // The grid loses exactly the rows that are gone from the file, from the bottom up so that the
-    // indexes of the others stay put.
-    for (int i = outcome.deleted - 1; i >= 0; --i)
-    {
+    // The grid loses exactly the rows that are gone from the file, all in one pass.
+    for (int i = 0; i < outcome.deleted; ++i)
         if (keys[i].rowId == host.GetCurrentRecordId() && (keys[i].isTemplate ? 1 : 0) == host.GetTemplateFlag())
             host.SetCurrentRecordId(-1);
-        grid.DeleteRow(rows[i]);
-    }
+    rows.resize(static_cast<size_t>(outcome.deleted));
+    grid.DeleteRows(rows);
     grid.Refresh();
     if (!outcome.ok)
     {
