@@ -267,6 +267,8 @@ protected:
     int StoredColumn(int nCol) const { return m_arColOrder[nCol]; }
     // Auto-sizes one column (of width above 0) with cells measured on the measurer's DC.
     void AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT autoSizeStyle);
+    // Auto-sizes every shown column at once, walking the cells row by row.
+    void AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSizeStyle);
     void SortRowRange(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data, int low, int high);
     void SwapRows(int a, int b);
     int NextVisibleColumnLeft(int col) const;

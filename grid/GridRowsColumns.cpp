@@ -807,20 +807,60 @@ void CGridCtrl::AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT au
 
 void CGridCtrl::AutoSizeColumns(UINT autoSizeStyle)
 {
-    // One DC and one measurer for every column: each font is selected once, and the characters'
-    // widths measured for one column serve the next.
+    // One DC and one measurer for every column: the characters' widths measured for one column
+    // serve the next.
     CDC* pDC = GetDC();
     if (pDC)
     {
         {
             CellExtentMeasurer measurer(pDC);
-            for (int col = 0; col < m_nCols; col++)
-                if (GetColumnWidth(col) > 0)
-                    AutoSizeColumnOn(measurer, col, autoSizeStyle);
+            if (m_bVirtualMode)
+            {
+                for (int col = 0; col < m_nCols; col++)
+                    if (GetColumnWidth(col) > 0)
+                        AutoSizeColumnOn(measurer, col, autoSizeStyle);
+            }
+            else
+            {
+                AutoSizeColumnsByRows(measurer, autoSizeStyle);
+            }
         }
         ReleaseDC(pDC);
     }
     ResetScrollBars();
+}
+
+void CGridCtrl::AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSizeStyle)
+{
+    if (autoSizeStyle == 0)
+        autoSizeStyle = static_cast<UINT>(m_nAutoSizeColumnStyle);
+    int startRow = (autoSizeStyle & GVS_HEADER) ? 0 : m_nFixedRows;
+    int endRow = (autoSizeStyle & GVS_DATA) ? m_nRows - 1 : m_nFixedRows - 1;
+    // The shown columns by where their cells are stored; a hidden column keeps its width.
+    std::vector<int> shown;
+    for (int col = 0; col < m_nCols; col++)
+        if (GetColumnWidth(col) > 0)
+            shown.push_back(col);
+    // Row by row, as the cells lie in memory; each column keeps the widest extent it met.
+    std::vector<int> widths(shown.size(), 0);
+    std::vector<bool> measured(shown.size(), false);
+    for (int row = startRow; row <= endRow; row++)
+    {
+        for (size_t i = 0; i < shown.size(); i++)
+        {
+            CGridCellBase* cell = GetCell(row, shown[i]);
+            if (!cell)
+                continue;
+            CSize size = measurer.CellExtent(cell);
+            if (!measured[i] || size.cx > widths[i])
+                widths[i] = size.cx;
+            measured[i] = true;
+        }
+    }
+    // Without a row to measure a column keeps the width it has.
+    for (size_t i = 0; i < shown.size(); i++)
+        if (measured[i])
+            m_arColWidths.Set(StoredColumn(shown[i]), static_cast<UINT>(widths[i]));
 }
 
 BOOL CGridCtrl::AutoSizeRow(int nRow, BOOL resetScroll)

@@ -1,5 +1,6 @@
 // The grid's virtual extent, kept as a running total of row heights and column widths: it must
-// match the sizes added up one by one after every kind of change, and the scroll ranges follow it.
+// match the sizes added up one by one after every kind of change, the scroll ranges follow it, and
+// auto-sizing all columns at once gives what sizing each column alone gives.
 #include <gtest/gtest.h>
 #include "GridTestSupport.h"
 
@@ -136,4 +137,34 @@ TEST(GridExtent, ScrollRangesFollowTheTotals)
     EXPECT_EQ(9 * 60 - 60 - 1, ScrollMax(grid, SB_HORZ));
     EXPECT_TRUE(grid.DeleteRow(5));
     EXPECT_EQ(29 * 20 - 20 - 1, ScrollMax(grid, SB_VERT));
+}
+
+TEST(GridExtent, AutoSizingAllColumnsAgreesWithEachColumnAloneAndSkipsHiddenOnes)
+{
+    for (UINT style : {UINT(GVS_HEADER), UINT(GVS_DATA), UINT(GVS_BOTH)})
+    {
+        TestGrid all(12, 6, 1, 1, true);
+        TestGrid each(12, 6, 1, 1, true);
+        for (TestGrid* t : {&all, &each})
+        {
+            t->grid.SetItemText(0, 2, L"a long heading for column two");
+            t->grid.SetItemText(7, 3, L"a long value in row seven");
+            t->grid.SetItemText(4, 0, L"row heading");
+            t->grid.SetColumnWidth(4, 0);   // hidden
+        }
+        all.grid.AutoSizeColumns(style);
+        for (int col = 0; col < 6; col++)
+            each.grid.AutoSizeColumn(col, style);
+        SCOPED_TRACE(style);
+        EXPECT_EQ(0, all.grid.GetColumnWidth(4));
+        for (int col = 0; col < 6; col++)
+            EXPECT_EQ(each.grid.GetColumnWidth(col), all.grid.GetColumnWidth(col)) << "column " << col;
+        EXPECT_EQ(AddedWidths(all.grid), all.grid.GetVirtualWidth());
+    }
+    TestGrid header(3, 4, 1, 1, true);
+    header.grid.SetItemText(2, 2, L"a value far wider than the heading above it");
+    header.grid.AutoSizeColumns(GVS_HEADER);
+    const int headerOnly = header.grid.GetColumnWidth(2);
+    header.grid.AutoSizeColumns(GVS_DATA);
+    EXPECT_LT(headerOnly, header.grid.GetColumnWidth(2)) << "the header style measures the header row alone";
 }
