@@ -215,6 +215,7 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host)
     int fieldCount = 0;
     int rowsFilled = grid.GetFixedRowCount();
     bool rowsFailed = false;
+    std::wstring text;
     const auto onColumns = [&](const RecordListColumns& columns) {
         fieldCount = static_cast<int>(columns.names.size());
         if (grid.InsertColumn(kFirstHeading, kHeaderFormat) < 0)
@@ -243,7 +244,13 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host)
         for (int column = 0; column <= fieldCount && column < static_cast<int>(cells.size()); ++column)
             if (!cells[column].empty())
             {
-                const std::wstring text = DecodeStoredText(cells[column].data(), cells[column].size());
+                // Most values are ASCII, which reads the same as UTF-8 or ANSI: widened in place
+                // into one buffer, with no string made per cell.
+                const std::string_view bytes = cells[column];
+                if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+                    text.assign(bytes.begin(), bytes.end());
+                else
+                    text = DecodeStoredText(bytes.data(), bytes.size());
                 grid.SetItemText(row, column, text.c_str());
             }
         return true;
