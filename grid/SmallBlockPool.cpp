@@ -19,15 +19,21 @@ namespace {
 
 const size_t HEADER_SIZE = (sizeof(void*) * 8 + 7) & ~size_t(7);
 
+// Holds the pool for the few instructions of one call; another thread that finds it held yields
+// its time slice until it is free.
 class Locked
 {
 public:
-    explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { ::EnterCriticalSection(&m_lock); }
-    ~Locked() { ::LeaveCriticalSection(&m_lock); }
+    explicit Locked(std::atomic_flag& busy) : m_busy(busy)
+    {
+        while (m_busy.test_and_set(std::memory_order_acquire))
+            ::Sleep(0);
+    }
+    ~Locked() { m_busy.clear(std::memory_order_release); }
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
 private:
-    CRITICAL_SECTION& m_lock;
+    std::atomic_flag& m_busy;
 };
 
 } // namespace
@@ -36,7 +42,6 @@ SmallBlockPool::SmallBlockPool(size_t blockSize)
     : m_blockSize(blockSize < sizeof(void*) ? 8 : (blockSize + 7) & ~size_t(7))
 {
     static_assert(sizeof(Chunk) <= HEADER_SIZE, "the chunk header fits its space");
-    ::InitializeCriticalSection(&m_lock);
 }
 
 SmallBlockPool::~SmallBlockPool()
@@ -44,7 +49,6 @@ SmallBlockPool::~SmallBlockPool()
     // Only empty chunks go: a block still in use keeps its chunk.
     if (m_spare)
         ::VirtualFree(m_spare, 0, MEM_RELEASE);
-    ::DeleteCriticalSection(&m_lock);
 }
 
 SmallBlockPool::Chunk* SmallBlockPool::NewChunk()
@@ -81,7 +85,7 @@ void SmallBlockPool::Unlink(Chunk* chunk)
 
 void* SmallBlockPool::Allocate()
 {
-    Locked locked(m_lock);
+    Locked locked(m_busy);
     Chunk* chunk = m_available;
     if (!chunk)
     {
@@ -118,7 +122,7 @@ void SmallBlockPool::Free(void* block)
 {
     if (!block)
         return;
-    Locked locked(m_lock);
+    Locked locked(m_busy);
     Chunk* chunk = reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(block) & ~uintptr_t(CHUNK_SIZE - 1));
     *static_cast<void**>(block) = chunk->freeList;
     chunk->freeList = block;
@@ -143,12 +147,12 @@ void SmallBlockPool::Free(void* block)
 
 size_t SmallBlockPool::LiveBlocks() const
 {
-    Locked locked(m_lock);
+    Locked locked(m_busy);
     return m_live;
 }
 
 size_t SmallBlockPool::ChunkCount() const
 {
-    Locked locked(m_lock);
+    Locked locked(m_busy);
     return m_chunks;
 }

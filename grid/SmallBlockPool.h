@@ -3,6 +3,7 @@
 // few instructions. A chunk whose blocks are all free goes back to the system (one is kept spare).
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <cstddef>
 
 class SmallBlockPool
@@ -36,5 +37,5 @@ private:
     Chunk* m_spare = nullptr;       // an empty chunk kept back from the system
     size_t m_live = 0;
     size_t m_chunks = 0;
-    mutable CRITICAL_SECTION m_lock;   // cells may be made on any thread
+    mutable std::atomic_flag m_busy = ATOMIC_FLAG_INIT;   // cells may be made on any thread
 };

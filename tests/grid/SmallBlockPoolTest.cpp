@@ -1,10 +1,12 @@
 // The small-block pool under cells and texts: blocks are distinct, aligned and keep what is written
-// into them; freed blocks are made again; empty chunks go back to the system with one kept spare;
-// and cell texts of every length across the pooled size classes come back whole.
+// into them, also with threads at work at once; freed blocks are made again; empty chunks go back
+// to the system with one kept spare; and cell texts of every length across the pooled size classes
+// come back whole.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <vector>
 #include "grid/GridCell.h"
 #include "grid/SmallBlockPool.h"
@@ -78,6 +80,60 @@ TEST(SmallBlockPool, FreedBlocksAreMadeAgainAndEmptyChunksGoBack)
     pool.Free(reused);
     pool.Free(nullptr);
     EXPECT_EQ(0u, pool.LiveBlocks());
+}
+
+TEST(SmallBlockPool, ThreadsMakingAndFreeingAtOnceNeverShareABlock)
+{
+    SmallBlockPool pool(16);
+    const int threads = 4, perThread = 30000;
+    std::vector<std::vector<unsigned*>> made(threads);
+    std::vector<int> damaged(threads, 0);
+    auto work = [&](int id) {
+        std::vector<unsigned*>& mine = made[static_cast<size_t>(id)];
+        for (int round = 0; round < 3; round++)
+        {
+            while (mine.size() < static_cast<size_t>(perThread))
+            {
+                unsigned* block = static_cast<unsigned*>(pool.Allocate());
+                block[0] = static_cast<unsigned>(id);
+                block[1] = static_cast<unsigned>(mine.size());
+                mine.push_back(block);
+            }
+            for (size_t i = 0; i < mine.size(); i++)
+                if (mine[i][0] != static_cast<unsigned>(id) || mine[i][1] != i)
+                    damaged[static_cast<size_t>(id)]++;
+            // Every other block back, so the threads' blocks interleave in the chunks.
+            std::vector<unsigned*> kept;
+            for (size_t i = 0; i < mine.size(); i++)
+            {
+                if (i % 2)
+                    pool.Free(mine[i]);
+                else
+                {
+                    mine[i][1] = static_cast<unsigned>(kept.size());
+                    kept.push_back(mine[i]);
+                }
+            }
+            mine = kept;
+        }
+    };
+    std::vector<std::thread> running;
+    for (int id = 0; id < threads; id++)
+        running.emplace_back(work, id);
+    for (std::thread& thread : running)
+        thread.join();
+    size_t held = 0;
+    for (int id = 0; id < threads; id++)
+    {
+        EXPECT_EQ(0, damaged[static_cast<size_t>(id)]) << "thread " << id;
+        held += made[static_cast<size_t>(id)].size();
+    }
+    EXPECT_EQ(held, pool.LiveBlocks());
+    for (const std::vector<unsigned*>& mine : made)
+        for (unsigned* block : mine)
+            pool.Free(block);
+    EXPECT_EQ(0u, pool.LiveBlocks());
+    EXPECT_EQ(1u, pool.ChunkCount());
 }
 
 TEST(SmallBlockPool, CellTextsOfEveryLengthComeBackWhole)
