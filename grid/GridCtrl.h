@@ -14,6 +14,7 @@
 #include "grid/TitleTip.h"
 #include "grid/GridDropTarget.h"
 #include "grid/MemDC.h"
+#include "grid/SizeList.h"
 
 class CImageList;
 class CPrintInfo;
@@ -128,6 +129,9 @@ public:
     int InsertRow(LPCTSTR heading, int row = -1);
     BOOL DeleteColumn(int nColumn);
     BOOL DeleteRow(int nRow);
+    // Deletes the rows listed (in any order; repeats and rows off the grid are ignored) in one pass,
+    // leaving the grid as DeleteRow on each of them from the bottom up would; answers how many went.
+    int DeleteRows(const std::vector<int>& rows);
     BOOL DeleteAllItems();
     BOOL AutoSizeRow(int nRow, BOOL resetScroll = TRUE);
     BOOL AutoSizeColumn(int nCol, UINT autoSizeStyle = 0, BOOL resetScroll = TRUE);
@@ -282,6 +286,8 @@ protected:
     int StoredColumn(int nCol) const { return m_arColOrder[nCol]; }
     // Auto-sizes one column (of width above 0) with cells measured on the measurer's DC.
     void AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT autoSizeStyle);
+    // Auto-sizes every shown column at once, walking the cells row by row.
+    void AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSizeStyle);
     void SortRowRange(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data, int low, int high);
     void SwapRows(int a, int b);
     int NextVisibleColumnLeft(int col) const;
@@ -374,7 +380,7 @@ protected:
     int m_nAutoSizeColumnStyle;
 
     int m_nRows, m_nFixedRows, m_nCols, m_nFixedCols;
-    CUIntArray m_arRowHeights, m_arColWidths;
+    SizeList m_arRowHeights, m_arColWidths;   // with their running totals, the virtual extent
     int m_nVScrollMax, m_nHScrollMax;
 
     const CRuntimeClass* m_pRtcDefault;
