@@ -4,6 +4,7 @@
 #include "app/FormsteadApp.h"
 #include "app/MainFrame.h"
 #include "app/ViewPages.h"
+#include "pages/CollectionsPage.h"
 #include "pages/FormPage.h"
 #include "pages/RecordsPage.h"
 #include "pages/RegisterForm.h"
@@ -15,6 +16,7 @@ IMPLEMENT_DYNCREATE(CFormsteadView, CView)
 namespace
 {
 const UINT kShowFormPageStep = WM_APP + 0x31;
+const UINT kShowCollectionsPage = WM_APP + 0x32;
 }
 
 BEGIN_MESSAGE_MAP(CFormsteadView, CView)
@@ -22,6 +24,7 @@ BEGIN_MESSAGE_MAP(CFormsteadView, CView)
     ON_WM_KEYDOWN()
     ON_WM_DESTROY()
     ON_MESSAGE(kShowFormPageStep, OnShowFormPageStep)
+    ON_MESSAGE(kShowCollectionsPage, OnShowCollectionsPage)
 END_MESSAGE_MAP()
 
 CFormsteadView::~CFormsteadView()
@@ -176,6 +179,43 @@ void CFormsteadView::OnUpdate(CView*, LPARAM, CObject*)
         for (int place = 2; place < kPagePlaces; ++place)
             ShowPage(place, false);
     }
+}
+
+void CFormsteadView::ShowStatementView(bool statement)
+{
+    if (!statement && m_hWnd)
+        PostMessage(kShowCollectionsPage);
+}
+
+LRESULT CFormsteadView::OnShowCollectionsPage(WPARAM, LPARAM)
+{
+    ShowCollectionsPage();
+    return 0;
+}
+
+void CFormsteadView::ShowCollectionsPage()
+{
+    CDialog*& page = m_pPages[kCollectionsPage];
+    if (!page)
+    {
+        const ViewPageFactory& pages = CurrentViewPages();
+        if (!pages.makeCollectionsPage)
+            return;
+        page = pages.makeCollectionsPage(*this);
+        if (!page->Create(CCollectionsPage::IDD, this))
+            return;
+        CRect client;
+        GetClientRect(&client);
+        page->MoveWindow(&client);
+        page->SetParent(this);
+    }
+    if (!page->m_hWnd)
+        return;
+    ShowPage(kFormPage, false);
+    ShowPage(kRecordsPage, false);
+    ShowPage(kCollectionsPage, true);
+    if (CCollectionsPage* collections = dynamic_cast<CCollectionsPage*>(page))
+        collections->OpenList();
 }
 
 void CFormsteadView::HideRecordsPage()

@@ -3,13 +3,14 @@
 // creates the pages; later updates show the page of the current step. It also holds the current record.
 #pragma once
 #include "framework/Framework.h"
+#include "bridge/AppCommandTarget.h"
 #include "pages/FormPageHost.h"
 
-class CFormsteadView : public CView, public FormPageHost
+class CFormsteadView : public CView, public FormPageHost, public AppCommandTarget
 {
     DECLARE_DYNCREATE(CFormsteadView)
 public:
-    enum { kRecordsPage = 0, kFormPage = 1, kPagePlaces = 4 };
+    enum { kRecordsPage = 0, kFormPage = 1, kCollectionsPage = 2, kPagePlaces = 4 };
     ~CFormsteadView() override;
 
     void OnInitialUpdate() override;
@@ -50,13 +51,28 @@ public:
     CDialog* GetFormPage() const { return m_pPages[kFormPage]; }
     CDialog* GetRecordsPage() const { return m_pPages[kRecordsPage]; }
     CDialog* GetRegisterForm() const { return m_pRegisterForm; }
+    // Null until the claim form first asks for the patient statements.
+    CDialog* GetCollectionsPage() const { return m_pPages[kCollectionsPage]; }
     void HideRecordsPage();
+    // Creates the collections page when there is none yet and shows it in place of the current page,
+    // with the list of all records.
+    void ShowCollectionsPage();
+
+    // The claim form's "app:" commands: only "toStatements" (the list view) does anything here; it
+    // shows the collections page once the command's navigation is over.
+    bool DeleteRecord(int) override { return false; }
+    void BuildAndSendCollections() override {}
+    void LoadStatementPdf() override {}
+    void ShowStatementView(bool statement) override;
+    bool SaveCollectionsXml(const CString&) override { return false; }
+    void RunStatementHeader() override {}
 
 protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnDestroy();
     afx_msg LRESULT OnShowFormPageStep(WPARAM, LPARAM);
+    afx_msg LRESULT OnShowCollectionsPage(WPARAM, LPARAM);
     bool IsTestMode() const;
     void SetStep(int step);
     void ShowPage(int place, bool show);

@@ -2,6 +2,7 @@
 // the pages folder.
 #include "app/ViewPages.h"
 #include "app/FormsteadView.h"
+#include "pages/CollectionsPage.h"
 #include "pages/FormPage.h"
 #include "pages/RecordsPage.h"
 #include "pages/RegisterForm.h"
@@ -27,9 +28,11 @@ CDialog* PlainRegisterForm(CFormsteadView&) { return new CDialog(IDD_REGISTER_FO
 CDialog* FormPage(CFormsteadView& view) { return new CPage3(&view); }
 CDialog* RecordsPage(CFormsteadView& view) { return new CPage2(&view); }
 CDialog* RegisterFormDialog(CFormsteadView& view) { return new RegisterForm(&view); }
+CDialog* CollectionsPage(CFormsteadView& view) { return new CCollectionsPage(&view); }
+CDialog* PlainCollectionsPage(CFormsteadView&) { return new PageDialog(CCollectionsPage::IDD); }
 
-const ViewPageFactory kProgramPages = {FormPage, RecordsPage, RegisterFormDialog};
-const ViewPageFactory kPlainPages = {PlainFormPage, PlainRecordsPage, PlainRegisterForm};
+const ViewPageFactory kProgramPages = {FormPage, RecordsPage, RegisterFormDialog, CollectionsPage};
+const ViewPageFactory kPlainPages = {PlainFormPage, PlainRecordsPage, PlainRegisterForm, PlainCollectionsPage};
 const ViewPageFactory* g_factory = nullptr;
 }
 

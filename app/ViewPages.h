@@ -1,5 +1,5 @@
-// The windows the view owns: the form page (template 144), the records page (template 143) and the
-// registration dialog (template 151). This is the one place that says which classes they are; tests
+// The windows the view owns: the form page (template 144), the records page (template 143), the
+// registration dialog (template 151) and the collections page (template 158). This is the one place that says which classes they are; tests
 // of the frame and the view may put plain dialogs from the same templates in their place.
 #pragma once
 #include "framework/Dialog.h"
@@ -12,6 +12,7 @@ struct ViewPageFactory
     CDialog* (*makeFormPage)(CFormsteadView& view);
     CDialog* (*makeRecordsPage)(CFormsteadView& view);
     CDialog* (*makeRegisterForm)(CFormsteadView& view);
+    CDialog* (*makeCollectionsPage)(CFormsteadView& view) = nullptr; // template 158, made on first use
 };
 
 // The program's own pages.

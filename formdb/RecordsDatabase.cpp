@@ -14,7 +14,6 @@ namespace {
 const char kDb[] = "db";
 const char kPrepareFailure[] = "prepare failure";
 const char kMarker[] = "jjjj";
-const char kNothingDeleted[] = "Nothing was deleted.";
 
 template <class Result>
 Result FailedWith(const std::string& message)
@@ -219,12 +218,13 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
     Database db;
     if (!db.Open(dbPath.c_str()))
         return FailedWith<DeleteOutcome>(OpenError(db));
-    // One transaction, so that the program ending half way leaves every row in place. A statement
-    // that fails stops the deletion: the rows deleted before it are committed and stay deleted.
+    // One transaction for all the statements: a commit per row would write and flush the file once
+    // for every record. A failing statement ends the loop and the rows before it are committed.
     Transaction transaction(db);
     if (!transaction.Active())
-        return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()) + kNothingDeleted);
-    int deleted = 0;
+        return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()));
+    DeleteOutcome result;
+    std::string failure;
     for (const StoredRecordKey& key : keys)
     {
         Statement remove;
@@ -232,22 +232,29 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
                                                                 : "delete from submissions where _ROWID_ = ?");
         if (!prepared || !remove.BindInt64(1, key.rowId) || !remove.Run())
         {
-            const std::string why = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";
-            remove.Finalize();
-            if (!transaction.Commit())
-                return FailedWith<DeleteOutcome>(why + kNothingDeleted);
-            DeleteOutcome result = FailedWith<DeleteOutcome>(why + "Deleted before the failure: " +
-                                                             std::to_string(deleted) + " of " +
-                                                             std::to_string(keys.size()) + ".");
-            result.deleted = deleted;
-            return result;
+            failure = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";
+            break;
         }
-        ++deleted;
+        ++result.deleted;
     }
-    if (!transaction.Commit())
-        return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()) + kNothingDeleted);
-    DeleteOutcome result;
-    result.ok = true;
+    // Some failures make SQLite roll the whole transaction back: then nothing was deleted.
+    if (!failure.empty() && sqlite3_get_autocommit(db.Handle()))
+        result.deleted = 0;
+    else if (!transaction.Commit())
+    {
+        if (failure.empty())
+            failure = SqlError(db.ErrorText());
+        transaction.Rollback();
+        result.deleted = 0;
+    }
+    if (failure.empty())
+    {
+        result.ok = true;
+        return result;
+    }
+    const int deleted = result.deleted;
+    result = FailedWith<DeleteOutcome>(failure + "Deleted before the failure: " + std::to_string(deleted) + " of " +
+                                       std::to_string(keys.size()) + ".");
     result.deleted = deleted;
     return result;
 }

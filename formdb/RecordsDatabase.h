@@ -75,10 +75,11 @@ struct StoredRecordKey
 
 struct DeleteOutcome : RecordsOutcome
 {
-    int deleted = 0; // how many of the keys, from the first on, are gone (those before a failure stay gone)
+    int deleted = 0; // how many of the keys, from the first on, are gone
 };
-// Deletes the rows in one transaction: all of them or, after a failure (or the program ending half
-// way), none. A key whose row is already gone counts as deleted.
+// Deletes the rows one statement each, in order, in one transaction, and stops at the first failure;
+// the rows deleted before it stay deleted (deleted counts what is gone from the file: 0 when the
+// failure or the commit undid the transaction). A key whose row is already gone counts as deleted.
 DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<StoredRecordKey>& keys);
 
 // One SQL statement; with a text, that text (UTF-8) is bound to parameter 1.

@@ -35,6 +35,11 @@ CellExtentMeasurer::FontTable& CellExtentMeasurer::TableFor(HFONT font)
     FontTable& table = m_tables.back();
     table.font = font;
     table.widths.assign(END_TABLED - FIRST_TABLED, -1);
+    if (!SelectFont(font))
+    {
+        table.usable = false;
+        return table;
+    }
     // Justification may share its extra pixels unevenly among word breaks, and then a text is not
     // the sum of its characters measured alone: a run of spaces shows it.
     const wchar_t spaces[] = L"                                                                ";
@@ -67,6 +72,8 @@ bool CellExtentMeasurer::TableExtent(FontTable& table, const wchar_t* text, int 
         int& known = table.widths[ch - FIRST_TABLED];
         if (known < 0)
         {
+            if (!SelectFont(table.font))
+                return false;
             SIZE one = MeasureText(&ch, 1);
             if (table.height < 0)
                 table.height = one.cy;
@@ -81,7 +88,7 @@ bool CellExtentMeasurer::TableExtent(FontTable& table, const wchar_t* text, int 
     }
     size.cx = width;
     size.cy = table.height;
-    if (table.checksLeft > 0)
+    if (table.checksLeft > 0 && SelectFont(table.font))
     {
         table.checksLeft--;
         SIZE measured = MeasureText(text, length);
@@ -110,13 +117,18 @@ CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)
     if (length == 0)
         return cell->CellExtentFromText(cell->EmptyTextExtent());
 
+    // The font is selected only when the DC measures: a text of known characters needs none.
     CFont* fontObject = cell->GetFontObject();
     HFONT font = fontObject ? static_cast<HFONT>(fontObject->GetSafeHandle()) : nullptr;
-    if (!font || !SelectFont(font))
+    if (!font)
         return cell->GetCellExtent(m_pDC);
 
     SIZE size;
     if (!TableExtent(TableFor(font), text, length, size))
+    {
+        if (!SelectFont(font))
+            return cell->GetCellExtent(m_pDC);
         size = MeasureText(text, length);
+    }
     return cell->CellExtentFromText(cell->TextExtentFromMeasured(CSize(size.cx, size.cy)));
 }

@@ -1,6 +1,6 @@
-// Measures the extents of many cells on one device context, as auto-sizing does: each font is
-// selected once, not once per cell, and texts of common characters are measured from a table of
-// character widths that is checked against the DC's own measure first.
+// Measures the extents of many cells on one device context, as auto-sizing does: a font is
+// selected only when the DC must measure, and texts of common characters are measured from a table
+// of character widths that is checked against the DC's own measure first.
 #pragma once
 #include <windows.h>
 #include <vector>

@@ -2,6 +2,7 @@
 #include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
 #include "grid/InPlaceEdit.h"
+#include "grid/SmallBlockPool.h"
 #include <atomic>
 #include <cwchar>
 #include <new>
@@ -40,9 +41,67 @@ UINT_PTR SharedFormatIndex(DWORD format)
     return 0;
 }
 
+// Cells and short texts come from pools: a large grid holds millions of each, and the heap's own
+// header and rounding would add a third to a cell. The pools are never destroyed, since cells of
+// static grids may outlive any static object.
+SmallBlockPool& CellPool()
+{
+    static SmallBlockPool* pool = new SmallBlockPool(sizeof(CGridCell));
+    return *pool;
+}
+
+// Texts of up to 64 bytes with their terminator, in classes 8 bytes apart; longer ones on the heap.
+const size_t POOLED_TEXT_BYTES = 64;
+const size_t TEXT_CLASS_STEP = 8;
+
+SmallBlockPool& TextPool(size_t bytes)
+{
+    static SmallBlockPool** pools = [] {
+        SmallBlockPool** made = new SmallBlockPool*[POOLED_TEXT_BYTES / TEXT_CLASS_STEP];
+        for (size_t i = 0; i < POOLED_TEXT_BYTES / TEXT_CLASS_STEP; i++)
+            made[i] = new SmallBlockPool((i + 1) * TEXT_CLASS_STEP);
+        return made;
+    }();
+    return *pools[(bytes - 1) / TEXT_CLASS_STEP];
+}
+
+wchar_t* NewText(size_t length)
+{
+    size_t bytes = (length + 1) * sizeof(wchar_t);
+    if (bytes <= POOLED_TEXT_BYTES)
+        return static_cast<wchar_t*>(TextPool(bytes).Allocate());
+    return new wchar_t[length + 1];
+}
+
+// A text's size is known from its length, which never changes while it is held.
+void FreeText(wchar_t* text)
+{
+    if (!text)
+        return;
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    if (bytes <= POOLED_TEXT_BYTES)
+        TextPool(bytes).Free(text);
+    else
+        delete[] text;
+}
+
 } // namespace
 
 static_assert(sizeof(CGridCell) == 6 * sizeof(void*), "a grid cell is kept to six words");
+
+void* CGridCell::operator new(size_t size)
+{
+    // A derived kind of cell of another size is made on the heap.
+    return size == sizeof(CGridCell) ? CellPool().Allocate() : ::operator new(size);
+}
+
+void CGridCell::operator delete(void* block, size_t size)
+{
+    if (size == sizeof(CGridCell))
+        CellPool().Free(block);
+    else
+        ::operator delete(block);
+}
 
 bool CGridCellAttributes::AllDefault() const
 {
@@ -57,14 +116,14 @@ CGridCell::CGridCell() : m_pszText(nullptr), m_lParam(0), m_pGrid(nullptr), m_at
 
 CGridCell::~CGridCell()
 {
-    delete[] m_pszText;
+    FreeText(m_pszText);
     FreeAttributes();
 }
 
 void CGridCell::Reset()
 {
     CGridCellBase::Reset();
-    delete[] m_pszText;
+    FreeText(m_pszText);
     m_pszText = nullptr;
     m_lParam = 0;
     FreeAttributes();
@@ -106,7 +165,7 @@ void CGridCell::SetText(LPCTSTR text)
     size_t length = text ? wcslen(text) : 0;
     if (length == 0)
     {
-        delete[] m_pszText;
+        FreeText(m_pszText);
         m_pszText = nullptr;
         return;
     }
@@ -116,9 +175,10 @@ void CGridCell::SetText(LPCTSTR text)
         wmemmove(m_pszText, text, length);
         return;
     }
-    wchar_t* copy = new wchar_t[length + 1];
-    wmemcpy(copy, text, length + 1);
-    delete[] m_pszText;
+    wchar_t* copy = NewText(length);
+    wmemcpy(copy, text, length);
+    copy[length] = L'\0';
+    FreeText(m_pszText);
     m_pszText = copy;
 }
 

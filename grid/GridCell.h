@@ -26,6 +26,9 @@ public:
     CGridCell();
     ~CGridCell() override;
     CGridCell(const CGridCell&) = delete;
+    // Plain cells come from a pool of blocks of their size.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size);
     // Assignment copies through the getters and setters, as for any cell.
     using CGridCellBase::operator=;
     CGridCell& operator=(const CGridCell& cell)
@@ -70,10 +73,10 @@ public:
 protected:
     LOGFONT* OwnFont() const;
 
-    // A cell is kept small, since a grid holds millions: the text is an exactly sized heap copy
-    // (null when empty); the rare attributes live in the block, whose pointer's low three bits name
-    // the cell's own format in a small table shared by all cells (0: the format is in the block, or
-    // the cell has none).
+    // A cell is kept small, since a grid holds millions: the text is a copy (null when empty), from
+    // a pool of blocks of its size class when short; the rare attributes live in the block, whose
+    // pointer's low three bits name the cell's own format in a small table shared by all cells (0:
+    // the format is in the block, or the cell has none).
     wchar_t* m_pszText;
     LPARAM m_lParam;
     CGridCtrl* m_pGrid;

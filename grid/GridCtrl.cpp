@@ -175,9 +175,9 @@ BOOL CGridCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style)
     m_arRowHeights.SetSize(m_nRows);
     m_arColWidths.SetSize(m_nCols);
     for (int i = 0; i < m_nRows; i++)
-        m_arRowHeights[i] = m_cellDefault.GetHeight();
+        m_arRowHeights.Set(i, m_cellDefault.GetHeight());
     for (int i = 0; i < m_nCols; i++)
-        m_arColWidths[i] = m_cellDefault.GetWidth();
+        m_arColWidths.Set(i, m_cellDefault.GetWidth());
     return TRUE;
 }
 
@@ -404,7 +404,7 @@ void CGridCtrl::RestoreColumnLayout(const DWORD* block)
     for (int i = 0; i < n; i++)
     {
         m_arColOrder[i] = static_cast<int>(block[2 + i]);
-        m_arColWidths[i] = block[2 + n + i];
+        m_arColWidths.Set(i, block[2 + n + i]);
     }
     // The selection and the focus stay with their cells, which the state bits mark.
     std::vector<int> displayOf(n);

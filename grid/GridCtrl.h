@@ -14,8 +14,10 @@
 #include "grid/TitleTip.h"
 #include "grid/GridDropTarget.h"
 #include "grid/MemDC.h"
+#include "grid/SizeList.h"
 
 class CImageList;
+class CPrintInfo;
 class CellExtentMeasurer;
 
 #define GRIDCTRL_CLASSNAME L"MFCGridCtrl"
@@ -127,6 +129,9 @@ public:
     int InsertRow(LPCTSTR heading, int row = -1);
     BOOL DeleteColumn(int nColumn);
     BOOL DeleteRow(int nRow);
+    // Deletes the rows listed (in any order; repeats and rows off the grid are ignored) in one pass,
+    // leaving the grid as DeleteRow on each of them from the bottom up would; answers how many went.
+    int DeleteRows(const std::vector<int>& rows);
     BOOL DeleteAllItems();
     BOOL AutoSizeRow(int nRow, BOOL resetScroll = TRUE);
     BOOL AutoSizeColumn(int nCol, UINT autoSizeStyle = 0, BOOL resetScroll = TRUE);
@@ -231,6 +236,24 @@ public:
     virtual void OnEditCopy();
     virtual void OnEditPaste();
     virtual void OnEditSelectAll();
+    // Printing through the print protocol: the owner calls OnBeginPrinting, OnPrint once per page
+    // and OnEndPrinting with a printer DC; Print drives them itself for a whole document.
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintFixedRowCells(int nStartColumn, int nStopColumn, int& row, CRect& rect, CDC* pDC, BOOL& bFirst);
+    virtual void PrintColumnHeadings(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintHeader(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintFooter(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintRowButtons(CDC* pDC, CPrintInfo* pInfo);
+    virtual CImageList* CreateDragImage(CPoint* pHotSpot);
+    // Prints every page as one document on the printer DC (the default printer when null). FALSE
+    // when no page could be laid out or the printer refused the job.
+    BOOL Print(CDC* pPrinterDC = nullptr);
+    // Sets each margin (in character units) whose value is above -1.
+    void SetPrintMarginInfo(int nHeaderHeight, int nFooterHeight, int nLeftMargin, int nRightMargin,
+                            int nTopMargin, int nBottomMargin, int nGap);
+
     // Whether each edit command can run now.
     BOOL CanEditCopy() const;
     BOOL CanEditCut() const;
@@ -263,6 +286,8 @@ protected:
     int StoredColumn(int nCol) const { return m_arColOrder[nCol]; }
     // Auto-sizes one column (of width above 0) with cells measured on the measurer's DC.
     void AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT autoSizeStyle);
+    // Auto-sizes every shown column at once, walking the cells row by row.
+    void AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSizeStyle);
     void SortRowRange(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data, int low, int high);
     void SwapRows(int a, int b);
     int NextVisibleColumnLeft(int col) const;
@@ -355,7 +380,7 @@ protected:
     int m_nAutoSizeColumnStyle;
 
     int m_nRows, m_nFixedRows, m_nCols, m_nFixedCols;
-    CUIntArray m_arRowHeights, m_arColWidths;
+    SizeList m_arRowHeights, m_arColWidths;   // with their running totals, the virtual extent
     int m_nVScrollMax, m_nHScrollMax;
 
     const CRuntimeClass* m_pRtcDefault;
@@ -408,6 +433,23 @@ protected:
     unsigned m_nContentChanges = 0;   // rises with every change of texts, data, rows or column order
     bool m_bNestedSortDone = false;
     SortRequest m_lastNestedSort = {};
+
+    // Print job state: the printer font, the character size that measures every margin, the room
+    // for non-fixed rows and columns on a page (logical units), the page in logical and in device
+    // units, the first non-fixed row and column of the page being printed, and the page counts.
+    CFont m_PrinterFont;
+    CSize m_CharSize;
+    int m_nPageHeight = 0;
+    int m_nPageWidth = 0;
+    CSize m_LogicalPageSize;
+    CSize m_PaperSize;
+    int m_nPrintColumn = 0;
+    int m_nCurrPrintRow = 0;
+    int m_nNumPages = 0;
+    int m_nPageMultiplier = 0;
+    // Margins in character units.
+    int m_nHeaderHeight = 2, m_nFooterHeight = 2, m_nLeftMargin = 4, m_nRightMargin = 4;
+    int m_nTopMargin = 1, m_nBottomMargin = 1, m_nGap = 1;
 
     friend class CGridDropTarget;
 };

@@ -3,6 +3,7 @@
 #include "grid/GridCtrl.h"
 #include "framework/Gdi.h"
 #include "grid/CellExtentMeasurer.h"
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -12,27 +13,29 @@ DWORD SelectionKey(int row, int col)
     return static_cast<DWORD>(row & 0xFFFF) | (static_cast<DWORD>(col) << 16);
 }
 
-// Re-keys the entries of a selection map after a row was removed: later rows move up by one.
-void ShiftSelectionRowsUp(CMap<DWORD, DWORD, CCellID, CCellID&>& map, int removedRow)
+// How many of the sorted indexes lie below the index.
+int CountBelow(const std::vector<int>& sorted, int index)
 {
-    std::vector<CCellID> moved;
+    return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), index) - sorted.begin());
+}
+
+// Re-keys the entries of a selection map after rows were removed (sorted, distinct): the entries of
+// removed rows go, and every later row moves up by the number of removed rows above it.
+void RemoveSelectionRows(CMap<DWORD, DWORD, CCellID, CCellID&>& map, const std::vector<int>& removed)
+{
+    std::vector<CCellID> kept;
+    kept.reserve(static_cast<size_t>(map.GetCount()));
     POSITION pos = map.GetStartPosition();
     while (pos)
     {
         DWORD key;
         CCellID cell;
         map.GetNextAssoc(pos, key, cell);
-        if (cell.row > removedRow)
-        {
-            map.RemoveKey(key);
-            moved.push_back(CCellID(cell.row - 1, cell.col));
-        }
-        else if (cell.row == removedRow)
-        {
-            map.RemoveKey(key);
-        }
+        if (!std::binary_search(removed.begin(), removed.end(), cell.row))
+            kept.push_back(CCellID(cell.row - CountBelow(removed, cell.row), cell.col));
     }
-    for (CCellID& cell : moved)
+    map.RemoveAll();
+    for (CCellID& cell : kept)
         map.SetAt(SelectionKey(cell.row, cell.col), cell);
 }
 
@@ -112,7 +115,7 @@ BOOL CGridCtrl::SetRowCount(int nRows)
             {
                 m_nRows = nRows;
                 for (int row = startRow; row < nRows; row++)
-                    m_arRowHeights[row] = m_cellDefault.GetHeight();
+                    m_arRowHeights.Set(row, m_cellDefault.GetHeight());
                 ResetVirtualOrder();
             }
             else
@@ -120,7 +123,7 @@ BOOL CGridCtrl::SetRowCount(int nRows)
                 m_RowData.SetSize(nRows);
                 for (int row = startRow; row < nRows; row++)
                 {
-                    m_arRowHeights[row] = m_cellDefault.GetHeight();
+                    m_arRowHeights.Set(row, m_cellDefault.GetHeight());
                     GRID_ROW* rowObject = new GRID_ROW;
                     m_RowData.SetAt(row, rowObject);
                     rowObject->SetSize(m_nCols);
@@ -201,7 +204,7 @@ BOOL CGridCtrl::SetColumnCount(int nCols)
         m_nCols = nCols;
         for (int col = oldCols; col < nCols; col++)
         {
-            m_arColWidths[col] = m_cellFixedColDef.GetWidth();
+            m_arColWidths.Set(col, m_cellFixedColDef.GetWidth());
             for (int row = 0; row < m_nRows && !m_bVirtualMode; row++)
             {
                 GRID_ROW* rowObject = Row(row);
@@ -379,9 +382,9 @@ int CGridCtrl::InsertRow(LPCTSTR heading, int nRow)
     CString text = heading ? heading : L"";
     SetItemText(nRow, 0, text);
     if (text.IsEmpty())
-        m_arRowHeights[nRow] = m_cellFixedRowDef.GetHeight();
+        m_arRowHeights.Set(nRow, m_cellFixedRowDef.GetHeight());
     else
-        m_arRowHeights[nRow] = GetTextExtent(nRow, 0, text).cy;
+        m_arRowHeights.Set(nRow, GetTextExtent(nRow, 0, text).cy);
 
     if (m_idCurrentCell.row != -1 && m_idCurrentCell.row >= nRow && nRow < m_nRows - 1)
         m_idCurrentCell.row++;
@@ -451,7 +454,7 @@ int CGridCtrl::InsertColumn(LPCTSTR heading, UINT format, int nColumn)
     SetItemText(0, nColumn, heading);
     for (int row = 0; row < m_nRows; row++)
         SetItemFormat(row, nColumn, format);
-    m_arColWidths[StoredColumn(nColumn)] = GetTextExtent(0, nColumn, heading).cx;
+    m_arColWidths.Set(StoredColumn(nColumn), GetTextExtent(0, nColumn, heading).cx);
 
     if (m_idCurrentCell.col != -1 && m_idCurrentCell.col >= nColumn && nColumn < m_nCols - 1)
         m_idCurrentCell.col++;
@@ -481,8 +484,8 @@ BOOL CGridCtrl::DeleteRow(int nRow)
         AdjustRowOrder(nRow, -1);
     }
     // The selection follows the rows that move up into the gap.
-    ShiftSelectionRowsUp(m_SelectedCellMap, nRow);
-    ShiftSelectionRowsUp(m_PrevSelectedCellMap, nRow);
+    RemoveSelectionRows(m_SelectedCellMap, {nRow});
+    RemoveSelectionRows(m_PrevSelectedCellMap, {nRow});
 
     m_arRowHeights.RemoveAt(nRow);
     m_nRows--;
@@ -498,6 +501,62 @@ BOOL CGridCtrl::DeleteRow(int nRow)
     ResetScrollBars();
     SetModified(TRUE, -1, -1);
     return TRUE;
+}
+
+int CGridCtrl::DeleteRows(const std::vector<int>& rows)
+{
+    std::vector<int> gone;
+    gone.reserve(rows.size());
+    for (int row : rows)
+        if (row >= 0 && row < m_nRows && (m_bVirtualMode || Row(row)))
+            gone.push_back(row);
+    std::sort(gone.begin(), gone.end());
+    gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+    if (gone.empty())
+        return 0;
+    if (!m_bDestroying)
+        EndEditing();
+
+    std::vector<bool> flagged(static_cast<size_t>(m_nRows), false);
+    for (int row : gone)
+        flagged[static_cast<size_t>(row)] = true;
+    if (!m_bVirtualMode)
+    {
+        for (int row : gone)
+        {
+            GRID_ROW* rowObject = Row(row);
+            for (int col = 0; col < m_nCols; col++)
+                DestroyCell(row, col);
+            delete rowObject;
+        }
+        // The rows left close up in one pass.
+        INT_PTR kept = 0;
+        for (INT_PTR row = 0; row < m_RowData.GetSize(); row++)
+            if (row >= static_cast<INT_PTR>(flagged.size()) || !flagged[static_cast<size_t>(row)])
+                m_RowData.SetAt(kept++, m_RowData[row]);
+        m_RowData.SetSize(kept);
+    }
+    else
+    {
+        for (auto row = gone.rbegin(); row != gone.rend(); ++row)
+            AdjustRowOrder(*row, -1);
+    }
+    RemoveSelectionRows(m_SelectedCellMap, gone);
+    RemoveSelectionRows(m_PrevSelectedCellMap, gone);
+    m_arRowHeights.RemoveFlagged(flagged);
+
+    // Each index left moves up by the number of deleted rows before it.
+    m_nRows -= static_cast<int>(gone.size());
+    m_nFixedRows -= CountBelow(gone, m_nFixedRows);
+    if (m_idCurrentCell.row >= 0 && std::binary_search(gone.begin(), gone.end(), m_idCurrentCell.row))
+        m_idCurrentCell.row = m_idCurrentCell.col = -1;
+    else
+        m_idCurrentCell.row -= CountBelow(gone, m_idCurrentCell.row);
+    m_SelectionStartCell.row -= CountBelow(gone, m_SelectionStartCell.row);
+    m_idTopLeftCell.col = -1;
+    ResetScrollBars();
+    SetModified(TRUE, -1, -1);
+    return static_cast<int>(gone.size());
 }
 
 BOOL CGridCtrl::DeleteColumn(int nColumn)
@@ -662,7 +721,7 @@ BOOL CGridCtrl::SetRowHeight(int nRow, int height)
 {
     if (nRow < 0 || nRow >= m_nRows || height < 0)
         return FALSE;
-    m_arRowHeights[nRow] = static_cast<UINT>(height);
+    m_arRowHeights.Set(nRow, static_cast<UINT>(height));
     ResetScrollBars();
     return TRUE;
 }
@@ -671,7 +730,7 @@ BOOL CGridCtrl::SetColumnWidth(int nCol, int width)
 {
     if (nCol < 0 || nCol >= m_nCols || width < 0)
         return FALSE;
-    m_arColWidths[StoredColumn(nCol)] = static_cast<UINT>(width);
+    m_arColWidths.Set(StoredColumn(nCol), static_cast<UINT>(width));
     ResetScrollBars();
     return TRUE;
 }
@@ -694,18 +753,12 @@ int CGridCtrl::GetFixedColumnWidth() const
 
 long CGridCtrl::GetVirtualHeight() const
 {
-    long height = 0;
-    for (int row = 0; row < m_nRows; row++)
-        height += static_cast<long>(m_arRowHeights[row]);
-    return height;
+    return static_cast<long>(m_arRowHeights.Total());
 }
 
 long CGridCtrl::GetVirtualWidth() const
 {
-    long width = 0;
-    for (int col = 0; col < m_nCols; col++)
-        width += static_cast<long>(m_arColWidths[col]);
-    return width;
+    return static_cast<long>(m_arColWidths.Total());
 }
 
 BOOL CGridCtrl::AutoSizeColumn(int nCol, UINT autoSizeStyle, BOOL resetScroll)
@@ -749,25 +802,65 @@ void CGridCtrl::AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT au
         SendCacheHintToParent(CCellRange(-1, -1, -1, -1));
     // Without a row to measure the column keeps the width it has.
     if (measured)
-        m_arColWidths[StoredColumn(nCol)] = static_cast<UINT>(width);
+        m_arColWidths.Set(StoredColumn(nCol), static_cast<UINT>(width));
 }
 
 void CGridCtrl::AutoSizeColumns(UINT autoSizeStyle)
 {
-    // One DC and one measurer for every column: each font is selected once, and the characters'
-    // widths measured for one column serve the next.
+    // One DC and one measurer for every column: the characters' widths measured for one column
+    // serve the next.
     CDC* pDC = GetDC();
     if (pDC)
     {
         {
             CellExtentMeasurer measurer(pDC);
-            for (int col = 0; col < m_nCols; col++)
-                if (GetColumnWidth(col) > 0)
-                    AutoSizeColumnOn(measurer, col, autoSizeStyle);
+            if (m_bVirtualMode)
+            {
+                for (int col = 0; col < m_nCols; col++)
+                    if (GetColumnWidth(col) > 0)
+                        AutoSizeColumnOn(measurer, col, autoSizeStyle);
+            }
+            else
+            {
+                AutoSizeColumnsByRows(measurer, autoSizeStyle);
+            }
         }
         ReleaseDC(pDC);
     }
     ResetScrollBars();
+}
+
+void CGridCtrl::AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSizeStyle)
+{
+    if (autoSizeStyle == 0)
+        autoSizeStyle = static_cast<UINT>(m_nAutoSizeColumnStyle);
+    int startRow = (autoSizeStyle & GVS_HEADER) ? 0 : m_nFixedRows;
+    int endRow = (autoSizeStyle & GVS_DATA) ? m_nRows - 1 : m_nFixedRows - 1;
+    // The shown columns by where their cells are stored; a hidden column keeps its width.
+    std::vector<int> shown;
+    for (int col = 0; col < m_nCols; col++)
+        if (GetColumnWidth(col) > 0)
+            shown.push_back(col);
+    // Row by row, as the cells lie in memory; each column keeps the widest extent it met.
+    std::vector<int> widths(shown.size(), 0);
+    std::vector<bool> measured(shown.size(), false);
+    for (int row = startRow; row <= endRow; row++)
+    {
+        for (size_t i = 0; i < shown.size(); i++)
+        {
+            CGridCellBase* cell = GetCell(row, shown[i]);
+            if (!cell)
+                continue;
+            CSize size = measurer.CellExtent(cell);
+            if (!measured[i] || size.cx > widths[i])
+                widths[i] = size.cx;
+            measured[i] = true;
+        }
+    }
+    // Without a row to measure a column keeps the width it has.
+    for (size_t i = 0; i < shown.size(); i++)
+        if (measured[i])
+            m_arColWidths.Set(StoredColumn(shown[i]), static_cast<UINT>(widths[i]));
 }
 
 BOOL CGridCtrl::AutoSizeRow(int nRow, BOOL resetScroll)
@@ -798,7 +891,7 @@ BOOL CGridCtrl::AutoSizeRow(int nRow, BOOL resetScroll)
         SendCacheHintToParent(CCellRange(-1, -1, -1, -1));
     ReleaseDC(pDC);
     if (measured)
-        m_arRowHeights[nRow] = static_cast<UINT>(height);
+        m_arRowHeights.Set(nRow, static_cast<UINT>(height));
     if (resetScroll)
         ResetScrollBars();
     return TRUE;
@@ -833,7 +926,7 @@ void CGridCtrl::ExpandColumnsToFit(BOOL expandFixed)
                 remainder--;
             }
             // A shown column stays shown: it shrinks to one pixel at the least.
-            m_arColWidths[StoredColumn(col)] = static_cast<UINT>(changed < 1 ? 1 : changed);
+            m_arColWidths.Set(StoredColumn(col), static_cast<UINT>(changed < 1 ? 1 : changed));
         }
     }
     Refresh();
@@ -855,7 +948,7 @@ void CGridCtrl::ExpandLastColumn()
     long diff = client.Width() - GetVirtualWidth();
     if (diff > 0)
     {
-        m_arColWidths[StoredColumn(last)] += static_cast<UINT>(diff);
+        m_arColWidths.Grow(StoredColumn(last), static_cast<UINT>(diff));
         Refresh();
     }
     ResetScrollBars();

@@ -117,9 +117,7 @@ void CGridCtrl::SwapRows(int a, int b)
     m_nContentChanges++;
     m_RowData.SetAt(a, rowB);
     m_RowData.SetAt(b, rowA);
-    UINT height = m_arRowHeights[a];
-    m_arRowHeights[a] = m_arRowHeights[b];
-    m_arRowHeights[b] = height;
+    m_arRowHeights.Swap(a, b);
 }
 
 void CGridCtrl::SortRowRange(PFNLVCOMPARE compare, int nCol, BOOL ascending, LPARAM data, int low, int high)

@@ -1,5 +1,6 @@
 // Form page: registration check, PDF loading, record loading, layout.
 #include "pages/FormPage.h"
+#include "bridge/AppCommandTarget.h"
 
 #include <algorithm>
 
@@ -50,6 +51,10 @@ BOOL CPage3::OnInitDialog()
     CRect client;
     GetClientRect(&client);
     LayOut(client.Width(), client.Height());
+    m_browser.SetOwnPlaces(m_host->GetProgramFolder(), m_host->GetStoreFolder(), m_host->GetUpdatesAddress());
+    // The claim form's "Patient Statements" (app:toStatements) reaches the host that shows the
+    // collections page; a host without that page runs no command.
+    m_browser.SetAppCommandTarget(dynamic_cast<AppCommandTarget*>(m_host));
     m_browser.Navigate2(L"file:///" + m_host->GetProgramFolder() + L"container.htm");
     return TRUE;
 }

@@ -215,6 +215,7 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host)
     int fieldCount = 0;
     int rowsFilled = grid.GetFixedRowCount();
     bool rowsFailed = false;
+    std::wstring text;
     const auto onColumns = [&](const RecordListColumns& columns) {
         fieldCount = static_cast<int>(columns.names.size());
         if (grid.InsertColumn(kFirstHeading, kHeaderFormat) < 0)
@@ -243,7 +244,13 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host)
         for (int column = 0; column <= fieldCount && column < static_cast<int>(cells.size()); ++column)
             if (!cells[column].empty())
             {
-                const std::wstring text = DecodeStoredText(cells[column].data(), cells[column].size());
+                // Most values are ASCII, which reads the same as UTF-8 or ANSI: widened in place
+                // into one buffer, with no string made per cell.
+                const std::string_view bytes = cells[column];
+                if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+                    text.assign(bytes.begin(), bytes.end());
+                else
+                    text = DecodeStoredText(bytes.data(), bytes.size());
                 grid.SetItemText(row, column, text.c_str());
             }
         return true;
@@ -328,14 +335,12 @@ int DeleteSelectedRows(CGridCtrl& grid, FormPageHost& host)
         return 1;
 
     const DeleteOutcome outcome = DeleteRecordRows(DatabasePath(host), keys);
-    // The grid loses exactly the rows that are gone from the file, from the bottom up so that the
-    // indexes of the others stay put.
-    for (int i = outcome.deleted - 1; i >= 0; --i)
-    {
+    // The grid loses exactly the rows that are gone from the file, all in one pass.
+    for (int i = 0; i < outcome.deleted; ++i)
         if (keys[i].rowId == host.GetCurrentRecordId() && (keys[i].isTemplate ? 1 : 0) == host.GetTemplateFlag())
             host.SetCurrentRecordId(-1);
-        grid.DeleteRow(rows[i]);
-    }
+    rows.resize(static_cast<size_t>(outcome.deleted));
+    grid.DeleteRows(rows);
     grid.Refresh();
     if (!outcome.ok)
     {

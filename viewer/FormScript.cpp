@@ -2,7 +2,9 @@
 #include "viewer/FormScript.h"
 #include "viewer/FormFieldNames.h"
 #include "viewer/FormXml.h"
+#include <algorithm>
 #include <cwctype>
+#include <memory>
 
 namespace viewer {
 
@@ -17,6 +19,12 @@ bool IsTrueWord(const std::wstring& value)
     std::wstring upper;
     for (wchar_t c : value) upper += static_cast<wchar_t>(std::towupper(c));
     return upper == L"YES" || upper == L"X" || upper == L"1" || upper == L"ON" || upper == L"TRUE";
+}
+
+// The value a box widget reports when on: its export value, or its on-state name where it has none.
+std::wstring ExportOf(const pdf::Widget& widget)
+{
+    return widget.exportValue.empty() ? pdf::DecodeTextString(widget.onState) : widget.exportValue;
 }
 
 // A value of the "Save" reply with what the reply's own syntax uses written as "%XX": "|" ends an
@@ -56,8 +64,11 @@ void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes
     m_pdfBytes = pdfBytes;
     m_keys = MakeFieldKeys(form.fields);
     m_columns = MakeColumnNames(form.fields);
-    m_values.clear();
-    for (const pdf::FormField& f : form.fields) m_values.push_back(f.value);
+    m_values.assign(form.fields.size(), std::wstring());
+    for (size_t i = 0; i < form.fields.size(); ++i) SetValue(i, form.fields[i].value);
+    m_linkTemplates.clear();
+    for (const pdf::PageLink& link : form.links) m_linkTemplates.push_back(link.address);
+    UpdateLinks();
     m_printMode = PrintMode::All;
     m_shiftX = m_shiftY = 0;
     m_loaded = true;
@@ -77,16 +88,27 @@ bool FormScript::IsBox(size_t field) const
 void FormScript::SetValue(size_t field, const std::wstring& value)
 {
     if (field >= m_values.size()) return;
+    const pdf::FormField& f = m_form.fields[field];
+    if (f.type == pdf::FieldType::Choice) {
+        // An option is chosen by its export value or by the text it shows; other text stays as typed.
+        m_values[field] = value;
+        bool isExport = std::find(f.exports.begin(), f.exports.end(), value) != f.exports.end();
+        auto shown = std::find(f.options.begin(), f.options.end(), value);
+        if (!isExport && shown != f.options.end()) m_values[field] = f.exports[shown - f.options.begin()];
+        return;
+    }
     if (!IsBox(field)) {
         m_values[field] = value;
         return;
     }
-    // A box takes its own on-state name, or a yes-word for its first widget; anything else is off.
-    const pdf::FormField& f = m_form.fields[field];
+    // A box is turned on by its export value, its own on-state name, or a yes-word for its first
+    // widget; anything else is off. The value kept is the on-state name.
     std::wstring on;
+    for (const pdf::Widget& w : f.widgets)
+        if (on.empty() && !value.empty() && ExportOf(w) == value) on = pdf::DecodeTextString(w.onState);
     for (const pdf::Widget& w : f.widgets) {
         std::wstring state = pdf::DecodeTextString(w.onState);
-        if (state == value) on = state;
+        if (on.empty() && state == value) on = state;
     }
     if (on.empty() && IsTrueWord(value) && !f.widgets.empty()) on = pdf::DecodeTextString(f.widgets[0].onState);
     m_values[field] = on;
@@ -107,7 +129,26 @@ std::wstring FormScript::FormType() const
 
 std::wstring FormScript::ReportedValue(size_t field) const
 {
-    if (m_form.fields[field].type == pdf::FieldType::CheckBox) return m_values[field].empty() ? L"" : L"YES";
+    const pdf::FormField& f = m_form.fields[field];
+    if (!IsBox(field) || m_values[field].empty()) return m_values[field];
+    // The export value of the widget that is on. A check box whose value is the plain "Yes" reports
+    // "YES", as the stored records and the clearinghouse export have it.
+    for (size_t w = 0; w < f.widgets.size(); ++w) {
+        if (!IsChecked(field, w)) continue;
+        const std::wstring exported = ExportOf(f.widgets[w]);
+        bool plainYes = exported.size() == 3 && std::towupper(exported[0]) == L'Y' && std::towupper(exported[1]) == L'E' &&
+                        std::towupper(exported[2]) == L'S';
+        return f.type == pdf::FieldType::CheckBox && plainYes ? L"YES" : exported;
+    }
+    return L"";
+}
+
+std::wstring FormScript::ShownValue(size_t field) const
+{
+    const pdf::FormField& f = m_form.fields[field];
+    auto exported = std::find(f.exports.begin(), f.exports.end(), m_values[field]);
+    if (exported != f.exports.end() && static_cast<size_t>(exported - f.exports.begin()) < f.options.size())
+        return f.options[exported - f.exports.begin()];
     return m_values[field];
 }
 
@@ -173,8 +214,58 @@ bool FormScript::SetFromXml(const std::wstring& xml)
 {
     std::vector<std::wstring> values;
     if (!ReadFormXml(xml, m_keys, values)) return false;
+    FillListRows(xml, values);
     for (size_t i = 0; i < values.size(); ++i) SetValue(i, values[i]);
+    UpdateLinks();
     return true;
+}
+
+void FormScript::FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const
+{
+    // A list form names its row fields "R<row>_<element>": row k shows the k-th record (a
+    // Collections element with content) of the data, the rows after the last record stay empty.
+    std::unique_ptr<XmlElement> root = ParseXml(xml);
+    std::vector<const XmlElement*> records;
+    std::vector<const XmlElement*> pending;
+    if (root) pending.push_back(root.get());
+    while (!pending.empty()) {
+        const XmlElement* element = pending.back();
+        pending.pop_back();
+        if (element->LocalName() == L"Collections") {
+            if (!element->children.empty()) records.push_back(element);
+            continue;
+        }
+        for (auto it = element->children.rbegin(); it != element->children.rend(); ++it) pending.push_back(it->get());
+    }
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        const std::wstring& key = m_keys[i];
+        const size_t underscore = key.find(L'_');
+        if (key.size() < 3 || key[0] != L'R' || underscore == std::wstring::npos || underscore < 2) continue;
+        const std::wstring number = key.substr(1, underscore - 1);
+        if (number.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        const size_t row = std::wcstoul(number.c_str(), nullptr, 10);
+        const XmlElement* field = row >= 1 && row <= records.size() ? records[row - 1]->Child(key.substr(underscore + 1)) : nullptr;
+        values[i] = field ? field->text : std::wstring();
+    }
+}
+
+void FormScript::UpdateLinks()
+{
+    // Link addresses may name a field in braces ("app:viewStatement?{R1_ID}"): its current value.
+    for (size_t l = 0; l < m_form.links.size() && l < m_linkTemplates.size(); ++l) {
+        std::wstring address = m_linkTemplates[l];
+        for (size_t open = address.find(L'{'); open != std::wstring::npos; open = address.find(L'{', open)) {
+            const size_t close = address.find(L'}', open);
+            if (close == std::wstring::npos) break;
+            const std::wstring name = address.substr(open + 1, close - open - 1);
+            std::wstring value;
+            for (size_t i = 0; i < m_keys.size(); ++i)
+                if (m_keys[i] == name) value = ReportedValue(i);
+            address.replace(open, close - open + 1, value);
+            open += value.size();
+        }
+        m_form.links[l].address = address;
+    }
 }
 
 bool FormScript::Run(const std::wstring& command, FormReply& reply, FormActions* actions)

@@ -1,6 +1,7 @@
 // What a form's own script does with the commands of the bridge: keeps the field values of the
 // loaded form, answers "FieldList", "Save" and the text dump, takes "FieldSet|", and hands zoom,
-// print and e-mail commands to the window that shows the form.
+// print and e-mail commands to the window that shows the form. A list form (the collections PDF)
+// shows one record per row and its links carry the row's record id.
 #pragma once
 #include "viewer/PdfForm.h"
 #include <string>
@@ -41,7 +42,8 @@ public:
     const std::vector<std::wstring>& Columns() const { return m_columns; }
     const std::string& PdfBytes() const { return m_pdfBytes; }
 
-    // Values by field index; check boxes hold the on-state name or "" (radio groups: the chosen one).
+    // Values by field index; check boxes hold the on-state name or "" (radio groups: the chosen one),
+    // choice fields the chosen option's export value (or text typed into a drop-down).
     const std::wstring& Value(size_t field) const { return m_values[field]; }
     void SetValue(size_t field, const std::wstring& value);
     bool IsChecked(size_t field, size_t widget) const;
@@ -52,8 +54,11 @@ public:
     // Runs one command. Returns true and fills reply when the form answers it.
     bool Run(const std::wstring& command, FormReply& reply, FormActions* actions);
 
-    // The values as the "Save" reply and the form XML give them (check boxes "YES" when checked).
+    // The values as the "Save" reply and the form XML give them: a box's or an option's export
+    // value (a check box whose export value is "Yes" gives "YES").
     std::wstring ReportedValue(size_t field) const;
+    // The text a field shows: a choice field's option text for its export value, else the value.
+    std::wstring ShownValue(size_t field) const;
     // "key=value|key=value|...", each value with "%", "|" and "=" escaped as "%25", "%7C", "%3D".
     std::wstring SaveReply() const;
     std::wstring FormXml() const;
@@ -70,11 +75,15 @@ public:
 
 private:
     bool IsBox(size_t field) const;
+    void FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const;
+    // Link addresses with "{field}" replaced by the field's value.
+    void UpdateLinks();
 
     bool m_loaded = false;
     pdf::FormDocument m_form;
     std::string m_pdfBytes;
     std::vector<std::wstring> m_keys, m_columns, m_values;
+    std::vector<std::wstring> m_linkTemplates; // the links' addresses as the PDF gives them
     PrintMode m_printMode = PrintMode::All;
     int m_shiftX = 0, m_shiftY = 0;
 };

@@ -1,6 +1,7 @@
 // The form window: pages, field controls, scrolling, zoom, printing and e-mail of a blank copy.
 #include "viewer/FormWindow.h"
 #include "viewer/PageRenderer.h"
+#include <algorithm>
 #include <cmath>
 
 namespace viewer {
@@ -10,7 +11,11 @@ const wchar_t kClassName[] = L"FormsteadFormWindow";
 const int kMargin = 8;
 const int kFirstControlId = 1000;
 const double kZoomSteps[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
-const double kControlFontPoints = 7.5;
+const double kControlFontPoints = 7.5; // fields whose appearance names no text size
+const int kMinFontPixels = 6;
+// A line of text takes about this many times its font size in height.
+const double kLineHeight = 1.15;
+const double kMaxAutoMultilinePoints = 12;
 
 bool RegisterFormClass()
 {
@@ -103,7 +108,8 @@ std::wstring BlankCopyPath(const std::wstring& formPath)
 FormWindow::~FormWindow()
 {
     if (m_hwnd) DestroyWindow(m_hwnd);
-    if (m_font) DeleteObject(m_font);
+    for (auto& font : m_fonts) DeleteObject(font.second);
+    for (auto& brush : m_brushes) DeleteObject(brush.second);
 }
 
 void FormWindow::Orphan()
@@ -222,16 +228,18 @@ void FormWindow::UpdateControls()
         case pdf::FieldType::Radio:
             SendMessageW(c.hwnd, BM_SETCHECK, m_script.IsChecked(c.field, c.widget) ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
-        case pdf::FieldType::Choice:
+        case pdf::FieldType::Choice: {
+            // The value is an option's export value; the list holds the option texts in the same order.
+            auto found = std::find(field.exports.begin(), field.exports.end(), value);
+            int at = found == field.exports.end() ? -1 : static_cast<int>(found - field.exports.begin());
             if (field.combo) {
-                LRESULT at = SendMessageW(c.hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
-                SendMessageW(c.hwnd, CB_SETCURSEL, at, 0);
-                if (at == CB_ERR) SetWindowTextW(c.hwnd, value.c_str());
+                SendMessageW(c.hwnd, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+                if (at < 0) SetWindowTextW(c.hwnd, value.c_str());
             } else {
-                LRESULT at = SendMessageW(c.hwnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
-                SendMessageW(c.hwnd, LB_SETCURSEL, at == LB_ERR ? static_cast<WPARAM>(-1) : at, 0);
+                SendMessageW(c.hwnd, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
             }
             break;
+        }
         default:
             break;
         }
@@ -259,11 +267,11 @@ void FormWindow::OnControl(int index, int code)
     case pdf::FieldType::Choice:
         if (field.combo && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)) {
             LRESULT sel = SendMessageW(c.hwnd, CB_GETCURSEL, 0, 0);
-            if (code == CBN_SELCHANGE && sel >= 0 && static_cast<size_t>(sel) < field.options.size()) m_script.SetValue(c.field, field.options[sel]);
+            if (code == CBN_SELCHANGE && sel >= 0 && static_cast<size_t>(sel) < field.exports.size()) m_script.SetValue(c.field, field.exports[sel]);
             else m_script.SetValue(c.field, WindowText(c.hwnd));
         } else if (!field.combo && code == LBN_SELCHANGE) {
             LRESULT sel = SendMessageW(c.hwnd, LB_GETCURSEL, 0, 0);
-            if (sel >= 0 && static_cast<size_t>(sel) < field.options.size()) m_script.SetValue(c.field, field.options[sel]);
+            if (sel >= 0 && static_cast<size_t>(sel) < field.exports.size()) m_script.SetValue(c.field, field.exports[sel]);
         }
         return;
     default:
@@ -328,22 +336,74 @@ void FormWindow::Layout()
     si.nPos = m_scrollY;
     SetScrollInfo(m_hwnd, SB_VERT, &si, TRUE);
 
-    if (m_font) DeleteObject(m_font);
-    m_font = CreateFontW(-std::max(8, static_cast<int>(std::lround(kControlFontPoints * scale))), 0, 0, 0, FW_NORMAL, FALSE,
-                         FALSE, FALSE, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Arial");
     // Moving hundreds of controls one by one with redrawing off, then one repaint of everything.
+    // Each control sits inside its widget's border, which the window draws around it.
+    std::map<int, HFONT> fonts;
     SendMessageW(m_hwnd, WM_SETREDRAW, FALSE, 0);
     for (const FieldControl& c : m_controls) {
         const pdf::Widget& w = form.fields[c.field].widgets[c.widget];
-        POINT topLeft = ToWindow(w.page, w.rect[0], w.rect[3]);
-        POINT bottomRight = ToWindow(w.page, w.rect[2], w.rect[1]);
-        int cx = std::max(4L, bottomRight.x - topLeft.x), cy = std::max(4L, bottomRight.y - topLeft.y);
+        RECT area = WidgetRect(w);
+        int border = BorderPixels(w, scale);
+        if (area.right - area.left > 2 * border + 4 && area.bottom - area.top > 2 * border + 4) InflateRect(&area, -border, -border);
+        int cx = std::max(4L, area.right - area.left), cy = std::max(4L, area.bottom - area.top);
         if (form.fields[c.field].type == pdf::FieldType::Choice && form.fields[c.field].combo) cy = std::max(cy, 20) * 6;
-        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-        SetWindowPos(c.hwnd, nullptr, topLeft.x, topLeft.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOfHeight(ControlFontPixels(c), fonts)), FALSE);
+        SetWindowPos(c.hwnd, nullptr, area.left, area.top, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
     }
+    for (auto& font : m_fonts) DeleteObject(font.second); // no control uses them any more
+    m_fonts.swap(fonts);
     SendMessageW(m_hwnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+RECT FormWindow::WidgetRect(const pdf::Widget& widget) const
+{
+    POINT topLeft = ToWindow(widget.page, widget.rect[0], widget.rect[3]);
+    POINT bottomRight = ToWindow(widget.page, widget.rect[2], widget.rect[1]);
+    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+HFONT FormWindow::FontOfHeight(int pixels, std::map<int, HFONT>& fonts) const
+{
+    HFONT& font = fonts[pixels];
+    if (!font)
+        font = CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Arial");
+    return font;
+}
+
+int FormWindow::ControlFontPixels(const FieldControl& control) const
+{
+    const pdf::FormField& field = m_script.Form().fields[control.field];
+    const pdf::Widget& widget = field.widgets[control.widget];
+    double points = kControlFontPoints;
+    if (field.type == pdf::FieldType::Text && widget.fontSize > 0) {
+        points = widget.fontSize;
+    } else if (field.type == pdf::FieldType::Text && widget.fontSize == 0) {
+        // Automatic size: one line fills the box inside its border; several lines stay readable.
+        double inner = widget.rect[3] - widget.rect[1] - 2 * (widget.border.present ? widget.borderWidth : 0) - 2;
+        points = inner / kLineHeight;
+        if (field.multiline) points = std::min(points, kMaxAutoMultilinePoints);
+    }
+    return std::max(kMinFontPixels, static_cast<int>(std::lround(points * Scale())));
+}
+
+HBRUSH FormWindow::FieldBrush(HWND control, HDC dc)
+{
+    // The control is found by its id (its place in m_controls); a drop-down's edit asks through the
+    // drop-down, so its parent is tried as well.
+    for (HWND hwnd : {control, GetParent(control)}) {
+        size_t index = static_cast<size_t>(GetDlgCtrlID(hwnd) - kFirstControlId);
+        if (!hwnd || index >= m_controls.size() || m_controls[index].hwnd != hwnd) continue;
+        const FieldControl& c = m_controls[index];
+        COLORREF colour;
+        if (!WidgetFill(m_script.Form().fields[c.field].widgets[c.widget], true, colour)) return nullptr;
+        HBRUSH& brush = m_brushes[colour];
+        if (!brush) brush = CreateSolidBrush(colour);
+        if (!brush) return nullptr;
+        SetBkColor(dc, colour);
+        return brush;
+    }
+    return nullptr;
 }
 
 void FormWindow::Paint()
@@ -374,6 +434,10 @@ void FormWindow::Paint()
         place.top = a.y;
         place.pageHeight = form.pages[p].box[3];
         DrawPageContent(dc, form.pageContents[p], place, false);
+        // The fields' backgrounds and borders; their controls cover the inside.
+        for (const pdf::FormField& field : form.fields)
+            for (const pdf::Widget& widget : field.widgets)
+                if (widget.page == page) DrawWidgetFrame(dc, widget, WidgetRect(widget), scale, true, false);
     }
     EndPaint(m_hwnd, &ps);
 }
@@ -391,7 +455,10 @@ void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY
     place.left = -GetDeviceCaps(dc, PHYSICALOFFSETX) + shiftX * dpiX / 72.0 - form.pages[page].box[0] * place.scale;
     place.top = -GetDeviceCaps(dc, PHYSICALOFFSETY) - shiftY * dpiY / 72.0;
     place.pageHeight = form.pages[page].box[3];
-    if (mode != PrintMode::Text) DrawPageContent(dc, form.pageContents[page], place, mode == PrintMode::AllBlackWhite);
+    if (mode != PrintMode::Text) {
+        DrawPageContent(dc, form.pageContents[page], place, mode == PrintMode::AllBlackWhite);
+        DrawWidgetFrames(dc, form, page, place, mode == PrintMode::AllBlackWhite);
+    }
     DrawFieldValues(dc, m_script, page, place);
 }
 
@@ -540,6 +607,13 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+        if (HBRUSH brush = FieldBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+            return reinterpret_cast<LRESULT>(brush);
+        break;
     case WM_COMMAND:
         if (lParam) OnControl(LOWORD(wParam) - kFirstControlId, HIWORD(wParam));
         return 0;

@@ -5,6 +5,7 @@
 #include "viewer/FormScript.h"
 #include <windows.h>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,11 @@ private:
     void OnScroll(int bar, int code);
     void ScrollIntoView(HWND control);
     void Paint();
+    // The brush a field control paints its background with (its widget's fill), or null.
+    HBRUSH FieldBrush(HWND control, HDC dc);
+    HFONT FontOfHeight(int pixels, std::map<int, HFONT>& fonts) const;
+    int ControlFontPixels(const FieldControl& control) const;
+    RECT WidgetRect(const pdf::Widget& widget) const; // in window pixels
     double Scale() const;
     double PageTop(int page) const;   // in window pixels, scroll applied
     double PageLeft() const;
@@ -95,7 +101,8 @@ private:
     std::wstring m_path;
     std::wstring m_error;
     std::vector<FieldControl> m_controls;
-    HFONT m_font = nullptr;
+    std::map<int, HFONT> m_fonts;        // control fonts by pixel height, for the current scale
+    std::map<COLORREF, HBRUSH> m_brushes; // field backgrounds
     double m_zoom = 1.0;
     int m_scrollX = 0, m_scrollY = 0;
     bool m_updating = false;

@@ -233,7 +233,7 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
             bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
             if (box) text = script.IsChecked(f, w) ? L"X" : L"";
             else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature && w == 0)
-                text = script.Value(f);
+                text = script.ShownValue(f);
             if (text.empty()) continue;
             double height = widget.rect[3] - widget.rect[1];
             double points = std::min(10.0, std::max(4.0, height * 0.75));
@@ -252,6 +252,68 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
         }
     }
     SetTextAlign(dc, align);
+}
+
+COLORREF ToColorRef(const pdf::WidgetColour& colour)
+{
+    return Rgb(colour.rgb[0], colour.rgb[1], colour.rgb[2]);
+}
+
+bool WidgetFill(const pdf::Widget& widget, bool highlight, COLORREF& colour)
+{
+    if (widget.background.present) {
+        colour = ToColorRef(widget.background);
+        return true;
+    }
+    if (highlight && BorderPixels(widget, 1) == 0) {
+        colour = kFieldHighlight;
+        return true;
+    }
+    return false;
+}
+
+int BorderPixels(const pdf::Widget& widget, double scale)
+{
+    if (!widget.border.present || widget.borderWidth <= 0) return 0;
+    return std::max(1, static_cast<int>(std::lround(widget.borderWidth * scale)));
+}
+
+void DrawWidgetFrame(HDC dc, const pdf::Widget& widget, const RECT& device, double scale, bool highlight, bool blackWhite)
+{
+    COLORREF fill;
+    if (WidgetFill(widget, highlight, fill)) {
+        HBRUSH brush = CreateSolidBrush(blackWhite ? ToGrey(fill) : fill);
+        if (brush) {
+            FillRect(dc, &device, brush);
+            DeleteObject(brush);
+        }
+    }
+    int width = BorderPixels(widget, scale);
+    if (!width) return;
+    COLORREF colour = ToColorRef(widget.border);
+    HBRUSH brush = CreateSolidBrush(blackWhite ? ToGrey(colour) : colour);
+    if (!brush) return;
+    // Four strips inside the rectangle: the border never reaches past the widget.
+    const RECT strips[4] = {{device.left, device.top, device.right, device.top + width},
+                            {device.left, device.bottom - width, device.right, device.bottom},
+                            {device.left, device.top, device.left + width, device.bottom},
+                            {device.right - width, device.top, device.right, device.bottom}};
+    for (const RECT& strip : strips) FillRect(dc, &strip, brush);
+    DeleteObject(brush);
+}
+
+void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const PagePlacement& place, bool blackWhite)
+{
+    for (const pdf::FormField& field : form.fields) {
+        for (const pdf::Widget& widget : field.widgets) {
+            if (widget.page != page) continue;
+            RECT device = {static_cast<LONG>(std::lround(place.left + widget.rect[0] * place.scale)),
+                           static_cast<LONG>(std::lround(place.top + (place.pageHeight - widget.rect[3]) * place.scale)),
+                           static_cast<LONG>(std::lround(place.left + widget.rect[2] * place.scale)),
+                           static_cast<LONG>(std::lround(place.top + (place.pageHeight - widget.rect[1]) * place.scale))};
+            DrawWidgetFrame(dc, widget, device, place.scale, false, blackWhite);
+        }
+    }
 }
 
 } // namespace viewer

@@ -22,4 +22,19 @@ void DrawPageContent(HDC dc, const std::string& content, const PagePlacement& pl
 // and radio buttons that are on as "X".
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place);
 
+// The tint of a field that has no background or border of its own, so that it can be seen on screen.
+const COLORREF kFieldHighlight = RGB(214, 224, 255);
+
+COLORREF ToColorRef(const pdf::WidgetColour& colour);
+// The colour a widget's area is filled with: its background; else, on screen (highlight) and when
+// it has no visible border either, the field highlight. False: the area stays as the page draws it.
+bool WidgetFill(const pdf::Widget& widget, bool highlight, COLORREF& colour);
+// The widget's border width in device units at that scale; 0 when it has no border.
+int BorderPixels(const pdf::Widget& widget, double scale);
+// Fills the widget's device rectangle and draws its border inside it (black or white only when
+// blackWhite).
+void DrawWidgetFrame(HDC dc, const pdf::Widget& widget, const RECT& device, double scale, bool highlight, bool blackWhite);
+// The frames of every widget on the page, as printed (no highlight).
+void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const PagePlacement& place, bool blackWhite);
+
 } // namespace viewer

@@ -3,6 +3,7 @@
 #include "viewer/PdfForm.h"
 #include "viewer/PdfDocument.h"
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 namespace pdf {
@@ -28,12 +29,44 @@ struct Inherited
     int flags = 0;
     ObjectPtr options;
     int maxLength = 0;
+    std::string appearance;   // default appearance (/DA): font and colour operators
 };
+
+// The font size of a default appearance string ("/Helv 8 Tf 0 g"): the operand before "Tf";
+// -1 when there is none.
+double FontSizeOf(const std::string& appearance)
+{
+    std::vector<std::string> tokens;
+    std::string token;
+    for (char c : appearance + " ") {
+        if (IsPdfWhitespace(static_cast<unsigned char>(c))) {
+            if (!token.empty()) tokens.push_back(token);
+            token.clear();
+        } else {
+            token += c;
+        }
+    }
+    for (size_t i = tokens.size(); i-- > 1;) {
+        if (tokens[i] != "Tf") continue;
+        char* end = nullptr;
+        double size = std::strtod(tokens[i - 1].c_str(), &end);
+        if (end && *end == '\0' && size >= 0) return size;
+        return -1;
+    }
+    return -1;
+}
 
 class FieldWalker
 {
 public:
     FieldWalker(Document& doc, FormDocument& form) : m_doc(doc), m_form(form) {}
+
+    // The document's default appearance, for fields and widgets that give none.
+    void SetDefaultAppearance(const ObjectPtr& acroForm)
+    {
+        ObjectPtr da = acroForm->kind == Kind::Dict ? m_doc.Resolve(acroForm->Get("DA")) : MakeNull();
+        if (da->kind == Kind::String) m_defaultAppearance = da->text;
+    }
 
     void IndexPages(const std::vector<Document::Page>& pages)
     {
@@ -67,6 +100,8 @@ public:
         if (!node->Get("Opt")->IsNull()) here.options = m_doc.Resolve(node->Get("Opt"));
         ObjectPtr maxLen = m_doc.Resolve(node->Get("MaxLen"));
         if (maxLen->kind == Kind::Number) here.maxLength = static_cast<int>(maxLen->number);
+        ObjectPtr da = m_doc.Resolve(node->Get("DA"));
+        if (da->kind == Kind::String) here.appearance = da->text;
 
         // Kids with names of their own are fields; kids without are this field's widgets.
         ObjectPtr kids = m_doc.Resolve(node->Get("Kids"));
@@ -140,15 +175,35 @@ private:
                 if (first->kind == Kind::String) field.value = DecodeTextString(first->text);
             }
         }
+        bool box = field.type == FieldType::CheckBox || field.type == FieldType::Radio;
+        std::vector<std::wstring> boxExports;
         if (info.options && info.options->kind == Kind::Array) {
             for (const ObjectPtr& o : info.options->items) {
                 ObjectPtr opt = m_doc.Resolve(o);
-                if (opt->kind == Kind::Array && opt->items.size() >= 2) opt = m_doc.Resolve(opt->items[1]);
-                if (opt->kind == Kind::String) field.options.push_back(DecodeTextString(opt->text));
+                // A choice option is a text, or a pair [export value, text shown].
+                ObjectPtr exported = opt;
+                if (opt->kind == Kind::Array && opt->items.size() >= 2) {
+                    exported = m_doc.Resolve(opt->items[0]);
+                    opt = m_doc.Resolve(opt->items[1]);
+                }
+                if (opt->kind != Kind::String) continue;
+                std::wstring shown = DecodeTextString(opt->text);
+                if (box) {
+                    boxExports.push_back(shown);
+                } else if (field.type == FieldType::Choice) {
+                    field.options.push_back(shown);
+                    field.exports.push_back(exported->kind == Kind::String ? DecodeTextString(exported->text) : shown);
+                }
             }
         }
-        if (widgetKids.empty()) AddWidget(field, node);
-        for (const ObjectPtr& w : widgetKids) AddWidget(field, w);
+        std::vector<std::string> appearanceStates;
+        if (widgetKids.empty()) AddWidget(field, node, info, 0, boxExports, appearanceStates);
+        for (size_t i = 0; i < widgetKids.size(); ++i) AddWidget(field, widgetKids[i], info, i, boxExports, appearanceStates);
+        // A box without a value of its own is on where a widget shows its on appearance.
+        if (box && !info.value) {
+            for (size_t i = 0; i < field.widgets.size() && field.value.empty(); ++i)
+                if (appearanceStates[i] == field.widgets[i].onState) field.value = DecodeName(field.widgets[i].onState);
+        }
         m_form.fields.push_back(field);
     }
 
@@ -157,7 +212,10 @@ private:
         return DecodeTextString(name);
     }
 
-    void AddWidget(FormField& field, const ObjectPtr& annot)
+    // Adds the widget at that place among the field's widgets (kidIndex picks its /Opt entry);
+    // its /AS state is appended to states.
+    void AddWidget(FormField& field, const ObjectPtr& annot, const Inherited& info, size_t kidIndex,
+                   const std::vector<std::wstring>& boxExports, std::vector<std::string>& states)
     {
         ObjectPtr rect = m_doc.Resolve(annot->Get("Rect"));
         if (rect->kind != Kind::Array || rect->items.size() != 4) return;
@@ -176,9 +234,71 @@ private:
             for (auto& entry : normal->dict)
                 if (entry.first != "Off" && normal->kind == Kind::Dict) widget.onState = entry.first;
         }
-        if (widget.onState.empty() && (field.type == FieldType::CheckBox || field.type == FieldType::Radio))
-            widget.onState = "Yes";
+        bool box = field.type == FieldType::CheckBox || field.type == FieldType::Radio;
+        if (widget.onState.empty() && box) widget.onState = "Yes";
+        if (box) widget.exportValue = ExportValue(widget.onState, kidIndex, boxExports);
+        ReadAppearance(annot, info, widget);
+        ObjectPtr state = m_doc.Resolve(annot->Get("AS"));
+        states.push_back(state->kind == Kind::Name ? state->text : std::string());
         field.widgets.push_back(widget);
+    }
+
+    // With /Opt, the on-state names may be positions in it ("0", "1", ...); otherwise the entry
+    // belongs to the widget at the same place among the field's kids. Without /Opt the state name
+    // is the value.
+    static std::wstring ExportValue(const std::string& onState, size_t kidIndex, const std::vector<std::wstring>& exports)
+    {
+        if (!exports.empty()) {
+            bool digits = !onState.empty() && onState.size() < 6 &&
+                          std::all_of(onState.begin(), onState.end(), [](char c) { return c >= '0' && c <= '9'; });
+            if (digits && std::stoul(onState) < exports.size()) return exports[std::stoul(onState)];
+            if (kidIndex < exports.size()) return exports[kidIndex];
+        }
+        return DecodeName(onState);
+    }
+
+    // The widget's background and border colours, border width and text size.
+    void ReadAppearance(const ObjectPtr& annot, const Inherited& info, Widget& widget)
+    {
+        ObjectPtr mk = m_doc.Resolve(annot->Get("MK"));
+        if (mk->kind == Kind::Dict) {
+            widget.background = Colour(mk->Get("BG"));
+            widget.border = Colour(mk->Get("BC"));
+        }
+        if (widget.border.present) {
+            // /BS /W wins over the older /Border [h v width]; both missing: 1 point.
+            widget.borderWidth = 1;
+            ObjectPtr bs = m_doc.Resolve(annot->Get("BS"));
+            ObjectPtr border = m_doc.Resolve(annot->Get("Border"));
+            ObjectPtr width = bs->kind == Kind::Dict ? m_doc.Resolve(bs->Get("W")) : MakeNull();
+            if (width->kind != Kind::Number && border->kind == Kind::Array && border->items.size() >= 3)
+                width = m_doc.Resolve(border->items[2]);
+            if (width->kind == Kind::Number) widget.borderWidth = std::max(0.0, std::min(width->number, 100.0));
+        }
+        ObjectPtr da = m_doc.Resolve(annot->Get("DA"));
+        std::string appearance = da->kind == Kind::String ? da->text : !info.appearance.empty() ? info.appearance : m_defaultAppearance;
+        widget.fontSize = FontSizeOf(appearance);
+    }
+
+    // A colour array: none (transparent), grey, RGB or CMYK components.
+    WidgetColour Colour(const ObjectPtr& entry)
+    {
+        WidgetColour colour;
+        ObjectPtr array = m_doc.Resolve(entry);
+        if (array->kind != Kind::Array) return colour;
+        std::vector<double> c;
+        for (const ObjectPtr& item : array->items) {
+            ObjectPtr v = m_doc.Resolve(item);
+            if (v->kind != Kind::Number) return colour;
+            c.push_back(std::max(0.0, std::min(1.0, v->number)));
+        }
+        if (c.size() == 1) colour.rgb[0] = colour.rgb[1] = colour.rgb[2] = c[0];
+        else if (c.size() == 3) std::copy(c.begin(), c.end(), colour.rgb);
+        else if (c.size() == 4)
+            for (int i = 0; i < 3; ++i) colour.rgb[i] = (1 - c[i]) * (1 - c[3]);
+        else return colour;
+        colour.present = true;
+        return colour;
     }
 
     int PageOf(const ObjectPtr& annot)
@@ -195,6 +315,7 @@ private:
     std::set<const Object*> m_visited;
     std::map<const Object*, int> m_annotPage;
     std::vector<const Object*> m_pageObjects;
+    std::string m_defaultAppearance;
 };
 
 std::string PageContent(Document& doc, const ObjectPtr& page)
@@ -276,6 +397,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
         FieldWalker walker(doc, form);
         walker.IndexPages(pages);
         ObjectPtr acroForm = doc.Resolve(doc.Catalog()->Get("AcroForm"));
+        walker.SetDefaultAppearance(acroForm);
         ObjectPtr fields = acroForm->kind == Kind::Dict ? doc.Resolve(acroForm->Get("Fields")) : MakeNull();
         if (fields->kind == Kind::Array) {
             for (const ObjectPtr& f : fields->items) walker.Walk(f, Inherited(), 0);

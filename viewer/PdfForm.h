@@ -8,11 +8,24 @@ namespace pdf {
 
 enum class FieldType { Text, CheckBox, Radio, Choice, PushButton, Signature };
 
+// A colour of a widget's appearance characteristics, as RGB from 0 to 1; absent when the entry
+// is missing or empty (transparent).
+struct WidgetColour
+{
+    bool present = false;
+    double rgb[3] = {0, 0, 0};
+};
+
 struct Widget
 {
     int page = 0;              // index into FormDocument::pages
     double rect[4] = {0, 0, 0, 0}; // x1 y1 x2 y2 in page units, normalised so x1 <= x2, y1 <= y2
     std::string onState;       // check boxes and radio buttons: the appearance state meaning "on"
+    std::wstring exportValue;  // ... and the value it reports when on (its /Opt entry); empty: onState
+    WidgetColour background;   // /MK /BG
+    WidgetColour border;       // /MK /BC
+    double borderWidth = 0;    // points; 0 when no border is drawn
+    double fontSize = -1;      // text size of the default appearance: 0 fits the box, -1 not given
 };
 
 struct PageInfo
@@ -26,8 +39,9 @@ struct FormField
 {
     std::wstring name;                 // full dotted name
     FieldType type = FieldType::Text;
-    std::wstring value;                // text, chosen option, or the on-state of a box ("" when off)
-    std::vector<std::wstring> options; // choice fields
+    std::wstring value;                // text, chosen option's export value, or the on-state of a box ("" when off)
+    std::vector<std::wstring> options; // choice fields: the texts shown
+    std::vector<std::wstring> exports; // ... and the values they report (same order)
     bool multiline = false;
     bool combo = false;                // choice shown as a drop-down
     int maxLength = 0;                 // 0: no limit

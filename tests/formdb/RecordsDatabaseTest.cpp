@@ -1,8 +1,11 @@
 // The records list's statements on real database files: rows streamed templates first with columns
-// in field-index order, an unregistered or locked file, deletes stopped by a failing trigger, the
-// frozen count and column list, bound texts, and renumbering the field list by whole names.
+// in field-index order, an unregistered or locked file, deletes in one transaction and stopped by a
+// failing trigger or a file they cannot be written to, the frozen count and column list, bound
+// texts, and renumbering the field list by whole names.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+#include <cstdio>
 
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
@@ -151,6 +154,55 @@ TEST_F(RecordsFile, DeletesStopAtTheFirstFailureAndKeepWhatWentBefore)
     EXPECT_TRUE(gone.ok) << gone.message;
     EXPECT_EQ(2, gone.deleted);
     EXPECT_EQ("b", One("SELECT group_concat([Name]) FROM submissions"));
+}
+
+// The file change counter of the database header (bytes 24-27, big-endian): one more for every
+// committed write transaction.
+unsigned FileChangeCounter(const std::wstring& path)
+{
+    unsigned char header[28] = {};
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return 0;
+    const size_t read = fread(header, 1, sizeof header, file);
+    fclose(file);
+    EXPECT_EQ(sizeof header, read);
+    return (unsigned(header[24]) << 24) | (unsigned(header[25]) << 16) | (unsigned(header[26]) << 8) | header[27];
+}
+
+TEST_F(RecordsFile, DeletesAreWrittenInOneTransaction)
+{
+    Exec("INSERT INTO submissions ([Name],submdate) VALUES ('a','1/1/2026');"
+         "INSERT INTO submissions ([Name],submdate) VALUES ('b','1/2/2026');"
+         "INSERT INTO submissions ([Name],submdate) VALUES ('c','1/3/2026');"
+         "INSERT INTO templates ([Name],RSRV_TEMPLATE_NAME) VALUES ('t','T');");
+    const unsigned before = FileChangeCounter(path);
+    const DeleteOutcome outcome = DeleteRecordRows(path, {{1, false}, {1, true}, {3, false}});
+    EXPECT_TRUE(outcome.ok) << outcome.message;
+    EXPECT_EQ(3, outcome.deleted);
+    EXPECT_EQ(before + 1, FileChangeCounter(path));
+    EXPECT_EQ("b", One("SELECT group_concat([Name]) FROM submissions"));
+    EXPECT_EQ("0", One("SELECT count(*) FROM templates"));
+}
+
+TEST_F(RecordsFile, DeletesThatCannotBeCommittedLeaveEveryRecord)
+{
+    Exec("INSERT INTO submissions ([Name],submdate) VALUES ('a','1/1/2026');"
+         "INSERT INTO submissions ([Name],submdate) VALUES ('b','1/2/2026');");
+    // A reader in the middle of a query holds the file: the deletes cannot be written.
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(std::string(path.begin(), path.end()).c_str(), &reader, SQLITE_OPEN_READONLY, nullptr));
+    sqlite3_stmt* select = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(reader, "SELECT [Name] FROM submissions", -1, &select, nullptr));
+    ASSERT_EQ(SQLITE_ROW, sqlite3_step(select));
+    const DeleteOutcome outcome = DeleteRecordRows(path, {{1, false}, {2, false}});
+    sqlite3_finalize(select);
+    sqlite3_close(reader);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(0, outcome.deleted);
+    EXPECT_EQ("SQL error: database is locked\nDeleted before the failure: 0 of 2.", outcome.message);
+    EXPECT_EQ("db", outcome.caption);
+    EXPECT_EQ("a,b", One("SELECT group_concat([Name]) FROM (SELECT [Name] FROM submissions ORDER BY _ROWID_)"));
 }
 
 TEST_F(RecordsFile, FrozenCountAndColumnListRoundTrip)

@@ -1,5 +1,6 @@
 // The form's answers to the bridge commands: field list and column names, the "Save" reply and form
 // XML, "FieldSet|" and its round trip, the text dump and the commands handed to the window.
+#include "PdfTestFiles.h"
 #include "tests/support/TempFolder.h"
 #include "viewer/FormFieldNames.h"
 #include "viewer/FormScript.h"
@@ -236,4 +237,96 @@ TEST(FormScript, BoxesTakeTheirOwnStatesOrYesWords)
     script.SetValue(0, L"no");
     EXPECT_FALSE(script.IsChecked(0, 0));
     EXPECT_EQ(L"", script.ReportedValue(0));
+}
+
+namespace {
+
+FormScript LoadedScript(const std::string& bytes)
+{
+    pdf::FormDocument form;
+    std::string error;
+    EXPECT_TRUE(pdf::ReadPdfForm(bytes, form, error)) << error;
+    FormScript script;
+    script.Load(form, bytes);
+    return script;
+}
+
+std::wstring SaveReplyOf(FormScript& script)
+{
+    FormReply reply;
+    EXPECT_TRUE(script.Run(L"Save", reply, nullptr));
+    return reply.items[0];
+}
+
+} // namespace
+
+TEST(FormScript, BoxesAndOptionsReportTheirExportValues)
+{
+    FormScript script = LoadedScript(MakeLibraryStyleForm());
+    EXPECT_EQ(L"name=|city=|sex=F|agree=On|state=CA|plan=Gold|notes=", SaveReplyOf(script));
+    FormReply save;
+    ASSERT_TRUE(script.Run(L"Save", save, nullptr));
+    EXPECT_NE(std::wstring::npos, save.items[2].find(L"<sex>F</sex><agree>On</agree><state>CA</state><plan>Gold</plan>"));
+    EXPECT_TRUE(script.IsChecked(2, 1));
+    EXPECT_FALSE(script.IsChecked(2, 0));
+    // The drop-down shows the text of the chosen option.
+    EXPECT_EQ(L"California", script.ShownValue(4));
+
+    // Set back by export value, by an option's text, by a yes-word; an unknown value clears a box.
+    RecordingActions actions;
+    FormReply none;
+    script.Run(L"FieldSet|<r><sex>M</sex><agree>YES</agree><state>New York</state><plan>Silver</plan></r>", none, &actions);
+    EXPECT_EQ(L"changed;", actions.log);
+    EXPECT_EQ(L"name=|city=|sex=M|agree=On|state=NY|plan=|notes=", SaveReplyOf(script));
+    EXPECT_TRUE(script.IsChecked(2, 0));
+    EXPECT_FALSE(script.IsChecked(2, 1));
+    EXPECT_FALSE(script.IsChecked(5, 0));
+
+    // A state name selects its widget as well; a value no option has stays as typed in the drop-down.
+    script.Run(L"FieldSet|<r><sex>1</sex><agree></agree><state>Ohio</state><plan>Gold</plan></r>", none, &actions);
+    EXPECT_EQ(L"name=|city=|sex=F|agree=|state=Ohio|plan=Gold|notes=", SaveReplyOf(script));
+    EXPECT_EQ(L"Ohio", script.ShownValue(4));
+
+    // A reply fed back gives the same reply.
+    ASSERT_TRUE(script.Run(L"Save", save, nullptr));
+    script.Run(L"FieldSet|", none, &actions);
+    EXPECT_EQ(L"name=|city=|sex=|agree=|state=|plan=|notes=", SaveReplyOf(script));
+    script.Run(L"FieldSet|" + save.items[2], none, &actions);
+    EXPECT_EQ(L"name=|city=|sex=F|agree=|state=Ohio|plan=Gold|notes=", SaveReplyOf(script));
+}
+
+TEST(FormScript, ClaimFormCheckBoxesReportYesOrNothing)
+{
+    FormScript script = LoadedScript(ReadWholeFile(std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf"));
+    ASSERT_EQ(225u, script.Keys().size());
+    std::wstring allYes = L"<r>";
+    std::vector<size_t> boxes;
+    for (size_t i = 0; i < script.Keys().size(); ++i) {
+        if (script.Form().fields[i].type != pdf::FieldType::CheckBox) continue;
+        boxes.push_back(i);
+        allYes += L"<" + script.Keys()[i] + L">YES</" + script.Keys()[i] + L">";
+    }
+    allYes += L"</r>";
+    ASSERT_EQ(37u, boxes.size());
+    for (size_t i : boxes) EXPECT_EQ(L"", script.ReportedValue(i)) << i;
+
+    FormReply none;
+    script.Run(L"FieldSet|" + allYes, none, nullptr);
+    std::wstring reply = SaveReplyOf(script);
+    for (size_t i : boxes) {
+        EXPECT_EQ(L"YES", script.ReportedValue(i)) << i;
+        EXPECT_NE(std::wstring::npos, reply.find(script.Keys()[i] + L"=YES")) << i;
+    }
+    // Clicking one on as the window does (its on-state) reports the same.
+    script.Run(L"FieldSet|", none, nullptr);
+    script.SetValue(boxes[3], L"Yes");
+    EXPECT_EQ(L"YES", script.ReportedValue(boxes[3]));
+    FormReply save;
+    ASSERT_TRUE(script.Run(L"Save", save, nullptr));
+    // One box on: "YES" under topmostSubform and as its numbered element, nowhere else.
+    const std::wstring& xml = save.items[2];
+    size_t count = 0;
+    for (size_t at = xml.find(L">YES<"); at != std::wstring::npos; at = xml.find(L">YES<", at + 1)) ++count;
+    EXPECT_EQ(2u, count);
+    EXPECT_NE(std::wstring::npos, xml.find(L"<" + script.Keys()[boxes[3]] + L">YES<"));
 }

@@ -208,3 +208,88 @@ TEST(PdfReader, ReadsTheGeneratedClaimForm)
     EXPECT_NEAR(792 - 46 * 792.0 / 61 - 4, line3.rect[3], 0.01);
     EXPECT_FALSE(form.pageContents.at(0).empty());
 }
+
+TEST(PdfReader, ReadsWidgetLooksAndExportValues)
+{
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(MakeLibraryStyleForm(), form, error)) << error;
+    ASSERT_EQ(7u, form.fields.size());
+
+    const FormField* name = FieldNamed(form, L"name");
+    ASSERT_NE(nullptr, name);
+    const Widget& nameWidget = name->widgets.at(0);
+    ASSERT_TRUE(nameWidget.background.present);
+    EXPECT_DOUBLE_EQ(1, nameWidget.background.rgb[0]);
+    EXPECT_DOUBLE_EQ(1, nameWidget.background.rgb[1]);
+    EXPECT_DOUBLE_EQ(0.8, nameWidget.background.rgb[2]);
+    ASSERT_TRUE(nameWidget.border.present);
+    EXPECT_DOUBLE_EQ(1, nameWidget.border.rgb[2]);
+    EXPECT_DOUBLE_EQ(2, nameWidget.borderWidth);
+    EXPECT_DOUBLE_EQ(10, nameWidget.fontSize);
+
+    // An empty /MK: no colours, no border; the widget's own automatic size wins over the form's.
+    const Widget& city = FieldNamed(form, L"city")->widgets.at(0);
+    EXPECT_FALSE(city.background.present);
+    EXPECT_FALSE(city.border.present);
+    EXPECT_DOUBLE_EQ(0, city.borderWidth);
+    EXPECT_DOUBLE_EQ(0, city.fontSize);
+    EXPECT_DOUBLE_EQ(12, FieldNamed(form, L"notes")->widgets.at(0).fontSize);
+
+    // The radio group: grey through one component, widths from /Border and the default.
+    const FormField* sex = FieldNamed(form, L"sex");
+    ASSERT_NE(nullptr, sex);
+    EXPECT_EQ(FieldType::Radio, sex->type);
+    EXPECT_EQ(L"1", sex->value);
+    EXPECT_TRUE(sex->options.empty()); // /Opt of a button names its widgets' values, not list entries
+    ASSERT_EQ(2u, sex->widgets.size());
+    EXPECT_EQ("0", sex->widgets[0].onState);
+    EXPECT_EQ(L"M", sex->widgets[0].exportValue);
+    EXPECT_EQ("1", sex->widgets[1].onState);
+    EXPECT_EQ(L"F", sex->widgets[1].exportValue);
+    EXPECT_DOUBLE_EQ(0.75, sex->widgets[0].background.rgb[1]);
+    EXPECT_DOUBLE_EQ(3, sex->widgets[0].borderWidth);
+    EXPECT_DOUBLE_EQ(1, sex->widgets[1].borderWidth);
+
+    // A box without a value is on where its appearance state says so.
+    const FormField* agree = FieldNamed(form, L"agree");
+    ASSERT_NE(nullptr, agree);
+    EXPECT_EQ(L"On", agree->value);
+    EXPECT_EQ(L"On", agree->widgets.at(0).exportValue);
+
+    // CMYK black.
+    const Widget& plan = FieldNamed(form, L"plan")->widgets.at(0);
+    EXPECT_EQ(L"Gold", plan.exportValue);
+    ASSERT_TRUE(plan.border.present);
+    EXPECT_DOUBLE_EQ(0, plan.border.rgb[0] + plan.border.rgb[1] + plan.border.rgb[2]);
+
+    const FormField* state = FieldNamed(form, L"state");
+    ASSERT_NE(nullptr, state);
+    EXPECT_EQ(L"CA", state->value);
+    EXPECT_EQ((std::vector<std::wstring>{L"New York", L"California", L"TX"}), state->options);
+    EXPECT_EQ((std::vector<std::wstring>{L"NY", L"CA", L"TX"}), state->exports);
+}
+
+TEST(PdfReader, DefaultAppearanceSizes)
+{
+    // A field's own /DA, one inherited from its parent, the form's, and none at all.
+    std::vector<TestPdfObject> objects = {
+        {1, "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [4 0 R 5 0 R 7 0 R] /DA (/Helv 9.5 Tf 0 g) >> >>"},
+        {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"},
+        {3, "<< /Type /Page /Parent 2 0 R >>"},
+        {4, "<< /T (own) /FT /Tx /DA (0 g /Cour 7 Tf) /Rect [0 0 10 10] >>"},
+        {5, "<< /T (parent) /FT /Tx /DA (/Helv 14 Tf) /Kids [6 0 R] >>"},
+        {6, "<< /T (kid) /Parent 5 0 R /Rect [0 0 10 10] >>"},
+        {7, "<< /T (plain) /FT /Tx /Rect [0 0 10 10] >>"},
+    };
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(MakeClassicPdf(objects, 1), form, error)) << error;
+    EXPECT_DOUBLE_EQ(7, FieldNamed(form, L"own")->widgets.at(0).fontSize);
+    EXPECT_DOUBLE_EQ(14, FieldNamed(form, L"parent.kid")->widgets.at(0).fontSize);
+    EXPECT_DOUBLE_EQ(9.5, FieldNamed(form, L"plain")->widgets.at(0).fontSize);
+
+    objects[0].body = "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [7 0 R] >> >>";
+    ASSERT_TRUE(ReadPdfForm(MakeClassicPdf(objects, 1), form, error)) << error;
+    EXPECT_DOUBLE_EQ(-1, FieldNamed(form, L"plain")->widgets.at(0).fontSize);
+}

@@ -91,3 +91,39 @@ std::string MakeCompressedPdf(const std::vector<TestPdfObject>& objects, int roo
     out += "startxref\n" + std::to_string(offsets[xrefNumber]) + "\n%%EOF\n";
     return out;
 }
+
+std::string MakeLibraryStyleForm()
+{
+    const std::string labels = "BT /F1 9 Tf 20 348 Td (Name) Tj ET BT /F1 9 Tf 20 296 Td (City) Tj ET "
+                               "BT /F1 9 Tf 20 244 Td (Sex) Tj ET BT /F1 9 Tf 20 204 Td (Agree) Tj ET "
+                               "BT /F1 9 Tf 20 140 Td (Notes) Tj ET";
+    const std::string onOff = "<< /Type /XObject /Subtype /Form /BBox [0 0 10 10] /Length 0 >>\nstream\n\nendstream";
+    return MakeClassicPdf(
+        {
+            {1, "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [4 0 R 5 0 R 6 0 R 9 0 R 10 0 R 11 0 R 13 0 R] "
+                "/DA (/Helv 12 Tf 0 g) >> >>"},
+            {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 /MediaBox [0 0 400 400] >>"},
+            {3, "<< /Type /Page /Parent 2 0 R /Contents 20 0 R /Resources << /Font << /F1 21 0 R >> >> "
+                "/Annots [4 0 R 5 0 R 7 0 R 8 0 R 9 0 R 10 0 R 11 0 R 13 0 R] >>"},
+            {4, "<< /T (name) /FT /Tx /Type /Annot /Subtype /Widget /P 3 0 R /Rect [100 340 300 364] /F 4 "
+                "/MK << /BG [1 1 0.8] /BC [0 0 1] >> /BS << /W 2 /S /S >> /DA (/Helv 10 Tf 0 g) >>"},
+            {5, "<< /T (city) /FT /Tx /Type /Annot /Subtype /Widget /P 3 0 R /Rect [100 280 300 320] /F 4 /MK << >> "
+                "/DA (/Helv 0 Tf 0 g) /AP << /N 12 0 R >> >>"},
+            {6, "<< /T (sex) /FT /Btn /Ff 49152 /Opt [(M) (F)] /V /1 /Kids [7 0 R 8 0 R] >>"},
+            {7, "<< /Parent 6 0 R /Type /Annot /Subtype /Widget /P 3 0 R /Rect [100 240 116 256] /AS /Off "
+                "/AP << /N << /0 12 0 R /Off 12 0 R >> >> /MK << /BG [0.75] /BC [0 0 0] >> /Border [0 0 3] >>"},
+            {8, "<< /Parent 6 0 R /Type /Annot /Subtype /Widget /P 3 0 R /Rect [140 240 156 256] /AS /1 "
+                "/AP << /N << /1 12 0 R /Off 12 0 R >> >> /MK << /BG [0.75] /BC [0 0 0] >> >>"},
+            {9, "<< /T (agree) /FT /Btn /Type /Annot /Subtype /Widget /P 3 0 R /Rect [100 200 180 216] /AS /On "
+                "/AP << /N << /On 12 0 R /Off 12 0 R >> >> >>"},
+            {10, "<< /T (state) /FT /Ch /Ff 131072 /Opt [[(NY) (New York)] [(CA) (California)] (TX)] /V (CA) "
+                 "/Type /Annot /Subtype /Widget /P 3 0 R /Rect [200 200 300 216] >>"},
+            {11, "<< /T (plan) /FT /Btn /Opt [(Gold)] /V /0 /AS /0 /Type /Annot /Subtype /Widget /P 3 0 R "
+                 "/Rect [200 240 216 256] /AP << /N << /0 12 0 R /Off 12 0 R >> >> /MK << /BC [0 0 0 1] >> /BS << /W 1 >> >>"},
+            {12, onOff},
+            {13, "<< /T (notes) /FT /Tx /Ff 4096 /Type /Annot /Subtype /Widget /P 3 0 R /Rect [100 100 300 180] >>"},
+            {20, "<< /Length " + std::to_string(labels.size()) + " >>\nstream\n" + labels + "\nendstream"},
+            {21, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"},
+        },
+        1);
+}

@@ -98,18 +98,22 @@ def make_claim_form(path):
             content.fill(rect[0] - 0.5, rect[1], rect[2] - rect[0] + 1, rect[3] + 0.1 - rect[1], (1, 1, 1))
         content.text(round(x, 2), round(baseline, 2), CAPTION_SIZE, text, False, CAPTION_RED)
 
+    # The way to the patient statements of the saved claims.
+    form.link((FormBuilder.WIDTH - 130, FormBuilder.HEIGHT - 5 * CELL_H - 4, FormBuilder.WIDTH - 20,
+               FormBuilder.HEIGHT - 5 * CELL_H + 12), "app:toStatements", "Patient Statements",
+              CAPTION_RED)
     form.save(path, "CMS-1500")
 
 
 def make_companion(path, title, fields, links):
     form = FormBuilder(title)
     form.content.text(36, 740, 16, title, True, (0.1, 0.2, 0.6))
-    y = 700
+    y = 710
     for name in fields:
         form.content.text(36, y + 4, 8, name, False, (0.2, 0.2, 0.2))
         form.content.box(150, y, 300, 16, 0.5, (0.4, 0.4, 0.4))
         form.text_field(name, (150, y, 450, y + 16), font_size=9)
-        y -= 22
+        y -= 24
     x = 36
     for address, caption in links:
         form.link((x, 60, x + 110, 80), address, caption)
@@ -117,10 +121,34 @@ def make_companion(path, title, fields, links):
     form.save(path, "Companion")
 
 
-STATEMENT_FIELDS = ["ID", "Date", "CompanyName", "FirstPatientName", "PatientName", "ToAddress", "ToCity",
-                    "ToState", "ToZip", "FromDate_1", "CPT_1", "Charges_1", "CoPay_1", "PatientPd_1",
-                    "Payer1Pd_1", "Payer2Pd_1", "TotalDue_1", "Notes"]
-COLLECTIONS_FIELDS = ["ID", "FirstPatientName", "DateCreated", "NumberOfDays", "Charges_1", "TotalDue_1"]
+STATEMENT_FIELDS = ["ID", "Date", "CompanyName", "TextLogo", "ImageLogoSize", "FirstPatientName", "PatientName",
+                    "ToAddress", "ToCity", "ToState", "ToZip", "FromDate_1", "CPT_1", "Charges_1", "CoPay_1",
+                    "PatientPd_1", "Payer1Pd_1", "Payer2Pd_1", "TotalDue_1", "TotalDue_2", "TotalDue_3",
+                    "TotalDue_4", "TotalDue_5", "TotalDue_6", "Notes"]
+LIST_ROWS = 12
+LIST_COLUMNS = [("ID", 30), ("FirstPatientName", 130), ("DateCreated", 70), ("NumberOfDays", 60), ("Charges_1", 60),
+                ("TotalDue_1", 60)]
+
+
+def make_collections(path):
+    """The list of outstanding records: one row per record, each with its "View" and "Delete" links,
+    whose addresses carry the row's record id ({R<row>_ID}, filled in by the viewer)."""
+    form = FormBuilder("Collections")
+    form.content.text(36, 750, 16, "Collections", True, (0.1, 0.2, 0.6))
+    x = 20
+    for name, width in LIST_COLUMNS:
+        form.content.text(x, 726, 7, name, True, (0.2, 0.2, 0.2))
+        x += width + 4
+    for row in range(1, LIST_ROWS + 1):
+        y = 706 - (row - 1) * 24
+        x = 20
+        for name, width in LIST_COLUMNS:
+            form.content.box(x, y, width, 16, 0.5, (0.4, 0.4, 0.4))
+            form.text_field("R%d_%s" % (row, name), (x, y, x + width, y + 16), font_size=8)
+            x += width + 4
+        form.link((x, y, x + 36, y + 16), "app:viewStatement?{R%d_ID}" % row, "View")
+        form.link((x + 40, y, x + 80, y + 16), "app:deleteRecord?{R%d_ID}" % row, "Delete")
+    form.save(path, "Companion")
 
 
 def main():
@@ -130,10 +158,9 @@ def main():
     os.makedirs(out, exist_ok=True)
     make_claim_form(os.path.join(out, "cms1500.pdf"))
     make_companion(os.path.join(out, "statement.pdf"), "Patient Statement", STATEMENT_FIELDS,
-                   [("app:saveChanges", "Save Changes"), ("app:toStatements", "Back To Collections"),
-                    ("app:toSetHeader", "Letterhead"), ("app:toSetAddr", "Change Address")])
-    make_companion(os.path.join(out, "collections.pdf"), "Collections", COLLECTIONS_FIELDS,
-                   [("app:viewStatement?0", "View Statement"), ("app:deleteRecord?0", "Delete Record")])
+                   [("app:saveChanges", "Save"), ("app:toStatements", "Back"),
+                    ("app:toSetHeader", "Letterhead"), ("app:toSetAddr", "Change address")])
+    make_collections(os.path.join(out, "collections.pdf"))
 
 
 if __name__ == "__main__":

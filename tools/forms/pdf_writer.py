@@ -165,11 +165,11 @@ class FormBuilder:
         self.annots.append(ref)
         return ref
 
-    def link(self, rect, uri, caption):
+    def link(self, rect, uri, caption, colour=(0.1, 0.2, 0.6)):
         """A page link whose action opens an address (the container page sees the navigation)."""
         x1, y1, x2, y2 = rect
-        self.content.box(x1, y1, x2 - x1, y2 - y1, 0.8, (0.1, 0.2, 0.6))
-        self.content.text(x1 + 4, y1 + (y2 - y1) / 2 - 3, 8, caption, True, (0.1, 0.2, 0.6))
+        self.content.box(x1, y1, x2 - x1, y2 - y1, 0.8, colour)
+        self.content.text(x1 + 4, y1 + (y2 - y1) / 2 - 3, 8, caption, True, colour)
         ref = self.writer.add({"Type": Name("Annot"), "Subtype": Name("Link"), "Rect": list(rect), "Border": [0, 0, 0],
                                "A": {"S": Name("URI"), "URI": uri}})
         self.annots.append(ref)

@@ -1,7 +1,8 @@
 // Records page benchmark: makes a claim-form database of N records x 225 fields in a temporary
-// folder, then times SQLite's own read of every row, the records grid's fill from the same rows,
-// auto-sizing, a search that marks rows yellow, a header-click sort and deleting 1,000 selected rows,
-// several runs each, and prints the median, the slowest and the peak working set. Run by hand:
+// folder, then times SQLite's own read of every row, showing the records page through the page's own
+// fill (section by section), a search that marks rows yellow, a header-click sort and the page's
+// delete of 1,000 selected rows, several runs each, and prints the median, the slowest and the peak
+// working set. Run by hand:
 //   records_bench.exe [records] [runs]     (default 10000 records, 5 runs)
 #include <windows.h>
 #include <psapi.h>
@@ -14,7 +15,11 @@
 #include "sqlite3.h"
 #include "ClaimFieldNames.h"
 #include "formdb/FieldNames.h"
+#include "formdb/RecordsDatabase.h"
+#include "formdb/StoredText.h"
 #include "grid/GridCtrl.h"
+#include "pages/FormPageHost.h"
+#include "pages/RecordsGrid.h"
 
 namespace {
 
@@ -239,55 +244,117 @@ double SqliteRead(sqlite3* db, const std::string& sql, size_t& characters)
     return Now() - start;
 }
 
-// The records page's fill: its grid settings, the heading row, then one row per record with the
-// record's id and kind as item data in columns 0 and 1 and every field's text.
-double FillGrid(CGridCtrl& grid, sqlite3* db, const FieldNameList& fields)
+// The view's side of the records page, as far as the grid's fill and delete ask for it: the store
+// folder holds the form's database.
+class BenchHost : public FormPageHost
+{
+public:
+    explicit BenchHost(const CString& store) : m_store(store) {}
+    CString GetProgramFolder() const override { return m_store; }
+    CString GetStoreFolder() const override { return m_store; }
+    CString GetFormName() const override { return L"CMS1500"; }
+    CString GetUpdatesAddress() const override { return CString(); }
+    int GetCurrentRecordId() const override { return m_record; }
+    void SetCurrentRecordId(int id) override { m_record = id; }
+    int GetTemplateFlag() const override { return 0; }
+    void SetTemplateFlag(int) override {}
+    void SetLastTemplateName(const CString&) override {}
+    BOOL IsFormLoaded() const override { return FALSE; }
+    void SetFormLoaded(BOOL) override {}
+    void ShowRecordsPage() override {}
+    CWnd* GetMainFrame() const override { return nullptr; }
+
+private:
+    CString m_store;
+    int m_record = -1;
+};
+
+// The form layer's read alone: every row handed over and every cell decoded, with no grid.
+double QueryAndDecode(const std::wstring& dbPath)
 {
     double start = Now();
-    grid.DeleteAllItems();
-    grid.SetEditable(FALSE);
-    grid.SetSortOnClick(TRUE);
-    grid.SetAutoSizeStyle(GVS_HEADER);
-    grid.SetFixedColumnSelection(TRUE);
-    grid.SetListMode(TRUE);
-    grid.SetFixedRowSelection(FALSE);
-    grid.SetSelectInFixedColumns(TRUE);
-    grid.SetAllowColumnHide(FALSE);
-    grid.ExpandLastColumn();
-    grid.SetColumnResize(TRUE);
-    grid.SetFixedRowCount(1);
-    grid.InsertColumn(L"Templates / Records", 37, -1);
-    grid.SetItemFormat(0, 0, 36);
-    for (const std::string& name : fields.names)
+    size_t characters = 0;
+    const RecordListResult result = ReadRecordList(
+        dbPath, [](const RecordListColumns&) { return true; },
+        [&](const StoredRecordRow& row) {
+            for (const std::string_view& cell : *row.cells)
+                characters += DecodeStoredText(cell.data(), cell.size()).size();
+            return true;
+        });
+    if (!result.ok)
     {
-        int col = grid.InsertColumn(CString(name.c_str()), 37, -1);
-        grid.SetItemFormat(0, col, 36);
+        std::printf("reading the records failed: %s\n", result.message.c_str());
+        std::exit(1);
     }
-
-    sqlite3_stmt* select = nullptr;
-    if (sqlite3_prepare_v2(db, SelectSubmissions(fields).c_str(), -1, &select, nullptr) != SQLITE_OK)
-        Fail("prepare select", db);
-    int columns = sqlite3_column_count(select);
-    while (sqlite3_step(select) == SQLITE_ROW)
-    {
-        int row = grid.InsertRow(nullptr, -1);
-        grid.SetItemData(row, 0, static_cast<LPARAM>(sqlite3_column_int(select, 0)));
-        grid.SetItemData(row, 1, 0);
-        for (int c = 1; c < columns; c++)
-            grid.SetItemText(row, c - 1, static_cast<const wchar_t*>(sqlite3_column_text16(select, c)));
-    }
-    sqlite3_finalize(select);
-    grid.SetFixedColumnCount(1);
     return Now() - start;
 }
 
-double AutoSize(CGridCtrl& grid)
+// Times of showing the page, section by section.
+struct ShowTimes
 {
+    double clear = 0, load = 0, autoSize = 0, widths = 0;
+    double Total() const { return clear + load + autoSize + widths; }
+};
+
+// Showing the records page as the page does it: the old list goes, the grid is filled from the
+// database, every column is auto-sized over its header and data rows and given its allowance.
+ShowTimes ShowPage(CGridCtrl& grid, BenchHost& host)
+{
+    const int kWidthAllowance = 20;
+    ShowTimes times;
     double start = Now();
+    grid.DeleteAllItems();
+    times.clear = Now() - start;
+    start = Now();
+    if (LoadRecordGrids(grid, host) != 0)
+    {
+        std::printf("the records grid could not be filled\n");
+        std::exit(1);
+    }
+    times.load = Now() - start;
+    start = Now();
     grid.AutoSizeColumns(GVS_BOTH);
+    times.autoSize = Now() - start;
+    start = Now();
     for (int col = 0; col < grid.GetColumnCount(); col++)
-        grid.SetColumnWidth(col, grid.GetColumnWidth(col) + 20);
-    return Now() - start;
+        grid.SetColumnWidth(col, grid.GetColumnWidth(col) + kWidthAllowance);
+    times.widths = Now() - start;
+    return times;
+}
+
+// The grid's own costs, without the database: on a second grid, the source's rows made as empty
+// cells, the source's texts copied in, and everything freed again.
+struct GridParts
+{
+    double make = 0, texts = 0, free = 0;
+};
+
+GridParts GridAlone(CGridCtrl& grid, const CGridCtrl& source)
+{
+    GridParts parts;
+    grid.DeleteAllItems();
+    for (int col = 0; col < source.GetColumnCount(); col++)
+        grid.InsertColumn(source.GetItemText(0, col));
+    double start = Now();
+    if (!grid.SetRowCount(source.GetRowCount()))
+    {
+        std::printf("the second grid could not be given its rows\n");
+        std::exit(1);
+    }
+    parts.make = Now() - start;
+    start = Now();
+    for (int row = 1; row < source.GetRowCount(); row++)
+        for (int col = 0; col < source.GetColumnCount(); col++)
+        {
+            const wchar_t* text = source.GetCell(row, col)->GetText();
+            if (*text)
+                grid.SetItemText(row, col, text);
+        }
+    parts.texts = Now() - start;
+    start = Now();
+    grid.DeleteAllItems();
+    parts.free = Now() - start;
+    return parts;
 }
 
 std::string Trimmed(const CString& text)
@@ -302,9 +369,7 @@ std::string Trimmed(const CString& text)
 double Search(CGridCtrl& grid, int col, const wchar_t* what, int& found)
 {
     double start = Now();
-    for (int row = 0; row < grid.GetRowCount(); row++)
-        for (int c = 0; c < grid.GetColumnCount(); c++)
-            grid.SetItemBkColour(row, c, CLR_DEFAULT);
+    ClearGridHighlight(&grid);
     std::string wanted = Trimmed(what);
     found = 0;
     for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); row++)
@@ -322,56 +387,63 @@ double Search(CGridCtrl& grid, int col, const wchar_t* what, int& found)
     return Now() - start;
 }
 
-// What the records page installs for a header click on a field column: the grid sorts again by
-// that column's text for every pair compared, and the pair is reported equal.
-CGridCtrl* g_grid = nullptr;
-int CALLBACK CompareRecordColumns(LPARAM, LPARAM, LPARAM data)
-{
-    const CCellID* clicked = reinterpret_cast<const CCellID*>(data);
-    g_grid->SortTextItems(clicked->col, g_grid->GetSortAscending(), data);
-    return 0;
-}
-
+// A click on a field column's header: the grid sorts through the records page's comparison.
 double HeaderClickSort(CGridCtrl& grid, int col)
 {
-    g_grid = &grid;
-    grid.SetCompareFunction(CompareRecordColumns);
     CCellID clicked(0, col);
     double start = Now();
-    grid.SortItems(col, !grid.GetSortAscending(), reinterpret_cast<LPARAM>(&clicked));
+    grid.OnFixedRowClick(clicked);
     return Now() - start;
 }
 
-// Deleting selected rows as the record bar does: each selected data row's record is deleted from
-// the database by its id and the row removed from the grid. The deletions are rolled back after,
-// so every run starts from the same database.
-double DeleteRows(CGridCtrl& grid, sqlite3* db, int first, int count)
+// The database's part of a delete alone, on a copy of the database: the same records deleted one
+// statement each.
+double DatabaseDelete(const std::wstring& dbPath, const std::vector<StoredRecordKey>& keys)
 {
+    double start = Now();
+    const DeleteOutcome outcome = DeleteRecordRows(dbPath, keys);
+    if (!outcome.ok || outcome.deleted != static_cast<int>(keys.size()))
+    {
+        std::printf("deleting the records failed: %s\n", outcome.message.c_str());
+        std::exit(1);
+    }
+    return Now() - start;
+}
+
+// Deleting selected rows as the record bar does: `count` data rows from `first` selected, then the
+// records page's delete of the selected rows (database and grid).
+double DeleteRows(CGridCtrl& grid, BenchHost& host, int first, int count, std::vector<StoredRecordKey>& keys)
+{
+    keys.clear();
+    for (int row = first; row < first + count; row++)
+    {
+        RecordKey key;
+        if (GetRowRecord(grid, row, key))
+            keys.push_back({key.id, key.isTemplate != 0});
+    }
     grid.SetSelectedRange(first, 1, first + count - 1, grid.GetColumnCount() - 1, FALSE);
     double start = Now();
-    Exec(db, "BEGIN");
-    sqlite3_stmt* remove = nullptr;
-    if (sqlite3_prepare_v2(db, "delete from submissions where _ROWID_ = ?", -1, &remove, nullptr) != SQLITE_OK)
-        Fail("prepare delete", db);
-    int firstColumn = grid.GetFixedColumnCount();
-    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount();)
+    if (DeleteSelectedRows(grid, host) != 0)
     {
-        if (!grid.IsCellSelected(row, firstColumn))
-        {
-            row++;
-            continue;
-        }
-        sqlite3_bind_int(remove, 1, static_cast<int>(grid.GetItemData(row, 0)));
-        if (sqlite3_step(remove) != SQLITE_DONE)
-            Fail("delete", db);
-        sqlite3_reset(remove);
-        grid.DeleteRow(row);
+        std::printf("deleting the selected rows failed\n");
+        std::exit(1);
     }
-    sqlite3_finalize(remove);
-    grid.Invalidate();
-    double elapsed = Now() - start;
-    Exec(db, "ROLLBACK");
-    return elapsed;
+    return Now() - start;
+}
+
+// The process's peak working set so far, in MB.
+double PeakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory)))
+        return -1;
+    return memory.PeakWorkingSetSize / 1048576.0;
+}
+
+bool CopyDatabase(const std::string& from, const std::string& to)
+{
+    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
 struct Series
@@ -412,10 +484,13 @@ int main(int argc, char** argv)
         std::printf("cannot make %s\n", folder);
         return 1;
     }
-    std::string path = std::string(folder) + "\\CMS1500.gdb";
+    // The database made once is kept aside; each run works on a fresh copy, since it deletes.
+    const std::string master = std::string(folder) + "\\master.gdb";
+    const std::string path = std::string(folder) + "\\CMS1500.gdb";
+    const std::string spare = std::string(folder) + "\\spare.gdb";
     FieldNameList fields;
     double made = Now();
-    MakeDatabase(path, records, fields);
+    MakeDatabase(master, records, fields);
     std::printf("database of %d records x %d fields made in %.0f ms\n", records, CLAIM_FIELD_COUNT, Now() - made);
 
     HWND owner = ::CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 1280, 1024, nullptr, nullptr,
@@ -426,32 +501,72 @@ int main(int argc, char** argv)
         std::printf("grid window could not be created\n");
         return 1;
     }
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        Fail("open", db);
+    CGridCtrl second;
+    if (!second.Create(CRect(0, 60, 1280, 1024), CWnd::FromHandle(owner), 779, WS_CHILD | WS_BORDER))
+    {
+        std::printf("grid window could not be created\n");
+        return 1;
+    }
+    BenchHost host(CString(folder) + L"\\");
+    const std::wstring widePath(CString(path.c_str()).GetString());
+    const std::wstring wideSpare(CString(spare.c_str()).GetString());
 
     Series read{"SQLite's own read of every row", {}};
-    Series fill{"query and grid fill", {}};
-    Series autoSize{"auto-size (header and data rows)", {}};
+    Series decode{"  records read and decoded, no grid", {}};
+    Series clear{"  old list cleared", {}};
+    Series load{"  query and grid fill", {}};
+    Series autoSize{"  auto-size (header and data rows)", {}};
+    Series widths{"  widths with their allowance", {}};
     Series show{"showing the page (query, fill, auto-size)", {}};
+    Series gridMake{"grid alone: rows of empty cells made", {}};
+    Series gridTexts{"grid alone: texts set", {}};
+    Series gridFree{"grid alone: everything freed", {}};
     Series search{"search over all rows, yellow marks", {}};
     Series sort{"header-click sort", {}};
-    Series remove{"delete 1,000 selected rows", {}};
+    Series databaseDelete{"  1,000 records deleted from the database", {}};
+    Series remove{"delete 1,000 selected rows (database and grid)", {}};
     int lastName = -1;
     for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
         if (std::strcmp(CLAIM_FIELDS[i].name, "_2_PATIENT_S_NAME_Last_First_Middle_Initial") == 0)
             lastName = 1 + i;
     int found = 0;
     size_t characters = 0;
+    std::vector<StoredRecordKey> keys;
+    double showPeak = 0;
     for (int run = 0; run < runs; run++)
     {
+        if (!CopyDatabase(master, path) || !CopyDatabase(master, spare))
+        {
+            std::printf("the database could not be copied\n");
+            return 1;
+        }
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+            Fail("open", db);
         read.times.push_back(SqliteRead(db, SelectSubmissions(fields), characters));
-        fill.times.push_back(FillGrid(grid, db, fields));
-        autoSize.times.push_back(AutoSize(grid));
-        show.times.push_back(fill.times.back() + autoSize.times.back());
+        sqlite3_close(db);
+        decode.times.push_back(QueryAndDecode(widePath));
+        ShowTimes shown = ShowPage(grid, host);
+        if (run == 0)
+            showPeak = PeakWorkingSet();
+        clear.times.push_back(shown.clear);
+        load.times.push_back(shown.load);
+        autoSize.times.push_back(shown.autoSize);
+        widths.times.push_back(shown.widths);
+        show.times.push_back(shown.Total());
+        if (grid.GetRowCount() != records + 1)
+        {
+            std::printf("the grid holds %d rows after the fill, not %d\n", grid.GetRowCount(), records + 1);
+            return 1;
+        }
+        GridParts parts = GridAlone(second, grid);
+        gridMake.times.push_back(parts.make);
+        gridTexts.times.push_back(parts.texts);
+        gridFree.times.push_back(parts.free);
         search.times.push_back(Search(grid, lastName, L"GARCIA", found));
         sort.times.push_back(HeaderClickSort(grid, lastName));
-        remove.times.push_back(DeleteRows(grid, db, records / 3, 1000));
+        remove.times.push_back(DeleteRows(grid, host, records / 3, 1000, keys));
+        databaseDelete.times.push_back(DatabaseDelete(wideSpare, keys));
         if (grid.GetRowCount() != records + 1 - 1000)
         {
             std::printf("the grid holds %d rows after the delete, not %d\n", grid.GetRowCount(), records + 1 - 1000);
@@ -459,9 +574,6 @@ int main(int argc, char** argv)
         }
     }
 
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof(memory);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
     std::printf("records page, %d records x %d columns, %d runs (%zu characters read per run, search found %d rows)\n",
                 records, grid.GetColumnCount(), runs, characters, found);
     double reference = 0;
@@ -471,19 +583,27 @@ int main(int argc, char** argv)
         reference = sorted[sorted.size() / 2];
     }
     read.Print(0);
-    fill.Print(reference);
+    decode.Print(reference);
+    clear.Print(0);
+    load.Print(reference);
     autoSize.Print(0);
+    widths.Print(0);
     show.Print(reference);
+    gridMake.Print(0);
+    gridTexts.Print(0);
+    gridFree.Print(0);
     search.Print(0);
     sort.Print(0);
+    databaseDelete.Print(0);
     remove.Print(0);
-    std::printf("peak working set: %.0f MB, peak committed: %.0f MB\n", memory.PeakWorkingSetSize / 1048576.0,
-                memory.PeakPagefileUsage / 1048576.0);
+    std::printf("peak working set: %.0f MB once the page was first shown, %.0f MB in all (with the second grid)\n",
+                showPeak, PeakWorkingSet());
 
-    sqlite3_close(db);
     grid.DestroyWindow();
+    second.DestroyWindow();
     ::DestroyWindow(owner);
-    ::DeleteFileA(path.c_str());
+    for (const std::string& file : {master, path, spare})
+        ::DeleteFileA(file.c_str());
     ::RemoveDirectoryA(folder);
     return 0;
 }

@@ -1,0 +1,141 @@
+// Dates, cents and escaping of the collection data.
+#include "export/CollectionValues.h"
+
+#include <cwctype>
+
+namespace {
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+// Reads 1..maxDigits decimal digits at text[pos].
+bool ReadNumber(const std::wstring& text, size_t& pos, size_t maxDigits, int& value)
+{
+    size_t start = pos;
+    value = 0;
+    while (pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9' && pos - start < maxDigits)
+        value = value * 10 + (text[pos++] - L'0');
+    return pos > start && !(pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9');
+}
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month)
+{
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+} // namespace
+
+std::wstring TrimBlanks(const std::wstring& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+long DayNumberOf(int year, int month, int day)
+{
+    // Days from civil: shift the year to start in March so the leap day is the year's last.
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return static_cast<long>(era) * 146097 + dayOfEra - 719468;
+}
+
+bool ParseMonthDayYear(const std::wstring& raw, long& dayNumber)
+{
+    const std::wstring text = TrimBlanks(raw);
+    size_t pos = 0;
+    int month = 0, day = 0, year = 0;
+    if (!ReadNumber(text, pos, 2, month) || pos >= text.size() || text[pos++] != L'/') return false;
+    if (!ReadNumber(text, pos, 2, day) || pos >= text.size() || text[pos++] != L'/') return false;
+    const size_t yearStart = pos;
+    if (!ReadNumber(text, pos, 4, year) || pos - yearStart != 4) return false;
+    if (pos < text.size() && !IsBlank(text[pos])) return false;
+    if (month < 1 || month > 12 || year < 1 || day < 1 || day > DaysInMonth(year, month)) return false;
+    dayNumber = DayNumberOf(year, month, day);
+    return true;
+}
+
+std::wstring FormatMonthDayYear(int year, int month, int day)
+{
+    wchar_t text[32];
+    swprintf(text, 32, L"%02d/%02d/%04d", month, day, year);
+    return text;
+}
+
+bool ParseCents(const std::wstring& raw, long long& cents)
+{
+    const std::wstring text = TrimBlanks(raw);
+    size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == L'-' || text[pos] == L'+')) negative = text[pos++] == L'-';
+    if (pos < text.size() && text[pos] == L'$') ++pos;
+    long long whole = 0;
+    int digits = 0;
+    bool lastWasComma = false;
+    for (; pos < text.size(); ++pos) {
+        const wchar_t c = text[pos];
+        if (c >= L'0' && c <= L'9') {
+            if (whole > 100000000000000LL) return false;
+            whole = whole * 10 + (c - L'0');
+            ++digits;
+            lastWasComma = false;
+        } else if (c == L',' && digits > 0 && !lastWasComma) {
+            lastWasComma = true;
+        } else {
+            break;
+        }
+    }
+    if (lastWasComma) return false;
+    int fraction = 0, fractionDigits = 0;
+    if (pos < text.size() && text[pos] == L'.') {
+        for (++pos; pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9'; ++pos) {
+            if (++fractionDigits > 2) return false;
+            fraction = fraction * 10 + (text[pos] - L'0');
+        }
+        if (fractionDigits == 1) fraction *= 10;
+    }
+    if (pos != text.size()) return false;
+    if (digits == 0 && fractionDigits == 0) {
+        // Only an empty text stands for nothing; a lone sign or "$" is not an amount.
+        if (!text.empty()) return false;
+    }
+    cents = whole * 100 + fraction;
+    if (negative) cents = -cents;
+    return true;
+}
+
+std::wstring FormatCents(long long cents)
+{
+    const bool negative = cents < 0;
+    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents) : cents;
+    wchar_t text[40];
+    swprintf(text, 40, L"%s%llu.%02llu", negative ? L"-" : L"", magnitude / 100, magnitude % 100);
+    return text;
+}
+
+std::wstring EscapeXml(const std::wstring& text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'&': out += L"&amp;"; break;
+        case L'<': out += L"&lt;"; break;
+        case L'>': out += L"&gt;"; break;
+        case L'"': out += L"&quot;"; break;
+        case L'\'': out += L"&apos;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,185 @@
+// A single-pass reader of elements and their texts. It knows no DTD and resolves only the predefined
+// entities and character references.
+#include "export/RecordElements.h"
+
+#include <cwchar>
+
+namespace {
+bool IsSpace(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+bool IsNameEnd(wchar_t c)
+{
+    return IsSpace(c) || c == L'/' || c == L'>' || c == L'=' || c == L'<' || c == L'"' || c == L'\'' || c == L'&';
+}
+
+void AppendCodePoint(std::wstring& out, unsigned long code)
+{
+    if (code >= 0x10000) {
+        code -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (code >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+    } else {
+        out += static_cast<wchar_t>(code);
+    }
+}
+
+// Decodes character data [p, end) into out; false on a bad reference or a stray "<".
+bool DecodeText(const wchar_t* p, const wchar_t* end, std::wstring& out)
+{
+    while (p < end) {
+        if (*p != L'&') {
+            out += *p++;
+            continue;
+        }
+        const wchar_t* semi = std::wmemchr(p, L';', end - p);
+        if (!semi || semi - p > 12) return false;
+        const std::wstring name(p + 1, semi);
+        if (name == L"lt") out += L'<';
+        else if (name == L"gt") out += L'>';
+        else if (name == L"amp") out += L'&';
+        else if (name == L"quot") out += L'"';
+        else if (name == L"apos") out += L'\'';
+        else if (name.size() > 1 && name[0] == L'#') {
+            const bool hex = name[1] == L'x';
+            wchar_t* stop = nullptr;
+            const unsigned long code = std::wcstoul(name.c_str() + (hex ? 2 : 1), &stop, hex ? 16 : 10);
+            if (*stop || stop == name.c_str() + (hex ? 2 : 1) || code == 0 || code > 0x10FFFF) return false;
+            AppendCodePoint(out, code);
+        } else {
+            return false;
+        }
+        p = semi + 1;
+    }
+    return true;
+}
+
+bool AllSpace(const wchar_t* p, const wchar_t* end)
+{
+    for (; p < end; ++p)
+        if (!IsSpace(*p)) return false;
+    return true;
+}
+} // namespace
+
+bool RecordElements::Load(const std::wstring& xml)
+{
+    m_elements.clear();
+    m_depth.clear();
+    m_byName.clear();
+    m_loaded = Parse(xml);
+    if (!m_loaded) {
+        m_elements.clear();
+        m_depth.clear();
+        return false;
+    }
+    for (size_t i = 0; i < m_elements.size(); ++i)
+        m_byName.emplace(m_elements[i].name, i); // keeps the first of equal names
+    return true;
+}
+
+bool RecordElements::Parse(const std::wstring& xml)
+{
+    std::vector<size_t> open; // indexes of the elements not yet closed
+    const wchar_t* p = xml.c_str();
+    const wchar_t* const end = p + xml.size();
+    bool rootClosed = false;
+    while (p < end) {
+        if (*p != L'<') {
+            const wchar_t* lt = std::wmemchr(p, L'<', end - p);
+            const wchar_t* stop = lt ? lt : end;
+            if (open.empty()) {
+                if (!AllSpace(p, stop)) return false;
+            } else if (!AllSpace(p, stop)) {
+                std::wstring text;
+                if (!DecodeText(p, stop, text)) return false;
+                for (size_t index : open) m_elements[index].text += text;
+            }
+            p = stop;
+            continue;
+        }
+        if (end - p >= 4 && std::wmemcmp(p, L"<!--", 4) == 0) {
+            const wchar_t* close = std::wcsstr(p + 4, L"-->");
+            if (!close || close >= end) return false;
+            p = close + 3;
+        } else if (end - p >= 9 && std::wmemcmp(p, L"<![CDATA[", 9) == 0) {
+            const wchar_t* close = std::wcsstr(p + 9, L"]]>");
+            if (!close || close >= end || open.empty()) return false;
+            for (size_t index : open) m_elements[index].text.append(p + 9, close);
+            p = close + 3;
+        } else if (end - p >= 2 && p[1] == L'?') {
+            const wchar_t* close = std::wcsstr(p + 2, L"?>");
+            if (!close || close >= end) return false;
+            p = close + 2;
+        } else if (end - p >= 2 && p[1] == L'!') {
+            return false; // a document type: never read
+        } else if (end - p >= 2 && p[1] == L'/') {
+            const wchar_t* nameStart = p + 2;
+            const wchar_t* q = nameStart;
+            while (q < end && !IsNameEnd(*q)) ++q;
+            if (open.empty() || m_elements[open.back()].name.compare(0, std::wstring::npos, nameStart, q - nameStart) != 0)
+                return false;
+            while (q < end && IsSpace(*q)) ++q;
+            if (q >= end || *q != L'>') return false;
+            open.pop_back();
+            if (open.empty()) rootClosed = true;
+            p = q + 1;
+        } else {
+            if (rootClosed) return false;
+            const wchar_t* nameStart = p + 1;
+            const wchar_t* q = nameStart;
+            while (q < end && !IsNameEnd(*q)) ++q;
+            if (q == nameStart) return false;
+            m_elements.push_back(RecordElement{std::wstring(nameStart, q), std::wstring()});
+            m_depth.push_back(static_cast<int>(open.size()));
+            // Attributes are stepped over; quoted values may hold ">" and "/".
+            bool selfClosing = false;
+            for (;;) {
+                while (q < end && IsSpace(*q)) ++q;
+                if (q >= end) return false;
+                if (*q == L'>') { ++q; break; }
+                if (*q == L'/' && q + 1 < end && q[1] == L'>') { q += 2; selfClosing = true; break; }
+                while (q < end && !IsNameEnd(*q)) ++q;
+                while (q < end && IsSpace(*q)) ++q;
+                if (q >= end || *q != L'=') return false;
+                ++q;
+                while (q < end && IsSpace(*q)) ++q;
+                if (q >= end || (*q != L'"' && *q != L'\'')) return false;
+                const wchar_t* close = std::wmemchr(q + 1, *q, end - q - 1);
+                if (!close) return false;
+                q = close + 1;
+            }
+            if (selfClosing) {
+                if (open.empty()) rootClosed = true;
+            } else {
+                open.push_back(m_elements.size() - 1);
+            }
+            p = q;
+        }
+    }
+    return open.empty() && rootClosed;
+}
+
+const RecordElement* RecordElements::Find(const std::wstring& name) const
+{
+    const auto found = m_byName.find(name);
+    return found == m_byName.end() ? nullptr : &m_elements[found->second];
+}
+
+const RecordElement* RecordElements::FindStartingWith(const std::wstring& prefix) const
+{
+    // The names that start with prefix are one run of the sorted names; the first in document order wins.
+    size_t first = m_elements.size();
+    for (auto it = m_byName.lower_bound(prefix); it != m_byName.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
+        if (it->second < first) first = it->second;
+    return first < m_elements.size() ? &m_elements[first] : nullptr;
+}
+
+const RecordElement* RecordElements::Child(const std::wstring& name) const
+{
+    for (size_t i = 0; i < m_elements.size(); ++i)
+        if (m_depth[i] == 1 && m_elements[i].name == name) return &m_elements[i];
+    return nullptr;
+}
