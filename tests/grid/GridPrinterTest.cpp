@@ -19,12 +19,11 @@ std::string Number(int value)
 
 } // namespace
 
-// The printing half, run only in the child process that the test below starts.
-TEST(PdfPrinterJob, PrintsTheGridOfTwoHundredRows)
+// The printing half, run only in the child process that the test below starts (disabled elsewhere).
+TEST(DISABLED_PdfPrinterJob, PrintsTheGridOfTwoHundredRows)
 {
     const std::wstring queue = print_queue::ChildQueue();
-    if (queue.empty())
-        GTEST_SKIP() << "runs inside GridPrinter.EveryRowOnceAndHeadingsOnEveryPage";
+    ASSERT_FALSE(queue.empty()) << "runs inside GridPrinter.EveryRowOnceAndHeadingsOnEveryPage";
     GridOwner owner;
     ::SetWindowTextW(owner.Hwnd(), L"Claims list");
     CGridCtrl grid(kBodyRows + 1, 4, 1, 1);
@@ -49,8 +48,6 @@ TEST(PdfPrinterJob, PrintsTheGridOfTwoHundredRows)
 
 TEST(GridPrinter, EveryRowOnceAndHeadingsOnEveryPage)
 {
-    if (!print_queue::ChildQueue().empty())
-        GTEST_SKIP() << "the child process only prints";
     print_queue::PdfPrinter printer;
     ASSERT_TRUE(printer.Ready()) << "this machine cannot print to PDF: " << printer.WhyNot();
     ASSERT_EQ(0, printer.PrintFromThisProgram()) << printer.ChildLog();

@@ -1,6 +1,6 @@
 // A real printer for printing tests: a CUPS queue that writes PDF files, set up and removed by
 // pdf_printer.sh beside this header. The printing half of a test runs in a child process (the
-// executable's PdfPrinterJob tests) in a Wine session of its own, because Wine lists printers when a
+// executable's disabled PdfPrinterJob tests) in a Wine session of its own, because Wine lists printers when a
 // session starts; the words of each printed file come back with their places from pdftotext -bbox.
 #pragma once
 #include <windows.h>
@@ -114,7 +114,7 @@ public:
     bool Ready() const { return m_started; }
     std::string WhyNot() const { return ReadWholeFile(StateFile(L"why")); }
     std::string ChildLog() const { return ReadWholeFile(StateFile(L"child.log")); }
-    // Runs this executable's PdfPrinterJob tests in a child session that prints to the queue.
+    // Runs this executable's disabled PdfPrinterJob tests in a child session that prints to the queue.
     int PrintFromThisProgram()
     {
         wchar_t self[MAX_PATH] = {};
