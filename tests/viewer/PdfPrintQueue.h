@@ -159,8 +159,8 @@ private:
         PROCESS_INFORMATION pi = {};
         if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
             return -1;
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+        // A Unix program gets no Windows process: Wine leaves stale values in the handles, and closing
+        // them could close one of this program's own (its standard output among them).
         // A watchdog, not a measure: the script's own steps time out well before it.
         for (int polls = 0; polls < 3000; polls++)
         {

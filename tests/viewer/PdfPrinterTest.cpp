@@ -28,8 +28,8 @@ bool Launch(std::wstring commandLine)
     STARTUPINFOW si = {sizeof si};
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // A Unix program gets no Windows process: Wine leaves stale values in the handles, and closing
+    // them could close one of this program's own (its standard output among them).
     return true;
 }
 
