@@ -217,7 +217,7 @@ TEST_F(RecordButtonsTest, FrozenCountIsKeptWithinTheColumns)
 TEST_F(RecordButtonsTest, DeleteWithoutSelectionAsksForOne)
 {
     const RegistrationResult made =
-        CreateFormDatabase(store.File(L"claim.gdb"), "jjjj1jName|jjjj2jCity|jjjj3jPhone", "CMS-1500");
+        CreateFormDatabase(store.File(L"claim.gdb"), "Namejjjj1jName|Cityjjjj2jCity|Phonejjjj3jPhone", "CMS-1500");
     ASSERT_TRUE(made.ok) << made.message;
     Click(kDelete);
     ASSERT_EQ(1u, boxes.size());
@@ -228,7 +228,7 @@ TEST_F(RecordButtonsTest, DeleteWithoutSelectionAsksForOne)
 
 TEST_F(RecordButtonsTest, DeleteRemovesTheSelectedRecordWhateverTheColumnOrder)
 {
-    ASSERT_TRUE(CreateFormDatabase(store.File(L"claim.gdb"), "jjjj1jName|jjjj2jCity|jjjj3jPhone", "CMS-1500").ok);
+    ASSERT_TRUE(CreateFormDatabase(store.File(L"claim.gdb"), "Namejjjj1jName|Cityjjjj2jCity|Phonejjjj3jPhone", "CMS-1500").ok);
     Database db;
     ASSERT_TRUE(db.Open(store.File(L"claim.gdb").c_str()));
     std::vector<int> ids;
