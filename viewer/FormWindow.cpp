@@ -11,6 +11,10 @@ const int kMargin = 8;
 const int kFirstControlId = 1000;
 const double kZoomSteps[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
 const double kControlFontPoints = 7.5;
+// Field controls still to make after the first paint: this many at each posted message, so that
+// input is handled between slices.
+const UINT kCreateMoreControls = WM_APP + 0x2F1;   // wParam: the generation of the controls
+const size_t kControlsPerSlice = 12;
 
 bool RegisterFormClass()
 {
@@ -140,17 +144,21 @@ bool FormWindow::Load(const std::wstring& path)
         m_error = L"The form " + path + L" could not be opened. " + error;
     } else {
         m_script.Load(form, bytes);
-        CreateControls();
     }
     Layout();
+    if (m_error.empty()) CreateControls();
     if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
     return m_error.empty();
 }
 
 HWND FormWindow::ControlOf(size_t field, size_t widget) const
 {
-    for (const FieldControl& c : m_controls)
-        if (c.field == field && c.widget == widget) return c.hwnd;
+    for (const FieldControl& c : m_controls) {
+        if (c.field != field || c.widget != widget) continue;
+        // Asked for by name: every control is made now, as the caller may go on to the next ones.
+        if (!c.made) const_cast<FormWindow*>(this)->CreateAllControls();
+        return c.hwnd;
+    }
     return nullptr;
 }
 
@@ -158,38 +166,92 @@ void FormWindow::CreateControls()
 {
     if (!m_hwnd) return;
     const pdf::FormDocument& form = m_script.Form();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     for (size_t f = 0; f < form.fields.size(); ++f) {
         const pdf::FormField& field = form.fields[f];
-        for (size_t w = 0; w < field.widgets.size(); ++w) {
-            if (field.widgets[w].page >= static_cast<int>(form.pages.size())) continue;
-            const wchar_t* cls = L"EDIT";
-            DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-            switch (field.type) {
-            case pdf::FieldType::Text:
-                style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
-                break;
-            case pdf::FieldType::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX; break;
-            case pdf::FieldType::Radio: cls = L"BUTTON"; style |= BS_RADIOBUTTON; break;
-            case pdf::FieldType::Choice:
-                cls = field.combo ? L"COMBOBOX" : L"LISTBOX";
-                style |= field.combo ? (CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL) : (LBS_NOTIFY | WS_VSCROLL);
-                break;
-            case pdf::FieldType::PushButton: cls = L"BUTTON"; style |= BS_PUSHBUTTON; break;
-            case pdf::FieldType::Signature: continue;
-            }
-            int id = kFirstControlId + static_cast<int>(m_controls.size());
-            HWND control = CreateWindowExW(field.type == pdf::FieldType::Text ? 0 : 0, cls,
-                                           field.type == pdf::FieldType::PushButton ? field.name.c_str() : L"", style,
-                                           0, 0, 1, 1, m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-            if (!control) continue;
-            if (field.type == pdf::FieldType::Text && field.maxLength > 0) SendMessageW(control, EM_LIMITTEXT, field.maxLength, 0);
-            for (const std::wstring& option : field.options)
-                SendMessageW(control, field.combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
-            m_controls.push_back({control, f, w});
-        }
+        if (field.type == pdf::FieldType::Signature) continue;
+        for (size_t w = 0; w < field.widgets.size(); ++w)
+            if (field.widgets[w].page < static_cast<int>(form.pages.size())) m_controls.push_back({nullptr, f, w, false});
     }
-    UpdateControls();
+    m_pending = m_controls.size();
+    ++m_generation;
+    // Making hundreds of controls takes a good part of a second: those over the part of the page in
+    // view are made now, the rest in slices between the messages that follow.
+    RECT client;
+    GetClientRect(m_hwnd, &client);
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        RECT rc = ControlRect(m_controls[i]), shown;
+        if (IntersectRect(&shown, &rc, &client)) CreateControl(i);
+    }
+    if (m_pending) PostMessageW(m_hwnd, kCreateMoreControls, m_generation, 0);
+}
+
+void FormWindow::CreateControl(size_t index)
+{
+    FieldControl& c = m_controls[index];
+    if (c.made) return;
+    c.made = true;
+    --m_pending;
+    const pdf::FormField& field = m_script.Form().fields[c.field];
+    const wchar_t* cls = L"EDIT";
+    DWORD style = WS_CHILD | WS_TABSTOP;
+    switch (field.type) {
+    case pdf::FieldType::Text:
+        style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
+        break;
+    case pdf::FieldType::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX; break;
+    case pdf::FieldType::Radio: cls = L"BUTTON"; style |= BS_RADIOBUTTON; break;
+    case pdf::FieldType::Choice:
+        cls = field.combo ? L"COMBOBOX" : L"LISTBOX";
+        style |= field.combo ? (CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL) : (LBS_NOTIFY | WS_VSCROLL);
+        break;
+    case pdf::FieldType::PushButton: cls = L"BUTTON"; style |= BS_PUSHBUTTON; break;
+    case pdf::FieldType::Signature: return;
+    }
+    // Made in place, with its font and value, shown: no message more than it needs.
+    int id = kFirstControlId + static_cast<int>(index);
+    RECT rc = ControlRect(c);
+    HWND control = CreateWindowExW(0, cls, field.type == pdf::FieldType::PushButton ? field.name.c_str() : L"", style | WS_VISIBLE,
+                                   rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hwnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!control) return;
+    c.hwnd = control;
+    // The tab order is the field order, whatever order the controls are made in: a control made
+    // before one already there goes right after the nearest made control before it.
+    bool later = false;
+    for (size_t i = index + 1; i < m_controls.size() && !later; ++i) later = m_controls[i].hwnd != nullptr;
+    if (later) {
+        HWND after = HWND_TOP;
+        for (size_t i = index; i-- > 0;)
+            if (m_controls[i].hwnd) {
+                after = m_controls[i].hwnd;
+                break;
+            }
+        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    if (field.type == pdf::FieldType::Text && field.maxLength > 0) SendMessageW(control, EM_LIMITTEXT, field.maxLength, 0);
+    for (const std::wstring& option : field.options)
+        SendMessageW(control, field.combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
+    // A new control is empty and unchecked with nothing selected: only a value changes it.
+    if (!m_script.Value(c.field).empty()) {
+        m_updating = true;
+        UpdateControl(c);
+        m_updating = false;
+    }
+}
+
+void FormWindow::CreatePendingControls(size_t count)
+{
+    for (size_t i = 0; i < m_controls.size() && count > 0; ++i)
+        if (!m_controls[i].made) {
+            CreateControl(i);
+            --count;
+        }
+}
+
+void FormWindow::CreateAllControls()
+{
+    CreatePendingControls(m_controls.size());
 }
 
 void FormWindow::ShowValueStart(HWND edit)
@@ -202,46 +264,52 @@ void FormWindow::ShowValueStart(HWND edit)
 
 void FormWindow::DestroyControls()
 {
-    for (const FieldControl& c : m_controls) DestroyWindow(c.hwnd);
+    for (const FieldControl& c : m_controls)
+        if (c.hwnd) DestroyWindow(c.hwnd);
     m_controls.clear();
+    m_pending = 0;
+    ++m_generation;
 }
 
 void FormWindow::UpdateControls()
 {
     m_updating = true;
-    const pdf::FormDocument& form = m_script.Form();
-    for (const FieldControl& c : m_controls) {
-        const pdf::FormField& field = form.fields[c.field];
-        const std::wstring& value = m_script.Value(c.field);
-        switch (field.type) {
-        case pdf::FieldType::Text:
-            if (WindowText(c.hwnd) != value) SetWindowTextW(c.hwnd, value.c_str());
-            if (!field.multiline && GetFocus() != c.hwnd) ShowValueStart(c.hwnd);
-            break;
-        case pdf::FieldType::CheckBox:
-        case pdf::FieldType::Radio:
-            SendMessageW(c.hwnd, BM_SETCHECK, m_script.IsChecked(c.field, c.widget) ? BST_CHECKED : BST_UNCHECKED, 0);
-            break;
-        case pdf::FieldType::Choice:
-            if (field.combo) {
-                LRESULT at = SendMessageW(c.hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
-                SendMessageW(c.hwnd, CB_SETCURSEL, at, 0);
-                if (at == CB_ERR) SetWindowTextW(c.hwnd, value.c_str());
-            } else {
-                LRESULT at = SendMessageW(c.hwnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
-                SendMessageW(c.hwnd, LB_SETCURSEL, at == LB_ERR ? static_cast<WPARAM>(-1) : at, 0);
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    for (const FieldControl& c : m_controls)
+        if (c.hwnd) UpdateControl(c);
     m_updating = false;
+}
+
+void FormWindow::UpdateControl(const FieldControl& c)
+{
+    const pdf::FormField& field = m_script.Form().fields[c.field];
+    const std::wstring& value = m_script.Value(c.field);
+    switch (field.type) {
+    case pdf::FieldType::Text:
+        if (WindowText(c.hwnd) != value) SetWindowTextW(c.hwnd, value.c_str());
+        if (!field.multiline && GetFocus() != c.hwnd) ShowValueStart(c.hwnd);
+        break;
+    case pdf::FieldType::CheckBox:
+    case pdf::FieldType::Radio:
+        SendMessageW(c.hwnd, BM_SETCHECK, m_script.IsChecked(c.field, c.widget) ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    case pdf::FieldType::Choice:
+        if (field.combo) {
+            LRESULT at = SendMessageW(c.hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+            SendMessageW(c.hwnd, CB_SETCURSEL, at, 0);
+            if (at == CB_ERR) SetWindowTextW(c.hwnd, value.c_str());
+        } else {
+            LRESULT at = SendMessageW(c.hwnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+            SendMessageW(c.hwnd, LB_SETCURSEL, at == LB_ERR ? static_cast<WPARAM>(-1) : at, 0);
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 void FormWindow::OnControl(int index, int code)
 {
-    if (m_updating || index < 0 || index >= static_cast<int>(m_controls.size())) return;
+    if (m_updating || index < 0 || index >= static_cast<int>(m_controls.size()) || !m_controls[index].hwnd) return;
     const FieldControl& c = m_controls[index];
     const pdf::FormField& field = m_script.Form().fields[c.field];
     switch (field.type) {
@@ -333,17 +401,30 @@ void FormWindow::Layout()
                          FALSE, FALSE, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Arial");
     // Moving hundreds of controls one by one with redrawing off, then one repaint of everything.
     SendMessageW(m_hwnd, WM_SETREDRAW, FALSE, 0);
-    for (const FieldControl& c : m_controls) {
-        const pdf::Widget& w = form.fields[c.field].widgets[c.widget];
-        POINT topLeft = ToWindow(w.page, w.rect[0], w.rect[3]);
-        POINT bottomRight = ToWindow(w.page, w.rect[2], w.rect[1]);
-        int cx = std::max(4L, bottomRight.x - topLeft.x), cy = std::max(4L, bottomRight.y - topLeft.y);
-        if (form.fields[c.field].type == pdf::FieldType::Choice && form.fields[c.field].combo) cy = std::max(cy, 20) * 6;
-        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-        SetWindowPos(c.hwnd, nullptr, topLeft.x, topLeft.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
-    }
+    for (const FieldControl& c : m_controls)
+        if (c.hwnd) PlaceControl(c);
     SendMessageW(m_hwnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+// Where a field widget's control goes in the window (a drop-down list's height includes its list).
+RECT FormWindow::ControlRect(const FieldControl& c) const
+{
+    const pdf::FormField& field = m_script.Form().fields[c.field];
+    const pdf::Widget& w = field.widgets[c.widget];
+    POINT topLeft = ToWindow(w.page, w.rect[0], w.rect[3]);
+    POINT bottomRight = ToWindow(w.page, w.rect[2], w.rect[1]);
+    int cx = std::max(4L, bottomRight.x - topLeft.x), cy = std::max(4L, bottomRight.y - topLeft.y);
+    if (field.type == pdf::FieldType::Choice && field.combo) cy = std::max(cy, 20) * 6;
+    return RECT{topLeft.x, topLeft.y, topLeft.x + cx, topLeft.y + cy};
+}
+
+void FormWindow::PlaceControl(const FieldControl& c)
+{
+    RECT rc = ControlRect(c);
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    SetWindowPos(c.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
 }
 
 void FormWindow::Paint()
@@ -454,6 +535,7 @@ void FormWindow::EmailForm()
 bool FormWindow::FocusNextField(HWND from, bool backwards)
 {
     if (!m_hwnd || !from || !IsChild(m_hwnd, from)) return false;
+    CreateAllControls();
     while (GetParent(from) != m_hwnd) from = GetParent(from);
     HWND next = GetNextDlgTabItem(m_hwnd, from, backwards);
     if (!next) return false;
@@ -540,6 +622,12 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         Paint();
         return 0;
+    case kCreateMoreControls:
+        if (wParam == m_generation && m_pending) {
+            CreatePendingControls(kControlsPerSlice);
+            if (m_pending) PostMessageW(m_hwnd, kCreateMoreControls, m_generation, 0);
+        }
+        return 0;
     case WM_COMMAND:
         if (lParam) OnControl(LOWORD(wParam) - kFirstControlId, HIWORD(wParam));
         return 0;
@@ -566,6 +654,7 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         HWND hwnd = m_hwnd;
         m_hwnd = nullptr;
         m_controls.clear();
+        m_pending = 0;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     default:

@@ -66,19 +66,28 @@ public:
     void FieldsChanged() override { UpdateControls(); }
 
 private:
+    // One per field widget, in field order; its control id is kFirstControlId + its index. The
+    // control is made when the widget first comes into view or when the rest are made in slices.
     struct FieldControl
     {
         HWND hwnd;
         size_t field;
         size_t widget;
+        bool made;
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    void CreateControl(size_t index);
+    void CreatePendingControls(size_t count);
+    void CreateAllControls();
     void DestroyControls();
     void Layout();
+    RECT ControlRect(const FieldControl& c) const;
+    void PlaceControl(const FieldControl& c);
     void UpdateControls();
+    void UpdateControl(const FieldControl& c);
     static void ShowValueStart(HWND edit);
     void OnControl(int index, int code);
     void OnScroll(int bar, int code);
@@ -95,6 +104,8 @@ private:
     std::wstring m_path;
     std::wstring m_error;
     std::vector<FieldControl> m_controls;
+    size_t m_pending = 0;          // controls not made yet
+    unsigned m_generation = 0;     // changes whenever the controls are made anew
     HFONT m_font = nullptr;
     double m_zoom = 1.0;
     int m_scrollX = 0, m_scrollY = 0;
