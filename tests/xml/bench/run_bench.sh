@@ -44,7 +44,7 @@ for f in $files; do
   set -- $ours; op=$2 ops=$3 ow=$5 ows=$6 om=${11}
   set -- $xml2; xp=$2 xps=$3 xw=$5 xws=$6 xm=${11}
   set -- $pugi; pp=$2 pps=$3 pw=$5 pws=$6 pm=${11}
-  if [ -n "$mode" ]; then xw=0; pw=0; fi
+  if [ -n "$mode" ]; then xw=0 xws=0 pw=0 pws=0; fi
   printf '%-13s %4s | %-17s %-17s %6s | %-17s %-17s %6s | %-17s %-17s %6s | %-11s %-11s %-9s\n' \
          "$(basename "$f" .xml)" "$repeats" "$(ms "$op" "$ops")" "$(ms "$ow" "$ows")" "$om" \
          "$(ms "$xp" "$xps")" "$(ms "$xw" "$xws")" "$xm" "$(ms "$pp" "$pps")" "$(ms "$pw" "$pws")" "$pm" \
