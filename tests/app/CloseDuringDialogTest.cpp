@@ -161,3 +161,122 @@ TEST_F(CloseDuringDialog, TheRegistrationDialogAtTheFirstStartEndsWithoutRegiste
     EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(Database()));
     EXPECT_TRUE(run->messages.empty()) << (run->messages.empty() ? L"" : run->messages[0].text.GetString());
 }
+
+TEST_F(CloseDuringDialog, TheTemplateNameDialogEndsWithoutSavingATemplate)
+{
+    StartRegistered();
+    CloseWhileOpen(kSaveAsTemplate, L"Formstead",
+                   [](HWND dialog) { ::SetDlgItemTextW(dialog, kTemplateNameEdit, L"Morning clinic"); });
+    ExpectClosedWithPlacement();
+    EXPECT_EQ("0", One("SELECT count(*) FROM templates"));
+    EXPECT_EQ("0", One("SELECT count(*) FROM submissions"));
+    EXPECT_TRUE(run->messages.empty());
+}
+
+TEST_F(CloseDuringDialog, ThePrintOptionsDialogEndsWithoutStoringShiftedOffsets)
+{
+    StartRegistered();
+    const std::string offsets = One("SELECT zoomfactor FROM FormInfo");
+    CloseWhileOpen(kPrintOptions, L"Print Preferences", [](HWND dialog) {
+        ClickButton(dialog, 1015);   // "Shift Up"
+        ClickButton(dialog, 1017);   // "Shift Right"
+    });
+    ExpectClosedWithPlacement();
+    EXPECT_EQ(offsets, One("SELECT zoomfactor FROM FormInfo"));
+    EXPECT_TRUE(run->messages.empty());
+}
+
+TEST_F(CloseDuringDialog, TheUpdatesDialogEnds)
+{
+    StartRegistered();
+    CloseWhileOpen(kCheckFormsUpdates, L"Download form updates (http://localhost:8000/)");
+    ExpectClosedWithPlacement();
+    EXPECT_TRUE(run->messages.empty());
+}
+
+// A real message box of the system (the view's F2 box), not the recording sink.
+TEST_F(CloseDuringDialog, ASystemMessageBoxEnds)
+{
+    StartRegistered();
+    AfxSetMessageBoxSink(nullptr);
+    DialogDriver driver;
+    bool seen = false;
+    driver.OnDialog(L"Formstead", [&](HWND box) {
+        seen = !::IsWindowEnabled(mainWindow) && !CWnd::FromHandlePermanent(box);
+        MoveAndClose(mainWindow);
+    });
+    ::PostMessageW(run->View()->GetSafeHwnd(), WM_KEYDOWN, VK_F2, 0);
+    ASSERT_TRUE(PumpUntil([&] { return run->app->m_pMainWnd == nullptr; }, 20000));
+    EXPECT_TRUE(seen);
+    ExpectClosedWithPlacement();
+}
+
+// The program's own one-line message dialog ("Save a blank record at first" of Previous with no
+// record), shown as a real modal dialog.
+TEST_F(CloseDuringDialog, TheProgramsMessageDialogEnds)
+{
+    StartRegistered();
+    AfxSetMessageBoxSink(nullptr);
+    bool seen = false;
+    CloseWhileOpen(1018, L"Formstead", [&](HWND dialog) {
+        wchar_t text[64] = {};
+        ::GetDlgItemTextW(dialog, 1035, text, 64);
+        seen = std::wstring(text) == L"Save a blank record at first";
+    });
+    EXPECT_TRUE(seen);
+    ExpectClosedWithPlacement();
+}
+
+// The system's file chooser of "Import Completed Files" on the records page.
+TEST_F(CloseDuringDialog, TheImportFileChooserEndsWithoutImporting)
+{
+    StartRegistered();
+    run->Frame()->m_wndNavigator.SetStep(1);
+    CWnd* import = run->View()->GetRecordsPage()->GetDlgItem(1039);
+    ASSERT_NE(nullptr, import);
+    ASSERT_TRUE(PumpUntil([&] { return import->IsWindowVisible() && import->IsWindowEnabled(); }));
+    DialogDriver driver;
+    bool seen = false;
+    driver.Then([&] {
+        // The chooser is the one dialog of the thread no object is bound to.
+        HWND chooser = ::GetLastActivePopup(mainWindow);
+        if (chooser == mainWindow || CWnd::FromHandlePermanent(chooser) || !::IsWindowVisible(chooser))
+            return false;
+        seen = true;
+        MoveAndClose(mainWindow);
+        return true;
+    });
+    ::PostMessageW(import->GetSafeHwnd(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return run->app->m_pMainWnd == nullptr; }, 20000));
+    EXPECT_TRUE(seen);
+    ExpectClosedWithPlacement();
+    EXPECT_EQ("0", One("SELECT count(*) FROM submissions"));
+    EXPECT_TRUE(run->messages.empty());
+}
+
+// The import dialog showing a chosen completed file, before "Import this form".
+TEST_F(CloseDuringDialog, TheShownImportDialogEndsWithoutImporting)
+{
+    StartRegistered();
+    const std::wstring chosen = folder + L"claim.pdf";
+    AfxSetFileChooser([chosen](OPENFILENAMEW& ofn, bool) {
+        lstrcpynW(ofn.lpstrFile, chosen.c_str(), ofn.nMaxFile);
+        return TRUE;
+    });
+    run->Frame()->m_wndNavigator.SetStep(1);
+    CWnd* import = run->View()->GetRecordsPage()->GetDlgItem(1039);
+    ASSERT_NE(nullptr, import);
+    ASSERT_TRUE(PumpUntil([&] { return import->IsWindowVisible() && import->IsWindowEnabled(); }));
+    DialogDriver driver;
+    bool seen = false;
+    driver.OnDialog(L"Import Completed Files", [&](HWND) {
+        seen = true;
+        MoveAndClose(mainWindow);
+    });
+    ::PostMessageW(import->GetSafeHwnd(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return run->app->m_pMainWnd == nullptr; }, 20000));
+    EXPECT_TRUE(seen);
+    ExpectClosedWithPlacement();
+    EXPECT_EQ("0", One("SELECT count(*) FROM submissions"));
+    EXPECT_TRUE(run->messages.empty());
+}
