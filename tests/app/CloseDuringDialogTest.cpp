@@ -39,6 +39,21 @@ int StoredPlacement(const wchar_t* name)
     return (int)value;
 }
 
+// Notes whether the view (and the pages in it, which opened the dialog) still existed when the
+// watched dialog's window went: a dialog torn down with the view leaves the code that opened it
+// running on freed objects once its loop returns.
+HWND g_watchedDialog = nullptr;
+HWND g_watchedView = nullptr;
+int g_viewAliveAtDialogEnd = -1;   // -1 not seen yet
+HHOOK g_destroyHook = nullptr;
+
+LRESULT CALLBACK WatchDestruction(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_DESTROYWND && (HWND)wParam == g_watchedDialog && g_viewAliveAtDialogEnd < 0)
+        g_viewAliveAtDialogEnd = ::IsWindow(g_watchedView) ? 1 : 0;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 struct CloseDuringDialog : ::testing::Test
 {
     const std::wstring folder = TestProgramFolder();
@@ -58,6 +73,9 @@ struct CloseDuringDialog : ::testing::Test
     }
     void TearDown() override
     {
+        if (g_destroyHook)
+            ::UnhookWindowsHookEx(g_destroyHook);
+        g_destroyHook = nullptr;
         run.reset();
         AfxSetFileChooser(nullptr);
         DeleteFileW(Database().c_str());
@@ -98,6 +116,15 @@ struct CloseDuringDialog : ::testing::Test
         CWnd* button = page ? page->m_buttons.GetDlgItem(id) : nullptr;
         return button ? button->GetSafeHwnd() : nullptr;
     }
+    void Watch(HWND dialog)
+    {
+        g_watchedDialog = dialog;
+        g_watchedView = run->View()->GetSafeHwnd();
+        g_viewAliveAtDialogEnd = -1;
+        if (!g_destroyHook)
+            g_destroyHook = ::SetWindowsHookExW(WH_CBT, WatchDestruction, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(nullptr, g_destroyHook);
+    }
     // Moves the main window to a known place (as the user would) and asks it to close.
     static void MoveAndClose(HWND main)
     {
@@ -108,6 +135,8 @@ struct CloseDuringDialog : ::testing::Test
     // The program has ended cleanly: no main window, the moved placement stored.
     void ExpectClosedWithPlacement()
     {
+        if (g_watchedDialog)
+            EXPECT_EQ(1, g_viewAliveAtDialogEnd) << "the dialog went with the view";
         EXPECT_EQ(nullptr, run->app->m_pMainWnd);
         EXPECT_FALSE(::IsWindow(mainWindow));
         EXPECT_EQ(120, StoredPlacement(L"Left"));
@@ -133,6 +162,7 @@ struct CloseDuringDialog : ::testing::Test
             seen = true;
             if (beforeClose)
                 beforeClose(dialog);
+            Watch(dialog);
             MoveAndClose(mainWindow);
         });
         ASSERT_NE(nullptr, FormButton(button));
@@ -151,6 +181,7 @@ TEST_F(CloseDuringDialog, TheRegistrationDialogAtTheFirstStartEndsWithoutRegiste
     driver.OnDialog(kRegistrationCaption, [&](HWND dialog) {
         seen = true;
         mainWindow = ::GetWindow(dialog, GW_OWNER);
+        Watch(dialog);
         MoveAndClose(mainWindow);
     });
     run->Start();
@@ -203,6 +234,7 @@ TEST_F(CloseDuringDialog, ASystemMessageBoxEnds)
     bool seen = false;
     driver.OnDialog(L"Formstead", [&](HWND box) {
         seen = !::IsWindowEnabled(mainWindow) && !CWnd::FromHandlePermanent(box);
+        Watch(box);
         MoveAndClose(mainWindow);
     });
     ::PostMessageW(run->View()->GetSafeHwnd(), WM_KEYDOWN, VK_F2, 0);
@@ -243,6 +275,7 @@ TEST_F(CloseDuringDialog, TheImportFileChooserEndsWithoutImporting)
         if (chooser == mainWindow || CWnd::FromHandlePermanent(chooser) || !::IsWindowVisible(chooser))
             return false;
         seen = true;
+        Watch(chooser);
         MoveAndClose(mainWindow);
         return true;
     });
