@@ -525,10 +525,14 @@ void FormWindow::Paint()
         place.top = a.y;
         place.pageHeight = form.pages[p].box[3];
         DrawPageContent(dc, form.pageContents[p], place, false);
-        // The fields' backgrounds and borders; their controls cover the inside.
+        // The fields' backgrounds and borders (each inside its widget's rectangle, so only those the
+        // paint reaches are drawn); their controls cover the inside.
         for (const pdf::FormField& field : form.fields)
-            for (const pdf::Widget& widget : field.widgets)
-                if (widget.page == page) DrawWidgetFrame(dc, widget, WidgetRect(widget), scale, true, false);
+            for (const pdf::Widget& widget : field.widgets) {
+                if (widget.page != page) continue;
+                RECT area = WidgetRect(widget), reached;
+                if (IntersectRect(&reached, &area, &ps.rcPaint)) DrawWidgetFrame(dc, widget, area, scale, true, false);
+            }
     }
     EndPaint(m_hwnd, &ps);
 }
