@@ -300,8 +300,10 @@ TEST_F(RecordsProgram, EveryPageControlIsWholeAndClearOfTheListAtEveryWidth)
             CRect common;
             EXPECT_FALSE(common.IntersectRect(&one, &grid)) << "control " << controls[i].id << " under the list";
             for (size_t j = i + 1; j < controls.size(); ++j)
+            {
                 EXPECT_FALSE(common.IntersectRect(&one, &controls[j].screen))
                     << "controls " << controls[i].id << " and " << controls[j].id << " overlap";
+            }
         }
         EXPECT_GT(grid.Height(), 100);
     }
