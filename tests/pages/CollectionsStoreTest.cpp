@@ -176,6 +176,22 @@ TEST_F(CollectionsStoreTest, ColumnsAreAddedToATableWithRowsKeepingEveryRow)
     EXPECT_EQ("1|~|~|0\n2|~|~|0\n3|~|~|0\n", StatementColumnsOfAllRows());
 }
 
+TEST_F(CollectionsStoreTest, AColumnWrittenInOtherCaseCountsAsThere)
+{
+    // A database whose statement columns were added by hand in lower case.
+    Exec("ALTER TABLE submissions ADD COLUMN collectionsxml TEXT");
+    Exec("ALTER TABLE submissions ADD COLUMN MEMORIZEDDATE TEXT");
+    {
+        ::Database db;
+        ASSERT_TRUE(db.Open(Path().c_str()));
+        std::string error;
+        ASSERT_TRUE(EnsureStatementColumns(db, &error)) << error;
+    }
+    EXPECT_EQ((std::vector<std::string>{"0|_2_PATIENT_S_NAME_Last_First_Middle_Initial", "1|submdate", "2|fxml",
+                                        "3|collectionsxml", "4|MEMORIZEDDATE", "5|dateTrigger"}),
+              Rows("SELECT cid, name FROM pragma_table_info('submissions')"));
+}
+
 TEST_F(CollectionsStoreTest, ColumnsFailingMidwayLeaveTheTableAsItWas)
 {
     const std::vector<std::string> before = Rows("SELECT _ROWID_, * FROM submissions");
