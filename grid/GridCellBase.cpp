@@ -35,6 +35,91 @@ private:
     HGDIOBJ m_pen;
 };
 
+// The DC attributes a cell paints with, set only where they differ from what the DC holds and put
+// back on the way out only where they were changed. A paint of the whole grid sets the attributes
+// of the common cell once (CGridCellBase::PaintRun), so that most cells change nothing; a font
+// selection costs more than the rest of a cell's drawing but its text. Pens are put back by the
+// functions that select them.
+class CellDCState
+{
+public:
+    explicit CellDCState(HDC hdc)
+        : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)),
+          m_font(GetCurrentObject(hdc, OBJ_FONT)), m_currentFont(m_font)
+    {
+    }
+    CellDCState(const CellDCState&) = delete;
+    CellDCState& operator=(const CellDCState&) = delete;
+    ~CellDCState()
+    {
+        if (m_bkModeSet)
+            SetBkMode(m_hdc, m_bkMode);
+        if (m_textColourSet)
+            SetTextColor(m_hdc, m_textColour);
+        if (m_currentFont != m_font)
+            SelectObject(m_hdc, m_font);
+        if (m_brushColourSet)
+            SetDCBrushColor(m_hdc, m_brushColour);
+    }
+    void BkMode(int mode)
+    {
+        if (mode == m_bkMode && !m_bkModeSet)
+            return;
+        SetBkMode(m_hdc, mode);
+        m_bkModeSet = true;
+    }
+    void TextColour(COLORREF colour)
+    {
+        if (colour == m_textColour && !m_textColourSet)
+            return;
+        SetTextColor(m_hdc, colour);
+        m_textColourSet = true;
+    }
+    void Font(HGDIOBJ font)
+    {
+        if (font == m_currentFont)
+            return;
+        if (SelectObject(m_hdc, font))
+            m_currentFont = font;
+    }
+    // A solid fill without making a brush: the DC's own brush in the colour.
+    void Fill(const RECT& rect, COLORREF colour)
+    {
+        COLORREF old = SetDCBrushColor(m_hdc, colour);
+        if (old == CLR_INVALID)
+            return;   // painting goes on without the fill
+        if (!m_brushColourSet)
+        {
+            m_brushColour = old;
+            m_brushColourSet = true;
+        }
+        FillRect(m_hdc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    void Frame(const RECT& rect, COLORREF colour)
+    {
+        COLORREF old = SetDCBrushColor(m_hdc, colour);
+        if (old == CLR_INVALID)
+            return;
+        if (!m_brushColourSet)
+        {
+            m_brushColour = old;
+            m_brushColourSet = true;
+        }
+        FrameRect(m_hdc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+
+private:
+    HDC m_hdc;
+    int m_bkMode;
+    COLORREF m_textColour;
+    HGDIOBJ m_font;
+    HGDIOBJ m_currentFont;
+    COLORREF m_brushColour = 0;
+    bool m_bkModeSet = false;
+    bool m_textColourSet = false;
+    bool m_brushColourSet = false;
+};
+
 HFONT FontHandle(CFont* font)
 {
     return font ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
@@ -190,14 +275,33 @@ void CGridCellBase::DrawSortArrow(HDC hdc, CRect& rect)
         rect.right -= side;
 }
 
+CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
+    : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)), m_font(GetCurrentObject(hdc, OBJ_FONT))
+{
+    SetBkMode(hdc, TRANSPARENT);
+    if (!defaultCell)
+        return;
+    if (defaultCell->GetTextClr() != CLR_DEFAULT)
+        SetTextColor(hdc, defaultCell->GetTextClr());
+    if (HFONT font = FontHandle(defaultCell->GetFontObject()))
+        SelectObject(hdc, font);
+}
+
+CellPaintRun::~CellPaintRun()
+{
+    SetBkMode(m_hdc, m_bkMode);
+    SetTextColor(m_hdc, m_textColour);
+    SelectObject(m_hdc, m_font);
+}
+
 BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd)
 {
     CGridCtrl* grid = GetGrid();
     if (!grid || !pDC || !pDC->GetSafeHdc() || rect.Width() < 1 || rect.Height() < 1)
         return FALSE;
     HDC hdc = pDC->GetSafeHdc();
-    SavedDCState saved(hdc);
-    SetBkMode(hdc, TRANSPARENT);
+    CellDCState state(hdc);
+    state.BkMode(TRANSPARENT);
 
     CGridDefaultCell* def = static_cast<CGridDefaultCell*>(GetDefaultCell());
     if (!def)
@@ -225,22 +329,15 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
         rect.right++;
         rect.bottom++;
         if (eraseBkgnd)
-            FillRectWith(hdc, rect, backClr);
+            state.Fill(rect, backClr);
         if (gridLines != GVL_NONE)
         {
             rect.right--;
             rect.bottom--;
         }
         if (grid->GetFrameFocusCell())
-        {
-            HBRUSH frame = CreateSolidBrush(textClr);
-            if (frame)
-            {
-                FrameRect(hdc, &rect, frame);
-                DeleteObject(frame);
-            }
-        }
-        SetTextColor(hdc, textClr);
+            state.Frame(rect, textClr);
+        state.TextColour(textClr);
         if (gridLines == GVL_NONE)
         {
             rect.right--;
@@ -250,17 +347,17 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
     else if (IsSelected())
     {
         CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
-        FillRectWith(hdc, fill, GetSelectedBackClr());
-        SetTextColor(hdc, GetSelectedTextClr());
+        state.Fill(fill, GetSelectedBackClr());
+        state.TextColour(GetSelectedTextClr());
     }
     else
     {
         if (eraseBkgnd)
         {
             CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
-            FillRectWith(hdc, fill, backClr);
+            state.Fill(fill, backClr);
         }
-        SetTextColor(hdc, textClr);
+        state.TextColour(textClr);
     }
 
     if (IsFixed() && gridLines != GVL_NONE)
@@ -283,7 +380,7 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
     if (!pDC->IsPrinting())
     {
         if (HFONT font = FontHandle(GetFontObject()))
-            SelectObject(hdc, font);
+            state.Font(font);
     }
 
     int margin = static_cast<int>(GetMargin());
@@ -292,11 +389,9 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
     rect.bottom++;
 
     int imageCx = 0, imageCy = 0;
-    if (ImageSize(grid, GetImage(), imageCx, imageCy) && imageCx + rect.left <= rect.right
-        && imageCy + rect.top <= rect.bottom)
-    {
+    bool hasImage = ImageSize(grid, GetImage(), imageCx, imageCy);
+    if (hasImage && imageCx + rect.left <= rect.right && imageCy + rect.top <= rect.bottom)
         grid->GetImageList()->Draw(pDC, GetImage(), rect.TopLeft(), ILD_NORMAL);
-    }
 
     if (row == 0 && col == grid->GetSortColumn())
         DrawSortArrow(hdc, rect);

@@ -99,3 +99,22 @@ private:
     void DrawSortArrow(HDC hdc, CRect& rect);
     void DrawRaisedEdge(HDC hdc, const CRect& rect);
 };
+
+// Sets a DC up for drawing many cells of one kind, as a paint of the grid does: the background mode,
+// text colour and font that the kind's default cell draws with, so that each cell's Draw finds them
+// set and changes nothing for a cell that keeps the defaults. The DC's attributes are put back when
+// the object goes. Draw gives the same pixels with or without it.
+class CellPaintRun
+{
+public:
+    CellPaintRun(HDC hdc, CGridCellBase* defaultCell);
+    ~CellPaintRun();
+    CellPaintRun(const CellPaintRun&) = delete;
+    CellPaintRun& operator=(const CellPaintRun&) = delete;
+
+private:
+    HDC m_hdc;
+    int m_bkMode;
+    COLORREF m_textColour;
+    HGDIOBJ m_font;
+};

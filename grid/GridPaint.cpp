@@ -99,6 +99,8 @@ void CGridCtrl::EraseBkgnd(CDC* pDC)
 void CGridCtrl::DrawCellBlock(CDC* pDC, int firstRow, int lastRow, int firstCol, int lastCol, int top, int left,
                               const RECT* clip)
 {
+    // The cells of a block are mostly of one kind: their common attributes are set once for all.
+    CellPaintRun run(pDC->GetSafeHdc(), GetDefaultCell(firstRow < m_nFixedRows, firstCol < m_nFixedCols));
     CRect rect;
     rect.bottom = top - 1;
     for (int row = firstRow; row <= lastRow; row++)
