@@ -7,6 +7,37 @@
 
 IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
 
+// The widths of the run font's first 256 characters and its height: the extent of a text in them is
+// their sum and the height, as GetTextExtentPoint32 measures it, without a call for every cell (a
+// call costs more than drawing a cell's background).
+struct CellPaintRun::FontMetrics
+{
+    HGDIOBJ font = nullptr;
+    INT widths[256] = {};
+    int height = 0;
+
+    // The text's extent when the DC still holds the font and every character is in the table.
+    bool Measure(HDC hdc, LPCTSTR text, int length, SIZE& size) const
+    {
+        if (GetCurrentObject(hdc, OBJ_FONT) != font)
+            return false;
+        int width = 0;
+        for (int i = 0; i < length; i++)
+        {
+            if (text[i] >= 256)
+                return false;
+            width += widths[text[i]];
+        }
+        size.cx = width;
+        size.cy = height;
+        return true;
+    }
+};
+
+namespace {
+CellPaintRun* g_activeRun = nullptr;   // painting is on the window's thread only
+}
+
 namespace {
 
 // Puts back, on every way out of a painting function, the DC attributes a cell changes: background
@@ -153,9 +184,15 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
 {
     const UINT simple = DT_SINGLELINE | DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT | DT_NOPREFIX | DT_END_ELLIPSIS;
     int length = text ? static_cast<int>(wcslen(text)) : 0;
+    bool oneLine = !(format & ~simple) && (format & DT_SINGLELINE) && length > 0;
     SIZE size = {0, 0};
-    if ((format & ~simple) || !(format & DT_SINGLELINE) || length == 0
-        || !GetTextExtentPoint32W(hdc, text, length, &size) || size.cx > rect.right - rect.left)
+    bool measured = false;
+    if (oneLine)
+    {
+        CellPaintRun* run = CellPaintRun::ActiveOn(hdc);
+        measured = run && run->Metrics() && run->Metrics()->Measure(hdc, text, length, size);
+    }
+    if (!oneLine || (!measured && !GetTextExtentPoint32W(hdc, text, length, &size)) || size.cx > rect.right - rect.left)
     {
         DrawTextW(hdc, text, -1, &rect, format);
         return;
@@ -276,8 +313,10 @@ void CGridCellBase::DrawSortArrow(HDC hdc, CRect& rect)
 }
 
 CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
-    : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)), m_font(GetCurrentObject(hdc, OBJ_FONT))
+    : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)), m_font(GetCurrentObject(hdc, OBJ_FONT)),
+      m_outer(g_activeRun)
 {
+    g_activeRun = this;
     SetBkMode(hdc, TRANSPARENT);
     if (!defaultCell)
         return;
@@ -285,13 +324,35 @@ CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
         SetTextColor(hdc, defaultCell->GetTextClr());
     if (HFONT font = FontHandle(defaultCell->GetFontObject()))
         SelectObject(hdc, font);
+    // Texts are measured from the table only in a font that simulates nothing (no overhang) and with
+    // no extra space between characters.
+    auto metrics = std::make_unique<FontMetrics>();
+    metrics->font = GetCurrentObject(hdc, OBJ_FONT);
+    TEXTMETRICW tm;
+    if (metrics->font && GetTextMetricsW(hdc, &tm) && tm.tmOverhang == 0 && GetTextCharacterExtra(hdc) == 0
+        && GetCharWidth32W(hdc, 0, 255, metrics->widths))
+    {
+        metrics->height = tm.tmHeight;
+        m_metrics = std::move(metrics);
+    }
 }
 
 CellPaintRun::~CellPaintRun()
 {
+    g_activeRun = m_outer;
     SetBkMode(m_hdc, m_bkMode);
     SetTextColor(m_hdc, m_textColour);
     SelectObject(m_hdc, m_font);
+}
+
+CellPaintRun* CellPaintRun::ActiveOn(HDC hdc)
+{
+    for (CellPaintRun* run = g_activeRun; run; run = run->m_outer)
+    {
+        if (run->m_hdc == hdc)
+            return run;
+    }
+    return nullptr;
 }
 
 BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd)

@@ -2,6 +2,7 @@
 // what differs) gives the same pixels as drawing every cell on its own over a DC left in another
 // state; and a cell's Draw puts back every DC attribute it changed.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 #include "GridTestSupport.h"
@@ -182,18 +183,19 @@ TEST(GridCellRunPaint, WholePaintMatchesEveryCellDrawnOnItsOwn)
 
     std::vector<DWORD> a = fast.Pixels(), b = reference.Pixels();
     ASSERT_EQ(a.size(), b.size());
-    int differing = 0, firstX = -1, firstY = -1;
+    int differing = 0;
+    CRect where(fast.width, fast.height, -1, -1);
     for (size_t i = 0; i < a.size(); i++)
     {
         if ((a[i] & 0xFFFFFF) == (b[i] & 0xFFFFFF))
             continue;
-        if (differing++ == 0)
-        {
-            firstX = static_cast<int>(i % fast.width);
-            firstY = static_cast<int>(i / fast.width);
-        }
+        differing++;
+        int x = static_cast<int>(i % fast.width), y = static_cast<int>(i / fast.width);
+        where.SetRect(std::min<int>(where.left, x), std::min<int>(where.top, y), std::max<int>(where.right, x),
+                      std::max<int>(where.bottom, y));
     }
-    EXPECT_EQ(0, differing) << "first at " << firstX << "," << firstY;
+    EXPECT_EQ(0, differing) << "between " << where.left << "," << where.top << " and " << where.right << ","
+                            << where.bottom;
 }
 
 TEST(GridCellRunPaint, WholePaintLeavesTheDCAsItWas)
