@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 #include "GridTestSupport.h"
 #include "grid/GridCellBase.h"
@@ -137,33 +138,26 @@ void FillVariedPage(TestGrid& t)
     grid.SetItemText(9, 3, L"&Amp");
 }
 
-} // namespace
-
-TEST(GridCellRunPaint, WholePaintMatchesEveryCellDrawnOnItsOwn)
+// The grid painted whole on one canvas and, on another, painted whole and then every visible cell
+// drawn again on its own, erasing, over a DC left with another font, colours, background mode and
+// brush colour (with its grid lines, as for one cell); checks that each cell put the DC back and
+// answers how many pixels of the two differ (where, in the message).
+int DifferenceFromCellsDrawnOnTheirOwn(CGridCtrl& grid, Canvas& fast, Canvas& reference, std::string& where)
 {
-    TestGrid t(14, 5);
-    FillVariedPage(t);
-    Canvas fast(t.grid), reference(t.grid);
-    ASSERT_TRUE(fast.Ready() && reference.Ready());
-
-    PaintWhole(t.grid, fast.dc);
-
-    // The reference: each visible cell drawn again, on its own and erasing, over a DC left with
-    // another font, colours, background mode and brush colour; then its grid lines as for one cell.
-    PaintWhole(t.grid, reference.dc);
+    PaintWhole(grid, fast.dc);
+    PaintWhole(grid, reference.dc);
     CDC dc;
     dc.Attach(reference.dc);
     int redrawn = 0;
-    for (int row = 0; row < t.grid.GetRowCount(); row++)
+    for (int row = 0; row < grid.GetRowCount(); row++)
     {
-        for (int col = 0; col < t.grid.GetColumnCount(); col++)
+        for (int col = 0; col < grid.GetColumnCount(); col++)
         {
-            if (!t.grid.IsCellVisible(row, col))
+            if (!grid.IsCellVisible(row, col))
                 continue;
             MakeHostile(reference.dc);
-            ASSERT_TRUE(t.grid.RedrawCell(row, col, &dc)) << row << "," << col;
+            EXPECT_TRUE(grid.RedrawCell(row, col, &dc)) << row << "," << col;
             redrawn++;
-            // Whatever the cell changed is put back.
             EXPECT_EQ(HOSTILE_TEXT, ::GetTextColor(reference.dc)) << row << "," << col;
             EXPECT_EQ(OPAQUE, ::GetBkMode(reference.dc)) << row << "," << col;
             EXPECT_EQ(HOSTILE_BRUSH, ::GetDCBrushColor(reference.dc)) << row << "," << col;
@@ -172,7 +166,36 @@ TEST(GridCellRunPaint, WholePaintMatchesEveryCellDrawnOnItsOwn)
         }
     }
     dc.Detach();
-    EXPECT_GE(redrawn, 40);
+    EXPECT_GE(redrawn, 20);
+
+    std::vector<DWORD> a = fast.Pixels(), b = reference.Pixels();
+    EXPECT_EQ(a.size(), b.size());
+    int differing = 0;
+    CRect box(fast.width, fast.height, -1, -1);
+    for (size_t i = 0; i < a.size() && i < b.size(); i++)
+    {
+        if ((a[i] & 0xFFFFFF) == (b[i] & 0xFFFFFF))
+            continue;
+        differing++;
+        int x = static_cast<int>(i % fast.width), y = static_cast<int>(i / fast.width);
+        box.SetRect(std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x),
+                    std::max<int>(box.bottom, y));
+    }
+    where = "between " + std::to_string(box.left) + "," + std::to_string(box.top) + " and "
+            + std::to_string(box.right) + "," + std::to_string(box.bottom);
+    return differing;
+}
+
+} // namespace
+
+TEST(GridCellRunPaint, WholePaintMatchesEveryCellDrawnOnItsOwn)
+{
+    TestGrid t(14, 5);
+    FillVariedPage(t);
+    Canvas fast(t.grid), reference(t.grid);
+    ASSERT_TRUE(fast.Ready() && reference.Ready());
+    std::string where;
+    EXPECT_EQ(0, DifferenceFromCellsDrawnOnTheirOwn(t.grid, fast, reference, where)) << where;
 
     // The page shows what it was filled with, so the comparison is of real drawing.
     EXPECT_GT(fast.Count(RGB(0xCC, 0xCC, 0xCC)), 500) << "selected block";
@@ -180,22 +203,65 @@ TEST(GridCellRunPaint, WholePaintMatchesEveryCellDrawnOnItsOwn)
     EXPECT_GT(fast.Count(RGB(0xFF, 0xFF, 0x00)), 5) << "own text colour on it";
     EXPECT_GT(fast.Count(RGB(0xC0, 0x00, 0x00)), 5) << "own text colour";
     EXPECT_EQ(0, fast.Count(HOSTILE_TEXT));
+}
 
-    std::vector<DWORD> a = fast.Pixels(), b = reference.Pixels();
-    ASSERT_EQ(a.size(), b.size());
-    int differing = 0;
-    CRect where(fast.width, fast.height, -1, -1);
-    for (size_t i = 0; i < a.size(); i++)
+// Every character up to 255, in texts that just fit their cell and in the same texts one pixel too
+// wide for it (cut with an ellipsis), left-aligned, centred and right-aligned: the measuring that
+// decides between the two and places the text must agree with the system's.
+TEST(GridCellRunPaint, TextsThatJustFitOrJustDoNotMatch)
+{
+    std::vector<std::wstring> texts;
+    for (wchar_t first = 0x21; first < 0x100; first += 12)
     {
-        if ((a[i] & 0xFFFFFF) == (b[i] & 0xFFFFFF))
+        if (first >= 0x7F && first < 0xA1)
             continue;
-        differing++;
-        int x = static_cast<int>(i % fast.width), y = static_cast<int>(i / fast.width);
-        where.SetRect(std::min<int>(where.left, x), std::min<int>(where.top, y), std::max<int>(where.right, x),
-                      std::max<int>(where.bottom, y));
+        std::wstring text;
+        for (wchar_t c = first; c < first + 12 && c < 0x100; c++)
+        {
+            if (c != 0x7F && (c < 0x80 || c >= 0xA0))
+                text += c;
+        }
+        texts.push_back(text);
     }
-    EXPECT_EQ(0, differing) << "between " << where.left << "," << where.top << " and " << where.right << ","
-                            << where.bottom;
+    const int rows = static_cast<int>(texts.size());
+    TestGrid t(rows + 1, 7, 1, 1, false, 1000, 20 * (rows + 2));
+    CGridCellBase* def = t.grid.GetDefaultCell(FALSE, FALSE);
+    ASSERT_NE(nullptr, def);
+    const int margin = static_cast<int>(def->GetMargin());
+    HDC screen = ::GetDC(nullptr);
+    ASSERT_NE(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(screen, def->GetFontObject()->GetSafeHandle());
+    int widest = 0;
+    std::vector<int> extents;
+    for (const std::wstring& text : texts)
+    {
+        SIZE size = {0, 0};
+        EXPECT_TRUE(::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size));
+        extents.push_back(size.cx);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    ::SelectObject(screen, old);
+    ::ReleaseDC(nullptr, screen);
+
+    // Columns 1-3: a text area of exactly the widest text (left, centre, right); 4-6 one pixel less.
+    const UINT aligns[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+    for (int col = 1; col <= 6; col++)
+        t.grid.SetColumnWidth(col, widest + 2 * margin - 1 - (col > 3 ? 1 : 0));
+    int cut = 0;
+    for (int row = 1; row <= rows; row++)
+    {
+        for (int col = 1; col <= 6; col++)
+        {
+            t.grid.SetItemFormat(row, col, aligns[(col - 1) % 3] | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+            t.grid.SetItemText(row, col, texts[static_cast<size_t>(row - 1)].c_str());
+        }
+        cut += extents[static_cast<size_t>(row - 1)] == widest;
+    }
+    ASSERT_GE(cut, 1) << "one text at least is cut in the narrower columns";
+    Canvas fast(t.grid), reference(t.grid);
+    ASSERT_TRUE(fast.Ready() && reference.Ready());
+    std::string where;
+    EXPECT_EQ(0, DifferenceFromCellsDrawnOnTheirOwn(t.grid, fast, reference, where)) << where;
 }
 
 TEST(GridCellRunPaint, WholePaintLeavesTheDCAsItWas)
