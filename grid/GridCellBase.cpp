@@ -35,10 +35,8 @@ struct CellPaintRun::FontMetrics
 };
 
 namespace {
-CellPaintRun* g_activeRun = nullptr;   // painting is on the window's thread only
-}
 
-namespace {
+CellPaintRun* g_activeRun = nullptr;   // the innermost paint run; painting is on the window's thread only
 
 // Puts back, on every way out of a painting function, the DC attributes a cell changes: background
 // mode, text colour, font and pen. (Cheaper than SaveDC/RestoreDC, which a paint would call for
@@ -68,7 +66,7 @@ private:
 
 // The DC attributes a cell paints with, set only where they differ from what the DC holds and put
 // back on the way out only where they were changed. A paint of the whole grid sets the attributes
-// of the common cell once (CGridCellBase::PaintRun), so that most cells change nothing; a font
+// of the common cell once (CellPaintRun), so that most cells change nothing; a font
 // selection costs more than the rest of a cell's drawing but its text. Pens are put back by the
 // functions that select them.
 class CellDCState
@@ -113,33 +111,33 @@ public:
         if (SelectObject(m_hdc, font))
             m_currentFont = font;
     }
-    // A solid fill without making a brush: the DC's own brush in the colour.
+    // A solid fill and a frame without making a brush: the DC's own brush in the colour (passed over
+    // when it cannot be had, as a brush that cannot be made).
     void Fill(const RECT& rect, COLORREF colour)
     {
-        COLORREF old = SetDCBrushColor(m_hdc, colour);
-        if (old == CLR_INVALID)
-            return;   // painting goes on without the fill
-        if (!m_brushColourSet)
-        {
-            m_brushColour = old;
-            m_brushColourSet = true;
-        }
-        FillRect(m_hdc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        if (HBRUSH brush = DCBrush(colour))
+            FillRect(m_hdc, &rect, brush);
     }
     void Frame(const RECT& rect, COLORREF colour)
     {
+        if (HBRUSH brush = DCBrush(colour))
+            FrameRect(m_hdc, &rect, brush);
+    }
+
+private:
+    HBRUSH DCBrush(COLORREF colour)
+    {
         COLORREF old = SetDCBrushColor(m_hdc, colour);
         if (old == CLR_INVALID)
-            return;
+            return nullptr;
         if (!m_brushColourSet)
         {
             m_brushColour = old;
             m_brushColourSet = true;
         }
-        FrameRect(m_hdc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     }
 
-private:
     HDC m_hdc;
     int m_bkMode;
     COLORREF m_textColour;
@@ -450,9 +448,11 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
     rect.bottom++;
 
     int imageCx = 0, imageCy = 0;
-    bool hasImage = ImageSize(grid, GetImage(), imageCx, imageCy);
-    if (hasImage && imageCx + rect.left <= rect.right && imageCy + rect.top <= rect.bottom)
+    if (ImageSize(grid, GetImage(), imageCx, imageCy) && imageCx + rect.left <= rect.right
+        && imageCy + rect.top <= rect.bottom)
+    {
         grid->GetImageList()->Draw(pDC, GetImage(), rect.TopLeft(), ILD_NORMAL);
+    }
 
     if (row == 0 && col == grid->GetSortColumn())
         DrawSortArrow(hdc, rect);
