@@ -99,6 +99,10 @@ void CGridCtrl::EraseBkgnd(CDC* pDC)
 void CGridCtrl::DrawCellBlock(CDC* pDC, int firstRow, int lastRow, int firstCol, int lastCol, int top, int left,
                               const RECT* clip)
 {
+    // The cells of a block are mostly of one kind: their common attributes are set once for all (on
+    // a printer, where cells keep the DC's font, only the background mode).
+    CellPaintRun run(pDC->GetSafeHdc(),
+                     pDC->IsPrinting() ? nullptr : GetDefaultCell(firstRow < m_nFixedRows, firstCol < m_nFixedCols));
     CRect rect;
     rect.bottom = top - 1;
     for (int row = firstRow; row <= lastRow; row++)
