@@ -152,6 +152,16 @@ void CMainFrame::WritePlacement(CWinApp& app, const WINDOWPLACEMENT& placement)
 
 void CMainFrame::OnClose()
 {
+    // A modal dialog or message box runs its own message loop further down the stack, with the
+    // objects that opened it still in use: those loops end first (as cancelled, with nothing new
+    // opening meanwhile) and the close comes again once the stack has unwound.
+    CDialog::RefuseModalLoops(true);
+    if (CDialog::EndModalLoops())
+    {
+        PostMessage(WM_CLOSE);
+        return;
+    }
+    CDialog::RefuseModalLoops(false);
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
     if (CWinApp* app = AfxGetApp())

@@ -19,6 +19,8 @@ std::wstring FormatCents(long long cents);
 
 // Text with "&", "<", ">", '"' and "'" written as entities.
 std::wstring EscapeXml(const std::wstring& text);
+// The same appended to out.
+void AppendEscapedXml(std::wstring& out, const std::wstring& text);
 
 // White space trimmed at both ends.
 std::wstring TrimBlanks(const std::wstring& text);

@@ -16,8 +16,13 @@ const RecordElement* RecordField(const RecordElements& record, const std::wstrin
 
 void AppendElement(std::wstring& xml, const std::wstring& name, const std::wstring& value)
 {
-    const std::wstring tag = EscapeXml(name);
-    xml += L"<" + tag + L">" + EscapeXml(value) + L"</" + tag + L">";
+    xml += L'<';
+    AppendEscapedXml(xml, name);
+    xml += L'>';
+    AppendEscapedXml(xml, value);
+    xml += L"</";
+    AppendEscapedXml(xml, name);
+    xml += L'>';
 }
 
 bool Contains(const std::wstring& text, const wchar_t* word)
@@ -114,45 +119,66 @@ long long StatementBalanceCents(const RecordElements& statement)
     return sum;
 }
 
-bool PastDueFilter(const CollectionRow& row, int pastDue, long today)
+namespace {
+// The "Past Due" choice with the record's statement already loaded.
+bool PastDueMatches(const CollectionRow& row, const RecordElements& statement, int pastDue, long today)
 {
     long created = 0;
     const long age = ParseMonthDayYear(row.submdate, created) ? today - created : 0;
-    RecordElements statement;
-    statement.Load(row.collectionsXml.empty() ? L"<r></r>" : row.collectionsXml);
-    const long long due = StatementBalanceCents(statement);
     switch (pastDue) {
     case kPastDue30: return age >= 30;
     case kPastDue45: return age >= 45;
     case kPastDue60: return age >= 60;
     case kPastDue90: return age >= 90;
     case kPastDueUnder30: return age < 30;
-    case kPastDueAnyBalance: return due != 0;
+    case kPastDueAnyBalance: return StatementBalanceCents(statement) != 0;
     case kPastDueAll: return true;
-    case kPastDuePaidInFull: return due == 0;
+    case kPastDuePaidInFull: return StatementBalanceCents(statement) == 0;
     default: return true;
     }
 }
 
-bool RecordMatchesFilter(const RecordElements& record, const CollectionRow& row, const CollectionFilters& filters, long today)
+bool MatchesFilter(const RecordElements& record, const RecordElements& statement, const CollectionRow& row,
+                   const CollectionFilters& filters, long today)
 {
     return RecordFieldStartsWith(record, L"_4_INSUREDS_NAME_Last_First_Middle_Initial", filters.insured, false) &&
            RecordFieldStartsWith(record, L"_1a_Insureds_ID", filters.insuredId, true) &&
            RecordFieldStartsWith(record, L"_11_Insureds_Policy_Group", filters.policy, true) &&
            RecordFieldStartsWith(record, L"_5_PATIENTS_PHONE_NUMBER", filters.phone, true) &&
-           PastDueFilter(row, filters.pastDue, today) &&
+           PastDueMatches(row, statement, filters.pastDue, today) &&
            RecordFieldStartsWith(record, L"_2_PATIENT_S_NAME_Last_First_Middle_Initial", filters.patient, false);
+}
+
+void LoadStatement(const CollectionRow& row, RecordElements& statement)
+{
+    statement.Load(row.collectionsXml.empty() ? L"<r></r>" : row.collectionsXml);
+}
+} // namespace
+
+bool PastDueFilter(const CollectionRow& row, int pastDue, long today)
+{
+    RecordElements statement;
+    LoadStatement(row, statement);
+    return PastDueMatches(row, statement, pastDue, today);
+}
+
+bool RecordMatchesFilter(const RecordElements& record, const CollectionRow& row, const CollectionFilters& filters, long today)
+{
+    RecordElements statement;
+    LoadStatement(row, statement);
+    return MatchesFilter(record, statement, row, filters, today);
 }
 
 std::wstring BuildRecordCollectionsXml(const CollectionRow& row, const CollectionsContext& context, CollectionTotals& totals)
 {
     RecordElements record, statement;
     record.Load(row.fxml); // a record that does not load has no fields: they count nothing
-    statement.Load(row.collectionsXml.empty() ? L"<r></r>" : row.collectionsXml);
+    LoadStatement(row, statement);
     const long today = DayNumberOf(context.year, context.month, context.day);
-    if (!RecordMatchesFilter(record, row, context.filters, today)) return std::wstring();
+    if (!MatchesFilter(record, statement, row, context.filters, today)) return std::wstring();
 
     std::wstring xml;
+    xml.reserve(4096); // a record's elements without letterhead logo: about 2,500 characters
     bool totalDueSeen = false;
     for (const auto& pair : CollectionsFieldMap()) {
         const std::wstring& source = pair.first;

@@ -2,6 +2,7 @@
 // entities and character references.
 #include "export/RecordElements.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -75,14 +76,18 @@ bool RecordElements::Load(const std::wstring& xml)
         m_depth.clear();
         return false;
     }
-    for (size_t i = 0; i < m_elements.size(); ++i)
-        m_byName.emplace(m_elements[i].name, i); // keeps the first of equal names
+    m_byName.resize(m_elements.size());
+    for (size_t i = 0; i < m_elements.size(); ++i) m_byName[i] = i;
+    std::stable_sort(m_byName.begin(), m_byName.end(),
+                     [this](size_t a, size_t b) { return m_elements[a].name < m_elements[b].name; });
     return true;
 }
 
 bool RecordElements::Parse(const std::wstring& xml)
 {
     std::vector<size_t> open; // indexes of the elements not yet closed
+    m_elements.reserve(xml.size() / 64); // about the length of one field element
+    m_depth.reserve(xml.size() / 64);
     const wchar_t* p = xml.c_str();
     const wchar_t* const end = p + xml.size();
     bool rootClosed = false;
@@ -162,18 +167,25 @@ bool RecordElements::Parse(const std::wstring& xml)
     return open.empty() && rootClosed;
 }
 
+size_t RecordElements::LowerBound(const std::wstring& name) const
+{
+    return std::lower_bound(m_byName.begin(), m_byName.end(), name,
+                            [this](size_t index, const std::wstring& wanted) { return m_elements[index].name < wanted; }) -
+           m_byName.begin();
+}
+
 const RecordElement* RecordElements::Find(const std::wstring& name) const
 {
-    const auto found = m_byName.find(name);
-    return found == m_byName.end() ? nullptr : &m_elements[found->second];
+    const size_t at = LowerBound(name);
+    return at < m_byName.size() && m_elements[m_byName[at]].name == name ? &m_elements[m_byName[at]] : nullptr;
 }
 
 const RecordElement* RecordElements::FindStartingWith(const std::wstring& prefix) const
 {
     // The names that start with prefix are one run of the sorted names; the first in document order wins.
     size_t first = m_elements.size();
-    for (auto it = m_byName.lower_bound(prefix); it != m_byName.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
-        if (it->second < first) first = it->second;
+    for (size_t at = LowerBound(prefix); at < m_byName.size() && m_elements[m_byName[at]].name.compare(0, prefix.size(), prefix) == 0; ++at)
+        if (m_byName[at] < first) first = m_byName[at];
     return first < m_elements.size() ? &m_elements[first] : nullptr;
 }
 

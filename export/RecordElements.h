@@ -2,7 +2,6 @@
 // of the element and its descendants), read in one pass. The statement builder looks up dozens of
 // fields in each of thousands of records; one scan per record replaces a DOM and an XPath per field.
 #pragma once
-#include <map>
 #include <string>
 #include <vector>
 
@@ -29,9 +28,13 @@ public:
 
 private:
     bool Parse(const std::wstring& xml);
+    // The first position of m_byName whose name is not less than name.
+    size_t LowerBound(const std::wstring& name) const;
 
     std::vector<RecordElement> m_elements;
     std::vector<int> m_depth; // depth of each element; the document element has 0
-    std::map<std::wstring, size_t> m_byName; // each name's first element
+    // Element indexes ordered by name, equal names in document order: one block instead of a tree
+    // node per element, searched by halving.
+    std::vector<size_t> m_byName;
     bool m_loaded = false;
 };

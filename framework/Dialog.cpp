@@ -2,10 +2,30 @@
 // loop over the application's pump, and the dialog bars a frame docks.
 #include "framework/Dialog.h"
 #include "framework/App.h"
+#include <algorithm>
 #include <vector>
 
 namespace
 {
+// The program starts no threads: the running modal loops (innermost last) are plain globals.
+std::vector<CDialog*> g_modalLoops;
+bool g_modalLoopsRefused = false;
+
+bool InModalLoop(CDialog* dialog)
+{
+    return std::find(g_modalLoops.begin(), g_modalLoops.end(), dialog) != g_modalLoops.end();
+}
+
+// Visible dialog windows of this thread that no object of ours is bound to: message boxes and the
+// system's own dialogs (file choosers, print set-up), each running a modal loop.
+BOOL CALLBACK CollectSystemDialog(HWND hWnd, LPARAM lParam)
+{
+    wchar_t className[16] = {};
+    ::GetClassNameW(hWnd, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0 && ::IsWindowVisible(hWnd) && !CWnd::FromHandlePermanent(hWnd))
+        ((std::vector<HWND>*)lParam)->push_back(hWnd);
+    return TRUE;
+}
 // The dialog manager calls this only for what the bound window procedure passes on; the map of the
 // object has handled everything it wanted already.
 INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM)
@@ -99,6 +119,8 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
 
 INT_PTR CDialog::DoModal()
 {
+    if (g_modalLoopsRefused)
+        return IDCANCEL;
     LPCDLGTEMPLATE dialogTemplate = LoadTemplate();
     if (!dialogTemplate)
         return -1;
@@ -115,6 +137,7 @@ INT_PTR CDialog::DoModal()
     m_bEndModal = false;
     m_nModalResult = -1;
     m_bInModalLoop = true;
+    g_modalLoops.push_back(this);
     if (CreateFromTemplate(dialogTemplate, hWndOwner))
     {
         if (!m_bEndModal)
@@ -131,6 +154,7 @@ INT_PTR CDialog::DoModal()
                            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     }
     m_bInModalLoop = false;
+    g_modalLoops.erase(std::remove(g_modalLoops.begin(), g_modalLoops.end(), this), g_modalLoops.end());
     if (enableOwner)
         ::EnableWindow(hWndOwner, TRUE);
     if (hWndOwner && ::GetActiveWindow() == m_hWnd)
@@ -150,6 +174,68 @@ void CDialog::EndDialog(int nResult)
     else if (m_hWnd)
     {
         ::EndDialog(m_hWnd, nResult);
+    }
+}
+
+bool CDialog::EndModalLoops()
+{
+    bool any = false;
+    const std::vector<CDialog*> loops = g_modalLoops;   // a Cancel handler may change the list
+    for (auto it = loops.rbegin(); it != loops.rend(); ++it)
+    {
+        CDialog* dialog = *it;
+        if (!InModalLoop(dialog))
+            continue;
+        any = true;
+        if (dialog->m_hWnd && !dialog->m_bEndModal)
+            dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        if (InModalLoop(dialog) && !dialog->m_bEndModal)
+            dialog->EndDialog(IDCANCEL);
+    }
+    std::vector<HWND> boxes;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectSystemDialog, (LPARAM)&boxes);
+    for (HWND box : boxes)
+    {
+        if (!::IsWindow(box))
+            continue;
+        any = true;
+        int id = IDCANCEL;
+        for (int candidate : {IDCANCEL, IDNO, IDABORT, IDOK})
+            if (::GetDlgItem(box, candidate))
+            {
+                id = candidate;
+                break;
+            }
+        ::SendMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)::GetDlgItem(box, id));
+    }
+    return any;
+}
+
+void CDialog::RefuseModalLoops(bool refuse)
+{
+    g_modalLoopsRefused = refuse;
+}
+
+bool CDialog::ModalLoopsRefused()
+{
+    return g_modalLoopsRefused;
+}
+
+int AfxCancelledAnswer(UINT nType)
+{
+    switch (nType & MB_TYPEMASK)
+    {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL:
+    case MB_CANCELTRYCONTINUE:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    default:
+        return IDOK;
     }
 }
 

@@ -25,6 +25,15 @@ public:
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // The modal loops of the program (its own dialogs, and the system's message boxes and dialogs):
+    // each is ended as its Cancel button would end it (else "No", "Abort" or "OK"); one of ours that ignores
+    // Cancel is ended as cancelled all the same. True when any loop was running.
+    static bool EndModalLoops();
+    // While refused, DoModal and CWnd::MessageBox answer as cancelled at once, opening nothing: the
+    // program is closing and no new loop may start under it.
+    static void RefuseModalLoops(bool refuse);
+    static bool ModalLoopsRefused();
+
     void GotoDlgCtrl(CWnd* pWndCtrl) { SendMessage(WM_NEXTDLGCTL, (WPARAM)pWndCtrl->GetSafeHwnd(), TRUE); }
     void NextDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE); }
     void PrevDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 1, FALSE); }
@@ -49,6 +58,10 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// The answer of a message box of this type that is cancelled: IDCANCEL when it has a Cancel
+// button, else IDNO when it has a No button, IDABORT for Abort/Retry/Ignore, else IDOK.
+int AfxCancelledAnswer(UINT nType);
 
 // Control-bar styles: where a frame docks the bar and which edge has a border.
 const DWORD CBRS_BORDER_LEFT = 0x0100;

@@ -2,6 +2,7 @@
 #include "framework/Wnd.h"
 #include "framework/Gdi.h"
 #include "framework/Controls.h"
+#include "framework/Dialog.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include <list>
@@ -534,6 +535,8 @@ BOOL CWnd::SetMenu(CMenu* pMenu)
 
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 {
+    if (CDialog::ModalLoopsRefused())
+        return AfxCancelledAnswer(nType);
     return AfxShowMessageBox(m_hWnd, lpszText, lpszCaption, nType);
 }
 

@@ -7,7 +7,36 @@
 
 IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
 
+// The widths of the run font's first 256 characters and its height: the extent of a text in them is
+// their sum and the height, as GetTextExtentPoint32 measures it, without a call for every cell (a
+// call costs more than drawing a cell's background).
+struct CellPaintRun::FontMetrics
+{
+    HGDIOBJ font = nullptr;
+    INT widths[256] = {};
+    int height = 0;
+
+    // The text's extent when the DC still holds the font and every character is in the table.
+    bool Measure(HDC hdc, LPCTSTR text, int length, SIZE& size) const
+    {
+        if (GetCurrentObject(hdc, OBJ_FONT) != font)
+            return false;
+        int width = 0;
+        for (int i = 0; i < length; i++)
+        {
+            if (text[i] >= 256)
+                return false;
+            width += widths[text[i]];
+        }
+        size.cx = width;
+        size.cy = height;
+        return true;
+    }
+};
+
 namespace {
+
+CellPaintRun* g_activeRun = nullptr;   // the innermost paint run; painting is on the window's thread only
 
 // Puts back, on every way out of a painting function, the DC attributes a cell changes: background
 // mode, text colour, font and pen. (Cheaper than SaveDC/RestoreDC, which a paint would call for
@@ -33,6 +62,91 @@ private:
     COLORREF m_textColour;
     HGDIOBJ m_font;
     HGDIOBJ m_pen;
+};
+
+// The DC attributes a cell paints with, set only where they differ from what the DC holds and put
+// back on the way out only where they were changed. A paint of the whole grid sets the attributes
+// of the common cell once (CellPaintRun), so that most cells change nothing; a font
+// selection costs more than the rest of a cell's drawing but its text. Pens are put back by the
+// functions that select them.
+class CellDCState
+{
+public:
+    explicit CellDCState(HDC hdc)
+        : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)),
+          m_font(GetCurrentObject(hdc, OBJ_FONT)), m_currentFont(m_font)
+    {
+    }
+    CellDCState(const CellDCState&) = delete;
+    CellDCState& operator=(const CellDCState&) = delete;
+    ~CellDCState()
+    {
+        if (m_bkModeSet)
+            SetBkMode(m_hdc, m_bkMode);
+        if (m_textColourSet)
+            SetTextColor(m_hdc, m_textColour);
+        if (m_currentFont != m_font)
+            SelectObject(m_hdc, m_font);
+        if (m_brushColourSet)
+            SetDCBrushColor(m_hdc, m_brushColour);
+    }
+    void BkMode(int mode)
+    {
+        if (mode == m_bkMode && !m_bkModeSet)
+            return;
+        SetBkMode(m_hdc, mode);
+        m_bkModeSet = true;
+    }
+    void TextColour(COLORREF colour)
+    {
+        if (colour == m_textColour && !m_textColourSet)
+            return;
+        SetTextColor(m_hdc, colour);
+        m_textColourSet = true;
+    }
+    void Font(HGDIOBJ font)
+    {
+        if (font == m_currentFont)
+            return;
+        if (SelectObject(m_hdc, font))
+            m_currentFont = font;
+    }
+    // A solid fill and a frame without making a brush: the DC's own brush in the colour (passed over
+    // when it cannot be had, as a brush that cannot be made).
+    void Fill(const RECT& rect, COLORREF colour)
+    {
+        if (HBRUSH brush = DCBrush(colour))
+            FillRect(m_hdc, &rect, brush);
+    }
+    void Frame(const RECT& rect, COLORREF colour)
+    {
+        if (HBRUSH brush = DCBrush(colour))
+            FrameRect(m_hdc, &rect, brush);
+    }
+
+private:
+    HBRUSH DCBrush(COLORREF colour)
+    {
+        COLORREF old = SetDCBrushColor(m_hdc, colour);
+        if (old == CLR_INVALID)
+            return nullptr;
+        if (!m_brushColourSet)
+        {
+            m_brushColour = old;
+            m_brushColourSet = true;
+        }
+        return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    }
+
+    HDC m_hdc;
+    int m_bkMode;
+    COLORREF m_textColour;
+    HGDIOBJ m_font;
+    HGDIOBJ m_currentFont;
+    COLORREF m_brushColour = 0;
+    bool m_bkModeSet = false;
+    bool m_textColourSet = false;
+    bool m_brushColourSet = false;
 };
 
 HFONT FontHandle(CFont* font)
@@ -68,9 +182,15 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
 {
     const UINT simple = DT_SINGLELINE | DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT | DT_NOPREFIX | DT_END_ELLIPSIS;
     int length = text ? static_cast<int>(wcslen(text)) : 0;
+    bool oneLine = !(format & ~simple) && (format & DT_SINGLELINE) && length > 0;
     SIZE size = {0, 0};
-    if ((format & ~simple) || !(format & DT_SINGLELINE) || length == 0
-        || !GetTextExtentPoint32W(hdc, text, length, &size) || size.cx > rect.right - rect.left)
+    bool measured = false;
+    if (oneLine)
+    {
+        CellPaintRun* run = CellPaintRun::ActiveOn(hdc);
+        measured = run && run->Metrics() && run->Metrics()->Measure(hdc, text, length, size);
+    }
+    if (!oneLine || (!measured && !GetTextExtentPoint32W(hdc, text, length, &size)) || size.cx > rect.right - rect.left)
     {
         DrawTextW(hdc, text, -1, &rect, format);
         return;
@@ -190,14 +310,57 @@ void CGridCellBase::DrawSortArrow(HDC hdc, CRect& rect)
         rect.right -= side;
 }
 
+CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
+    : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)), m_font(GetCurrentObject(hdc, OBJ_FONT)),
+      m_outer(g_activeRun)
+{
+    g_activeRun = this;
+    SetBkMode(hdc, TRANSPARENT);
+    if (!defaultCell)
+        return;
+    if (defaultCell->GetTextClr() != CLR_DEFAULT)
+        SetTextColor(hdc, defaultCell->GetTextClr());
+    if (HFONT font = FontHandle(defaultCell->GetFontObject()))
+        SelectObject(hdc, font);
+    // Texts are measured from the table only in a font that simulates nothing (no overhang) and with
+    // no extra space between characters.
+    auto metrics = std::make_unique<FontMetrics>();
+    metrics->font = GetCurrentObject(hdc, OBJ_FONT);
+    TEXTMETRICW tm;
+    if (metrics->font && GetTextMetricsW(hdc, &tm) && tm.tmOverhang == 0 && GetTextCharacterExtra(hdc) == 0
+        && GetCharWidth32W(hdc, 0, 255, metrics->widths))
+    {
+        metrics->height = tm.tmHeight;
+        m_metrics = std::move(metrics);
+    }
+}
+
+CellPaintRun::~CellPaintRun()
+{
+    g_activeRun = m_outer;
+    SetBkMode(m_hdc, m_bkMode);
+    SetTextColor(m_hdc, m_textColour);
+    SelectObject(m_hdc, m_font);
+}
+
+CellPaintRun* CellPaintRun::ActiveOn(HDC hdc)
+{
+    for (CellPaintRun* run = g_activeRun; run; run = run->m_outer)
+    {
+        if (run->m_hdc == hdc)
+            return run;
+    }
+    return nullptr;
+}
+
 BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd)
 {
     CGridCtrl* grid = GetGrid();
     if (!grid || !pDC || !pDC->GetSafeHdc() || rect.Width() < 1 || rect.Height() < 1)
         return FALSE;
     HDC hdc = pDC->GetSafeHdc();
-    SavedDCState saved(hdc);
-    SetBkMode(hdc, TRANSPARENT);
+    CellDCState state(hdc);
+    state.BkMode(TRANSPARENT);
 
     CGridDefaultCell* def = static_cast<CGridDefaultCell*>(GetDefaultCell());
     if (!def)
@@ -225,22 +388,15 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
         rect.right++;
         rect.bottom++;
         if (eraseBkgnd)
-            FillRectWith(hdc, rect, backClr);
+            state.Fill(rect, backClr);
         if (gridLines != GVL_NONE)
         {
             rect.right--;
             rect.bottom--;
         }
         if (grid->GetFrameFocusCell())
-        {
-            HBRUSH frame = CreateSolidBrush(textClr);
-            if (frame)
-            {
-                FrameRect(hdc, &rect, frame);
-                DeleteObject(frame);
-            }
-        }
-        SetTextColor(hdc, textClr);
+            state.Frame(rect, textClr);
+        state.TextColour(textClr);
         if (gridLines == GVL_NONE)
         {
             rect.right--;
@@ -250,17 +406,17 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
     else if (IsSelected())
     {
         CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
-        FillRectWith(hdc, fill, GetSelectedBackClr());
-        SetTextColor(hdc, GetSelectedTextClr());
+        state.Fill(fill, GetSelectedBackClr());
+        state.TextColour(GetSelectedTextClr());
     }
     else
     {
         if (eraseBkgnd)
         {
             CRect fill(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
-            FillRectWith(hdc, fill, backClr);
+            state.Fill(fill, backClr);
         }
-        SetTextColor(hdc, textClr);
+        state.TextColour(textClr);
     }
 
     if (IsFixed() && gridLines != GVL_NONE)
@@ -283,7 +439,7 @@ BOOL CGridCellBase::Draw(CDC* pDC, int row, int col, CRect rect, BOOL eraseBkgnd
     if (!pDC->IsPrinting())
     {
         if (HFONT font = FontHandle(GetFontObject()))
-            SelectObject(hdc, font);
+            state.Font(font);
     }
 
     int margin = static_cast<int>(GetMargin());

@@ -2,6 +2,7 @@
 // function. Painting, measuring and printing are written once here over the virtual getters.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include "framework/CString.h"
 #include "framework/Object.h"
 #include "framework/Gdi.h"
@@ -98,4 +99,32 @@ protected:
 private:
     void DrawSortArrow(HDC hdc, CRect& rect);
     void DrawRaisedEdge(HDC hdc, const CRect& rect);
+};
+
+// Sets a DC up for drawing many cells of one kind, as a paint of the grid does: the background mode,
+// text colour and font that the kind's default cell draws with, so that each cell's Draw finds them
+// set and changes nothing for a cell that keeps the defaults; and keeps the widths of that font's
+// characters, so that a cell's text is measured without a call to the system. The DC's attributes
+// are put back when the object goes. Draw gives the same pixels with or without it.
+class CellPaintRun
+{
+public:
+    CellPaintRun(HDC hdc, CGridCellBase* defaultCell);
+    ~CellPaintRun();
+    CellPaintRun(const CellPaintRun&) = delete;
+    CellPaintRun& operator=(const CellPaintRun&) = delete;
+
+    struct FontMetrics;
+    // The innermost run on the DC, or none.
+    static CellPaintRun* ActiveOn(HDC hdc);
+    // The run font's measures, or none when they cannot be had.
+    const FontMetrics* Metrics() const { return m_metrics.get(); }
+
+private:
+    HDC m_hdc;
+    int m_bkMode;
+    COLORREF m_textColour;
+    HGDIOBJ m_font;
+    std::unique_ptr<FontMetrics> m_metrics;
+    CellPaintRun* m_outer;
 };

@@ -104,7 +104,7 @@ void CGridCtrl::CutSelectedText()
     POSITION pos = m_SelectedCellMap.GetStartPosition();
     while (pos)
     {
-        DWORD key;
+        SelectedCellKey key;
         CCellID cell;
         m_SelectedCellMap.GetNextAssoc(pos, key, cell);
         cells.push_back(cell);

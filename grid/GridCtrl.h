@@ -27,6 +27,16 @@ const UINT IDC_INPLACE_CONTROL = 8;
 
 // Sort comparison: two cells (as LPARAM) and the caller's data; below 0 when the first goes first.
 typedef int (CALLBACK* PFNLVCOMPARE)(LPARAM, LPARAM, LPARAM);
+
+// The selected-cell map's key: the row in the low 32 bits, the column in the high 32 bits.
+typedef unsigned long long SelectedCellKey;
+// Spreads the cells of one row over the map's buckets (a row's cells differ only in the high half).
+template <>
+inline UINT HashKey<SelectedCellKey>(SelectedCellKey key)
+{
+    return static_cast<UINT>(key) * 2654435761u ^ static_cast<UINT>(key >> 32) * 40503u;
+}
+typedef CMap<SelectedCellKey, SelectedCellKey, CCellID, CCellID&> SelectedCellMap;
 // Row comparison for the owner-data mode: two stored row numbers.
 typedef bool (*PVIRTUALCOMPARE)(int, int);
 // Display callback of the owner-data mode.
@@ -316,7 +326,7 @@ protected:
     void ForgetEditor(CWnd* editor);
     // Re-keys a selection map after the columns moved: an entry of displayed column c goes to
     // newColumnOf[c], or is dropped when that is -1.
-    void MoveSelectionColumns(CMap<DWORD, DWORD, CCellID, CCellID&>& map, const std::vector<int>& newColumnOf);
+    void MoveSelectionColumns(SelectedCellMap& map, const std::vector<int>& newColumnOf);
 
     // Message handlers.
     afx_msg void OnPaint();
@@ -398,7 +408,7 @@ protected:
     int m_nResizeCaptureRange;
     BOOL m_bAllowRowResize, m_bAllowColumnResize;
     int m_nRowsPerWheelNotch;
-    CMap<DWORD, DWORD, CCellID, CCellID&> m_SelectedCellMap, m_PrevSelectedCellMap;
+    SelectedCellMap m_SelectedCellMap, m_PrevSelectedCellMap;
 
     CTitleTip m_TitleTip;
     CCellID m_LastDragOverCell;

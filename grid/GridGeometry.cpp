@@ -272,7 +272,7 @@ CCellRange CGridCtrl::GetSelectedCellRange() const
     POSITION pos = m_SelectedCellMap.GetStartPosition();
     while (pos)
     {
-        DWORD key;
+        SelectedCellKey key;
         CCellID cell;
         m_SelectedCellMap.GetNextAssoc(pos, key, cell);
         if (cell.row < range.GetMinRow())

@@ -108,7 +108,7 @@ void CGridCtrl::OnLButtonDown(UINT nFlags, CPoint point)
             POSITION pos = m_SelectedCellMap.GetStartPosition();
             while (pos)
             {
-                DWORD key;
+                SelectedCellKey key;
                 CCellID cell;
                 m_SelectedCellMap.GetNextAssoc(pos, key, cell);
                 m_PrevSelectedCellMap.SetAt(key, cell);

@@ -2,6 +2,7 @@
 // grid lines), redrawing one cell, and the scroll bars with their handlers.
 #include "grid/GridCtrl.h"
 #include "grid/MemDC.h"
+#include <algorithm>
 
 namespace {
 
@@ -11,6 +12,29 @@ void FillWithBrush(HDC hdc, int left, int top, int right, int bottom, HBRUSH bru
 {
     RECT rect = {left, top, right, bottom};
     ::FillRect(hdc, &rect, brush);
+}
+
+// After the scroll position changed by a few rows (columns), moves the pixels of the cells still shown
+// to their new place and invalidates only the strip that comes into view; a paint of the whole area
+// is the slowest part of scrolling. The shift is the sizes of the rows (columns) between the old and
+// the new first shown one, since painting puts the first shown one at the edge of the fixed ones.
+void ShiftShownCells(CGridCtrl& grid, bool vertical, int oldFirst, const CRect& area, bool drawing)
+{
+    CCellID topLeft = grid.GetTopleftNonFixedCell(TRUE);
+    int newFirst = vertical ? topLeft.row : topLeft.col;
+    int shift = 0;
+    for (int i = std::min(oldFirst, newFirst); i < std::max(oldFirst, newFirst); i++)
+        shift += vertical ? grid.GetRowHeight(i) : grid.GetColumnWidth(i);
+    if (newFirst > oldFirst)
+        shift = -shift;
+    int extent = vertical ? area.Height() : area.Width();
+    if (shift == 0 || shift >= extent || -shift >= extent || !drawing)
+    {
+        grid.InvalidateRect(area);
+        return;
+    }
+    ::ScrollWindowEx(grid.GetSafeHwnd(), vertical ? 0 : shift, vertical ? shift : 0, &area, &area, nullptr, nullptr,
+                     SW_INVALIDATE);
 }
 
 } // namespace
@@ -75,6 +99,10 @@ void CGridCtrl::EraseBkgnd(CDC* pDC)
 void CGridCtrl::DrawCellBlock(CDC* pDC, int firstRow, int lastRow, int firstCol, int lastCol, int top, int left,
                               const RECT* clip)
 {
+    // The cells of a block are mostly of one kind: their common attributes are set once for all (on
+    // a printer, where cells keep the DC's font, only the background mode).
+    CellPaintRun run(pDC->GetSafeHdc(),
+                     pDC->IsPrinting() ? nullptr : GetDefaultCell(firstRow < m_nFixedRows, firstCol < m_nFixedCols));
     CRect rect;
     rect.bottom = top - 1;
     for (int row = firstRow; row <= lastRow; row++)
@@ -400,7 +428,7 @@ void CGridCtrl::ScrollAxis(int bar, UINT code)
                 index++;
             SetScrollPos32(bar, pos + size(index));
             if (GetScrollPos32(bar) != pos)
-                InvalidateRect(invalid);
+                ShiftShownCells(*this, vertical, first, invalid, m_bAllowDraw != FALSE);
         }
         break;
     case SB_LINEUP:
@@ -411,7 +439,7 @@ void CGridCtrl::ScrollAxis(int bar, UINT code)
                 index--;
             int step = size(index);
             SetScrollPos32(bar, pos - step > 0 ? pos - step : 0);
-            InvalidateRect(invalid);
+            ShiftShownCells(*this, vertical, first, invalid, m_bAllowDraw != FALSE);
         }
         break;
     case SB_PAGEDOWN:

@@ -8,9 +8,11 @@
 
 namespace {
 
-DWORD SelectionKey(int row, int col)
+// The row and the column each keep all their bits, so that rows beyond 65,535 never share a key.
+SelectedCellKey SelectionKey(int row, int col)
 {
-    return static_cast<DWORD>(row & 0xFFFF) | (static_cast<DWORD>(col) << 16);
+    return static_cast<SelectedCellKey>(static_cast<unsigned>(row)) |
+           (static_cast<SelectedCellKey>(static_cast<unsigned>(col)) << 32);
 }
 
 // How many of the sorted indexes lie below the index.
@@ -21,14 +23,14 @@ int CountBelow(const std::vector<int>& sorted, int index)
 
 // Re-keys the entries of a selection map after rows were removed (sorted, distinct): the entries of
 // removed rows go, and every later row moves up by the number of removed rows above it.
-void RemoveSelectionRows(CMap<DWORD, DWORD, CCellID, CCellID&>& map, const std::vector<int>& removed)
+void RemoveSelectionRows(SelectedCellMap& map, const std::vector<int>& removed)
 {
     std::vector<CCellID> kept;
     kept.reserve(static_cast<size_t>(map.GetCount()));
     POSITION pos = map.GetStartPosition();
     while (pos)
     {
-        DWORD key;
+        SelectedCellKey key;
         CCellID cell;
         map.GetNextAssoc(pos, key, cell);
         if (!std::binary_search(removed.begin(), removed.end(), cell.row))
@@ -51,13 +53,13 @@ private:
 
 } // namespace
 
-void CGridCtrl::MoveSelectionColumns(CMap<DWORD, DWORD, CCellID, CCellID&>& map, const std::vector<int>& newColumnOf)
+void CGridCtrl::MoveSelectionColumns(SelectedCellMap& map, const std::vector<int>& newColumnOf)
 {
     std::vector<CCellID> kept;
     POSITION pos = map.GetStartPosition();
     while (pos)
     {
-        DWORD key;
+        SelectedCellKey key;
         CCellID cell;
         map.GetNextAssoc(pos, key, cell);
         if (cell.col >= 0 && cell.col < static_cast<int>(newColumnOf.size()) && newColumnOf[cell.col] >= 0)
@@ -1128,7 +1130,7 @@ BOOL CGridCtrl::SetItemState(int nRow, int nCol, UINT state)
     if (!IsValid(nRow, nCol))
         return FALSE;
     BOOL selected = IsCellSelected(nRow, nCol);
-    DWORD key = SelectionKey(nRow, nCol);
+    SelectedCellKey key = SelectionKey(nRow, nCol);
     if (selected && !(state & GVIS_SELECTED))
     {
         m_SelectedCellMap.RemoveKey(key);

@@ -106,7 +106,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
         POSITION pos = m_SelectedCellMap.GetStartPosition();
         while (pos)
         {
-            DWORD key;
+            SelectedCellKey key;
             CCellID cell;
             m_SelectedCellMap.GetNextAssoc(pos, key, cell);
             if (!IsValid(cell))
@@ -125,7 +125,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
             pos = m_PrevSelectedCellMap.GetStartPosition();
             while (pos)
             {
-                DWORD key;
+                SelectedCellKey key;
                 CCellID cell;
                 m_PrevSelectedCellMap.GetNextAssoc(pos, key, cell);
                 if (!IsValid(cell))

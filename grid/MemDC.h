@@ -38,6 +38,9 @@ public:
             }
             m_pOldBitmap = SelectObject(bitmap);
             ::SetWindowOrgEx(m_hDC, m_rect.left, m_rect.top, nullptr);
+            // A kept bitmap may be larger than this paint: drawing stops at the target's clip box,
+            // so that a paint of a strip costs a strip.
+            ::IntersectClipRect(m_hDC, m_rect.left, m_rect.top, m_rect.right, m_rect.bottom);
             HBRUSH background = ::CreateSolidBrush(::GetBkColor(target->GetSafeHdc()));
             ::FillRect(m_hDC, &m_rect, background);
             ::DeleteObject(background);

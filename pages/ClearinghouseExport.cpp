@@ -25,14 +25,49 @@ CString FromUtf8(const std::string& text)
     return CString(DecodeStoredText(text).c_str());
 }
 
+// The XML as UTF-16 into text, reusing its buffer: the form XML is plain ASCII nearly always.
+void DecodeInto(const char* bytes, size_t length, std::wstring& text)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+        {
+            text = DecodeStoredText(bytes, length);
+            return;
+        }
+    text.resize(length);
+    for (size_t i = 0; i < length; ++i)
+        text[i] = static_cast<wchar_t>(bytes[i]);
+}
+
 } // namespace
+
+ExportRecordSource::~ExportRecordSource()
+{
+    ResetStatements();
+    // A read transaction changes nothing; its end only releases the snapshot.
+    if (m_reading && !m_db.Execute("COMMIT"))
+        m_db.Execute("ROLLBACK");
+}
 
 bool ExportRecordSource::Open(const std::wstring& dbPath, std::string& error)
 {
-    if (m_db.Open(dbPath.c_str()))
-        return true;
-    error = m_db.ErrorText();
-    return false;
+    if (!m_db.Open(dbPath.c_str()))
+    {
+        error = m_db.ErrorText();
+        return false;
+    }
+    // One read transaction for the whole export: without it every record takes and drops the file's
+    // locks. It only makes the reads faster, so a refusal is no failure of the export.
+    m_reading = m_db.Execute("BEGIN");
+    return true;
+}
+
+void ExportRecordSource::ResetStatements()
+{
+    if (m_records.IsPrepared())
+        m_records.Reset();
+    if (m_templates.IsPrepared())
+        m_templates.Reset();
 }
 
 RecordRead ExportRecordSource::Read(const RecordKey& record, std::wstring& xml, std::string& error)
@@ -53,7 +88,7 @@ RecordRead ExportRecordSource::Read(const RecordKey& record, std::wstring& xml, 
     switch (statement.Step())
     {
     case StepResult::Row:
-        xml = DecodeStoredText(statement.ColumnText(0), static_cast<size_t>(statement.ColumnBytes(0)));
+        DecodeInto(statement.ColumnText(0), static_cast<size_t>(statement.ColumnBytes(0)), xml);
         return RecordRead::Found;
     case StepResult::Done:
         return RecordRead::Missing;
@@ -61,6 +96,14 @@ RecordRead ExportRecordSource::Read(const RecordKey& record, std::wstring& xml, 
         error = statement.ErrorText();
         return RecordRead::Failed;
     }
+}
+
+ClearinghouseResult WriteRecordsToClearinghouseFile(ExportRecordSource& source, const std::vector<RecordKey>& records,
+                                                    const std::wstring& path, std::string& error)
+{
+    return WriteClearinghouseFile(path, records.size(), [&](size_t index, std::wstring& xml) {
+        return source.Read(records[index], xml, error);
+    });
 }
 
 void ExportClearinghouseFile(FormPageHost& host, const std::vector<RecordKey>& records, CWnd* owner)
@@ -89,9 +132,7 @@ void ExportClearinghouseFile(FormPageHost& host, const std::vector<RecordKey>& r
                           MB_YESNO) != IDYES)
         return;
 
-    const ClearinghouseResult result = WriteClearinghouseFile(path, records.size(), [&](size_t index, std::wstring& xml) {
-        return source.Read(records[index], xml, error);
-    });
+    const ClearinghouseResult result = WriteRecordsToClearinghouseFile(source, records, path, error);
     switch (result.outcome)
     {
     case ClearinghouseOutcome::ReadFailed:

@@ -34,6 +34,15 @@ bool ParseRowId(const std::wstring& raw, int& id)
 }
 } // namespace
 
+namespace {
+std::string AsciiLower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+} // namespace
+
 bool EnsureStatementColumns(Database& db, std::string* error)
 {
     std::set<std::string> present;
@@ -44,7 +53,8 @@ bool EnsureStatementColumns(Database& db, std::string* error)
             return false;
         }
         StepResult step;
-        while ((step = info.Step()) == StepResult::Row) present.insert(info.ColumnText(1));
+        // SQLite's column names ignore ASCII case: "memorizeddate" already is "memorizedDate".
+        while ((step = info.Step()) == StepResult::Row) present.insert(AsciiLower(info.ColumnText(1)));
         if (step == StepResult::Error || present.empty()) {
             if (error) *error = present.empty() ? "no such table: submissions" : info.ErrorText();
             return false;
@@ -54,7 +64,7 @@ bool EnsureStatementColumns(Database& db, std::string* error)
                                       {"memorizedDate", "ALTER TABLE submissions ADD COLUMN memorizedDate TEXT"},
                                       {"dateTrigger", "ALTER TABLE submissions ADD COLUMN dateTrigger INTEGER DEFAULT 0"}};
     bool missing = false;
-    for (const auto& column : columns) missing = missing || !present.count(column[0]);
+    for (const auto& column : columns) missing = missing || !present.count(AsciiLower(column[0]));
     if (!missing) return true;
     Transaction transaction(db);
     if (!transaction.Active()) {
@@ -62,7 +72,7 @@ bool EnsureStatementColumns(Database& db, std::string* error)
         return false;
     }
     for (const auto& column : columns) {
-        if (!present.count(column[0]) && !db.Execute(column[1])) {
+        if (!present.count(AsciiLower(column[0])) && !db.Execute(column[1])) {
             if (error) *error = db.ErrorText();
             return false; // rolled back: no column added
         }

@@ -2,6 +2,7 @@
 #include "pages/RecordsPage.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "bridge/BridgeProtocol.h"
 #include "common/Diagnostics.h"
@@ -16,6 +17,7 @@ const int kImportCompletedFiles = 1039;
 const int kEmailBlankForm = 1041;
 const int kClearinghouseFile = 1043;
 const int kClearinghouseHint = 1051;
+const int kDoubleClickHint = 1046;
 const int kGridTop = 60;
 const int kBarTop = 22;
 const int kBarLeastLeft = 310;
@@ -125,6 +127,7 @@ void CPage2::ShowList()
     for (int id : {kClearinghouseFile, kClearinghouseHint})
         if (CWnd* control = GetDlgItem(id))
             control->ShowWindow(hasDataRows ? SW_SHOW : SW_HIDE);
+    LayOut();
 
     m_tabs.SetCurSel(0);
     if (m_buttons.GetSafeHwnd())
@@ -263,27 +266,105 @@ LRESULT CPage2::OnSendEmailCommand(WPARAM, LPARAM)
 void CPage2::OnSize(UINT nType, int cx, int cy)
 {
     CDialog::OnSize(nType, cx, cy);
+    LayOut();
+}
+
+namespace {
+CRect RectIn(CWnd& control, CWnd& parent)
+{
+    CRect rect;
+    control.GetWindowRect(&rect);
+    parent.ScreenToClient(&rect);
+    return rect;
+}
+
+bool Shown(CWnd* control)
+{
+    return control && (control->GetStyle() & WS_VISIBLE);
+}
+} // namespace
+
+// The band above the grid holds the hint, the record bar and the page buttons; the bar stands
+// centred (but not left of 310) while everything fits beside the hint, and the bar and buttons move
+// to rows of their own when it does not, so that no control lies off the page or under another.
+// The red export button and its hint stand in a strip below the grid while they are shown.
+void CPage2::LayOut()
+{
     CRect client;
     GetClientRect(&client);
+    const int gap = 4;
+    int bandBottom = kGridTop;
     if (m_buttons.GetSafeHwnd())
     {
-        CRect bar;
-        m_buttons.GetWindowRect(&bar);
-        const int left = std::max(client.Width() / 2 - bar.Width() / 2, kBarLeastLeft);
-        m_buttons.MoveWindow(left, kBarTop, bar.Width(), bar.Height());
-        if (CWnd* email = GetDlgItem(kEmailBlankForm))
+        const CRect bar = RectIn(m_buttons, *this);
+        CWnd* hint = GetDlgItem(kDoubleClickHint);
+        std::vector<CWnd*> buttons;
+        for (int id : {kEmailBlankForm, kImportCompletedFiles})
+            if (CWnd* button = GetDlgItem(id))
+                if (Shown(button))
+                    buttons.push_back(button);
+        int trailing = 0;
+        for (CWnd* button : buttons)
+            trailing += gap + RectIn(*button, *this).Width();
+        const int hintRight = hint ? RectIn(*hint, *this).right : 0;
+
+        int left = std::max(client.Width() / 2 - bar.Width() / 2, kBarLeastLeft);
+        int top = kBarTop;
+        if (left + bar.Width() + trailing > client.Width() - gap)
+            left = client.Width() - gap - bar.Width() - trailing;
+        if (left < hintRight + gap)
         {
-            CRect button;
-            email->GetWindowRect(&button);
-            ScreenToClient(&button);
-            email->SetWindowPos(&m_buttons, left + bar.Width() + 2, button.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+            left = gap;
+            top = (hint ? RectIn(*hint, *this).bottom : kBarTop) + gap;
         }
+        m_buttons.SetWindowPos(nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        int x = left + bar.Width() + gap;
+        int y = top;
+        int rowBottom = top + bar.Height();
+        CWnd* previous = &m_buttons;
+        for (CWnd* button : buttons)
+        {
+            const CRect rect = RectIn(*button, *this);
+            if (x + rect.Width() > client.Width() - gap && x > gap)
+            {
+                x = gap;
+                y = rowBottom + gap;
+            }
+            const int buttonTop = y + std::max(0, (bar.Height() - rect.Height()) / 2);
+            button->SetWindowPos(previous, x, buttonTop, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+            rowBottom = std::max(rowBottom, buttonTop + rect.Height());
+            x += rect.Width() + gap;
+            previous = button;
+        }
+        bandBottom = std::max(kGridTop, rowBottom + gap);
     }
+
+    int stripHeight = 0;
+    CWnd* exportButton = GetDlgItem(kClearinghouseFile);
+    CWnd* exportHint = GetDlgItem(kClearinghouseHint);
+    if (Shown(exportButton))
+    {
+        const CRect button = RectIn(*exportButton, *this);
+        stripHeight = button.Height() + 2 * gap;
+        const int stripTop = client.bottom - stripHeight;
+        int x = gap;
+        if (Shown(exportHint))
+        {
+            const CRect hint = RectIn(*exportHint, *this);
+            exportHint->SetWindowPos(nullptr, x, stripTop + (stripHeight - hint.Height()) / 2, 0, 0,
+                                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            x += hint.Width() + 2 * gap;
+        }
+        x = std::max(gap, std::min(x, client.Width() - gap - button.Width()));
+        exportButton->SetWindowPos(nullptr, x, stripTop + gap, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     if (m_tabs.GetSafeHwnd())
         m_tabs.MoveWindow(&client);
     for (CGridCtrl* grid : {&m_grid, &m_hiddenGrid})
         if (grid->GetSafeHwnd())
-            grid->MoveWindow(client.left, client.top + kGridTop, client.Width(), client.Height() - kGridTop);
+            grid->MoveWindow(client.left, client.top + bandBottom, client.Width(),
+                             std::max(0, client.Height() - bandBottom - stripHeight));
 }
 
 HBRUSH CPage2::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)

@@ -36,6 +36,8 @@ protected:
     void OnCancel() override {}
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnSize(UINT nType, int cx, int cy);
+    // Places the page's controls for its current size and the controls shown.
+    void LayOut();
     afx_msg void OnGridClick(NMHDR* header, LRESULT* result);
     afx_msg void OnGridDblClk(NMHDR* header, LRESULT* result);
     afx_msg void OnTabSelChanging(NMHDR* header, LRESULT* result);

@@ -50,7 +50,7 @@ CXX_CROSS=i686-w64-mingw32-gcc-posix
 
 # SQLite: the amalgamation is made by the source package's own build, then cross-compiled. A form may
 # have up to 4,999 fields, each a column, so the column limit is raised above SQLite's default 2,000.
-SQLITE_FLAGS="-O2 -DSQLITE_THREADSAFE=0 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_MAX_COLUMN=8192"
+SQLITE_FLAGS="-O2 -DSQLITE_THREADSAFE=0 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_MAX_COLUMN=8192 -DSQLITE_WIN32_NO_OVERLAPPED"
 if [ ! -f "$DEPS_CACHE/lib/libsqlite3.a" ] || [ "$(cat "$DEPS_CACHE/sqlite.flags" 2>/dev/null)" != "$SQLITE_FLAGS" ]; then
   work="$DEPS_CACHE/src-sqlite"; rm -rf "$work"; mkdir -p "$work"
   ( cd "$work" && apt-get source -qq --download-only sqlite3 >/dev/null 2>&1 && dpkg-source -x --no-check ./*.dsc src >/dev/null )

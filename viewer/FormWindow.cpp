@@ -16,6 +16,10 @@ const int kMinFontPixels = 6;
 // A line of text takes about this many times its font size in height.
 const double kLineHeight = 1.15;
 const double kMaxAutoMultilinePoints = 12;
+// Field controls out of view are made after the first paint, this many at each posted message, so
+// that input is handled between slices.
+const UINT kCreateMoreControls = WM_APP + 0x2F1; // wParam: the generation of the controls
+const size_t kControlsPerSlice = 12;
 
 bool RegisterFormClass()
 {
@@ -146,56 +150,123 @@ bool FormWindow::Load(const std::wstring& path)
         m_error = L"The form " + path + L" could not be opened. " + error;
     } else {
         m_script.Load(form, bytes);
-        CreateControls();
+        ListControls();
     }
-    Layout();
+    Layout(); // makes the controls in view
+    if (m_pending) PostMessageW(m_hwnd, kCreateMoreControls, m_generation, 0);
     if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
     return m_error.empty();
 }
 
-HWND FormWindow::ControlOf(size_t field, size_t widget) const
+HWND FormWindow::ControlOf(size_t field, size_t widget)
 {
-    for (const FieldControl& c : m_controls)
-        if (c.field == field && c.widget == widget) return c.hwnd;
+    for (const FieldControl& c : m_controls) {
+        if (c.field != field || c.widget != widget) continue;
+        // Asked for by name: the caller may go on to the next fields, so every control is made now.
+        if (!c.made) CreateAllControls();
+        return c.hwnd;
+    }
     return nullptr;
 }
 
-void FormWindow::CreateControls()
+void FormWindow::ListControls()
 {
     if (!m_hwnd) return;
     const pdf::FormDocument& form = m_script.Form();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     for (size_t f = 0; f < form.fields.size(); ++f) {
         const pdf::FormField& field = form.fields[f];
-        for (size_t w = 0; w < field.widgets.size(); ++w) {
-            if (field.widgets[w].page >= static_cast<int>(form.pages.size())) continue;
-            const wchar_t* cls = L"EDIT";
-            DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-            switch (field.type) {
-            case pdf::FieldType::Text:
-                style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
-                break;
-            case pdf::FieldType::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX; break;
-            case pdf::FieldType::Radio: cls = L"BUTTON"; style |= BS_RADIOBUTTON; break;
-            case pdf::FieldType::Choice:
-                cls = field.combo ? L"COMBOBOX" : L"LISTBOX";
-                style |= field.combo ? (CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL) : (LBS_NOTIFY | WS_VSCROLL);
-                break;
-            case pdf::FieldType::PushButton: cls = L"BUTTON"; style |= BS_PUSHBUTTON; break;
-            case pdf::FieldType::Signature: continue;
-            }
-            int id = kFirstControlId + static_cast<int>(m_controls.size());
-            HWND control = CreateWindowExW(field.type == pdf::FieldType::Text ? 0 : 0, cls,
-                                           field.type == pdf::FieldType::PushButton ? field.name.c_str() : L"", style,
-                                           0, 0, 1, 1, m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-            if (!control) continue;
-            if (field.type == pdf::FieldType::Text && field.maxLength > 0) SendMessageW(control, EM_LIMITTEXT, field.maxLength, 0);
-            for (const std::wstring& option : field.options)
-                SendMessageW(control, field.combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
-            m_controls.push_back({control, f, w});
-        }
+        if (field.type == pdf::FieldType::Signature) continue;
+        for (size_t w = 0; w < field.widgets.size(); ++w)
+            if (field.widgets[w].page < static_cast<int>(form.pages.size())) m_controls.push_back({nullptr, f, w, false});
     }
-    UpdateControls();
+    m_pending = m_controls.size();
+    ++m_generation;
+}
+
+void FormWindow::CreateControlsInView()
+{
+    // Making hundreds of controls takes a good part of a second: those over the part of the page in
+    // view are made at once, the rest in slices between the messages that follow.
+    if (!m_pending) return;
+    RECT client, shown;
+    GetClientRect(m_hwnd, &client);
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_controls[i].made) continue;
+        RECT rc = ControlRect(m_controls[i]);
+        if (IntersectRect(&shown, &rc, &client)) CreateControl(i);
+    }
+}
+
+void FormWindow::CreateControl(size_t index)
+{
+    FieldControl& c = m_controls[index];
+    if (c.made) return;
+    c.made = true;
+    --m_pending;
+    const pdf::FormField& field = m_script.Form().fields[c.field];
+    const wchar_t* cls = L"EDIT";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    switch (field.type) {
+    case pdf::FieldType::Text:
+        style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
+        break;
+    case pdf::FieldType::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX; break;
+    case pdf::FieldType::Radio: cls = L"BUTTON"; style |= BS_RADIOBUTTON; break;
+    case pdf::FieldType::Choice:
+        cls = field.combo ? L"COMBOBOX" : L"LISTBOX";
+        style |= field.combo ? (CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL) : (LBS_NOTIFY | WS_VSCROLL);
+        break;
+    case pdf::FieldType::PushButton: cls = L"BUTTON"; style |= BS_PUSHBUTTON; break;
+    case pdf::FieldType::Signature: return;
+    }
+    // Made in place and shown, then its font, options and value: no message more than it needs.
+    int id = kFirstControlId + static_cast<int>(index);
+    RECT rc = ControlRect(c);
+    HWND control = CreateWindowExW(0, cls, field.type == pdf::FieldType::PushButton ? field.name.c_str() : L"", style,
+                                   rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hwnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!control) return;
+    c.hwnd = control;
+    // The tab order is the field order whatever order the controls are made in: a new control goes
+    // at the end, unless a later one is already made; then it goes right after the nearest made
+    // control before it (or first).
+    bool laterMade = false;
+    for (size_t i = index + 1; i < m_controls.size() && !laterMade; ++i) laterMade = m_controls[i].hwnd != nullptr;
+    if (laterMade) {
+        HWND after = HWND_TOP;
+        for (size_t i = index; i-- > 0;)
+            if (m_controls[i].hwnd) {
+                after = m_controls[i].hwnd;
+                break;
+            }
+        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOfHeight(ControlFontPixels(c), m_fonts)), FALSE);
+    if (field.type == pdf::FieldType::Text && field.maxLength > 0) SendMessageW(control, EM_LIMITTEXT, field.maxLength, 0);
+    for (const std::wstring& option : field.options)
+        SendMessageW(control, field.combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
+    // A new control is empty, unchecked, with nothing selected: a value set before it was made is
+    // shown now.
+    if (!m_script.Value(c.field).empty()) {
+        bool updating = m_updating;
+        m_updating = true;
+        UpdateControl(c);
+        m_updating = updating;
+    }
+}
+
+void FormWindow::CreatePendingControls(size_t count)
+{
+    for (size_t i = 0; i < m_controls.size() && count > 0 && m_pending; ++i)
+        if (!m_controls[i].made) {
+            CreateControl(i);
+            --count;
+        }
+}
+
+void FormWindow::CreateAllControls()
+{
+    CreatePendingControls(m_controls.size());
 }
 
 void FormWindow::ShowValueStart(HWND edit)
@@ -208,48 +279,54 @@ void FormWindow::ShowValueStart(HWND edit)
 
 void FormWindow::DestroyControls()
 {
-    for (const FieldControl& c : m_controls) DestroyWindow(c.hwnd);
+    for (const FieldControl& c : m_controls)
+        if (c.hwnd) DestroyWindow(c.hwnd);
     m_controls.clear();
+    m_pending = 0;
+    ++m_generation; // a slice message still queued finds nothing to do
 }
 
 void FormWindow::UpdateControls()
 {
     m_updating = true;
-    const pdf::FormDocument& form = m_script.Form();
-    for (const FieldControl& c : m_controls) {
-        const pdf::FormField& field = form.fields[c.field];
-        const std::wstring& value = m_script.Value(c.field);
-        switch (field.type) {
-        case pdf::FieldType::Text:
-            if (WindowText(c.hwnd) != value) SetWindowTextW(c.hwnd, value.c_str());
-            if (!field.multiline && GetFocus() != c.hwnd) ShowValueStart(c.hwnd);
-            break;
-        case pdf::FieldType::CheckBox:
-        case pdf::FieldType::Radio:
-            SendMessageW(c.hwnd, BM_SETCHECK, m_script.IsChecked(c.field, c.widget) ? BST_CHECKED : BST_UNCHECKED, 0);
-            break;
-        case pdf::FieldType::Choice: {
-            // The value is an option's export value; the list holds the option texts in the same order.
-            auto found = std::find(field.exports.begin(), field.exports.end(), value);
-            int at = found == field.exports.end() ? -1 : static_cast<int>(found - field.exports.begin());
-            if (field.combo) {
-                SendMessageW(c.hwnd, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
-                if (at < 0) SetWindowTextW(c.hwnd, value.c_str());
-            } else {
-                SendMessageW(c.hwnd, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
-            }
-            break;
-        }
-        default:
-            break;
-        }
-    }
+    for (const FieldControl& c : m_controls)
+        if (c.hwnd) UpdateControl(c);
     m_updating = false;
+}
+
+void FormWindow::UpdateControl(const FieldControl& c)
+{
+    const pdf::FormField& field = m_script.Form().fields[c.field];
+    const std::wstring& value = m_script.Value(c.field);
+    switch (field.type) {
+    case pdf::FieldType::Text:
+        if (WindowText(c.hwnd) != value) SetWindowTextW(c.hwnd, value.c_str());
+        if (!field.multiline && GetFocus() != c.hwnd) ShowValueStart(c.hwnd);
+        break;
+    case pdf::FieldType::CheckBox:
+    case pdf::FieldType::Radio:
+        SendMessageW(c.hwnd, BM_SETCHECK, m_script.IsChecked(c.field, c.widget) ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    case pdf::FieldType::Choice: {
+        // The value is an option's export value; the list holds the option texts in the same order.
+        auto found = std::find(field.exports.begin(), field.exports.end(), value);
+        int at = found == field.exports.end() ? -1 : static_cast<int>(found - field.exports.begin());
+        if (field.combo) {
+            SendMessageW(c.hwnd, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+            if (at < 0) SetWindowTextW(c.hwnd, value.c_str());
+        } else {
+            SendMessageW(c.hwnd, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+        }
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void FormWindow::OnControl(int index, int code)
 {
-    if (m_updating || index < 0 || index >= static_cast<int>(m_controls.size())) return;
+    if (m_updating || index < 0 || index >= static_cast<int>(m_controls.size()) || !m_controls[index].hwnd) return;
     const FieldControl& c = m_controls[index];
     const pdf::FormField& field = m_script.Form().fields[c.field];
     switch (field.type) {
@@ -338,22 +415,36 @@ void FormWindow::Layout()
 
     // Moving hundreds of controls one by one with redrawing off, then one repaint of everything.
     // Each control sits inside its widget's border, which the window draws around it.
+    // Controls not made yet are made in place later, with the fonts of the scale then.
     std::map<int, HFONT> fonts;
     SendMessageW(m_hwnd, WM_SETREDRAW, FALSE, 0);
     for (const FieldControl& c : m_controls) {
-        const pdf::Widget& w = form.fields[c.field].widgets[c.widget];
-        RECT area = WidgetRect(w);
-        int border = BorderPixels(w, scale);
-        if (area.right - area.left > 2 * border + 4 && area.bottom - area.top > 2 * border + 4) InflateRect(&area, -border, -border);
-        int cx = std::max(4L, area.right - area.left), cy = std::max(4L, area.bottom - area.top);
-        if (form.fields[c.field].type == pdf::FieldType::Choice && form.fields[c.field].combo) cy = std::max(cy, 20) * 6;
+        if (!c.hwnd) continue;
+        RECT area = ControlRect(c);
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOfHeight(ControlFontPixels(c), fonts)), FALSE);
-        SetWindowPos(c.hwnd, nullptr, area.left, area.top, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
+        SetWindowPos(c.hwnd, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
     }
     for (auto& font : m_fonts) DeleteObject(font.second); // no control uses them any more
     m_fonts.swap(fonts);
+    // Scrolled or zoomed before all were made: the controls now in view are made at once.
+    CreateControlsInView();
     SendMessageW(m_hwnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+// Where a widget's control goes in the window: inside the widget's border, which the window draws
+// around it (a drop-down's height includes its list).
+RECT FormWindow::ControlRect(const FieldControl& control) const
+{
+    const pdf::FormField& field = m_script.Form().fields[control.field];
+    const pdf::Widget& w = field.widgets[control.widget];
+    RECT area = WidgetRect(w);
+    int border = BorderPixels(w, Scale());
+    if (area.right - area.left > 2 * border + 4 && area.bottom - area.top > 2 * border + 4) InflateRect(&area, -border, -border);
+    int cx = std::max(4L, area.right - area.left), cy = std::max(4L, area.bottom - area.top);
+    if (field.type == pdf::FieldType::Choice && field.combo) cy = std::max(cy, 20) * 6;
+    return RECT{area.left, area.top, area.left + cx, area.top + cy};
 }
 
 RECT FormWindow::WidgetRect(const pdf::Widget& widget) const
@@ -434,10 +525,14 @@ void FormWindow::Paint()
         place.top = a.y;
         place.pageHeight = form.pages[p].box[3];
         DrawPageContent(dc, form.pageContents[p], place, false);
-        // The fields' backgrounds and borders; their controls cover the inside.
+        // The fields' backgrounds and borders (each inside its widget's rectangle, so only those the
+        // paint reaches are drawn); their controls cover the inside.
         for (const pdf::FormField& field : form.fields)
-            for (const pdf::Widget& widget : field.widgets)
-                if (widget.page == page) DrawWidgetFrame(dc, widget, WidgetRect(widget), scale, true, false);
+            for (const pdf::Widget& widget : field.widgets) {
+                if (widget.page != page) continue;
+                RECT area = WidgetRect(widget), reached;
+                if (IntersectRect(&reached, &area, &ps.rcPaint)) DrawWidgetFrame(dc, widget, area, scale, true, false);
+            }
     }
     EndPaint(m_hwnd, &ps);
 }
@@ -521,6 +616,7 @@ void FormWindow::EmailForm()
 bool FormWindow::FocusNextField(HWND from, bool backwards)
 {
     if (!m_hwnd || !from || !IsChild(m_hwnd, from)) return false;
+    CreateAllControls(); // the next field's control may not be made yet
     while (GetParent(from) != m_hwnd) from = GetParent(from);
     HWND next = GetNextDlgTabItem(m_hwnd, from, backwards);
     if (!next) return false;
@@ -614,6 +710,12 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (HBRUSH brush = FieldBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(brush);
         break;
+    case kCreateMoreControls:
+        if (wParam == m_generation && m_pending) {
+            CreatePendingControls(kControlsPerSlice);
+            if (m_pending) PostMessageW(m_hwnd, kCreateMoreControls, m_generation, 0);
+        }
+        return 0;
     case WM_COMMAND:
         if (lParam) OnControl(LOWORD(wParam) - kFirstControlId, HIWORD(wParam));
         return 0;
@@ -640,6 +742,7 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         HWND hwnd = m_hwnd;
         m_hwnd = nullptr;
         m_controls.clear();
+        m_pending = 0;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     default:

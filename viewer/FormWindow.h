@@ -48,8 +48,9 @@ public:
     void Orphan();
 
     double ZoomFactor() const { return m_zoom; }
-    // The control over a field's widget (tests and the keyboard reach fields through it).
-    HWND ControlOf(size_t field, size_t widget = 0) const;
+    // The control over a field's widget (tests and the keyboard reach fields through it); controls
+    // not made yet are all made first.
+    HWND ControlOf(size_t field, size_t widget = 0);
 
     // Moves the keyboard focus from a field control (or a window inside one) to the next or the
     // previous field and scrolls it into view; false when the window is not one of the fields.
@@ -67,19 +68,28 @@ public:
     void FieldsChanged() override { UpdateControls(); }
 
 private:
+    // One per field widget, in field order; its control id is kFirstControlId + its index. The
+    // control is made when its widget is in view, or later in slices between messages.
     struct FieldControl
     {
         HWND hwnd;
         size_t field;
         size_t widget;
+        bool made;
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-    void CreateControls();
+    void ListControls();
+    void CreateControlsInView();
+    void CreateControl(size_t index);
+    void CreatePendingControls(size_t count);
+    void CreateAllControls();
     void DestroyControls();
     void Layout();
+    RECT ControlRect(const FieldControl& control) const;
     void UpdateControls();
+    void UpdateControl(const FieldControl& control);
     static void ShowValueStart(HWND edit);
     void OnControl(int index, int code);
     void OnScroll(int bar, int code);
@@ -101,6 +111,8 @@ private:
     std::wstring m_path;
     std::wstring m_error;
     std::vector<FieldControl> m_controls;
+    size_t m_pending = 0;      // controls not made yet
+    unsigned m_generation = 0; // changes whenever the controls are listed anew or destroyed
     std::map<int, HFONT> m_fonts;        // control fonts by pixel height, for the current scale
     std::map<COLORREF, HBRUSH> m_brushes; // field backgrounds
     double m_zoom = 1.0;

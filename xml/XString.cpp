@@ -41,7 +41,11 @@ void XString::clear()
     m_state = Undecided;
     m_ansi.clear();
     m_utf8.clear();
+    // The empty UTF-16 form is its terminator alone, in a block of just that size: left to the
+    // buffer's growth step every string would hold 20,000 bytes, and a handle holds ten strings.
     m_utf16.clear();
+    if (m_utf16.getCapacity() != sizeof kZeroUnit || m_utf16.isBorrowed())
+        m_utf16.reallocate(sizeof kZeroUnit);
     m_utf16.append(kZeroUnit, 2);
     setOnlyValid(true, true, true);
     m_ansi.shrinkToFit();

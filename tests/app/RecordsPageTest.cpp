@@ -241,3 +241,70 @@ TEST_F(RecordsProgram, WithNoCurrentRecordTheFormKeepsWhatWasTyped)
         EXPECT_NE(0u, command.find(L"FieldSet|")) << "the form was overwritten";
     EXPECT_EQ(L"typed but not saved", TextOf(FormEdits()[0]));
 }
+
+namespace
+{
+struct PlacedControl
+{
+    int id;
+    CRect screen;
+};
+
+// The page's own visible controls (the record bar as one) with their screen rectangles; the grids
+// and the tab strip under everything are left out.
+std::vector<PlacedControl> PageControls(CPage2& page)
+{
+    std::vector<PlacedControl> controls;
+    for (HWND child = ::GetWindow(page.m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        if (!::IsWindowVisible(child) || child == page.m_grid.m_hWnd || child == page.m_hiddenGrid.m_hWnd ||
+            child == page.m_tabs.m_hWnd)
+            continue;
+        CRect rect;
+        ::GetWindowRect(child, &rect);
+        controls.push_back({::GetDlgCtrlID(child), rect});
+    }
+    return controls;
+}
+} // namespace
+
+TEST_F(RecordsProgram, EveryPageControlIsWholeAndClearOfTheListAtEveryWidth)
+{
+    Start();
+    Exec("INSERT INTO submissions (submdate, fxml) VALUES ('12/6/2026', '')");
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_EQ(2, Grid().GetRowCount());
+    ASSERT_TRUE(Page().GetDlgItem(1043)->IsWindowVisible());
+
+    for (int width : {1280, 1024, 850, 640})
+    {
+        SCOPED_TRACE("main window width " + std::to_string(width));
+        run->Frame()->SetWindowPos(nullptr, 0, 0, width, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpPending();
+        CRect page;
+        Page().GetClientRect(&page);
+        Page().ClientToScreen(&page);
+        CRect grid;
+        Grid().GetWindowRect(&grid);
+        const std::vector<PlacedControl> controls = PageControls(Page());
+        // The hint, the record bar, the two page buttons, the red button and its hint.
+        ASSERT_EQ(6u, controls.size());
+        for (size_t i = 0; i < controls.size(); ++i)
+        {
+            const CRect& one = controls[i].screen;
+            EXPECT_GE(one.left, page.left) << "control " << controls[i].id;
+            EXPECT_LE(one.right, page.right) << "control " << controls[i].id;
+            EXPECT_GE(one.top, page.top) << "control " << controls[i].id;
+            EXPECT_LE(one.bottom, page.bottom) << "control " << controls[i].id;
+            CRect common;
+            EXPECT_FALSE(common.IntersectRect(&one, &grid)) << "control " << controls[i].id << " under the list";
+            for (size_t j = i + 1; j < controls.size(); ++j)
+            {
+                EXPECT_FALSE(common.IntersectRect(&one, &controls[j].screen))
+                    << "controls " << controls[i].id << " and " << controls[j].id << " overlap";
+            }
+        }
+        EXPECT_GT(grid.Height(), 100);
+    }
+}

@@ -263,6 +263,26 @@ TEST(RecordCollectionsXml, StatementCarriesSavedValuesAndTheLogo)
     EXPECT_EQ(8005, totals.cents[CollectionTotals::Charges]);
 }
 
+TEST(RecordCollectionsXml, TotalsAreExactCents)
+{
+    // Amounts whose hundredfold is not exact as a binary fraction (0.29, 1.15, 4.35) and one with a
+    // thousands separator; the sums are the amounts' cents added by hand.
+    CollectionRow row;
+    row.fxml = RecordXml(Field(L"_24f_1_Charges_dollars", 1, L"1,200") + Field(L"_24f_2_Charges_dollars", 2, L"4.35"));
+    row.collectionsXml = L"<r><CoPay_1>0.29</CoPay_1><CoPay_2>1.15</CoPay_2><PatientPd_1>4.35</PatientPd_1>"
+                         L"<Payer1Pd_1>$1,250.75</Payer1Pd_1><Payer2Pd_1>ten</Payer2Pd_1>"
+                         L"<TotalDue_1>0.29</TotalDue_1><TotalDue_2>0.57</TotalDue_2></r>";
+    CollectionsContext context = Today(2024, 3, 1);
+    CollectionTotals totals;
+    ASSERT_FALSE(BuildRecordCollectionsXml(row, context, totals).empty());
+    EXPECT_EQ(120435, totals.cents[CollectionTotals::Charges]);
+    EXPECT_EQ(144, totals.cents[CollectionTotals::CoPay]);
+    EXPECT_EQ(435, totals.cents[CollectionTotals::PatientPaid]);
+    EXPECT_EQ(125075, totals.cents[CollectionTotals::Payer1Paid]);
+    EXPECT_EQ(0, totals.cents[CollectionTotals::Payer2Paid]); // "ten" counts nothing
+    EXPECT_EQ(86, totals.cents[CollectionTotals::TotalDue]);
+}
+
 TEST(RecordCollectionsXml, FilteredRecordGivesNothingAndAddsNothing)
 {
     CollectionRow row;

@@ -1,116 +1,149 @@
 #!/usr/bin/env python3
-"""Runs the converter benchmark and glibc's iconv on the same data and prints both throughputs and
-their ratio. usage: run_bench.py EMULATOR BENCH_EXE [WORK_DIR]
-(e.g. tests/charset/bench/run_bench.py cmake/wine-run.sh build/tests/charset/charset_bench.exe)"""
-import ctypes
-import ctypes.util
+"""Helper of run_bench.sh: writes the benchmark's input files and prints the comparison.
+  run_bench.py data WORK_DIR           writes the files (real-language text, every double-byte character)
+  run_bench.py report OURS ANCHORS     prints ours beside iconv and ICU from the two programs' outputs
+The text is made of the translated messages that Debian's packages install under /usr/share/locale,
+drawn in a seeded random order until each file holds 20 MB, so no block repeats."""
+import glob
 import os
 import random
-import subprocess
+import struct
 import sys
-import tempfile
-import time
 
 SIZE = 20 * 1024 * 1024
-ICONV_NAMES = {1252: "CP1252", 65001: "UTF-8", 1200: "UTF-16LE", 932: "CP932", 936: "GBK"}
+LOCALES = "/usr/share/locale"
 
 
-def text_of(rng, common, rare, rare_share, size_hint):
-    words = []
-    length = 0
-    while length < size_hint:
-        pool = rare if rng.random() < rare_share else common
-        w = "".join(rng.choice(pool) for _ in range(rng.randint(1, 8)))
-        words.append(w)
-        length += len(w) + 1
-    return " ".join(words)
+def catalogue_texts(language):
+    """Every translated message of the language's message catalogues (.mo files)."""
+    texts = []
+    for path in sorted(glob.glob(os.path.join(LOCALES, language, "LC_MESSAGES", "*.mo"))):
+        data = open(path, "rb").read()
+        if len(data) < 28:
+            continue
+        order = "<" if struct.unpack("<I", data[:4])[0] == 0x950412DE else ">"
+        count, _, translations = struct.unpack(order + "3I", data[8:20])
+        for i in range(count):
+            length, offset = struct.unpack(order + "2I", data[translations + 8 * i:translations + 8 * i + 8])
+            for part in data[offset:offset + length].split(b"\0"):
+                try:
+                    text = part.decode("utf-8").strip()
+                except UnicodeDecodeError:
+                    continue
+                if text:
+                    texts.append(text)
+    return texts
+
+
+def encodable(texts, codec):
+    out = []
+    for t in texts:
+        try:
+            t.encode(codec)
+            out.append(t)
+        except UnicodeEncodeError:
+            pass
+    return out
+
+
+def double_byte_characters(codec):
+    """Every character the code page writes with two bytes, once (all of its kanji or hanzi)."""
+    chars = set()
+    for lead in range(0x81, 0xFF):
+        for trail in range(0x40, 0xFF):
+            try:
+                c = bytes([lead, trail]).decode(codec)
+            except UnicodeDecodeError:
+                continue
+            if len(c) == 1 and len(c.encode(codec)) == 2:
+                chars.add(c)
+    return sorted(chars)
+
+
+def fill(rng, lines, codec, extra=None):
+    """Random messages until SIZE bytes in the codec; with extra, every 20th line is a run of 40
+    characters taken in turn from that list, so the whole list is covered again and again."""
+    parts, size, at, n = [], 0, 0, 0
+    while size < SIZE:
+        if extra and n % 20 == 19:
+            line = "".join(extra[(at + k) % len(extra)] for k in range(40))
+            at = (at + 40) % len(extra)
+        else:
+            line = rng.choice(lines)
+        n += 1
+        parts.append(line)
+        size += len(line.encode(codec)) + 1
+    return "\n".join(parts)
+
+
+def write(work, name, text, codec):
+    with open(os.path.join(work, name), "wb") as f:
+        f.write(text.encode(codec))
 
 
 def make_data(work):
+    os.makedirs(work, exist_ok=True)
     rng = random.Random(20)
-    ascii_letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,;"
-    latin = "àáâãäåæçèéêëìíîïñòóôõöùúûüýÿ€“”"
-    kanji = [c for c in map(chr, range(0x4E00, 0x9FA0)) if len(c.encode("cp932", "ignore")) == 2][:3000]
-    kana = [chr(c) for c in range(0x3041, 0x3094)]
-    hanzi = [c for c in map(chr, range(0x4E00, 0x9FA0)) if len(c.encode("gbk", "ignore")) == 2][:4000]
+    latin = encodable(sum((catalogue_texts(l) for l in ("fr", "de", "es", "it", "pt_BR")), []), "cp1252")
+    japanese = encodable(catalogue_texts("ja"), "cp932")
+    chinese = encodable(catalogue_texts("zh_CN"), "gbk")
+    for what, texts in (("Western European", latin), ("Japanese", japanese), ("Chinese", chinese)):
+        if sum(len(t) for t in texts) < 200000:
+            sys.exit("too little %s text under %s to make realistic input" % (what, LOCALES))
 
-    def write(name, text, codec):
-        data = text.encode(codec)
-        while len(data) < SIZE:
-            data += data
-        data = data[:SIZE]
-        # Cut at a character boundary of the codec.
-        while True:
-            try:
-                data.decode(codec)
-                break
-            except UnicodeDecodeError as e:
-                data = data[: e.start]
-        with open(os.path.join(work, name), "wb") as f:
-            f.write(data)
-
-    latin_text = text_of(rng, ascii_letters, latin, 0.05, 400000)
-    write("latin.1252", latin_text, "cp1252")
-    write("latin.utf8", latin_text, "utf-8")
-    jp_ascii = text_of(rng, ascii_letters, kanji + kana, 0.05, 400000)
-    jp_cjk = text_of(rng, kanji + kana, ascii_letters, 0.05, 400000)
-    write("ascii.932", jp_ascii, "cp932")
-    write("cjk.932", jp_cjk, "cp932")
-    write("ascii.932.utf16", jp_ascii, "utf-16-le")
-    write("cjk.932.utf16", jp_cjk, "utf-16-le")
-    zh_ascii = text_of(rng, ascii_letters, hanzi, 0.05, 400000)
-    zh_cjk = text_of(rng, hanzi, ascii_letters, 0.05, 400000)
-    write("ascii.gbk", zh_ascii, "gbk")
-    write("cjk.gbk", zh_cjk, "gbk")
+    text = fill(rng, latin, "utf-8")
+    write(work, "latin.1252", text, "cp1252")
+    write(work, "latin.utf8", text, "utf-8")
+    for page, codec, texts, suffix in ((932, "cp932", japanese, "932"), (936, "gbk", chinese, "gbk")):
+        every = double_byte_characters(codec)
+        text = fill(rng, texts, codec, every)
+        write(work, "text." + suffix, text, codec)
+        shuffled = []
+        while sum(map(len, shuffled)) * 2 < SIZE:
+            block = list(every)
+            rng.shuffle(block)
+            shuffled.append("".join(block))
+        text = "".join(shuffled)
+        write(work, "all." + suffix, text, codec)
+        if page == 932:
+            write(work, "text.932.utf16", fill(rng, texts, "utf-16-le", every), "utf-16-le")
+            write(work, "all.932.utf16", text, "utf-16-le")
 
 
-def iconv_seconds(path, from_page, to_page):
-    libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
-    libc.iconv_open.restype = ctypes.c_void_p
-    libc.iconv_open.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
-    pp, ps = ctypes.POINTER(ctypes.c_char_p), ctypes.POINTER(ctypes.c_size_t)
-    libc.iconv.argtypes = [ctypes.c_void_p, pp, ps, pp, ps]
-    libc.iconv.restype = ctypes.c_size_t
-    data = open(path, "rb").read()
-    cd = libc.iconv_open(ICONV_NAMES[to_page].encode(), ICONV_NAMES[from_page].encode())
-    inbuf = ctypes.create_string_buffer(data, len(data))
-    outbuf = ctypes.create_string_buffer(len(data) * 4 + 16)
-    best = 1e30
-    for _ in range(3):
-        libc.iconv(cd, None, None, None, None)
-        ip, il = ctypes.c_char_p(ctypes.addressof(inbuf)), ctypes.c_size_t(len(data))
-        op, ol = ctypes.c_char_p(ctypes.addressof(outbuf)), ctypes.c_size_t(len(outbuf))
-        start = time.perf_counter()
-        libc.iconv(cd, ctypes.byref(ip), ctypes.byref(il), ctypes.byref(op), ctypes.byref(ol))
-        best = min(best, time.perf_counter() - start)
-        if il.value:
-            sys.exit("iconv stopped with %d bytes left in %s" % (il.value, path))
-    return best
+def read_lines(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return [line.split() for line in f.read().replace("\r", "").splitlines() if line.strip()]
 
 
-CASES = {"1252-to-utf8": ("latin.1252", 1252, 65001), "utf8-to-1252": ("latin.utf8", 65001, 1252),
-         "932-to-utf16-ascii": ("ascii.932", 932, 1200), "932-to-utf16-cjk": ("cjk.932", 932, 1200),
-         "utf16-to-932-ascii": ("ascii.932.utf16", 1200, 932), "utf16-to-932-cjk": ("cjk.932.utf16", 1200, 932),
-         "gbk-to-utf8-ascii": ("ascii.gbk", 936, 65001), "gbk-to-utf8-cjk": ("cjk.gbk", 936, 65001)}
+def report(ours_path, anchors_path):
+    anchors = {}
+    for words in read_lines(anchors_path):
+        anchors[(words[0], words[1])] = (float(words[3]), float(words[4]), words[5])
+    print("MB/s from the median run (slowest run's MB/s in brackets); ratio = anchor's median time / ours")
+    print("%-18s %17s %17s %17s %10s %10s" % ("case", "ours", "iconv", "ICU", "vs iconv", "vs ICU"))
+    for words in read_lines(ours_path):
+        name, size, median, slowest = words[0], int(words[1]), float(words[2]), float(words[3])
+        if name.startswith("first-use"):
+            print("%-18s %.1f ms" % (name, median * 1000))
+            continue
+        mb = size / 1e6
+
+        def rate(m, s):
+            return "%7.1f (%6.1f)" % (mb / m, mb / s)
+
+        iconv, icu = anchors[(name, "iconv")], anchors[(name, "icu")]
+        notes = " ".join(words[4:] + ["iconv " + iconv[2]] * (iconv[2] != "ok") + ["ICU " + icu[2]] * (icu[2] != "ok"))
+        print("%-18s %17s %17s %17s %10.2f %10.2f %s" % (name, rate(median, slowest), rate(iconv[0], iconv[1]),
+                                                          rate(icu[0], icu[1]), iconv[0] / median, icu[0] / median, notes))
 
 
 def main():
-    emulator, bench = sys.argv[1:3]
-    work = sys.argv[3] if len(sys.argv) > 3 else tempfile.mkdtemp(prefix="charset-bench.")
-    os.makedirs(work, exist_ok=True)
-    make_data(work)
-    out = subprocess.run([emulator, os.path.abspath(bench), "."], cwd=work, stdout=subprocess.PIPE, check=True)
-    print("%-20s %10s %10s %8s" % ("case", "ours MB/s", "iconv MB/s", "ratio"))
-    for line in out.stdout.decode().splitlines():
-        words = line.split()
-        name, size, took = words[0], int(words[1]), float(words[2])
-        if name.startswith("first-use"):
-            print("%-20s %.1f ms" % (name, took * 1000))
-            continue
-        file, src, dst = CASES[name]
-        theirs = iconv_seconds(os.path.join(work, file), src, dst)
-        mb = size / 1e6
-        print("%-20s %10.1f %10.1f %8.2f%s" % (name, mb / took, mb / theirs, theirs / took, " ".join([""] + words[3:])))
+    if len(sys.argv) == 3 and sys.argv[1] == "data":
+        make_data(sys.argv[2])
+    elif len(sys.argv) == 4 and sys.argv[1] == "report":
+        report(sys.argv[2], sys.argv[3])
+    else:
+        sys.exit(__doc__)
 
 
 if __name__ == "__main__":

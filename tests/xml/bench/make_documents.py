@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
-"""Writes the benchmark documents: 1, 10 and 50 MB each of many small elements, long texts and deep
-nesting (chains of 200 levels, within the depth libxml2 accepts)."""
+"""Writes the benchmark documents: 1, 10 and 50 MB each of many small elements, long real-language
+texts (translated messages from Debian's message catalogues in four languages, in a seeded random
+order, escaped) and deep nesting (chains of 200 levels, within the depth libxml2 accepts)."""
+import glob
 import os
+import random
+import struct
 import sys
 
 MB = 1 << 20
@@ -12,10 +16,42 @@ def small(i):
             '<date>01/%02d/2026</date><flag/></rec>\n' % (i, i, i % 997, i % 100, i % 28 + 1))
 
 
+def catalogue_texts(languages):
+    """The translated messages of the languages' message catalogues (.mo files)."""
+    texts = []
+    for language in languages:
+        for path in sorted(glob.glob('/usr/share/locale/%s/LC_MESSAGES/*.mo' % language)):
+            data = open(path, 'rb').read()
+            if len(data) < 28:
+                continue
+            order = '<' if struct.unpack('<I', data[:4])[0] == 0x950412DE else '>'
+            count, _, table = struct.unpack(order + '3I', data[8:20])
+            for k in range(count):
+                length, offset = struct.unpack(order + '2I', data[table + 8 * k:table + 8 * k + 8])
+                try:
+                    message = data[offset:offset + length].decode('utf-8')
+                except UnicodeDecodeError:
+                    continue
+                # Plural forms are separated by NULs; control characters have no place in XML.
+                for form in message.split('\0'):
+                    texts.append(''.join(c for c in form if c >= ' ' or c in '\t\n'))
+    return [t for t in texts if t.strip()]
+
+
+MESSAGES = None
+RNG = random.Random(7)
+
+
 def text(i):
-    words = ('lorem ipsum dolor sit amet &amp; consectetur adipiscing elit sed do eiusmod tempor '
-             'incididunt ut labore et dolore magna aliqua ')
-    return '<para n="%d">%s</para>\n' % (i, words * 80)
+    global MESSAGES
+    if MESSAGES is None:
+        MESSAGES = catalogue_texts(('fr', 'de', 'ja', 'zh_CN'))
+        if len(MESSAGES) < 10000:
+            sys.exit('too few translated messages under /usr/share/locale to make realistic text')
+    body = []
+    while sum(map(len, body)) < 4000:
+        body.append(RNG.choice(MESSAGES).replace('&', '&amp;').replace('<', '&lt;').replace('>', '&gt;'))
+    return '<para n="%d">%s</para>\n' % (i, ' '.join(body))
 
 
 def deep(i):
@@ -30,7 +66,7 @@ def write(path, root, piece, size):
         while written < size:
             s = piece(i)
             f.write(s)
-            written += len(s)
+            written += len(s.encode('utf-8'))
             i += 1
         f.write('</%s>\n' % root)
 
@@ -39,10 +75,11 @@ def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
     for mb in (1, 10, 50):
-        for name, piece in (('small', small), ('text', text), ('deep', deep)):
+        for name, piece in (('small', small), ('prose', text), ('deep', deep)):
             path = os.path.join(folder, '%s-%dmb.xml' % (name, mb))
             if not os.path.exists(path):
-                write(path, 'doc', piece, mb * MB)
+                write(path + '.part', 'doc', piece, mb * MB)
+                os.replace(path + '.part', path)
             print(path)
 
 
