@@ -8,6 +8,7 @@
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "pages/CollectionsStore.h"
+#include "tests/support/TraceViewer.h"
 #include "tests/support/TempFolder.h"
 
 #include <windows.h>
@@ -20,52 +21,6 @@ namespace {
 // "Müller 日本" as UTF-16 and as the UTF-8 bytes SQLite must hold (hex from Python's encoder).
 const wchar_t kWideName[] = L"M\xFCller \x65E5\x672C";
 const char kUtf8NameHex[] = "4DC3BC6C6C657220E697A5E69CAC";
-
-// A hidden top-level "TavikDebug" window whose edit control 1020 collects the trace lines.
-class TraceViewer
-{
-public:
-    TraceViewer()
-    {
-        static const ATOM atom = [] {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = DefWindowProcW; // answers the probe WM_USER+4 with 0
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"TavikDebug";
-            return RegisterClassW(&wc);
-        }();
-        m_frame = atom ? CreateWindowW(L"TavikDebug", L"", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
-                                       GetModuleHandleW(nullptr), nullptr)
-                       : nullptr;
-        m_edit = m_frame ? CreateWindowW(L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 200, 100, m_frame,
-                                         reinterpret_cast<HMENU>(1020), GetModuleHandleW(nullptr), nullptr)
-                         : nullptr;
-        if (m_edit) SendMessageW(m_edit, EM_SETLIMITTEXT, 0, 0);
-    }
-    ~TraceViewer()
-    {
-        if (m_frame) DestroyWindow(m_frame);
-    }
-    // True when this window is the one a trace finds (another test program may briefly show its own).
-    bool IsTheViewer() const
-    {
-        for (int wait = 0; wait < 100 && m_edit; ++wait) {
-            if (FindWindowW(L"TavikDebug", nullptr) == m_frame) return true;
-            Sleep(20);
-        }
-        return false;
-    }
-    std::wstring Text() const
-    {
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_edit)) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(m_edit, &text[0], static_cast<int>(text.size()))));
-        return text;
-    }
-
-private:
-    HWND m_frame = nullptr;
-    HWND m_edit = nullptr;
-};
 
 class CollectionsStoreTest : public ::testing::Test
 {
@@ -268,7 +223,7 @@ TEST_F(CollectionsStoreTest, BalanceInCentsDatesTheFirstSaveUntilItIsZero)
 TEST_F(CollectionsStoreTest, AmountThatDoesNotParseCountsZeroAndIsTraced)
 {
     TraceViewer viewer;
-    ASSERT_TRUE(viewer.IsTheViewer());
+    ASSERT_TRUE(viewer.Ready());
     const SavedStatement saved = ParseSavedStatement(L"<r><ID>3</ID><TotalDue_1>ten</TotalDue_1><TotalDue_2>1.05</TotalDue_2></r>");
     ASSERT_TRUE(saved.ok);
     EXPECT_EQ(3, saved.rowId);

@@ -19,6 +19,8 @@ TraceViewer::TraceViewer(LRESULT probeAnswer, const char* className)
     if (m_window)
         m_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                                  0, 0, 300, 200, m_window, reinterpret_cast<HMENU>(1020), instance, nullptr);
+    if (m_edit)
+        SendMessageW(m_edit, EM_SETLIMITTEXT, 0, 0);   // no limit: long traces are kept whole
 }
 
 TraceViewer::~TraceViewer()
