@@ -2,6 +2,8 @@
 // entities and character references.
 #include "export/RecordElements.h"
 
+#include "export/XmlReference.h"
+
 #include <algorithm>
 #include <cwchar>
 
@@ -16,17 +18,6 @@ bool IsNameEnd(wchar_t c)
     return IsSpace(c) || c == L'/' || c == L'>' || c == L'=' || c == L'<' || c == L'"' || c == L'\'' || c == L'&';
 }
 
-void AppendCodePoint(std::wstring& out, unsigned long code)
-{
-    if (code >= 0x10000) {
-        code -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (code >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(code);
-    }
-}
-
 // Decodes character data [p, end) into out; false on a bad reference or a stray "<".
 bool DecodeText(const wchar_t* p, const wchar_t* end, std::wstring& out)
 {
@@ -36,22 +27,7 @@ bool DecodeText(const wchar_t* p, const wchar_t* end, std::wstring& out)
             continue;
         }
         const wchar_t* semi = std::wmemchr(p, L';', end - p);
-        if (!semi || semi - p > 12) return false;
-        const std::wstring name(p + 1, semi);
-        if (name == L"lt") out += L'<';
-        else if (name == L"gt") out += L'>';
-        else if (name == L"amp") out += L'&';
-        else if (name == L"quot") out += L'"';
-        else if (name == L"apos") out += L'\'';
-        else if (name.size() > 1 && name[0] == L'#') {
-            const bool hex = name[1] == L'x';
-            wchar_t* stop = nullptr;
-            const unsigned long code = std::wcstoul(name.c_str() + (hex ? 2 : 1), &stop, hex ? 16 : 10);
-            if (*stop || stop == name.c_str() + (hex ? 2 : 1) || code == 0 || code > 0x10FFFF) return false;
-            AppendCodePoint(out, code);
-        } else {
-            return false;
-        }
+        if (!semi || semi - p > kMaxXmlReferenceName || !AppendXmlReference(p + 1, semi, out)) return false;
         p = semi + 1;
     }
     return true;

@@ -2,6 +2,8 @@
 // of open element names.
 #include "export/RecordFields.h"
 
+#include "export/XmlReference.h"
+
 #include <vector>
 
 namespace {
@@ -167,52 +169,14 @@ private:
     bool Reference(std::wstring* text)
     {
         const wchar_t* semicolon = m_p;
-        while (semicolon < m_end && *semicolon != L';' && semicolon - m_p < 12)
+        while (semicolon < m_end && *semicolon != L';' && semicolon - m_p < kMaxXmlReferenceName)
             ++semicolon;
         if (semicolon >= m_end || *semicolon != L';')
             return false;
-        const std::wstring name(m_p, semicolon);
-        unsigned long code = 0;
-        if (name == L"lt") code = L'<';
-        else if (name == L"gt") code = L'>';
-        else if (name == L"amp") code = L'&';
-        else if (name == L"quot") code = L'"';
-        else if (name == L"apos") code = L'\'';
-        else if (name.size() > 1 && name[0] == L'#')
-        {
-            const bool hex = name[1] == L'x';
-            const size_t first = hex ? 2 : 1;
-            if (first >= name.size())
-                return false;
-            for (size_t i = first; i < name.size(); ++i)
-            {
-                const wchar_t c = name[i];
-                unsigned digit;
-                if (c >= L'0' && c <= L'9') digit = c - L'0';
-                else if (hex && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-                else if (hex && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-                else return false;
-                code = code * (hex ? 16 : 10) + digit;
-                if (code > 0x10FFFF)
-                    return false;
-            }
-            if (code == 0 || (code >= 0xD800 && code <= 0xDFFF))
-                return false;
-        }
-        else
+        std::wstring unused;
+        if (!AppendXmlReference(m_p, semicolon, text ? *text : unused))
             return false;
         m_p = semicolon + 1;
-        if (text)
-        {
-            if (code >= 0x10000)
-            {
-                code -= 0x10000;
-                *text += static_cast<wchar_t>(0xD800 + (code >> 10));
-                *text += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-            }
-            else
-                *text += static_cast<wchar_t>(code);
-        }
         return true;
     }
 
