@@ -3,7 +3,7 @@
 #include "app/FormsteadDoc.h"
 #include "app/FormsteadView.h"
 #include "app/MainFrame.h"
-#include "app/MasterDatabase.h"
+#include "formdb/MasterDatabase.h"
 #include "resources/resource.h"
 #include <gdiplus.h>
 #include <io.h>

@@ -2,7 +2,7 @@
 #include "app/MainFrame.h"
 #include "app/FormsteadApp.h"
 #include "app/FormsteadView.h"
-#include "app/MasterDatabase.h"
+#include "formdb/MasterDatabase.h"
 #include "pages/FormPage.h"
 #include "pages/RecordsGrid.h"
 #include "pages/RecordsPage.h"

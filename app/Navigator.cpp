@@ -1,6 +1,6 @@
 // The step bar and its panel: steps, arrows, colours, layout and the logo drawn from the logo file.
 #include "app/Navigator.h"
-#include "app/MasterDatabase.h"
+#include "formdb/MasterDatabase.h"
 #include "resources/resource.h"
 
 CFont g_navigatorTitleFont;

@@ -302,6 +302,15 @@ protected:
     void SwapRows(int a, int b);
     int NextVisibleColumnLeft(int col) const;
     int NextVisibleRowAbove(int row) const;
+    // The keyboard handler's steps (GridSelection.cpp).
+    struct KeyMove;
+    void HandleEditShortcut(UINT nChar, bool ctrl, bool shift);
+    bool MoveFocusByKey(UINT nChar, UINT nRepCnt, UINT nFlags, bool ctrl, bool shift, KeyMove& move);
+    void MoveRightOrTab(UINT nChar, UINT nRepCnt, UINT nFlags, bool shift, KeyMove& move);
+    void MoveByPage(bool down, KeyMove& move);
+    void MoveToRowEnd(bool home, bool ctrl, KeyMove& move);
+    void SelectFocusCellByKey(const CCellID& next, bool extend);
+    void ScrollTowardsKeyTarget(UINT nChar, bool shift, KeyMove& move);
     void InvertDividerLine(int x, int y, bool vertical);
     void ScrollAxis(int bar, UINT code);
     bool MouseOverResizeArea(const CPoint& point, bool rows);

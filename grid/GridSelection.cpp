@@ -247,6 +247,15 @@ int CGridCtrl::NextVisibleRowAbove(int row) const
     return row;
 }
 
+// Where a navigation key moves the focus cell, and which scroll bars it moved on the way.
+struct CGridCtrl::KeyMove
+{
+    CCellID next;
+    bool changeLine = false;   // Tab or Shift+Tab wrapped to another row
+    bool hScrolled = false;
+    bool vScrolled = false;
+};
+
 void CGridCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     if (!IsValid(m_idCurrentCell))
@@ -254,11 +263,36 @@ void CGridCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
         return;
     }
-    CCellID next = m_idCurrentCell;
-    bool changeLine = false, hScrolled = false, vScrolled = false;
-    bool ctrl = KeyHeld(VK_CONTROL);
-    bool shift = KeyHeld(VK_SHIFT);
+    const bool ctrl = KeyHeld(VK_CONTROL);
+    const bool shift = KeyHeld(VK_SHIFT);
+    HandleEditShortcut(nChar, ctrl, shift);
 
+    KeyMove move;
+    move.next = m_idCurrentCell;
+    if (!MoveFocusByKey(nChar, nRepCnt, nFlags, ctrl, shift, move))
+    {
+        CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+        return;
+    }
+    if (move.next == m_idCurrentCell)
+        return;
+    SelectFocusCellByKey(move.next, shift && nChar != VK_TAB);
+    if (!IsCellVisible(move.next))
+    {
+        ScrollTowardsKeyTarget(nChar, shift, move);
+        EnsureVisible(move.next);
+        Invalidate();
+    }
+    EnsureVisible(move.next);
+    if (move.hScrolled)
+        SendMessage(WM_HSCROLL, SB_ENDSCROLL, 0);
+    if (move.vScrolled)
+        SendMessage(WM_VSCROLL, SB_ENDSCROLL, 0);
+}
+
+// Clipboard and auto-size shortcuts; they do not move the focus cell.
+void CGridCtrl::HandleEditShortcut(UINT nChar, bool ctrl, bool shift)
+{
     if (ctrl)
     {
         switch (nChar)
@@ -279,12 +313,17 @@ void CGridCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     {
         OnEditPaste();
     }
+}
 
+// The focus cell a key asks for; false for a key the grid leaves to the default handling.
+bool CGridCtrl::MoveFocusByKey(UINT nChar, UINT nRepCnt, UINT nFlags, bool ctrl, bool shift, KeyMove& move)
+{
+    CCellID& next = move.next;
     switch (nChar)
     {
     case VK_DELETE:
         CutSelectedText();
-        break;
+        return true;
     case VK_DOWN:
         for (int row = next.row + 1; row < m_nRows; row++)
             if (GetRowHeight(row) > 0)
@@ -292,134 +331,141 @@ void CGridCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
                 next.row = row;
                 break;
             }
-        break;
+        return true;
     case VK_UP:
         next.row = NextVisibleRowAbove(next.row);
-        break;
+        return true;
     case VK_RIGHT:
     case VK_TAB:
-        if (nChar == VK_TAB && shift)
-        {
-            // Shift+Tab moves left, and from the first column to the end of the row above.
-            next.col = NextVisibleColumnLeft(next.col);
-            if (m_idCurrentCell.col == m_nFixedCols && m_idCurrentCell.row > m_nFixedRows)
-            {
-                next.row = NextVisibleRowAbove(m_idCurrentCell.row);
-                next.col = m_nCols - 1;
-                changeLine = true;
-            }
-            else
-            {
-                CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
-            }
-            break;
-        }
-        for (int col = next.col + 1; col < m_nCols; col++)
-            if (GetColumnWidth(col) > 0)
-            {
-                next.col = col;
-                break;
-            }
-        if (nChar == VK_TAB)
-        {
-            if (m_idCurrentCell.col == m_nCols - 1 && m_idCurrentCell.row != m_nRows - 1)
-            {
-                int row = m_idCurrentCell.row + 1;
-                while (row < m_nRows - 1 && GetRowHeight(row) <= 0)
-                    row++;
-                next.row = row;
-                next.col = m_nFixedCols;
-                changeLine = true;
-            }
-            else
-            {
-                CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
-            }
-        }
-        break;
+        MoveRightOrTab(nChar, nRepCnt, nFlags, shift, move);
+        return true;
     case VK_LEFT:
         next.col = NextVisibleColumnLeft(next.col);
-        break;
+        return true;
     case VK_NEXT:
-        {
-            CCellID before = GetTopleftNonFixedCell();
-            SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
-            vScrolled = true;
-            CCellID after = GetTopleftNonFixedCell();
-            int moved = after.row - before.row;
-            if (moved > 0)
-                next.row = next.row + moved < m_nRows - 1 ? next.row + moved : m_nRows - 1;
-            else
-                next.row = m_nRows - 1;
-        }
-        break;
     case VK_PRIOR:
-        {
-            CCellID before = GetTopleftNonFixedCell();
-            SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
-            vScrolled = true;
-            CCellID after = GetTopleftNonFixedCell();
-            int moved = before.row - after.row;
-            if (moved > 0)
-                next.row = next.row - moved > m_nFixedRows ? next.row - moved : m_nFixedRows;
-            else
-                next.row = m_nFixedRows;
-        }
-        break;
+        MoveByPage(nChar == VK_NEXT, move);
+        return true;
     case VK_HOME:
-        if (ctrl)
+    case VK_END:
+        MoveToRowEnd(nChar == VK_HOME, ctrl, move);
+        return true;
+    case VK_F2:
+        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, CPoint(-1, -1), VK_LBUTTON);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Right moves to the next visible column; Tab also wraps from the last column to the next row and
+// Shift+Tab from the first column to the end of the row above.
+void CGridCtrl::MoveRightOrTab(UINT nChar, UINT nRepCnt, UINT nFlags, bool shift, KeyMove& move)
+{
+    CCellID& next = move.next;
+    if (nChar == VK_TAB && shift)
+    {
+        next.col = NextVisibleColumnLeft(next.col);
+        if (m_idCurrentCell.col == m_nFixedCols && m_idCurrentCell.row > m_nFixedRows)
         {
-            SendMessage(WM_VSCROLL, SB_TOP, 0);
-            SendMessage(WM_HSCROLL, SB_LEFT, 0);
-            vScrolled = hScrolled = true;
-            next.row = m_nFixedRows;
+            next.row = NextVisibleRowAbove(m_idCurrentCell.row);
+            next.col = m_nCols - 1;
+            move.changeLine = true;
         }
         else
         {
-            SendMessage(WM_HSCROLL, SB_LEFT, 0);
-            hScrolled = true;
+            CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
         }
+        return;
+    }
+    for (int col = next.col + 1; col < m_nCols; col++)
+        if (GetColumnWidth(col) > 0)
+        {
+            next.col = col;
+            break;
+        }
+    if (nChar != VK_TAB)
+        return;
+    if (m_idCurrentCell.col == m_nCols - 1 && m_idCurrentCell.row != m_nRows - 1)
+    {
+        int row = m_idCurrentCell.row + 1;
+        while (row < m_nRows - 1 && GetRowHeight(row) <= 0)
+            row++;
+        next.row = row;
+        next.col = m_nFixedCols;
+        move.changeLine = true;
+    }
+    else
+    {
+        CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+    }
+}
+
+// Page Down/Up scroll a page and move the focus by as many rows as the view moved (to the last or
+// first row when it could not move).
+void CGridCtrl::MoveByPage(bool down, KeyMove& move)
+{
+    CCellID& next = move.next;
+    const CCellID before = GetTopleftNonFixedCell();
+    SendMessage(WM_VSCROLL, down ? SB_PAGEDOWN : SB_PAGEUP, 0);
+    move.vScrolled = true;
+    const CCellID after = GetTopleftNonFixedCell();
+    if (down)
+    {
+        const int moved = after.row - before.row;
+        if (moved > 0)
+            next.row = next.row + moved < m_nRows - 1 ? next.row + moved : m_nRows - 1;
+        else
+            next.row = m_nRows - 1;
+    }
+    else
+    {
+        const int moved = before.row - after.row;
+        if (moved > 0)
+            next.row = next.row - moved > m_nFixedRows ? next.row - moved : m_nFixedRows;
+        else
+            next.row = m_nFixedRows;
+    }
+}
+
+// Home/End go to the first/last visible column of the row; with Ctrl to the first/last row as well.
+void CGridCtrl::MoveToRowEnd(bool home, bool ctrl, KeyMove& move)
+{
+    CCellID& next = move.next;
+    if (ctrl)
+    {
+        SendMessage(WM_VSCROLL, home ? SB_TOP : SB_BOTTOM, 0);
+        move.vScrolled = true;
+        next.row = home ? m_nFixedRows : m_nRows - 1;
+    }
+    SendMessage(WM_HSCROLL, home ? SB_LEFT : SB_RIGHT, 0);
+    move.hScrolled = true;
+    if (home)
+    {
         next.col = m_nFixedCols;
         while (next.col < m_nCols - 1 && GetColumnWidth(next.col) == 0)
             next.col++;
         while (next.row < m_nRows - 1 && GetRowHeight(next.row) == 0)
             next.row++;
-        break;
-    case VK_END:
-        if (ctrl)
-        {
-            SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
-            SendMessage(WM_HSCROLL, SB_RIGHT, 0);
-            vScrolled = hScrolled = true;
-            next.row = m_nRows - 1;
-        }
-        else
-        {
-            SendMessage(WM_HSCROLL, SB_RIGHT, 0);
-            hScrolled = true;
-        }
+    }
+    else
+    {
         next.col = m_nCols - 1;
         while (next.col > m_nFixedCols + 1 && GetColumnWidth(next.col) == 0)
             next.col--;
         while (next.row > m_nFixedRows + 1 && GetRowHeight(next.row) == 0)
             next.row--;
-        break;
-    case VK_F2:
-        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, CPoint(-1, -1), VK_LBUTTON);
-        break;
-    default:
-        CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
-        return;
     }
+}
 
-    if (next == m_idCurrentCell)
-        return;
-    bool withShift = shift && nChar != VK_TAB;
+// Selects towards the new focus cell as a mouse selection would (extending it with Shift).
+void CGridCtrl::SelectFocusCellByKey(const CCellID& next, bool extend)
+{
     if (m_MouseMode == MOUSE_NOTHING)
     {
         m_PrevSelectedCellMap.RemoveAll();
         m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
-        if (!withShift)
+        if (!extend)
             m_SelectionStartCell = next;
         SendMessageToParent(next.row, next.col, GVN_SELCHANGING);
         OnSelecting(next);
@@ -427,68 +473,45 @@ void CGridCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         m_MouseMode = MOUSE_NOTHING;
     }
     SetFocusCell(next);
+}
 
-    if (!IsCellVisible(next))
+// A line scroll in the key's direction when the new focus cell lies outside the view.
+void CGridCtrl::ScrollTowardsKeyTarget(UINT nChar, bool shift, KeyMove& move)
+{
+    switch (nChar)
     {
-        switch (nChar)
+    case VK_RIGHT:
+        SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
+        move.hScrolled = true;
+        break;
+    case VK_LEFT:
+        SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
+        move.hScrolled = true;
+        break;
+    case VK_DOWN:
+        SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+        move.vScrolled = true;
+        break;
+    case VK_UP:
+        SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+        move.vScrolled = true;
+        break;
+    case VK_TAB:
+        if (move.changeLine)
         {
-        case VK_RIGHT:
-            SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
-            hScrolled = true;
-            break;
-        case VK_LEFT:
-            SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
-            hScrolled = true;
-            break;
-        case VK_DOWN:
-            SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-            vScrolled = true;
-            break;
-        case VK_UP:
-            SendMessage(WM_VSCROLL, SB_LINEUP, 0);
-            vScrolled = true;
-            break;
-        case VK_TAB:
-            if (!shift)
-            {
-                if (changeLine)
-                {
-                    SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-                    vScrolled = true;
-                    SetScrollPos32(SB_HORZ, 0);
-                }
-                else
-                {
-                    SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
-                    hScrolled = true;
-                }
-            }
-            else
-            {
-                if (changeLine)
-                {
-                    SendMessage(WM_VSCROLL, SB_LINEUP, 0);
-                    vScrolled = true;
-                    SetScrollPos32(SB_HORZ, m_nHScrollMax);
-                }
-                else
-                {
-                    SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
-                    hScrolled = true;
-                }
-            }
-            break;
-        default:
-            break;
+            SendMessage(WM_VSCROLL, shift ? SB_LINEUP : SB_LINEDOWN, 0);
+            move.vScrolled = true;
+            SetScrollPos32(SB_HORZ, shift ? m_nHScrollMax : 0);
         }
-        EnsureVisible(next);
-        Invalidate();
+        else
+        {
+            SendMessage(WM_HSCROLL, shift ? SB_LINELEFT : SB_LINERIGHT, 0);
+            move.hScrolled = true;
+        }
+        break;
+    default:
+        break;
     }
-    EnsureVisible(next);
-    if (hScrolled)
-        SendMessage(WM_HSCROLL, SB_ENDSCROLL, 0);
-    if (vScrolled)
-        SendMessage(WM_VSCROLL, SB_ENDSCROLL, 0);
 }
 
 void CGridCtrl::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)

@@ -10,7 +10,7 @@
 #include "common/Importing.h"
 #include "common/MessageBox.h"
 #include "formdb/FieldNames.h"
-#include "formdb/SQLiteQuery.h"
+#include "formdb/RecordsDatabase.h"
 #include "framework/FileDialog.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
@@ -130,9 +130,9 @@ ImportOutcome ImportShownFile(FormPageHost& host, RegisterForm& dialog)
         Tell(&dialog, kUnreadableMessage);
         return ImportOutcome::Unreadable;
     }
-    const CString registered =
-        QueryFirstValue(FormFilePath(host, L".gdb").GetString(), "SELECT formcolumns FROM FormInfo");
-    const std::vector<std::string> formNames = SortedFieldNames(CStringA(registered));
+    const FormColumnsText registered = ReadFormColumnsText(FormFilePath(host, L".gdb").GetString());
+    const std::vector<std::string> formNames =
+        registered.ok ? SortedFieldNames(CStringA(registered.text.c_str())) : std::vector<std::string>();
     if (formNames.empty() || SortedFieldNames(CStringA(reply)) != formNames)
     {
         Tell(&dialog, kForeignMessage);

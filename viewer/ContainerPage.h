@@ -39,7 +39,6 @@ public:
     void OnPdfMessage(const FormReply& reply);
     void OnPdfError(const std::wstring& message);
 
-    bool HasPdfElement() const { return m_hasPdf; }
     bool HasMessageHandler() const { return m_handlerSet; }
 
     static const wchar_t* const kTitle;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include "ProgramFixture.h"
 #include "tests/support/ScopedState.h"
-#include "app/MasterDatabase.h"
+#include "formdb/MasterDatabase.h"
 #include "formdb/Database.h"
 #include "resources/resource.h"
 

@@ -133,6 +133,38 @@ TEST_F(KeyboardTest, PageDownAtTheBottomGoesToTheLastRow)
     EXPECT_TRUE(t.grid.IsCellVisible(39, 1));
 }
 
+TEST_F(KeyboardTest, PageUpMovesBackByTheScrolledRowsAndStopsAtTheFirstRow)
+{
+    TestGrid t(40, 3);
+    t.grid.SetFocusCell(39, 1);
+    t.grid.EnsureVisible(39, 1);
+    ASSERT_GT(t.grid.GetScrollPos32(SB_VERT), 0);
+    t.Key(VK_PRIOR);
+    const int afterOnePage = t.grid.GetFocusCell().row;
+    EXPECT_LT(afterOnePage, 39);
+    EXPECT_GT(afterOnePage, 1);
+    EXPECT_TRUE(t.grid.IsCellVisible(afterOnePage, 1));
+    for (int i = 0; i < 5; i++)
+        t.Key(VK_PRIOR);
+    EXPECT_EQ(CCellID(1, 1), t.grid.GetFocusCell());
+    EXPECT_EQ(0, t.grid.GetScrollPos32(SB_VERT));
+}
+
+TEST_F(KeyboardTest, TabPastTheLastVisibleRowScrollsDownAndToTheLeftEdge)
+{
+    TestGrid t(40, 3);
+    t.grid.SetFocusCell(1, 1);
+    for (int i = 0; i < 25; i++)
+        t.Key(VK_DOWN);
+    const int row = t.grid.GetFocusCell().row;
+    t.Key(VK_END);
+    EXPECT_EQ(CCellID(row, 2), t.grid.GetFocusCell());
+    t.Key(VK_TAB);
+    EXPECT_EQ(CCellID(row + 1, 1), t.grid.GetFocusCell());
+    EXPECT_TRUE(t.grid.IsCellVisible(row + 1, 1));
+    EXPECT_EQ(0, t.grid.GetScrollPos32(SB_HORZ));
+}
+
 TEST_F(KeyboardTest, ArrowOutOfViewScrollsTheFocusIntoView)
 {
     TestGrid t(40, 3);

@@ -1,5 +1,5 @@
 // Reading the master database through the read-only query classes.
-#include "app/MasterDatabase.h"
+#include "formdb/MasterDatabase.h"
 #include "formdb/SQLiteQuery.h"
 #include "formdb/SQLiteWrappers.h"
 
