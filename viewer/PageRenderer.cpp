@@ -58,6 +58,40 @@ void Translate(double m[6], double tx, double ty)
     Multiply(t, m, m);
 }
 
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// The face to ask GDI for: the named one where it is installed, else the first installed font made
+// to the same measures (a machine without the Windows fonts has their metric twins).
+std::wstring InstalledFace(const std::wstring& face)
+{
+    static std::map<std::wstring, std::wstring> chosen;
+    auto known = chosen.find(face);
+    if (known != chosen.end()) return known->second;
+    std::vector<std::wstring> candidates = {face};
+    if (face == L"Arial") candidates = {face, L"Liberation Sans", L"Arimo", L"DejaVu Sans"};
+    else if (face == L"Times New Roman") candidates = {face, L"Liberation Serif", L"Tinos", L"DejaVu Serif"};
+    else if (face == L"Courier New") candidates = {face, L"Liberation Mono", L"Cousine", L"DejaVu Sans Mono"};
+    std::wstring result = face;
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const std::wstring& candidate : candidates) {
+        LOGFONTW wanted = {};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(wanted.lfFaceName, candidate.c_str(), LF_FACESIZE);
+        bool found = false;
+        EnumFontFamiliesExW(dc, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+        if (found) {
+            result = candidate;
+            break;
+        }
+    }
+    DeleteDC(dc);
+    return chosen[face] = result;
+}
+
 const pdf::PageFonts& NoFonts()
 {
     static const pdf::PageFonts none;
@@ -330,7 +364,7 @@ private:
         if (!handle)
             handle = CreateFontW(-height, 0, angle, angle, font.bold ? FW_BOLD : FW_NORMAL, font.italic, FALSE, FALSE,
                                  font.symbolic ? SYMBOL_CHARSET : DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0,
-                                 font.face.c_str());
+                                 InstalledFace(font.face).c_str());
         return handle;
     }
 
