@@ -7,7 +7,9 @@ set -euo pipefail
 DEPS_CACHE="${FORMSTEAD_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/formstead-deps}"
 PACKAGES=(wine wine32:i386 g++-mingw-w64-i686-posix xvfb xauth fonts-liberation cmake ninja-build
           googletest tcl dpkg-dev python3 libz-mingw-w64-dev xdotool imagemagick poppler-utils
-          cups printer-driver-cups-pdf libxml2-utils fonts-wine libcups2:i386)
+          cups printer-driver-cups-pdf libxml2-utils fonts-wine libcups2:i386 python3-reportlab python3-pil)
+# The second independent writer of test forms, a package of the npm registry, kept in the cache.
+PDF_LIB_VERSION=1.17.1
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -46,6 +48,17 @@ if [ -n "$missing" ]; then
 fi
 
 mkdir -p "$DEPS_CACHE"
+
+# Node and npm come from Debian where the machine has none of its own.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "setup: installing nodejs npm"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
+fi
+if [ "$(node -p "require('$DEPS_CACHE/npm/node_modules/pdf-lib/package.json').version" 2>/dev/null)" != "$PDF_LIB_VERSION" ]; then
+  mkdir -p "$DEPS_CACHE/npm"
+  npm install --prefix "$DEPS_CACHE/npm" --no-audit --no-fund --loglevel=error "pdf-lib@$PDF_LIB_VERSION" >/dev/null
+fi
+
 CXX_CROSS=i686-w64-mingw32-gcc-posix
 
 # SQLite: the amalgamation is made by the source package's own build, then cross-compiled. A form may

@@ -524,7 +524,7 @@ void FormWindow::Paint()
         place.left = a.x - form.pages[p].box[0] * scale;
         place.top = a.y;
         place.pageHeight = form.pages[p].box[3];
-        DrawPageContent(dc, form.pageContents[p], place, false);
+        DrawFormPage(dc, form, p, place, false);
         // The fields' backgrounds and borders (each inside its widget's rectangle, so only those the
         // paint reaches are drawn); their controls cover the inside.
         for (const pdf::FormField& field : form.fields)
@@ -551,7 +551,7 @@ void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY
     place.top = -GetDeviceCaps(dc, PHYSICALOFFSETY) - shiftY * dpiY / 72.0;
     place.pageHeight = form.pages[page].box[3];
     if (mode != PrintMode::Text) {
-        DrawPageContent(dc, form.pageContents[page], place, mode == PrintMode::AllBlackWhite);
+        DrawFormPage(dc, form, page, place, mode == PrintMode::AllBlackWhite);
         DrawWidgetFrames(dc, form, page, place, mode == PrintMode::AllBlackWhite);
     }
     DrawFieldValues(dc, m_script, page, place);

@@ -1,6 +1,7 @@
 // A small interpreter of page content streams (paths, colours and text) and the drawing of values.
 #include "viewer/PageRenderer.h"
 #include "viewer/PdfObject.h"
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -8,27 +9,35 @@
 namespace viewer {
 
 namespace {
+// The text parameters belong to the graphics state: they outlive a text object and come back with Q.
+struct TextParams
+{
+    std::string font;          // resource name of the font
+    double size = 10;
+    double leading = 0;
+    double charSpacing = 0;
+    double wordSpacing = 0;
+    double horizontalScale = 1;
+    double rise = 0;
+    int render = 0;            // 3 and 7 draw nothing
+};
+
 struct GraphicsState
 {
     COLORREF stroke = RGB(0, 0, 0);
     COLORREF fill = RGB(0, 0, 0);
     double lineWidth = 1;
     double ctm[6] = {1, 0, 0, 1, 0, 0};
+    TextParams text;
 };
 
-struct TextState
-{
-    double fontSize = 10;
-    double tm[6] = {1, 0, 0, 1, 0, 0};
-    double lineStart[6] = {1, 0, 0, 1, 0, 0};
-    double leading = 0;
-};
-
-COLORREF Grey(double g) { int v = static_cast<int>(std::lround(g * 255)); return RGB(v, v, v); }
+COLORREF Grey(double g) { int v = static_cast<int>(std::lround(std::max(0.0, std::min(1.0, g)) * 255)); return RGB(v, v, v); }
 COLORREF Rgb(double r, double g, double b)
 {
-    return RGB(static_cast<int>(std::lround(r * 255)), static_cast<int>(std::lround(g * 255)), static_cast<int>(std::lround(b * 255)));
+    auto c = [](double v) { return static_cast<int>(std::lround(std::max(0.0, std::min(1.0, v)) * 255)); };
+    return RGB(c(r), c(g), c(b));
 }
+COLORREF Cmyk(double c, double m, double y, double k) { return Rgb((1 - c) * (1 - k), (1 - m) * (1 - k), (1 - y) * (1 - k)); }
 COLORREF ToGrey(COLORREF c)
 {
     int v = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
@@ -42,10 +51,60 @@ void Multiply(const double a[6], const double b[6], double out[6])
     for (int i = 0; i < 6; ++i) out[i] = r[i];
 }
 
+// m = translate(tx, ty) x m
+void Translate(double m[6], double tx, double ty)
+{
+    double t[6] = {1, 0, 0, 1, tx, ty};
+    Multiply(t, m, m);
+}
+
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// The face to ask GDI for: the named one where it is installed, else the first installed font made
+// to the same measures (a machine without the Windows fonts has their metric twins).
+std::wstring InstalledFace(const std::wstring& face)
+{
+    static std::map<std::wstring, std::wstring> chosen;
+    auto known = chosen.find(face);
+    if (known != chosen.end()) return known->second;
+    std::vector<std::wstring> candidates = {face};
+    if (face == L"Arial") candidates = {face, L"Liberation Sans", L"Arimo", L"DejaVu Sans"};
+    else if (face == L"Times New Roman") candidates = {face, L"Liberation Serif", L"Tinos", L"DejaVu Serif"};
+    else if (face == L"Courier New") candidates = {face, L"Liberation Mono", L"Cousine", L"DejaVu Sans Mono"};
+    std::wstring result = face;
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const std::wstring& candidate : candidates) {
+        LOGFONTW wanted = {};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(wanted.lfFaceName, candidate.c_str(), LF_FACESIZE);
+        bool found = false;
+        EnumFontFamiliesExW(dc, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+        if (found) {
+            result = candidate;
+            break;
+        }
+    }
+    DeleteDC(dc);
+    return chosen[face] = result;
+}
+
+const pdf::PageFonts& NoFonts()
+{
+    static const pdf::PageFonts none;
+    return none;
+}
+
 class ContentDrawer
 {
 public:
-    ContentDrawer(HDC dc, const PagePlacement& place, bool blackWhite) : m_dc(dc), m_place(place), m_bw(blackWhite) {}
+    ContentDrawer(HDC dc, const PagePlacement& place, bool blackWhite, const pdf::PageFonts& fonts)
+        : m_dc(dc), m_place(place), m_bw(blackWhite), m_pageFonts(fonts)
+    {
+    }
     ~ContentDrawer()
     {
         for (auto& entry : m_fonts) DeleteObject(entry.second);
@@ -78,12 +137,32 @@ public:
                 continue;
             }
             parser.SetPosition(parser.Position() + op.size());
-            Operator(op, operands);
+            if (op == "BI") {
+                SkipInlineImage(content, parser);
+            } else {
+                Operator(op, operands);
+            }
             operands.clear();
         }
     }
 
 private:
+    // An inline image's data is binary: it ends at "EI" standing alone after "ID".
+    static void SkipInlineImage(const std::string& content, pdf::Parser& parser)
+    {
+        size_t id = content.find("ID", parser.Position());
+        size_t at = id == std::string::npos ? id : id + 2;
+        while (at != std::string::npos) {
+            at = content.find("EI", at);
+            if (at == std::string::npos) break;
+            bool before = at > 0 && pdf::IsPdfWhitespace(content[at - 1]);
+            bool after = at + 2 >= content.size() || pdf::IsPdfWhitespace(content[at + 2]);
+            if (before && after) break;
+            at += 2;
+        }
+        parser.SetPosition(at == std::string::npos ? content.size() : at + 2);
+    }
+
     double Num(const std::vector<pdf::ObjectPtr>& ops, size_t i) const
     {
         return i < ops.size() && ops[i]->kind == pdf::Kind::Number ? ops[i]->number : 0;
@@ -96,6 +175,16 @@ private:
                      static_cast<LONG>(std::lround(m_place.top + (m_place.pageHeight - py) * m_place.scale))};
     }
     COLORREF Colour(COLORREF c) const { return m_bw ? ToGrey(c) : c; }
+    // A colour from its operands: one grey, three RGB or four CMYK components.
+    COLORREF ColourOf(const std::vector<pdf::ObjectPtr>& o, COLORREF unchanged) const
+    {
+        size_t n = 0;
+        while (n < o.size() && o[n]->kind == pdf::Kind::Number) ++n;
+        if (n == 1) return Grey(Num(o, 0));
+        if (n == 3) return Rgb(Num(o, 0), Num(o, 1), Num(o, 2));
+        if (n == 4) return Cmyk(Num(o, 0), Num(o, 1), Num(o, 2), Num(o, 3));
+        return unchanged;
+    }
 
     void StrokePath(bool fill, bool stroke)
     {
@@ -116,106 +205,199 @@ private:
         m_path.clear();
     }
 
-    void ShowText(const std::string& bytes)
+    void LineTo(double x, double y)
     {
-        double full[6];
-        Multiply(m_text.tm, m_state.ctm, full);
-        double size = m_text.fontSize * std::sqrt(full[2] * full[2] + full[3] * full[3]) * m_place.scale;
-        if (size < 1) return;
-        HGDIOBJ old = SelectObject(m_dc, Font(static_cast<int>(std::lround(size))));
-        SetBkMode(m_dc, TRANSPARENT);
-        SetTextColor(m_dc, Colour(m_state.fill));
-        UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
-        std::wstring text;
-        for (unsigned char c : bytes) text += static_cast<wchar_t>(c);
-        int x = static_cast<int>(std::lround(m_place.left + full[4] * m_place.scale));
-        int y = static_cast<int>(std::lround(m_place.top + (m_place.pageHeight - full[5]) * m_place.scale));
-        TextOutW(m_dc, x, y, text.c_str(), static_cast<int>(text.size()));
+        if (m_path.empty()) m_path.push_back({Device(m_current[0], m_current[1])});
+        m_path.back().push_back(Device(x, y));
+        m_current[0] = x;
+        m_current[1] = y;
+    }
+
+    // A cubic curve as short straight pieces.
+    void CurveTo(double x1, double y1, double x2, double y2, double x3, double y3)
+    {
+        double x0 = m_current[0], y0 = m_current[1];
+        const int kPieces = 12;
+        for (int i = 1; i <= kPieces; ++i) {
+            double t = static_cast<double>(i) / kPieces, u = 1 - t;
+            double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+            LineTo(a * x0 + b * x1 + c * x2 + d * x3, a * y0 + b * y1 + c * y2 + d * y3);
+        }
+    }
+
+    const pdf::PageFont& CurrentFont() const
+    {
+        static const pdf::PageFont standard;
+        auto it = m_pageFonts.find(m_state.text.font);
+        return it == m_pageFonts.end() ? standard : it->second;
+    }
+
+    // Shows a string at the text position and moves the position past it: by the drawn width of
+    // the glyphs, plus the character spacing after each and the word spacing after each blank,
+    // all scaled horizontally.
+    void ShowText(const std::string& codes)
+    {
+        const TextParams& p = m_state.text;
+        const pdf::PageFont& font = CurrentFont();
+        std::wstring text = pdf::SimpleFontText(codes, font);
+        bool spaced = p.charSpacing != 0 || p.wordSpacing != 0 || p.horizontalScale != 1;
+        if (!spaced) {
+            Translate(m_tm, DrawRun(text, font) * p.horizontalScale, 0);
+            return;
+        }
+        for (size_t i = 0; i < text.size(); ++i) {
+            double advance = DrawRun(text.substr(i, 1), font) + p.charSpacing;
+            if (codes[i] == ' ') advance += p.wordSpacing;
+            Translate(m_tm, advance * p.horizontalScale, 0);
+        }
+    }
+
+    // Draws the text at the text position; returns its width in unscaled text space.
+    double DrawRun(const std::wstring& text, const pdf::PageFont& font)
+    {
+        const TextParams& p = m_state.text;
+        double rendering[6] = {1, 0, 0, 1, 0, p.rise}, full[6];
+        Multiply(rendering, m_tm, full);
+        Multiply(full, m_state.ctm, full);
+        double vertical = std::sqrt(full[2] * full[2] + full[3] * full[3]);
+        double pixels = std::fabs(p.size) * vertical * m_place.scale;
+        if (pixels < 1 || text.empty()) return 0;
+        int angle = static_cast<int>(std::lround(std::atan2(full[1], full[0]) * 1800 / 3.14159265358979));
+        HGDIOBJ old = SelectObject(m_dc, Font(static_cast<int>(std::lround(pixels)), angle, font));
         SIZE extent{};
         GetTextExtentPoint32W(m_dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        SetTextAlign(m_dc, align);
+        if (p.render != 3 && p.render != 7) {
+            SetBkMode(m_dc, TRANSPARENT);
+            SetTextColor(m_dc, Colour(p.render == 1 || p.render == 5 ? m_state.stroke : m_state.fill));
+            UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
+            int x = static_cast<int>(std::lround(m_place.left + full[4] * m_place.scale));
+            int y = static_cast<int>(std::lround(m_place.top + (m_place.pageHeight - full[5]) * m_place.scale));
+            TextOutW(m_dc, x, y, text.c_str(), static_cast<int>(text.size()));
+            SetTextAlign(m_dc, align);
+        }
         SelectObject(m_dc, old);
-        // Advance the text position by the drawn width, in text space.
-        double advance = m_place.scale > 0 ? extent.cx / m_place.scale : 0;
-        double scaleX = std::sqrt(full[0] * full[0] + full[1] * full[1]);
-        if (scaleX > 0) m_text.tm[4] += advance / scaleX * m_text.tm[0];
+        return extent.cx / (vertical * m_place.scale) * (p.size < 0 ? -1 : 1);
+    }
+
+    void NextLine(double tx, double ty)
+    {
+        Translate(m_tlm, tx, ty);
+        std::copy(m_tlm, m_tlm + 6, m_tm);
     }
 
     void Operator(const std::string& op, const std::vector<pdf::ObjectPtr>& o)
     {
+        TextParams& text = m_state.text;
         if (op == "q") m_stack.push_back(m_state);
         else if (op == "Q") { if (!m_stack.empty()) { m_state = m_stack.back(); m_stack.pop_back(); } }
         else if (op == "cm") { double m[6] = {Num(o, 0), Num(o, 1), Num(o, 2), Num(o, 3), Num(o, 4), Num(o, 5)}; Multiply(m, m_state.ctm, m_state.ctm); }
         else if (op == "w") m_state.lineWidth = Num(o, 0);
-        else if (op == "G") m_state.stroke = Grey(Num(o, 0));
-        else if (op == "g") m_state.fill = Grey(Num(o, 0));
-        else if (op == "RG") m_state.stroke = Rgb(Num(o, 0), Num(o, 1), Num(o, 2));
-        else if (op == "rg") m_state.fill = Rgb(Num(o, 0), Num(o, 1), Num(o, 2));
-        else if (op == "m") m_path.push_back({Device(Num(o, 0), Num(o, 1))});
-        else if (op == "l") { if (m_path.empty()) m_path.push_back({}); m_path.back().push_back(Device(Num(o, 0), Num(o, 1))); }
+        else if (op == "G" || op == "RG" || op == "K" || op == "SC" || op == "SCN") m_state.stroke = ColourOf(o, m_state.stroke);
+        else if (op == "g" || op == "rg" || op == "k" || op == "sc" || op == "scn") m_state.fill = ColourOf(o, m_state.fill);
+        else if (op == "CS") m_state.stroke = RGB(0, 0, 0);
+        else if (op == "cs") m_state.fill = RGB(0, 0, 0);
+        else if (op == "m") {
+            m_current[0] = Num(o, 0);
+            m_current[1] = Num(o, 1);
+            m_path.push_back({Device(m_current[0], m_current[1])});
+        }
+        else if (op == "l") LineTo(Num(o, 0), Num(o, 1));
+        else if (op == "c") CurveTo(Num(o, 0), Num(o, 1), Num(o, 2), Num(o, 3), Num(o, 4), Num(o, 5));
+        else if (op == "v") CurveTo(m_current[0], m_current[1], Num(o, 0), Num(o, 1), Num(o, 2), Num(o, 3));
+        else if (op == "y") CurveTo(Num(o, 0), Num(o, 1), Num(o, 2), Num(o, 3), Num(o, 2), Num(o, 3));
         else if (op == "re") {
             double x = Num(o, 0), y = Num(o, 1), w = Num(o, 2), h = Num(o, 3);
             m_path.push_back({Device(x, y), Device(x + w, y), Device(x + w, y + h), Device(x, y + h), Device(x, y)});
+            m_current[0] = x;
+            m_current[1] = y;
         }
         else if (op == "h") { if (!m_path.empty() && !m_path.back().empty()) m_path.back().push_back(m_path.back().front()); }
         else if (op == "S" || op == "s") StrokePath(false, true);
         else if (op == "f" || op == "F" || op == "f*") StrokePath(true, false);
         else if (op == "B" || op == "b" || op == "B*" || op == "b*") StrokePath(true, true);
         else if (op == "n") m_path.clear();
-        else if (op == "BT") { m_text = TextState{m_text.fontSize}; }
-        else if (op == "Tf") m_text.fontSize = Num(o, 1);
-        else if (op == "TL") m_text.leading = Num(o, 0);
-        else if (op == "Td" || op == "TD") {
-            if (op == "TD") m_text.leading = -Num(o, 1);
-            double t[6] = {1, 0, 0, 1, Num(o, 0), Num(o, 1)};
-            Multiply(t, m_text.lineStart, m_text.lineStart);
-            std::copy(m_text.lineStart, m_text.lineStart + 6, m_text.tm);
+        // Text objects: each starts at the origin; the text parameters stay as they were.
+        else if (op == "BT") {
+            const double identity[6] = {1, 0, 0, 1, 0, 0};
+            std::copy(identity, identity + 6, m_tm);
+            std::copy(identity, identity + 6, m_tlm);
         }
+        else if (op == "Tf") {
+            if (!o.empty() && o[0]->kind == pdf::Kind::Name) text.font = o[0]->text;
+            text.size = Num(o, 1);
+        }
+        else if (op == "TL") text.leading = Num(o, 0);
+        else if (op == "Tc") text.charSpacing = Num(o, 0);
+        else if (op == "Tw") text.wordSpacing = Num(o, 0);
+        else if (op == "Tz") text.horizontalScale = Num(o, 0) / 100;
+        else if (op == "Ts") text.rise = Num(o, 0);
+        else if (op == "Tr") text.render = static_cast<int>(Num(o, 0));
+        else if (op == "Td") NextLine(Num(o, 0), Num(o, 1));
+        else if (op == "TD") { text.leading = -Num(o, 1); NextLine(Num(o, 0), Num(o, 1)); }
         else if (op == "Tm") {
-            for (int i = 0; i < 6; ++i) m_text.lineStart[i] = Num(o, i);
-            std::copy(m_text.lineStart, m_text.lineStart + 6, m_text.tm);
+            for (int i = 0; i < 6; ++i) m_tlm[i] = Num(o, i);
+            std::copy(m_tlm, m_tlm + 6, m_tm);
         }
-        else if (op == "T*") NextLine();
+        else if (op == "T*") NextLine(0, -text.leading);
         else if (op == "Tj" && !o.empty() && o[0]->kind == pdf::Kind::String) ShowText(o[0]->text);
-        else if (op == "'" && !o.empty() && o[0]->kind == pdf::Kind::String) { NextLine(); ShowText(o[0]->text); }
+        else if (op == "'" && !o.empty() && o[0]->kind == pdf::Kind::String) { NextLine(0, -text.leading); ShowText(o[0]->text); }
+        else if (op == "\"" && o.size() >= 3 && o[2]->kind == pdf::Kind::String) {
+            text.wordSpacing = Num(o, 0);
+            text.charSpacing = Num(o, 1);
+            NextLine(0, -text.leading);
+            ShowText(o[2]->text);
+        }
         else if (op == "TJ" && !o.empty() && o[0]->kind == pdf::Kind::Array) {
             for (const pdf::ObjectPtr& item : o[0]->items) {
                 if (item->kind == pdf::Kind::String) ShowText(item->text);
-                else if (item->kind == pdf::Kind::Number) m_text.tm[4] -= item->number / 1000 * m_text.fontSize * m_text.tm[0];
+                else if (item->kind == pdf::Kind::Number) Translate(m_tm, -item->number / 1000 * text.size * text.horizontalScale, 0);
             }
         }
     }
 
-    void NextLine()
+    // One font per pixel height, angle and face: a page uses only a few many times.
+    HFONT Font(int height, int angle, const pdf::PageFont& font)
     {
-        double t[6] = {1, 0, 0, 1, 0, -m_text.leading};
-        Multiply(t, m_text.lineStart, m_text.lineStart);
-        std::copy(m_text.lineStart, m_text.lineStart + 6, m_text.tm);
+        std::wstring key = font.face + L"|" + std::to_wstring(height) + L"|" + std::to_wstring(angle) +
+                           (font.bold ? L"b" : L"") + (font.italic ? L"i" : L"");
+        HFONT& handle = m_fonts[key];
+        if (!handle)
+            handle = CreateFontW(-height, 0, angle, angle, font.bold ? FW_BOLD : FW_NORMAL, font.italic, FALSE, FALSE,
+                                 font.symbolic ? SYMBOL_CHARSET : DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0,
+                                 InstalledFace(font.face).c_str());
+        return handle;
     }
 
-    // One font per pixel height: a page uses only a few sizes many times.
-    HFONT Font(int height)
-    {
-        HFONT& font = m_fonts[height];
-        if (!font)
-            font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
-        return font;
-    }
-
-    std::map<int, HFONT> m_fonts;
+    std::map<std::wstring, HFONT> m_fonts;
     HDC m_dc;
     const PagePlacement& m_place;
     bool m_bw;
+    const pdf::PageFonts& m_pageFonts;
     GraphicsState m_state;
     std::vector<GraphicsState> m_stack;
-    TextState m_text;
+    double m_tm[6] = {1, 0, 0, 1, 0, 0};   // text matrix
+    double m_tlm[6] = {1, 0, 0, 1, 0, 0};  // ... at the start of the line
+    double m_current[2] = {0, 0};          // current point of the path, in user space
     std::vector<std::vector<POINT>> m_path;
 };
 } // namespace
 
 void DrawPageContent(HDC dc, const std::string& content, const PagePlacement& place, bool blackWhite)
 {
-    ContentDrawer(dc, place, blackWhite).Run(content);
+    ContentDrawer(dc, place, blackWhite, NoFonts()).Run(content);
+}
+
+void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& fonts, const PagePlacement& place,
+                     bool blackWhite)
+{
+    ContentDrawer(dc, place, blackWhite, fonts).Run(content);
+}
+
+void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite)
+{
+    if (page >= form.pageContents.size()) return;
+    ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts())
+        .Run(form.pageContents[page]);
 }
 
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place)

@@ -17,6 +17,11 @@ struct PagePlacement
 // Lines, rectangles, fills and text of a page content stream (colours turned to grey when
 // blackWhite). Operators it does not know are skipped.
 void DrawPageContent(HDC dc, const std::string& content, const PagePlacement& place, bool blackWhite);
+// ... with the page's fonts: text in a font the page names is drawn in its nearest system font.
+void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& fonts, const PagePlacement& place,
+                     bool blackWhite);
+// The drawing of that page of the form, in its own fonts.
+void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite);
 
 // The values of the fields whose widgets lie on the page: text at the left of its box, check boxes
 // and radio buttons that are on as "X".

@@ -1,6 +1,5 @@
 // Cross-reference reading, object loading and stream decoding of a PDF file.
 #include "viewer/PdfDocument.h"
-#include <zlib.h>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,86 +9,12 @@ namespace {
 const int kMaxXrefSections = 256;
 const int kMaxPageDepth = 64;
 const size_t kMaxResolveDepth = 256;
-const size_t kMaxDecodedSize = 128u << 20;
 
 int IntOf(const ObjectPtr& obj, int fallback)
 {
     return obj->kind == Kind::Number ? static_cast<int>(obj->number) : fallback;
 }
 } // namespace
-
-std::string FlateDecode(const std::string& data)
-{
-    z_stream zs;
-    std::memset(&zs, 0, sizeof zs);
-    if (inflateInit(&zs) != Z_OK) throw PdfError("cannot start inflate");
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs.avail_in = static_cast<uInt>(data.size());
-    std::string out;
-    char buffer[16384];
-    int rc;
-    do {
-        zs.next_out = reinterpret_cast<Bytef*>(buffer);
-        zs.avail_out = sizeof buffer;
-        rc = inflate(&zs, Z_NO_FLUSH);
-        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
-            inflateEnd(&zs);
-            throw PdfError("damaged compressed stream");
-        }
-        out.append(buffer, sizeof buffer - zs.avail_out);
-        if (rc == Z_BUF_ERROR && zs.avail_in == 0) break; // truncated input: keep what came out
-        if (out.size() > kMaxDecodedSize) {
-            inflateEnd(&zs);
-            throw PdfError("compressed stream too large");
-        }
-    } while (rc != Z_STREAM_END);
-    inflateEnd(&zs);
-    return out;
-}
-
-std::string UndoPredictor(const std::string& data, int predictor, int colors, int bitsPerComponent, int columns)
-{
-    if (predictor < 2) return data;
-    size_t bpp = std::max<size_t>(1, (static_cast<size_t>(colors) * bitsPerComponent + 7) / 8);
-    size_t rowLength = (static_cast<size_t>(colors) * bitsPerComponent * columns + 7) / 8;
-    if (rowLength == 0) throw PdfError("bad predictor parameters");
-    std::string out;
-    if (predictor == 2) {
-        if (bitsPerComponent != 8) throw PdfError("unsupported predictor");
-        out = data;
-        for (size_t row = 0; row + rowLength <= out.size(); row += rowLength)
-            for (size_t i = bpp; i < rowLength; ++i) out[row + i] = static_cast<char>(out[row + i] + out[row + i - bpp]);
-        return out;
-    }
-    std::string previous(rowLength, '\0');
-    for (size_t pos = 0; pos + 1 + rowLength <= data.size(); pos += rowLength + 1) {
-        int type = static_cast<unsigned char>(data[pos]);
-        std::string row = data.substr(pos + 1, rowLength);
-        for (size_t i = 0; i < rowLength; ++i) {
-            int left = i >= bpp ? static_cast<unsigned char>(row[i - bpp]) : 0;
-            int up = static_cast<unsigned char>(previous[i]);
-            int upLeft = i >= bpp ? static_cast<unsigned char>(previous[i - bpp]) : 0;
-            int add = 0;
-            switch (type) {
-            case 0: break;
-            case 1: add = left; break;
-            case 2: add = up; break;
-            case 3: add = (left + up) / 2; break;
-            case 4: {
-                int p = left + up - upLeft;
-                int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
-                add = (pa <= pb && pa <= pc) ? left : (pb <= pc ? up : upLeft);
-                break;
-            }
-            default: throw PdfError("bad predictor row");
-            }
-            row[i] = static_cast<char>(static_cast<unsigned char>(row[i]) + add);
-        }
-        out += row;
-        previous = row;
-    }
-    return out;
-}
 
 Document::Document(std::string bytes) : m_bytes(std::move(bytes))
 {
@@ -307,20 +232,17 @@ std::string Document::DecodeStream(const Object& stream)
     } else if (filter->kind == Kind::Array) {
         filters = filter->items;
         for (size_t i = 0; i < filters.size(); ++i)
-            params.push_back(parms->kind == Kind::Array && i < parms->items.size() ? Resolve(parms->items[i]) : MakeNull());
+            params.push_back(parms->kind == Kind::Array && i < parms->items.size() ? Resolve(parms->items[i])
+                             : parms->kind == Kind::Dict && filters.size() == 1 ? parms
+                                                                             : MakeNull());
     }
-    std::string data = stream.raw;
+    std::vector<FilterStep> steps;
     for (size_t i = 0; i < filters.size(); ++i) {
         ObjectPtr f = Resolve(filters[i]);
-        if (!f->IsName("FlateDecode") && !f->IsName("Fl")) throw PdfError("unsupported stream filter " + f->text);
-        data = FlateDecode(data);
-        const ObjectPtr& p = params[i];
-        if (p->kind == Kind::Dict) {
-            data = UndoPredictor(data, IntOf(p->Get("Predictor"), 1), IntOf(p->Get("Colors"), 1),
-                                 IntOf(p->Get("BitsPerComponent"), 8), IntOf(p->Get("Columns"), 1));
-        }
+        if (f->kind != Kind::Name) throw PdfError("stream filter is not a name");
+        steps.push_back(FilterStep{f->text, params[i]});
     }
-    return data;
+    return DecodeFilters(stream.raw, steps);
 }
 
 std::vector<Document::Page> Document::Pages()

@@ -1,6 +1,7 @@
 // A PDF file opened for reading: its cross-reference sections (tables and streams, with object
-// streams), indirect objects resolved on demand and stream data decoded (Flate with predictors).
+// streams), indirect objects resolved on demand and stream data decoded through its filter chain.
 #pragma once
+#include "viewer/PdfFilters.h"
 #include "viewer/PdfObject.h"
 #include <set>
 
@@ -58,10 +59,5 @@ private:
     ObjectPtr m_trailer;
     std::function<long(const Object&)> m_lengthResolver;
 };
-
-// Undoes a Flate encoding; throws PdfError on damaged data.
-std::string FlateDecode(const std::string& data);
-// Undoes a PNG or TIFF predictor of a decoded stream.
-std::string UndoPredictor(const std::string& data, int predictor, int colors, int bitsPerComponent, int columns);
 
 } // namespace pdf

@@ -103,23 +103,25 @@ public:
         ObjectPtr da = m_doc.Resolve(node->Get("DA"));
         if (da->kind == Kind::String) here.appearance = da->text;
 
-        // Kids with names of their own are fields; kids without are this field's widgets.
+        // Kids with names of their own (or kids of their own) are fields; a kid without either is
+        // one of this field's widgets, whatever entries of a field it repeats (a radio button's
+        // widgets often carry /FT).
         ObjectPtr kids = m_doc.Resolve(node->Get("Kids"));
         std::vector<ObjectPtr> widgetKids;
         bool hasFieldKids = false;
+        auto isWidget = [](const ObjectPtr& kid) { return kid->Get("T")->IsNull() && kid->Get("Kids")->IsNull(); };
         if (kids->kind == Kind::Array) {
             for (const ObjectPtr& k : kids->items) {
                 ObjectPtr kid = m_doc.Resolve(k);
                 if (kid->kind != Kind::Dict) continue;
-                if (kid->Get("T")->IsNull() && kid->Get("FT")->IsNull()) widgetKids.push_back(kid);
+                if (isWidget(kid)) widgetKids.push_back(kid);
                 else hasFieldKids = true;
             }
         }
         if (hasFieldKids) {
             for (const ObjectPtr& k : kids->items) {
                 ObjectPtr kid = m_doc.Resolve(k);
-                if (kid->kind == Kind::Dict && !(kid->Get("T")->IsNull() && kid->Get("FT")->IsNull()))
-                    Walk(k, here, depth + 1);
+                if (kid->kind == Kind::Dict && !isWidget(kid)) Walk(k, here, depth + 1);
             }
             if (widgetKids.empty()) return;
         }
@@ -331,6 +333,35 @@ std::string PageContent(Document& doc, const ObjectPtr& page)
     }
     return out;
 }
+// The page's font resources as system fonts; a font that cannot be read is left out (its text is
+// drawn in the default font).
+PageFonts FontsOf(Document& doc, const ObjectPtr& resources)
+{
+    PageFonts fonts;
+    try {
+        ObjectPtr res = doc.Resolve(resources);
+        ObjectPtr dict = res->kind == Kind::Dict ? doc.Resolve(res->Get("Font")) : MakeNull();
+        if (dict->kind != Kind::Dict) return fonts;
+        for (const auto& entry : dict->dict) {
+            try {
+                ObjectPtr font = doc.Resolve(entry.second);
+                if (font->kind != Kind::Dict) continue;
+                ObjectPtr described = font;
+                ObjectPtr descendants = doc.Resolve(font->Get("DescendantFonts"));
+                if (descendants->kind == Kind::Array && !descendants->items.empty())
+                    described = doc.Resolve(descendants->items[0]);
+                ObjectPtr base = doc.Resolve(font->Get("BaseFont"));
+                ObjectPtr descriptor = described->kind == Kind::Dict ? doc.Resolve(described->Get("FontDescriptor")) : MakeNull();
+                ObjectPtr flags = descriptor->kind == Kind::Dict ? doc.Resolve(descriptor->Get("Flags")) : MakeNull();
+                fonts[entry.first] = NearestSystemFont(base->kind == Kind::Name ? base->text : std::string(),
+                                                       flags->kind == Kind::Number ? static_cast<int>(flags->number) : 0);
+            } catch (const PdfError&) {
+            }
+        }
+    } catch (const PdfError&) {
+    }
+    return fonts;
+}
 } // namespace
 
 void AppendCodePoint(std::wstring& out, unsigned long code)
@@ -386,6 +417,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
             } catch (const PdfError&) {
                 form.pageContents.push_back(std::string()); // a page that cannot be drawn still has its fields
             }
+            form.pageFonts.push_back(FontsOf(doc, p.resources));
         }
         ObjectPtr info = doc.Resolve(doc.Trailer()->Get("Info"));
         if (info->kind == Kind::Dict) {

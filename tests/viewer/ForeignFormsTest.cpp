@@ -1,0 +1,198 @@
+// Forms written by other PDF libraries (ReportLab's AcroForm writer and pdf-lib, made by the build):
+// each reads as exactly its fields, a radio group as one field whose value is the chosen widget's
+// export value, and its page's labels are drawn where pdftoppm draws them.
+#include "PageCanvas.h"
+#include "tests/support/TempFolder.h"
+#include "viewer/FormScript.h"
+#include "viewer/PageRenderer.h"
+#include "viewer/PdfForm.h"
+#include <gtest/gtest.h>
+#include <cmath>
+#include <cstdlib>
+#include <regex>
+
+namespace {
+
+const double kScale = 1.5; // the 108 dots per inch the reference pages are rendered at
+
+struct ExpectedField
+{
+    const wchar_t* name;
+    pdf::FieldType type;
+    size_t widgets;
+    const wchar_t* filledValue; // reported by the filled copy
+};
+
+struct ForeignForm
+{
+    const wchar_t* stem;
+    std::vector<ExpectedField> fields;
+    std::vector<std::wstring> radioExports;
+};
+
+const ForeignForm kReportLab = {
+    L"referral",
+    {{L"ref_last", pdf::FieldType::Text, 1, L"Okafor"},
+     {L"ref_first", pdf::FieldType::Text, 1, L"Ngozi"},
+     {L"ref_dob", pdf::FieldType::Text, 1, L"03/14/1961"},
+     {L"ref_phone", pdf::FieldType::Text, 1, L"555-0142"},
+     {L"ref_reason", pdf::FieldType::Text, 1, L"Knee pain"},
+     {L"ref_visit", pdf::FieldType::Radio, 3, L"followup"},
+     {L"ref_insured", pdf::FieldType::CheckBox, 1, L"YES"}},
+    {L"new", L"followup", L"urgent"}};
+
+const ForeignForm kPdfLib = {
+    L"intake",
+    {{L"intake.patient.name", pdf::FieldType::Text, 1, L"Lindqvist, Maja"},
+     {L"intake.patient.city", pdf::FieldType::Text, 1, L"Duluth"},
+     {L"intake.insurer", pdf::FieldType::Text, 1, L"Northwind Mutual"},
+     {L"intake.member_id", pdf::FieldType::Text, 1, L"NW-448120"},
+     {L"intake.plan", pdf::FieldType::Radio, 3, L"medicare"},
+     {L"intake.consent", pdf::FieldType::CheckBox, 1, L"YES"}},
+    {L"hmo", L"ppo", L"medicare"}};
+
+std::wstring FormPath(const ForeignForm& form, const wchar_t* kind, const wchar_t* extension)
+{
+    return std::wstring(FORMSTEAD_FOREIGN_FORMS_DIR) + form.stem + L"-" + kind + extension;
+}
+
+pdf::FormDocument Read(const std::wstring& path)
+{
+    pdf::FormDocument doc;
+    std::string error;
+    std::string bytes = ReadWholeFile(path);
+    EXPECT_FALSE(bytes.empty()) << "missing test form";
+    EXPECT_TRUE(pdf::ReadPdfForm(bytes, doc, error)) << error;
+    return doc;
+}
+
+// A grey page: one byte a pixel, 0 black.
+struct GreyPage
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    int DarkIn(int left, int top, int right, int bottom) const { return ::DarkIn(pixels, width, {left, top, right, bottom}); }
+};
+
+// The binary PGM file pdftoppm writes.
+GreyPage ReadPgm(const std::wstring& path)
+{
+    GreyPage page;
+    std::string bytes = ReadWholeFile(path);
+    std::smatch header;
+    if (!std::regex_search(bytes, header, std::regex("^P5\\s+(\\d+)\\s+(\\d+)\\s+255\\s"))) return page;
+    page.width = std::stoi(header[1]);
+    page.height = std::stoi(header[2]);
+    page.pixels.assign(bytes.begin() + header.length(0), bytes.end());
+    if (page.pixels.size() != static_cast<size_t>(page.width) * page.height) page = GreyPage();
+    return page;
+}
+
+// The first page as this viewer draws it (page content only, no fields) at the same resolution.
+GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height)
+{
+    PageCanvas canvas(width, height);
+    viewer::PagePlacement place;
+    place.scale = kScale;
+    place.pageHeight = doc.pages[0].box[3];
+    viewer::DrawFormPage(canvas.Dc(), doc, 0, place, false);
+    GreyPage page;
+    page.width = width;
+    page.height = height;
+    page.pixels = canvas.Grey();
+    return page;
+}
+
+struct Word
+{
+    std::string text;
+    double box[4]; // left, top, right, bottom in points from the top left
+};
+
+// The words and their boxes as pdftotext found them on the page.
+std::vector<Word> ReadWords(const std::wstring& path)
+{
+    std::vector<Word> words;
+    std::string html = ReadWholeFile(path);
+    std::regex word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it) {
+        Word w;
+        w.text = (*it)[5];
+        for (int i = 0; i < 4; ++i) w.box[i] = std::atof((*it)[i + 1].str().c_str());
+        words.push_back(w);
+    }
+    return words;
+}
+
+class ForeignForms : public ::testing::TestWithParam<const ForeignForm*>
+{
+};
+
+} // namespace
+
+TEST_P(ForeignForms, ReadAsExactlyTheirFieldsWithOneFieldPerRadioGroup)
+{
+    const ForeignForm& expected = *GetParam();
+    pdf::FormDocument blank = Read(FormPath(expected, L"blank", L".pdf"));
+    ASSERT_EQ(expected.fields.size(), blank.fields.size());
+    for (size_t i = 0; i < expected.fields.size(); ++i) {
+        EXPECT_EQ(expected.fields[i].name, blank.fields[i].name);
+        EXPECT_EQ(expected.fields[i].type, blank.fields[i].type) << i;
+        EXPECT_EQ(expected.fields[i].widgets, blank.fields[i].widgets.size()) << i;
+        EXPECT_EQ(L"", blank.fields[i].value) << i;
+        if (blank.fields[i].type != pdf::FieldType::Radio) continue;
+        ASSERT_EQ(expected.radioExports.size(), blank.fields[i].widgets.size());
+        // Each widget reports its own export value when it is the one chosen.
+        viewer::FormScript script;
+        script.Load(blank, "%PDF");
+        for (size_t w = 0; w < expected.radioExports.size(); ++w) {
+            script.SetValue(i, expected.radioExports[w]);
+            EXPECT_EQ(expected.radioExports[w], script.ReportedValue(i));
+            for (size_t other = 0; other < expected.radioExports.size(); ++other)
+                EXPECT_EQ(other == w, script.IsChecked(i, other)) << w << " " << other;
+        }
+    }
+    // The column names are the field names, one each.
+    viewer::FormScript script;
+    script.Load(blank, "%PDF");
+    for (size_t i = 0; i < expected.fields.size(); ++i) EXPECT_EQ(expected.fields[i].name, script.Columns()[i]);
+}
+
+TEST_P(ForeignForms, FilledCopiesReportTheValuesTheirWriterSet)
+{
+    const ForeignForm& expected = *GetParam();
+    pdf::FormDocument filled = Read(FormPath(expected, L"filled", L".pdf"));
+    ASSERT_EQ(expected.fields.size(), filled.fields.size());
+    viewer::FormScript script;
+    script.Load(filled, "%PDF");
+    for (size_t i = 0; i < expected.fields.size(); ++i)
+        EXPECT_EQ(expected.fields[i].filledValue, script.ReportedValue(i)) << expected.fields[i].name;
+}
+
+TEST_P(ForeignForms, LabelsAreDrawnWherePdftoppmDrawsThem)
+{
+    const ForeignForm& expected = *GetParam();
+    pdf::FormDocument blank = Read(FormPath(expected, L"blank", L".pdf"));
+    ASSERT_EQ(1u, blank.pages.size());
+    GreyPage reference = ReadPgm(FormPath(expected, L"page", L".pgm"));
+    ASSERT_EQ(static_cast<int>(std::lround(612 * kScale)), reference.width);
+    ASSERT_EQ(static_cast<int>(std::lround(792 * kScale)), reference.height);
+    GreyPage own = DrawOwnPage(blank, reference.width, reference.height);
+    std::vector<Word> words = ReadWords(FormPath(expected, L"words", L".html"));
+    ASSERT_GE(words.size(), 10u);
+    for (const Word& w : words) {
+        int left = static_cast<int>(std::floor(w.box[0] * kScale)) - 2, top = static_cast<int>(std::floor(w.box[1] * kScale)) - 2;
+        int right = static_cast<int>(std::ceil(w.box[2] * kScale)) + 2, bottom = static_cast<int>(std::ceil(w.box[3] * kScale)) + 2;
+        int theirs = reference.DarkIn(left, top, right, bottom);
+        int ours = own.DarkIn(left, top, right, bottom);
+        ASSERT_GT(theirs, 0) << w.text;
+        // The same word in a metrically matching font: about as much ink in the same place.
+        EXPECT_GE(ours * 2, theirs) << w.text << ": " << ours << " dark pixels, pdftoppm " << theirs;
+        EXPECT_LE(ours, theirs * 2) << w.text << ": " << ours << " dark pixels, pdftoppm " << theirs;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, ForeignForms, ::testing::Values(&kReportLab, &kPdfLib),
+                         [](const ::testing::TestParamInfo<const ForeignForm*>& info) {
+                             return info.param == &kReportLab ? std::string("ReportLab") : std::string("PdfLib");
+                         });
