@@ -80,9 +80,19 @@ public:
         m_keepTo = m_text.size();
     }
     const std::wstring& Whole() const { return m_text; }
-    std::wstring Trimmed() const
+    // The text without its plain white space at either end (cut in place: the text is done).
+    const std::wstring& Trimmed()
     {
-        return m_keepFrom == std::wstring::npos ? std::wstring() : m_text.substr(m_keepFrom, m_keepTo - m_keepFrom);
+        if (m_keepFrom == std::wstring::npos)
+            m_text.clear();
+        else
+        {
+            m_text.erase(m_keepTo);
+            m_text.erase(0, m_keepFrom);
+        }
+        m_keepFrom = m_text.empty() ? std::wstring::npos : 0;
+        m_keepTo = m_text.size();
+        return m_text;
     }
 
 private:
@@ -381,7 +391,7 @@ private:
         }
     }
 
-    bool Close(std::vector<Name>& open, bool& inSubform, size_t subformDepth, const Name& field, const FieldText& value,
+    bool Close(std::vector<Name>& open, bool& inSubform, size_t subformDepth, const Name& field, FieldText& value,
                bool preserves)
     {
         if (inSubform && open.size() == subformDepth + 1)
