@@ -262,7 +262,9 @@ private:
                 return false;
             if (attribute.length == 9 && std::char_traits<wchar_t>::compare(attribute.start, L"xml:space", 9) == 0)
             {
-                const std::wstring setting(value, m_p);
+                std::wstring setting;
+                if (!DecodeAttributeValue(value, m_p, setting))
+                    return false;
                 if (setting == L"preserve")
                     space = kSpacePreserve;
                 else if (setting == L"default")
@@ -270,6 +272,24 @@ private:
             }
             ++m_p;
         }
+    }
+
+    // An attribute's value with its references decoded; false when one is not known.
+    static bool DecodeAttributeValue(const wchar_t* p, const wchar_t* end, std::wstring& out)
+    {
+        while (p < end)
+        {
+            if (*p != L'&')
+            {
+                out += *p++;
+                continue;
+            }
+            const wchar_t* semicolon = std::char_traits<wchar_t>::find(p, static_cast<size_t>(end - p), L';');
+            if (!semicolon || semicolon - p - 1 > kMaxXmlReferenceName || !AppendXmlReference(p + 1, semicolon, out))
+                return false;
+            p = semicolon + 1;
+        }
+        return true;
     }
 
     // An entity reference after "&": predefined entities and character references only.

@@ -70,8 +70,15 @@ std::string Visible(const std::wstring& text)
     return out;
 }
 
-const wchar_t* const kSpaceSettings[] = {L"", L" xml:space='preserve'", L" xml:space='default'",
-                                         L" xml:space=\"preserve\"", L" xml:space='other'"};
+const wchar_t* const kSpaceSettings[] = {L"",
+                                         L" xml:space='preserve'",
+                                         L" xml:space='default'",
+                                         L" xml:space=\"preserve\"",
+                                         L" xml:space='other'",
+                                         L" xml:space='&#112;reserve'",
+                                         L" xml:space=' preserve'",
+                                         L" a='1' xml:space='preserve' b=\"&amp;\""};
+const int kSpaceSettingCount = sizeof kSpaceSettings / sizeof kSpaceSettings[0];
 
 // Field contents made of pieces. Not generated: white space next to markup (a section, a comment, an
 // element) in the middle of a value, and elements with text inside a field; there the DOM drops white
@@ -112,7 +119,7 @@ public:
         }
         return content;
     }
-    const wchar_t* Space() { return kSpaceSettings[Pick(5)]; }
+    const wchar_t* Space() { return kSpaceSettings[Pick(kSpaceSettingCount)]; }
 
 private:
     int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
