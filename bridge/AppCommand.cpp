@@ -38,7 +38,12 @@ AppCommandWord FindAppCommandWord(const CString& command)
 bool ParseAppCommandId(const CString& command, int& id)
 {
     const int question = command.Find(L'?');
-    if (question <= 0) return false;
+    if (question < 0) {
+        // Without "?" the id is the number the text begins with; a command word begins with none.
+        id = 0;
+        return true;
+    }
+    if (question == 0) return false;
     const wchar_t* digits = command.GetString() + question + 1;
     if (!*digits) return false;
     long long value = 0;

@@ -19,7 +19,8 @@ enum class AppCommandWord
 AppCommandWord FindAppCommandWord(const CString& command);
 
 // The id after the first "?" (which must not be the first character): true only when all of the
-// rest is decimal digits that fit a 32-bit signed number. Anything else gives no id.
+// rest is decimal digits that fit a 32-bit signed number. A text without "?" (a command word alone)
+// has the id 0. Anything else gives no id.
 bool ParseAppCommandId(const CString& command, int& id);
 
 // "+" becomes a blank and "%" with two hex digits the character of that code. A "%" without two hex

@@ -11,6 +11,27 @@ const size_t kMaxNameLength = 100;
 const wchar_t kPdf[] = L".pdf";
 const DWORD kBlockSize = 1024;
 
+int HexValue(wchar_t c)
+{
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+std::wstring BytesToText(const std::string& bytes)
+{
+    for (UINT codePage : {static_cast<UINT>(CP_UTF8), static_cast<UINT>(CP_ACP)}) {
+        const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+        const int length = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+        if (length <= 0) continue;
+        std::wstring text(length, L'\0');
+        MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+        return text;
+    }
+    return std::wstring(bytes.size(), L'?');
+}
+
 bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix)
 {
     if (text.size() < prefix.size()) return false;
@@ -24,17 +45,43 @@ bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix)
     return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool IsDeviceDigit(wchar_t c)
+{
+    return (c >= L'0' && c <= L'9') || c == 0x00B9 || c == 0x00B2 || c == 0x00B3; // and superscript 1, 2, 3
+}
+
+// Windows opens a device whatever follows the name's first dot, and drops blanks before that dot:
+// "con.pdf", "CON .pdf" and "com\u00b9.backup.pdf" are all devices.
 bool IsDeviceName(const std::wstring& name)
 {
-    // Windows opens these devices whatever the extension: "con.pdf" is the console.
-    const std::wstring stem = name.substr(0, name.find(L'.'));
-    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    while (!stem.empty() && stem.front() == L' ') stem.erase(0, 1);
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
     for (const wchar_t* device : kDevices)
-        if (stem.size() == 3 && StartsWithNoCase(stem, device)) return true;
-    if (stem.size() == 4 && (StartsWithNoCase(stem, L"COM") || StartsWithNoCase(stem, L"LPT")) && stem[3] >= L'1' &&
-        stem[3] <= L'9')
-        return true;
-    return false;
+        if (stem.size() == wcslen(device) && StartsWithNoCase(stem, device)) return true;
+    return stem.size() == 4 && (StartsWithNoCase(stem, L"COM") || StartsWithNoCase(stem, L"LPT")) &&
+           IsDeviceDigit(stem[3]);
+}
+
+// %-escapes decoded; the bytes they give are read as UTF-8, or in the ANSI code page when they are
+// no UTF-8. A "%" without two hex digits stays.
+std::wstring DecodeEscapes(const std::wstring& text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size();) {
+        std::string bytes;
+        while (i + 2 < text.size() && text[i] == L'%' && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 3;
+        }
+        if (!bytes.empty()) {
+            out += BytesToText(bytes);
+            continue;
+        }
+        out += text[i++];
+    }
+    return out;
 }
 
 bool Exists(const std::wstring& path)
@@ -48,21 +95,44 @@ std::wstring WithBackslash(std::wstring folder)
     return folder;
 }
 
-// Reads the whole body into the open file; false on any failure, a non-200 status or a short body.
-bool FetchInto(HINTERNET session, const std::wstring& address, HANDLE file)
+bool IsRedirectStatus(DWORD status)
 {
-    // No automatic redirect: a redirect answers with its own status and so is not taken.
-    HINTERNET remote = InternetOpenUrlW(session, address.c_str(), nullptr, 0,
-                                        INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_RELOAD |
-                                            INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
-                                            INTERNET_FLAG_NO_AUTO_REDIRECT,
-                                        1);
-    if (!remote) return false;
-    DWORD status = 0, size = sizeof status;
-    bool ok = HttpQueryInfoW(remote, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
-              status == 200;
-    DWORD declared = 0;
-    size = sizeof declared;
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+std::wstring LocationOf(HINTERNET remote)
+{
+    std::wstring location(2048, L'\0');
+    DWORD size = static_cast<DWORD>(location.size() * sizeof(wchar_t));
+    if (!HttpQueryInfoW(remote, HTTP_QUERY_LOCATION, &location[0], &size, nullptr)) return std::wstring();
+    location.resize(size / sizeof(wchar_t));
+    return location;
+}
+
+// Reads the whole body into the open file; false on any failure, a non-200 status or a short body.
+// Redirects are taken by hand, one hop at a time, so that each target is tested before it is opened.
+bool FetchInto(HINTERNET session, const std::wstring& address, const std::wstring& updatesAddress, HANDLE file)
+{
+    std::wstring current = address;
+    HINTERNET remote = nullptr;
+    DWORD status = 0;
+    for (int hop = 0;; ++hop) {
+        remote = InternetOpenUrlW(session, current.c_str(), nullptr, 0,
+                                  INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                      INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT,
+                                  1);
+        if (!remote) return false;
+        DWORD size = sizeof status;
+        if (!HttpQueryInfoW(remote, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+            status = 0;
+        if (!IsRedirectStatus(status)) break;
+        const std::wstring next = ResolveRedirect(current, LocationOf(remote));
+        InternetCloseHandle(remote);
+        if (hop >= kMaxDownloadRedirects || next.empty() || !IsAcceptedRedirect(next, updatesAddress)) return false;
+        current = next;
+    }
+    bool ok = status == 200;
+    DWORD declared = 0, size = sizeof declared;
     const bool hasLength =
         ok && HttpQueryInfoW(remote, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &declared, &size, nullptr);
     unsigned long long total = 0;
@@ -89,25 +159,16 @@ bool IsWebAddress(const std::wstring& address)
     return StartsWithNoCase(address, L"http://") || StartsWithNoCase(address, L"https://");
 }
 
-bool IsUnderUpdatesAddress(const std::wstring& address, const std::wstring& updatesAddress)
-{
-    if (updatesAddress.empty() || !StartsWithNoCase(address, updatesAddress)) return false;
-    const size_t scheme = updatesAddress.find(L"://");
-    const bool hostOnly = scheme != std::wstring::npos && updatesAddress.find(L'/', scheme + 3) == std::wstring::npos;
-    if (!hostOnly || address.size() == updatesAddress.size()) return true;
-    const wchar_t next = address[updatesAddress.size()];
-    return next == L'/' || next == L'?' || next == L'#' || next == L':';
-}
-
 std::wstring CleanDownloadName(const std::wstring& address)
 {
     std::wstring path = address.substr(0, address.find_first_of(L"?#"));
     const size_t slash = path.size() > 1 ? path.find_last_of(L'/') : std::wstring::npos;
-    std::wstring name = slash == std::wstring::npos || slash == 0 ? path.substr(path.empty() ? 0 : 1)
-                                                                  : path.substr(slash + 1);
+    std::wstring name = DecodeEscapes(slash == std::wstring::npos || slash == 0 ? path.substr(path.empty() ? 0 : 1)
+                                                                                : path.substr(slash + 1));
     if (name.find(L"..") != std::wstring::npos) return std::wstring();
     for (wchar_t c : name)
-        if (c < 32 || wcschr(L"\\/:*?\"<>|", c)) return std::wstring();
+        if (c < 32 || c == 0x7F || wcschr(L"\\/:*?\"<>|", c)) return std::wstring();
+    if (name.empty() || name.back() == L' ' || name.back() == L'.') return std::wstring();
     std::wstring stem = EndsWithNoCase(name, kPdf) ? name.substr(0, name.size() - 4) : name;
     if (stem.empty() || IsDeviceName(stem)) return std::wstring();
     const std::wstring extension = EndsWithNoCase(name, kPdf) ? name.substr(name.size() - 4) : std::wstring(kPdf);
@@ -126,7 +187,8 @@ std::wstring FreeDownloadPath(const std::wstring& storeFolder, const std::wstrin
     }
 }
 
-DownloadResult DownloadForm(const std::wstring& address, const std::wstring& storeFolder)
+DownloadResult DownloadForm(const std::wstring& address, const std::wstring& storeFolder,
+                            const std::wstring& updatesAddress)
 {
     DownloadResult result;
     const std::wstring name = CleanDownloadName(address);
@@ -140,7 +202,7 @@ DownloadResult DownloadForm(const std::wstring& address, const std::wstring& sto
     bool ok = file != INVALID_HANDLE_VALUE;
     if (ok) {
         HINTERNET session = InternetOpenW(L"Formstead", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-        ok = session != nullptr && FetchInto(session, address, file);
+        ok = session != nullptr && FetchInto(session, address, updatesAddress, file);
         if (session) InternetCloseHandle(session);
         ok = CloseHandle(file) && ok;
     }

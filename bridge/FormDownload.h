@@ -6,16 +6,28 @@
 // True for an "http://" or "https://" address (scheme in any case).
 bool IsWebAddress(const std::wstring& address);
 
-// True when the address begins with the updates address (without regard to case). An empty updates
-// address matches nothing, and an updates address that names only a host must match the whole host
-// ("http://forms.example" does not let "http://forms.example.other" through).
+// True when the address lies at or below the updates address: the same scheme, host (without regard
+// to case) and port (a missing port is the scheme's own), no user name or password in either, and a
+// path that begins with the updates path by whole segments (without regard to case; "/updates" takes
+// "/updates/a.pdf" but not "/updatesX/a.pdf"). A path with a "." or ".." segment, plain or escaped,
+// is never below anything. An empty updates address matches nothing.
 bool IsUnderUpdatesAddress(const std::wstring& address, const std::wstring& updatesAddress);
 
+// The test a redirect's target must pass: below the updates address, or below the same address moved
+// from http to https on the standard ports.
+bool IsAcceptedRedirect(const std::wstring& target, const std::wstring& updatesAddress);
+
+// The address a redirect's Location leads to from base: absolute, scheme-relative, rooted or
+// relative (with "." and ".." segments resolved). Empty when it cannot be made.
+std::wstring ResolveRedirect(const std::wstring& base, const std::wstring& location);
+
 // The file name of a downloaded form: the address without its query or fragment, after its last
-// "/". Empty (refused) when it holds a folder separator, ":", "..", a character that no file name
-// may hold, or a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9), or when nothing is left before
-// ".pdf". A name longer than 100 characters is shortened before its ".pdf"; a name without ".pdf"
-// gets it.
+// "/", with its %-escapes decoded (as UTF-8, else the ANSI code page). Empty (refused) when it holds
+// a folder separator, ":", "..", a character that no file name may hold, when it ends in a blank or
+// a dot (which Windows would drop), when it names a device whatever its extension or trailing blanks
+// (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9 and COM or LPT with a superscript digit), or
+// when nothing is left before ".pdf". A name longer than 100 characters is shortened before its
+// ".pdf"; a name without ".pdf" gets it.
 std::wstring CleanDownloadName(const std::wstring& address);
 
 // store folder + name, or with "_1", "_2", ... before ".pdf" while that name is taken.
@@ -25,7 +37,8 @@ enum class DownloadOutcome
 {
     Saved,
     NameRefused, // the address gives no usable file name; nothing was fetched
-    Failed,      // no connection, a status other than 200, or a body cut short; no file is left
+    Failed,      // no connection, a status other than 200 (after redirects), a redirect that leaves the
+                 // updates address, or a body cut short; no file is left
 };
 
 struct DownloadResult
@@ -36,5 +49,10 @@ struct DownloadResult
 
 // Fetches the address into a temporary file of the store and, once the whole body has arrived
 // with status 200 (and as long as its Content-Length said, when it said one), renames it to its
-// free name (FreeDownloadPath). A failed download leaves no file behind.
-DownloadResult DownloadForm(const std::wstring& address, const std::wstring& storeFolder);
+// free name (FreeDownloadPath). Redirects are followed, at most kMaxDownloadRedirects of them, each
+// only when its target passes IsAcceptedRedirect; the name comes from
+// the link's own address. A failed
+// download leaves no file behind.
+constexpr int kMaxDownloadRedirects = 5;
+DownloadResult DownloadForm(const std::wstring& address, const std::wstring& storeFolder,
+                            const std::wstring& updatesAddress);

@@ -131,7 +131,7 @@ void CHTMLCtrl::OnBeforeNavigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, CArray<BYTE, 
 
 void CHTMLCtrl::DownloadFormUpdate(const CString& address)
 {
-    const DownloadResult result = DownloadForm(address.GetString(), m_storeFolder.GetString());
+    const DownloadResult result = DownloadForm(address.GetString(), m_storeFolder.GetString(), m_updatesAddress.GetString());
     if (result.outcome == DownloadOutcome::NameRefused) {
         ShowProgramMessage(L"The address gives no file name that a form can be saved under", nullptr);
         return;

@@ -41,6 +41,102 @@ bool IsLocalName(const Name& name, const wchar_t* local, size_t localLength)
            std::char_traits<wchar_t>::compare(name.start + start, local, localLength) == 0;
 }
 
+const int kSpaceInherit = -1;
+const int kSpaceDefault = 0;
+const int kSpacePreserve = 1;
+
+// A field's text as the DOM reads it with white space not preserved: its character data, line ends
+// as LF, without the white space at either end that comes from plain text (a CDATA section, even
+// an empty one, keeps its own and stops the trimming at its place).
+class FieldText
+{
+public:
+    void Clear()
+    {
+        m_text.clear();
+        m_keepFrom = std::wstring::npos;
+        m_keepTo = 0;
+    }
+    // Plain text, with its line ends still as written (CR LF or CR become LF).
+    void AppendPlain(const wchar_t* start, const wchar_t* end)
+    {
+        const size_t before = m_text.size();
+        AppendNormalised(start, end);
+        NoteContent(before);
+    }
+    // Characters of a reference: kept as they are (a CR written as a reference stays a CR).
+    void AppendReference(const std::wstring& characters)
+    {
+        const size_t before = m_text.size();
+        m_text += characters;
+        NoteContent(before);
+    }
+    void AppendSection(const wchar_t* start, const wchar_t* end)
+    {
+        const size_t before = m_text.size();
+        AppendNormalised(start, end);
+        if (m_keepFrom == std::wstring::npos)
+            m_keepFrom = before;
+        m_keepTo = m_text.size();
+    }
+    const std::wstring& Whole() const { return m_text; }
+    // The text without its plain white space at either end (cut in place: the text is done).
+    const std::wstring& Trimmed()
+    {
+        if (m_keepFrom == std::wstring::npos)
+            m_text.clear();
+        else
+        {
+            m_text.erase(m_keepTo);
+            m_text.erase(0, m_keepFrom);
+        }
+        m_keepFrom = m_text.empty() ? std::wstring::npos : 0;
+        m_keepTo = m_text.size();
+        return m_text;
+    }
+
+private:
+    static bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+    void AppendNormalised(const wchar_t* start, const wchar_t* end)
+    {
+        for (const wchar_t* p = start; p < end;)
+        {
+            const wchar_t* cr = std::char_traits<wchar_t>::find(p, static_cast<size_t>(end - p), L'\r');
+            if (!cr)
+            {
+                m_text.append(p, end);
+                return;
+            }
+            m_text.append(p, cr);
+            m_text += L'\n';
+            p = cr + 1 < end && cr[1] == L'\n' ? cr + 2 : cr + 1;
+        }
+    }
+
+    // The characters from index from on are plain text: its first and last non-blank mark the kept span.
+    void NoteContent(size_t from)
+    {
+        for (size_t i = from; i < m_text.size(); ++i)
+            if (!IsXmlSpace(m_text[i]))
+            {
+                if (m_keepFrom == std::wstring::npos)
+                    m_keepFrom = i;
+                break;
+            }
+        for (size_t i = m_text.size(); i > from; --i)
+            if (!IsXmlSpace(m_text[i - 1]))
+            {
+                m_keepTo = i;
+                break;
+            }
+    }
+
+    std::wstring m_text;
+    size_t m_keepFrom = std::wstring::npos; // the kept span: from the first character that is no
+    size_t m_keepTo = 0;                    // plain blank to the end of the last
+};
+
 class Reader
 {
 public:
@@ -121,9 +217,11 @@ private:
         return name.length > 0;
     }
 
-    // Attributes up to ">" or "/>"; empty is set for "/>".
-    bool TagRest(bool& empty)
+    // Attributes up to ">" or "/>"; empty is set for "/>". space becomes kSpacePreserve or
+    // kSpaceDefault when the tag sets xml:space to "preserve" or "default"; other values are ignored.
+    bool TagRest(bool& empty, int& space)
     {
+        space = kSpaceInherit;
         for (;;)
         {
             const bool spaced = m_p < m_end && IsSpace(*m_p);
@@ -153,6 +251,7 @@ private:
             if (m_p >= m_end || (*m_p != L'"' && *m_p != L'\''))
                 return false;
             const wchar_t quote = *m_p++;
+            const wchar_t* value = m_p;
             while (m_p < m_end && *m_p != quote)
             {
                 if (*m_p == L'<')
@@ -161,21 +260,51 @@ private:
             }
             if (m_p >= m_end)
                 return false;
+            if (attribute.length == 9 && std::char_traits<wchar_t>::compare(attribute.start, L"xml:space", 9) == 0)
+            {
+                std::wstring setting;
+                if (!DecodeAttributeValue(value, m_p, setting))
+                    return false;
+                if (setting == L"preserve")
+                    space = kSpacePreserve;
+                else if (setting == L"default")
+                    space = kSpaceDefault;
+            }
             ++m_p;
         }
     }
 
+    // An attribute's value with its references decoded; false when one is not known.
+    static bool DecodeAttributeValue(const wchar_t* p, const wchar_t* end, std::wstring& out)
+    {
+        while (p < end)
+        {
+            if (*p != L'&')
+            {
+                out += *p++;
+                continue;
+            }
+            const wchar_t* semicolon = std::char_traits<wchar_t>::find(p, static_cast<size_t>(end - p), L';');
+            if (!semicolon || semicolon - p - 1 > kMaxXmlReferenceName || !AppendXmlReference(p + 1, semicolon, out))
+                return false;
+            p = semicolon + 1;
+        }
+        return true;
+    }
+
     // An entity reference after "&": predefined entities and character references only.
-    bool Reference(std::wstring* text)
+    bool Reference(FieldText* text)
     {
         const wchar_t* semicolon = m_p;
         while (semicolon < m_end && *semicolon != L';' && semicolon - m_p < kMaxXmlReferenceName)
             ++semicolon;
         if (semicolon >= m_end || *semicolon != L';')
             return false;
-        std::wstring unused;
-        if (!AppendXmlReference(m_p, semicolon, text ? *text : unused))
+        m_reference.clear();
+        if (!AppendXmlReference(m_p, semicolon, m_reference))
             return false;
+        if (text)
+            text->AppendReference(m_reference);
         m_p = semicolon + 1;
         return true;
     }
@@ -185,15 +314,16 @@ private:
     bool Elements()
     {
         std::vector<Name> open;
-        bool inSubform = false, subformSeen = false;
+        std::vector<bool> preserve; // xml:space="preserve" in scope, per open element
+        bool inSubform = false, subformSeen = false, fieldPreserves = false;
         size_t subformDepth = 0;
-        std::wstring value;
+        FieldText value;
         Name field = {nullptr, 0};
         for (;;)
         {
             if (m_p >= m_end)
                 return false;
-            std::wstring* text = inSubform && open.size() > subformDepth ? &value : nullptr;
+            FieldText* text = inSubform && open.size() > subformDepth ? &value : nullptr;
             if (*m_p != L'<')
             {
                 if (open.empty())
@@ -202,7 +332,7 @@ private:
                 while (m_p < m_end && *m_p != L'<' && *m_p != L'&')
                     ++m_p;
                 if (text)
-                    text->append(run, m_p);
+                    text->AppendPlain(run, m_p);
                 if (m_p < m_end && *m_p == L'&')
                 {
                     ++m_p;
@@ -225,7 +355,7 @@ private:
                 if (!SkipPast(L"]]>", 3))
                     return false;
                 if (text)
-                    text->append(start, m_p - 3);
+                    text->AppendSection(start, m_p - 3);
                 continue;
             }
             if (At(L"<?"))
@@ -244,8 +374,9 @@ private:
                 if (m_p >= m_end || *m_p != L'>')
                     return false;
                 ++m_p;
-                if (!Close(open, inSubform, subformDepth, field, value))
+                if (!Close(open, inSubform, subformDepth, field, value, fieldPreserves))
                     return false;
+                preserve.pop_back();
                 if (open.empty())
                     return true;
                 continue;
@@ -253,9 +384,11 @@ private:
             ++m_p;
             Name name;
             bool empty = false;
-            if (!ReadName(name) || !TagRest(empty))
+            int space = kSpaceInherit;
+            if (!ReadName(name) || !TagRest(empty, space))
                 return false;
             open.push_back(name);
+            preserve.push_back(space == kSpaceInherit ? !preserve.empty() && preserve.back() : space == kSpacePreserve);
             if (open.size() == 2 && !subformSeen && IsLocalName(name, L"topmostSubform", 14))
             {
                 subformSeen = inSubform = true;
@@ -264,22 +397,25 @@ private:
             else if (inSubform && open.size() == subformDepth + 1)
             {
                 field = name;
-                value.clear();
+                fieldPreserves = preserve.back();
+                value.Clear();
             }
             if (empty)
             {
-                if (!Close(open, inSubform, subformDepth, field, value))
+                if (!Close(open, inSubform, subformDepth, field, value, fieldPreserves))
                     return false;
+                preserve.pop_back();
                 if (open.empty())
                     return true;
             }
         }
     }
 
-    bool Close(std::vector<Name>& open, bool& inSubform, size_t subformDepth, const Name& field, const std::wstring& value)
+    bool Close(std::vector<Name>& open, bool& inSubform, size_t subformDepth, const Name& field, FieldText& value,
+               bool preserves)
     {
         if (inSubform && open.size() == subformDepth + 1)
-            m_sink(field.start, field.length, value);
+            m_sink(field.start, field.length, preserves ? value.Whole() : value.Trimmed());
         else if (inSubform && open.size() == subformDepth)
             inSubform = false;
         open.pop_back();
@@ -289,6 +425,7 @@ private:
     const wchar_t* m_p;
     const wchar_t* m_end;
     const RecordFieldSink& m_sink;
+    std::wstring m_reference;
 };
 
 } // namespace

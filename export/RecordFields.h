@@ -1,5 +1,8 @@
 // Reads the field values out of a record's form XML: the child elements of the first topmostSubform
-// element under the document element, each with its name and its whole text. A strict, single-pass
+// element under the document element, each with its name and its text as the system's XML DOM gives it
+// with white space not preserved: line ends as LF, and the blanks, tabs and line ends at either end of
+// the text left out unless xml:space="preserve" is in scope for the field (those of a CDATA section
+// stay, and the trimming stops at the section). A strict, single-pass
 // reader: the export reads thousands of records, and a DOM costs milliseconds a record here. It knows
 // no DTD and resolves no entity beyond the predefined ones and character references.
 #pragma once

@@ -30,6 +30,9 @@ std::string AsciiLower(const std::string& text)
     return lower;
 }
 
+// A bracket would end the column's name in SQL: the one refusal whose message is the bare name.
+const char kBracketProblem[] = "it contains a square bracket";
+
 struct ParsedField
 {
     std::string name;
@@ -45,8 +48,10 @@ std::string NameProblem(const std::string& name, const std::unordered_set<std::s
         return "it is longer than 255 bytes";
     for (unsigned char c : name)
     {
-        if (c == '[' || c == ']' || c == '|')
-            return std::string("it contains \"") + static_cast<char>(c) + "\"";
+        if (c == '[' || c == ']')
+            return kBracketProblem;
+        if (c == '|')
+            return "it contains \"|\"";
         if (c < 0x20 || c == 0x7F)
             return "it contains a control character";
     }
@@ -94,17 +99,14 @@ FieldNameList ParseFieldNames(const std::string& fieldList, int order)
     bool limitReached = false;
     for (const std::string& entry : SplitEntries(fieldList))
     {
-        const std::string where = "entry " + std::to_string(fields.size() + 1) + " \"" + entry + "\"";
+        // A list that cannot be read is shown whole; an unusable name is shown itself.
         const size_t marker = entry.find(kMarker);
         if (marker == std::string::npos)
-            return Refused("The form's field list cannot be read: " + where + " has no \"jjjj\".",
-                           "get_db_fieldnames");
+            return Refused(fieldList.empty() ? "allf = NULL" : fieldList, "get_db_fieldnames");
         const size_t indexStart = marker + kMarkerLength;
         const size_t nameMark = entry.find('j', indexStart);
         if (nameMark == std::string::npos)
-            return Refused("The form's field list cannot be read: " + where +
-                               " has no \"j\" after its field index.",
-                           "get_db_fieldnames");
+            return Refused(fieldList, "get_db_fieldnames");
 
         unsigned long index = 0;
         for (size_t i = indexStart; i < entry.size() && std::isdigit(static_cast<unsigned char>(entry[i])); ++i)
@@ -114,9 +116,7 @@ FieldNameList ParseFieldNames(const std::string& fieldList, int order)
         std::string name = entry.substr(nameMark + 1, nameEnd - nameMark - 1);
         const std::string problem = NameProblem(name, taken);
         if (!problem.empty())
-            return Refused("The form field name \"" + name + "\" (" + where + ") cannot be a column: " +
-                               problem + ".",
-                           "get_db_fieldnames ERROR");
+            return Refused(problem == kBracketProblem ? name : name + "\n(" + problem + ")", "get_db_fieldnames ERROR");
         taken.insert(AsciiLower(name));
         fields.push_back({std::move(name), index});
 

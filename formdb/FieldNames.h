@@ -21,7 +21,9 @@ struct FieldNameList
     std::vector<std::string> names; // in the requested order
     std::string columns;            // "[A],[B],..."
     bool limitReached = false;      // the list held kMaxFieldNames entries or more
-    // Why the list was refused (count -1), with the caption of its message box.
+    // Why the list was refused (count -1), with the caption of its message box: a list that cannot
+    // be read gives its whole text ("get_db_fieldnames"), an unusable name the name itself, and for
+    // reasons other than a square bracket the reason in brackets below it ("get_db_fieldnames ERROR").
     std::string error;
     std::string errorCaption;
 };

@@ -2,6 +2,7 @@
 // storing a "Save" reply as a record or template, and reading rows back. No user interface here:
 // every failure comes back as the text and caption of the message the caller shows.
 #pragma once
+#include <functional>
 #include <string>
 
 // The UTC date as month/day/year in plain decimals, as stored in RegDate and submdate.
@@ -20,7 +21,8 @@ FormRegistration CheckFormRegistration(const std::wstring& dbPath, std::string* 
 struct RegistrationResult
 {
     bool ok = false;
-    std::string message;   // why it failed (caption "Registration Error")
+    std::string message;   // why it failed
+    std::string caption;   // the caption of that message; empty for "Registration Error"
     std::string warning;   // shown but not a failure (the field-name limit), with its caption
     std::string warningCaption;
     std::wstring movedAsidePath; // where an unregistered file was moved before creating the new one
@@ -33,6 +35,11 @@ struct RegistrationResult
 // refused: that field's value could never be found in a reply. On failure no file is left.
 RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::string& fieldList,
                                       const std::string& formType);
+
+// How registration moves files (the old file aside, the new one into place): MoveFileExW unless a test
+// installs its own; an empty function restores it. A failing mover sets the thread's last error.
+using RegistrationFileMover = std::function<bool(const std::wstring& from, const std::wstring& to)>;
+void SetRegistrationFileMover(RegistrationFileMover mover);
 
 // The longest form type kept, in bytes.
 constexpr size_t kMaxFormTypeBytes = 48;

@@ -49,15 +49,26 @@ std::wstring DatedAsideName(const std::wstring& path)
     return candidate;
 }
 
+// The first free of claim.gdb.new, claim.gdb.new2, ...
 std::wstring TemporaryNameBeside(const std::wstring& path)
 {
-    std::wstring candidate;
-    for (unsigned n = GetTickCount() & 0xFFFF;; ++n)
-    {
+    std::wstring candidate = path + L".new";
+    for (unsigned n = 2; FileExistsW(candidate); ++n)
         candidate = path + L".new" + std::to_wstring(n);
-        if (!FileExistsW(candidate))
-            return candidate;
-    }
+    return candidate;
+}
+
+RegistrationFileMover& FileMover()
+{
+    static RegistrationFileMover mover;
+    return mover;
+}
+
+bool MoveFileInPlace(const std::wstring& from, const std::wstring& to)
+{
+    if (FileMover())
+        return FileMover()(from, to);
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Builds the whole database in the open, empty file; false with the message on the first failure.
@@ -107,6 +118,11 @@ bool BuildTables(Database& db, const std::string& fieldList, const std::string& 
 }
 
 } // namespace
+
+void SetRegistrationFileMover(RegistrationFileMover mover)
+{
+    FileMover() = std::move(mover);
+}
 
 std::string UtcDateText()
 {
@@ -161,6 +177,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
     if (names.count < 0)
     {
         result.message = names.error;
+        result.caption = names.errorCaption;
         return result;
     }
     // A value is looked up by the part of its entry before "jjjj": an entry without it could never
@@ -212,7 +229,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
     if (FileExistsW(dbPath))
     {
         const std::wstring aside = DatedAsideName(dbPath);
-        if (!MoveFileExW(dbPath.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
+        if (!MoveFileInPlace(dbPath, aside))
         {
             result.message = "The existing database file could not be moved aside: " +
                              WindowsErrorText(GetLastError());
@@ -221,12 +238,20 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         }
         result.movedAsidePath = aside;
     }
-    if (!MoveFileExW(temporary.c_str(), dbPath.c_str(), MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileInPlace(temporary, dbPath))
     {
         result.message = "The new database file could not be put in place: " + WindowsErrorText(GetLastError());
         DeleteFileW(temporary.c_str());
-        if (!result.movedAsidePath.empty())
-            MoveFileExW(result.movedAsidePath.c_str(), dbPath.c_str(), MOVEFILE_WRITE_THROUGH);
+        // The old file goes back under its own name; should that fail too, the user learns where it is.
+        if (!result.movedAsidePath.empty() && !MoveFileInPlace(result.movedAsidePath, dbPath))
+        {
+            const int bytes = WideCharToMultiByte(CP_ACP, 0, result.movedAsidePath.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::string aside(bytes > 0 ? bytes - 1 : 0, '\0');
+            if (bytes > 1)
+                WideCharToMultiByte(CP_ACP, 0, result.movedAsidePath.c_str(), -1, &aside[0], bytes, nullptr, nullptr);
+            result.message += "\nThe old database file is kept as " + aside;
+            return result;
+        }
         result.movedAsidePath.clear();
         return result;
     }

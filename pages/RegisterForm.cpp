@@ -136,7 +136,8 @@ void RegisterForm::OnRegister()
     if (!result.ok)
     {
         DebugTraceA(result.message.c_str(), TRUE);
-        MessageBox(CString(result.message.c_str()), kRegistrationError);
+        MessageBox(CString(result.message.c_str()),
+                   result.caption.empty() ? CString(kRegistrationError) : CString(result.caption.c_str()));
         return;
     }
     if (!result.movedAsidePath.empty())

@@ -117,7 +117,8 @@ TEST(AppCommandText, OnlyAWholeDecimalNumberAfterTheQuestionMarkIsAnId)
         {L"deleteRecord?42", true, 42},       {L"deleteRecord?0", true, 0},
         {L"deleteRecord?2147483647", true, 2147483647},
         {L"deleteRecord?2147483648", false, 0}, {L"deleteRecord?99999999999999999999", false, 0},
-        {L"deleteRecord?", false, 0},         {L"deleteRecord", false, 0},
+        {L"deleteRecord?", false, 0},         {L"deleteRecord", true, 0},
+        {L"toSetAddr", true, 0},
         {L"deleteRecord?-4", false, 0},       {L"deleteRecord?+4", false, 0},
         {L"deleteRecord?4a", false, 0},       {L"deleteRecord? 4", false, 0},
         {L"deleteRecord?4?5", false, 0},      {L"?42", false, 0},
@@ -156,13 +157,14 @@ TEST_F(AppCommandTest, WordTableAndCaseRules)
         {L"APP:deleteRecord?42", L"delete(42) send "},
         {L"aPp:deleteRecord?9", L"delete(9) send "},
         {L"app:DeleteRecord?42", L""},
-        {L"app:deleteRecord", L""},
+        {L"app:deleteRecord", L"delete(0) send "},
         {L"app:deleteRecord?-1", L""},
         {L"app:deleteRecord?1x", L""},
         {L"app:deleteRecord?4294967338", L""},
         {L"app:toSetAddr?7", L"load send "},
         {L"app:viewStatement?5", L"statementView load send "},
         {L"app:viewStatement?", L""},
+        {L"app:viewStatement", L"statementView load send "},
         {L"app:toStatements", L"listView load send "},
         {L"app:toSetHeader", L"header "},
         {L"app:unknownWord?3", L""},
@@ -188,6 +190,11 @@ TEST_F(AppCommandTest, StatementCommandsSetTheControlsStatementFields)
     PageNavigates(L"app:toStatements");
     EXPECT_TRUE(m_ctrl.m_bStatementRequested);
     EXPECT_EQ(-1, m_ctrl.m_nStatementId);
+    // A command word alone stands for record 0.
+    PageNavigates(L"app:viewStatement");
+    EXPECT_TRUE(m_ctrl.m_bStatementRequested);
+    EXPECT_EQ(0, m_ctrl.m_nStatementId);
+    PageNavigates(L"app:toStatements");
     m_ctrl.m_bStatementRequested = false;
     PageNavigates(L"app:viewStatement?abc");
     EXPECT_FALSE(m_ctrl.m_bStatementRequested);

@@ -70,6 +70,19 @@ protected:
         PumpPendingMessages();
     }
 
+    // The link of the site followed fails: one failure message, the dialog closed, the store empty.
+    void ExpectFailedDownload(const wchar_t* path)
+    {
+        boxes.clear();
+        const int closedBefore = closed;
+        Follow(server.Address(path));
+        EXPECT_TRUE(FilesIn(store.Path()).empty()) << path;
+        ASSERT_EQ(1u, boxes.size()) << path;
+        EXPECT_EQ(L"Failed on updating new form", boxes[0].text) << path;
+        EXPECT_EQ(L"Formstead", boxes[0].caption) << path;
+        EXPECT_EQ(closedBefore + 1, closed) << path;
+    }
+
     UpdateServer server{Sample(L"cms1500.pdf")};
     TempFolder program;
     TempFolder store;
@@ -96,12 +109,41 @@ TEST(FormDownloadRules, UpdatesAddressMatchesItsStartWithoutCase)
         {L"http://forms.example/other/a.pdf", L"http://forms.example/updates/", false},
         {L"http://forms.example/updates/a.pdf", L"", false},
         {L"http://forms.example/a.pdf", L"http://forms.example", true},
-        {L"http://forms.example:8080/a.pdf", L"http://forms.example", true},
+        {L"http://forms.example:8080/a.pdf", L"http://forms.example", false},
+        {L"http://forms.example:80/a.pdf", L"http://forms.example", true},
+        {L"http://forms.example/a.pdf", L"http://forms.example:80/", true},
         {L"http://forms.example", L"http://forms.example", true},
         {L"http://forms.example.other.net/a.pdf", L"http://forms.example", false},
         {L"http://forms.exampleother/a.pdf", L"http://forms.example", false},
         {L"https://forms.example/updates/a.pdf", L"http://forms.example/updates/", false},
         {L"https://forms.example/updates/a.pdf", L"https://forms.example/updates/", true},
+        // User names and passwords, and hosts hidden behind them.
+        {L"http://forms.example:x@evil.example/a.pdf", L"http://forms.example", false},
+        {L"http://forms.example@evil.example/a.pdf", L"http://forms.example", false},
+        {L"http://user:pw@forms.example/a.pdf", L"http://forms.example", false},
+        {L"http://forms.example/a.pdf", L"http://user@forms.example/", false},
+        // Whole segments of the path.
+        {L"http://forms.example/updatesX/a.pdf", L"http://forms.example/updates", false},
+        {L"http://forms.example/updates/a.pdf", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates", L"http://forms.example/updates/", true},
+        {L"http://forms.example/updates?x=1", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates/sub/a.pdf?x=/other", L"http://forms.example/updates/", true},
+        {L"http://forms.example/up", L"http://forms.example/updates", false},
+        {L"http://forms.example/?/updates/a.pdf", L"http://forms.example/updates", false},
+        {L"http://forms.example#/updates/a.pdf", L"http://forms.example/updates", false},
+        // Steps out of the folder, plain, escaped or with a backslash.
+        {L"http://forms.example/updates/../other/a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example/updates/%2E%2e/other/a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example/updates/./a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example/updates/..%5Cother/a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example\\evil.example/a.pdf", L"http://forms.example", false},
+        {L"http://forms.example/updates%2F..%2Fother/a.pdf", L"http://forms.example/updates", false},
+        // Broken ports and hosts.
+        {L"http://forms.example:0/a.pdf", L"http://forms.example:0/", false},
+        {L"http://forms.example:65536/a.pdf", L"http://forms.example:65536/", false},
+        {L"http://:80/a.pdf", L"http://:80/", false},
+        {L"http://[::1]:8080/updates/a.pdf", L"http://[::1]:8080/updates/", true},
+        {L"http://[::1]/updates/a.pdf", L"http://[::1]:8080/updates/", false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.under, IsUnderUpdatesAddress(row.address, row.updates)) << row.address << L" / " << row.updates;
@@ -119,7 +161,21 @@ TEST(FormDownloadRules, FileNamesAreCleanedOrRefused)
         const wchar_t* name; // empty: refused
     } rows[] = {
         {L"http://h/updates/claim.pdf", L"claim.pdf"},
-        {L"http://h/updates/claim%20v2.pdf", L"claim%20v2.pdf"},
+        {L"http://h/updates/claim%20v2.pdf", L"claim v2.pdf"},
+        {L"http://h/updates/claim%202027.pdf", L"claim 2027.pdf"},
+        {L"http://h/updates/M%C3%BCller%2Bco.pdf", L"M\u00fcller+co.pdf"},
+        {L"http://h/updates/M%FCller.pdf", L"M\u00fcller.pdf"}, // no UTF-8: the ANSI code page
+        {L"http://h/updates/100%.pdf", L"100%.pdf"},
+        {L"http://h/updates/a+b.pdf", L"a+b.pdf"},
+        {L"http://h/updates/..%2Fevil.pdf", L""},
+        {L"http://h/updates/sub%2Fevil.pdf", L""},
+        {L"http://h/updates/sub%5Cevil.pdf", L""},
+        {L"http://h/updates/claim%00.exe.pdf", L""},
+        {L"http://h/updates/c%3Aevil.pdf", L""},
+        {L"http://h/updates/%2e%2e.pdf", L""},
+        {L"http://h/updates/claim.pdf%20", L""},
+        {L"http://h/updates/claim.", L""},
+        {L"http://h/updates/claim%2E", L""},
         {L"http://h/get?name=claim.pdf", L"get.pdf"},
         {L"http://h/updates/claim.pdf#page=2.pdf", L"claim.pdf"},
         {L"http://h/updates/..\\evil.pdf", L""},
@@ -134,7 +190,20 @@ TEST(FormDownloadRules, FileNamesAreCleanedOrRefused)
         {L"http://h/updates/aux.backup.pdf", L""},
         {L"http://h/updates/com1.pdf", L""},
         {L"http://h/updates/LPT9.pdf", L""},
-        {L"http://h/updates/com0.pdf", L"com0.pdf"},
+        {L"http://h/updates/com0.pdf", L""},
+        {L"http://h/updates/CON%20.pdf", L""},
+        {L"http://h/updates/CON .pdf", L""},
+        {L"http://h/updates/AUX .pdf", L""},
+        {L"http://h/updates/nul  .backup.pdf", L""},
+        {L"http://h/updates/CONIN$.pdf", L""},
+        {L"http://h/updates/conout$.pdf", L""},
+        {L"http://h/updates/COM\u00b9.pdf", L""},
+        {L"http://h/updates/lpt%C2%B2.pdf", L""},
+        {L"http://h/updates/LPT\u00b3.pdf", L""},
+        {L"http://h/updates/com10.pdf", L"com10.pdf"},
+        {L"http://h/updates/COM\u2074.pdf", L"COM\u2074.pdf"},
+        {L"http://h/updates/conin.pdf", L"conin.pdf"},
+        {L"http://h/updates/my con.pdf", L"my con.pdf"},
         {L"http://h/updates/console.pdf", L"console.pdf"},
         {L"http://h/updates/a*b.pdf", L""},
         {L"http://h/updates/a\"b.pdf", L""},
@@ -146,6 +215,42 @@ TEST(FormDownloadRules, FileNamesAreCleanedOrRefused)
     const std::wstring cleaned = CleanDownloadName(L"http://h/" + longName);
     EXPECT_EQ(std::wstring(96, L'x') + L".pdf", cleaned);
     EXPECT_EQ(std::wstring(96, L'y') + L".pdf", CleanDownloadName(L"http://h/" + std::wstring(96, L'y') + L".pdf"));
+}
+
+TEST(FormDownloadRules, RedirectsResolveAndStayBelowTheUpdatesAddress)
+{
+    const std::wstring base = L"http://forms.example/updates/claim.pdf?v=1";
+    struct Row
+    {
+        const wchar_t* location;
+        const wchar_t* resolved;
+    } rows[] = {
+        {L"https://mirror.example/a.pdf", L"https://mirror.example/a.pdf"},
+        {L"//forms.example/updates/b.pdf", L"http://forms.example/updates/b.pdf"},
+        {L"/updates/v2/c.pdf?x=1#p", L"http://forms.example/updates/v2/c.pdf?x=1#p"},
+        {L"/updates/../other/c.pdf", L"http://forms.example/other/c.pdf"},
+        {L"v2/d.pdf", L"http://forms.example/updates/v2/d.pdf"},
+        {L"../e.pdf", L"http://forms.example/e.pdf"},
+        {L"./f.pdf", L"http://forms.example/updates/f.pdf"},
+        {L"?v=2", L"http://forms.example/updates/claim.pdf?v=2"},
+        {L"a:b/c.pdf", L"a:b/c.pdf"},
+        {L"", L""},
+    };
+    for (const Row& row : rows) EXPECT_EQ(std::wstring(row.resolved), ResolveRedirect(base, row.location)) << row.location;
+    EXPECT_EQ(L"http://h:81/x.pdf", ResolveRedirect(L"http://h:81", L"x.pdf"));
+
+    // The same test as links, plus the move of an http site to https on the standard ports.
+    const std::wstring updates = L"http://forms.example/updates/";
+    EXPECT_TRUE(IsAcceptedRedirect(L"http://forms.example/updates/v2/a.pdf", updates));
+    EXPECT_TRUE(IsAcceptedRedirect(L"https://forms.example/updates/a.pdf", updates));
+    EXPECT_TRUE(IsAcceptedRedirect(L"https://FORMS.example:443/updates/a.pdf", updates));
+    EXPECT_FALSE(IsAcceptedRedirect(L"https://forms.example:8443/updates/a.pdf", updates));
+    EXPECT_FALSE(IsAcceptedRedirect(L"https://forms.example/other/a.pdf", updates));
+    EXPECT_FALSE(IsAcceptedRedirect(L"https://x@forms.example/updates/a.pdf", updates));
+    EXPECT_FALSE(IsAcceptedRedirect(L"https://mirror.example/updates/a.pdf", updates));
+    EXPECT_FALSE(IsAcceptedRedirect(L"http://forms.example/updates/a.pdf", L"https://forms.example/updates/"));
+    EXPECT_FALSE(IsAcceptedRedirect(L"https://forms.example:8080/updates/a.pdf", L"http://forms.example:8080/updates/"));
+    EXPECT_FALSE(IsAcceptedRedirect(L"ftp://forms.example/updates/a.pdf", updates));
 }
 
 TEST(FormDownloadRules, TakenNamesCountUpFromThePlainName)
@@ -212,18 +317,8 @@ TEST_F(FormDownloadTest, LinksOfTheUpdatesPageAreSavedIntoTheStore)
 TEST_F(FormDownloadTest, FailedDownloadsLeaveNothingInTheStore)
 {
     ShowUpdatesPage(server.Address(L"/updates/"));
-    const wchar_t* failing[] = {L"/updates/missing.pdf", L"/updates/cut.pdf", L"/updates/broken.pdf",
-                                L"/updates/moved.pdf"};
-    for (const wchar_t* path : failing) {
-        boxes.clear();
-        const int closedBefore = closed;
-        Follow(server.Address(path));
-        EXPECT_TRUE(FilesIn(store.Path()).empty()) << path;
-        ASSERT_EQ(1u, boxes.size()) << path;
-        EXPECT_EQ(kFailure, boxes[0].text) << path;
-        EXPECT_EQ(L"Formstead", boxes[0].caption) << path;
-        EXPECT_EQ(closedBefore + 1, closed) << path;
-    }
+    const wchar_t* failing[] = {L"/updates/missing.pdf", L"/updates/cut.pdf", L"/updates/broken.pdf"};
+    for (const wchar_t* path : failing) ExpectFailedDownload(path);
     // No site at all.
     boxes.clear();
     m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), L"http://127.0.0.1:1/");
@@ -231,6 +326,47 @@ TEST_F(FormDownloadTest, FailedDownloadsLeaveNothingInTheStore)
     EXPECT_TRUE(FilesIn(store.Path()).empty());
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(kFailure, boxes[0].text);
+}
+
+TEST_F(FormDownloadTest, RedirectsBelowTheUpdatesAddressAreFollowed)
+{
+    ShowUpdatesPage(server.Address(L"/updates/"));
+    // Each saved under the name of the link followed.
+    const wchar_t* followed[] = {L"/updates/moved.pdf", L"/updates/relative.pdf", L"/updates/absolute.pdf",
+                                 L"/updates/chain.pdf", L"/updates/hops/5.pdf"};
+    std::vector<std::wstring> expected;
+    for (const wchar_t* path : followed) {
+        boxes.clear();
+        Follow(server.Address(path));
+        const std::wstring name = std::wstring(path).substr(std::wstring(path).find_last_of(L'/') + 1);
+        expected.push_back(name);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, FilesIn(store.Path())) << path;
+        EXPECT_TRUE(ReadWholeFile(store.File(name)) == form) << path;
+        ASSERT_EQ(1u, boxes.size()) << path;
+        EXPECT_EQ(kSuccess, boxes[0].text) << path;
+    }
+    EXPECT_EQ(5, closed);
+}
+
+TEST_F(FormDownloadTest, RedirectsThatLeaveTheUpdatesAddressFailAndLeaveNothing)
+{
+    // The targets outside exist: the site serves the form there, so only the test stops them.
+    std::string body;
+    ASSERT_EQ(200u, UpdateServer::Fetch(server.Address(L"/other/new-claim.pdf"), body));
+    ASSERT_EQ(200u, UpdateServer::Fetch(server.Address(L"/updatesX/new-claim.pdf"), body));
+    ASSERT_EQ(200u, UpdateServer::Fetch(server.Address(L"/updates/%2e%2e/other/new-claim.pdf"), body));
+    ASSERT_EQ(302u, UpdateServer::Fetch(server.Address(L"/updates/credentials.pdf"), body));
+
+    ShowUpdatesPage(server.Address(L"/updates/"));
+    const wchar_t* refused[] = {L"/updates/away.pdf",        L"/updates/dots.pdf",   L"/updates/escaped-dots.pdf",
+                                L"/updates/credentials.pdf", L"/updates/prefix.pdf", L"/updates/loop.pdf",
+                                L"/updates/nowhere.pdf",     L"/updates/hops/6.pdf"};
+    for (const wchar_t* path : refused) ExpectFailedDownload(path);
+    // With the whole site as the updates address the same redirect is followed.
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), server.Address(L"/").c_str());
+    Follow(server.Address(L"/updates/away.pdf"));
+    EXPECT_EQ(std::vector<std::wstring>{L"away.pdf"}, FilesIn(store.Path()));
 }
 
 TEST_F(FormDownloadTest, AddressesOutsideTheUpdatesAddressAreNotDownloaded)
@@ -254,8 +390,8 @@ TEST_F(FormDownloadTest, AddressesOutsideTheUpdatesAddressAreNotDownloaded)
 TEST_F(FormDownloadTest, UnsafeNamesAreRefusedWithAMessage)
 {
     ShowUpdatesPage(server.Address(L"/updates/"));
-    for (const wchar_t* path : {L"/updates/..\\new-claim.pdf", L"/updates/c:new-claim.pdf", L"/updates/con.pdf",
-                                L"/updates/.pdf"}) {
+    for (const wchar_t* path : {L"/updates/a..new-claim.pdf", L"/updates/c:new-claim.pdf", L"/updates/con.pdf",
+                                L"/updates/CON%20.pdf", L"/updates/claim%2Fnew-claim.pdf", L"/updates/.pdf"}) {
         boxes.clear();
         Follow(server.Address(path));
         EXPECT_TRUE(FilesIn(store.Path()).empty()) << path;
@@ -265,6 +401,15 @@ TEST_F(FormDownloadTest, UnsafeNamesAreRefusedWithAMessage)
         EXPECT_NE(std::wstring(kFailure), boxes[0].text) << path;
     }
     EXPECT_EQ(0, closed); // the dialog stays for another link
+    // A backslash or a ".." step in the address puts it outside the updates address: nothing is fetched.
+    boxes.clear();
+    for (const wchar_t* path : {L"/updates/..\\new-claim.pdf", L"/updates/%2e%2e/new-claim.pdf",
+                                L"/updates/claim%2F..%2Fnew-claim.pdf"}) {
+        Follow(server.Address(path));
+        EXPECT_TRUE(FilesIn(store.Path()).empty()) << path;
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(0, closed);
 }
 
 TEST_F(FormDownloadTest, WebPagesAreShownOnlyBelowTheUpdatesAddress)

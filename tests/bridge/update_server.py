@@ -24,6 +24,25 @@ PAGES = {
                              b"<a href=\"app:toSetAddr?1\">Address</a></body></html>",
 }
 
+# Where the form is served: below the updates folder, and (for the refused redirects) outside it.
+FORM_PATHS = ("/updates/new-claim.pdf", "/updates/v2/new-claim.pdf", "/other/new-claim.pdf",
+              "/updatesX/new-claim.pdf", "/updates/%2e%2e/other/new-claim.pdf")
+
+# Redirects: path -> (status, Location); "{here}" stands for this site's host and port.
+REDIRECTS = {
+    "/updates/moved.pdf": (302, "/updates/new-claim.pdf"),
+    "/updates/relative.pdf": (301, "v2/new-claim.pdf"),
+    "/updates/absolute.pdf": (307, "http://{here}/updates/v2/new-claim.pdf"),
+    "/updates/chain.pdf": (303, "/updates/moved.pdf"),
+    "/updates/loop.pdf": (302, "/updates/loop.pdf"),
+    "/updates/away.pdf": (302, "/other/new-claim.pdf"),
+    "/updates/dots.pdf": (302, "/updates/../other/new-claim.pdf"),
+    "/updates/escaped-dots.pdf": (302, "/updates/%2e%2e/other/new-claim.pdf"),
+    "/updates/credentials.pdf": (302, "http://{here}@{here}/updates/new-claim.pdf"),
+    "/updates/prefix.pdf": (302, "/updatesX/new-claim.pdf"),
+    "/updates/nowhere.pdf": (302, ""),
+}
+
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
@@ -39,6 +58,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
         self.wfile.flush()
 
+    def redirect(self, status, location):
+        self.send_response(status)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def do_GET(self):
         path = self.path.split("?", 1)[0]
         if path == "/stop":
@@ -46,16 +71,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             threading.Thread(target=self.server.shutdown).start()
         elif path in PAGES:
             self.send_body(200, PAGES[path], "text/html")
-        elif path in ("/updates/new-claim.pdf", "/other/new-claim.pdf"):
+        elif path in FORM_PATHS:
             self.send_body(200, FORM, "application/pdf")
         elif path == "/updates/cut.pdf":
             # Says the whole form comes, sends half of it and closes the connection.
             self.send_body(200, FORM[: len(FORM) // 2], "application/pdf", declared=len(FORM))
-        elif path == "/updates/moved.pdf":
-            self.send_response(302)
-            self.send_header("Location", "/updates/new-claim.pdf")
-            self.send_header("Content-Length", "0")
-            self.end_headers()
+        elif path in REDIRECTS:
+            status, location = REDIRECTS[path]
+            self.redirect(status, location.replace("{here}", "127.0.0.1:%d" % self.server.server_address[1]))
+        elif path.startswith("/updates/hops/"):
+            # /updates/hops/N.pdf takes N redirects to reach the form.
+            left = int(path[len("/updates/hops/"):-len(".pdf")])
+            self.redirect(302, "/updates/new-claim.pdf" if left <= 1 else "%d.pdf" % (left - 1))
         elif path == "/updates/broken.pdf":
             self.send_body(500, b"%PDF-1.4 not a form", "application/pdf")
         else:

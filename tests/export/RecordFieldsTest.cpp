@@ -29,7 +29,8 @@ TEST(RecordFields, ReportsTheSubformsChildrenInOrder)
                      L"<topmostSubform><b>2</b><a k=\"v\">1</a><empty/><c>  two  blanks </c></topmostSubform>"
                      L"<topmostSubform><late>no</late></topmostSubform>"
                      L"</fields>\r\n", fields));
-    const Fields expected = {{L"b", L"2"}, {L"a", L"1"}, {L"empty", L""}, {L"c", L"  two  blanks "}};
+    // White space at either end of a value is not part of it (as the DOM reads it).
+    const Fields expected = {{L"b", L"2"}, {L"a", L"1"}, {L"empty", L""}, {L"c", L"two  blanks"}};
     EXPECT_EQ(expected, fields);
 }
 

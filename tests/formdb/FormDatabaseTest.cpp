@@ -456,3 +456,128 @@ TEST_F(FormDatabaseTest, UpdateOfARecordThatIsGoneKeepsTheNewRowEvenUnderTheOldI
     ASSERT_EQ(StoreOutcome::Stored, result.outcome) << result.message;
     EXPECT_EQ((Rows{{std::to_string(result.rowId), "Smith"}}), Query(db, "SELECT _ROWID_,Insured FROM submissions"));
 }
+
+namespace {
+// Installs a file mover for one test and takes it away again.
+struct FileMoverForTest
+{
+    explicit FileMoverForTest(RegistrationFileMover mover) { SetRegistrationFileMover(std::move(mover)); }
+    ~FileMoverForTest() { SetRegistrationFileMover(nullptr); }
+};
+} // namespace
+
+TEST_F(FormDatabaseTest, OldFileThatCannotBeMovedAsideStaysAndNothingElseIsLeft)
+{
+    const std::string junk = "not a database at all";
+    ASSERT_TRUE(WriteWholeFile(db, junk));
+    // Another program holds the file open without letting it be renamed.
+    HANDLE held = CreateFileW(db.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500");
+    CloseHandle(held);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(0u, result.message.find("The existing database file could not be moved aside: ")) << result.message;
+    EXPECT_TRUE(result.movedAsidePath.empty());
+    EXPECT_EQ(junk, ReadWholeFile(db));
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb"}, FilesIn(folder.Path()));
+}
+
+TEST_F(FormDatabaseTest, NewFileThatCannotBePutInPlaceBringsTheOldOneBack)
+{
+    const std::string junk = "not a database at all";
+    ASSERT_TRUE(WriteWholeFile(db, junk));
+    std::vector<std::wstring> moves;
+    {
+        // Moving aside works; moving the new file onto the database's name fails as a full disk would.
+        FileMoverForTest mover([&](const std::wstring& from, const std::wstring& to) {
+            moves.push_back(to);
+            if (to == db && from.find(L".bak") == std::wstring::npos)
+            {
+                SetLastError(ERROR_DISK_FULL);
+                return false;
+            }
+            return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
+        });
+        const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500");
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(0u, result.message.find("The new database file could not be put in place: ")) << result.message;
+        EXPECT_TRUE(result.movedAsidePath.empty());
+    }
+    ASSERT_EQ(3u, moves.size()); // aside, into place, back
+    EXPECT_EQ(junk, ReadWholeFile(db));
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb"}, FilesIn(folder.Path()));
+}
+
+TEST_F(FormDatabaseTest, OldFileThatCannotComeBackIsNamedInTheMessage)
+{
+    const std::string junk = "not a database at all";
+    ASSERT_TRUE(WriteWholeFile(db, junk));
+    FileMoverForTest mover([&](const std::wstring& from, const std::wstring& to) {
+        if (to == db)
+        {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
+    });
+    const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500");
+    EXPECT_FALSE(result.ok);
+    ASSERT_FALSE(result.movedAsidePath.empty());
+    EXPECT_EQ(junk, ReadWholeFile(result.movedAsidePath));
+    const std::string asideName = Utf8(result.movedAsidePath.substr(folder.Path().size()));
+    EXPECT_NE(std::string::npos, result.message.find("\nThe old database file is kept as ")) << result.message;
+    EXPECT_NE(std::string::npos, result.message.find(asideName)) << result.message;
+    EXPECT_EQ(std::vector<std::string>{asideName}, FilesIn(folder.Path()));
+}
+
+TEST_F(FormDatabaseTest, TablesThatCannotBeBuiltLeaveNoDatabase)
+{
+    // A folder stands where SQLite would write the new file's journal: the first table cannot be made.
+    const std::wstring journal = db + L".new-journal";
+    ASSERT_TRUE(CreateDirectoryW(journal.c_str(), nullptr));
+    const RegistrationResult result = CreateFormDatabase(db, kFieldList, "CMS-1500");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(0u, result.message.find("SQL error: ")) << result.message;
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb.new-journal"}, FilesIn(folder.Path()));
+    EXPECT_EQ(FormRegistration::Missing, CheckFormRegistration(db));
+    ASSERT_TRUE(RemoveDirectoryW(journal.c_str()));
+
+    // An unregistered file stays as it was.
+    ASSERT_TRUE(WriteWholeFile(db, "old"));
+    ASSERT_TRUE(CreateDirectoryW(journal.c_str(), nullptr));
+    EXPECT_FALSE(CreateFormDatabase(db, kFieldList, "CMS-1500").ok);
+    EXPECT_EQ("old", ReadWholeFile(db));
+    ASSERT_TRUE(RemoveDirectoryW(journal.c_str()));
+    EXPECT_EQ(std::vector<std::string>{"claim.gdb"}, FilesIn(folder.Path()));
+}
+
+TEST_F(FormDatabaseTest, RefusedFieldListsCarryTheListOrTheNameAsTheirMessage)
+{
+    // A list that cannot be read: the whole list, as the field-name reader shows it.
+    const std::string unreadable = "F1jjjj0jA|garbage";
+    RegistrationResult result = CreateFormDatabase(db, unreadable, "CMS-1500");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(unreadable, result.message);
+    EXPECT_EQ("get_db_fieldnames", result.caption);
+    // A name with a square bracket: the name alone.
+    result = CreateFormDatabase(db, "F1jjjj0jA|F2jjjj1jB[2]", "CMS-1500");
+    EXPECT_EQ("B[2]", result.message);
+    EXPECT_EQ("get_db_fieldnames ERROR", result.caption);
+    // Other unusable names: the name and why.
+    result = CreateFormDatabase(db, "F1jjjj0jfxml", "CMS-1500");
+    EXPECT_EQ("fxml\n(it is the reserved column name \"fxml\")", result.message);
+    EXPECT_EQ("get_db_fieldnames ERROR", result.caption);
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+    // Failures of the database itself keep the registration's own caption.
+    EXPECT_TRUE(CreateFormDatabase(folder.File(L"missing\\claim.gdb"), kFieldList, "CMS-1500").caption.empty());
+
+    // The limit: a warning, and the registration goes on.
+    std::string list;
+    for (int i = 0; i < 4999; ++i)
+        list += (i ? "|" : "") + std::string("Kjjjj") + std::to_string(i) + "jC" + std::to_string(i);
+    result = CreateFormDatabase(db, list, "CMS-1500");
+    EXPECT_TRUE(result.ok) << result.message;
+    EXPECT_EQ("More the 102 columns found. can register only up to 1024 columns.", result.warning);
+    EXPECT_EQ("db", result.warningCaption);
+}

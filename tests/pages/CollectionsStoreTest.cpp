@@ -267,3 +267,27 @@ TEST_F(CollectionsStoreTest, BothChangesOfASaveOrNeither)
     EXPECT_EQ(before, StatementColumnsOfAllRows());
     EXPECT_EQ("<r><ID>2</ID><TotalDue_1>0</TotalDue_1></r>", One("SELECT collectionsXML FROM submissions WHERE _ROWID_ = 2"));
 }
+
+TEST_F(CollectionsStoreTest, ColumnsCannotBeAddedWhileAnotherProgramWrites)
+{
+    // Another connection holds the write lock: the columns cannot be added, and nothing is half-added.
+    sqlite3* writer = nullptr;
+    const std::wstring path = Path();
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(std::string(path.begin(), path.end()).c_str(), &writer, SQLITE_OPEN_READWRITE, nullptr));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    std::string error;
+    bool added = true;
+    {
+        ::Database db;
+        ASSERT_TRUE(db.Open(path.c_str())) << db.ErrorText();
+        added = EnsureStatementColumns(db, &error);
+    }
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+    EXPECT_FALSE(added);
+    EXPECT_EQ("database is locked", error);
+    EXPECT_EQ("3", One("SELECT count(*) FROM pragma_table_info('submissions')"));
+    // Once the other program is done they are added.
+    AddColumns();
+    EXPECT_EQ("6", One("SELECT count(*) FROM pragma_table_info('submissions')"));
+}
