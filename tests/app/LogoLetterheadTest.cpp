@@ -293,3 +293,45 @@ TEST_F(LogoLetterhead, TextDialogListsSortedItemsAndSearchesTheSizeFromTheSecond
     EXPECT_EQ(CString(L"12"), Profile(L"HeaderFSize"));
     EXPECT_EQ(CString(L"0"), Profile(L"HeaderType"));
 }
+
+TEST_F(LogoLetterhead, UnreadableImageIsReportedAndChangesNothing)
+{
+    // A file that cannot be read leaves the letterhead as it was (no half-made logo): the program
+    // names the file, and the chooser stays open for another try.
+    TempFolder images;
+    const std::wstring missing = images.File(L"gone.jpg");
+    StartOnStatementList();
+    Follow(L"app:viewStatement?1");
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ImageLogoSize>"); }));
+    PumpPending();
+    const size_t sentBefore = FieldSetsSent();
+    ASSERT_TRUE(AfxGetApp()->WriteProfileString(L"HeaderInfo", L"ImagePath", L"C:\\earlier.jpg"));
+    AfxSetFileChooser([&](OPENFILENAMEW& ofn, bool) {
+        lstrcpynW(ofn.lpstrFile, missing.c_str(), ofn.nMaxFile);
+        return TRUE;
+    });
+    const size_t messagesBefore = run->messages.size();
+    bool stayedOpen = false;
+    {
+        DialogDriver driver;
+        driver.OnDialog(L"Header", [](HWND dialog) { ClickButton(dialog, 1015); });
+        driver.Then([&] {
+            HWND header = FindThreadDialog(L"Header");
+            if (run->messages.size() == messagesBefore || !header) return false;
+            stayedOpen = true;
+            CloseBox(header);
+            return true;
+        });
+        Follow(L"app:toSetHeader");
+        ASSERT_TRUE(PumpUntil([&] { return driver.Idle() && FindThreadDialog(L"Header") == nullptr; }));
+    }
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(messagesBefore + 1, run->messages.size());
+    EXPECT_NE(-1, run->messages.back().text.Find(missing.c_str())) << CStringA(run->messages.back().text).GetString();
+    EXPECT_EQ(CString(L"C:\\earlier.jpg"), Profile(L"ImagePath"));
+    EXPECT_EQ(CString(L"<none>"), Profile(L"ImageSize"));
+    EXPECT_EQ(CString(L"<none>"), Profile(L"HeaderType"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(LogoFile().c_str()));
+    PumpPending();
+    EXPECT_EQ(sentBefore, FieldSetsSent());
+}
