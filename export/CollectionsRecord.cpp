@@ -77,8 +77,8 @@ long long FieldCents(const RecordElements& record, const std::wstring& name)
     return element ? CentsOrZero(element->text, name.c_str()) : 0;
 }
 
-// A service line's charge: its dollars field plus its cents field divided by 100 (the cents field's
-// whole cents are dropped, as the form holds whole cents there).
+// A service line's charge: its dollars field plus its cents field, which holds a number of cents
+// ("50" for fifty cents).
 long long LineChargeCents(const RecordElements& record, const std::wstring& dollarsField)
 {
     const RecordElement* dollars = RecordField(record, dollarsField);
