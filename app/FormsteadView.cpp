@@ -4,6 +4,7 @@
 #include "app/FormsteadApp.h"
 #include "app/MainFrame.h"
 #include "app/ViewPages.h"
+#include "bridge/BridgeProtocol.h"
 #include "pages/CollectionsPage.h"
 #include "pages/FormPage.h"
 #include "pages/RecordsPage.h"
@@ -97,6 +98,18 @@ CHTMLCtrl* CFormsteadView::GetFormBrowser() const
 {
     CPage3* page = dynamic_cast<CPage3*>(m_pPages[kFormPage]);
     return page && page->m_browser.GetSafeHwnd() ? &page->m_browser : nullptr;
+}
+
+void CFormsteadView::RecordDeleted(int id, int isTemplate)
+{
+    if (id <= 0 || id != m_nRecordId || isTemplate != m_bIsTemplate)
+        return;
+    m_nRecordId = -1;
+    // The form keeps the values it was last given: an empty data set clears every field, so the
+    // deleted record is not shown (or saved again as if it were current).
+    if (CHTMLCtrl* browser = GetFormBrowser())
+        if (m_bFormLoaded)
+            SendBridgeCommand(*browser, L"FieldSet|");
 }
 
 void CFormsteadView::ReloadRecordsPage()

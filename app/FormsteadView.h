@@ -32,6 +32,8 @@ public:
     int GetTemplateFlag() const override { return m_bIsTemplate; }
     void SetTemplateFlag(int flag) override { m_bIsTemplate = flag; }
     void SetLastTemplateName(const CString& name) override { m_strLastTemplateName = name; }
+    // The current record deleted: none is current, and the form page's fields are emptied.
+    void RecordDeleted(int id, int isTemplate) override;
     const CString& GetLastTemplateName() const { return m_strLastTemplateName; }
     BOOL IsFormLoaded() const override { return m_bFormLoaded; }
     void SetFormLoaded(BOOL loaded) override { m_bFormLoaded = loaded; }

@@ -6,7 +6,7 @@
 namespace {
 bool IsBlank(wchar_t c)
 {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
 }
 
 // Reads 1..maxDigits decimal digits at text[pos].
@@ -96,11 +96,14 @@ bool ParseCents(const std::wstring& raw, long long& cents)
         }
     }
     if (lastWasComma) return false;
+    // Decimals beyond the cent round half away from zero, judged on the digits as written (exact).
     int fraction = 0, fractionDigits = 0;
+    bool roundUp = false;
     if (pos < text.size() && text[pos] == L'.') {
         for (++pos; pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9'; ++pos) {
-            if (++fractionDigits > 2) return false;
-            fraction = fraction * 10 + (text[pos] - L'0');
+            if (fractionDigits == 2) roundUp = text[pos] >= L'5';
+            if (fractionDigits < 2) fraction = fraction * 10 + (text[pos] - L'0');
+            ++fractionDigits;
         }
         if (fractionDigits == 1) fraction *= 10;
     }
@@ -109,7 +112,7 @@ bool ParseCents(const std::wstring& raw, long long& cents)
         // Only an empty text stands for nothing; a lone sign or "$" is not an amount.
         if (!text.empty()) return false;
     }
-    cents = whole * 100 + fraction;
+    cents = whole * 100 + fraction + (roundUp ? 1 : 0);
     if (negative) cents = -cents;
     return true;
 }

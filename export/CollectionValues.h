@@ -11,8 +11,9 @@ long DayNumberOf(int year, int month, int day);
 // "%02d/%02d/%04d" of a calendar date.
 std::wstring FormatMonthDayYear(int year, int month, int day);
 
-// Reads an amount ("125", "-3.5", "1250.75", "$1,250.75") into whole cents; false when it is not an
-// amount (more than two decimals included) or out of range. An empty (or blank) text is 0.
+// Reads an amount ("125", "-3.5", "1250.75", "$1,250.75", "12.345") into whole cents, more decimals
+// rounded half away from zero; false when it is not an amount or out of range. An empty (or blank)
+// text is 0.
 bool ParseCents(const std::wstring& text, long long& cents);
 // "%.2f" of an amount in cents, computed exactly ("-0.05", "1250.75").
 std::wstring FormatCents(long long cents);

@@ -77,13 +77,28 @@ long long FieldCents(const RecordElements& record, const std::wstring& name)
     return element ? CentsOrZero(element->text, name.c_str()) : 0;
 }
 
-// The balance of a record without a saved statement: each line's charge less what was paid on it.
+// A service line's charge: its dollars field plus its cents field, which holds a number of cents
+// ("50" for fifty cents).
+long long LineChargeCents(const RecordElements& record, const std::wstring& dollarsField)
+{
+    const RecordElement* dollars = RecordField(record, dollarsField);
+    if (!dollars) return 0;
+    std::wstring centsField = dollarsField;
+    centsField.replace(dollarsField.size() - 7, 7, L"cents");
+    long long centsPart = 0;
+    if (const RecordElement* cents = RecordField(record, centsField))
+        centsPart = CentsOrZero(cents->text, centsField.c_str()) / 100;
+    return CentsOrZero(dollars->text, dollarsField.c_str()) + centsPart;
+}
+
+// The balance of a record without a saved statement: each line's charge (dollars and cents, as the
+// charges column counts it) less what was paid on it.
 long long RecordBalanceCents(const RecordElements& record)
 {
     long long balance = 0;
     for (int k = 1; k <= 6; ++k) {
         const std::wstring line = std::to_wstring(k);
-        balance += FieldCents(record, L"_24f_" + line + L"_Charges_dollars" + kFieldMark);
+        balance += LineChargeCents(record, L"_24f_" + line + L"_Charges_dollars");
         for (const wchar_t* paid : {L"CoPay_", L"PatientPd_", L"Payer1Pd_", L"Payer2Pd_"})
             balance -= FieldCents(record, paid + line + kFieldMark);
     }
@@ -202,12 +217,7 @@ std::wstring BuildRecordCollectionsXml(const CollectionRow& row, const Collectio
             long long charge = 0;
             if (source.size() >= 22 && source.compare(6, 16, L"_Charges_dollars") == 0) {
                 // Whole dollars and the line's cents field make the charge.
-                std::wstring centsSource = source;
-                centsSource.replace(source.size() - 7, 7, L"cents");
-                long long centsPart = 0;
-                if (const RecordElement* cents = RecordField(record, centsSource))
-                    centsPart = CentsOrZero(cents->text, centsSource.c_str()) / 100;
-                charge = CentsOrZero(value, source.c_str()) + centsPart;
+                charge = LineChargeCents(record, source);
                 value = FormatCents(charge);
             } else if (StartsWith(name, L"Charges_")) {
                 charge = CentsOrZero(value, source.c_str());

@@ -7,6 +7,7 @@
 #include "export/CollectionsSort.h"
 #include "export/HeaderSettings.h"
 #include "framework/Seams.h"
+#include "pages/CollectionsLayout.h"
 #include "pages/CollectionsStore.h"
 #include "pages/FormPageHost.h"
 #include "pages/RecordsGrid.h"
@@ -16,11 +17,16 @@
 
 namespace {
 const UINT kBrowserPlace = 1022;
-const UINT kTotalsPlace = 1044;
 const UINT kChangeAddress = 1031;
 const UINT kPatient = 1024, kInsured = 1025, kPastDue = 1026, kInsuredId = 1027, kPolicy = 1028, kPhone = 1029,
            kSortBy = 1030;
-const UINT kFilterControls[] = {1017, 1024, 1025, 1026, 1027, 1028, 1029, 1030};
+const UINT kFilterControls[] = {1024, 1025, 1026, 1027, 1028, 1029, 1030};
+// The page's controls with their labels, in the order they flow.
+const LabelledControl kPageGroups[] = {{1032, kPatient}, {1033, kInsured}, {1034, kInsuredId}, {1035, kPolicy},
+                                       {1036, kPhone},   {1037, kPastDue}, {1038, kSortBy},    {0, kChangeAddress}};
+const LabelledControl kTotalsGroups[] = {{1039, 1045}, {1040, 1046}, {1041, 1047},
+                                         {1042, 1048}, {1043, 1049}, {1050, 1051}};
+const int kMargin = 4; // around the controls, inside the page and the totals panel
 
 const wchar_t* const kPastDueItems[] = {L"30 Days", L"45 Days", L"60 Days", L"90 Days", L"Less Than 30 Days",
                                         L"Any Balance", L"All Records", L"PAID IN FULL"};
@@ -46,12 +52,7 @@ BOOL CCollectionsPage::OnInitDialog()
     ::SendDlgItemMessageW(m_hWnd, kSortBy, CB_SETCURSEL, kSortOldest, 0);
 
     if (m_totals.Create(CCollectionsTotals::IDD, this)) {
-        CRect place;
-        if (CWnd* marker = GetDlgItem(kTotalsPlace)) {
-            marker->GetWindowRect(&place);
-            ScreenToClient(&place);
-            m_totals.SetWindowPos(nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        }
+        // Placed below the filters by Layout.
         m_totals.SetTotals(m_running);
         m_totals.ShowWindow(SW_SHOW);
     }
@@ -69,14 +70,25 @@ void CCollectionsPage::OnSize(UINT nType, int cx, int cy)
     Layout();
 }
 
+// The filters flow into as many rows as the width needs, the totals panel (list view only) below
+// them, and the browser takes the rest of the page.
 void CCollectionsPage::Layout()
 {
-    if (!m_browser.m_hWnd) return;
-    CRect client, browser;
+    if (!m_hWnd) return;
+    CRect client;
     GetClientRect(&client);
-    m_browser.GetWindowRect(&browser);
-    ScreenToClient(&browser);
-    m_browser.MoveWindow(0, browser.top, client.Width(), std::max(0, static_cast<int>(client.bottom - browser.top)), TRUE);
+    const int width = std::max(0, static_cast<int>(client.Width()) - 2 * kMargin);
+    int bottom = FlowLabelledControls(m_hWnd, kPageGroups, sizeof kPageGroups / sizeof kPageGroups[0], kMargin,
+                                      kMargin, width);
+    if (m_totals.m_hWnd && (m_totals.GetStyle() & WS_VISIBLE)) {
+        const int inner = FlowLabelledControls(m_totals.m_hWnd, kTotalsGroups,
+                                               sizeof kTotalsGroups / sizeof kTotalsGroups[0], kMargin, kMargin, width);
+        m_totals.SetWindowPos(nullptr, 0, bottom, client.Width(), inner + kMargin, SWP_NOZORDER | SWP_NOACTIVATE);
+        bottom += inner + kMargin;
+    }
+    const int browserTop = bottom + kMargin;
+    if (m_browser.m_hWnd)
+        m_browser.MoveWindow(0, browserTop, client.Width(), std::max(0, static_cast<int>(client.bottom) - browserTop), TRUE);
 }
 
 void CCollectionsPage::OpenList()
@@ -166,6 +178,7 @@ void CCollectionsPage::ShowStatementView(bool statement)
     for (UINT id : kFilterControls)
         if (CWnd* control = GetDlgItem(id)) control->EnableWindow(!statement);
     if (CWnd* check = GetDlgItem(kChangeAddress)) check->ShowWindow(statement ? SW_SHOW : SW_HIDE);
+    Layout();
 }
 
 bool CCollectionsPage::SaveCollectionsXml(const CString& text)

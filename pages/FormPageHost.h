@@ -25,6 +25,13 @@ public:
     virtual int GetTemplateFlag() const = 0;
     virtual void SetTemplateFlag(int flag) = 0;
     virtual void SetLastTemplateName(const CString& name) = 0;
+    // A record was deleted from the store. When it is the current record, nothing is current any
+    // more; a host that shows the form also stops showing the deleted data there.
+    virtual void RecordDeleted(int id, int isTemplate)
+    {
+        if (id > 0 && id == GetCurrentRecordId() && isTemplate == GetTemplateFlag())
+            SetCurrentRecordId(-1);
+    }
 
     // Whether the form page has loaded the form's PDF.
     virtual BOOL IsFormLoaded() const = 0;

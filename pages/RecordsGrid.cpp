@@ -337,8 +337,7 @@ int DeleteSelectedRows(CGridCtrl& grid, FormPageHost& host)
     const DeleteOutcome outcome = DeleteRecordRows(DatabasePath(host), keys);
     // The grid loses exactly the rows that are gone from the file, all in one pass.
     for (int i = 0; i < outcome.deleted; ++i)
-        if (keys[i].rowId == host.GetCurrentRecordId() && (keys[i].isTemplate ? 1 : 0) == host.GetTemplateFlag())
-            host.SetCurrentRecordId(-1);
+        host.RecordDeleted(keys[i].rowId, keys[i].isTemplate ? 1 : 0);
     rows.resize(static_cast<size_t>(outcome.deleted));
     grid.DeleteRows(rows);
     grid.Refresh();
@@ -353,6 +352,8 @@ int DeleteSelectedRows(CGridCtrl& grid, FormPageHost& host)
 int DeleteSubmission(FormPageHost& host, int rowId)
 {
     const DeleteOutcome outcome = DeleteRecordRows(DatabasePath(host), {StoredRecordKey{rowId, false}});
+    if (outcome.deleted > 0)
+        host.RecordDeleted(rowId, 0);
     if (!outcome.ok)
     {
         Report(outcome);

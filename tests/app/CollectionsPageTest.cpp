@@ -11,6 +11,7 @@
 #include "framework/Seams.h"
 #include "pages/CollectionsPage.h"
 #include "pages/FormPage.h"
+#include "app/Navigator.h"
 #include "tests/pages/DialogDriver.h"
 #include "viewer/ViewerTestControl.h"
 
@@ -226,4 +227,358 @@ TEST_F(CollectionsProgram, TextLetterheadReachesTheStatement)
     EXPECT_TRUE(Sent(L"<Size>16</Size>"));
     EXPECT_TRUE(Sent(L"<TextLogo>1</TextLogo>"));
     EXPECT_EQ(CString(L"0"), AfxGetApp()->GetProfileString(L"HeaderInfo", L"HeaderType", L"none"));
+}
+
+namespace
+{
+BOOL CALLBACK CollectChildren(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+// The direct children of a window, in z-order (the template's order).
+std::vector<HWND> ChildrenOf(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The window's rectangle in the client coordinates of `in`.
+RECT RectIn(HWND window, HWND in)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, in, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The width the control's text needs in the control's own font.
+int TextWidth(HWND control)
+{
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const std::wstring text = TextOf(control);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return extent.cx;
+}
+
+
+// A record as the form's own XML keeps it (the numbered fields the collection data reads), with the
+// charge's dollars and cents in their two fields.
+const char kChargedRecordSql[] =
+    "INSERT INTO submissions (submdate, fxml) VALUES ('1/15/2024', '<fields><topmostSubform/><numberedFields>"
+    "<_2_PATIENT_S_NAME_Last_First_Middle_Initialjjjj1>%s</_2_PATIENT_S_NAME_Last_First_Middle_Initialjjjj1>"
+    "<_24f_1_Charges_dollarsjjjj2>%s</_24f_1_Charges_dollarsjjjj2>"
+    "<_24f_1_Charges_centsjjjj3>%s</_24f_1_Charges_centsjjjj3></numberedFields></fields>')";
+} // namespace
+
+struct CollectionsPageOnScreen : CollectionsProgram
+{
+    void OpenList()
+    {
+        CPage3* form = dynamic_cast<CPage3*>(run->View()->GetFormPage());
+        ASSERT_NE(nullptr, form);
+        viewer::NavigateFromPageForTest(form->m_browser.GetSafeHwnd(), L"app:toStatements");
+        ASSERT_TRUE(PumpUntil([&] { return Page() && Page()->IsWindowVisible() && !Page()->m_lastSent.empty(); }));
+    }
+    void SizeFrame(int width, int height)
+    {
+        run->Frame()->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        PumpPending();
+    }
+    // Every visible control of the page and of its totals panel: inside the page, clear of each
+    // other, its text whole; and no button among them but those that act.
+    void ExpectWholeAndInside(const char* where)
+    {
+        SCOPED_TRACE(where);
+        HWND page = Page()->GetSafeHwnd();
+        HWND totals = Page()->m_totals.GetSafeHwnd();
+        HWND browser = Page()->m_browser.GetSafeHwnd();
+        RECT client;
+        GetClientRect(page, &client);
+        std::vector<HWND> controls;
+        for (HWND child : ChildrenOf(page))
+            if (child != totals && child != browser && IsWindowVisible(child)) controls.push_back(child);
+        if (IsWindowVisible(totals)) {
+            for (HWND child : ChildrenOf(totals))
+                if (IsWindowVisible(child)) controls.push_back(child);
+            const RECT panel = RectIn(totals, page);
+            EXPECT_TRUE(panel.left >= 0 && panel.top >= 0 && panel.right <= client.right && panel.bottom <= client.bottom);
+        }
+        ASSERT_GE(controls.size(), 14u);
+        const RECT view = RectIn(browser, page);
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const RECT r = RectIn(controls[i], page);
+            const std::wstring text = TextOf(controls[i]);
+            const std::string name(text.begin(), text.end());
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+                << name << " at " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << " in " << client.right
+                << "x" << client.bottom;
+            EXPECT_LE(r.bottom, view.top) << name << " reaches into the PDF";
+            if (ClassOf(controls[i]) == L"Static") {
+                EXPECT_LE(TextWidth(controls[i]), r.right - r.left) << name;
+            }
+            if (ClassOf(controls[i]) == L"Button") {
+                EXPECT_EQ(1031, GetDlgCtrlID(controls[i])) << name << " is a button that does nothing";
+                EXPECT_LE(TextWidth(controls[i]) + GetSystemMetrics(SM_CXMENUCHECK), r.right - r.left) << name;
+            }
+            for (size_t j = i + 1; j < controls.size(); ++j) {
+                RECT other = RectIn(controls[j], page), overlap;
+                EXPECT_FALSE(IntersectRect(&overlap, &r, &other)) << name << " overlaps " << CStringA(TextOf(controls[j]).c_str()).GetString();
+            }
+        }
+        EXPECT_GT(view.bottom - view.top, 100);
+        EXPECT_EQ(client.bottom, view.bottom);
+    }
+    HWND FormWindowOfPage()
+    {
+        std::vector<HWND> all;
+        EnumChildWindows(Page()->m_browser.GetSafeHwnd(), CollectChildren, reinterpret_cast<LPARAM>(&all));
+        for (HWND window : all)
+            if (ClassOf(window) == L"FormsteadFormWindow") return window;
+        return nullptr;
+    }
+    // A click at the middle of a link of the list PDF, given in PDF points: the page is drawn from
+    // the top left, 8 pixels in, at the window's width less the margins.
+    void ClickListLink(double x1, double y1, double x2, double y2)
+    {
+        HWND form = FormWindowOfPage();
+        ASSERT_NE(nullptr, form);
+        RECT rc;
+        GetClientRect(form, &rc);
+        const double scale = (rc.right - 16) / 612.0;
+        const int x = static_cast<int>(8 + (x1 + x2) / 2 * scale);
+        const int y = static_cast<int>(8 + (792 - (y1 + y2) / 2) * scale);
+        PostMessageW(form, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(form, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+    void AddCharged(const char* name, const char* dollars, const char* cents)
+    {
+        char sql[1024];
+        snprintf(sql, sizeof sql, kChargedRecordSql, name, dollars, cents);
+        Exec(sql);
+    }
+    CPage3* FormPage() { return dynamic_cast<CPage3*>(run->View()->GetFormPage()); }
+    std::vector<HWND> FormEdits()
+    {
+        std::vector<HWND> edits;
+        EnumChildWindows(FormPage()->m_browser.GetSafeHwnd(), CollectEdits, reinterpret_cast<LPARAM>(&edits));
+        return edits;
+    }
+    // The user types into the form's first field and saves it as a new record, which becomes the
+    // current record; the records page is then shown.
+    void SaveThroughForm(const wchar_t* value)
+    {
+        ASSERT_TRUE(PumpUntil([&] { return FormEdits().size() >= 2; }));
+        SetWindowTextW(FormEdits()[0], value);
+        ::PostMessageW(FormPage()->m_buttons.GetDlgItem(1015)->GetSafeHwnd(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return run->Frame()->m_wndNavigator.GetCurrentStep() == 1; }));
+    }
+    std::wstring TotalShown(UINT id) { return TextOf(::GetDlgItem(Page()->m_totals.GetSafeHwnd(), id)); }
+};
+
+TEST_F(CollectionsPageOnScreen, ControlsAreTheFiltersTheirChoicesAndTheHiddenAddressBox)
+{
+    Start();
+    AddRecord("1/15/2024", "Baker", "50");
+    OpenList();
+    HWND page = Page()->GetSafeHwnd();
+    // The filter edits and the two drop-down lists, in the order of the page.
+    for (int id : {1024, 1025, 1027, 1028, 1029})
+        EXPECT_EQ(L"Edit", ClassOf(GetDlgItem(page, id))) << id;
+    HWND pastDue = GetDlgItem(page, 1026), sortBy = GetDlgItem(page, 1030);
+    ASSERT_EQ(L"ComboBox", ClassOf(pastDue));
+    ASSERT_EQ(L"ComboBox", ClassOf(sortBy));
+    for (HWND combo : {pastDue, sortBy}) {
+        const LONG style = GetWindowLongW(combo, GWL_STYLE);
+        EXPECT_EQ(CBS_DROPDOWNLIST, style & 3); // no edit field
+        EXPECT_EQ(0, style & CBS_SORT);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"30 Days", L"45 Days", L"60 Days", L"90 Days", L"Less Than 30 Days",
+                                         L"Any Balance", L"All Records", L"PAID IN FULL"}),
+              ComboItems(pastDue));
+    EXPECT_EQ((std::vector<std::wstring>{L"OLDEST", L"NEWEST", L"PATIENT (A-Z)", L"PATIENT (Z-A)"}), ComboItems(sortBy));
+    // The page starts with every record, oldest first.
+    EXPECT_EQ(6, SendMessageW(pastDue, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(0, SendMessageW(sortBy, CB_GETCURSEL, 0, 0));
+    // The labels of the filters and the totals, as the user reads them.
+    const std::pair<int, const wchar_t*> labels[] = {{1032, L"Patient Starts With"}, {1033, L"Insured Starts With"},
+                                                     {1034, L"Insured ID"},          {1035, L"Policy / Group #"},
+                                                     {1036, L"Patient Phone"},       {1037, L"Past Due"},
+                                                     {1038, L"Sort By"}};
+    for (const auto& label : labels) EXPECT_EQ(label.second, TextOf(GetDlgItem(page, label.first)));
+    HWND totals = Page()->m_totals.GetSafeHwnd();
+    const std::pair<int, const wchar_t*> totalLabels[] = {{1039, L"$ Charges"},  {1040, L"Co Pay"},
+                                                          {1041, L"Patient Pd"}, {1042, L"Payer 1 Pd"},
+                                                          {1043, L"Payer 2 Pd"}, {1050, L"Total Due"}};
+    for (const auto& label : totalLabels) EXPECT_EQ(label.second, TextOf(GetDlgItem(totals, label.first)));
+    for (int id : {1045, 1046, 1047, 1048, 1049, 1051}) {
+        EXPECT_EQ(L"Edit", ClassOf(GetDlgItem(totals, id))) << id;
+        EXPECT_TRUE(GetWindowLongW(GetDlgItem(totals, id), GWL_STYLE) & ES_READONLY) << id;
+    }
+    // None of the buttons that had no behaviour is there, shown or hidden.
+    for (HWND parent : {page, totals})
+        for (HWND child : ChildrenOf(parent)) {
+            EXPECT_TRUE(ClassOf(child) != L"Button" || GetDlgCtrlID(child) == 1031) << CStringA(TextOf(child).c_str()).GetString();
+            for (const wchar_t* gone : {L"View", L"Sort", L"Send", L"Get", L"Refresh View", L"Test Area",
+                                        L"Totals For This View", L"Back To Collections", L"Print", L"Create Letterhead",
+                                        L"Change Remit to Address"})
+                EXPECT_NE(gone, TextOf(child));
+        }
+
+    // "Change Address": hidden in the list, shown with a statement, where its state reaches the data.
+    HWND address = GetDlgItem(page, 1031);
+    ASSERT_NE(nullptr, address);
+    EXPECT_EQ(L"Change Address", TextOf(address));
+    EXPECT_EQ(BS_AUTOCHECKBOX, GetWindowLongW(address, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_FALSE(IsWindowVisible(address));
+    Follow(L"app:viewStatement?1");
+    // Only a statement's data carries the logo's size.
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ImageLogoSize>"); }));
+    ASSERT_TRUE(StatementShown(L"1"));
+    EXPECT_TRUE(IsWindowVisible(address));
+    EXPECT_FALSE(IsWindowEnabled(pastDue));
+    EXPECT_TRUE(Sent(L"<ChangeAddress>0</ChangeAddress>"));
+    SendMessageW(address, BM_CLICK, 0, 0);
+    Follow(L"app:toSetAddr?1");
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ChangeAddress>1</ChangeAddress>"); }));
+    Follow(L"app:toStatements");
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(address) && IsWindowEnabled(pastDue); }));
+}
+
+TEST_F(CollectionsPageOnScreen, EveryControlWholeAndInsideFromTheSmallestWindowUp)
+{
+    Start();
+    AddRecord("1/15/2024", "Baker", "50");
+    OpenList();
+    for (const SIZE size : {SIZE{850, 550}, SIZE{1000, 700}, SIZE{1400, 900}}) {
+        SizeFrame(size.cx, size.cy);
+        ExpectWholeAndInside(("list at " + std::to_string(size.cx) + " x " + std::to_string(size.cy)).c_str());
+    }
+    SizeFrame(850, 550);
+    Follow(L"app:viewStatement?1");
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ImageLogoSize>"); }));
+    ASSERT_TRUE(StatementShown(L"1"));
+    ExpectWholeAndInside("statement at 850 x 550");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(Page()->GetSafeHwnd(), 1031)));
+}
+
+TEST_F(CollectionsPageOnScreen, ApplyFiltersInTheListRebuildsItWithTheFiltersAndSort)
+{
+    Start();
+    AddRecord("1/15/2024", "Zed", "120");
+    AddRecord("12/1/2023", "Adams", "80");
+    AddRecord("2/1/2024", "Abbot", "30");
+    OpenList();
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ID>3</ID>") && FormWindowOfPage() != nullptr; }));
+    HWND page = Page()->GetSafeHwnd();
+    // Typed and chosen, but not applied yet: the list is still the one sent before.
+    SetDlgItemTextW(page, 1024, L"A");
+    SendDlgItemMessageW(page, 1030, CB_SETCURSEL, 1, 0); // NEWEST
+    PumpPending();
+    EXPECT_TRUE(Sent(L"<FirstPatientName>Zed</FirstPatientName>"));
+
+    // "Apply filters", at the top of the list PDF (160,746 - 240,764 in the page's points).
+    ClickListLink(160, 746, 240, 764);
+    ASSERT_TRUE(PumpUntil([&] { return !Sent(L"<FirstPatientName>Zed</FirstPatientName>"); }));
+    EXPECT_LT(Page()->m_lastSent.find(L"<ID>3</ID>"), Page()->m_lastSent.find(L"<ID>2</ID>")); // newest first
+    EXPECT_EQ(11000, Page()->m_running.cents[CollectionTotals::Charges]);
+    // The list shown is the new one: its first row is Abbot's.
+    ASSERT_TRUE(PumpUntil([&] { auto e = PageEdits(); return e.size() > 1 && TextOf(e[1]) == L"Abbot"; }));
+
+    // The past-due choice too: on 1 Feb 2024 only Adams's claim (1 Dec 2023) is 30 days old.
+    today = Day(2024, 2, 1);
+    SetDlgItemTextW(page, 1024, L"");
+    SendDlgItemMessageW(page, 1026, CB_SETCURSEL, 0, 0); // 30 Days
+    ClickListLink(160, 746, 240, 764);
+    ASSERT_TRUE(PumpUntil([&] { return !Sent(L"<ID>3</ID>") && Sent(L"<ID>2</ID>"); }));
+    EXPECT_FALSE(Sent(L"<ID>1</ID>"));
+}
+
+TEST_F(CollectionsPageOnScreen, TotalDueCountsTheCents)
+{
+    Start();
+    AddCharged("Baker", "150", "00");
+    AddCharged("Cole", "150", "00");
+    AddCharged("Dunn", "275", "50");
+    OpenList();
+    ASSERT_TRUE(PumpUntil([&] { return TotalShown(1051) != L"0.00" && !TotalShown(1051).empty(); }));
+    EXPECT_EQ(L"575.50", TotalShown(1045));
+    EXPECT_EQ(L"575.50", TotalShown(1051));
+
+    // A statement saved for Baker with a payment of 50.25 leaves 99.75 there; Dunn's 275.50 still
+    // counts whole: 525.25 in all.
+    Exec("UPDATE submissions SET collectionsXML = '<r><ID>1</ID><PatientPd_1>50.25</PatientPd_1>"
+         "<TotalDue_1>99.75</TotalDue_1></r>' WHERE _ROWID_ = 1");
+    Follow(L"app:toStatements");
+    ASSERT_TRUE(PumpUntil([&] { return TotalShown(1051) == L"525.25"; }));
+    EXPECT_EQ(L"50.25", TotalShown(1047));
+    EXPECT_EQ(L"575.50", TotalShown(1045));
+}
+
+TEST_F(CollectionsPageOnScreen, DeletingTheCurrentRecordFromTheListLeavesNoneAndClearsTheForm)
+{
+    Start();
+    CPage3* form = FormPage();
+    ASSERT_NE(nullptr, form);
+    SaveThroughForm(L"Jones");
+    Navigator& steps = run->Frame()->m_wndNavigator;
+    const int saved = run->View()->GetCurrentRecordId();
+    ASSERT_GT(saved, 0);
+    steps.SetStep(0);
+    ASSERT_TRUE(PumpUntil([&] { return form->IsWindowVisible() && TextOf(FormEdits()[0]) == L"Jones"; }));
+
+    viewer::NavigateFromPageForTest(form->m_browser.GetSafeHwnd(), L"app:toStatements");
+    const std::wstring idElement = L"<ID>" + std::to_wstring(saved) + L"</ID>";
+    ASSERT_TRUE(PumpUntil([&] { return Page() && Page()->IsWindowVisible() && Sent(idElement.c_str()); }));
+    Follow((L"app:deleteRecord?" + std::to_wstring(saved)).c_str());
+    ASSERT_TRUE(PumpUntil([&] { return !Sent(idElement.c_str()); }));
+    EXPECT_EQ(-1, run->View()->GetCurrentRecordId());
+
+    steps.SetStep(0);
+    ASSERT_TRUE(PumpUntil([&] { return form->IsWindowVisible() && !Page()->IsWindowVisible(); }));
+    PumpPending();
+    EXPECT_EQ(L"", TextOf(FormEdits()[0]));
+    EXPECT_FALSE(form->m_buttons.GetDlgItem(1022)->IsWindowEnabled()); // "Update and Save": nothing to update
+}
+
+TEST_F(CollectionsPageOnScreen, DeletingTheCurrentRecordFromTheRecordsPageClearsTheForm)
+{
+    Start();
+    CPage3* form = FormPage();
+    ASSERT_NE(nullptr, form);
+    SaveThroughForm(L"Jones");
+    Navigator& steps = run->Frame()->m_wndNavigator;
+    ASSERT_GT(run->View()->GetCurrentRecordId(), 0);
+
+    // The saved record is selected on the records page; "Delete" removes it.
+    CDialog* records = run->View()->GetRecordsPage();
+    ASSERT_TRUE(PumpUntil([&] { return records->IsWindowVisible(); }));
+    HWND remove = nullptr;
+    std::vector<HWND> all;
+    EnumChildWindows(records->GetSafeHwnd(), CollectChildren, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all)
+        if (GetDlgCtrlID(window) == 1011 && ClassOf(window) == L"Button") remove = window;
+    ASSERT_NE(nullptr, remove);
+    ::PostMessageW(remove, BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return One("SELECT count(*) FROM submissions") == "0"; }));
+    EXPECT_EQ(-1, run->View()->GetCurrentRecordId());
+
+    steps.SetStep(0);
+    ASSERT_TRUE(PumpUntil([&] { return form->IsWindowVisible(); }));
+    PumpPending();
+    EXPECT_EQ(L"", TextOf(FormEdits()[0]));
 }

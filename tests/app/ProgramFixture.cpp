@@ -3,6 +3,7 @@
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "app/ViewPages.h"
+#include <algorithm>
 
 std::string SolidBmp(int width, int height, COLORREF colour)
 {
@@ -72,6 +73,20 @@ MemoryCanvas::MemoryCanvas(int width, int height)
 MemoryCanvas::~MemoryCanvas()
 {
     dc.SelectObject(previous);
+}
+
+std::vector<std::wstring> ComboItems(HWND combo)
+{
+    std::vector<std::wstring> items;
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+        std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(static_cast<size_t>(std::max(length, 0)));
+        items.push_back(text);
+    }
+    return items;
 }
 
 void PumpPending()

@@ -33,6 +33,8 @@ bool MakeMasterDatabase(const std::wstring& path, const MasterContent& content);
 std::wstring TestProgramFolder();
 // Handles every message waiting in the queue, as the program's loop would.
 void PumpPending();
+// The texts of a combo box's items, in the order it lists them.
+std::vector<std::wstring> ComboItems(HWND combo);
 
 // A bitmap of the given size selected into a memory device context, for sampling drawn pixels.
 struct MemoryCanvas

@@ -2,6 +2,9 @@
 // (escaped, non-ASCII kept) and the running totals in cents.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "export/CollectionValues.h"
 #include "export/CollectionsFieldMap.h"
 #include "export/CollectionsRecord.h"
@@ -20,6 +23,13 @@ std::wstring RecordXml(const std::wstring& numbered)
 {
     return L"<fields><topmostSubform><a>1</a></topmostSubform><numberedFields>" + numbered +
            L"</numberedFields></fields>";
+}
+
+std::string CentsCase(const wchar_t* text)
+{
+    std::string out;
+    for (const wchar_t* p = text; *p; ++p) out += *p < 0x20 ? '?' : static_cast<char>(*p);
+    return out;
 }
 
 CollectionsContext Today(int year, int month, int day)
@@ -65,6 +75,111 @@ TEST(CollectionsFieldMap, HoldsTheEightySevenPairsInSourceOrder)
     }
 }
 
+TEST(CollectionsFieldMap, EveryPairInWalkingOrder)
+{
+    // All 87 pairs, written out one by one and listed in ascending code-unit order of the sources.
+    const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+        {L"$CX$CoPay_1", L"CoPay_1"},
+        {L"$CX$CoPay_2", L"CoPay_2"},
+        {L"$CX$CoPay_3", L"CoPay_3"},
+        {L"$CX$CoPay_4", L"CoPay_4"},
+        {L"$CX$CoPay_5", L"CoPay_5"},
+        {L"$CX$CoPay_6", L"CoPay_6"},
+        {L"$CX$Notes", L"Notes"},
+        {L"$CX$PatientPd_1", L"PatientPd_1"},
+        {L"$CX$PatientPd_2", L"PatientPd_2"},
+        {L"$CX$PatientPd_3", L"PatientPd_3"},
+        {L"$CX$PatientPd_4", L"PatientPd_4"},
+        {L"$CX$PatientPd_5", L"PatientPd_5"},
+        {L"$CX$PatientPd_6", L"PatientPd_6"},
+        {L"$CX$Payer1Pd_1", L"Payer1Pd_1"},
+        {L"$CX$Payer1Pd_2", L"Payer1Pd_2"},
+        {L"$CX$Payer1Pd_3", L"Payer1Pd_3"},
+        {L"$CX$Payer1Pd_4", L"Payer1Pd_4"},
+        {L"$CX$Payer1Pd_5", L"Payer1Pd_5"},
+        {L"$CX$Payer1Pd_6", L"Payer1Pd_6"},
+        {L"$CX$Payer2Pd_1", L"Payer2Pd_1"},
+        {L"$CX$Payer2Pd_2", L"Payer2Pd_2"},
+        {L"$CX$Payer2Pd_3", L"Payer2Pd_3"},
+        {L"$CX$Payer2Pd_4", L"Payer2Pd_4"},
+        {L"$CX$Payer2Pd_5", L"Payer2Pd_5"},
+        {L"$CX$Payer2Pd_6", L"Payer2Pd_6"},
+        {L"$CX$TotalDue_1", L"TotalDue_1"},
+        {L"$CX$TotalDue_2", L"TotalDue_2"},
+        {L"$CX$TotalDue_3", L"TotalDue_3"},
+        {L"$CX$TotalDue_4", L"TotalDue_4"},
+        {L"$CX$TotalDue_5", L"TotalDue_5"},
+        {L"$CX$TotalDue_6", L"TotalDue_6"},
+        {L"$DB$ChangeAddress", L"ChangeAddress"},
+        {L"$DB$CompanyName", L"CompanyName"},
+        {L"$DB$CurrentDate", L"Date"},
+        {L"$DB$Font", L"Font"},
+        {L"$DB$ID", L"ID"},
+        {L"$DB$ImageLogo", L"ImageField1"},
+        {L"$DB$ImageLogoSize", L"ImageLogoSize"},
+        {L"$DB$Imagez2LogoSize", L"Imagez2LogoSize"},
+        {L"$DB$NumberOfDays", L"NumberOfDays"},
+        {L"$DB$Size", L"Size"},
+        {L"$DB$TextLogo", L"TextLogo"},
+        {L"$DB$submdate", L"DateCreated"},
+        {L"_11_Insureds_Policy_Group", L"PolicyNo"},
+        {L"_1a_Insureds_ID", L"IDNo"},
+        {L"_24a_1_DATES_OF_SERVICE_FROM_MM_DD_YY", L"FromDate_1"},
+        {L"_24a_1_DATES_OF_SERVICE_TO_MM_DD_YY", L"ToDate_1"},
+        {L"_24a_2_DATES_OF_SERVICE_FROM_MM_DD_YY", L"FromDate_2"},
+        {L"_24a_2_DATES_OF_SERVICE_TO_MM_DD_YY", L"ToDate_2"},
+        {L"_24a_3_DATES_OF_SERVICE_FROM_MM_DD_YY", L"FromDate_3"},
+        {L"_24a_3_DATES_OF_SERVICE_TO_MM_DD_YY", L"ToDate_3"},
+        {L"_24a_4_DATES_OF_SERVICE_FROM_MM_DD_YY", L"FromDate_4"},
+        {L"_24a_4_DATES_OF_SERVICE_TO_MM_DD_YY", L"ToDate_4"},
+        {L"_24a_5_DATES_OF_SERVICE_FROM_MM_DD_YY", L"FromDate_5"},
+        {L"_24a_5_DATES_OF_SERVICE_TO_MM_DD_YY", L"ToDate_5"},
+        {L"_24a_6_DATES_OF_SERVICE_FROM_MM_DD_YY", L"FromDate_6"},
+        {L"_24a_6_DATES_OF_SERVICE_TO_MM_DD_YY", L"ToDate_6"},
+        {L"_24d_1_PROCEDURES_SERVICES_OR_SUPPLIES_CPT_HCPCS", L"CPT_1"},
+        {L"_24d_2_PROCEDURES_SERVICES_OR_SUPPLIES_CPT_HCPCS", L"CPT_2"},
+        {L"_24d_3_PROCEDURES_SERVICES_OR_SUPPLIES_CPT_HCPCS", L"CPT_3"},
+        {L"_24d_4_PROCEDURES_SERVICES_OR_SUPPLIES_CPT_HCPCS", L"CPT_4"},
+        {L"_24d_5_PROCEDURES_SERVICES_OR_SUPPLIES_CPT_HCPCS", L"CPT_5"},
+        {L"_24d_6_PROCEDURES_SERVICES_OR_SUPPLIES_CPT_HCPCS", L"CPT_6"},
+        {L"_24f_1_Charges_dollars", L"Charges_1"},
+        {L"_24f_2_Charges_dollars", L"Charges_2"},
+        {L"_24f_3_Charges_dollars", L"Charges_3"},
+        {L"_24f_4_Charges_dollars", L"Charges_4"},
+        {L"_24f_5_Charges_dollars", L"Charges_5"},
+        {L"_24f_6_Charges_dollars", L"Charges_6"},
+        {L"_2_PATIENT_S_NAME_Last_First_Middle_Initial", L"FirstPatientName"},
+        {L"_33_BILLING_PROVIDER_INFO_Line1", L"INFO_Line1"},
+        {L"_33_BILLING_PROVIDER_INFO_Line2", L"INFO_Line2"},
+        {L"_33_BILLING_PROVIDER_INFO_Line3", L"INFO_Line3"},
+        {L"_3_PATIENTS_BIRTH_DATE_MM_DD_CCYY", L"DOBNo"},
+        {L"_4_INSUREDS_NAME_Last_First_Middle_Initial", L"PatientName"},
+        {L"_5_PATIENTS_ADDRESS_No_Street", L"ToAddress"},
+        {L"_5_PATIENTS_CITY", L"ToCity"},
+        {L"_5_PATIENTS_PHONE_AREA_CODE", L"PhoneCodeNo_1"},
+        {L"_5_PATIENTS_PHONE_NUMBER", L"PhoneNo_1"},
+        {L"_5_PATIENTS_STATE", L"ToState"},
+        {L"_5_PATIENTS_ZIP_CODE", L"ToZip"},
+        {L"_7_INSUREDS_ADDRESS_No_Street", L"FromAddress"},
+        {L"_7_INSUREDS_CITY", L"FromCity"},
+        {L"_7_INSUREDS_PHONE_AREA_CODE", L"PhoneCodeNo_2"},
+        {L"_7_INSUREDS_PHONE_NUMBER", L"PhoneNo_2"},
+        {L"_7_INSUREDS_STATE", L"FromState"},
+        {L"_7_INSUREDS_ZIP_CODE", L"FromZip"},
+    };
+    ASSERT_EQ(87u, expected.size());
+    const auto& map = CollectionsFieldMap();
+    ASSERT_EQ(expected.size(), map.size());
+    size_t i = 0;
+    for (const auto& pair : map) {
+        EXPECT_EQ(expected[i].first, pair.first) << "pair " << i;
+        EXPECT_EQ(expected[i].second, pair.second) << "pair " << i;
+        ++i;
+    }
+    // The same object every time: one process-wide map.
+    EXPECT_EQ(&map, &CollectionsFieldMap());
+}
+
 TEST(CollectionValues, DatesAreMonthDayYear)
 {
     long a = 0, b = 0;
@@ -99,7 +214,19 @@ TEST(CollectionValues, MoneyIsWholeCents)
     ASSERT_TRUE(ParseCents(L"", cents));
     EXPECT_EQ(0, cents);
     EXPECT_FALSE(ParseCents(L"abc", cents));
-    EXPECT_FALSE(ParseCents(L"1.234", cents));
+    // More decimals than cents round half away from zero, on the digits as written; blanks around
+    // the number are no part of it.
+    const std::pair<const wchar_t*, long long> rounded[] = {
+        {L"12.345", 1235}, {L"-12.345", -1235}, {L"1.234", 123},      {L"0.0049999", 0}, {L"0.995", 100},
+        {L"12.50 ", 1250}, {L"\t12.50\r\n", 1250}, {L"\v12.5\f", 1250}, {L"7.", 700}};
+    for (const auto& amount : rounded) {
+        cents = -1;
+        EXPECT_TRUE(ParseCents(amount.first, cents)) << CentsCase(amount.first);
+        EXPECT_EQ(amount.second, cents) << CentsCase(amount.first);
+    }
+    EXPECT_FALSE(ParseCents(L".", cents));
+    EXPECT_FALSE(ParseCents(L"1.2.3", cents));
+    EXPECT_FALSE(ParseCents(L"12 50", cents));
     EXPECT_FALSE(ParseCents(L"12a", cents));
     EXPECT_FALSE(ParseCents(L"-", cents));
     EXPECT_EQ(L"0.00", FormatCents(0));
@@ -180,6 +307,23 @@ TEST(CollectionFilters, EightPastDueChoicesAgainstAnInjectedToday)
     EXPECT_TRUE(PastDueFilter(row, kPastDuePaidInFull, today));
 }
 
+TEST(CollectionFilters, AmountsBeyondTheCentStillCountForThePastDueChoice)
+{
+    const long today = DayNumberOf(2024, 3, 31);
+    CollectionRow row;
+    row.submdate = L"3/31/2024";
+    // A balance, or not: amounts beyond the cent must not read as 0 and move a record to "PAID IN
+    // FULL"; below half a cent, and text that is no number, count 0.
+    const std::pair<const wchar_t*, bool> dues[] = {{L"12.345", true}, {L"12.50 ", true}, {L" 0.005", true},
+                                                    {L"-0.125", true}, {L"0.004", false}, {L"n/a", false},
+                                                    {L"12 50", false}};
+    for (const auto& due : dues) {
+        row.collectionsXml = std::wstring(L"<r><TotalDue_1>") + due.first + L"</TotalDue_1></r>";
+        EXPECT_EQ(due.second, PastDueFilter(row, kPastDueAnyBalance, today)) << CentsCase(due.first);
+        EXPECT_EQ(!due.second, PastDueFilter(row, kPastDuePaidInFull, today)) << CentsCase(due.first);
+    }
+}
+
 TEST(CollectionFilters, AppliedInTurn)
 {
     CollectionRow row;
@@ -227,8 +371,8 @@ TEST(RecordCollectionsXml, ListRecordIsEscapedAndKeepsEveryCharacter)
               L"<PatientName>M\xFCller \x65E5\x672C</PatientName>",
               xml);
     EXPECT_EQ(12550, totals.cents[CollectionTotals::Charges]);
-    // Without a saved statement the balance is the charges in whole dollars less what was paid.
-    EXPECT_EQ(12500, totals.cents[CollectionTotals::TotalDue]);
+    // Without a saved statement the balance is the charges, dollars and cents, less what was paid.
+    EXPECT_EQ(12550, totals.cents[CollectionTotals::TotalDue]);
     EXPECT_EQ(0, totals.cents[CollectionTotals::CoPay]);
 }
 
@@ -281,6 +425,30 @@ TEST(RecordCollectionsXml, TotalsAreExactCents)
     EXPECT_EQ(125075, totals.cents[CollectionTotals::Payer1Paid]);
     EXPECT_EQ(0, totals.cents[CollectionTotals::Payer2Paid]); // "ten" counts nothing
     EXPECT_EQ(86, totals.cents[CollectionTotals::TotalDue]);
+}
+
+TEST(RecordCollectionsXml, BalanceWithoutStatementCountsTheCents)
+{
+    // Three lines of 150.00, 150.00 and 275.50 (dollars and cents fields, as the form keeps them):
+    // the charges and the balance are both 575.50; a co-pay of 50.25 on line 1 leaves 525.25.
+    CollectionRow row;
+    row.fxml = RecordXml(Field(L"_24f_1_Charges_dollars", 1, L"150") + Field(L"_24f_1_Charges_cents", 2, L"00") +
+                         Field(L"_24f_2_Charges_dollars", 3, L"150") + Field(L"_24f_2_Charges_cents", 4, L"00") +
+                         Field(L"_24f_3_Charges_dollars", 5, L"275") + Field(L"_24f_3_Charges_cents", 6, L"50"));
+    CollectionsContext context = Today(2024, 3, 1);
+    CollectionTotals totals;
+    const std::wstring xml = BuildRecordCollectionsXml(row, context, totals);
+    EXPECT_NE(std::wstring::npos, xml.find(L"<Charges_3>275.50</Charges_3>"));
+    EXPECT_EQ(57550, totals.cents[CollectionTotals::Charges]);
+    EXPECT_EQ(57550, totals.cents[CollectionTotals::TotalDue]);
+
+    row.fxml = RecordXml(Field(L"_24f_1_Charges_dollars", 1, L"150") + Field(L"_24f_2_Charges_dollars", 3, L"150") +
+                         Field(L"_24f_3_Charges_dollars", 5, L"275") + Field(L"_24f_3_Charges_cents", 6, L"50") +
+                         Field(L"CoPay_1", 7, L"50.25"));
+    CollectionTotals paid;
+    ASSERT_FALSE(BuildRecordCollectionsXml(row, context, paid).empty());
+    EXPECT_EQ(52525, paid.cents[CollectionTotals::TotalDue]);
+    EXPECT_EQ(57550, paid.cents[CollectionTotals::Charges]);
 }
 
 TEST(RecordCollectionsXml, FilteredRecordGivesNothingAndAddsNothing)

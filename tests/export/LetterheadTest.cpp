@@ -8,6 +8,8 @@
 #include "tests/support/TempFolder.h"
 
 #include <shlobj.h>
+#include <wincrypt.h>
+#include <gdiplus.h>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,46 @@ std::string Bitmap(int width, int height)
     put32(34, imageBytes);
     bmp.append(imageBytes, '\x80');
     return bmp;
+}
+
+// Writes a width x height JPEG through GDI+'s own encoder; false when GDI+ has none or fails.
+bool WriteJpeg(const std::wstring& path, int width, int height)
+{
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool saved = false;
+    {
+        UINT count = 0, bytes = 0;
+        Gdiplus::GetImageEncodersSize(&count, &bytes);
+        std::vector<char> buffer(bytes);
+        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+        if (bytes && Gdiplus::GetImageEncoders(count, bytes, encoders) == Gdiplus::Ok) {
+            for (UINT i = 0; i < count && !saved; ++i) {
+                if (lstrcmpW(encoders[i].MimeType, L"image/jpeg") != 0) continue;
+                Gdiplus::Bitmap image(width, height, PixelFormat24bppRGB);
+                for (int y = 0; y < height; y += 7)
+                    for (int x = 0; x < width; x += 5) image.SetPixel(x, y, Gdiplus::Color(255, x % 256, y % 256, 90));
+                saved = image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+            }
+        }
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return saved;
+}
+
+// The bytes of a base64 text, decoded by the system's own decoder (line breaks allowed).
+std::string DecodedBySystem(const CString& text)
+{
+    const CStringA ansi(text);
+    DWORD size = 0;
+    if (!::CryptStringToBinaryA(ansi.GetString(), ansi.GetLength(), CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
+        return "<not base64>";
+    std::string bytes(size, '\0');
+    ::CryptStringToBinaryA(ansi.GetString(), ansi.GetLength(), CRYPT_STRING_BASE64,
+                           reinterpret_cast<BYTE*>(&bytes[0]), &size, nullptr, nullptr);
+    bytes.resize(size);
+    return bytes;
 }
 
 // Each test starts from an empty profile section and leaves no key, logo file or folder behind that
@@ -173,6 +215,32 @@ TEST_F(LetterheadTest, LogoImagesStoreTheirScalesAndTheirBase64)
     // A shorter logo replaces a longer one whole.
     ASSERT_TRUE(HeaderSettings::WriteLogoFile(L"QUJD"));
     EXPECT_EQ(std::string("Q\0U\0J\0D\0", 8), ReadWholeFile(m_logo));
+}
+
+TEST_F(LetterheadTest, JpegLogoIsMeasuredThroughGdiplus)
+{
+    TempFolder folder;
+    const std::wstring tall = folder.File(L"tall.jpg"), wide = folder.File(L"wide.jpeg");
+    ASSERT_TRUE(WriteJpeg(tall, 323, 296)) << "GDI+ wrote no JPEG";
+    ASSERT_TRUE(WriteJpeg(wide, 1292, 148));
+    const std::string jpeg = ReadWholeFile(tall);
+    ASSERT_GT(jpeg.size(), 4u);
+    ASSERT_EQ(std::string("\xFF\xD8\xFF", 3), jpeg.substr(0, 3)) << "not a JPEG file";
+
+    HeaderSettings settings;
+    ASSERT_TRUE(settings.StoreImage(tall.c_str()));
+    EXPECT_EQ(CString(L"2.000000"), Profile(L"ImageSize"));
+    EXPECT_EQ(CString(L"0.500000"), Profile(L"Imagez2Size"));
+    EXPECT_EQ(CString(tall.c_str()), Profile(L"ImagePath"));
+    // The logo file holds exactly the JPEG's bytes, in lines of 76.
+    const CString logo = HeaderSettings::ReadLogoFile();
+    EXPECT_EQ(jpeg, DecodedBySystem(logo));
+    EXPECT_EQ(76, logo.Find(L"\r\n"));
+
+    ASSERT_TRUE(settings.StoreImage(wide.c_str()));
+    EXPECT_EQ(CString(L"1.000000"), Profile(L"ImageSize"));
+    EXPECT_EQ(CString(L"1.000000"), Profile(L"Imagez2Size"));
+    EXPECT_EQ(ReadWholeFile(wide), DecodedBySystem(HeaderSettings::ReadLogoFile()));
 }
 
 TEST_F(LetterheadTest, ImageThatCannotBeReadChangesNoSetting)

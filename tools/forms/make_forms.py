@@ -132,9 +132,11 @@ LIST_COLUMNS = [("ID", 30), ("FirstPatientName", 130), ("DateCreated", 70), ("Nu
 
 def make_collections(path):
     """The list of outstanding records: one row per record, each with its "View" and "Delete" links,
-    whose addresses carry the row's record id ({R<row>_ID}, filled in by the viewer)."""
+    whose addresses carry the row's record id ({R<row>_ID}, filled in by the viewer). "Apply filters"
+    asks for the list again, built with the filters, past-due choice and sort the page holds now."""
     form = FormBuilder("Collections")
     form.content.text(36, 750, 16, "Collections", True, (0.1, 0.2, 0.6))
+    form.link((160, 746, 240, 764), "app:toStatements", "Apply filters")
     x = 20
     for name, width in LIST_COLUMNS:
         form.content.text(x, 726, 7, name, True, (0.2, 0.2, 0.2))
