@@ -1,5 +1,6 @@
 // Command words, ids and the decoding of "app:" texts.
 #include "bridge/AppCommand.h"
+#include "framework/TextEscapes.h"
 
 #include <climits>
 
@@ -16,13 +17,6 @@ const WordEntry kWords[] = {
     {L"toSetHeader", AppCommandWord::ToSetHeader},   {L"toSetAddr", AppCommandWord::ToSetAddr},
 };
 
-int HexValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
 } // namespace
 
 AppCommandWord FindAppCommandWord(const CString& command)
@@ -58,21 +52,10 @@ bool ParseAppCommandId(const CString& command, int& id)
 
 CString UrlDecode(const CString& text)
 {
-    CString out;
-    const int length = text.GetLength();
-    for (int i = 0; i < length; ++i) {
-        const wchar_t c = text[i];
-        if (c == L'+') {
-            out += L' ';
-        } else if (c == L'%' && i + 2 < length && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0 &&
-                   (HexValue(text[i + 1]) | HexValue(text[i + 2])) != 0) {
-            out += static_cast<wchar_t>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    PercentDecoding how;
+    how.plusIsBlank = true;
+    how.keepNul = true;
+    return CString(DecodePercentEscapes(std::wstring(text.GetString(), text.GetLength()), how).c_str());
 }
 
 CString DecodeSavedChanges(const CString& text)

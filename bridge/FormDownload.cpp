@@ -1,5 +1,6 @@
 // Downloading form updates into the form store with WinINet.
 #include "bridge/FormDownload.h"
+#include "framework/TextEscapes.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -11,13 +12,6 @@ const size_t kMaxNameLength = 100;
 const wchar_t kPdf[] = L".pdf";
 const DWORD kBlockSize = 1024;
 
-int HexValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
 
 std::wstring BytesToText(const std::string& bytes)
 {
@@ -71,10 +65,8 @@ std::wstring DecodeEscapes(const std::wstring& text)
     std::wstring out;
     for (size_t i = 0; i < text.size();) {
         std::string bytes;
-        while (i + 2 < text.size() && text[i] == L'%' && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 3;
-        }
+        for (int value; (value = PercentEscapeAt(text, i)) >= 0; i += 3)
+            bytes += static_cast<char>(value);
         if (!bytes.empty()) {
             out += BytesToText(bytes);
             continue;

@@ -2,6 +2,7 @@
 // apart and compared part by part: a text prefix would let "http://forms.example:x@evil.example/"
 // pass for "http://forms.example", and "/updatesX/" for "/updates".
 #include "bridge/FormDownload.h"
+#include "framework/TextEscapes.h"
 
 #include <cwctype>
 #include <vector>
@@ -23,13 +24,6 @@ std::wstring Lower(std::wstring text)
     return text;
 }
 
-int HexDigit(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
 
 bool ParseWebAddress(const std::wstring& text, WebAddress& out)
 {
@@ -77,15 +71,7 @@ bool ParseWebAddress(const std::wstring& text, WebAddress& out)
 // a browser may read as a step to another folder.
 bool PathSegments(const std::wstring& path, std::vector<std::wstring>& segments)
 {
-    std::wstring decoded;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == L'%' && i + 2 < path.size() && HexDigit(path[i + 1]) >= 0 && HexDigit(path[i + 2]) >= 0) {
-            decoded += static_cast<wchar_t>(HexDigit(path[i + 1]) * 16 + HexDigit(path[i + 2]));
-            i += 2;
-        } else {
-            decoded += path[i];
-        }
-    }
+    const std::wstring decoded = DecodePercentEscapes(path);
     segments.clear();
     size_t start = 1; // after the leading "/"
     for (;;) {

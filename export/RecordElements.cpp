@@ -2,7 +2,7 @@
 // entities and character references.
 #include "export/RecordElements.h"
 
-#include "export/XmlReference.h"
+#include "framework/TextEscapes.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -2,7 +2,7 @@
 // of open element names.
 #include "export/RecordFields.h"
 
-#include "export/XmlReference.h"
+#include "framework/TextEscapes.h"
 
 #include <vector>
 

@@ -1,6 +1,7 @@
 // Import of completed PDF files: choosing the file, showing it in the import dialog, and storing it
 // as a new record only when it is a copy of the current form that holds values.
 #include "pages/ImportCompletedFiles.h"
+#include "framework/TextEscapes.h"
 
 #include <algorithm>
 #include <array>
@@ -45,42 +46,11 @@ CString BaseName(const CString& path)
     return dot < 0 ? name : name.Left(dot);
 }
 
-// A 256-entry table: the value of each hexadecimal digit, -1 for every other byte.
-int HexDigitValue(unsigned char c)
-{
-    static const std::array<signed char, 256> table = [] {
-        std::array<signed char, 256> values;
-        values.fill(-1);
-        for (int i = 0; i < 10; ++i)
-            values['0' + i] = static_cast<signed char>(i);
-        for (int i = 0; i < 6; ++i)
-            values['A' + i] = values['a' + i] = static_cast<signed char>(10 + i);
-        return values;
-    }();
-    return table[c];
-}
 } // namespace
 
 std::string PercentDecode(const std::string& text)
 {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        if (text[i] == '%' && i + 2 < text.size())
-        {
-            const int high = HexDigitValue(static_cast<unsigned char>(text[i + 1]));
-            const int low = HexDigitValue(static_cast<unsigned char>(text[i + 2]));
-            if (high >= 0 && low >= 0)
-            {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        decoded += text[i];
-    }
-    return decoded;
+    return DecodePercentEscapes(text);
 }
 
 void ImportCompletedFiles(FormPageHost& host, CWnd* owner)

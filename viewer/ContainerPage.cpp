@@ -1,5 +1,6 @@
 // The container page's inputs and functions, emulated natively.
 #include "viewer/ContainerPage.h"
+#include "framework/TextEscapes.h"
 #include "viewer/FormScript.h"
 #include <cwctype>
 
@@ -9,13 +10,6 @@ namespace {
 const wchar_t* const kInputIds[] = {L"MsgRsp1", L"MsgRsp2", L"MsgRsp3", L"MsgRsp4", L"MsgText1",
                                     L"MsgText2", L"MsgText3", L"MsgText4", L"docpath"};
 
-int HexDigit(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
 } // namespace
 
 const wchar_t* const ContainerPage::kTitle = L"PDF Javascript Test";
@@ -36,16 +30,10 @@ std::wstring PathFromAddress(const std::wstring& address)
     while (slashes < rest.size() && rest[slashes] == L'/') ++slashes;
     // file:///C:/x -> C:/x; file://server/share -> \\server\share
     rest = slashes == 2 ? L"\\\\" + rest.substr(2) : rest.substr(slashes);
-    std::wstring out;
-    for (size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] == L'%' && i + 2 < rest.size() && HexDigit(rest[i + 1]) >= 0 && HexDigit(rest[i + 2]) >= 0) {
-            out += static_cast<wchar_t>(HexDigit(rest[i + 1]) * 16 + HexDigit(rest[i + 2]));
-            i += 2;
-        } else {
-            out += rest[i] == L'/' ? L'\\' : rest[i];
-        }
-    }
-    return out;
+    // Written separators become backslashes; an escaped "/" stays as it is.
+    for (wchar_t& c : rest)
+        if (c == L'/') c = L'\\';
+    return DecodePercentEscapes(rest);
 }
 
 bool IsContainerAddress(const std::wstring& address)

@@ -1,5 +1,6 @@
 // Writing and reading the form XML of the bridge's "Save" and "FieldSet|" commands.
 #include "viewer/FormXml.h"
+#include "framework/TextEscapes.h"
 #include "viewer/FormFieldNames.h"
 #include "viewer/PdfForm.h"
 #include <cwchar>
@@ -63,25 +64,11 @@ private:
     }
     bool Entity(std::wstring& out)
     {
-        size_t end = m_text.find(L';', m_pos);
-        if (end == std::wstring::npos || end - m_pos > 12) return false;
-        std::wstring name = m_text.substr(m_pos + 1, end - m_pos - 1);
+        const size_t end = m_text.find(L';', m_pos);
+        if (end == std::wstring::npos || end - m_pos > kMaxXmlReferenceName) return false;
+        const wchar_t* name = m_text.c_str() + m_pos + 1;
         m_pos = end + 1;
-        if (name == L"lt") out += L'<';
-        else if (name == L"gt") out += L'>';
-        else if (name == L"amp") out += L'&';
-        else if (name == L"quot") out += L'"';
-        else if (name == L"apos") out += L'\'';
-        else if (name.size() > 1 && name[0] == L'#') {
-            bool hex = name[1] == L'x';
-            wchar_t* stop = nullptr;
-            unsigned long code = std::wcstoul(name.c_str() + (hex ? 2 : 1), &stop, hex ? 16 : 10);
-            if (*stop || code == 0 || code > 0x10FFFF) return false;
-            pdf::AppendCodePoint(out, code);
-        } else {
-            return false;
-        }
-        return true;
+        return AppendXmlReference(name, m_text.c_str() + end, out);
     }
     std::unique_ptr<XmlElement> Element(int depth)
     {

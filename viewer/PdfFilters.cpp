@@ -1,6 +1,7 @@
 // The decoders of the standard stream filters and of the predictors that Flate and LZW data may
 // carry. Every decoder stops at a size limit, so a small hostile stream cannot fill the memory.
 #include "viewer/PdfFilters.h"
+#include "framework/TextEscapes.h"
 #include <zlib.h>
 #include <algorithm>
 #include <cstdlib>
@@ -16,13 +17,6 @@ void CheckSize(const std::string& out)
     if (out.size() > kMaxDecodedSize) throw PdfError("decoded stream too large");
 }
 
-int HexDigit(unsigned char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 int IntParm(const ObjectPtr& parms, const char* key, int fallback)
 {
@@ -180,7 +174,7 @@ std::string AsciiHexDecode(const std::string& data)
     for (unsigned char c : data) {
         if (c == '>') break;
         if (IsPdfWhitespace(c)) continue;
-        int v = HexDigit(c);
+        int v = HexDigitValue(c);
         if (v < 0) throw PdfError("bad ASCIIHex data");
         if (high < 0) {
             high = v;

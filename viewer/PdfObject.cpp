@@ -1,5 +1,6 @@
 // Parser of PDF objects: the tokens and nesting rules of the file syntax, streams included.
 #include "viewer/PdfObject.h"
+#include "framework/TextEscapes.h"
 #include <cstring>
 
 namespace pdf {
@@ -14,13 +15,6 @@ std::shared_ptr<Object> MakeObject(Kind kind)
     return obj;
 }
 
-int HexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 } // namespace
 
 bool IsPdfWhitespace(unsigned char c)
@@ -220,9 +214,9 @@ std::string Parser::ReadName()
     while (m_pos < m_bytes.size()) {
         unsigned char c = m_bytes[m_pos];
         if (IsPdfWhitespace(c) || IsPdfDelimiter(c)) break;
-        if (c == '#' && m_pos + 2 < m_bytes.size() && HexValue(m_bytes[m_pos + 1]) >= 0 &&
-            HexValue(m_bytes[m_pos + 2]) >= 0) {
-            name += static_cast<char>(HexValue(m_bytes[m_pos + 1]) * 16 + HexValue(m_bytes[m_pos + 2]));
+        if (c == '#' && m_pos + 2 < m_bytes.size() && HexDigitValue(m_bytes[m_pos + 1]) >= 0 &&
+            HexDigitValue(m_bytes[m_pos + 2]) >= 0) {
+            name += static_cast<char>(HexDigitValue(m_bytes[m_pos + 1]) * 16 + HexDigitValue(m_bytes[m_pos + 2]));
             m_pos += 3;
             continue;
         }
@@ -285,7 +279,7 @@ std::string Parser::ReadHexString()
             return out;
         }
         if (IsPdfWhitespace(c)) continue;
-        int v = HexValue(c);
+        int v = HexDigitValue(c);
         if (v < 0) throw PdfError("bad hex string");
         if (high < 0) {
             high = v;

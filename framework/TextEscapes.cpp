@@ -1,15 +1,44 @@
-// Predefined entities and character references of the strict record readers.
-#include "export/XmlReference.h"
+// Percent escapes and XML references.
+#include "framework/TextEscapes.h"
 
 #include <cwchar>
 
 namespace {
+template <class Text>
+Text Decode(const Text& text, PercentDecoding how)
+{
+    Text out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int value = PercentEscapeAt(text, i);
+        if (value > 0 || (value == 0 && !how.keepNul)) {
+            out += static_cast<typename Text::value_type>(value);
+            i += 2;
+        } else if (how.plusIsBlank && text[i] == '+') {
+            out += ' ';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 bool Is(const wchar_t* name, const wchar_t* nameEnd, const wchar_t* word)
 {
     const size_t length = std::wcslen(word);
     return static_cast<size_t>(nameEnd - name) == length && std::wmemcmp(name, word, length) == 0;
 }
 } // namespace
+
+std::string DecodePercentEscapes(const std::string& text, PercentDecoding how)
+{
+    return Decode(text, how);
+}
+
+std::wstring DecodePercentEscapes(const std::wstring& text, PercentDecoding how)
+{
+    return Decode(text, how);
+}
 
 bool AppendXmlReference(const wchar_t* name, const wchar_t* nameEnd, std::wstring& out)
 {
@@ -27,13 +56,10 @@ bool AppendXmlReference(const wchar_t* name, const wchar_t* nameEnd, std::wstrin
             return false;
         for (const wchar_t* p = digits; p < nameEnd; ++p)
         {
-            const wchar_t c = *p;
-            unsigned digit;
-            if (c >= L'0' && c <= L'9') digit = c - L'0';
-            else if (hex && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-            else if (hex && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-            else return false;
-            code = code * (hex ? 16 : 10) + digit;
+            const int digit = HexDigitValue(*p);
+            if (digit < 0 || (!hex && digit > 9))
+                return false;
+            code = code * (hex ? 16 : 10) + static_cast<unsigned>(digit);
             if (code > 0x10FFFF)
                 return false;
         }
