@@ -53,7 +53,10 @@ BOOL RecordButtons::OnInitDialog()
     m_label.SubclassDlgItem(kSearchLabel, this);
     m_frozenEdit.SubclassDlgItem(kFrozenCount, this);
     m_frozenSpin.SubclassDlgItem(kFrozenSpin, this);
-    m_frozenSpin.SetBuddy(&m_frozenEdit);
+    // The template's spin takes the edit before it as its buddy already; setting a right-aligned
+    // spin's buddy again would narrow the edit by the spin's width a second time.
+    if (m_frozenSpin.GetBuddy() == nullptr || m_frozenSpin.GetBuddy()->GetSafeHwnd() != m_frozenEdit.GetSafeHwnd())
+        m_frozenSpin.SetBuddy(&m_frozenEdit);
     m_columnMenu.LoadMenu(kColumnMenu);
     m_frozenSpin.SetRange32(0, kMaxFrozenSpin);
     // Without the icon the button keeps its ">" text.

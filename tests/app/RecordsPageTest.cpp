@@ -13,6 +13,7 @@
 #include "pages/RecordsGrid.h"
 #include "pages/RecordsPage.h"
 #include "tests/pages/DialogDriver.h"
+#include "tests/pages/TextInk.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace
@@ -307,4 +308,81 @@ TEST_F(RecordsProgram, EveryPageControlIsWholeAndClearOfTheListAtEveryWidth)
         }
         EXPECT_GT(grid.Height(), 100);
     }
+}
+
+TEST_F(RecordsProgram, ADoubleClickOnTheHeaderRowOpensTheFormPageWithTheCurrentRecord)
+{
+    Start();
+    SaveRecord(L"Jones");
+    SaveRecord(L"Brown");
+    const int current = run->View()->GetCurrentRecordId();
+    ASSERT_GT(current, 0);
+
+    // The header row picks no record (its click sorts the list), but the form page opens.
+    DoubleClickRow(0, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Steps().GetCurrentStep() == 0 && FormPage().IsWindowVisible(); }));
+    EXPECT_EQ(current, run->View()->GetCurrentRecordId());
+    EXPECT_EQ(0, run->View()->GetTemplateFlag());
+    ASSERT_TRUE(PumpUntil([&] { return !FormEdits().empty() && TextOf(FormEdits()[0]) == L"Brown"; }));
+}
+
+TEST_F(RecordsProgram, AFrozenCountThatCannotBeReadIsNotOverwrittenButTheColumnOrderIsKept)
+{
+    Start();
+    SaveRecord(L"Jones");
+    Steps().SetStep(0);
+    PumpPending();
+    Exec("ALTER TABLE FormInfo RENAME COLUMN frozen TO frozen_kept");
+    Exec("UPDATE FormInfo SET frozen_kept = '3'");
+    const size_t before = run->messages.size();
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_EQ(before + 1, run->messages.size());
+    EXPECT_EQ(CString(L"prepare failure"), run->messages.back().text);
+    EXPECT_EQ(CString(L"db"), run->messages.back().caption);
+    // Every row is in: the list counts as this form's.
+    ASSERT_EQ(2, Grid().GetRowCount());
+    EXPECT_TRUE(Page().HoldsCurrentForm());
+
+    const std::string first = CStringA(Grid().GetItemText(0, 1)).GetString();
+    const std::string second = CStringA(Grid().GetItemText(0, 2)).GetString();
+    DWORD* layout = nullptr;
+    ASSERT_GT(Grid().SaveColumnLayout(&layout), 6);
+    std::swap(layout[3], layout[4]);
+    Grid().RestoreColumnLayout(layout);
+    delete[] layout;
+    Steps().SetStep(0);
+    PumpPending();
+    // Hiding wrote the column order without a word and left the stored count alone.
+    EXPECT_EQ(before + 1, run->messages.size());
+    EXPECT_EQ("3", One("SELECT frozen_kept FROM FormInfo"));
+    const std::string columns = One("SELECT formcolumns FROM FormInfo");
+    EXPECT_NE(std::string::npos, columns.find("jjjj1j" + second)) << columns.substr(0, 300);
+    EXPECT_NE(std::string::npos, columns.find("jjjj2j" + first)) << columns.substr(0, 300);
+}
+
+TEST_F(RecordsProgram, ValuesBeyondTheAnsiCodePageAreStoredAndShownWhole)
+{
+    const std::wstring value = L"M\u00fcller \u65e5\u672c";
+    Start();
+    SaveRecord(value.c_str());
+    ASSERT_EQ(2, Grid().GetRowCount());
+    int column = -1;
+    for (int c = 1; c < Grid().GetColumnCount() && column < 0; ++c)
+        if (value == Grid().GetItemText(1, c).GetString())
+            column = c;
+    ASSERT_GE(column, 1) << "the value is not in the list";
+
+    // Stored as UTF-8 under the field's name.
+    const std::string name = CStringA(Grid().GetItemText(0, column)).GetString();
+    EXPECT_EQ("M\xc3\xbcller \xe6\x97\xa5\xe6\x9c\xac", One(("SELECT [" + name + "] FROM submissions").c_str()));
+
+    // Drawn in its cell as GDI draws it in the list's font (unselected: dark text on white).
+    Grid().SetSelectedRange(-1, -1, -1, -1, TRUE);
+    Grid().EnsureVisible(1, column);
+    CRect cell;
+    ASSERT_TRUE(Grid().GetCellRect(1, column, &cell));
+    cell.DeflateRect(1, 1);
+    const HFONT font = reinterpret_cast<HFONT>(Grid().SendMessage(WM_GETFONT));
+    EXPECT_TRUE(ContainsInk(GridInk(Grid(), cell), TextInk(font, value)));
 }
