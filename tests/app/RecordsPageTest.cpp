@@ -386,3 +386,85 @@ TEST_F(RecordsProgram, ValuesBeyondTheAnsiCodePageAreStoredAndShownWhole)
     const HFONT font = reinterpret_cast<HFONT>(Grid().SendMessage(WM_GETFONT));
     EXPECT_TRUE(ContainsInk(GridInk(Grid(), cell), TextInk(font, value)));
 }
+
+namespace
+{
+// Form XML whose patient name the clearinghouse page shows on its ninth line from the second column.
+std::string PatientXml(const std::string& name)
+{
+    const std::string field = "_2_PATIENT_S_NAME_Last_First_Middle_Initial----8-_2_PATIENT_S_NAME_Last_First_Middle_Initial";
+    return "<fields><topmostSubform><" + field + ">" + name + "</" + field + "></topmostSubform></fields>";
+}
+
+void ClickCell(CGridCtrl& grid, int row, int column, WPARAM keys = 0)
+{
+    CRect cell;
+    ASSERT_TRUE(grid.GetCellRect(row, column, &cell));
+    const LPARAM at = MAKELPARAM(cell.CenterPoint().x, cell.CenterPoint().y);
+    ::PostMessageW(grid.GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    ::PostMessageW(grid.GetSafeHwnd(), WM_LBUTTONUP, keys, at);
+    PumpPending();
+}
+} // namespace
+
+TEST_F(RecordsProgram, TheRedButtonExportsTheRowsSelectedInTheOrderShownAfterASortAndAColumnMove)
+{
+    Start();
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_GE(Grid().GetColumnCount(), 4);
+    const std::string sortField = CStringA(Grid().GetItemText(0, 1)).GetString();
+    // Saved in the order B, C, A, D of the sorted field; each record's patient is named after it.
+    for (const char* pair : {"B Baker", "C Cole", "A Adams", "D Dunn"})
+    {
+        const std::string key(pair, 1), name(pair + 2);
+        Exec(("INSERT INTO submissions (submdate, fxml, [" + sortField + "]) VALUES ('12/6/2026', '" +
+              PatientXml(name) + "', '" + key + "')").c_str());
+    }
+    Steps().SetStep(0);
+    PumpPending();
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_EQ(5, Grid().GetRowCount());
+
+    // A click on the field's heading sorts the list by it (the first click in descending order).
+    ClickCell(Grid(), 0, 1);
+    ASSERT_EQ((std::vector<std::wstring>{L"D", L"C", L"B", L"A"}), Column(1));
+    // The field's column moved two places to the right, as a header drag moves it: the first
+    // column after the frozen one is now another field.
+    DWORD* layout = nullptr;
+    ASSERT_GT(Grid().SaveColumnLayout(&layout), 8);
+    std::swap(layout[3], layout[5]);
+    Grid().RestoreColumnLayout(layout);
+    delete[] layout;
+    ASSERT_EQ((std::vector<std::wstring>{L"D", L"C", L"B", L"A"}), Column(3));
+
+    // "A" and then "C" picked with the mouse (the second with Ctrl); in "B" only a later cell.
+    ClickCell(Grid(), 4, 1);
+    ClickCell(Grid(), 2, 1, MK_CONTROL);
+    Grid().SetItemState(3, 3, Grid().GetItemState(3, 3) | GVIS_SELECTED);
+    ASSERT_TRUE(Grid().IsCellSelected(4, 1));
+    ASSERT_TRUE(Grid().IsCellSelected(2, 1));
+    ASSERT_FALSE(Grid().IsCellSelected(3, 1));
+    ASSERT_FALSE(Grid().IsCellSelected(1, 1));
+
+    TempFolder out;
+    const std::wstring chosen = out.File(L"batch");
+    AfxSetFileChooser([chosen](OPENFILENAMEW& ofn, bool) {
+        lstrcpynW(ofn.lpstrFile, chosen.c_str(), ofn.nMaxFile);
+        return TRUE;
+    });
+    const size_t before = run->messages.size();
+    ::PostMessageW(Page().GetDlgItem(1043)->GetSafeHwnd(), BM_CLICK, 0, 0);
+    const bool saved = PumpUntil([&] { return run->messages.size() > before; });
+    AfxSetFileChooser(nullptr);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(CString(L"File Saved"), run->messages.back().text);
+
+    // Pages of 61 lines of 92 characters and four empty lines, the name at line 9, column 2: in the
+    // list's order, "C" before "A", whatever the order of the clicks.
+    const std::string file = ReadWholeFile(out.File(L"batch.txt"));
+    ASSERT_EQ(2u * 5620, file.size());
+    EXPECT_EQ("Cole ", file.substr(8 * 92 + 1, 5));
+    EXPECT_EQ("Adams ", file.substr(5620 + 8 * 92 + 1, 6));
+}
