@@ -310,13 +310,27 @@ TEST_F(RecordsProgram, EveryPageControlIsWholeAndClearOfTheListAtEveryWidth)
     }
 }
 
-TEST_F(RecordsProgram, ADoubleClickOnTheHeaderRowOpensTheFormPageWithTheCurrentRecord)
+TEST_F(RecordsProgram, ADoubleClickOnTheHeaderRowOpensTheFormPageButOneOnADividerSizesTheColumn)
 {
     Start();
     SaveRecord(L"Jones");
     SaveRecord(L"Brown");
     const int current = run->View()->GetCurrentRecordId();
     ASSERT_GT(current, 0);
+
+    // A double-click on a column's divider in the header sizes the column and stays on the page.
+    const int widthBefore = Grid().GetColumnWidth(1);
+    CRect heading;
+    ASSERT_TRUE(Grid().GetCellRect(0, 1, &heading));
+    const LPARAM divider = MAKELPARAM(heading.right, heading.CenterPoint().y);
+    const HWND grid = Grid().GetSafeHwnd();
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        ::PostMessageW(grid, message, message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ? MK_LBUTTON : 0,
+                       divider);
+    PumpPending();
+    EXPECT_NE(widthBefore, Grid().GetColumnWidth(1));
+    EXPECT_EQ(1, Steps().GetCurrentStep());
+    EXPECT_TRUE(Page().IsWindowVisible());
 
     // The header row picks no record (its click sorts the list), but the form page opens.
     DoubleClickRow(0, 1);
