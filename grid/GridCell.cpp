@@ -1,5 +1,7 @@
 // The ordinary grid cell and the default cell of a kind of cell.
 #include "grid/GridCell.h"
+
+#include <algorithm>
 #include "grid/GridCtrl.h"
 #include "grid/InPlaceEdit.h"
 #include "grid/SmallBlockPool.h"
@@ -420,7 +422,11 @@ void CGridDefaultCell::SetFont(const LOGFONT* font)
     SetMargin(space.cx);
     SIZE sample = {0, 0};
     GetTextExtentPoint32W(hdc, L" XXXXXXXXXXXX ", 14, &sample);
-    m_Size = CSize(sample.cx, sample.cy * 3 / 2);
+    // One and a half text heights, but never less than a header cell needs to show its text whole:
+    // the text height, the margin above and below it, and one pixel for the raised edge. With less,
+    // a font whose space is wide cuts descenders and underscores off the headings.
+    const int whole = static_cast<int>(sample.cy) + 2 * static_cast<int>(space.cx) + 1;
+    m_Size = CSize(sample.cx, std::max(static_cast<int>(sample.cy * 3 / 2), whole));
     SelectObject(hdc, old);
     ::ReleaseDC(nullptr, hdc);
 }

@@ -3,6 +3,7 @@
 #include "pages/RecordButtons.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "common/MessageBox.h"
 #include "framework/App.h"
@@ -24,6 +25,8 @@ const UINT kColumnMenuIcon = 155;
 const int kMenuIconSide = 8;
 const int kMaxFrozenSpin = 256;
 const wchar_t kCaption[] = L"Formstead";
+const int kCaptionInset = 4; // pixels between the column button's edge and its caption
+const int kFocusInset = 3;
 
 void ShowItems(CWnd& bar, std::initializer_list<int> ids, bool show)
 {
@@ -36,10 +39,12 @@ void ShowItems(CWnd& bar, std::initializer_list<int> ids, bool show)
 BEGIN_MESSAGE_MAP(RecordButtons, CDialog)
     ON_WM_SHOWWINDOW()
     ON_WM_CTLCOLOR()
+    ON_WM_DRAWITEM()
     ON_BN_CLICKED(kSearchColumn, OnSearch)
     ON_BN_CLICKED(kColumnMenuButton, OnColumnMenu)
     ON_BN_CLICKED(kDelete, OnDelete)
     ON_EN_CHANGE(kFrozenCount, OnFrozenEditChange)
+    ON_EN_KILLFOCUS(kFrozenCount, OnFrozenEditKillFocus)
 END_MESSAGE_MAP()
 
 BOOL RecordButtons::OnInitDialog()
@@ -48,7 +53,10 @@ BOOL RecordButtons::OnInitDialog()
     m_label.SubclassDlgItem(kSearchLabel, this);
     m_frozenEdit.SubclassDlgItem(kFrozenCount, this);
     m_frozenSpin.SubclassDlgItem(kFrozenSpin, this);
-    m_frozenSpin.SetBuddy(&m_frozenEdit);
+    // The template's spin takes the edit before it as its buddy already; setting a right-aligned
+    // spin's buddy again would narrow the edit by the spin's width a second time.
+    if (m_frozenSpin.GetBuddy() == nullptr || m_frozenSpin.GetBuddy()->GetSafeHwnd() != m_frozenEdit.GetSafeHwnd())
+        m_frozenSpin.SetBuddy(&m_frozenEdit);
     m_columnMenu.LoadMenu(kColumnMenu);
     m_frozenSpin.SetRange32(0, kMaxFrozenSpin);
     // Without the icon the button keeps its ">" text.
@@ -187,13 +195,30 @@ void RecordButtons::OnFrozenColumnsChange()
     const int corrected = count < 1 ? 1 : (count > limit ? limit : count);
     if (corrected < 1)
         return; // a grid without columns has nothing to freeze
-    if (corrected != count)
-    {
-        CString text;
-        text.Format(L"%d", corrected);
-        m_frozenEdit.SetWindowText(text);
-    }
+    // An emptied edit is the user between two numbers: the grid keeps one fixed column and the edit
+    // stays empty for the next digits until it loses the focus.
+    const bool emptied = typed.Trim().IsEmpty() && ::GetFocus() == m_frozenEdit.GetSafeHwnd();
+    if (corrected != count && !emptied)
+        ShowFrozenCount(corrected);
     grid->SetFixedColumnCount(corrected);
+}
+
+void RecordButtons::OnFrozenEditKillFocus()
+{
+    CGridCtrl* grid = m_host ? m_host->GetRecordsGrid() : nullptr;
+    CString typed;
+    m_frozenEdit.GetWindowText(typed);
+    if (grid && typed.Trim().IsEmpty())
+        ShowFrozenCount(grid->GetFixedColumnCount());
+}
+
+void RecordButtons::ShowFrozenCount(int count)
+{
+    CString text;
+    text.Format(L"%d", count);
+    m_frozenEdit.SetWindowText(text);
+    // Selected, so that the next digit typed replaces the corrected count.
+    m_frozenEdit.SetSel(0, -1);
 }
 
 void RecordButtons::OnDelete()
@@ -210,6 +235,45 @@ HBRUSH RecordButtons::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
     HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
     pDC->SetTextColor(RGB(0, 0, 0));
     return brush;
+}
+
+// The column button is a push button whose caption, the whole heading searched, is drawn on one line
+// with an ellipsis where it is cut: a long heading shows its start, not a middle cut at both ends.
+void RecordButtons::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    if (nIDCtl != kSearchColumn)
+    {
+        CDialog::OnDrawItem(nIDCtl, lpDrawItemStruct);
+        return;
+    }
+    const HDC dc = lpDrawItemStruct->hDC;
+    const HWND button = lpDrawItemStruct->hwndItem;
+    const UINT state = lpDrawItemStruct->itemState;
+    RECT face = lpDrawItemStruct->rcItem;
+    ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | ((state & ODS_SELECTED) ? DFCS_PUSHED : 0));
+
+    std::wstring caption(static_cast<size_t>(::GetWindowTextLengthW(button)) + 1, L'\0');
+    caption.resize(static_cast<size_t>(::GetWindowTextW(button, &caption[0], static_cast<int>(caption.size()))));
+    RECT text = face;
+    ::InflateRect(&text, -kCaptionInset, -kCaptionInset);
+    if (state & ODS_SELECTED)
+        ::OffsetRect(&text, 1, 1);
+    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour =
+        ::SetTextColor(dc, ::GetSysColor((state & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::SetTextColor(dc, oldColour);
+    ::SetBkMode(dc, oldMode);
+    if (oldFont)
+        ::SelectObject(dc, oldFont);
+    if (state & ODS_FOCUS)
+    {
+        RECT focus = face;
+        ::InflateRect(&focus, -kFocusInset, -kFocusInset);
+        ::DrawFocusRect(dc, &focus);
+    }
 }
 
 void RecordButtons::Tell(const CString& text)

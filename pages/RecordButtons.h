@@ -28,10 +28,15 @@ protected:
     void OnCancel() override {}
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
     afx_msg void OnSearch();
     afx_msg void OnColumnMenu();
     afx_msg void OnDelete();
     afx_msg void OnFrozenEditChange() { OnFrozenColumnsChange(); }
+    // An edit left empty shows the count the grid has.
+    afx_msg void OnFrozenEditKillFocus();
+    // Writes the count into the edit, selected.
+    void ShowFrozenCount(int count);
 
     // Fills the column menu with one item per grid column: command id column + 1, text its heading.
     void RebuildColumnMenu();

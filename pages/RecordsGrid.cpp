@@ -197,8 +197,10 @@ int CALLBACK CompareRecordCells(LPARAM cell1, LPARAM cell2, LPARAM data)
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
-int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host)
+int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead)
 {
+    if (frozenCountRead)
+        *frozenCountRead = false;
     grid.SetEditable(FALSE);
     grid.SetSortOnClick(TRUE);
     grid.SetAutoSizeStyle(1);
@@ -283,7 +285,10 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host)
         Report(result);
         return 1;
     }
-    return GetFrozenColumns(grid, host) == 0 ? 0 : 1;
+    const bool frozenRead = GetFrozenColumns(grid, host) == 0;
+    if (frozenCountRead)
+        *frozenCountRead = frozenRead;
+    return 0;
 }
 
 bool GetRowRecord(const CGridCtrl& grid, int row, RecordKey& key)

@@ -23,8 +23,9 @@ struct RecordKey
 
 // Configures the grid and fills it from the current form's database: 0 when every row is in, 1
 // after a reported failure (the grid may hold part of the rows). A form that is not registered
-// sends the step bar back to the form page.
-int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host);
+// sends the step bar back to the form page. A frozen count that cannot be read is reported but
+// leaves the result 0 (the rows are all in); frozenCountRead, when given, says whether it was read.
+int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead = nullptr);
 // The grid's sort comparison. data is the clicked header cell (a CCellID*) or 0. Column 0 puts
 // records (dates) before templates, dates chronologically and names by code unit; every other
 // column compares as the grid's text sort does, in the grid's current direction.

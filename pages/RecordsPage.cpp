@@ -101,6 +101,7 @@ void CPage2::ShowList()
         m_widths.clear();
 
     m_filled = false;
+    m_frozenRead = false;
     m_filledForm.Empty();
     m_grid.DeleteAllItems();
     m_hiddenGrid.DeleteAllItems();
@@ -108,8 +109,10 @@ void CPage2::ShowList()
     if (!m_host->GetFormName().IsEmpty())
     {
         const CString form = m_host->GetFormName();
-        if (LoadRecordGrids(m_grid, *m_host) == 0)
+        bool frozenRead = false;
+        if (LoadRecordGrids(m_grid, *m_host, &frozenRead) == 0)
         {
+            m_frozenRead = frozenRead;
             m_filled = true;
             m_filledForm = form;
         }
@@ -154,7 +157,9 @@ void CPage2::HideList()
     // Only a complete fill of this form may speak for its stored order and frozen count.
     if (!HoldsCurrentForm())
         return;
-    SetFrozenColumns(m_grid, *m_host);
+    // A count that could not be read is not overwritten with the list's default.
+    if (m_frozenRead)
+        SetFrozenColumns(m_grid, *m_host);
     UpdateFormColumns(m_grid, 1, *m_host);
 }
 
@@ -225,11 +230,11 @@ void CPage2::OnGridClick(NMHDR* header, LRESULT* result)
 void CPage2::OnGridDblClk(NMHDR* header, LRESULT* result)
 {
     *result = 0;
-    const GridCellNotify* cell = reinterpret_cast<const GridCellNotify*>(header);
-    // A double-click on the header (e.g. on a column divider) opens nothing.
-    if (!m_host || cell->iRow < m_grid.GetFixedRowCount())
+    if (!m_host)
         return;
-    TakeSelectedRecord();
+    // As a click (the header row picks no record), then the form page. A double-click on a column
+    // divider sizes the column and is not reported.
+    OnGridClick(header, result);
     m_host->ShowFormPage();
 }
 

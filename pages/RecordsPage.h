@@ -57,6 +57,7 @@ protected:
 
     FormPageHost* m_host;
     bool m_filled = false;            // the last fill read every row
+    bool m_frozenRead = false;        // and the stored frozen count
     CString m_filledForm;             // the form that fill was for
     std::map<std::wstring, int> m_widths; // column widths by heading, kept between showings of one form
 

@@ -13,6 +13,7 @@
 #include "pages/RecordsGrid.h"
 #include "pages/RecordsPage.h"
 #include "tests/pages/DialogDriver.h"
+#include "tests/pages/TextInk.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace
@@ -307,4 +308,177 @@ TEST_F(RecordsProgram, EveryPageControlIsWholeAndClearOfTheListAtEveryWidth)
         }
         EXPECT_GT(grid.Height(), 100);
     }
+}
+
+TEST_F(RecordsProgram, ADoubleClickOnTheHeaderRowOpensTheFormPageButOneOnADividerSizesTheColumn)
+{
+    Start();
+    SaveRecord(L"Jones");
+    SaveRecord(L"Brown");
+    const int current = run->View()->GetCurrentRecordId();
+    ASSERT_GT(current, 0);
+
+    // A double-click on a column's divider in the header sizes the column and stays on the page.
+    const int widthBefore = Grid().GetColumnWidth(1);
+    CRect heading;
+    ASSERT_TRUE(Grid().GetCellRect(0, 1, &heading));
+    const LPARAM divider = MAKELPARAM(heading.right, heading.CenterPoint().y);
+    const HWND grid = Grid().GetSafeHwnd();
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        ::PostMessageW(grid, message, message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ? MK_LBUTTON : 0,
+                       divider);
+    PumpPending();
+    EXPECT_NE(widthBefore, Grid().GetColumnWidth(1));
+    EXPECT_EQ(1, Steps().GetCurrentStep());
+    EXPECT_TRUE(Page().IsWindowVisible());
+
+    // The header row picks no record (its click sorts the list), but the form page opens.
+    DoubleClickRow(0, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Steps().GetCurrentStep() == 0 && FormPage().IsWindowVisible(); }));
+    EXPECT_EQ(current, run->View()->GetCurrentRecordId());
+    EXPECT_EQ(0, run->View()->GetTemplateFlag());
+    ASSERT_TRUE(PumpUntil([&] { return !FormEdits().empty() && TextOf(FormEdits()[0]) == L"Brown"; }));
+}
+
+TEST_F(RecordsProgram, AFrozenCountThatCannotBeReadIsNotOverwrittenButTheColumnOrderIsKept)
+{
+    Start();
+    SaveRecord(L"Jones");
+    Steps().SetStep(0);
+    PumpPending();
+    Exec("ALTER TABLE FormInfo RENAME COLUMN frozen TO frozen_kept");
+    Exec("UPDATE FormInfo SET frozen_kept = '3'");
+    const size_t before = run->messages.size();
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_EQ(before + 1, run->messages.size());
+    EXPECT_EQ(CString(L"prepare failure"), run->messages.back().text);
+    EXPECT_EQ(CString(L"db"), run->messages.back().caption);
+    // Every row is in: the list counts as this form's.
+    ASSERT_EQ(2, Grid().GetRowCount());
+    EXPECT_TRUE(Page().HoldsCurrentForm());
+
+    const std::string first = CStringA(Grid().GetItemText(0, 1)).GetString();
+    const std::string second = CStringA(Grid().GetItemText(0, 2)).GetString();
+    DWORD* layout = nullptr;
+    ASSERT_GT(Grid().SaveColumnLayout(&layout), 6);
+    std::swap(layout[3], layout[4]);
+    Grid().RestoreColumnLayout(layout);
+    delete[] layout;
+    Steps().SetStep(0);
+    PumpPending();
+    // Hiding wrote the column order without a word and left the stored count alone.
+    EXPECT_EQ(before + 1, run->messages.size());
+    EXPECT_EQ("3", One("SELECT frozen_kept FROM FormInfo"));
+    const std::string columns = One("SELECT formcolumns FROM FormInfo");
+    EXPECT_NE(std::string::npos, columns.find("jjjj1j" + second)) << columns.substr(0, 300);
+    EXPECT_NE(std::string::npos, columns.find("jjjj2j" + first)) << columns.substr(0, 300);
+}
+
+TEST_F(RecordsProgram, ValuesBeyondTheAnsiCodePageAreStoredAndShownWhole)
+{
+    const std::wstring value = L"M\u00fcller \u65e5\u672c";
+    Start();
+    SaveRecord(value.c_str());
+    ASSERT_EQ(2, Grid().GetRowCount());
+    int column = -1;
+    for (int c = 1; c < Grid().GetColumnCount() && column < 0; ++c)
+        if (value == Grid().GetItemText(1, c).GetString())
+            column = c;
+    ASSERT_GE(column, 1) << "the value is not in the list";
+
+    // Stored as UTF-8 under the field's name.
+    const std::string name = CStringA(Grid().GetItemText(0, column)).GetString();
+    EXPECT_EQ("M\xc3\xbcller \xe6\x97\xa5\xe6\x9c\xac", One(("SELECT [" + name + "] FROM submissions").c_str()));
+
+    // Drawn in its cell as GDI draws it in the list's font (unselected: dark text on white).
+    Grid().SetSelectedRange(-1, -1, -1, -1, TRUE);
+    Grid().EnsureVisible(1, column);
+    CRect cell;
+    ASSERT_TRUE(Grid().GetCellRect(1, column, &cell));
+    cell.DeflateRect(1, 1);
+    const HFONT font = reinterpret_cast<HFONT>(Grid().SendMessage(WM_GETFONT));
+    EXPECT_TRUE(ContainsInk(GridInk(Grid(), cell), TextInk(font, value)));
+}
+
+namespace
+{
+// Form XML whose patient name the clearinghouse page shows on its ninth line from the second column.
+std::string PatientXml(const std::string& name)
+{
+    const std::string field = "_2_PATIENT_S_NAME_Last_First_Middle_Initial----8-_2_PATIENT_S_NAME_Last_First_Middle_Initial";
+    return "<fields><topmostSubform><" + field + ">" + name + "</" + field + "></topmostSubform></fields>";
+}
+
+void ClickCell(CGridCtrl& grid, int row, int column, WPARAM keys = 0)
+{
+    CRect cell;
+    ASSERT_TRUE(grid.GetCellRect(row, column, &cell));
+    const LPARAM at = MAKELPARAM(cell.CenterPoint().x, cell.CenterPoint().y);
+    ::PostMessageW(grid.GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    ::PostMessageW(grid.GetSafeHwnd(), WM_LBUTTONUP, keys, at);
+    PumpPending();
+}
+} // namespace
+
+TEST_F(RecordsProgram, TheRedButtonExportsTheRowsSelectedInTheOrderShownAfterASortAndAColumnMove)
+{
+    Start();
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_GE(Grid().GetColumnCount(), 4);
+    const std::string sortField = CStringA(Grid().GetItemText(0, 1)).GetString();
+    // Saved in the order B, C, A, D of the sorted field; each record's patient is named after it.
+    for (const char* pair : {"B Baker", "C Cole", "A Adams", "D Dunn"})
+    {
+        const std::string key(pair, 1), name(pair + 2);
+        Exec(("INSERT INTO submissions (submdate, fxml, [" + sortField + "]) VALUES ('12/6/2026', '" +
+              PatientXml(name) + "', '" + key + "')").c_str());
+    }
+    Steps().SetStep(0);
+    PumpPending();
+    Steps().SetStep(1);
+    PumpPending();
+    ASSERT_EQ(5, Grid().GetRowCount());
+
+    // A click on the field's heading sorts the list by it (the first click in descending order).
+    ClickCell(Grid(), 0, 1);
+    ASSERT_EQ((std::vector<std::wstring>{L"D", L"C", L"B", L"A"}), Column(1));
+    // The field's column moved two places to the right, as a header drag moves it: the first
+    // column after the frozen one is now another field.
+    DWORD* layout = nullptr;
+    ASSERT_GT(Grid().SaveColumnLayout(&layout), 8);
+    std::swap(layout[3], layout[5]);
+    Grid().RestoreColumnLayout(layout);
+    delete[] layout;
+    ASSERT_EQ((std::vector<std::wstring>{L"D", L"C", L"B", L"A"}), Column(3));
+
+    // "A" and then "C" picked with the mouse (the second with Ctrl); in "B" only a later cell.
+    ClickCell(Grid(), 4, 1);
+    ClickCell(Grid(), 2, 1, MK_CONTROL);
+    Grid().SetItemState(3, 3, Grid().GetItemState(3, 3) | GVIS_SELECTED);
+    ASSERT_TRUE(Grid().IsCellSelected(4, 1));
+    ASSERT_TRUE(Grid().IsCellSelected(2, 1));
+    ASSERT_FALSE(Grid().IsCellSelected(3, 1));
+    ASSERT_FALSE(Grid().IsCellSelected(1, 1));
+
+    TempFolder out;
+    const std::wstring chosen = out.File(L"batch");
+    AfxSetFileChooser([chosen](OPENFILENAMEW& ofn, bool) {
+        lstrcpynW(ofn.lpstrFile, chosen.c_str(), ofn.nMaxFile);
+        return TRUE;
+    });
+    const size_t before = run->messages.size();
+    ::PostMessageW(Page().GetDlgItem(1043)->GetSafeHwnd(), BM_CLICK, 0, 0);
+    const bool saved = PumpUntil([&] { return run->messages.size() > before; });
+    AfxSetFileChooser(nullptr);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(CString(L"File Saved"), run->messages.back().text);
+
+    // Pages of 61 lines of 92 characters and four empty lines, the name at line 9, column 2: in the
+    // list's order, "C" before "A", whatever the order of the clicks.
+    const std::string file = ReadWholeFile(out.File(L"batch.txt"));
+    ASSERT_EQ(2u * 5620, file.size());
+    EXPECT_EQ("Cole ", file.substr(8 * 92 + 1, 5));
+    EXPECT_EQ("Adams ", file.substr(5620 + 8 * 92 + 1, 6));
 }

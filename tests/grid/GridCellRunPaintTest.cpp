@@ -8,6 +8,7 @@
 #include <vector>
 #include "GridTestSupport.h"
 #include "grid/GridCellBase.h"
+#include "tests/support/Dib32.h"
 
 namespace {
 
@@ -19,62 +20,26 @@ const COLORREF HOSTILE_BRUSH = RGB(9, 8, 7);
 class Canvas
 {
 public:
-    explicit Canvas(CGridCtrl& grid)
-    {
-        CRect client;
-        grid.GetClientRect(client);
-        width = client.Width();
-        height = client.Height();
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        HDC screen = ::GetDC(nullptr);
-        dc = ::CreateCompatibleDC(screen);
-        ::ReleaseDC(nullptr, screen);
-        void* memory = nullptr;
-        bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-        bits = static_cast<const DWORD*>(memory);
-        if (dc && bitmap)
-            old = ::SelectObject(dc, bitmap);
-    }
-    ~Canvas()
-    {
-        if (old)
-            ::SelectObject(dc, old);
-        if (bitmap)
-            ::DeleteObject(bitmap);
-        if (dc)
-            ::DeleteDC(dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
+    explicit Canvas(CGridCtrl& grid) : dib(GridClient(grid).Width(), GridClient(grid).Height()), dc(dib.Dc()) {}
 
-    bool Ready() const { return dc && bitmap && bits && old; }
+    bool Ready() const { return dib.Ready(); }
     std::vector<DWORD> Pixels() const
     {
-        ::GdiFlush();
-        return std::vector<DWORD>(bits, bits + static_cast<size_t>(width) * height);
+        const DWORD* bits = dib.Bits();
+        return std::vector<DWORD>(bits, bits + static_cast<size_t>(dib.Width()) * dib.Height());
     }
     int Count(COLORREF colour) const
     {
-        ::GdiFlush();
+        const DWORD* bits = dib.Bits();
         DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
         int count = 0;
-        for (int i = 0; i < width * height; i++)
+        for (int i = 0; i < dib.Width() * dib.Height(); i++)
             count += (bits[i] & 0xFFFFFF) == wanted;
         return count;
     }
 
-    int width = 0;
-    int height = 0;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    const DWORD* bits = nullptr;
+    Dib32 dib;
+    HDC dc;
 };
 
 void PaintWhole(CGridCtrl& grid, HDC hdc)
@@ -171,13 +136,13 @@ int DifferenceFromCellsDrawnOnTheirOwn(CGridCtrl& grid, Canvas& fast, Canvas& re
     std::vector<DWORD> a = fast.Pixels(), b = reference.Pixels();
     EXPECT_EQ(a.size(), b.size());
     int differing = 0;
-    CRect box(fast.width, fast.height, -1, -1);
+    CRect box(fast.dib.Width(), fast.dib.Height(), -1, -1);
     for (size_t i = 0; i < a.size() && i < b.size(); i++)
     {
         if ((a[i] & 0xFFFFFF) == (b[i] & 0xFFFFFF))
             continue;
         differing++;
-        int x = static_cast<int>(i % fast.width), y = static_cast<int>(i / fast.width);
+        int x = static_cast<int>(i % fast.dib.Width()), y = static_cast<int>(i / fast.dib.Width());
         box.SetRect(std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x),
                     std::max<int>(box.bottom, y));
     }

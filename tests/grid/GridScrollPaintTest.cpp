@@ -11,49 +11,18 @@ namespace {
 class WindowPixels
 {
 public:
-    explicit WindowPixels(CGridCtrl& grid)
+    explicit WindowPixels(CGridCtrl& grid) : m_dib(GridClient(grid).Width(), GridClient(grid).Height())
     {
-        CRect client;
-        grid.GetClientRect(client);
-        m_width = client.Width();
-        m_height = client.Height();
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -m_height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<const DWORD*>(bits);
-        m_old = ::SelectObject(m_dc, m_bitmap);
         HDC window = ::GetDC(grid.GetSafeHwnd());
-        m_copied = window && ::BitBlt(m_dc, 0, 0, m_width, m_height, window, 0, 0, SRCCOPY);
+        m_copied = window && ::BitBlt(m_dib.Dc(), 0, 0, m_dib.Width(), m_dib.Height(), window, 0, 0, SRCCOPY);
         if (window)
             ::ReleaseDC(grid.GetSafeHwnd(), window);
-        ::GdiFlush();
     }
-    ~WindowPixels()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    bool Copied() const { return m_copied && m_bits; }
-    COLORREF Pixel(int x, int y) const
-    {
-        DWORD v = m_bits[y * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
+    bool Copied() const { return m_copied && m_dib.Ready(); }
+    COLORREF Pixel(int x, int y) const { return m_dib.Pixel(x, y); }
 
 private:
-    int m_width = 0;
-    int m_height = 0;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    const DWORD* m_bits = nullptr;
+    Dib32 m_dib;
     bool m_copied = false;
 };
 

@@ -148,52 +148,21 @@ void SetKeyHeld(int vk, bool held)
     ::SetKeyboardState(keys);
 }
 
-GridPicture::GridPicture(CGridCtrl& grid)
+CRect GridClient(CGridCtrl& grid)
 {
     CRect client;
     grid.GetClientRect(client);
-    m_width = client.Width();
-    m_height = client.Height();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = m_width;
-    info.bmiHeader.biHeight = -m_height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
-    m_dc = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(nullptr, screen);
-    m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<const DWORD*>(bits);
-    m_old = ::SelectObject(m_dc, m_bitmap);
-    // A colour no grid paints, so unpainted pixels show.
-    RECT all = {0, 0, m_width, m_height};
-    HBRUSH marker = ::CreateSolidBrush(RGB(1, 2, 3));
-    ::FillRect(m_dc, &all, marker);
-    ::DeleteObject(marker);
+    return client;
+}
 
+GridPicture::GridPicture(CGridCtrl& grid) : m_dib(GridClient(grid).Width(), GridClient(grid).Height())
+{
+    // A colour no grid paints, so unpainted pixels show.
+    m_dib.Fill(RGB(1, 2, 3));
     CDC dc;
-    dc.Attach(m_dc);
+    dc.Attach(m_dib.Dc());
     grid.OnDraw(&dc);
     dc.Detach();
-    ::GdiFlush();
-}
-
-GridPicture::~GridPicture()
-{
-    ::SelectObject(m_dc, m_old);
-    ::DeleteObject(m_bitmap);
-    ::DeleteDC(m_dc);
-}
-
-COLORREF GridPicture::Pixel(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height || !m_bits)
-        return CLR_INVALID;
-    DWORD value = m_bits[y * m_width + x];
-    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
 }
 
 int GridPicture::CountColour(const RECT& rect, COLORREF colour) const

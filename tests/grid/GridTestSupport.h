@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <vector>
 #include "grid/GridCtrl.h"
+#include "tests/support/Dib32.h"
 
 struct RecordedNotify
 {
@@ -65,23 +66,20 @@ void PumpMessages();
 // Holds or releases Shift/Ctrl for GetKeyState while keys are sent as messages.
 void SetKeyHeld(int vk, bool held);
 
+// The grid's client rectangle.
+CRect GridClient(CGridCtrl& grid);
+
 // Paints the grid's OnDraw into a 32-bit DIB the size of its client area and reads pixels back.
 class GridPicture
 {
 public:
     explicit GridPicture(CGridCtrl& grid);
-    ~GridPicture();
-    COLORREF Pixel(int x, int y) const;
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    COLORREF Pixel(int x, int y) const { return m_dib.Pixel(x, y); }
+    int Width() const { return m_dib.Width(); }
+    int Height() const { return m_dib.Height(); }
     // How many pixels of the rectangle have the colour.
     int CountColour(const RECT& rect, COLORREF colour) const;
 
 private:
-    int m_width = 0;
-    int m_height = 0;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    const DWORD* m_bits = nullptr;
+    Dib32 m_dib;
 };

@@ -7,15 +7,37 @@
 #include <vector>
 
 #include "formdb/Database.h"
+#include "pages/FormExchange.h"
 #include "pages/ImportCompletedFiles.h"
 #include "tests/pages/DialogDriver.h"
 #include "tests/pages/FilledPdf.h"
 #include "tests/pages/FormWithRecordsFixture.h"
+#include "viewer/ViewerTestControl.h"
 
 namespace {
 
 const int kImportThisForm = 1040;
 const wchar_t kSuccess[] = L"The form has been imported successfully";
+
+BOOL CALLBACK FindImportingPopup(HWND window, LPARAM found)
+{
+    wchar_t text[32] = {};
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::GetWindowTextW(child, text, 32) > 0 && std::wstring(text) == L"Importing.....")
+        {
+            *reinterpret_cast<bool*>(found) = true;
+            return FALSE;
+        }
+    return TRUE;
+}
+
+// Whether the "Importing....." popup of this thread exists (shown or not).
+bool ImportingPopupExists()
+{
+    bool found = false;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindImportingPopup, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 int CountOf(const std::vector<std::string>& row, const std::string& value)
 {
@@ -138,6 +160,46 @@ TEST_F(ImportTest, CancelledChoiceChangesNothing)
     EXPECT_FALSE(dialog.IsWindowVisible());
     EXPECT_EQ(RegisterForm::kModeNone, dialog.m_nMode);
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ImportTest, ClosingTheImportWindowWhileTheFormIsAskedAbandonsTheImport)
+{
+    const std::string blank = SampleBytes(L"cms1500.pdf");
+    const std::string filled = FillTextFields(blank, {{TextFieldNames(blank).at(0), "INS-5"}});
+    ASSERT_TRUE(WriteWholeFile(files.File(L"completed.pdf"), filled));
+    const std::wstring path = files.File(L"completed.pdf");
+    AfxSetFileChooser([path](OPENFILENAMEW& ofn, bool) {
+        lstrcpynW(ofn.lpstrFile, path.c_str(), ofn.nMaxFile);
+        return TRUE;
+    });
+    ImportCompletedFiles(host, &frame);
+    ASSERT_TRUE(dialog.IsWindowVisible());
+    const HWND window = dialog.GetSafeHwnd();
+    host.recordId = 7;
+
+    // The form keeps the field list to itself, so the import waits on it while the window goes
+    // (as the main window's closing takes it along).
+    viewer::TestControl().neverReply = true;
+    viewer::TestControl().commands.clear();
+    DialogDriver driver;
+    bool closedWhileAsking = false;
+    driver.Then([&] {
+        if (!IsExchangeRunning() || !ImportingPopupExists())
+            return false;
+        const std::vector<std::wstring>& commands = viewer::TestControl().commands;
+        closedWhileAsking = !commands.empty() && commands.back() == L"FieldList";
+        dialog.DestroyWindow();
+        return true;
+    });
+    ::PostMessageW(::GetDlgItem(window, kImportThisForm), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return driver.Idle() && !IsExchangeRunning() && !ImportingPopupExists(); }));
+
+    EXPECT_TRUE(closedWhileAsking);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_TRUE(Query(DatabasePath(), "SELECT * FROM submissions").empty());
+    EXPECT_TRUE(boxes.empty()) << "nothing is said to a window that is gone";
+    EXPECT_EQ(0, host.recordsReloaded);
+    EXPECT_EQ(7, host.recordId);
 }
 
 TEST(PercentDecode, EscapesBecomeBytesAndEverythingElseStays)

@@ -11,7 +11,9 @@
 #include "formdb/FormDatabase.h"
 #include "grid/GridCtrl.h"
 #include "pages/RecordButtons.h"
+#include "tests/pages/DialogDriver.h"
 #include "tests/pages/RecordsTestHost.h"
+#include "tests/pages/TextInk.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -20,6 +22,7 @@ const int kSearchText = 1008;
 const int kSearchColumn = 1009;
 const int kColumnMenuButton = 1034;
 const int kFrozenCount = 1010;
+const int kFrozenSpin = 1032;
 const int kDelete = 1011;
 const COLORREF kYellow = RGB(255, 255, 0);
 
@@ -91,6 +94,21 @@ protected:
         wchar_t text[256] = {};
         ::GetWindowTextW(Item(id), text, 256);
         return text;
+    }
+    // Key presses as the keyboard sends them to the focused window; the pump's translation makes the
+    // characters.
+    void Press(UINT key)
+    {
+        const HWND focus = ::GetFocus();
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+        ::PostMessageW(focus, WM_KEYDOWN, key, 1 | scan);
+        ::PostMessageW(focus, WM_KEYUP, key, 1 | scan | (1u << 30) | (1u << 31));
+        DrainMessages();
+    }
+    void Type(const wchar_t* keys)
+    {
+        for (const wchar_t* key = keys; *key; ++key)
+            Press(static_cast<UINT>(*key));
     }
     void Search(const wchar_t* column, const wchar_t* text)
     {
@@ -258,4 +276,85 @@ TEST_F(RecordButtonsTest, DeleteRemovesTheSelectedRecordWhateverTheColumnOrder)
     while (names.Step() == StepResult::Row)
         left.push_back(names.ColumnText(0));
     EXPECT_EQ((std::vector<std::string>{"Keep", "Also kept"}), left);
+}
+
+TEST_F(RecordButtonsTest, FrozenCountTakesTwoDigitsFromTheKeyboard)
+{
+    Table wide(2, std::vector<std::wstring>(14));
+    for (int col = 0; col < 14; ++col)
+        wide[0][col] = L"F" + std::to_wstring(col);
+    Fill(wide);
+    ::SetFocus(Item(kFrozenCount));
+    ASSERT_EQ(Item(kFrozenCount), ::GetFocus());
+
+    // The digit deleted: the edit stays empty for the next one.
+    Press(VK_END);
+    Press(VK_BACK);
+    EXPECT_EQ(L"", Text(kFrozenCount));
+    EXPECT_EQ(1, grid.GetFixedColumnCount());
+    Type(L"12");
+    EXPECT_EQ(L"12", Text(kFrozenCount));
+    EXPECT_EQ(12, grid.GetFixedColumnCount());
+    // More than the grid's 14 columns is brought back to them.
+    Press(VK_END);
+    Press(VK_BACK);
+    Type(L"9");
+    EXPECT_EQ(L"14", Text(kFrozenCount));
+    EXPECT_EQ(14, grid.GetFixedColumnCount());
+
+    // Left empty, the edit shows the count the grid has once it loses the focus.
+    ::SendMessageW(Item(kFrozenCount), EM_SETSEL, 0, -1);
+    Press(VK_BACK);
+    EXPECT_EQ(L"", Text(kFrozenCount));
+    ::SetFocus(grid.GetSafeHwnd());
+    EXPECT_EQ(L"1", Text(kFrozenCount));
+    EXPECT_EQ(1, grid.GetFixedColumnCount());
+}
+
+TEST_F(RecordButtonsTest, FrozenCountIsReadableBesideItsSpin)
+{
+    const HWND edit = Item(kFrozenCount);
+    RECT textArea = {};
+    ::SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&textArea));
+    CRect onScreen(textArea);
+    ::MapWindowPoints(edit, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+    CRect spinRect;
+    ::GetWindowRect(Item(kFrozenSpin), &spinRect);
+    CRect common;
+    EXPECT_FALSE(common.IntersectRect(&onScreen, &spinRect)) << "the spin covers the count";
+
+    // The edit's text area holds the spin's largest count in the edit's own font.
+    HDC dc = ::GetDC(edit);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0)));
+    SIZE widest = {};
+    ::GetTextExtentPoint32W(dc, L"256", 3, &widest);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(edit, dc);
+    EXPECT_GE(textArea.right - textArea.left, widest.cx);
+}
+
+TEST_F(RecordButtonsTest, ColumnButtonShowsTheStartOfALongHeading)
+{
+    const std::wstring heading = L"_1_MEDICARE----0-_1_MEDICARE";
+    grid.SetItemText(0, 1, heading.c_str());
+    // Shown again, the bar rebuilds its column menu from the headings.
+    bar.ShowWindow(SW_HIDE);
+    bar.ShowWindow(SW_SHOW);
+    const HWND frameWindow = frame.GetSafeHwnd();
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        ASSERT_TRUE(::PostMessageW(frameWindow, WM_KEYDOWN, key, 0));
+    Click(kColumnMenuButton);
+    ASSERT_EQ(heading, Text(kSearchColumn));
+
+    const HWND button = Item(kSearchColumn);
+    const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
+    EXPECT_TRUE(ContainsInk(ClientInk(button), TextInk(font, L"_1_MEDICARE")))
+        << "the heading's start is not drawn whole";
+    // The caption is still the whole heading, which the search looks for.
+    Search(heading.c_str(), L"Müller");
+    EXPECT_EQ(std::vector<int>{1}, MarkedRows());
+
+    // A heading that fits is drawn whole.
+    ::SetWindowTextW(button, L"City");
+    EXPECT_TRUE(ContainsInk(ClientInk(button), TextInk(font, L"City")));
 }

@@ -10,6 +10,7 @@
 #include "grid/GridCtrl.h"
 #include "pages/RecordsGrid.h"
 #include "tests/pages/FormPageFixture.h"
+#include "tests/pages/TextInk.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -341,4 +342,55 @@ TEST_F(RecordsGrid, EscapeMarksAreClearedAndStatementsRunOnTheForm)
     EXPECT_EQ(L"no such table: NoTable", boxes[0].text);
     EXPECT_EQ(0, DeleteSubmission(host, 2));
     EXPECT_EQ("1,3", One("SELECT group_concat(_ROWID_) FROM submissions"));
+}
+
+TEST_F(RecordsGrid, AFrozenCountThatCannotBeReadLeavesTheFillComplete)
+{
+    FillFour();
+    Exec("ALTER TABLE FormInfo RENAME COLUMN frozen TO frozen_elsewhere");
+    grid.DeleteAllItems();
+    bool frozenRead = true;
+    EXPECT_EQ(0, LoadRecordGrids(grid, host, &frozenRead));
+    EXPECT_FALSE(frozenRead);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"prepare failure", boxes[0].text);
+    EXPECT_EQ(L"db", boxes[0].caption);
+    EXPECT_EQ((std::vector<std::string>{"t1", "r1", "r2", "r3"}), AllRecords());
+}
+
+TEST_F(RecordsGrid, HeadingsAndValuesAreDrawnWholeInTheGridFont)
+{
+    // The claim form's own field names: their underscores are the lowest pixels of the text.
+    const std::wstring heading = L"_1_MEDICARE----0-_1_MEDICARE";
+    const std::wstring value = L"gjpq_\u00c9\u00c5 M\u00fcller";
+    ASSERT_TRUE(::DeleteFileW(Path().c_str()));
+    ASSERT_TRUE(CreateFormDatabase(Path(), "MEDjjjj1j_1_MEDICARE----0-_1_MEDICARE|PATjjjj2jName", "CMS-1500").ok);
+    Exec("INSERT INTO submissions ([_1_MEDICARE----0-_1_MEDICARE],[Name],submdate) "
+         "VALUES ('gjpq_\xc3\x89\xc3\x85 M\xc3\xbcller','Jones','12/31/2025')");
+    ASSERT_EQ(0, LoadRecordGrids(grid, host));
+    ASSERT_EQ(heading, std::wstring(grid.GetItemText(0, 1).GetString()));
+    ASSERT_EQ(value, std::wstring(grid.GetItemText(1, 1).GetString()));
+    grid.AutoSizeColumns(3);
+
+    const HFONT font = reinterpret_cast<HFONT>(grid.SendMessage(WM_GETFONT));
+    ASSERT_NE(nullptr, font);
+    CRect headingCell, valueCell;
+    ASSERT_TRUE(grid.GetCellRect(0, 1, &headingCell));
+    ASSERT_TRUE(grid.GetCellRect(1, 1, &valueCell));
+    // Inside the cells' edges (the header's dark edge line would pass for an underscore).
+    headingCell.DeflateRect(1, 1);
+    valueCell.DeflateRect(1, 1);
+    EXPECT_TRUE(ContainsInk(GridInk(grid, headingCell), TextInk(font, heading)))
+        << "header row " << grid.GetRowHeight(0) << " pixels high";
+    EXPECT_TRUE(ContainsInk(GridInk(grid, valueCell), TextInk(font, value)))
+        << "record row " << grid.GetRowHeight(1) << " pixels high";
+
+    // An underscore alone: its pixels are all there, in the heading cell and nowhere cut.
+    grid.SetItemText(0, 2, L"_");
+    CRect underscoreCell;
+    ASSERT_TRUE(grid.GetCellRect(0, 2, &underscoreCell));
+    underscoreCell.DeflateRect(1, 1);
+    const InkPicture underscore = TextInk(font, L"_");
+    ASSERT_GT(underscore.Count(), 0);
+    EXPECT_TRUE(ContainsInk(GridInk(grid, underscoreCell), underscore));
 }
