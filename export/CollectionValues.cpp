@@ -125,31 +125,3 @@ std::wstring FormatCents(long long cents)
     swprintf(text, 40, L"%s%llu.%02llu", negative ? L"-" : L"", magnitude / 100, magnitude % 100);
     return text;
 }
-
-void AppendEscapedXml(std::wstring& out, const std::wstring& text)
-{
-    // Runs without a special character are copied at once.
-    const wchar_t* p = text.c_str();
-    const wchar_t* const end = p + text.size();
-    while (p < end) {
-        const wchar_t* run = p;
-        while (p < end && *p != L'&' && *p != L'<' && *p != L'>' && *p != L'"' && *p != L'\'') ++p;
-        out.append(run, p);
-        if (p == end) break;
-        switch (*p++) {
-        case L'&': out += L"&amp;"; break;
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'"': out += L"&quot;"; break;
-        default: out += L"&apos;"; break;
-        }
-    }
-}
-
-std::wstring EscapeXml(const std::wstring& text)
-{
-    std::wstring out;
-    out.reserve(text.size());
-    AppendEscapedXml(out, text);
-    return out;
-}

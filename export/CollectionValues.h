@@ -18,10 +18,6 @@ bool ParseCents(const std::wstring& text, long long& cents);
 // "%.2f" of an amount in cents, computed exactly ("-0.05", "1250.75").
 std::wstring FormatCents(long long cents);
 
-// Text with "&", "<", ">", '"' and "'" written as entities.
-std::wstring EscapeXml(const std::wstring& text);
-// The same appended to out.
-void AppendEscapedXml(std::wstring& out, const std::wstring& text);
 
 // White space trimmed at both ends.
 std::wstring TrimBlanks(const std::wstring& text);

@@ -5,6 +5,7 @@
 #include "export/CollectionValues.h"
 #include "export/CollectionsFieldMap.h"
 #include "export/RecordElements.h"
+#include "framework/TextEscapes.h"
 
 namespace {
 const wchar_t kFieldMark[] = L"jjjj";

@@ -40,6 +40,41 @@ std::wstring DecodePercentEscapes(const std::wstring& text, PercentDecoding how)
     return Decode(text, how);
 }
 
+void AppendEscapedXml(std::wstring& out, const std::wstring& text, XmlEscaping how)
+{
+    const auto special = [&](wchar_t c) {
+        return c == L'&' || c == L'<' || c == L'>' || c == L'"' || (c == L'\'' && how.apostrophe) ||
+               (how.asciiOnly && (c > 126 || c < 32));
+    };
+    // Runs without a special character are copied at once.
+    const wchar_t* p = text.c_str();
+    const wchar_t* const end = p + text.size();
+    while (p < end) {
+        const wchar_t* run = p;
+        while (p < end && !special(*p)) ++p;
+        out.append(run, p);
+        if (p == end) break;
+        const wchar_t c = *p++;
+        switch (c) {
+        case L'&': out += L"&amp;"; continue;
+        case L'<': out += L"&lt;"; continue;
+        case L'>': out += L"&gt;"; continue;
+        case L'"': out += L"&quot;"; continue;
+        case L'\'': out += L"&apos;"; continue;
+        case L'\t':
+        case L'\n': out += c; continue;
+        case L'\r': out += L"&#13;"; continue;
+        default: break;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
+            const unsigned long code = 0x10000 + ((static_cast<unsigned long>(c) - 0xD800) << 10) + (*p++ - 0xDC00);
+            out += L"&#" + std::to_wstring(code) + L";";
+        } else if (c >= 32) {
+            out += L"&#" + std::to_wstring(static_cast<unsigned>(c)) + L";";
+        }
+    }
+}
+
 bool AppendXmlReference(const wchar_t* name, const wchar_t* nameEnd, std::wstring& out)
 {
     unsigned long code = 0;

@@ -34,6 +34,18 @@ struct PercentDecoding
 std::string DecodePercentEscapes(const std::string& text, PercentDecoding how = {});
 std::wstring DecodePercentEscapes(const std::wstring& text, PercentDecoding how = {});
 
+// How text is written as XML character data: "&", "<", ">" and '"' always as entities, the apostrophe
+// as "&apos;" unless apostrophe is false. With asciiOnly, for XML that must pass an 8-bit code page
+// unchanged: every character above "~" as a character reference, CR as "&#13;" (kept through parsers
+// that fold line ends) and the other control characters but tab and LF dropped (XML has no place for
+// them).
+struct XmlEscaping
+{
+    bool apostrophe = true;
+    bool asciiOnly = false;
+};
+void AppendEscapedXml(std::wstring& out, const std::wstring& text, XmlEscaping how = {});
+
 // Decodes the XML reference named [name, nameEnd) (the text between "&" and ";") onto out: the five
 // predefined entities and decimal or hexadecimal references to a character XML allows (no sign or blank
 // before the digits, no surrogate, not 0). False when it is none of those: with no DTD nothing else is

@@ -37,6 +37,12 @@ inline UINT HashKey<SelectedCellKey>(SelectedCellKey key)
     return static_cast<UINT>(key) * 2654435761u ^ static_cast<UINT>(key >> 32) * 40503u;
 }
 typedef CMap<SelectedCellKey, SelectedCellKey, CCellID, CCellID&> SelectedCellMap;
+// The row and the column each keep all their bits, so that rows beyond 65,535 never share a key.
+inline SelectedCellKey SelectionKey(int row, int col)
+{
+    return static_cast<SelectedCellKey>(static_cast<unsigned>(row)) |
+           (static_cast<SelectedCellKey>(static_cast<unsigned>(col)) << 32);
+}
 // Row comparison for the owner-data mode: two stored row numbers.
 typedef bool (*PVIRTUALCOMPARE)(int, int);
 // Display callback of the owner-data mode.

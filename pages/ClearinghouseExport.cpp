@@ -25,76 +25,20 @@ CString FromUtf8(const std::string& text)
     return CString(DecodeStoredText(text).c_str());
 }
 
-// The XML as UTF-16 into text, reusing its buffer: the form XML is plain ASCII nearly always.
-void DecodeInto(const char* bytes, size_t length, std::wstring& text)
-{
-    for (size_t i = 0; i < length; ++i)
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
-        {
-            text = DecodeStoredText(bytes, length);
-            return;
-        }
-    text.resize(length);
-    for (size_t i = 0; i < length; ++i)
-        text[i] = static_cast<wchar_t>(bytes[i]);
-}
-
 } // namespace
-
-ExportRecordSource::~ExportRecordSource()
-{
-    ResetStatements();
-    // A read transaction changes nothing; its end only releases the snapshot.
-    if (m_reading && !m_db.Execute("COMMIT"))
-        m_db.Execute("ROLLBACK");
-}
 
 bool ExportRecordSource::Open(const std::wstring& dbPath, std::string& error)
 {
-    if (!m_db.Open(dbPath.c_str()))
-    {
-        error = m_db.ErrorText();
-        return false;
-    }
-    // One read transaction for the whole export: without it every record takes and drops the file's
-    // locks. It only makes the reads faster, so a refusal is no failure of the export.
-    m_reading = m_db.Execute("BEGIN");
-    return true;
-}
-
-void ExportRecordSource::ResetStatements()
-{
-    if (m_records.IsPrepared())
-        m_records.Reset();
-    if (m_templates.IsPrepared())
-        m_templates.Reset();
+    return m_reader.Open(dbPath, error);
 }
 
 RecordRead ExportRecordSource::Read(const RecordKey& record, std::wstring& xml, std::string& error)
 {
-    Statement& statement = record.isTemplate ? m_templates : m_records;
-    if (!statement.IsPrepared() &&
-        !statement.Prepare(m_db, record.isTemplate ? "select fxml from templates  WHERE _ROWID_=?"
-                                                   : "select fxml from submissions WHERE _ROWID_=?"))
+    switch (m_reader.Read(record.isTemplate != 0, record.id, xml, error))
     {
-        error = "prepare failure";
-        return RecordRead::Failed;
-    }
-    if (!statement.Reset() || !statement.BindInt(1, record.id))
-    {
-        error = statement.ErrorText();
-        return RecordRead::Failed;
-    }
-    switch (statement.Step())
-    {
-    case StepResult::Row:
-        DecodeInto(statement.ColumnText(0), static_cast<size_t>(statement.ColumnBytes(0)), xml);
-        return RecordRead::Found;
-    case StepResult::Done:
-        return RecordRead::Missing;
-    default:
-        error = statement.ErrorText();
-        return RecordRead::Failed;
+    case FormXmlReader::Result::Found: return RecordRead::Found;
+    case FormXmlReader::Result::Missing: return RecordRead::Missing;
+    default: return RecordRead::Failed;
     }
 }
 

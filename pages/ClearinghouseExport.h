@@ -5,33 +5,23 @@
 #include <vector>
 
 #include "export/ClearinghouseFile.h"
-#include "formdb/DatabaseStatement.h"
+#include "formdb/FormXmlReader.h"
 #include "pages/RecordsGrid.h"
 
 class CWnd;
 class FormPageHost;
 
-// Reads records' fxml from submissions or templates by row id; each statement is prepared once. All
-// reads share one read transaction: one snapshot, and no file lock taken and dropped per record.
+// The records of the export, read through the form database's XML reader.
 class ExportRecordSource
 {
 public:
-    ExportRecordSource() = default;
-    ~ExportRecordSource();
-    ExportRecordSource(const ExportRecordSource&) = delete;
-    ExportRecordSource& operator=(const ExportRecordSource&) = delete;
-
     // Opens an existing database; false with SQLite's text in error.
     bool Open(const std::wstring& dbPath, std::string& error);
     // Found with the XML, Missing when the row is gone, Failed with SQLite's text in error.
     RecordRead Read(const RecordKey& record, std::wstring& xml, std::string& error);
 
 private:
-    void ResetStatements();
-
-    Database m_db;
-    Statement m_records, m_templates;
-    bool m_reading = false; // the read transaction is open
+    FormXmlReader m_reader;
 };
 
 // The export after its questions, without any user interface: each record read from source in the

@@ -1,167 +1,24 @@
-// SQL of the collections page on the per-form database.
+// The collections page's records and saves over the statements' database functions.
 #include "pages/CollectionsStore.h"
 
-#include "common/Diagnostics.h"
-#include "export/CollectionValues.h"
-#include "export/XmlDocument.h"
-#include "formdb/Database.h"
-#include "formdb/DatabaseStatement.h"
-#include "formdb/DatabaseTransaction.h"
-#include "formdb/StoredText.h"
-
-#include <climits>
-#include <set>
-
-namespace {
-std::wstring ColumnText(const Statement& statement, int column)
-{
-    return DecodeStoredText(statement.ColumnText(column), static_cast<size_t>(statement.ColumnBytes(column)));
-}
-
-// A whole number and nothing else (white space around it allowed).
-bool ParseRowId(const std::wstring& raw, int& id)
-{
-    const std::wstring text = TrimBlanks(raw);
-    if (text.empty() || text.size() > 10) return false;
-    long long value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        value = value * 10 + (c - L'0');
-    }
-    if (value > INT_MAX) return false;
-    id = static_cast<int>(value);
-    return true;
-}
-} // namespace
-
-namespace {
-std::string AsciiLower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-} // namespace
-
-bool EnsureStatementColumns(Database& db, std::string* error)
-{
-    std::set<std::string> present;
-    {
-        Statement info;
-        if (!info.Prepare(db, "PRAGMA table_info(submissions)")) {
-            if (error) *error = info.ErrorText();
-            return false;
-        }
-        StepResult step;
-        // SQLite's column names ignore ASCII case: "memorizeddate" already is "memorizedDate".
-        while ((step = info.Step()) == StepResult::Row) present.insert(AsciiLower(info.ColumnText(1)));
-        if (step == StepResult::Error || present.empty()) {
-            if (error) *error = present.empty() ? "no such table: submissions" : info.ErrorText();
-            return false;
-        }
-    }
-    const char* const columns[][2] = {{"collectionsXML", "ALTER TABLE submissions ADD COLUMN collectionsXML TEXT"},
-                                      {"memorizedDate", "ALTER TABLE submissions ADD COLUMN memorizedDate TEXT"},
-                                      {"dateTrigger", "ALTER TABLE submissions ADD COLUMN dateTrigger INTEGER DEFAULT 0"}};
-    bool missing = false;
-    for (const auto& column : columns) missing = missing || !present.count(AsciiLower(column[0]));
-    if (!missing) return true;
-    Transaction transaction(db);
-    if (!transaction.Active()) {
-        if (error) *error = db.ErrorText();
-        return false;
-    }
-    for (const auto& column : columns) {
-        if (!present.count(AsciiLower(column[0])) && !db.Execute(column[1])) {
-            if (error) *error = db.ErrorText();
-            return false; // rolled back: no column added
-        }
-    }
-    if (!transaction.Commit()) {
-        if (error) *error = db.ErrorText();
-        return false;
-    }
-    return true;
-}
+#include <utility>
 
 CollectionsReadResult ReadCollectionRows(const std::wstring& dbPath, int statementId,
                                          const std::function<void(const CollectionRow&)>& onRow, std::string* error)
 {
-    Database db;
-    if (!db.Open(dbPath.c_str())) {
-        if (error) *error = db.ErrorText();
-        return CollectionsReadResult::OpenFailed;
-    }
-    std::string why;
-    if (!EnsureStatementColumns(db, &why)) DebugTraceA(("statement columns not added: " + why).c_str(), TRUE);
-    Statement query;
-    const char* sql = statementId < 0
-        ? "select fxml,submdate,_ROWID_, collectionsXML, memorizedDate from submissions"
-        : "select fxml,submdate,_ROWID_, collectionsXML, memorizedDate from submissions WHERE _ROWID_ = ?";
-    if (!query.Prepare(db, sql) || (statementId >= 0 && !query.BindInt(1, statementId)))
-        return CollectionsReadResult::PrepareFailed;
     CollectionRow row;
-    while (query.Step() == StepResult::Row) {
-        row.fxml = ColumnText(query, 0);
-        row.submdate = ColumnText(query, 1);
-        row.rowId = query.ColumnInt64(2);
-        row.collectionsXml = ColumnText(query, 3);
-        row.memorizedDate = ColumnText(query, 4);
+    return ReadStatementSourceRows(dbPath, statementId, [&](StatementSourceRow& stored) {
+        row.fxml = std::move(stored.fxml);
+        row.submdate = std::move(stored.submdate);
+        row.rowId = stored.rowId;
+        row.collectionsXml = std::move(stored.collectionsXml);
+        row.memorizedDate = std::move(stored.memorizedDate);
         onRow(row);
-    }
-    if (query.Failed()) DebugTraceA(query.ErrorText(), TRUE);
-    return CollectionsReadResult::Done;
-}
-
-SavedStatement ParseSavedStatement(const std::wstring& xml)
-{
-    SavedStatement saved;
-    VesqaXml::CXmlDocument document;
-    if (!document.LoadXml(xml)) return saved;
-    VesqaXml::CXmlNodePtr root = document.GetRoot();
-    if (!root) return saved;
-    VesqaXml::CXmlNodePtr id = root->GetChild(L"ID");
-    if (!id || !ParseRowId(id->GetText(), saved.rowId)) return saved;
-    for (int k = 1; k <= 6; ++k) {
-        const std::wstring name = L"TotalDue_" + std::to_wstring(k);
-        if (VesqaXml::CXmlNodePtr due = root->GetChild(name)) saved.balanceCents += CentsOrZero(due->GetText(), name.c_str());
-    }
-    saved.ok = true;
-    return saved;
+    }, error);
 }
 
 bool SaveStatementChanges(const std::wstring& dbPath, const std::wstring& xml, const std::wstring& today)
 {
     const SavedStatement saved = ParseSavedStatement(xml);
-    if (!saved.ok) return false;
-    Database db;
-    if (!db.Open(dbPath.c_str())) return false;
-    std::string error;
-    if (!EnsureStatementColumns(db, &error)) return false;
-    Transaction transaction(db);
-    if (!transaction.Active()) return false;
-    const std::string text = EncodeStoredText(xml);
-    Statement store;
-    if (!store.Prepare(db, "UPDATE submissions set collectionsXML = ? where _ROWID_ = ?") ||
-        !store.BindText(1, text.data(), static_cast<int>(text.size())) || !store.BindInt(2, saved.rowId) ||
-        !store.Run() || db.Changes() != 1)
-        return false;
-    store.Finalize();
-    // The first save with a balance dates the statement; a balance of 0 clears the date and re-arms
-    // the trigger. Either way exactly the one row is written.
-    Statement date;
-    if (saved.balanceCents == 0) {
-        if (!date.Prepare(db, "UPDATE submissions set dateTrigger = 0, memorizedDate = '' where _ROWID_ = ?") ||
-            !date.BindInt(1, saved.rowId))
-            return false;
-    } else {
-        const std::string day = EncodeStoredText(today);
-        if (!date.Prepare(db, "UPDATE submissions set memorizedDate = CASE WHEN ifnull(dateTrigger, 0) = 0 THEN ? "
-                              "ELSE memorizedDate END, dateTrigger = 1 where _ROWID_ = ?") ||
-            !date.BindText(1, day.data(), static_cast<int>(day.size())) || !date.BindInt(2, saved.rowId))
-            return false;
-    }
-    if (!date.Run() || db.Changes() != 1) return false;
-    date.Finalize();
-    return transaction.Commit();
+    return saved.ok && StoreStatementChanges(dbPath, saved.rowId, xml, saved.balanceCents != 0, today);
 }

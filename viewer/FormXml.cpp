@@ -173,28 +173,10 @@ std::unique_ptr<XmlElement> ParseXml(const std::wstring& text)
 std::wstring EscapeXmlText(const std::wstring& text)
 {
     std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        wchar_t c = text[i];
-        switch (c) {
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'&': out += L"&amp;"; break;
-        case L'"': out += L"&quot;"; break;
-        default:
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                unsigned long code = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-                out += L"&#" + std::to_wstring(code) + L";";
-                ++i;
-            } else if (c > 126 || (c < 32 && c != L'\t' && c != L'\n' && c != L'\r')) {
-                // Control characters other than tab and line ends have no place in XML 1.0.
-                if (c >= 32) out += L"&#" + std::to_wstring(static_cast<unsigned>(c)) + L";";
-            } else if (c == L'\r') {
-                out += L"&#13;"; // kept through parsers that fold line ends
-            } else {
-                out += c;
-            }
-        }
-    }
+    XmlEscaping how;
+    how.apostrophe = false;
+    how.asciiOnly = true;
+    AppendEscapedXml(out, text, how);
     return out;
 }
 
