@@ -17,7 +17,8 @@ public:
     int getGrowthStep() const { return m_growthStep; }
     KitObject* getAt(int i) const;
     KitObject* lastElement() const;
-    void appendPtr(KitObject* p);
+    // False, nothing added, when the array could not grow.
+    bool appendPtr(KitObject* p);
     KitObject* removeAt(int i);
     KitObject* pop();
     void removeAll();
