@@ -68,14 +68,14 @@ void AttributeSet::addAttribute(const char* name, const char* value)
     addAttributeN(name, (int)strlen(name), value, value ? (int)strlen(value) : 0);
 }
 
-void AttributeSet::addAttributeN(const char* name, int nameLength, const char* value, int valueLength)
+bool AttributeSet::addAttributeN(const char* name, int nameLength, const char* value, int valueLength)
 {
     if (!name || nameLength <= 0)
-        return;
+        return true;
     if (!value || valueLength < 0)
         valueLength = 0;
     if (nameLength > 0x3FFFFFFF - kLengthBytes - valueLength || !ensureRoom(kLengthBytes + nameLength + valueLength))
-        return;
+        return false;
     char* record = reinterpret_cast<char*>(m_block + 1) + m_block->used;
     memcpy(record, &nameLength, sizeof nameLength);
     memcpy(record + sizeof(int), &valueLength, sizeof valueLength);
@@ -84,6 +84,7 @@ void AttributeSet::addAttributeN(const char* name, int nameLength, const char* v
         memcpy(record + kLengthBytes + nameLength, value, valueLength);
     m_block->used += kLengthBytes + nameLength + valueLength;
     ++m_block->pairs;
+    return true;
 }
 
 int AttributeSet::getNumAttributes() const

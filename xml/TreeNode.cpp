@@ -37,6 +37,8 @@ char* newNameBlock(const char* p, int n)
     if (allNameBytes(p, n))
         return copyToBlock(p, n);
     kit::StringBuffer filtered(p, n, 0);
+    if (filtered.lostBytes())
+        return nullptr;
     filtered.keepXmlNameChars();
     return copyToBlock(sbText(filtered), sbLength(filtered));
 }
@@ -151,6 +153,10 @@ TreeNode* TreeNode::createRoot(const char* tag)
     TreeNode* node = new (std::nothrow) TreeNode(tag, nullptr);
     if (!node)
         return nullptr;
+    if (tag && *tag && !node->m_tag) {
+        delete node;
+        return nullptr;
+    }
     TreeInfo* info = new (std::nothrow) TreeInfo();
     if (!info) {
         delete node;
@@ -173,9 +179,7 @@ TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLengt
     TreeNode* node = new (std::nothrow) TreeNode(nullptr, nullptr);
     if (!node)
         return nullptr;
-    if (tag && tagLength > 0)
-        node->setTagN(tag, tagLength);
-    if (!parent->addChild(node)) {
+    if ((tag && tagLength > 0 && !node->setTagN(tag, tagLength)) || !parent->addChild(node)) {
         delete node;
         return nullptr;
     }
@@ -237,12 +241,13 @@ void TreeNode::setTag(const char* tag)
     setTagN(tag ? tag : "", tag ? (int)strlen(tag) : 0);
 }
 
-void TreeNode::setTagN(const char* tag, int length)
+bool TreeNode::setTagN(const char* tag, int length)
 {
     // The new block is made before the old one goes: the bytes may be the old tag's own.
     char* old = m_tag;
     m_tag = newNameBlock(tag, length);
     smallBlockFree(old);
+    return m_tag != nullptr;
 }
 
 void TreeNode::deleteTag()
@@ -273,10 +278,15 @@ kit::StringBuffer* TreeNode::getOrCreateContent(int capacity)
     return m_content;
 }
 
-void TreeNode::setContentN(const char* bytes, int length)
+bool TreeNode::setContentN(const char* bytes, int length)
 {
     poolDelete(m_content);
     m_content = length > 0 ? poolNew<kit::StringBuffer>(bytes, length, 0) : nullptr;
+    if (m_content && m_content->lostBytes()) {
+        poolDelete(m_content);
+        m_content = nullptr;
+    }
+    return length <= 0 || m_content;
 }
 
 int TreeNode::getNumChildren() const
@@ -326,17 +336,15 @@ void TreeNode::setAttribute(const char* name, const char* value)
     setAttributeN(name, (int)strlen(name), value, value ? (int)strlen(value) : 0);
 }
 
-void TreeNode::setAttributeN(const char* name, int nameLength, const char* value, int valueLength)
+bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value, int valueLength)
 {
     if (!name || nameLength <= 0)
-        return;
+        return true;
     char lead = name[0];
     if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
         if (!m_attrs)
             m_attrs = new (std::nothrow) AttributeSet();
-        if (m_attrs)
-            m_attrs->addAttributeN(name, nameLength, value, valueLength);
-        return;
+        return m_attrs && m_attrs->addAttributeN(name, nameLength, value, valueLength);
     }
     // Filtered first, then prefixed: a name like "(1x" becomes "A1x", a well-formed name.
     kit::StringBuffer filtered(name, nameLength, 0);
@@ -345,12 +353,13 @@ void TreeNode::setAttributeN(const char* name, int nameLength, const char* value
     char first = sbText(filtered)[0];
     if ((first >= '0' && first <= '9') || first == '-' || first == '.')
         filtered.prepend("A");
+    if (filtered.lostBytes())
+        return false;
     if (sbLength(filtered) == 0)
-        return;
+        return true;
     if (!m_attrs)
         m_attrs = new (std::nothrow) AttributeSet();
-    if (m_attrs)
-        m_attrs->addAttributeN(sbText(filtered), sbLength(filtered), value, valueLength);
+    return m_attrs && m_attrs->addAttributeN(sbText(filtered), sbLength(filtered), value, valueLength);
 }
 
 bool TreeNode::getAttribute(const char* name, kit::StringBuffer& out) const
@@ -523,12 +532,18 @@ void TreeNode::setDeclEncoding(const char* name)
     m_tree->m_declaration->setAttribute("encoding", name);
 }
 
-void TreeNode::setDoctype(const char* text)
+bool TreeNode::setDoctype(const char* text)
 {
     if (!m_tree || !m_tree->isValid())
-        return;
+        return true;
     delete m_tree->m_doctype;
     m_tree->m_doctype = nullptr;
-    if (text && *text)
-        m_tree->m_doctype = new (std::nothrow) kit::StringBuffer(text);
+    if (!text || !*text)
+        return true;
+    m_tree->m_doctype = new (std::nothrow) kit::StringBuffer(text);
+    if (m_tree->m_doctype && m_tree->m_doctype->lostBytes()) {
+        delete m_tree->m_doctype;
+        m_tree->m_doctype = nullptr;
+    }
+    return m_tree->m_doctype != nullptr;
 }

@@ -23,7 +23,8 @@ public:
     AttributeSet& operator=(const AttributeSet&) = delete;
 
     void addAttribute(const char* name, const char* value);
-    void addAttributeN(const char* name, int nameLength, const char* value, int valueLength);
+    // False when the pair could not be stored (no memory).
+    bool addAttributeN(const char* name, int nameLength, const char* value, int valueLength);
     bool getAttribute(const char* name, kit::StringBuffer& out) const;
     bool hasAttribute(const char* name) const;
     int getNumAttributes() const;
@@ -90,7 +91,8 @@ public:
     bool addChild(TreeNode* child);
 
     void setTag(const char* tag);
-    void setTagN(const char* tag, int length);
+    // False, the tag gone, when its block could not be made.
+    bool setTagN(const char* tag, int length);
     void deleteTag();
     const char* getTag() const;
     const char* getContent() const;
@@ -98,7 +100,8 @@ public:
     // A new content buffer starts with room for capacity bytes (its terminating zero included).
     kit::StringBuffer* getOrCreateContent(int capacity = 120);
     kit::StringBuffer* contentBuffer() { return m_content; }
-    void setContentN(const char* bytes, int length);
+    // False when the content could not be stored (no memory).
+    bool setContentN(const char* bytes, int length);
     bool isCdata() const { return m_cdata; }
     void setCdata(bool cdata) { m_cdata = cdata; }
 
@@ -115,7 +118,8 @@ public:
     bool isDescendantOf(const TreeNode* ancestor) const;
 
     void setAttribute(const char* name, const char* value);
-    void setAttributeN(const char* name, int nameLength, const char* value, int valueLength);
+    // False when the attribute could not be stored (no memory).
+    bool setAttributeN(const char* name, int nameLength, const char* value, int valueLength);
     bool getAttribute(const char* name, kit::StringBuffer& out) const;
     void removeAttribute(const char* name);
     AttributeSet* attributes() const { return m_attrs; }
@@ -134,7 +138,8 @@ public:
     void getDeclAttr(kit::StringBuffer& out, bool& found) const;
     void getDeclEncoding(kit::StringBuffer& out, bool& found) const;
     void setDeclEncoding(const char* name);
-    void setDoctype(const char* text);
+    // False when the text could not be stored (no memory).
+    bool setDoctype(const char* text);
 
     // Parser and loader.
     static bool parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
@@ -150,7 +155,8 @@ public:
     static bool decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted = nullptr);
 
     // Serialiser.
-    static void serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration);
+    // False when the output could not grow and bytes are missing from it.
+    static bool serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration);
     static bool serializeOpenTag(TreeNode* node, kit::StringBuffer& out, int depth);
     static bool serializeContent(TreeNode* node, kit::StringBuffer& out);
     static void serializeCloseTag(TreeNode* node, kit::StringBuffer& out, int depth);

@@ -16,18 +16,23 @@ bool startsWith(DataBuffer& data, const unsigned char* mark, uint32_t n)
     return data.getSize() >= n && memcmp(data.getData(), mark, n) == 0;
 }
 
-// Replaces the data by its conversion from the page (or the named charset) to UTF-8.
-void convertToUtf8(DataBuffer& data, int page, const char* charset)
+// Replaces the data by its conversion from the page (or the named charset) to UTF-8; false, the
+// data unchanged, when memory ran out and the conversion is incomplete.
+bool convertToUtf8(DataBuffer& data, int page, const char* charset)
 {
     DataBuffer converted;
     if (charset)
         convertCharset(charset, kUtf8, data.getData(), data.getSize(), converted);
     else
         convertPages(page, kUtf8, data.getData(), data.getSize(), converted);
+    if (converted.lostBytes())
+        return false;
     data.takeFrom(converted);
+    return true;
 }
 
-// The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none.
+// The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none or
+// when its quote is never closed.
 void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
 {
     kit::StringBuffer text;
@@ -47,11 +52,10 @@ void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
         p = strstr(sbText(decl), "encoding='");
     if (!p)
         return;
+    // The value runs to the partner of its own quote: encoding='x' standalone="no" names x.
+    char quote = p[9];
     p += 10;
-    const char* end = strchr(p, '"');
-    if (!end)
-        end = strchr(p, '\'');
-    if (end)
+    if (const char* end = strchr(p, quote))
         encoding.appendN(p, (int)(end - p));
 }
 
@@ -84,7 +88,8 @@ bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
     else if (startsWith(data, kUtf16BEMark, 2))
         page = kUtf16BE;
     if (page) {
-        convertToUtf8(data, page, nullptr);
+        if (!convertToUtf8(data, page, nullptr))
+            return false;
         if (converted)
             *converted = true;
         return true;
@@ -102,7 +107,8 @@ bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
     // as they stand.
     if (declared == 0 || declared == kUtf8 || isWideUnicodePage(declared))
         return true;
-    convertToUtf8(data, 0, sbText(encoding));
+    if (!convertToUtf8(data, 0, sbText(encoding)))
+        return false;
     if (converted)
         *converted = true;
     return true;
@@ -124,7 +130,18 @@ bool TreeNode::loadXmlFile(const char* utf8Path, LogBase* log, ProgressMonitor* 
     bool converted = false;
     if (!decodeToUtf8(data, log, &converted))
         return false;
+    // A NUL is no XML character: rather than cut the document short at it, the load fails.
+    if (data.getSize() > 0 && memchr(data.getData(), 0, data.getSize())) {
+        if (log)
+            log->logError("The document holds a NUL byte");
+        return false;
+    }
     ParseEngine engine(data);
+    if ((uint32_t)(engine.end() - engine.cursor()) != data.getSize()) {
+        if (log)
+            log->logError("Out of memory reading the document");
+        return false;
+    }
     bool ok = parseXmlText(engine, log, monitor, root, trim);
     if (ok && root) {
         kit::StringBuffer encoding;
