@@ -150,13 +150,15 @@ bool StringBuffer::growBlock(int newCapacity)
 
 // Makes room for n more bytes and the terminator: a block with the growth step (and extra bytes)
 // spare, or, when that larger block is refused, one that just fits. False, nothing changed, when
-// even that fails or the text would pass 2 GB.
+// even that fails or the text would pass 2 GB. The spare room is at least half the old block even
+// where the step is not adjusted (room made ahead of appends), so growth stays geometric.
 bool StringBuffer::growFor(int n, int extra)
 {
     int64_t needed = (int64_t)m_length + n + 1;
     if (needed > INT32_MAX)
         return false;
-    int64_t preferred = (int64_t)m_length + n + m_step + extra;
+    int spare = m_step > m_capacity / 2 ? m_step : m_capacity / 2;
+    int64_t preferred = (int64_t)m_length + n + spare + extra;
     if (preferred > INT32_MAX)
         preferred = INT32_MAX;
     if (preferred > needed && growBlock((int)preferred))

@@ -54,6 +54,22 @@ TEST_F(Growth, TextAppendedByteByByteIsCopiedAFewTimesAtMost)
     EXPECT_LT(g_allocations, 40);
 }
 
+TEST_F(Growth, TextWithRoomMadeAheadOfEachAppendGrowsGeometrically)
+{
+    // As the parser joins the chunks of an element's text: room made first, then the appends.
+    // Room made ahead used to grow by the unadjusted step of a couple of hundred bytes each time.
+    kit::StringBuffer sb("x");
+    for (int i = 0; i < kBytes / 2; ++i) {
+        ASSERT_TRUE(sb.ensureRoom(2));
+        sb.appendChar(' ');
+        sb.appendN("x", 1);
+    }
+    ASSERT_EQ(sb.getSize(), kBytes / 2 * 2 + 1);
+    EXPECT_FALSE(sb.lostBytes());
+    EXPECT_LT(g_allocated, 4ull * kBytes);
+    EXPECT_LT(g_allocations, 60);
+}
+
 TEST_F(Growth, BytesAppendedInSmallBlocksAreCopiedAFewTimesAtMost)
 {
     DataBuffer db;
