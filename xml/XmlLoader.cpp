@@ -32,17 +32,19 @@ bool convertToUtf8(DataBuffer& data, int page, const char* charset)
 }
 
 // The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none or
-// when its quote is never closed.
-void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
+// when its quote is never closed. False when memory ran out, so that the answer would be a guess.
+bool findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
 {
     kit::StringBuffer text;
     text.appendN(reinterpret_cast<const char*>(data.getData()), (int)data.getSize());
+    if (text.lostBytes())
+        return false;
     const char* start = findIgnoreCase(sbText(text), "<?xml");
     if (!start)
-        return;
+        return true;
     const char* close = strchr(start, '>');
     if (!close)
-        return;
+        return true;
     kit::StringBuffer decl;
     decl.appendN(start, (int)(close - start));
     decl.removeChar(' ');
@@ -51,12 +53,13 @@ void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
     if (!p)
         p = strstr(sbText(decl), "encoding='");
     if (!p)
-        return;
+        return true;
     // The value runs to the partner of its own quote: encoding='x' standalone="no" names x.
     char quote = p[9];
     p += 10;
     if (const char* end = strchr(p, quote))
         encoding.appendN(p, (int)(end - p));
+    return !decl.lostBytes() && !encoding.lostBytes();
 }
 
 bool isWideUnicodePage(int page)
@@ -99,7 +102,8 @@ bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
         return true;
     }
     kit::StringBuffer encoding;
-    findDeclaredEncoding(data, encoding);
+    if (!findDeclaredEncoding(data, encoding))
+        return false;
     if (sbLength(encoding) == 0 || encoding.equalsIgnoreCase("utf-8"))
         return true;
     int declared = charsetPage(sbText(encoding));

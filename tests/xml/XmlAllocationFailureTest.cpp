@@ -10,6 +10,7 @@
 #include "xml/ClsXml.h"
 #include "xml/LogBase.h"
 #include "xml/TreeNode.h"
+#include "xml/XkXml.h"
 #include "TreeDump.h"
 
 namespace {
@@ -189,6 +190,27 @@ TEST_F(AllocationFailure, DeepDocumentLoadsWholeOrNotAtAll)
     for (TreeNode* node = whole.node(); node->getNumChildren() == 1; node = node->getChild(0))
         ++depth;
     EXPECT_EQ(depth, kLevels - 1);
+}
+
+// ANSI text reaches the parser through a conversion to UTF-8; when its output cannot grow, the load
+// fails instead of parsing the part converted so far (it used to load that part with success).
+TEST_F(AllocationFailure, AnsiTextWhoseConversionCannotGrowIsNotLoaded)
+{
+    std::string text = "<r>";
+    for (int i = 0; i < 40000; ++i)
+        text += "<e>caf\xE9</e>"; // 1252: each e-acute becomes two bytes of UTF-8
+    text += "</r>";
+    ASSERT_EQ(text.size(), 7u + 40000u * 11u);
+    XkXml xml;
+    Gate(0, false, text.size() + 1000); // the ANSI copy fits; the longer UTF-8 text does not
+    bool ok = xml.LoadXml(text.c_str());
+    Ungate();
+    EXPECT_GT(g_refused, 0);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(xml.NumChildren(), 0);
+    ASSERT_TRUE(xml.LoadXml(text.c_str()));
+    EXPECT_EQ(xml.NumChildren(), 40000);
+    EXPECT_STREQ(xml.getChildContent("e"), "caf\xE9");
 }
 
 std::string utf8Path(const std::wstring& path)
