@@ -28,7 +28,17 @@ ExtPtrArray::ExtPtrArray(int capacity, int growthStep)
         m_capacity = 0;
 }
 
-ExtPtrArray::~ExtPtrArray() { smallBlockFree(m_items); }
+ExtPtrArray::ExtPtrArray(KitObject** slots, int capacity, int growthStep)
+    : m_growthStep(growthStep < 1 ? 5 : growthStep), m_capacity(slots ? capacity : 0), m_count(0), m_ownsItems(false),
+      m_items(slots)
+{
+}
+
+ExtPtrArray::~ExtPtrArray()
+{
+    if (m_ownsItems)
+        smallBlockFree(m_items);
+}
 
 KitObject* ExtPtrArray::getAt(int i) const
 {
@@ -43,6 +53,7 @@ bool ExtPtrArray::ensureItems()
 {
     if (m_items)
         return true;
+    m_ownsItems = true;
     m_items = allocateSlots(5);
     m_capacity = m_items ? 5 : 0;
     return m_items != nullptr;
@@ -67,7 +78,9 @@ bool ExtPtrArray::incrementSize()
     if (!slots)
         return false;
     memcpy(slots, m_items, m_count * sizeof(KitObject*));
-    smallBlockFree(m_items);
+    if (m_ownsItems)
+        smallBlockFree(m_items);
+    m_ownsItems = true;
     m_items = slots;
     m_capacity = capacity;
     m_count = count;

@@ -30,9 +30,40 @@ int recordSize(const char* record)
 
 } // namespace
 
+AttributeSet* AttributeSet::create(int firstPairBytes)
+{
+    // The set and the block for its first pair in one allocation, rounded up to the allocator's
+    // eight-byte granule; further pairs move the pairs to a block of their own.
+    const size_t head = sizeof(AttributeSet) + sizeof(Block);
+    if (firstPairBytes < 0 || firstPairBytes > 0x3FFFFFFF)
+        return nullptr;
+    size_t total = (head + (size_t)firstPairBytes + 7) & ~(size_t)7;
+    void* memory = poolAlloc(total);
+    if (!memory)
+        return nullptr;
+    AttributeSet* set = ::new (memory) AttributeSet();
+    Block* block = set->inlineBlock();
+    block->capacity = (int)(total - head);
+    block->used = 0;
+    block->pairs = 0;
+    set->m_block = block;
+    return set;
+}
+
+AttributeSet::Block* AttributeSet::inlineBlock()
+{
+    return reinterpret_cast<Block*>(this + 1);
+}
+
+void AttributeSet::freeBlock()
+{
+    if (m_block != inlineBlock())
+        smallBlockFree(m_block);
+}
+
 AttributeSet::~AttributeSet()
 {
-    smallBlockFree(m_block);
+    freeBlock();
 }
 
 bool AttributeSet::ensureRoom(int bytes)
@@ -51,7 +82,7 @@ bool AttributeSet::ensureRoom(int bytes)
         return false;
     if (m_block) {
         memcpy(grown, m_block, sizeof(Block) + (size_t)m_block->used);
-        smallBlockFree(m_block);
+        freeBlock();
     } else {
         grown->used = 0;
         grown->pairs = 0;

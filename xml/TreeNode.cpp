@@ -44,7 +44,26 @@ char* newNameBlock(const char* p, int n)
 }
 
 const int kDefaultChildCapacity = 5;
+// Tags up to this length are stored in the node's own block (a node's block is freed whole).
+const int kInlineTagLargest = 23;
 const int kChildGrowth = 5;
+
+// A child array with its first slots in the same block: one allocation for each element that has
+// children. poolDelete frees the whole block.
+ExtPtrArray* newChildArray(int capacity)
+{
+    if (capacity < 1)
+        capacity = kDefaultChildCapacity;
+    const size_t head = (sizeof(ExtPtrArray) + 7) & ~(size_t)7;
+    if ((size_t)capacity > (0x7FFFFFFF - head) / sizeof(KitObject*))
+        return nullptr;
+    void* block = poolAlloc(head + (size_t)capacity * sizeof(KitObject*));
+    if (!block)
+        return nullptr;
+    KitObject** slots = reinterpret_cast<KitObject**>(static_cast<char*>(block) + head);
+    memset(slots, 0, (size_t)capacity * sizeof(KitObject*));
+    return new (block) ExtPtrArray(slots, capacity, kChildGrowth);
+}
 
 } // namespace
 
@@ -125,7 +144,7 @@ void TreeNode::detachChildrenInto(ExtPtrArray& work)
 TreeNode::~TreeNode()
 {
     m_integrity = kTreeDead;
-    smallBlockFree(m_tag);
+    freeTag();
     poolDelete(m_content);
     delete m_attrs;
     m_tag = nullptr;
@@ -176,10 +195,27 @@ TreeNode* TreeNode::createChild(TreeNode* parent, const char* tag)
 
 TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLength)
 {
-    TreeNode* node = new (std::nothrow) TreeNode(nullptr, nullptr);
-    if (!node)
-        return nullptr;
-    if ((tag && tagLength > 0 && !node->setTagN(tag, tagLength)) || !parent->addChild(node)) {
+    TreeNode* node;
+    if (tag && tagLength > 0 && tagLength <= kInlineTagLargest && allNameBytes(tag, tagLength)) {
+        // A short tag lies in the node's own block, right after it: one allocation, not two.
+        void* block = poolAlloc(sizeof(TreeNode) + (size_t)tagLength + 1);
+        if (!block)
+            return nullptr;
+        node = ::new (block) TreeNode(nullptr, nullptr);
+        node->m_tag = reinterpret_cast<char*>(node + 1);
+        memcpy(node->m_tag, tag, tagLength);
+        node->m_tag[tagLength] = 0;
+        node->m_inlineTag = true;
+    } else {
+        node = new (std::nothrow) TreeNode(nullptr, nullptr);
+        if (!node)
+            return nullptr;
+        if (tag && tagLength > 0 && !node->setTagN(tag, tagLength)) {
+            delete node;
+            return nullptr;
+        }
+    }
+    if (!parent->addChild(node)) {
         delete node;
         return nullptr;
     }
@@ -218,7 +254,7 @@ bool TreeNode::addChild(TreeNode* child)
         int capacity = kDefaultChildCapacity;
         if (m_prev && m_prev->getNumChildren() > 0)
             capacity = m_prev->getNumChildren();
-        m_children = poolNew<ExtPtrArray>(capacity, kChildGrowth);
+        m_children = newChildArray(capacity);
         if (!m_children)
             return false;
     }
@@ -244,16 +280,23 @@ void TreeNode::setTag(const char* tag)
 bool TreeNode::setTagN(const char* tag, int length)
 {
     // The new block is made before the old one goes: the bytes may be the old tag's own.
-    char* old = m_tag;
-    m_tag = newNameBlock(tag, length);
-    smallBlockFree(old);
+    char* fresh = newNameBlock(tag, length);
+    freeTag();
+    m_tag = fresh;
     return m_tag != nullptr;
+}
+
+void TreeNode::freeTag()
+{
+    if (!m_inlineTag)
+        smallBlockFree(m_tag);
+    m_inlineTag = false;
+    m_tag = nullptr;
 }
 
 void TreeNode::deleteTag()
 {
-    smallBlockFree(m_tag);
-    m_tag = nullptr;
+    freeTag();
 }
 
 const char* TreeNode::getTag() const
@@ -343,7 +386,7 @@ bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value
     char lead = name[0];
     if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
         if (!m_attrs)
-            m_attrs = new (std::nothrow) AttributeSet();
+            m_attrs = AttributeSet::create(AttributeSet::pairBytes(nameLength, valueLength > 0 ? valueLength : 0));
         return m_attrs && m_attrs->addAttributeN(name, nameLength, value, valueLength);
     }
     // Filtered first, then prefixed: a name like "(1x" becomes "A1x", a well-formed name.
@@ -358,7 +401,7 @@ bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value
     if (sbLength(filtered) == 0)
         return true;
     if (!m_attrs)
-        m_attrs = new (std::nothrow) AttributeSet();
+        m_attrs = AttributeSet::create(AttributeSet::pairBytes(sbLength(filtered), valueLength > 0 ? valueLength : 0));
     return m_attrs && m_attrs->addAttributeN(sbText(filtered), sbLength(filtered), value, valueLength);
 }
 
@@ -419,7 +462,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumB = 0;
     if (b->getNumChildren() > 0) {
         if (!a->m_children)
-            a->m_children = poolNew<ExtPtrArray>(b->getNumChildren(), kChildGrowth);
+            a->m_children = newChildArray(b->getNumChildren());
         if (a->m_children) {
             for (int i = 0; i < b->m_children->getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(b->m_children->getAt(i));
@@ -435,7 +478,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumA = 0;
     if (work.getSize() > 0) {
         if (!b->m_children)
-            b->m_children = poolNew<ExtPtrArray>(work.getSize(), kChildGrowth);
+            b->m_children = newChildArray(work.getSize());
         if (b->m_children) {
             for (int i = 0; i < work.getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(work.getAt(i));

@@ -19,6 +19,11 @@ public:
     POOLED_ALLOCATION(AttributeSet)
     AttributeSet() {}
     virtual ~AttributeSet();
+    // A new set with room for a first pair of that many record bytes in the same allocation (freed
+    // with delete as any other set); NULL when no memory is left.
+    static AttributeSet* create(int firstPairBytes);
+    // Bytes one pair takes in the block.
+    static int pairBytes(int nameLength, int valueLength) { return 2 * (int)sizeof(int) + nameLength + valueLength; }
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
@@ -48,6 +53,8 @@ private:
     char* findPair(const char* name) const;
     char* recordAt(int index) const;
     bool ensureRoom(int bytes);
+    Block* inlineBlock();
+    void freeBlock();
 
     Block* m_block = nullptr;
 };
@@ -165,6 +172,7 @@ public:
 private:
     friend class TreeInfo;
     static void appendLinked(TreeNode* parent, TreeNode* child);
+    void freeTag();
     void detachChildrenInto(ExtPtrArray& work);
 
     TreeInfo* m_tree = nullptr;
@@ -173,6 +181,7 @@ private:
     kit::StringBuffer* m_content = nullptr;
     unsigned m_handleCount = 0;
     bool m_cdata = false;
+    bool m_inlineTag = false; // the tag lies right after the node, in its block
     ExtPtrArray* m_children = nullptr;
     TreeNode* m_parent = nullptr;
     TreeNode* m_next = nullptr;
