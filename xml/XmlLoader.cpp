@@ -33,16 +33,21 @@ bool convertToUtf8(DataBuffer& data, int page, const char* charset)
 
 // The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none or
 // when its quote is never closed. False when memory ran out, so that the answer would be a guess.
+// The data is searched in place, up to its first zero byte: a large file is not copied for this.
 bool findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
 {
-    kit::StringBuffer text;
-    text.appendN(reinterpret_cast<const char*>(data.getData()), (int)data.getSize());
-    if (text.lostBytes())
-        return false;
-    const char* start = findIgnoreCase(sbText(text), "<?xml");
+    const char* bytes = reinterpret_cast<const char*>(data.getData());
+    const char* end = bytes + data.getSize();
+    if (const void* zero = memchr(bytes, 0, data.getSize()))
+        end = static_cast<const char*>(zero);
+    const char* start = nullptr;
+    for (const char* p = bytes; end - p >= 5 && !start; ++p)
+        if (p[0] == '<' && p[1] == '?' && toUpperAscii(p[2]) == 'X' && toUpperAscii(p[3]) == 'M' &&
+            toUpperAscii(p[4]) == 'L')
+            start = p;
     if (!start)
         return true;
-    const char* close = strchr(start, '>');
+    const char* close = static_cast<const char*>(memchr(start, '>', end - start));
     if (!close)
         return true;
     kit::StringBuffer decl;

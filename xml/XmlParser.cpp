@@ -74,9 +74,14 @@ void Parser::completeTopLevel(TreeNode* node)
         int taken = 0;
         while (taken < m_pendingSheets.getSize() && stored(info->m_stylesheets.appendPtr(m_pendingSheets.getAt(taken))))
             ++taken;
-        // Sheets not taken stay pending and are freed with the parser.
-        for (int i = 0; i < taken; ++i)
-            m_pendingSheets.removeAt(0);
+        if (taken == m_pendingSheets.getSize()) {
+            m_pendingSheets.removeAll();
+        } else {
+            // Out of memory: the sheets stay pending, to be freed with the parser, and the document
+            // gives back those it took.
+            for (int i = 0; i < taken; ++i)
+                info->m_stylesheets.pop();
+        }
         stored(!m_prolog.lostBytes() && node->setDoctype(sbText(m_prolog)));
         info->m_sourceBytes = (int)(m_in.end() - (m_in.cursor() - m_in.index()));
     }
