@@ -67,6 +67,33 @@ bool findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
     return !decl.lostBytes() && !encoding.lostBytes();
 }
 
+// Whether the text holds the character U+0000: a zero unit of the form its byte-order mark names
+// (UTF-32 or UTF-16, either order), else a zero byte.
+bool holdsNulCharacter(DataBuffer& data)
+{
+    static const unsigned char kUtf32LEMark[] = {0xFF, 0xFE, 0, 0};
+    static const unsigned char kUtf32BEMark[] = {0, 0, 0xFE, 0xFF};
+    static const unsigned char kUtf16LEMark[] = {0xFF, 0xFE};
+    static const unsigned char kUtf16BEMark[] = {0xFE, 0xFF};
+    const unsigned char* p = data.getData();
+    uint32_t n = data.getSize();
+    uint32_t unit = 1;
+    if (startsWith(data, kUtf32LEMark, 4) || startsWith(data, kUtf32BEMark, 4))
+        unit = 4;
+    else if (startsWith(data, kUtf16LEMark, 2) || startsWith(data, kUtf16BEMark, 2))
+        unit = 2;
+    if (unit == 1)
+        return n > 0 && memchr(p, 0, n) != nullptr;
+    for (uint32_t i = unit; i + unit <= n; i += unit) {
+        uint32_t k = 0;
+        while (k < unit && p[i + k] == 0)
+            ++k;
+        if (k == unit)
+            return true;
+    }
+    return false;
+}
+
 bool isWideUnicodePage(int page)
 {
     return page == kUtf16LE || page == kUtf16BE || page == kUtf32LE || page == kUtf32BE || page == 12000 ||
@@ -136,15 +163,16 @@ bool TreeNode::loadXmlFile(const char* utf8Path, LogBase* log, ProgressMonitor* 
     DataBuffer data;
     if (!loadFileToBufferUtf8(data, utf8Path, log))
         return false;
+    // A NUL is no XML character: rather than cut the document short at it (or drop it in a
+    // conversion), the load fails.
+    if (holdsNulCharacter(data)) {
+        if (log)
+            log->logError("The document holds a NUL character");
+        return false;
+    }
     bool converted = false;
     if (!decodeToUtf8(data, log, &converted))
         return false;
-    // A NUL is no XML character: rather than cut the document short at it, the load fails.
-    if (data.getSize() > 0 && memchr(data.getData(), 0, data.getSize())) {
-        if (log)
-            log->logError("The document holds a NUL byte");
-        return false;
-    }
     ParseEngine engine(data);
     if ((uint32_t)(engine.end() - engine.cursor()) != data.getSize()) {
         if (log)

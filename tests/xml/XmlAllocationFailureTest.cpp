@@ -234,11 +234,23 @@ TEST(XmlNulByte, DocumentHoldingANulFailsToLoad)
     log.getLogText(logText);
     EXPECT_NE(std::string(sbText(logText)).find("NUL"), std::string::npos) << sbText(logText);
 
-    // Also through the handle, and for a NUL at the very end.
+    // Also through the handle, for a NUL at the very end, and for U+0000 in UTF-16 and UTF-32 text
+    // (which the conversion to UTF-8 would drop).
     ClsXml xml;
     EXPECT_FALSE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
     ASSERT_TRUE(WriteWholeFile(path, std::string("<r>abc</r>\0", 11)));
     EXPECT_FALSE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
+    const std::string utf16("\xFF\xFE<\0r\0>\0\0\0x\0<\0/\0r\0>\0", 20);
+    ASSERT_TRUE(WriteWholeFile(path, utf16));
+    EXPECT_FALSE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
+    ASSERT_TRUE(WriteWholeFile(path, std::string("\xFE\xFF\0<\0r\0>\0\0\0x\0<\0/\0r\0>", 20)));
+    EXPECT_FALSE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
+    ASSERT_TRUE(WriteWholeFile(path, std::string("\xFF\xFE\0\0<\0\0\0r\0\0\0>\0\0\0\0\0\0\0</r>", 24)));
+    EXPECT_FALSE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
+    // UTF-16 without U+0000 (zero bytes in every unit's high half) loads.
+    ASSERT_TRUE(WriteWholeFile(path, std::string("\xFF\xFE<\0r\0>\0x\0<\0/\0r\0>\0", 18)));
+    ASSERT_TRUE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
+    EXPECT_EQ(dumpDocument(xml.node()), "r:\"x\"");
     // The same document without the NUL loads.
     ASSERT_TRUE(WriteWholeFile(path, "<r>abcdef<b>ghi</b></r>"));
     ASSERT_TRUE(xml.LoadXmlFile(utf8Path(path).c_str(), true));
