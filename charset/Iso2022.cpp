@@ -21,12 +21,18 @@ const unsigned char kKanaPairs[63][2] = {
     {0x83, 0x81}, {0x83, 0x82}, {0x83, 0x84}, {0x83, 0x86}, {0x83, 0x88}, {0x83, 0x89}, {0x83, 0x8A},
     {0x83, 0x8B}, {0x83, 0x8C}, {0x83, 0x8D}, {0x83, 0x8F}, {0x83, 0x93}, {0x81, 0x4A}, {0x81, 0x4B}};
 
-// Output staged in a small block and appended whenever it fills.
+// Output staged in a small block and appended whenever it fills; a block that could not be appended
+// makes finish() false.
 class Staged
 {
 public:
     explicit Staged(DataBuffer& out) : m_out(out), m_used(0) {}
     ~Staged() { flush(); }
+    bool finish()
+    {
+        flush();
+        return m_whole;
+    }
     void put(unsigned char b)
     {
         if (m_used == sizeof m_block)
@@ -41,12 +47,14 @@ public:
     }
     void flush()
     {
-        m_out.append(m_block, m_used);
+        if (!m_out.append(m_block, m_used))
+            m_whole = false;
         m_used = 0;
     }
 
 private:
     DataBuffer& m_out;
+    bool m_whole = true;
     unsigned char m_block[200];
     uint32_t m_used;
 };
@@ -128,7 +136,7 @@ bool Japanese::iso2022JpToShiftJis(const unsigned char* p, uint32_t n, DataBuffe
             o.put(c);
         }
     }
-    return ok;
+    return o.finish() && ok;
 }
 
 int Japanese::halfWidthToFullWidth(const unsigned char* next, uint32_t left, unsigned char& first, unsigned char& second,
@@ -224,7 +232,7 @@ bool Japanese::shiftJisToIso2022Jp(const unsigned char* p, uint32_t n, DataBuffe
         }
     }
     leaveTwoByte();
-    return ok;
+    return o.finish() && ok;
 }
 
 bool Korean::iso2022KrToEucKr(const unsigned char* p, uint32_t n, DataBuffer& out)
@@ -258,7 +266,7 @@ bool Korean::iso2022KrToEucKr(const unsigned char* p, uint32_t n, DataBuffer& ou
             o.put(c);
         }
     }
-    return ok;
+    return o.finish() && ok;
 }
 
 bool Korean::eucKrToIso2022Kr(const unsigned char* p, uint32_t n, DataBuffer& out)
@@ -300,5 +308,5 @@ bool Korean::eucKrToIso2022Kr(const unsigned char* p, uint32_t n, DataBuffer& ou
         o.put((unsigned char)(c - 0x80));
         o.put((unsigned char)(c2 - 0x80));
     }
-    return ok;
+    return o.finish() && ok;
 }

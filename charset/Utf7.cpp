@@ -49,7 +49,10 @@ bool utf16ToUtf7(const DataBuffer& in, DataBuffer& out)
         k = 1;
     if (g_tablesNeeded)
         buildUtf7Tables();
-    out.ensureBuffer(out.getSize() + (units - k) * 3 + 8);
+    // Room for the longest result at once: the appends below then cannot fail.
+    if ((uint64_t)out.getSize() + (uint64_t)(units - k) * 3 + 8 > 0xFFFFFFFFu ||
+        !out.ensureBuffer(out.getSize() + (units - k) * 3 + 8))
+        return false;
 
     bool inRun = false;
     uint32_t bits = 0;
@@ -99,7 +102,9 @@ bool utf7ToUtf16(const DataBuffer& in, DataBuffer& out)
         return true;
     if (g_tablesNeeded)
         buildUtf7Tables();
-    out.ensureBuffer(out.getSize() + n * 2);
+    // Room for the longest result at once: the appends below then cannot fail.
+    if ((uint64_t)out.getSize() + (uint64_t)n * 2 > 0xFFFFFFFFu || !out.ensureBuffer(out.getSize() + n * 2))
+        return false;
 
     bool ok = true;
     bool inRun = false;

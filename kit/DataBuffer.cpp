@@ -2,6 +2,7 @@
 #include "kit/DataBuffer.h"
 #include <cstring>
 #include <new>
+#include "kit/AllocationGate.h"
 #include "kit/CaseMap.h"
 
 void corruptObjectStop()
@@ -40,7 +41,11 @@ void DataBuffer::releaseBlock()
     m_borrowed = false;
 }
 
-void DataBuffer::clear() { m_size = 0; }
+void DataBuffer::clear()
+{
+    m_size = 0;
+    m_lost = false;
+}
 
 unsigned char* DataBuffer::getDataAt(int index) const
 {
@@ -60,19 +65,66 @@ void DataBuffer::forget()
     m_capacity = 0;
 }
 
+namespace {
+// A new block of n bytes (at least one); NULL when the gate or the heap refuses it.
+unsigned char* newBlock(uint32_t n)
+{
+    if (!n)
+        n = 1;
+    return kit::allocationAllowed(n) ? new (std::nothrow) unsigned char[n] : nullptr;
+}
+
+// The capacity for a block that must hold wanted bytes: at least half as much again as the block
+// it replaces, so that a buffer grown step by step is copied a bounded number of times per byte.
+uint64_t grownCapacity(uint32_t capacity, uint64_t wanted)
+{
+    uint64_t geometric = (uint64_t)capacity + capacity / 2;
+    return wanted > geometric ? wanted : geometric;
+}
+} // namespace
+
 bool DataBuffer::ensureBuffer(uint32_t n)
 {
     checkIntegrity();
-    if (m_capacity < n)
-        reallocate(n);
+    if (m_capacity < n && !grow(n, n))
+        return false;
     return m_data != nullptr;
+}
+
+// Moves the bytes to a block of the geometric capacity for needed bytes, or of exactly needed
+// bytes when that larger block is refused; false, the buffer unchanged, when both are refused.
+bool DataBuffer::grow(uint64_t needed, uint64_t preferred)
+{
+    if (needed > 0xFFFFFFFFu)
+        return false;
+    uint64_t capacity = m_capacity ? grownCapacity(m_capacity, preferred) : preferred;
+    if (capacity < needed || capacity > 0xFFFFFFFFu)
+        capacity = needed;
+    unsigned char* block = newBlock((uint32_t)capacity);
+    if (!block && capacity > needed) {
+        capacity = needed;
+        block = newBlock((uint32_t)capacity);
+    }
+    if (!block) {
+        m_lost = true;
+        return false;
+    }
+    if (m_data && m_size)
+        memcpy(block, m_data, m_size);
+    if (m_data && !m_borrowed)
+        delete[] m_data;
+    m_data = block;
+    m_capacity = (uint32_t)capacity;
+    m_borrowed = false;
+    return true;
 }
 
 bool DataBuffer::reallocate(uint32_t n)
 {
-    unsigned char* block = new (std::nothrow) unsigned char[n ? n : 1];
+    unsigned char* block = newBlock(n);
     if (!block) {
         releaseBlock();
+        m_lost = true;
         return false;
     }
     uint32_t keep = m_size < n ? m_size : n;
@@ -115,8 +167,10 @@ void DataBuffer::takeFrom(DataBuffer& other)
     m_size = other.m_size;
     m_capacity = other.m_capacity;
     m_borrowed = other.m_borrowed;
+    m_lost = other.m_lost;
     other.forget();
     other.m_borrowed = false;
+    other.m_lost = false;
 }
 
 bool DataBuffer::append(const void* p, uint32_t n)
@@ -127,19 +181,18 @@ bool DataBuffer::append(const void* p, uint32_t n)
     const unsigned char* bytes = (const unsigned char*)p;
     if (m_data && bytes >= m_data && bytes < m_data + m_capacity && (uint64_t)m_size + n > m_capacity) {
         // Our own bytes: growing would free them before they are copied.
-        unsigned char* copy = new (std::nothrow) unsigned char[n];
-        if (!copy)
+        unsigned char* copy = newBlock(n);
+        if (!copy) {
+            m_lost = true;
             return false;
+        }
         memcpy(copy, p, n);
         bool ok = append(copy, n);
         delete[] copy;
         return ok;
     }
-    if ((uint64_t)m_size + n > m_capacity) {
-        uint64_t wanted = (uint64_t)m_size + (n > 20000 ? n : 20000);
-        if (wanted > 0xFFFFFFFFu || !reallocate((uint32_t)wanted))
-            return false;
-    }
+    if ((uint64_t)m_size + n > m_capacity && !grow((uint64_t)m_size + n, (uint64_t)m_size + (n > 20000 ? n : 20000)))
+        return false;
     if (!m_data)
         return false;
     memmove(m_data + m_size, p, n);
@@ -150,10 +203,8 @@ bool DataBuffer::append(const void* p, uint32_t n)
 bool DataBuffer::appendChar(unsigned char b)
 {
     checkIntegrity();
-    if (m_size + 1 > m_capacity) {
-        if (m_size > 0xFFFFFFFFu - 10000 || !reallocate(m_size + 10000))
-            return false;
-    }
+    if ((uint64_t)m_size + 1 > m_capacity && !grow((uint64_t)m_size + 1, (uint64_t)m_size + 10000))
+        return false;
     if (!m_data)
         return false;
     m_data[m_size++] = b;

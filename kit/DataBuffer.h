@@ -48,14 +48,19 @@ public:
     bool loadFileW(const wchar_t* name, LogBase* log);
 
     bool isValid() const { return m_integrity == kIntact; }
+    // True when a growth since the last clear was refused (an append dropped its bytes or room
+    // asked for was not made): what the buffer holds may then be incomplete.
+    bool lostBytes() const { return m_lost; }
 
 private:
     static const unsigned char kIntact = 219;
     void checkIntegrity() const;
     void releaseBlock();
+    bool grow(uint64_t needed, uint64_t preferred);
 
     unsigned char m_integrity;
     bool m_borrowed;
+    bool m_lost = false;
     unsigned char* m_data;
     uint32_t m_size;
     uint32_t m_capacity;

@@ -1,12 +1,10 @@
-// ExtIntArray: growth by a step that doubles with the array, capped at 500000 values.
+// ExtIntArray: growth by a step that doubles with the array, so long lists are copied a bounded
+// number of times per value.
 #include "kit/ExtIntArray.h"
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include "kit/SmallBlocks.h"
-
-namespace {
-const int kMaxIntStep = 500000;
-}
 
 ExtIntArray::ExtIntArray(int initialCapacity, int growthStep)
     : m_growthStep(growthStep < 1 ? 1 : growthStep), m_capacity(initialCapacity < 1 ? 2 : initialCapacity), m_count(0), m_items(nullptr)
@@ -32,10 +30,13 @@ bool ExtIntArray::incrementSize()
         m_count = count;
         return true;
     }
-    int capacity = m_capacity + m_growthStep;
+    int64_t wanted = (int64_t)m_capacity + m_growthStep;
+    int capacity = wanted > INT32_MAX / (int)sizeof(int32_t) ? count : (int)wanted;
     if (capacity < count)
         capacity = count;
-    int32_t* values = (uint64_t)capacity * 4 > 0xFFFFFFFFu ? nullptr : static_cast<int32_t*>(smallBlockAlloc(capacity * sizeof(int32_t)));
+    int32_t* values = static_cast<int32_t*>(smallBlockAlloc(capacity * sizeof(int32_t)));
+    if (!values && capacity > count)
+        values = static_cast<int32_t*>(smallBlockAlloc((capacity = count) * sizeof(int32_t)));
     if (!values)
         return false;
     if (m_items)
@@ -44,15 +45,17 @@ bool ExtIntArray::incrementSize()
     m_items = values;
     m_capacity = capacity;
     m_count = count;
-    if (m_growthStep < kMaxIntStep)
-        m_growthStep = capacity < kMaxIntStep ? capacity : kMaxIntStep;
+    if (m_growthStep < capacity)
+        m_growthStep = capacity;
     return true;
 }
 
-void ExtIntArray::append(int32_t v)
+bool ExtIntArray::append(int32_t v)
 {
-    if (incrementSize())
-        m_items[m_count - 1] = v;
+    if (!incrementSize())
+        return false;
+    m_items[m_count - 1] = v;
+    return true;
 }
 
 void ExtIntArray::removeAt(int i)

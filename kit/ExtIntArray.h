@@ -13,7 +13,8 @@ public:
     int getSize() const { return m_count; }
     int getCapacity() const { return m_capacity; }
     int32_t getAt(int i) const;
-    void append(int32_t v);
+    // False, nothing added, when the array could not grow.
+    bool append(int32_t v);
     void removeAt(int i);
 
 private:

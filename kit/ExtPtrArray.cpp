@@ -1,4 +1,5 @@
-// ExtPtrArray: growth by a step that doubles with the array, capped at 100000 slots.
+// ExtPtrArray: growth by a step that doubles with the array, so long lists are copied a bounded
+// number of times per slot.
 #include "kit/ExtPtrArray.h"
 #include <cstdint>
 #include <cstring>
@@ -6,8 +7,6 @@
 #include "kit/SmallBlocks.h"
 
 namespace {
-const int kMaxPtrStep = 100000;
-
 KitObject** allocateSlots(int n)
 {
     if (n <= 0 || (uint64_t)n * sizeof(KitObject*) > 0xFFFFFFFFu)
@@ -29,7 +28,17 @@ ExtPtrArray::ExtPtrArray(int capacity, int growthStep)
         m_capacity = 0;
 }
 
-ExtPtrArray::~ExtPtrArray() { smallBlockFree(m_items); }
+ExtPtrArray::ExtPtrArray(KitObject** slots, int capacity, int growthStep)
+    : m_growthStep(growthStep < 1 ? 5 : growthStep), m_capacity(slots ? capacity : 0), m_count(0), m_ownsItems(false),
+      m_items(slots)
+{
+}
+
+ExtPtrArray::~ExtPtrArray()
+{
+    if (m_ownsItems)
+        smallBlockFree(m_items);
+}
 
 KitObject* ExtPtrArray::getAt(int i) const
 {
@@ -44,6 +53,7 @@ bool ExtPtrArray::ensureItems()
 {
     if (m_items)
         return true;
+    m_ownsItems = true;
     m_items = allocateSlots(5);
     m_capacity = m_items ? 5 : 0;
     return m_items != nullptr;
@@ -58,26 +68,33 @@ bool ExtPtrArray::incrementSize()
         m_count = count;
         return true;
     }
-    int capacity = m_capacity + m_growthStep;
+    int64_t wanted = (int64_t)m_capacity + m_growthStep;
+    int capacity = wanted > INT32_MAX / (int)sizeof(KitObject*) ? count + 1 : (int)wanted;
     if (capacity <= count)
         capacity = count + 1;
     KitObject** slots = allocateSlots(capacity);
+    if (!slots && capacity > count + 1)
+        slots = allocateSlots(capacity = count + 1);
     if (!slots)
         return false;
     memcpy(slots, m_items, m_count * sizeof(KitObject*));
-    smallBlockFree(m_items);
+    if (m_ownsItems)
+        smallBlockFree(m_items);
+    m_ownsItems = true;
     m_items = slots;
     m_capacity = capacity;
     m_count = count;
-    if (m_growthStep < kMaxPtrStep)
-        m_growthStep = capacity < kMaxPtrStep ? capacity : kMaxPtrStep;
+    if (m_growthStep < capacity)
+        m_growthStep = capacity;
     return true;
 }
 
-void ExtPtrArray::appendPtr(KitObject* p)
+bool ExtPtrArray::appendPtr(KitObject* p)
 {
-    if (incrementSize())
-        m_items[m_count - 1] = p;
+    if (!incrementSize())
+        return false;
+    m_items[m_count - 1] = p;
+    return true;
 }
 
 KitObject* ExtPtrArray::removeAt(int i)

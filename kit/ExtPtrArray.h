@@ -8,6 +8,9 @@ class ExtPtrArray
 public:
     ExtPtrArray();
     ExtPtrArray(int capacity, int growthStep);
+    // Starts on the caller's slots (capacity of them, zeroed), which it uses until it grows and
+    // never frees: an owner can place the first slots in the same block as the array.
+    ExtPtrArray(KitObject** slots, int capacity, int growthStep);
     virtual ~ExtPtrArray();
     ExtPtrArray(const ExtPtrArray&) = delete;
     ExtPtrArray& operator=(const ExtPtrArray&) = delete;
@@ -17,7 +20,8 @@ public:
     int getGrowthStep() const { return m_growthStep; }
     KitObject* getAt(int i) const;
     KitObject* lastElement() const;
-    void appendPtr(KitObject* p);
+    // False, nothing added, when the array could not grow.
+    bool appendPtr(KitObject* p);
     KitObject* removeAt(int i);
     KitObject* pop();
     void removeAll();
@@ -30,5 +34,6 @@ private:
     int m_growthStep;
     int m_capacity;
     int m_count;
+    bool m_ownsItems = true;
     KitObject** m_items;
 };

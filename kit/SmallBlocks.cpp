@@ -3,6 +3,7 @@
 // of every region (0: not a region, so the block came from the heap). One short spin lock guards
 // the lists for all threads; it is held for a few instructions only.
 #include "kit/SmallBlocks.h"
+#include "kit/AllocationGate.h"
 #include <windows.h>
 #include <stdint.h>
 #include <new>
@@ -65,6 +66,8 @@ bool newRegion(size_t cls)
 
 void* smallBlockAlloc(size_t size)
 {
+    if (!kit::allocationAllowed(size))
+        return nullptr;
     if (size == 0 || size > kSmallBlockLargest)
         return ::operator new[](size ? size : 1, std::nothrow);
     size_t cls = (size - 1) / kGranule;

@@ -2,6 +2,7 @@
 #include "kit/StringBuffer.h"
 #include <windows.h>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include "kit/DataBuffer.h"
@@ -11,7 +12,6 @@ namespace {
 // The shared empty text of buffers whose allocation failed; never freed, only ever holds 0.
 char g_sharedEmpty[1] = {0};
 
-const int kMaxStep = 500000;
 
 bool isTrimByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 }
@@ -60,6 +60,7 @@ StringBuffer::StringBuffer(const char* s) : m_integrity(kIntact), m_flag(false),
     m_text = allocate(size);
     if (!m_text) {
         setEmptyShared();
+        m_flag = n > 0;
         return;
     }
     m_capacity = size;
@@ -76,6 +77,7 @@ StringBuffer::StringBuffer(const StringBuffer& other)
     m_text = allocate(other.m_length + 1);
     if (!m_text) {
         setEmptyShared();
+        m_flag = m_flag || other.m_length > 0;
         return;
     }
     m_capacity = other.m_length + 1;
@@ -92,6 +94,7 @@ StringBuffer::StringBuffer(const char* bytes, int length, int growthStep)
     m_text = allocate(length + 1);
     if (!m_text) {
         setEmptyShared();
+        m_flag = length > 0;
         return;
     }
     m_capacity = length + 1;
@@ -145,13 +148,30 @@ bool StringBuffer::growBlock(int newCapacity)
     return true;
 }
 
+// Makes room for n more bytes and the terminator: a block with the growth step (and extra bytes)
+// spare, or, when that larger block is refused, one that just fits. False, nothing changed, when
+// even that fails or the text would pass 2 GB. The spare room is at least half the old block even
+// where the step is not adjusted (room made ahead of appends), so growth stays geometric.
+bool StringBuffer::growFor(int n, int extra)
+{
+    int64_t needed = (int64_t)m_length + n + 1;
+    if (needed > INT32_MAX)
+        return false;
+    int spare = m_step > m_capacity / 2 ? m_step : m_capacity / 2;
+    int64_t preferred = (int64_t)m_length + n + spare + extra;
+    if (preferred > INT32_MAX)
+        preferred = INT32_MAX;
+    if (preferred > needed && growBlock((int)preferred))
+        return true;
+    return growBlock((int)needed);
+}
+
+// The step follows half the block, so that a text that keeps growing doubles its block each time
+// and costs a bounded number of copies per byte however long it gets.
 void StringBuffer::adjustStep()
 {
-    if (m_step < m_capacity && m_step < kMaxStep) {
+    if (m_step < m_capacity)
         m_step = m_capacity / 2;
-        if (m_step > kMaxStep)
-            m_step = kMaxStep;
-    }
 }
 
 void StringBuffer::clear()
@@ -159,6 +179,7 @@ void StringBuffer::clear()
     checkIntegrity();
     m_text[0] = 0;
     m_length = 0;
+    m_flag = false;
 }
 
 bool StringBuffer::pointsInside(const char* p) const { return p >= m_text && p < m_text + m_capacity; }
@@ -172,6 +193,7 @@ void StringBuffer::append(const char* s)
         // Our own text: growing would free it before it is copied.
         StringBuffer copy(s);
         append(copy.m_text);
+        m_flag = m_flag || copy.m_flag;
         return;
     }
     int n = (int)strlen(s);
@@ -180,8 +202,10 @@ void StringBuffer::append(const char* s)
         return;
     }
     if (m_length + n >= m_capacity) {
-        if (!growBlock(m_length + n + m_step + 1))
+        if (!growFor(n, 1)) {
+            m_flag = true;
             return;
+        }
         adjustStep();
     }
     memcpy(m_text + m_length, s, n + 1);
@@ -196,11 +220,14 @@ void StringBuffer::appendN(const char* p, int n)
     if (pointsInside(p)) {
         StringBuffer copy(p, n, 0);
         appendN(copy.m_text, copy.m_length);
+        m_flag = m_flag || copy.m_flag;
         return;
     }
     if (m_length + n >= m_capacity) {
-        if (!growBlock(m_length + n + m_step))
+        if (!growFor(n, 0)) {
+            m_flag = true;
             return;
+        }
         adjustStep();
     }
     memmove(m_text + m_length, p, n);
@@ -212,8 +239,10 @@ void StringBuffer::appendChar(char b)
 {
     checkIntegrity();
     if (m_length + 1 >= m_capacity) {
-        if (!growBlock(m_length + 1 + m_step + 1))
+        if (!growFor(1, 1)) {
+            m_flag = true;
             return;
+        }
         adjustStep();
     }
     m_text[m_length++] = b;
@@ -241,6 +270,7 @@ void StringBuffer::prepend(const char* s)
     if (pointsInside(s)) {
         StringBuffer copy(s);
         prepend(copy.m_text);
+        m_flag = m_flag || copy.m_flag;
         return;
     }
     int n = (int)strlen(s);
@@ -248,8 +278,10 @@ void StringBuffer::prepend(const char* s)
         m_text[m_length] = 0;
         return;
     }
-    if (m_length + n >= m_capacity && !growBlock(m_length + n + m_step + 1))
+    if (m_length + n >= m_capacity && !growFor(n, 1)) {
+        m_flag = true;
         return;
+    }
     memmove(m_text + n, m_text, m_length + 1);
     memcpy(m_text, s, n);
     m_length += n;
@@ -260,7 +292,7 @@ bool StringBuffer::ensureRoom(int n)
     checkIntegrity();
     if (m_length + n < m_capacity)
         return true;
-    return growBlock(m_length + n + m_step + 1);
+    return n >= 0 && growFor(n, 1);
 }
 
 void StringBuffer::setString(const char* s)
@@ -269,6 +301,7 @@ void StringBuffer::setString(const char* s)
     StringBuffer copy(s);
     clear();
     appendN(copy.m_text, copy.m_length);
+    m_flag = m_flag || copy.m_flag;
 }
 
 void StringBuffer::setSb(const StringBuffer& other)

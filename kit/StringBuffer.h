@@ -24,6 +24,9 @@ public:
     bool isValid() const { return m_integrity == kIntact; }
     int getCapacity() const { return m_capacity; }
     int getGrowthStep() const { return m_step; }
+    // True when an append, prepend or copy since the last clear dropped bytes because the block
+    // could not grow: the text is then incomplete and must not be used as if whole.
+    bool lostBytes() const { return m_flag; }
 
     void clear();
     void append(const char* s);
@@ -61,12 +64,13 @@ private:
     static const unsigned char kIntact = 170;
     void checkIntegrity() const;
     bool growBlock(int newCapacity);
+    bool growFor(int n, int extra);
     bool pointsInside(const char* p) const;
     void adjustStep();
     void setEmptyShared();
 
     unsigned char m_integrity;
-    bool m_flag;
+    bool m_flag; // bytes were lost (see lostBytes)
     char* m_text;
     int m_capacity;
     int m_length;

@@ -30,9 +30,40 @@ int recordSize(const char* record)
 
 } // namespace
 
+AttributeSet* AttributeSet::create(int firstPairBytes)
+{
+    // The set and the block for its first pair in one allocation, rounded up to the allocator's
+    // eight-byte granule; further pairs move the pairs to a block of their own.
+    const size_t head = sizeof(AttributeSet) + sizeof(Block);
+    if (firstPairBytes < 0 || firstPairBytes > 0x3FFFFFFF)
+        return nullptr;
+    size_t total = (head + (size_t)firstPairBytes + 7) & ~(size_t)7;
+    void* memory = poolAlloc(total);
+    if (!memory)
+        return nullptr;
+    AttributeSet* set = ::new (memory) AttributeSet();
+    Block* block = set->inlineBlock();
+    block->capacity = (int)(total - head);
+    block->used = 0;
+    block->pairs = 0;
+    set->m_block = block;
+    return set;
+}
+
+AttributeSet::Block* AttributeSet::inlineBlock()
+{
+    return reinterpret_cast<Block*>(this + 1);
+}
+
+void AttributeSet::freeBlock()
+{
+    if (m_block != inlineBlock())
+        smallBlockFree(m_block);
+}
+
 AttributeSet::~AttributeSet()
 {
-    smallBlockFree(m_block);
+    freeBlock();
 }
 
 bool AttributeSet::ensureRoom(int bytes)
@@ -51,7 +82,7 @@ bool AttributeSet::ensureRoom(int bytes)
         return false;
     if (m_block) {
         memcpy(grown, m_block, sizeof(Block) + (size_t)m_block->used);
-        smallBlockFree(m_block);
+        freeBlock();
     } else {
         grown->used = 0;
         grown->pairs = 0;
@@ -68,14 +99,14 @@ void AttributeSet::addAttribute(const char* name, const char* value)
     addAttributeN(name, (int)strlen(name), value, value ? (int)strlen(value) : 0);
 }
 
-void AttributeSet::addAttributeN(const char* name, int nameLength, const char* value, int valueLength)
+bool AttributeSet::addAttributeN(const char* name, int nameLength, const char* value, int valueLength)
 {
     if (!name || nameLength <= 0)
-        return;
+        return true;
     if (!value || valueLength < 0)
         valueLength = 0;
     if (nameLength > 0x3FFFFFFF - kLengthBytes - valueLength || !ensureRoom(kLengthBytes + nameLength + valueLength))
-        return;
+        return false;
     char* record = reinterpret_cast<char*>(m_block + 1) + m_block->used;
     memcpy(record, &nameLength, sizeof nameLength);
     memcpy(record + sizeof(int), &valueLength, sizeof valueLength);
@@ -84,6 +115,7 @@ void AttributeSet::addAttributeN(const char* name, int nameLength, const char* v
         memcpy(record + kLengthBytes + nameLength, value, valueLength);
     m_block->used += kLengthBytes + nameLength + valueLength;
     ++m_block->pairs;
+    return true;
 }
 
 int AttributeSet::getNumAttributes() const

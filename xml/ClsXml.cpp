@@ -133,8 +133,13 @@ bool ClsXml::getXmlUtf8(kit::StringBuffer& out)
     if (!nodeValid())
         return false;
     out.clear();
-    TreeNode::serialize(m_node, out, 0, 0, false);
-    return true;
+    if (TreeNode::serialize(m_node, out, 0, 0, false))
+        return true;
+    // A text with bytes missing is never handed out: the caller gets nothing and false.
+    m_log.logError("Out of memory writing the XML text");
+    out.clear();
+    out.shrinkToFit();
+    return false;
 }
 
 void ClsXml::GetXml(XString& out)

@@ -62,12 +62,6 @@ bool ParseEngine::beginsWithNoCase(const char* s) const
     return true;
 }
 
-void ParseEngine::skipBlanks()
-{
-    while (m_index < m_length && isBlank(m_text[m_index]))
-        ++m_index;
-}
-
 void ParseEngine::skipToChar(char c)
 {
     const char* p = findByte(cursor(), end(), c);

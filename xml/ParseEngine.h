@@ -45,7 +45,12 @@ public:
         return (size_t)(m_length - m_index) >= n && memcmp(cursor(), s, n) == 0;
     }
     bool beginsWithNoCase(const char* s) const;
-    void skipBlanks();
+    // Inline: called several times for every element.
+    void skipBlanks()
+    {
+        while (m_index < m_length && isBlank(m_text[m_index]))
+            ++m_index;
+    }
 
     // The cursor steps.
     void skipToChar(char c);

@@ -37,12 +37,33 @@ char* newNameBlock(const char* p, int n)
     if (allNameBytes(p, n))
         return copyToBlock(p, n);
     kit::StringBuffer filtered(p, n, 0);
+    if (filtered.lostBytes())
+        return nullptr;
     filtered.keepXmlNameChars();
     return copyToBlock(sbText(filtered), sbLength(filtered));
 }
 
 const int kDefaultChildCapacity = 5;
+// Tags up to this length are stored in the node's own block (a node's block is freed whole).
+const int kInlineTagLargest = 23;
 const int kChildGrowth = 5;
+
+// A child array with its first slots in the same block: one allocation for each element that has
+// children. poolDelete frees the whole block.
+ExtPtrArray* newChildArray(int capacity)
+{
+    if (capacity < 1)
+        capacity = kDefaultChildCapacity;
+    const size_t head = (sizeof(ExtPtrArray) + 7) & ~(size_t)7;
+    if ((size_t)capacity > (0x7FFFFFFF - head) / sizeof(KitObject*))
+        return nullptr;
+    void* block = poolAlloc(head + (size_t)capacity * sizeof(KitObject*));
+    if (!block)
+        return nullptr;
+    KitObject** slots = reinterpret_cast<KitObject**>(static_cast<char*>(block) + head);
+    memset(slots, 0, (size_t)capacity * sizeof(KitObject*));
+    return new (block) ExtPtrArray(slots, capacity, kChildGrowth);
+}
 
 } // namespace
 
@@ -123,7 +144,7 @@ void TreeNode::detachChildrenInto(ExtPtrArray& work)
 TreeNode::~TreeNode()
 {
     m_integrity = kTreeDead;
-    smallBlockFree(m_tag);
+    freeTag();
     poolDelete(m_content);
     delete m_attrs;
     m_tag = nullptr;
@@ -151,6 +172,10 @@ TreeNode* TreeNode::createRoot(const char* tag)
     TreeNode* node = new (std::nothrow) TreeNode(tag, nullptr);
     if (!node)
         return nullptr;
+    if (tag && *tag && !node->m_tag) {
+        delete node;
+        return nullptr;
+    }
     TreeInfo* info = new (std::nothrow) TreeInfo();
     if (!info) {
         delete node;
@@ -170,11 +195,26 @@ TreeNode* TreeNode::createChild(TreeNode* parent, const char* tag)
 
 TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLength)
 {
-    TreeNode* node = new (std::nothrow) TreeNode(nullptr, nullptr);
-    if (!node)
-        return nullptr;
-    if (tag && tagLength > 0)
-        node->setTagN(tag, tagLength);
+    TreeNode* node;
+    if (tag && tagLength > 0 && tagLength <= kInlineTagLargest && allNameBytes(tag, tagLength)) {
+        // A short tag lies in the node's own block, right after it: one allocation, not two.
+        void* block = poolAlloc(sizeof(TreeNode) + (size_t)tagLength + 1);
+        if (!block)
+            return nullptr;
+        node = ::new (block) TreeNode(nullptr, nullptr);
+        node->m_tag = reinterpret_cast<char*>(node + 1);
+        memcpy(node->m_tag, tag, tagLength);
+        node->m_tag[tagLength] = 0;
+        node->m_inlineTag = true;
+    } else {
+        node = new (std::nothrow) TreeNode(nullptr, nullptr);
+        if (!node)
+            return nullptr;
+        if (tag && tagLength > 0 && !node->setTagN(tag, tagLength)) {
+            delete node;
+            return nullptr;
+        }
+    }
     if (!parent->addChild(node)) {
         delete node;
         return nullptr;
@@ -214,7 +254,7 @@ bool TreeNode::addChild(TreeNode* child)
         int capacity = kDefaultChildCapacity;
         if (m_prev && m_prev->getNumChildren() > 0)
             capacity = m_prev->getNumChildren();
-        m_children = poolNew<ExtPtrArray>(capacity, kChildGrowth);
+        m_children = newChildArray(capacity);
         if (!m_children)
             return false;
     }
@@ -237,18 +277,26 @@ void TreeNode::setTag(const char* tag)
     setTagN(tag ? tag : "", tag ? (int)strlen(tag) : 0);
 }
 
-void TreeNode::setTagN(const char* tag, int length)
+bool TreeNode::setTagN(const char* tag, int length)
 {
     // The new block is made before the old one goes: the bytes may be the old tag's own.
-    char* old = m_tag;
-    m_tag = newNameBlock(tag, length);
-    smallBlockFree(old);
+    char* fresh = newNameBlock(tag, length);
+    freeTag();
+    m_tag = fresh;
+    return m_tag != nullptr;
+}
+
+void TreeNode::freeTag()
+{
+    if (!m_inlineTag)
+        smallBlockFree(m_tag);
+    m_inlineTag = false;
+    m_tag = nullptr;
 }
 
 void TreeNode::deleteTag()
 {
-    smallBlockFree(m_tag);
-    m_tag = nullptr;
+    freeTag();
 }
 
 const char* TreeNode::getTag() const
@@ -273,10 +321,15 @@ kit::StringBuffer* TreeNode::getOrCreateContent(int capacity)
     return m_content;
 }
 
-void TreeNode::setContentN(const char* bytes, int length)
+bool TreeNode::setContentN(const char* bytes, int length)
 {
     poolDelete(m_content);
     m_content = length > 0 ? poolNew<kit::StringBuffer>(bytes, length, 0) : nullptr;
+    if (m_content && m_content->lostBytes()) {
+        poolDelete(m_content);
+        m_content = nullptr;
+    }
+    return length <= 0 || m_content;
 }
 
 int TreeNode::getNumChildren() const
@@ -326,17 +379,15 @@ void TreeNode::setAttribute(const char* name, const char* value)
     setAttributeN(name, (int)strlen(name), value, value ? (int)strlen(value) : 0);
 }
 
-void TreeNode::setAttributeN(const char* name, int nameLength, const char* value, int valueLength)
+bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value, int valueLength)
 {
     if (!name || nameLength <= 0)
-        return;
+        return true;
     char lead = name[0];
     if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
         if (!m_attrs)
-            m_attrs = new (std::nothrow) AttributeSet();
-        if (m_attrs)
-            m_attrs->addAttributeN(name, nameLength, value, valueLength);
-        return;
+            m_attrs = AttributeSet::create(AttributeSet::pairBytes(nameLength, valueLength > 0 ? valueLength : 0));
+        return m_attrs && m_attrs->addAttributeN(name, nameLength, value, valueLength);
     }
     // Filtered first, then prefixed: a name like "(1x" becomes "A1x", a well-formed name.
     kit::StringBuffer filtered(name, nameLength, 0);
@@ -345,12 +396,13 @@ void TreeNode::setAttributeN(const char* name, int nameLength, const char* value
     char first = sbText(filtered)[0];
     if ((first >= '0' && first <= '9') || first == '-' || first == '.')
         filtered.prepend("A");
+    if (filtered.lostBytes())
+        return false;
     if (sbLength(filtered) == 0)
-        return;
+        return true;
     if (!m_attrs)
-        m_attrs = new (std::nothrow) AttributeSet();
-    if (m_attrs)
-        m_attrs->addAttributeN(sbText(filtered), sbLength(filtered), value, valueLength);
+        m_attrs = AttributeSet::create(AttributeSet::pairBytes(sbLength(filtered), valueLength > 0 ? valueLength : 0));
+    return m_attrs && m_attrs->addAttributeN(sbText(filtered), sbLength(filtered), value, valueLength);
 }
 
 bool TreeNode::getAttribute(const char* name, kit::StringBuffer& out) const
@@ -410,7 +462,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumB = 0;
     if (b->getNumChildren() > 0) {
         if (!a->m_children)
-            a->m_children = poolNew<ExtPtrArray>(b->getNumChildren(), kChildGrowth);
+            a->m_children = newChildArray(b->getNumChildren());
         if (a->m_children) {
             for (int i = 0; i < b->m_children->getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(b->m_children->getAt(i));
@@ -426,7 +478,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumA = 0;
     if (work.getSize() > 0) {
         if (!b->m_children)
-            b->m_children = poolNew<ExtPtrArray>(work.getSize(), kChildGrowth);
+            b->m_children = newChildArray(work.getSize());
         if (b->m_children) {
             for (int i = 0; i < work.getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(work.getAt(i));
@@ -523,12 +575,18 @@ void TreeNode::setDeclEncoding(const char* name)
     m_tree->m_declaration->setAttribute("encoding", name);
 }
 
-void TreeNode::setDoctype(const char* text)
+bool TreeNode::setDoctype(const char* text)
 {
     if (!m_tree || !m_tree->isValid())
-        return;
+        return true;
     delete m_tree->m_doctype;
     m_tree->m_doctype = nullptr;
-    if (text && *text)
-        m_tree->m_doctype = new (std::nothrow) kit::StringBuffer(text);
+    if (!text || !*text)
+        return true;
+    m_tree->m_doctype = new (std::nothrow) kit::StringBuffer(text);
+    if (m_tree->m_doctype && m_tree->m_doctype->lostBytes()) {
+        delete m_tree->m_doctype;
+        m_tree->m_doctype = nullptr;
+    }
+    return m_tree->m_doctype != nullptr;
 }

@@ -19,11 +19,17 @@ public:
     POOLED_ALLOCATION(AttributeSet)
     AttributeSet() {}
     virtual ~AttributeSet();
+    // A new set with room for a first pair of that many record bytes in the same allocation (freed
+    // with delete as any other set); NULL when no memory is left.
+    static AttributeSet* create(int firstPairBytes);
+    // Bytes one pair takes in the block.
+    static int pairBytes(int nameLength, int valueLength) { return 2 * (int)sizeof(int) + nameLength + valueLength; }
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
     void addAttribute(const char* name, const char* value);
-    void addAttributeN(const char* name, int nameLength, const char* value, int valueLength);
+    // False when the pair could not be stored (no memory).
+    bool addAttributeN(const char* name, int nameLength, const char* value, int valueLength);
     bool getAttribute(const char* name, kit::StringBuffer& out) const;
     bool hasAttribute(const char* name) const;
     int getNumAttributes() const;
@@ -47,6 +53,8 @@ private:
     char* findPair(const char* name) const;
     char* recordAt(int index) const;
     bool ensureRoom(int bytes);
+    Block* inlineBlock();
+    void freeBlock();
 
     Block* m_block = nullptr;
 };
@@ -90,7 +98,8 @@ public:
     bool addChild(TreeNode* child);
 
     void setTag(const char* tag);
-    void setTagN(const char* tag, int length);
+    // False, the tag gone, when its block could not be made.
+    bool setTagN(const char* tag, int length);
     void deleteTag();
     const char* getTag() const;
     const char* getContent() const;
@@ -98,7 +107,8 @@ public:
     // A new content buffer starts with room for capacity bytes (its terminating zero included).
     kit::StringBuffer* getOrCreateContent(int capacity = 120);
     kit::StringBuffer* contentBuffer() { return m_content; }
-    void setContentN(const char* bytes, int length);
+    // False when the content could not be stored (no memory).
+    bool setContentN(const char* bytes, int length);
     bool isCdata() const { return m_cdata; }
     void setCdata(bool cdata) { m_cdata = cdata; }
 
@@ -115,7 +125,8 @@ public:
     bool isDescendantOf(const TreeNode* ancestor) const;
 
     void setAttribute(const char* name, const char* value);
-    void setAttributeN(const char* name, int nameLength, const char* value, int valueLength);
+    // False when the attribute could not be stored (no memory).
+    bool setAttributeN(const char* name, int nameLength, const char* value, int valueLength);
     bool getAttribute(const char* name, kit::StringBuffer& out) const;
     void removeAttribute(const char* name);
     AttributeSet* attributes() const { return m_attrs; }
@@ -134,7 +145,8 @@ public:
     void getDeclAttr(kit::StringBuffer& out, bool& found) const;
     void getDeclEncoding(kit::StringBuffer& out, bool& found) const;
     void setDeclEncoding(const char* name);
-    void setDoctype(const char* text);
+    // False when the text could not be stored (no memory).
+    bool setDoctype(const char* text);
 
     // Parser and loader.
     static bool parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
@@ -150,7 +162,8 @@ public:
     static bool decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted = nullptr);
 
     // Serialiser.
-    static void serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration);
+    // False when the output could not grow and bytes are missing from it.
+    static bool serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration);
     static bool serializeOpenTag(TreeNode* node, kit::StringBuffer& out, int depth);
     static bool serializeContent(TreeNode* node, kit::StringBuffer& out);
     static void serializeCloseTag(TreeNode* node, kit::StringBuffer& out, int depth);
@@ -159,6 +172,7 @@ public:
 private:
     friend class TreeInfo;
     static void appendLinked(TreeNode* parent, TreeNode* child);
+    void freeTag();
     void detachChildrenInto(ExtPtrArray& work);
 
     TreeInfo* m_tree = nullptr;
@@ -167,6 +181,7 @@ private:
     kit::StringBuffer* m_content = nullptr;
     unsigned m_handleCount = 0;
     bool m_cdata = false;
+    bool m_inlineTag = false; // the tag lies right after the node, in its block
     ExtPtrArray* m_children = nullptr;
     TreeNode* m_parent = nullptr;
     TreeNode* m_next = nullptr;

@@ -39,6 +39,7 @@ uint32_t XString::utf16ByteLength() const
 void XString::clear()
 {
     m_state = Undecided;
+    m_lost = false;
     m_ansi.clear();
     m_utf8.clear();
     // The empty UTF-16 form is its terminator alone, in a block of just that size: left to the
@@ -54,6 +55,7 @@ void XString::clear()
 
 void XString::setFromAnsi(const char* text)
 {
+    m_lost = false;
     if (!text || !*text) {
         clear();
         m_state = Exact;
@@ -67,6 +69,7 @@ void XString::setFromAnsi(const char* text)
 
 void XString::setFromUtf8(const char* text)
 {
+    m_lost = false;
     if (!text || !*text) {
         clear();
         return;
@@ -85,6 +88,7 @@ kit::StringBuffer& XString::beginUtf8Writing()
 
 void XString::endUtf8Writing()
 {
+    m_lost = false;
     if (sbLength(m_utf8) == 0) {
         clear();
         return;
@@ -103,6 +107,7 @@ void XString::setFromText(const char* text, bool isUtf8)
 
 void XString::setFromUtf16(const wchar_t* units)
 {
+    m_lost = false;
     if (!units || !units[0]) {
         clear();
         return;
@@ -127,6 +132,7 @@ void XString::makeUtf16Valid()
     else
         convertPages((int)GetACP(), kUtf16Page, sbText(m_ansi), (uint32_t)sbLength(m_ansi), m_utf16);
     m_utf16.append(kZeroUnit, 2);
+    m_lost = m_lost || m_utf16.lostBytes();
     m_utf16Valid = true;
 }
 
@@ -139,12 +145,14 @@ void XString::makeAnsiValid()
         DataBuffer scratch;
         exact = convertPages(kUtf8Page, (int)GetACP(), sbText(m_utf8), (uint32_t)sbLength(m_utf8), scratch);
         scratch.appendChar(0);
+        m_lost = m_lost || scratch.lostBytes();
         m_ansi.takeDataBuffer(scratch);
     } else if (m_utf16Valid) {
         m_ansi.clear();
         if (m_utf16.getSize() > 3) {
             DataBuffer scratch;
             exact = convertPages(kUtf16Page, (int)GetACP(), m_utf16.getData(), utf16ByteLength(), scratch);
+            m_lost = m_lost || scratch.lostBytes();
             m_ansi.appendN(reinterpret_cast<const char*>(scratch.getData()), (int)scratch.getSize());
         }
         m_ansi.shrinkToFit();
@@ -167,12 +175,14 @@ void XString::makeUtf8Valid()
         scratch.ensureBuffer(n + n / 16 + 4);
         convertPages((int)GetACP(), kUtf8Page, sbText(m_ansi), n, scratch);
         scratch.appendChar(0);
+        m_lost = m_lost || scratch.lostBytes();
         m_utf8.takeDataBuffer(scratch);
     } else if (m_utf16Valid) {
         m_utf8.clear();
         if (m_utf16.getSize() > 3) {
             DataBuffer scratch;
             convertPages(kUtf16Page, kUtf8Page, m_utf16.getData(), utf16ByteLength(), scratch);
+            m_lost = m_lost || scratch.lostBytes();
             m_utf8.appendN(reinterpret_cast<const char*>(scratch.getData()), (int)scratch.getSize());
         }
         m_utf8.shrinkToFit();

@@ -22,6 +22,8 @@ public:
     const char* getAnsi();
     const char* getUtf8();
     bool isAnsiExact();
+    // True when memory ran out while a form was set or converted: a form may then be incomplete.
+    bool lostBytes() const { return m_lost || m_ansi.lostBytes() || m_utf8.lostBytes() || m_utf16.lostBytes(); }
     int getNumChars();
     bool beginsWithUtf8(const char* s);
 
@@ -46,6 +48,7 @@ private:
     uint32_t utf16ByteLength() const; // without the terminating 0 unit
 
     int m_state = Undecided;
+    bool m_lost = false; // a conversion's output could not grow
     bool m_utf16Valid = true;
     bool m_ansiValid = true;
     bool m_utf8Valid = true;

@@ -77,7 +77,11 @@ bool XkXml::LoadXml(const char* text)
     // ANSI text reaches the parser as UTF-8, so that non-ASCII characters survive the load.
     XString utf8;
     utf8.setFromAnsi(text);
-    return m_impl->LoadXml(utf8.getUtf8(), true);
+    const char* converted = utf8.getUtf8();
+    // A text cut short by a conversion that ran out of memory is not the document.
+    if (utf8.lostBytes())
+        return false;
+    return m_impl->LoadXml(converted, true);
 }
 
 XkXml* XkXml::GetRoot()

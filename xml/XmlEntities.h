@@ -12,5 +12,6 @@ void appendDecodedEntities(kit::StringBuffer& out, const char* bytes, int length
 // its character.
 int predefinedEntityAt(const char* p, int available, char& c);
 
-// Reads the pseudo-attributes of a declaration or stylesheet instruction into the node.
-void parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log);
+// Reads the pseudo-attributes of a declaration or stylesheet instruction into the node and moves
+// past its end; false when memory ran out.
+bool parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log);

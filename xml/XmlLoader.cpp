@@ -16,28 +16,40 @@ bool startsWith(DataBuffer& data, const unsigned char* mark, uint32_t n)
     return data.getSize() >= n && memcmp(data.getData(), mark, n) == 0;
 }
 
-// Replaces the data by its conversion from the page (or the named charset) to UTF-8.
-void convertToUtf8(DataBuffer& data, int page, const char* charset)
+// Replaces the data by its conversion from the page (or the named charset) to UTF-8; false, the
+// data unchanged, when memory ran out and the conversion is incomplete.
+bool convertToUtf8(DataBuffer& data, int page, const char* charset)
 {
     DataBuffer converted;
     if (charset)
         convertCharset(charset, kUtf8, data.getData(), data.getSize(), converted);
     else
         convertPages(page, kUtf8, data.getData(), data.getSize(), converted);
+    if (converted.lostBytes())
+        return false;
     data.takeFrom(converted);
+    return true;
 }
 
-// The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none.
-void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
+// The value of encoding= in the "<?xml" declaration, lower case without spaces; empty when none or
+// when its quote is never closed. False when memory ran out, so that the answer would be a guess.
+// The data is searched in place, up to its first zero byte: a large file is not copied for this.
+bool findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
 {
-    kit::StringBuffer text;
-    text.appendN(reinterpret_cast<const char*>(data.getData()), (int)data.getSize());
-    const char* start = findIgnoreCase(sbText(text), "<?xml");
+    const char* bytes = reinterpret_cast<const char*>(data.getData());
+    const char* end = bytes + data.getSize();
+    if (const void* zero = memchr(bytes, 0, data.getSize()))
+        end = static_cast<const char*>(zero);
+    const char* start = nullptr;
+    for (const char* p = bytes; end - p >= 5 && !start; ++p)
+        if (p[0] == '<' && p[1] == '?' && toUpperAscii(p[2]) == 'X' && toUpperAscii(p[3]) == 'M' &&
+            toUpperAscii(p[4]) == 'L')
+            start = p;
     if (!start)
-        return;
-    const char* close = strchr(start, '>');
+        return true;
+    const char* close = static_cast<const char*>(memchr(start, '>', end - start));
     if (!close)
-        return;
+        return true;
     kit::StringBuffer decl;
     decl.appendN(start, (int)(close - start));
     decl.removeChar(' ');
@@ -46,13 +58,40 @@ void findDeclaredEncoding(DataBuffer& data, kit::StringBuffer& encoding)
     if (!p)
         p = strstr(sbText(decl), "encoding='");
     if (!p)
-        return;
+        return true;
+    // The value runs to the partner of its own quote: encoding='x' standalone="no" names x.
+    char quote = p[9];
     p += 10;
-    const char* end = strchr(p, '"');
-    if (!end)
-        end = strchr(p, '\'');
-    if (end)
+    if (const char* end = strchr(p, quote))
         encoding.appendN(p, (int)(end - p));
+    return !decl.lostBytes() && !encoding.lostBytes();
+}
+
+// Whether the text holds the character U+0000: a zero unit of the form its byte-order mark names
+// (UTF-32 or UTF-16, either order), else a zero byte.
+bool holdsNulCharacter(DataBuffer& data)
+{
+    static const unsigned char kUtf32LEMark[] = {0xFF, 0xFE, 0, 0};
+    static const unsigned char kUtf32BEMark[] = {0, 0, 0xFE, 0xFF};
+    static const unsigned char kUtf16LEMark[] = {0xFF, 0xFE};
+    static const unsigned char kUtf16BEMark[] = {0xFE, 0xFF};
+    const unsigned char* p = data.getData();
+    uint32_t n = data.getSize();
+    uint32_t unit = 1;
+    if (startsWith(data, kUtf32LEMark, 4) || startsWith(data, kUtf32BEMark, 4))
+        unit = 4;
+    else if (startsWith(data, kUtf16LEMark, 2) || startsWith(data, kUtf16BEMark, 2))
+        unit = 2;
+    if (unit == 1)
+        return n > 0 && memchr(p, 0, n) != nullptr;
+    for (uint32_t i = unit; i + unit <= n; i += unit) {
+        uint32_t k = 0;
+        while (k < unit && p[i + k] == 0)
+            ++k;
+        if (k == unit)
+            return true;
+    }
+    return false;
 }
 
 bool isWideUnicodePage(int page)
@@ -84,7 +123,8 @@ bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
     else if (startsWith(data, kUtf16BEMark, 2))
         page = kUtf16BE;
     if (page) {
-        convertToUtf8(data, page, nullptr);
+        if (!convertToUtf8(data, page, nullptr))
+            return false;
         if (converted)
             *converted = true;
         return true;
@@ -94,7 +134,8 @@ bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
         return true;
     }
     kit::StringBuffer encoding;
-    findDeclaredEncoding(data, encoding);
+    if (!findDeclaredEncoding(data, encoding))
+        return false;
     if (sbLength(encoding) == 0 || encoding.equalsIgnoreCase("utf-8"))
         return true;
     int declared = charsetPage(sbText(encoding));
@@ -102,7 +143,8 @@ bool TreeNode::decodeToUtf8(DataBuffer& data, LogBase* log, bool* converted)
     // as they stand.
     if (declared == 0 || declared == kUtf8 || isWideUnicodePage(declared))
         return true;
-    convertToUtf8(data, 0, sbText(encoding));
+    if (!convertToUtf8(data, 0, sbText(encoding)))
+        return false;
     if (converted)
         *converted = true;
     return true;
@@ -121,10 +163,22 @@ bool TreeNode::loadXmlFile(const char* utf8Path, LogBase* log, ProgressMonitor* 
     DataBuffer data;
     if (!loadFileToBufferUtf8(data, utf8Path, log))
         return false;
+    // A NUL is no XML character: rather than cut the document short at it (or drop it in a
+    // conversion), the load fails.
+    if (holdsNulCharacter(data)) {
+        if (log)
+            log->logError("The document holds a NUL character");
+        return false;
+    }
     bool converted = false;
     if (!decodeToUtf8(data, log, &converted))
         return false;
     ParseEngine engine(data);
+    if ((uint32_t)(engine.end() - engine.cursor()) != data.getSize()) {
+        if (log)
+            log->logError("Out of memory reading the document");
+        return false;
+    }
     bool ok = parseXmlText(engine, log, monitor, root, trim);
     if (ok && root) {
         kit::StringBuffer encoding;

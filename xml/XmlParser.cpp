@@ -18,7 +18,7 @@ public:
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
 
-    // False when an element could not be added (out of memory); root is then NULL.
+    // False when memory ran out, so that the tree would miss part of the text; root is then NULL.
     bool run(TreeNode*& root);
 
 private:
@@ -33,12 +33,20 @@ private:
     void completeTopLevel(TreeNode* node);
     void closeElement();
     void discardAll();
+    // Notes a failed store (ok false) and answers ok.
+    bool stored(bool ok)
+    {
+        if (!ok)
+            m_outOfMemory = true;
+        return ok;
+    }
 
     ParseEngine& m_in;
     LogBase& m_log;
     bool m_trim;
     bool m_ended = false;           // the parse stopped before the end of the text
     bool m_noPiEnd = false;         // no "?>" lies ahead of the cursor any more
+    bool m_outOfMemory = false;     // something could not be stored: the parse fails
     TreeNode* m_current = nullptr;
     TreeNode* m_rootCandidate = nullptr;
     TreeNode* m_pendingDecl = nullptr;
@@ -63,10 +71,18 @@ void Parser::completeTopLevel(TreeNode* node)
     if (info && info->isValid()) {
         info->m_declaration = m_pendingDecl;
         m_pendingDecl = nullptr;
-        for (int i = 0; i < m_pendingSheets.getSize(); ++i)
-            info->m_stylesheets.appendPtr(m_pendingSheets.getAt(i));
-        m_pendingSheets.removeAll();
-        node->setDoctype(sbText(m_prolog));
+        int taken = 0;
+        while (taken < m_pendingSheets.getSize() && stored(info->m_stylesheets.appendPtr(m_pendingSheets.getAt(taken))))
+            ++taken;
+        if (taken == m_pendingSheets.getSize()) {
+            m_pendingSheets.removeAll();
+        } else {
+            // Out of memory: the sheets stay pending, to be freed with the parser, and the document
+            // gives back those it took.
+            for (int i = 0; i < taken; ++i)
+                info->m_stylesheets.pop();
+        }
+        stored(!m_prolog.lostBytes() && node->setDoctype(sbText(m_prolog)));
         info->m_sourceBytes = (int)(m_in.end() - (m_in.cursor() - m_in.index()));
     }
     if (TreeNode::isValidNode(m_rootCandidate) && m_rootCandidate != node)
@@ -102,7 +118,7 @@ bool Parser::run(TreeNode*& root)
 {
     root = nullptr;
     bool ok = true;
-    while (ok && !m_ended && !m_in.atEnd()) {
+    while (ok && !m_ended && !m_outOfMemory && !m_in.atEnd()) {
         if (!m_current) {
             // Text outside elements is dropped.
             m_in.skipBlanks();
@@ -115,7 +131,7 @@ bool Parser::run(TreeNode*& root)
             ok = text();
         }
     }
-    if (!ok) {
+    if (!ok || m_outOfMemory) {
         discardAll();
         return false;
     }
@@ -125,6 +141,10 @@ bool Parser::run(TreeNode*& root)
             top = top->getParent();
         m_current = nullptr;
         completeTopLevel(top);
+        if (m_outOfMemory) {
+            discardAll();
+            return false;
+        }
     } else if (m_current) {
         TreeNode* top = m_current;
         while (top->getParent())
@@ -156,7 +176,7 @@ bool Parser::text()
         int length = (int)(stop - start);
         kit::StringBuffer* content = m_current->contentBuffer();
         if (!content && !findByte(start, stop, '&')) {
-            m_current->setContentN(start, length);
+            stored(m_current->setContentN(start, length));
         } else {
             // Decoding never lengthens the text: a new buffer of the chunk's size holds it whole.
             if (!content)
@@ -164,9 +184,10 @@ bool Parser::text()
             else if (m_trim && sbLength(*content) > 0)
                 content->appendChar(' ');
             // Entities are decoded in this chunk only: earlier chunks and CDATA bytes stay as they are.
-            if (content) {
+            if (stored(content != nullptr)) {
                 content->ensureRoom(length + 1);
                 appendDecodedEntities(*content, start, length);
+                stored(!content->lostBytes());
             }
         }
     }
@@ -184,8 +205,11 @@ void Parser::cdata()
     const char* start = m_in.cursor();
     const char* close = m_in.find(start, "]]>");
     const char* stop = close ? close : m_in.end();
-    if (kit::StringBuffer* content = m_current->getOrCreateContent())
+    kit::StringBuffer* content = m_current->getOrCreateContent();
+    if (stored(content != nullptr)) {
         content->appendN(start, (int)(stop - start));
+        stored(!content->lostBytes());
+    }
     m_in.moveTo(close ? close + 3 : stop);
     m_current->setCdata(true);
 }
@@ -230,20 +254,55 @@ void Parser::comment()
     }
 }
 
+// The DOCTYPE runs through the '>' that closes it: markup declarations inside nest, and quoted
+// literals, comments and processing instructions are passed whole, so a '<' or '>' within an entity
+// value or a system literal counts for nothing.
 void Parser::doctype()
 {
-    int start = sbLength(m_prolog);
+    const char* start = m_in.cursor();
+    const char* end = m_in.end();
+    const char* p = start;
+    const char* closer = ""; // what would close the construct that the end of the text cut off
+    int depth = 1;
+    while (depth > 0 && p < end) {
+        char c = *p++;
+        const char* close = nullptr;
+        if (c == '"' || c == '\'') {
+            close = findByte(p, end, c);
+            closer = c == '"' ? "\"" : "'";
+            if (close)
+                p = close + 1;
+        } else if (c == '<' && end - p >= 3 && memcmp(p, "!--", 3) == 0) {
+            close = m_in.find(p + 3, "-->");
+            closer = "-->";
+            if (close)
+                p = close + 3;
+        } else if (c == '<' && p < end && *p == '?') {
+            close = m_in.find(p + 1, "?>");
+            closer = "?>";
+            if (close)
+                p = close + 2;
+        } else {
+            close = p;
+            depth += c == '<' ? 1 : c == '>' ? -1 : 0;
+        }
+        if (!close)
+            p = end;
+        else
+            closer = "";
+    }
     m_prolog.appendChar('<');
-    if (!m_in.captureBalanced('<', '>', 1, m_prolog)) {
+    m_prolog.appendN(start, (int)(p - start));
+    if (depth > 0) {
         m_log.logError("Failed to parse DTD");
-        // The text captured so far is kept, closed with the missing '>'s so that the document
-        // written from this tree parses again.
-        int depth = 0;
-        for (const char* p = sbText(m_prolog) + start; *p; ++p)
-            depth += *p == '<' ? 1 : *p == '>' ? -1 : 0;
+        // The text captured so far is kept, closed so that the document written from this tree
+        // parses again.
+        m_prolog.append(closer);
         m_prolog.appendCharN('>', depth);
     }
     m_prolog.appendChar('\n');
+    stored(!m_prolog.lostBytes());
+    m_in.moveTo(p);
 }
 
 void Parser::processingInstruction()
@@ -256,20 +315,18 @@ void Parser::processingInstruction()
         m_in.skipBlanks();
         if (m_in.current() == '/')
             m_in.advance(1);
-        TreeNode* node = TreeNode::createRoot(sbText(name));
+        TreeNode* node = stored(!name.lostBytes()) ? TreeNode::createRoot(sbText(name)) : nullptr;
+        if (!stored(node != nullptr))
+            return;
         if (declaration) {
             if (TreeNode::isValidNode(m_pendingDecl))
                 delete m_pendingDecl;
             m_pendingDecl = node;
-        } else if (node) {
-            m_pendingSheets.appendPtr(node);
+        } else if (!stored(m_pendingSheets.appendPtr(node))) {
+            delete node;
+            return;
         }
-        if (node) {
-            parsePrologLineAttr(m_in, node, &m_log);
-        } else {
-            m_in.skipToChar('>');
-            m_in.advance(1);
-        }
+        stored(parsePrologLineAttr(m_in, node, &m_log));
         return;
     }
     // Any other instruction goes whole into the prolog text. An unterminated one adds nothing: a
@@ -283,6 +340,7 @@ void Parser::processingInstruction()
     m_prolog.append("<?");
     m_prolog.appendN(m_in.cursor(), (int)(close + 2 - m_in.cursor()));
     m_prolog.appendChar('\n');
+    stored(!m_prolog.lostBytes());
     m_in.moveTo(close + 2);
 }
 
@@ -313,6 +371,8 @@ bool Parser::openTag()
     if (memchr(name, '<', nameLength) || memchr(name, '!', nameLength)) {
         m_name.clear();
         m_name.appendN(name, nameLength);
+        if (!stored(!m_name.lostBytes()))
+            return false;
         m_name.removeChar('<');
         if (strchr(sbText(m_name), '!')) {
             // A tag may not begin with '!': written back, "<!" would read as a declaration.
@@ -337,9 +397,9 @@ bool Parser::openTag()
     } else {
         m_value.clear();
         m_value.appendN(name, nameLength);
-        node = TreeNode::createRoot(sbText(m_value));
+        node = m_value.lostBytes() ? nullptr : TreeNode::createRoot(sbText(m_value));
     }
-    if (!node)
+    if (!stored(node != nullptr))
         return false;
     m_current = node;
     m_in.skipBlanks();
@@ -374,6 +434,8 @@ bool Parser::openTag()
             if (memchr(attrName, '<', attrNameLength)) {
                 m_name.clear();
                 m_name.appendN(attrName, attrNameLength);
+                if (!stored(!m_name.lostBytes()))
+                    return false;
                 m_name.removeChar('<');
                 attrName = sbText(m_name);
                 attrNameLength = sbLength(m_name);
@@ -381,10 +443,13 @@ bool Parser::openTag()
             if (memchr(value, '&', valueLength)) {
                 m_value.clear();
                 appendDecodedEntities(m_value, value, valueLength);
+                if (!stored(!m_value.lostBytes()))
+                    return false;
                 value = sbText(m_value);
                 valueLength = sbLength(m_value);
             }
-            node->setAttributeN(attrName, attrNameLength, value, valueLength);
+            if (!stored(node->setAttributeN(attrName, attrNameLength, value, valueLength)))
+                return false;
         }
         m_in.skipBlanks();
         if (m_in.current() == '/') {
@@ -401,47 +466,105 @@ bool Parser::openTag()
 
 } // namespace
 
-void parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log)
+namespace {
+
+// Where a declaration or stylesheet instruction that starts at the cursor ends. Its pseudo-attribute
+// values hold no '<', so a quote ends at its partner, at "?>" or at a '<'; outside quotes the line
+// ends at '>' (taken) or at a '<' (left for the markup it begins). A quote cut off by a '<' ends the
+// line at the first '>' after the quote, when there is one. So an unclosed quote or a missing "?>"
+// costs the line itself and never the document after it.
+struct LineEnd {
+    const char* last; // the line's bytes are [cursor, last)
+    const char* resume;
+};
+
+LineEnd findPrologLineEnd(const char* p, const char* end)
 {
+    char quote = 0;
+    const char* quotedGt = nullptr; // the first '>' inside the open quote
+    for (; p < end; ++p) {
+        char c = *p;
+        if (c == '<')
+            return quotedGt ? LineEnd{quotedGt, quotedGt + 1} : LineEnd{p, p};
+        if (quote) {
+            if (c == quote) {
+                quote = 0;
+                quotedGt = nullptr;
+            } else if (c == '?' && p + 1 < end && p[1] == '>') {
+                return {p, p + 2};
+            } else if (c == '>' && !quotedGt) {
+                quotedGt = p;
+            }
+        } else if (c == '>') {
+            return {p, p + 1};
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        }
+    }
+    return quotedGt ? LineEnd{quotedGt, quotedGt + 1} : LineEnd{end, end};
+}
+
+} // namespace
+
+bool parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log)
+{
+    LineEnd lineEnd = findPrologLineEnd(in.cursor(), in.end());
+    ParseEngine line;
+    int lineLength = (int)(lineEnd.last - in.cursor());
+    line.setTextN(in.cursor(), lineLength);
+    in.moveTo(lineEnd.resume);
+    if (line.end() - line.cursor() != lineLength)
+        return false;
+
     kit::StringBuffer name, value, decoded;
-    in.skipBlanks();
-    while (!in.atEnd() && in.current() != '>') {
+    line.skipBlanks();
+    while (!line.atEnd() && line.current() != '>') {
         name.clear();
-        in.captureUntilAnyOf(" \t\r\n=?>", name);
+        line.captureUntilAnyOf(" \t\r\n=?>", name);
         int nameLength = sbLength(name);
         if (const char* quote = strchr(sbText(name), '"'))
             nameLength = (int)(quote - sbText(name));
-        in.skipBlanks();
+        line.skipBlanks();
         value.clear();
-        if (in.current() == '=') {
-            in.advance(1);
-            in.skipBlanks();
+        if (line.current() == '=') {
+            line.advance(1);
+            line.skipBlanks();
             bool quoted = false;
-            if (in.current() == '"')
-                in.advance(1), quoted = true;
-            if (in.current() == '\'')
-                in.advance(1), quoted = true;
-            in.captureUntilAnyOf(quoted ? "\"'\r\n" : " \t\"'\r\n", value);
-            if (in.current() == '"')
-                in.advance(1);
-            if (in.current() == '\'')
-                in.advance(1);
+            if (line.current() == '"')
+                line.advance(1), quoted = true;
+            if (line.current() == '\'')
+                line.advance(1), quoted = true;
+            line.captureUntilAnyOf(quoted ? "\"'\r\n" : " \t\"'\r\n", value);
+            if (line.current() == '"')
+                line.advance(1);
+            if (line.current() == '\'')
+                line.advance(1);
         }
         decoded.clear();
         appendDecodedEntities(decoded, sbText(value), sbLength(value));
-        node->setAttributeN(sbText(name), nameLength, sbText(decoded), sbLength(decoded));
-        in.skipBlanks();
-        if (in.current() == '?') {
-            in.advance(1);
-            in.skipBlanks();
+        if (name.lostBytes() || value.lostBytes() || decoded.lostBytes() ||
+            !node->setAttributeN(sbText(name), nameLength, sbText(decoded), sbLength(decoded)))
+            return false;
+        line.skipBlanks();
+        if (line.current() == '?') {
+            line.advance(1);
+            line.skipBlanks();
         }
     }
-    in.advance(1);
+    return true;
 }
 
 bool TreeNode::parseXml(const kit::StringBuffer& text, LogBase* log, ProgressMonitor* monitor, TreeNode*& root,
                         bool trim)
 {
+    if (text.lostBytes() || strlen(sbText(text)) != (size_t)sbLength(text)) {
+        // A NUL is no XML character, and a text with bytes missing is not the document: rather
+        // than parse what comes before either, the parse fails.
+        root = nullptr;
+        if (log)
+            log->logError(text.lostBytes() ? "The text is incomplete" : "The document holds a NUL byte");
+        return false;
+    }
     ParseEngine engine;
     engine.viewText(sbText(text));
     return parseXmlText(engine, log, monitor, root, trim);

@@ -4,6 +4,7 @@
 #include "xml/TreeNode.h"
 #include "xml/XmlEntities.h"
 #include "xml/ByteScan.h"
+#include "kit/SmallBlocks.h"
 #include <string.h>
 
 namespace {
@@ -152,37 +153,41 @@ void appendCdata(kit::StringBuffer& out, const char* p, int length)
     appendLiteral(out, "]]>");
 }
 
-// The buffer's own growth adds at most 500000 bytes at a time, which makes a large output cost
-// quadratic copying; reserving the current length again whenever the spare room runs low keeps
-// the growth geometric.
-void keepRoomAhead(kit::StringBuffer& out)
-{
-    const int kMinSpare = 1 << 16;
-    if (out.getCapacity() - out.getSize() < kMinSpare)
-        out.ensureRoom(out.getSize() > kMinSpare ? out.getSize() : kMinSpare);
-}
-
 bool hasUsableTree(TreeNode* node)
 {
     TreeInfo* info = node->getTreeInfo();
     return info && info->isValid();
 }
 
-void serializeProlog(TreeNode* node, kit::StringBuffer& out, bool noDeclaration)
+// False when memory ran out.
+bool serializeProlog(TreeNode* node, kit::StringBuffer& out, bool noDeclaration)
 {
     TreeInfo* info = node->getTreeInfo();
     TreeNode* decl = info->m_declaration;
     if (!noDeclaration && TreeNode::isValidNode(decl)) {
         appendLiteral(out, "<?xml");
-        if (decl->attributes() && decl->attributes()->getNumAttributes() > 0) {
+        if (AttributeSet* attrs = decl->attributes()) {
             kit::StringBuffer standalone;
             bool found = false;
             node->getDeclAttr(standalone, found);
             if (found) {
-                decl->removeAttribute("standalone");
-                decl->setAttribute("standalone", sbText(standalone));
+                // "standalone" is written last: one pair with its value is appended first, and only
+                // once it is stored are the earlier ones removed, so no value is ever lost.
+                if (standalone.lostBytes() ||
+                    !decl->setAttributeN("standalone", 10, sbText(standalone), sbLength(standalone)))
+                    return false;
+                int pairs = 0;
+                for (int i = 0; i < attrs->getNumAttributes(); ++i) {
+                    const char *name, *value;
+                    int nameLength, valueLength;
+                    attrs->getPair(i, name, nameLength, value, valueLength);
+                    pairs += nameLength == 10 && memcmp(name, "standalone", 10) == 0;
+                }
+                while (--pairs > 0)
+                    attrs->removeFirst("standalone");
             }
-            decl->attributes()->serialize(out);
+            if (attrs->getNumAttributes() > 0)
+                attrs->serialize(out);
         }
         appendLiteral(out, " ?>\r\n");
     }
@@ -191,13 +196,14 @@ void serializeProlog(TreeNode* node, kit::StringBuffer& out, bool noDeclaration)
         out.appendSb(*info->m_doctype);
         appendLiteral(out, "\r\n");
     }
+    return true;
 }
 
 // Writes what comes before the node's children; false when the node was closed at once.
-bool openNode(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration)
+bool openNode(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration, bool& whole)
 {
-    if (node->getTreeInfo()->m_root == node)
-        serializeProlog(node, out, noDeclaration);
+    if (node->getTreeInfo()->m_root == node && !serializeProlog(node, out, noDeclaration))
+        whole = false;
     if (childIndex == 0)
         appendLiteral(out, "\r\n");
     if (TreeNode::serializeOpenTag(node, out, depth))
@@ -278,17 +284,18 @@ void TreeNode::serializeStylesheets(TreeNode* node, kit::StringBuffer& out)
     }
 }
 
-void TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration)
+bool TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex, int depth, bool noDeclaration)
 {
     if (!isValidNode(node) || !hasUsableTree(node))
-        return;
+        return true;
     // A whole parsed document is written to about one and a half times its source length (less
     // for long texts): room made at once spares the copies and fresh pages of growing step by step.
     TreeInfo* info = node->getTreeInfo();
     if (info->m_root == node && info->m_sourceBytes > 0 && info->m_sourceBytes < (1 << 30) && out.getSize() == 0)
         out.ensureRoom(info->m_sourceBytes / 2 * 3 + 1024);
-    if (!openNode(node, out, childIndex, depth, noDeclaration))
-        return;
+    bool whole = true;
+    if (!openNode(node, out, childIndex, depth, noDeclaration, whole))
+        return whole && !out.lostBytes();
     // Each open element waits on the stack with the index of its next child.
     struct Frame {
         TreeNode* node;
@@ -301,22 +308,23 @@ void TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex,
     int capacity = kInline;
     int top = 0;
     frames[top++] = {node, depth, 0};
-    while (top > 0) {
-        keepRoomAhead(out);
+    while (top > 0 && whole) {
         Frame& f = frames[top - 1];
         if (f.next < f.node->getNumChildren()) {
             int index = f.next++;
             TreeNode* child = f.node->getChild(index);
             int childDepth = f.depth + 1;
-            if (!isValidNode(child) || !hasUsableTree(child) || !openNode(child, out, index, childDepth, false))
+            if (!isValidNode(child) || !hasUsableTree(child) || !openNode(child, out, index, childDepth, false, whole))
                 continue;
             if (top == capacity) {
-                Frame* grown = new (std::nothrow) Frame[capacity * 2];
-                if (!grown)
+                Frame* grown = static_cast<Frame*>(smallBlockAlloc(sizeof(Frame) * capacity * 2));
+                if (!grown) {
+                    whole = false;
                     break;
+                }
                 memcpy(grown, frames, sizeof(Frame) * top);
                 if (frames != inlineFrames)
-                    delete[] frames;
+                    smallBlockFree(frames);
                 frames = grown;
                 capacity *= 2;
             }
@@ -327,5 +335,6 @@ void TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex,
         }
     }
     if (frames != inlineFrames)
-        delete[] frames;
+        smallBlockFree(frames);
+    return whole && !out.lostBytes();
 }

@@ -40,15 +40,18 @@ TEST(ExtPtrArrayTest, GrowthDoublesThroughTheStep)
     EXPECT_EQ(0, lazy.getSize());
 }
 
-TEST(ExtPtrArrayTest, StepStopsAt100000)
+TEST(ExtPtrArrayTest, StepKeepsDoublingPast100000)
 {
     ExtPtrArray arr(1, 1);
     KitObject one;
     for (int i = 0; i < 300000; i++)
         arr.appendPtr(&one);
     EXPECT_EQ(300000, arr.getSize());
-    EXPECT_EQ(100000, arr.getGrowthStep());
-    EXPECT_LE(arr.getCapacity() - arr.getSize(), 100000);
+    // Capacities 1, 3 (a growth to no more than the count takes one more), then doubling: 6, 12, ...
+    // up to 3 x 2^17, the first above 300,000, and the step with it.
+    EXPECT_EQ(393216, arr.getCapacity());
+    EXPECT_EQ(393216, arr.getGrowthStep());
+    EXPECT_EQ(&one, arr.getAt(299999));
 }
 
 TEST(ExtPtrArrayTest, RemovePopAndDeleteAll)

@@ -69,19 +69,23 @@ TEST(StringBufferGrowth, RulesAandBAndStepAdjustment)
     EXPECT_EQ(200, p.getGrowthStep());
 }
 
-TEST(StringBufferGrowth, StepIsCappedAt500000)
+TEST(StringBufferGrowth, StepKeepsFollowingHalfTheBlock)
 {
+    // The step is not capped: a large text keeps doubling its block, so it is copied a bounded
+    // number of times per byte.
     kit::StringBuffer sb;
     std::string chunk(400000, 'q');
     for (int i = 0; i < 8; i++)
         sb.append(chunk.c_str());
-    EXPECT_EQ(500000, sb.getGrowthStep());
     EXPECT_EQ(3200000, sb.getSize());
+    EXPECT_EQ(sb.getCapacity() / 2, sb.getGrowthStep());
+    EXPECT_GT(sb.getGrowthStep(), 500000);
     int capacity = sb.getCapacity();
-    sb.append(chunk.c_str());
-    sb.append(chunk.c_str());
-    EXPECT_EQ(500000, sb.getGrowthStep());
-    EXPECT_GT(sb.getCapacity(), capacity);
+    while (sb.getCapacity() == capacity)
+        sb.append(chunk.c_str());
+    // Rule A: length + n + step + 1, the step then half the new block.
+    EXPECT_EQ(sb.getSize() + capacity / 2 + 1, sb.getCapacity());
+    EXPECT_EQ(sb.getCapacity() / 2, sb.getGrowthStep());
     EXPECT_EQ(0, *sb.pointerAt(sb.getSize()));
 }
 

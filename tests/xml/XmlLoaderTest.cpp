@@ -57,6 +57,19 @@ TEST(XmlDecode, DeclaredWideEncodingWithoutItsMarkLeavesTheBytesAsTheyAre)
     }
 }
 
+TEST(XmlDecode, EncodingInApostrophesEndsAtItsOwnQuote)
+{
+    // The double quotes of standalone="no" used to be taken as the end of the encoding's value.
+    const std::string head = "<?xml version='1.0' encoding='windows-1252' standalone=\"no\"?><r>caf";
+    bool ok = false;
+    EXPECT_EQ(Decoded(head + "\xE9</r>", &ok), head + "\xC3\xA9</r>");
+    EXPECT_TRUE(ok);
+    // A value whose quote is never closed names nothing: the bytes stay as they are.
+    const std::string open = "<?xml version='1.0' encoding='windows-1252?><r>caf\xE9</r>";
+    EXPECT_EQ(Decoded(open, &ok), open);
+    EXPECT_TRUE(ok);
+}
+
 TEST(XmlDecode, Utf32MarksInBothByteOrders)
 {
     std::vector<uint32_t> points = Points("<r>");

@@ -50,6 +50,38 @@ const ParseRow kRows[] = {
     // Written back, a stray "<?" would take everything up to a "?>" that joined sections hold.
     {"unterminated instruction before joined sections holding its end", "<?u <a><![CDATA[?]]><![CDATA[>]]></a>",
      "a:c\"?>\""},
+    // Quoted literals in the DOCTYPE: a '<' or '>' inside counts for nothing (each of these
+    // documents is well-formed; an independent parser reads the root r with the text x).
+    {"doctype entity value holding a greater-than", "<!DOCTYPE r [<!ENTITY e \"a>b\">]><r>x</r>",
+     "!\"<!DOCTYPE r [<!ENTITY e \"a>b\">]>\n\" r:\"x\""},
+    {"doctype system literal holding a less-than", "<!DOCTYPE r SYSTEM \"a<b.dtd\"><r>x</r>",
+     "!\"<!DOCTYPE r SYSTEM \"a<b.dtd\">\n\" r:\"x\""},
+    {"doctype system literal in apostrophes", "<!DOCTYPE r SYSTEM 's>t.dtd'><r>x</r>",
+     "!\"<!DOCTYPE r SYSTEM 's>t.dtd'>\n\" r:\"x\""},
+    {"doctype attribute default holding a greater-than", "<!DOCTYPE r [<!ATTLIST r a CDATA '>'>]><r>x</r>",
+     "!\"<!DOCTYPE r [<!ATTLIST r a CDATA '>'>]>\n\" r:\"x\""},
+    {"doctype entity value holding markup and the other quote", "<!DOCTYPE r [<!ENTITY e '<b>\"'>]><r>x</r>",
+     "!\"<!DOCTYPE r [<!ENTITY e '<b>\"'>]>\n\" r:\"x\""},
+    {"doctype comment holding a greater-than and an apostrophe",
+     "<!DOCTYPE r [<!-- a>b ' --><!ELEMENT r ANY>]><r>x</r>",
+     "!\"<!DOCTYPE r [<!-- a>b ' --><!ELEMENT r ANY>]>\n\" r:\"x\""},
+    {"doctype instruction holding a greater-than", "<!DOCTYPE r [<?pi a>b?><!ELEMENT r ANY>]><r>x</r>",
+     "!\"<!DOCTYPE r [<?pi a>b?><!ELEMENT r ANY>]>\n\" r:\"x\""},
+    {"doctype cut off inside a literal is closed", "<r><!DOCTYPE x SYSTEM \"a>",
+     "!\"<!DOCTYPE x SYSTEM \"a>\">\n\" r"},
+    // Declarations: a value ends at its own quote, and an unclosed quote or a missing "?>" costs the
+    // declaration only, never the document after it.
+    {"declaration values in both quotes", "<?xml version='1.0' encoding='X' standalone=\"no\"?><r/>",
+     "?xml[version=1.0;encoding=X;standalone=no] r"},
+    {"declaration quote closed by the end of the declaration", "<?xml version=\"1.0?><r>a</r>",
+     "?xml[version=1.0] r:\"a\""},
+    {"declaration quote cut off by markup", "<?xml version=\"1.0\" encoding='utf-8><r>a</r>",
+     "?xml[version=1.0;encoding=utf-8] r:\"a\""},
+    {"declaration without its end", "<?xml version=\"1.0\"<r>a</r>", "?xml[version=1.0] r:\"a\""},
+    {"stylesheet quote cut off by markup", "<?xml-stylesheet href=\"s.xsl<r>a</r>",
+     "?xml-stylesheet[href=s.xsl] r:\"a\""},
+    {"stylesheet value holding a greater-than", "<?xml-stylesheet href=\"a>b.xsl\" type=\"text/xsl\"?><r/>",
+     "?xml-stylesheet[href=a>b.xsl;type=text/xsl] r"},
     {"declaration goes to the first element", "<?xml version=\"1.0\"?><a/><b/>", "b"},
     // Names.
     {"name characters kept", "<a.b-c_d:e!f/>", "a.b-c_d:e!f"},

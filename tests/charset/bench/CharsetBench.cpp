@@ -73,6 +73,7 @@ int main(int argc, char** argv)
         {"932-to-utf16-text", "text.932", 932, 1200},   {"932-to-utf16-all", "all.932", 932, 1200},
         {"utf16-to-932-text", "text.932.utf16", 1200, 932}, {"utf16-to-932-all", "all.932.utf16", 1200, 932},
         {"gbk-to-utf8-text", "text.gbk", 936, 65001},   {"gbk-to-utf8-all", "all.gbk", 936, 65001},
+        {"2022jp-to-utf16", "text.2022jp", 50220, 1200}, {"utf16-to-2022jp", "text.2022jp.utf16", 1200, 50220},
     };
     for (const Case& c : cases) {
         std::vector<unsigned char> data = readFile(dir + "/" + c.file);

@@ -33,6 +33,8 @@ const Case kCases[] = {
     {"utf16-to-932-all", "all.932.utf16", "UTF-16LE", "CP932", "UTF-16LE", "windows-31j"},
     {"gbk-to-utf8-text", "text.gbk", "GBK", "UTF-8", "windows-936-2000", "UTF-8"},
     {"gbk-to-utf8-all", "all.gbk", "GBK", "UTF-8", "windows-936-2000", "UTF-8"},
+    {"2022jp-to-utf16", "text.2022jp", "ISO-2022-JP", "UTF-16LE", "ISO-2022-JP", "UTF-16LE"},
+    {"utf16-to-2022jp", "text.2022jp.utf16", "UTF-16LE", "ISO-2022-JP", "UTF-16LE", "ISO-2022-JP"},
 };
 
 double Now()

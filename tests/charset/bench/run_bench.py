@@ -108,6 +108,10 @@ def make_data(work):
         if page == 932:
             write(work, "text.932.utf16", fill(rng, texts, "utf-16-le", every), "utf-16-le")
             write(work, "all.932.utf16", text, "utf-16-le")
+    # ISO-2022-JP both ways, on Japanese text that it can hold (no half-width kana or vendor extras).
+    text = fill(rng, encodable(japanese, "iso2022_jp"), "iso2022_jp")
+    write(work, "text.2022jp", text, "iso2022_jp")
+    write(work, "text.2022jp.utf16", text, "utf-16-le")
 
 
 def read_lines(path):

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the benchmark documents: 1, 10 and 50 MB each of many small elements, long real-language
 texts (translated messages from Debian's message catalogues in four languages, in a seeded random
-order, escaped) and deep nesting (chains of 200 levels, within the depth libxml2 accepts)."""
+order, escaped) and deep nesting (chains of 200 levels, within the depth libxml2 accepts); and the
+text of one element in 2,000,000 pieces split by empty comments, processing instructions or empty
+elements."""
 import glob
 import os
 import random
@@ -81,6 +83,15 @@ def main():
                 write(path + '.part', 'doc', piece, mb * MB)
                 os.replace(path + '.part', path)
             print(path)
+    for name, split in (('comment', '<!---->'), ('pi', '<?p?>'), ('element', '<b/>')):
+        path = os.path.join(folder, 'pieces-%s-2m.xml' % name)
+        if not os.path.exists(path):
+            with open(path + '.part', 'w', encoding='utf-8', newline='\n') as f:
+                f.write('<?xml version="1.0" encoding="utf-8"?>\n<doc><t>')
+                f.write(('x' + split) * 2000000)
+                f.write('</t></doc>\n')
+            os.replace(path + '.part', path)
+        print(path)
 
 
 if __name__ == '__main__':
