@@ -105,9 +105,12 @@ void CPage2::ShowList()
     m_grid.DeleteAllItems();
     m_hiddenGrid.DeleteAllItems();
 
-    if (!m_host->GetFormName().IsEmpty())
+    // A form whose registration was cancelled has no database yet: its list is empty, as for an
+    // empty store, rather than an error about a file that was never made.
+    const CString form = m_host->GetFormName();
+    const CString database = form.IsEmpty() ? CString() : FormFilePath(*m_host, L".gdb");
+    if (!form.IsEmpty() && ::GetFileAttributesW(database) != INVALID_FILE_ATTRIBUTES)
     {
-        const CString form = m_host->GetFormName();
         if (LoadRecordGrids(m_grid, *m_host) == 0)
         {
             m_filled = true;
@@ -282,9 +285,7 @@ bool Shown(const CWnd* control)
 {
     return control && (control->GetStyle() & WS_VISIBLE);
 }
-} // namespace
 
-namespace {
 const int kGap = 4;
 const int kLeastGridHeight = 100; // rows of the list that stay in view in a small window
 } // namespace
