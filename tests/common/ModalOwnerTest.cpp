@@ -70,6 +70,19 @@ HWND DialogShowing(const wchar_t* text)
     return search.found;
 }
 
+// A step that waits for the dialog showing the text, notes its owner and closes it with OK.
+std::function<bool()> CloseNotingOwner(const wchar_t* text, HWND& owner)
+{
+    return [text, &owner] {
+        HWND dialog = DialogShowing(text);
+        if (!dialog)
+            return false;
+        owner = ::GetWindow(dialog, GW_OWNER);
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return true;
+    };
+}
+
 struct ModalOwner : ::testing::Test
 {
     CWnd mainWindow;
@@ -110,22 +123,8 @@ TEST_F(ModalOwner, WindowsOpenedForTheMainWindowBelongToTheRunningDialog)
         ::PostMessageW(outer, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
     });
-    g_steps.push_back([&] {
-        HWND inner = DialogShowing(L"inner");
-        if (!inner)
-            return false;
-        innerOwner = ::GetWindow(inner, GW_OWNER);
-        ::PostMessageW(inner, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    });
-    g_steps.push_back([&] {
-        HWND box = DialogShowing(L"box");
-        if (!box)
-            return false;
-        boxOwner = ::GetWindow(box, GW_OWNER);
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
-    });
+    g_steps.push_back(CloseNotingOwner(L"inner", innerOwner));
+    g_steps.push_back(CloseNotingOwner(L"box", boxOwner));
 
     CMessageBox(L"Formstead", L"outer", &mainWindow).DoModal();
 
