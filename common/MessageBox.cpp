@@ -92,7 +92,13 @@ void CMessageBox::FitToText()
     const int tallest = std::max<int>(textRect.Height(), work.Height() - fixedHeight);
     CSize needed = MeasureText(text, m_strText, widest * kWrapShareNumerator / kWrapShareDenominator);
     if (needed.cy > tallest)
-        needed = MeasureText(text, m_strText, widest);   // very long: the whole width before a cut
+        needed = MeasureText(text, m_strText, widest);   // very long: the whole width first
+    if (needed.cy > tallest)
+    {
+        // Longer than the screen holds even so: the text scrolls in a read-only edit of the same place.
+        text = ReplaceWithScrollingText(text);
+        needed = CSize(widest, tallest);
+    }
 
     const int textWidth = std::max<int>(textRect.Width(), needed.cx + side);
     const int textHeight = std::min(tallest, std::max<int>(textRect.Height(), needed.cy));
@@ -103,6 +109,27 @@ void CMessageBox::FitToText()
     ::SetWindowPos(text, nullptr, (clientWidth - textWidth) / 2, textRect.top, textWidth, textHeight, flags);
     ::SetWindowPos(ok, nullptr, (clientWidth - okRect.Width()) / 2, okTop, 0, 0, flags | SWP_NOSIZE);
     SetWindowPos(nullptr, 0, 0, clientWidth + frame.cx, clientHeight + frame.cy, flags | SWP_NOMOVE);
+}
+
+HWND CMessageBox::ReplaceWithScrollingText(HWND textStatic)
+{
+    const CRect place = ChildRect(textStatic, m_hWnd);
+    const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(textStatic, WM_GETFONT, 0, 0));
+    ::DestroyWindow(textStatic);
+    // An edit breaks lines only at "\r\n".
+    CString lines;
+    for (int i = 0; i < m_strText.GetLength(); ++i)
+    {
+        if (m_strText[i] == L'\n' && (i == 0 || m_strText[i - 1] != L'\r'))
+            lines += L'\r';
+        lines += m_strText[i];
+    }
+    HWND edit = ::CreateWindowExW(0, L"Edit", lines,
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_CENTER,
+                                  place.left, place.top, place.Width(), place.Height(), m_hWnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), nullptr, nullptr);
+    ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return edit;
 }
 
 void CMessageBox::PlaceOnScreen()

@@ -186,3 +186,46 @@ TEST(MessageDialogGrowth, LongTextsWidenAndWrapShortOnesKeepTheTemplateSize)
     shortBox.DestroyWindow();
     longBox.DestroyWindow();
 }
+
+// A text longer than the whole work area holds is shown in a scrolling box of the same place: the
+// dialog stays on the screen, every line of the text is there, and the box scrolls to its end.
+TEST(MessageDialogGrowth, ATextLongerThanTheScreenScrolls)
+{
+    std::wstring longText;
+    for (int i = 0; i < 400; ++i)
+        longText += L"Line " + std::to_wstring(i) + L" of a report far longer than any screen.\n";
+    longText += L"The last line.";
+    CMessageBox box(L"Formstead", longText.c_str(), nullptr);
+    ASSERT_TRUE(box.Create(CMessageBox::IDD));
+    box.ShowWindow(SW_SHOW);
+
+    CRect window;
+    box.GetWindowRect(&window);
+    CRect work;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(window.top, work.top);
+    EXPECT_LE(window.bottom, work.bottom);
+    EXPECT_LE(window.Width(), work.Width());
+
+    HWND text = ::GetDlgItem(box.m_hWnd, 1035);
+    ASSERT_NE(nullptr, text);
+    EXPECT_NE(0, ::GetWindowLongW(text, GWL_STYLE) & WS_VSCROLL);
+    std::vector<wchar_t> shown(longText.size() * 2);
+    ::GetWindowTextW(text, shown.data(), static_cast<int>(shown.size()));
+    std::wstring withBreaks;
+    for (wchar_t c : longText)
+        withBreaks += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    EXPECT_EQ(withBreaks, std::wstring(shown.data()));
+    // Each of the 401 lines is a line of the box (none too wide to wrap at this width).
+    EXPECT_GE(::SendMessageW(text, EM_GETLINECOUNT, 0, 0), 401);
+    ::SendMessageW(text, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_GT(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 300);
+
+    CRect okRect;
+    ::GetWindowRect(::GetDlgItem(box.m_hWnd, IDOK), &okRect);
+    CRect textRect;
+    ::GetWindowRect(text, &textRect);
+    EXPECT_LE(textRect.bottom, okRect.top);
+    EXPECT_LE(okRect.bottom, window.bottom);
+    box.DestroyWindow();
+}
