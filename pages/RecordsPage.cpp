@@ -299,8 +299,7 @@ CPage2::BandPlan CPage2::PlanBand(int width) const
     plan.bottom = kGridTop;
     if (!m_buttons.GetSafeHwnd())
         return plan;
-    const CPage2& self = *this;
-    const CRect bar = RectIn(m_buttons, self);
+    const CRect bar = RectIn(m_buttons, *this);
     CWnd* hint = GetDlgItem(kDoubleClickHint);
     for (int id : {kEmailBlankForm, kImportCompletedFiles})
         if (CWnd* button = GetDlgItem(id))
@@ -308,8 +307,8 @@ CPage2::BandPlan CPage2::PlanBand(int width) const
                 plan.buttons.push_back({button, CRect()});
     int trailing = 0;
     for (const Placed& button : plan.buttons)
-        trailing += kGap + RectIn(*button.control, self).Width();
-    const int hintRight = hint ? RectIn(*hint, self).right : 0;
+        trailing += kGap + RectIn(*button.control, *this).Width();
+    const int hintRight = hint ? RectIn(*hint, *this).right : 0;
 
     int left = std::max(width / 2 - bar.Width() / 2, kBarLeastLeft);
     int top = kBarTop;
@@ -318,7 +317,7 @@ CPage2::BandPlan CPage2::PlanBand(int width) const
     if (left < hintRight + kGap)
     {
         left = kGap;
-        top = (hint ? RectIn(*hint, self).bottom : kBarTop) + kGap;
+        top = (hint ? RectIn(*hint, *this).bottom : kBarTop) + kGap;
     }
     plan.bar = CRect(CPoint(left, top), bar.Size());
     int x = left + bar.Width() + kGap;
@@ -326,7 +325,7 @@ CPage2::BandPlan CPage2::PlanBand(int width) const
     int rowBottom = top + bar.Height();
     for (Placed& button : plan.buttons)
     {
-        const CRect rect = RectIn(*button.control, self);
+        const CRect rect = RectIn(*button.control, *this);
         if (x + rect.Width() > width - kGap && x > kGap)
         {
             x = kGap;
@@ -398,17 +397,16 @@ void CPage2::LayOut()
 // may gain rows at any time).
 int CPage2::MinimumWidth() const
 {
-    const CPage2& self = *this;
     int width = 0;
     CWnd* exportButton = GetDlgItem(kClearinghouseFile);
     CWnd* exportHint = GetDlgItem(kClearinghouseHint);
     if (exportButton && exportHint)
-        width = RectIn(*exportHint, self).Width() + RectIn(*exportButton, self).Width() + 4 * kGap;
+        width = RectIn(*exportHint, *this).Width() + RectIn(*exportButton, *this).Width() + 4 * kGap;
     if (m_buttons.GetSafeHwnd())
-        width = std::max(width, RectIn(m_buttons, self).Width() + 2 * kGap);
+        width = std::max(width, RectIn(m_buttons, *this).Width() + 2 * kGap);
     for (int id : {kDoubleClickHint, kEmailBlankForm, kImportCompletedFiles})
         if (CWnd* control = GetDlgItem(id))
-            width = std::max(width, RectIn(*control, self).Width() + 2 * kGap);
+            width = std::max(width, RectIn(*control, *this).Width() + 2 * kGap);
     return width;
 }
 
