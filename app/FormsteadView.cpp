@@ -6,11 +6,13 @@
 #include "app/ViewPages.h"
 #include "bridge/BridgeProtocol.h"
 #include "pages/CollectionsPage.h"
+#include "pages/PageMinimum.h"
 #include "pages/FormPage.h"
 #include "pages/RecordsPage.h"
 #include "pages/RegisterForm.h"
 #include "resources/resource.h"
 #include <shlwapi.h>
+#include <algorithm>
 
 IMPLEMENT_DYNCREATE(CFormsteadView, CView)
 
@@ -244,6 +246,20 @@ void CFormsteadView::OnSize(UINT nType, int cx, int cy)
     for (CDialog* page : m_pPages)
         if (page && page->m_hWnd)
             page->MoveWindow(&client, TRUE);
+}
+
+CSize CFormsteadView::GetMinimumSize(int leastWidth) const
+{
+    CSize least(leastWidth, 0);
+    for (CDialog* page : m_pPages)
+        if (const PageMinimum* minimum = dynamic_cast<const PageMinimum*>(page))
+            if (page->m_hWnd)
+                least.cx = std::max(least.cx, static_cast<LONG>(minimum->MinimumWidth()));
+    for (CDialog* page : m_pPages)
+        if (const PageMinimum* minimum = dynamic_cast<const PageMinimum*>(page))
+            if (page->m_hWnd)
+                least.cy = std::max(least.cy, static_cast<LONG>(minimum->MinimumHeight(least.cx)));
+    return least;
 }
 
 void CFormsteadView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

@@ -56,6 +56,9 @@ public:
     // Null until the claim form first asks for the patient statements.
     CDialog* GetCollectionsPage() const { return m_pPages[kCollectionsPage]; }
     void HideRecordsPage();
+    // The least client size of the view at which every page keeps its controls whole, no narrower
+    // than leastWidth.
+    CSize GetMinimumSize(int leastWidth) const;
     // Creates the collections page when there is none yet and shows it in place of the current page,
     // with the list of all records.
     void ShowCollectionsPage();

@@ -1,5 +1,6 @@
 // The main frame: creation of its bars and steps, title, placement, closing.
 #include "app/MainFrame.h"
+#include <algorithm>
 #include "app/FormsteadApp.h"
 #include "app/FormsteadView.h"
 #include "formdb/MasterDatabase.h"
@@ -34,6 +35,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CLOSE()
     ON_WM_SETFOCUS()
     ON_WM_KEYDOWN()
+    ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
@@ -196,4 +198,37 @@ void CMainFrame::OnSetFocus(CWnd* pOldWnd)
 void CMainFrame::OnKeyDown(UINT, UINT, UINT)
 {
     MessageBox(L"", AfxGetAppName(), MB_OK);
+}
+
+CSize CMainFrame::GetMinimumWindowSize() const
+{
+    CView* active = GetActiveView();
+    CFormsteadView* view = active && active->IsKindOf(RUNTIME_CLASS(CFormsteadView)) ? static_cast<CFormsteadView*>(active)
+                                                                                      : nullptr;
+    if (!view || !view->m_hWnd || !m_wndNavigator.m_hWnd || !m_wndNavigator.m_buttons.m_hWnd || !m_wndPRT.m_hWnd)
+        return CSize(0, 0);
+    CRect panel, navigator, bottomBar, viewWindow, viewClient;
+    m_wndNavigator.m_buttons.GetWindowRect(&panel);
+    m_wndNavigator.GetWindowRect(&navigator);
+    m_wndPRT.GetWindowRect(&bottomBar);
+    view->GetWindowRect(&viewWindow);
+    view->GetClientRect(&viewClient);
+    // The step panel lies inside the step bar's edge; the view's pages inside the view's edge.
+    CRect barClient;
+    m_wndNavigator.GetClientRect(&barClient);
+    const int panelWidth = panel.Width() + navigator.Width() - barClient.Width();
+    const CSize viewEdges(viewWindow.Width() - viewClient.Width(), viewWindow.Height() - viewClient.Height());
+    const CSize pages = view->GetMinimumSize(panelWidth - viewEdges.cx);
+    CRect window(0, 0, std::max<int>(panelWidth, pages.cx + viewEdges.cx),
+                 navigator.Height() + bottomBar.Height() + pages.cy + viewEdges.cy);
+    ::AdjustWindowRectEx(&window, GetStyle(), FALSE, GetExStyle());
+    return window.Size();
+}
+
+void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
+{
+    CFrameWnd::OnGetMinMaxInfo(lpMMI);
+    const CSize least = GetMinimumWindowSize();
+    lpMMI->ptMinTrackSize.x = std::max(lpMMI->ptMinTrackSize.x, static_cast<LONG>(least.cx));
+    lpMMI->ptMinTrackSize.y = std::max(lpMMI->ptMinTrackSize.y, static_cast<LONG>(least.cy));
 }

@@ -32,11 +32,17 @@ public:
     static WINDOWPLACEMENT ReadPlacement(CWinApp& app);
     static void WritePlacement(CWinApp& app, const WINDOWPLACEMENT& placement);
 
+    // That least size of the whole window (zero before the bars and the view exist).
+    CSize GetMinimumWindowSize() const;
+
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    // The window cannot be made smaller than the size at which the step panel and every page keep
+    // their controls whole.
+    afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
 
     // Puts the window where the stored placement says, maximised where the system maximises it.
     void ApplyPlacement();

@@ -124,10 +124,9 @@ INT_PTR CDialog::DoModal()
     LPCDLGTEMPLATE dialogTemplate = LoadTemplate();
     if (!dialogTemplate)
         return -1;
-    // The owner is the top-level window of the parent (or the main window); it is disabled meanwhile.
-    HWND hWndOwner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : AfxGetMainWnd()->GetSafeHwnd();
-    while (hWndOwner && (::GetWindowLongPtrW(hWndOwner, GWL_STYLE) & WS_CHILD))
-        hWndOwner = ::GetParent(hWndOwner);
+    // The owner is the top-level window of the parent (or the main window), or the modal dialog
+    // running now; it is disabled meanwhile.
+    HWND hWndOwner = ModalOwnerFor(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : AfxGetMainWnd()->GetSafeHwnd());
     bool enableOwner = false;
     if (hWndOwner && ::IsWindowEnabled(hWndOwner))
     {
@@ -219,6 +218,25 @@ void CDialog::RefuseModalLoops(bool refuse)
 bool CDialog::ModalLoopsRefused()
 {
     return g_modalLoopsRefused;
+}
+
+HWND CDialog::ModalOwnerFor(HWND hWndPreferred)
+{
+    HWND top = hWndPreferred;
+    while (top && (::GetWindowLongPtrW(top, GWL_STYLE) & WS_CHILD))
+        top = ::GetParent(top);
+    for (auto it = g_modalLoops.rbegin(); it != g_modalLoops.rend(); ++it)
+    {
+        HWND dialog = (*it)->m_hWnd;
+        if ((*it)->m_bEndModal || !dialog || ::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId())
+            continue;
+        // A window the dialog owns (a message box over it, another of our dialogs) is as good.
+        for (HWND owned = top; owned; owned = ::GetWindow(owned, GW_OWNER))
+            if (owned == dialog)
+                return top;
+        return dialog;
+    }
+    return top;
 }
 
 int AfxCancelledAnswer(UINT nType)

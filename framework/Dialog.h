@@ -33,6 +33,11 @@ public:
     // program is closing and no new loop may start under it.
     static void RefuseModalLoops(bool refuse);
     static bool ModalLoopsRefused();
+    // The window that must own a window opened now: while one of our modal dialogs runs, the
+    // innermost of them (unless the preferred owner lies inside it), so that closing the new window
+    // gives the input back to that dialog and not to a window it keeps disabled; else the preferred
+    // owner's top-level window.
+    static HWND ModalOwnerFor(HWND hWndPreferred);
 
     void GotoDlgCtrl(CWnd* pWndCtrl) { SendMessage(WM_NEXTDLGCTL, (WPARAM)pWndCtrl->GetSafeHwnd(), TRUE); }
     void NextDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE); }

@@ -3,6 +3,7 @@
 #include "framework/FileDialog.h"
 #include "framework/Seams.h"
 #include "framework/App.h"
+#include "framework/Dialog.h"
 
 IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
 
@@ -28,7 +29,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 
 INT_PTR CFileDialog::DoModal()
 {
-    m_ofn.hwndOwner = m_pParentWnd ? m_pParentWnd->GetTopLevelParent()->GetSafeHwnd() : AfxGetMainWnd()->GetSafeHwnd();
+    m_ofn.hwndOwner = CDialog::ModalOwnerFor(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : AfxGetMainWnd()->GetSafeHwnd());
     m_ofn.lpstrFile = m_fileBuffer.data();
     m_ofn.nMaxFile = (DWORD)m_fileBuffer.size();
     m_ofn.lpstrFilter = m_filter.empty() ? nullptr : m_filter.c_str();

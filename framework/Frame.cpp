@@ -2,6 +2,7 @@
 // template that creates document, frame and view on the new-file command.
 #include "framework/Frame.h"
 #include "framework/App.h"
+#include "framework/Dialog.h"
 #include <algorithm>
 #include <commdlg.h>
 
@@ -189,7 +190,7 @@ int CView::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
 
 BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
 {
-    pInfo->m_pd.hwndOwner = GetTopLevelParent()->GetSafeHwnd();
+    pInfo->m_pd.hwndOwner = CDialog::ModalOwnerFor(m_hWnd);
     pInfo->m_pd.Flags = PD_RETURNDC | PD_USEDEVMODECOPIESANDCOLLATE | PD_NOSELECTION;
     pInfo->m_pd.nMinPage = (WORD)pInfo->m_nMinPage;
     pInfo->m_pd.nMaxPage = (WORD)std::min<UINT>(pInfo->m_nMaxPage, 0xFFFF);

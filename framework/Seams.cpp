@@ -1,6 +1,7 @@
 // The default behaviour behind each seam (the real system call) and the swap a test makes.
 #include "framework/Seams.h"
 #include "framework/App.h"
+#include "framework/Dialog.h"
 #include <shellapi.h>
 #include <algorithm>
 #include <vector>
@@ -76,6 +77,11 @@ LRESULT CALLBACK CentreBoxHook(int code, WPARAM wParam, LPARAM lParam)
 
 int AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
 {
+    // While a modal dialog runs the box belongs to it (closing the box must not enable a window the
+    // dialog keeps disabled); else to the caller's window.
+    const HWND modalOwner = CDialog::ModalOwnerFor(hWndOwner);
+    if (modalOwner != ::GetAncestor(hWndOwner, GA_ROOT))
+        hWndOwner = modalOwner;
     CString caption = lpszCaption ? lpszCaption : AfxGetAppName();
     CString text = lpszText;
     if (g_messageBoxSink)

@@ -42,13 +42,17 @@ void PlaceRow(const std::vector<Control>& row, int top, int height)
 }
 } // namespace
 
-SIZE FlowBarControls(HWND bar, int maxWidth)
+namespace {
+// Breaks the controls into rows no wider than maxWidth; places each row when asked to. Answers the
+// size the bar needs.
+SIZE Flow(HWND bar, int maxWidth, bool place)
 {
     const std::vector<Control> controls = VisibleControls(bar);
     std::vector<Control> row;
     int rowWidth = 0, rowHeight = 0, top = kMargin, widest = 0;
     auto closeRow = [&]() {
-        PlaceRow(row, top, rowHeight);
+        if (place)
+            PlaceRow(row, top, rowHeight);
         widest = std::max(widest, rowWidth);
         top += rowHeight + kGap;
         row.clear();
@@ -65,9 +69,20 @@ SIZE FlowBarControls(HWND bar, int maxWidth)
     }
     if (!row.empty())
         closeRow();
-    const SIZE size = {kMargin + widest + kMargin, controls.empty() ? 0 : top - kGap + kMargin};
+    return {kMargin + widest + kMargin, controls.empty() ? 0 : top - kGap + kMargin};
+}
+} // namespace
+
+SIZE FlowBarControls(HWND bar, int maxWidth)
+{
+    const SIZE size = Flow(bar, maxWidth, true);
     ::SetWindowPos(bar, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return size;
+}
+
+SIZE MeasureBarFlow(HWND bar, int maxWidth)
+{
+    return Flow(bar, maxWidth, false);
 }
 
 int WidestBarControl(HWND bar)

@@ -7,6 +7,8 @@
 // (a control wider than that gets a row of its own), each control centred in its row's height.
 // The bar is resized to hold them; answers its new size.
 SIZE FlowBarControls(HWND bar, int maxWidth);
+// The size FlowBarControls would give the bar, moving nothing.
+SIZE MeasureBarFlow(HWND bar, int maxWidth);
 
 // The width of the bar's widest visible control.
 int WidestBarControl(HWND bar);

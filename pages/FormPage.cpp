@@ -21,6 +21,7 @@ const int kUpdateAndSave = 1022;
 const int kBarTop = 22;    // the bars start below the tab strip's (empty) row of tabs
 const int kBarGap = 2;    // between the bars, and between them and the form
 const int kPageMargin = 2;
+const int kLeastFormHeight = 120; // of the form below the bars, for a small window
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPage3, CDialog)
@@ -165,38 +166,61 @@ void CPage3::OnSize(UINT nType, int cx, int cy)
 // The bars sit on the tab strip from kBarTop down: the zoom bar at the right, the button bar centred
 // in the room left of it, each wrapping into more rows when the page is too narrow for one. The form
 // takes the rest of the page below them.
+CPage3::BarsPlan CPage3::PlanBars(int cx) const
+{
+    BarsPlan plan;
+    plan.bottom = kBarTop;
+    if (!m_buttons.GetSafeHwnd() || !m_zoomer.GetSafeHwnd())
+        return plan;
+    plan.room = std::max(cx - 2 * kPageMargin, 0);
+    const SIZE zoom = MeasureBarFlow(m_zoomer.m_hWnd, plan.room);
+    const int besideZoom = plan.room - zoom.cx - kBarGap;
+    plan.buttonsTop = kBarTop;
+    plan.buttonsRoom = besideZoom;
+    plan.zoomLeft = cx - kPageMargin - zoom.cx;
+    if (besideZoom < WidestBarControl(m_buttons.m_hWnd))
+    {
+        // Too narrow to share a row: the zoom bar goes first, the buttons below it.
+        plan.zoomLeft = kPageMargin;
+        plan.buttonsTop = kBarTop + zoom.cy + kBarGap;
+        plan.buttonsRoom = plan.room;
+    }
+    const SIZE bar = MeasureBarFlow(m_buttons.m_hWnd, plan.buttonsRoom);
+    const int rightmost = plan.buttonsTop == kBarTop ? plan.zoomLeft - kBarGap - bar.cx : cx - kPageMargin - bar.cx;
+    const int centred = cx / 2 - bar.cx / 2 + bar.cx / 10;
+    plan.buttonsLeft = std::max(static_cast<int>(kPageMargin), std::min(centred, rightmost));
+    plan.bottom = std::max(kBarTop + zoom.cy, plan.buttonsTop + bar.cy);
+    return plan;
+}
+
 void CPage3::LayOut(int cx, int cy)
 {
-    int barsBottom = kBarTop;
+    const BarsPlan plan = PlanBars(cx);
     if (m_buttons.GetSafeHwnd() && m_zoomer.GetSafeHwnd())
     {
-        const int room = std::max(cx - 2 * kPageMargin, 0);
-        const SIZE zoom = FlowBarControls(m_zoomer, room);
-        const int besideZoom = room - zoom.cx - kBarGap;
-        int buttonsTop = kBarTop;
-        int buttonsRoom = besideZoom;
-        int zoomLeft = cx - kPageMargin - zoom.cx;
-        if (besideZoom < WidestBarControl(m_buttons))
-        {
-            // Too narrow to share a row: the zoom bar goes first, the buttons below it.
-            zoomLeft = kPageMargin;
-            buttonsTop = kBarTop + zoom.cy + kBarGap;
-            buttonsRoom = room;
-        }
-        m_zoomer.SetWindowPos(nullptr, zoomLeft, kBarTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-        const SIZE bar = FlowBarControls(m_buttons, buttonsRoom);
-        const int rightmost = buttonsTop == kBarTop ? zoomLeft - kBarGap - bar.cx : cx - kPageMargin - bar.cx;
-        const int centred = cx / 2 - bar.cx / 2 + bar.cx / 10;
-        const int left = std::max(static_cast<int>(kPageMargin), std::min(centred, rightmost));
-        m_buttons.SetWindowPos(nullptr, left, buttonsTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        barsBottom = std::max(kBarTop + zoom.cy, buttonsTop + bar.cy);
+        FlowBarControls(m_zoomer, plan.room);
+        m_zoomer.SetWindowPos(nullptr, plan.zoomLeft, kBarTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        FlowBarControls(m_buttons, plan.buttonsRoom);
+        m_buttons.SetWindowPos(nullptr, plan.buttonsLeft, plan.buttonsTop, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    const int browserTop = barsBottom + kBarGap;
+    const int browserTop = plan.bottom + kBarGap;
     if (m_tabs.GetSafeHwnd())
         m_tabs.MoveWindow(0, 0, cx, browserTop - kBarGap);
     if (m_browser.GetSafeHwnd())
         m_browser.MoveWindow(0, browserTop, cx, std::max(cy - browserTop, 0));
+}
+
+int CPage3::MinimumWidth() const
+{
+    if (!m_buttons.GetSafeHwnd() || !m_zoomer.GetSafeHwnd())
+        return 0;
+    return std::max(WidestBarControl(m_buttons.m_hWnd), WidestBarControl(m_zoomer.m_hWnd)) + 2 * kPageMargin;
+}
+
+int CPage3::MinimumHeight(int width) const
+{
+    return PlanBars(std::max(width, MinimumWidth())).bottom + kBarGap + kLeastFormHeight;
 }
 
 void CPage3::OnTabChange(NMHDR* header, LRESULT* result)

@@ -11,8 +11,9 @@
 #include "bridge/HTMLCtrl.h"
 
 #include "pages/FormPageHost.h"
+#include "pages/PageMinimum.h"
 
-class CPage3 : public CDialog
+class CPage3 : public CDialog, public PageMinimum
 {
 public:
     enum { IDD = 144 };
@@ -22,6 +23,10 @@ public:
 
     // Sends the current record's (or template's) form XML to the form as "FieldSet|" + XML.
     void LoadRecordIntoPdf();
+
+    // Each bar control whole, and a strip of the form below the bars.
+    int MinimumWidth() const override;
+    int MinimumHeight(int width) const override;
 
     CHTMLCtrl m_browser;
     CPdfButtons m_buttons;
@@ -36,6 +41,17 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     // Places the tab strip, the two bars and the form in a page of this client size.
     void LayOut(int cx, int cy);
+    // Where the bars go in a page this wide (FlowBarControls then gives them the planned sizes).
+    struct BarsPlan
+    {
+        int room = 0;        // the zoom bar's row width
+        int zoomLeft = 0;
+        int buttonsTop = 0;
+        int buttonsRoom = 0; // the button bar's row width
+        int buttonsLeft = 0;
+        int bottom = 0;      // below both bars
+    };
+    BarsPlan PlanBars(int cx) const;
     afx_msg void OnTabChange(NMHDR* header, LRESULT* result);
 
     enum class FormState

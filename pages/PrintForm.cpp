@@ -85,7 +85,7 @@ void CPrintForm::Send(const wchar_t* command)
     SendBridgeCommand(m_browser, command);
 }
 
-void CPrintForm::Shift(int horizontal, int vertical)
+void CPrintForm::SendShift(int horizontal, int vertical)
 {
     if (!ReadOffsets())
         return;
@@ -95,10 +95,10 @@ void CPrintForm::Shift(int horizontal, int vertical)
     Send((L"Shift=" + FormatPrintOffsets(m_offsets)).c_str());
 }
 
-void CPrintForm::OnShiftUp() { Shift(0, +1); }
-void CPrintForm::OnShiftDown() { Shift(0, -1); }
-void CPrintForm::OnShiftRight() { Shift(+1, 0); }
-void CPrintForm::OnShiftLeft() { Shift(-1, 0); }
+void CPrintForm::OnShiftUp() { SendShift(0, +1); }
+void CPrintForm::OnShiftDown() { SendShift(0, -1); }
+void CPrintForm::OnShiftRight() { SendShift(+1, 0); }
+void CPrintForm::OnShiftLeft() { SendShift(-1, 0); }
 void CPrintForm::SelectMode(int radio, const wchar_t* command)
 {
     ::CheckRadioButton(m_hWnd, kEntireForm, kBlackWhiteForm, radio);

@@ -39,7 +39,8 @@ protected:
     // gets back the last accepted value. False when either was refused.
     bool ReadOffsets();
     void ShowOffsets();
-    void Shift(int horizontal, int vertical);
+    // Moves the offsets by the given steps and sends them as "Shift=horizontal,vertical".
+    void SendShift(int horizontal, int vertical);
     void Send(const wchar_t* command);
     // Checks the radio (and only it) and sends its mode command.
     void SelectMode(int radio, const wchar_t* command);

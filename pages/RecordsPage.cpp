@@ -106,9 +106,12 @@ void CPage2::ShowList()
     m_grid.DeleteAllItems();
     m_hiddenGrid.DeleteAllItems();
 
-    if (!m_host->GetFormName().IsEmpty())
+    // A form whose registration was cancelled has no database yet: its list is empty, as for an
+    // empty store, rather than an error about a file that was never made.
+    const CString form = m_host->GetFormName();
+    const CString database = form.IsEmpty() ? CString() : FormFilePath(*m_host, L".gdb");
+    if (!form.IsEmpty() && ::GetFileAttributesW(database) != INVALID_FILE_ATTRIBUTES)
     {
-        const CString form = m_host->GetFormName();
         bool frozenRead = false;
         if (LoadRecordGrids(m_grid, *m_host, &frozenRead) == 0)
         {
@@ -275,7 +278,7 @@ void CPage2::OnSize(UINT nType, int cx, int cy)
 }
 
 namespace {
-CRect RectIn(CWnd& control, CWnd& parent)
+CRect RectIn(const CWnd& control, const CWnd& parent)
 {
     CRect rect;
     control.GetWindowRect(&rect);
@@ -283,65 +286,87 @@ CRect RectIn(CWnd& control, CWnd& parent)
     return rect;
 }
 
-bool Shown(CWnd* control)
+bool Shown(const CWnd* control)
 {
     return control && (control->GetStyle() & WS_VISIBLE);
 }
+
+const int kGap = 4;
+const int kLeastGridHeight = 100; // rows of the list that stay in view in a small window
 } // namespace
 
 // The band above the grid holds the hint, the record bar and the page buttons; the bar stands
 // centred (but not left of 310) while everything fits beside the hint, and the bar and buttons move
 // to rows of their own when it does not, so that no control lies off the page or under another.
+CPage2::BandPlan CPage2::PlanBand(int width) const
+{
+    BandPlan plan;
+    plan.bottom = kGridTop;
+    if (!m_buttons.GetSafeHwnd())
+        return plan;
+    const CRect bar = RectIn(m_buttons, *this);
+    CWnd* hint = GetDlgItem(kDoubleClickHint);
+    for (int id : {kEmailBlankForm, kImportCompletedFiles})
+        if (CWnd* button = GetDlgItem(id))
+            if (Shown(button))
+                plan.buttons.push_back({button, CRect()});
+    int trailing = 0;
+    for (const Placed& button : plan.buttons)
+        trailing += kGap + RectIn(*button.control, *this).Width();
+    const int hintRight = hint ? RectIn(*hint, *this).right : 0;
+
+    int left = std::max(width / 2 - bar.Width() / 2, kBarLeastLeft);
+    int top = kBarTop;
+    if (left + bar.Width() + trailing > width - kGap)
+        left = width - kGap - bar.Width() - trailing;
+    if (left < hintRight + kGap)
+    {
+        left = kGap;
+        top = (hint ? RectIn(*hint, *this).bottom : kBarTop) + kGap;
+    }
+    plan.bar = CRect(CPoint(left, top), bar.Size());
+    int x = left + bar.Width() + kGap;
+    int y = top;
+    int rowBottom = top + bar.Height();
+    for (Placed& button : plan.buttons)
+    {
+        const CRect rect = RectIn(*button.control, *this);
+        if (x + rect.Width() > width - kGap && x > kGap)
+        {
+            x = kGap;
+            y = rowBottom + kGap;
+        }
+        const int buttonTop = y + std::max(0, (bar.Height() - rect.Height()) / 2);
+        button.rect = CRect(CPoint(x, buttonTop), rect.Size());
+        rowBottom = std::max(rowBottom, buttonTop + rect.Height());
+        x += rect.Width() + kGap;
+    }
+    plan.bottom = std::max(kGridTop, rowBottom + kGap);
+    return plan;
+}
+
+// The height of the strip below the grid that holds the red export button and its hint.
+int CPage2::StripHeight() const
+{
+    CWnd* exportButton = GetDlgItem(kClearinghouseFile);
+    return exportButton ? RectIn(*exportButton, *this).Height() + 2 * kGap : 0;
+}
+
 // The red export button and its hint stand in a strip below the grid while they are shown.
 void CPage2::LayOut()
 {
     CRect client;
     GetClientRect(&client);
-    const int gap = 4;
-    int bandBottom = kGridTop;
+    const BandPlan band = PlanBand(client.Width());
     if (m_buttons.GetSafeHwnd())
     {
-        const CRect bar = RectIn(m_buttons, *this);
-        CWnd* hint = GetDlgItem(kDoubleClickHint);
-        std::vector<CWnd*> buttons;
-        for (int id : {kEmailBlankForm, kImportCompletedFiles})
-            if (CWnd* button = GetDlgItem(id))
-                if (Shown(button))
-                    buttons.push_back(button);
-        int trailing = 0;
-        for (CWnd* button : buttons)
-            trailing += gap + RectIn(*button, *this).Width();
-        const int hintRight = hint ? RectIn(*hint, *this).right : 0;
-
-        int left = std::max(client.Width() / 2 - bar.Width() / 2, kBarLeastLeft);
-        int top = kBarTop;
-        if (left + bar.Width() + trailing > client.Width() - gap)
-            left = client.Width() - gap - bar.Width() - trailing;
-        if (left < hintRight + gap)
-        {
-            left = gap;
-            top = (hint ? RectIn(*hint, *this).bottom : kBarTop) + gap;
-        }
-        m_buttons.SetWindowPos(nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        int x = left + bar.Width() + gap;
-        int y = top;
-        int rowBottom = top + bar.Height();
+        m_buttons.SetWindowPos(nullptr, band.bar.left, band.bar.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         CWnd* previous = &m_buttons;
-        for (CWnd* button : buttons)
+        for (const Placed& button : band.buttons)
         {
-            const CRect rect = RectIn(*button, *this);
-            if (x + rect.Width() > client.Width() - gap && x > gap)
-            {
-                x = gap;
-                y = rowBottom + gap;
-            }
-            const int buttonTop = y + std::max(0, (bar.Height() - rect.Height()) / 2);
-            button->SetWindowPos(previous, x, buttonTop, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-            rowBottom = std::max(rowBottom, buttonTop + rect.Height());
-            x += rect.Width() + gap;
-            previous = button;
+            button.control->SetWindowPos(previous, button.rect.left, button.rect.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+            previous = button.control;
         }
-        bandBottom = std::max(kGridTop, rowBottom + gap);
     }
 
     int stripHeight = 0;
@@ -350,26 +375,49 @@ void CPage2::LayOut()
     if (Shown(exportButton))
     {
         const CRect button = RectIn(*exportButton, *this);
-        stripHeight = button.Height() + 2 * gap;
+        stripHeight = StripHeight();
         const int stripTop = client.bottom - stripHeight;
-        int x = gap;
+        int x = kGap;
         if (Shown(exportHint))
         {
             const CRect hint = RectIn(*exportHint, *this);
             exportHint->SetWindowPos(nullptr, x, stripTop + (stripHeight - hint.Height()) / 2, 0, 0,
                                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            x += hint.Width() + 2 * gap;
+            x += hint.Width() + 2 * kGap;
         }
-        x = std::max(gap, std::min(x, client.Width() - gap - button.Width()));
-        exportButton->SetWindowPos(nullptr, x, stripTop + gap, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        x = std::max(kGap, std::min(x, client.Width() - kGap - button.Width()));
+        exportButton->SetWindowPos(nullptr, x, stripTop + kGap, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     if (m_tabs.GetSafeHwnd())
         m_tabs.MoveWindow(&client);
     for (CGridCtrl* grid : {&m_grid, &m_hiddenGrid})
         if (grid->GetSafeHwnd())
-            grid->MoveWindow(client.left, client.top + bandBottom, client.Width(),
-                             std::max(0, client.Height() - bandBottom - stripHeight));
+            grid->MoveWindow(client.left, client.top + band.bottom, client.Width(),
+                             std::max(0, client.Height() - band.bottom - stripHeight));
+}
+
+// Wide enough for the red button beside its hint, the record bar and each page button; high enough
+// for the band, a few rows of the list and the strip (counted also while it is hidden, as the list
+// may gain rows at any time).
+int CPage2::MinimumWidth() const
+{
+    int width = 0;
+    CWnd* exportButton = GetDlgItem(kClearinghouseFile);
+    CWnd* exportHint = GetDlgItem(kClearinghouseHint);
+    if (exportButton && exportHint)
+        width = RectIn(*exportHint, *this).Width() + RectIn(*exportButton, *this).Width() + 4 * kGap;
+    if (m_buttons.GetSafeHwnd())
+        width = std::max(width, RectIn(m_buttons, *this).Width() + 2 * kGap);
+    for (int id : {kDoubleClickHint, kEmailBlankForm, kImportCompletedFiles})
+        if (CWnd* control = GetDlgItem(id))
+            width = std::max(width, RectIn(*control, *this).Width() + 2 * kGap);
+    return width;
+}
+
+int CPage2::MinimumHeight(int width) const
+{
+    return PlanBand(std::max(width, MinimumWidth())).bottom + kLeastGridHeight + StripHeight();
 }
 
 HBRUSH CPage2::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)

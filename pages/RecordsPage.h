@@ -5,15 +5,17 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 
 #include "common/TabCtrlEx.h"
 #include "framework/Dialog.h"
 #include "grid/GridCtrl.h"
+#include "pages/PageMinimum.h"
 #include "pages/RecordButtons.h"
 
 class FormPageHost;
 
-class CPage2 : public CDialog
+class CPage2 : public CDialog, public PageMinimum
 {
 public:
     enum { IDD = 143, kRecordsGridId = 778, kHiddenGridId = 779 };
@@ -23,6 +25,10 @@ public:
     // Whether the list holds a complete fill for the current form, so that its column order and
     // frozen count may be written back.
     bool HoldsCurrentForm() const;
+
+    // Every page control whole beside the others, and a few rows of the list.
+    int MinimumWidth() const override;
+    int MinimumHeight(int width) const override;
 
     CGridCtrl m_grid;
     CGridCtrl m_hiddenGrid;
@@ -38,6 +44,20 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     // Places the page's controls for its current size and the controls shown.
     void LayOut();
+    // Where the record bar and the page buttons go in a page this wide, and where the band ends.
+    struct Placed
+    {
+        CWnd* control;
+        CRect rect;
+    };
+    struct BandPlan
+    {
+        CRect bar;
+        std::vector<Placed> buttons;
+        int bottom = 0;
+    };
+    BandPlan PlanBand(int width) const;
+    int StripHeight() const;
     afx_msg void OnGridClick(NMHDR* header, LRESULT* result);
     afx_msg void OnGridDblClk(NMHDR* header, LRESULT* result);
     afx_msg void OnTabSelChanging(NMHDR* header, LRESULT* result);

@@ -39,5 +39,9 @@ void DumpFormText(CHTMLCtrl& browser, CWnd* owner)
         AfxShowMessageBox(ownerWindow, L"Can not open file to write to", nullptr, MB_OK);
         return;
     }
-    AfxShellOpen(ownerWindow, L"open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    // The dump is saved either way: when no program opens it, the user learns where it is.
+    if (!AfxShellOpen(ownerWindow, L"open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED))
+        AfxShowMessageBox(ownerWindow,
+                          CString(L"The text dump was saved to ") + path.c_str() + L", but no program could open it.",
+                          nullptr, MB_OK);
 }

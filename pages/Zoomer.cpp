@@ -34,7 +34,8 @@ void CZoomer::OnZoomOut()
 void CZoomer::OnHelpLink()
 {
     const CString help = m_programFolder + L"acrohelp.htm";
-    AfxShellOpen(m_hWnd, L"open", help, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    if (!AfxShellOpen(m_hWnd, L"open", help, nullptr, nullptr, SW_SHOWMAXIMIZED))
+        AfxShowMessageBox(m_hWnd, L"The help page " + help + L" could not be opened.", nullptr, MB_OK);
 }
 
 void CZoomer::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT item)

@@ -1,5 +1,6 @@
 // Navigation, documents and the posted messages of the browser behind a view window.
 #include "viewer/BrowserCore.h"
+#include "framework/Dialog.h"
 #include "viewer/LinkPage.h"
 #include "viewer/ViewerTestControl.h"
 #include <commdlg.h>
@@ -198,7 +199,8 @@ HDC BrowserCore::ChoosePrinter(bool& ownsDc)
         return TestControl().printTarget;
     }
     PRINTDLGW pd = {sizeof pd};
-    pd.hwndOwner = m_view ? GetAncestor(m_view, GA_ROOT) : nullptr;
+    // Owned by the modal dialog that asked for the print (when one runs), which gets the input back.
+    pd.hwndOwner = CDialog::ModalOwnerFor(m_view);
     pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
     if (!PrintDlgW(&pd)) return nullptr;
     if (pd.hDevMode) GlobalFree(pd.hDevMode);

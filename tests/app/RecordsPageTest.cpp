@@ -4,7 +4,7 @@
 // writes nothing back, and with no current record the form keeps what the user typed.
 #include <gtest/gtest.h>
 
-#include "ProgramFixture.h"
+#include "ClaimFormProgram.h"
 #include "tests/support/ScopedState.h"
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
@@ -40,22 +40,12 @@ std::wstring TextOf(HWND window)
 // container page while the test runs.
 struct RecordsProgram : ::testing::Test
 {
-    const std::wstring folder = TestProgramFolder();
     // What the test puts beside the executable, put back as it was even when the test fails.
-    FileGuard container{folder + L"container.htm"};
-    FileGuard claimForm{folder + L"claim.pdf"};
-    FileGuard database{folder + L"claim.gdb"};
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    ClaimFormFolder files;
+    const std::wstring folder = files.folder;
     std::unique_ptr<ProgramRun> run;
 
-    void SetUp() override
-    {
-        viewer::TestControl().Reset();
-        ASSERT_TRUE(CopyFileW(FORMSTEAD_CONTAINER_PAGE, (folder + L"container.htm").c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW((std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf").c_str(),
-                              (folder + L"claim.pdf").c_str(), FALSE));
-        DeleteFileW(Database().c_str());
-    }
+    void SetUp() override { viewer::TestControl().Reset(); }
     void TearDown() override
     {
         run.reset();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "formdb/FormDatabase.h"
 #include "tests/pages/DialogDriver.h"
 #include "viewer/ViewerTestControl.h"
 
@@ -57,6 +58,20 @@ void FormPageFixture::ShowPage()
 {
     page.ShowWindow(SW_SHOW);
     DrainMessages();
+}
+
+bool FormPageFixture::ShowRegistered()
+{
+    {
+        DialogDriver driver;
+        driver.OnDialog(L"New Forms Registration", [](HWND dialog) { ClickButton(dialog, IDOK); });
+        ShowPage();
+    }
+    const bool registered = CheckFormRegistration(Database()) == FormRegistration::Registered;
+    EXPECT_TRUE(registered);
+    const bool fields = PumpUntil([&] { return FormEdits().size() >= 2; });
+    EXPECT_TRUE(fields);
+    return registered && fields;
 }
 
 void FormPageFixture::HidePage()

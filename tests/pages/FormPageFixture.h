@@ -50,6 +50,9 @@ public:
 
     // Shows the page as the view does; registration (when needed) runs inside.
     void ShowPage();
+    // Shows the page, registering the claim form through its dialog, and waits for the form's
+    // fields; false (with the failure reported) when the form did not come up registered.
+    bool ShowRegistered();
     void HidePage();
     // The database path of the claim form.
     std::wstring Database() const { return store.File(L"claim.gdb"); }

@@ -55,11 +55,7 @@ class PrintFormTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        DialogDriver driver;
-        driver.OnDialog(L"New Forms Registration", [](HWND dialog) { ClickButton(dialog, IDOK); });
-        fixture.ShowPage();
-        ASSERT_EQ(FormRegistration::Registered, CheckFormRegistration(fixture.Database()));
-        ASSERT_TRUE(PumpUntil([&] { return fixture.FormEdits().size() >= 2; }));
+        ASSERT_TRUE(fixture.ShowRegistered());
         metafile = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
         viewer::TestControl().printTarget = metafile;
     }
@@ -206,4 +202,127 @@ TEST_F(PrintFormTest, AFormThatNeverAnswersLeavesTheWarning)
               "application and try again. Contact your supplier if the issue will still appear [!!!WARNING. SYSTEM "
               "MESSAGE!!!]",
               ReadWholeFile(fixture.store.File(L"silent.txt")));
+}
+
+TEST_F(PrintFormTest, TheBlackAndWhiteModePrintsTheTextCommandAndEntireFormPrintsAll)
+{
+    bool whiteChecked = false, entireUnchecked = false;
+    RunPrintOptions([&](HWND dialog) {
+        Click(dialog, 1030); // Black&White Form
+        whiteChecked = IsDlgButtonChecked(dialog, 1030) == BST_CHECKED;
+        entireUnchecked = IsDlgButtonChecked(dialog, 1028) == BST_UNCHECKED &&
+                          IsDlgButtonChecked(dialog, 1029) == BST_UNCHECKED;
+        Click(dialog, IDOK);
+        Click(dialog, 1028); // Entire Form
+        Click(dialog, IDOK);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(whiteChecked);
+    EXPECT_TRUE(entireUnchecked);
+    EXPECT_EQ((Commands{L"StartPrint=0,0", L"PrintAllWBMode", L"PrintText", L"PrintAllMode", L"PrintAll",
+                        L"CancelPrint"}),
+              viewer::TestControl().commands);
+    EXPECT_TRUE(fixture.boxes.empty());
+}
+
+TEST_F(PrintFormTest, OffsetsThatCannotBeStoredAreReportedAndTheDialogStays)
+{
+    SetZoomfactor(fixture.Database(), "1,1");
+    Database holder; // another program holding the database for itself
+    ASSERT_TRUE(holder.Open(fixture.Database().c_str()));
+    ASSERT_TRUE(holder.Execute("BEGIN IMMEDIATE")); // readers go on, no other writer
+    bool stillOpen = false;
+    RunPrintOptions([&](HWND dialog) {
+        Click(dialog, 1017); // Shift Right
+        Click(dialog, IDOK);
+        stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(holder.Execute("COMMIT"));
+    holder.Close();
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(1u, fixture.boxes.size());
+    EXPECT_EQ(L"db", fixture.boxes[0].caption);
+    EXPECT_EQ(L"database is locked", fixture.boxes[0].text);
+    EXPECT_EQ("1,1", Zoomfactor(fixture.Database()));
+    EXPECT_EQ((Commands{L"StartPrint=1,1", L"Shift=2,1", L"PrintAll", L"CancelPrint"}), viewer::TestControl().commands);
+}
+
+namespace {
+struct DialogSearch
+{
+    HWND except, found;
+};
+
+BOOL CALLBACK MatchOtherDialog(HWND window, LPARAM param)
+{
+    DialogSearch& search = *reinterpret_cast<DialogSearch*>(param);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (window != search.except && IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0)
+    {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog window of this thread other than the one given, or null.
+HWND OtherThreadDialog(HWND except)
+{
+    DialogSearch search{except, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchOtherDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+} // namespace
+
+// "Print" opens the system's print dialog: it belongs to Print Preferences, so while it is open and
+// after it closes the main window stays disabled and Print Preferences keeps the input. (Without a
+// printer the system puts its own notice over the print dialog: both are closed as cancelled.)
+TEST_F(PrintFormTest, ThePrintDialogBelongsToPrintPreferencesWhichStaysModal)
+{
+    viewer::TestControl().printTarget = nullptr; // the real dialog
+    const HWND mainWindow = fixture.frame.GetSafeHwnd();
+    HWND preferences = nullptr, printDialog = nullptr, printOwner = nullptr;
+    bool mainDisabledMeanwhile = false, mainDisabledAfter = false, preferencesEnabledAfter = false;
+    bool done = false;
+    DialogDriver driver;
+    driver.OnDialog(kPrintCaption, [&](HWND dialog) {
+        preferences = dialog;
+        ClickButton(dialog, IDOK); // posted: the print dialog's own loop runs the next steps
+    });
+    driver.Then([&] {
+        HWND shown = preferences ? OtherThreadDialog(preferences) : nullptr;
+        if (!shown)
+            return false;
+        // The print dialog is the first window up the owner chain that no other new dialog owns.
+        printDialog = shown;
+        for (HWND owner = GetWindow(shown, GW_OWNER); owner && owner != preferences && owner != mainWindow;
+             owner = GetWindow(owner, GW_OWNER))
+            printDialog = owner;
+        printOwner = GetWindow(printDialog, GW_OWNER);
+        mainDisabledMeanwhile = !IsWindowEnabled(mainWindow);
+        PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
+    });
+    driver.Then([&] {
+        if (HWND still = OtherThreadDialog(preferences))
+        {
+            PostMessageW(still, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return false;
+        }
+        mainDisabledAfter = !IsWindowEnabled(mainWindow);
+        preferencesEnabledAfter = IsWindowEnabled(preferences) != FALSE;
+        ClickButton(preferences, IDCANCEL);
+        done = true;
+        return true;
+    });
+    ::PostMessageW(fixture.Button(kPrintOptions), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return done && !FindThreadDialog(kPrintCaption); }));
+    ASSERT_NE(nullptr, printDialog);
+    EXPECT_EQ(preferences, printOwner);
+    EXPECT_TRUE(mainDisabledMeanwhile);
+    EXPECT_TRUE(mainDisabledAfter);
+    EXPECT_TRUE(preferencesEnabledAfter);
+    EXPECT_TRUE(IsWindowEnabled(mainWindow)); // given back once Print Preferences closed
 }
