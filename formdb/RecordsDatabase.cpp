@@ -8,6 +8,7 @@
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
+#include "formdb/RecordListTable.h"
 
 namespace {
 
@@ -74,6 +75,17 @@ bool StreamRows(Database& db, const std::string& sql, bool isTemplate, int cellC
         return false;
     }
     return true;
+}
+
+// The records' select: from the list columns' copy when the file has one that answers for every
+// column, else from submissions itself.
+std::string RecordsSelect(Database& db, const std::string& columns)
+{
+    const std::string fromCopy = "select _ROWID_, submdate, " + columns + " from " + kRecordListTable;
+    Statement probe;
+    if (HasRecordListTable(db) && probe.Prepare(db, fromCopy.c_str()))
+        return fromCopy;
+    return "select _ROWID_, submdate, " + columns + " from submissions";
 }
 
 // Runs one statement that returns no rows of interest; *db must be open.
@@ -157,8 +169,7 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
     const int cellCount = static_cast<int>(columns.names.size()) + 1;
     if (!StreamRows(db, "select _ROWID_, RSRV_TEMPLATE_NAME, " + columns.columns + "  from templates", true,
                     cellCount, onRow, result) ||
-        !StreamRows(db, "select _ROWID_, submdate, " + columns.columns + " from submissions", false, cellCount,
-                    onRow, result))
+        !StreamRows(db, RecordsSelect(db, columns.columns), false, cellCount, onRow, result))
         return result;
     result.ok = true;
     return result;
