@@ -471,6 +471,23 @@ void ClearMarks(CGridCtrl& grid)
                 cell->SetBackClr(CLR_DEFAULT);
 }
 
+// The marks of earlier searches. A search marks whole rows and nothing else colours the records
+// list, so a row whose first cell has no colour has none: only marked rows are walked cell by cell.
+void ClearSearchMarks(CGridCtrl& grid)
+{
+    const int rows = grid.GetRowCount();
+    const int columns = grid.GetColumnCount();
+    for (int row = 0; row < rows; ++row)
+    {
+        const CGridCellBase* first = grid.GetCell(row, 0);
+        if (!first || first->GetBackClr() == CLR_DEFAULT)
+            continue;
+        for (int column = 0; column < columns; ++column)
+            if (CGridCellBase* cell = grid.GetCell(row, column))
+                cell->SetBackClr(CLR_DEFAULT);
+    }
+}
+
 } // namespace
 
 void ClearGridHighlight(CGridCtrl* grid)
@@ -484,7 +501,7 @@ void ClearGridHighlight(CGridCtrl* grid)
 
 int MarkRowsContaining(CGridCtrl& grid, const CString& heading, const CString& text, COLORREF colour)
 {
-    ClearMarks(grid);
+    ClearSearchMarks(grid);
     const int rows = grid.GetRowCount();
     const int columns = grid.GetColumnCount();
     int searchColumn = -1;

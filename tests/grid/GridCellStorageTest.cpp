@@ -306,12 +306,14 @@ TEST(GridCellStorage, APlainBackgroundMovesBetweenTheCellAndItsBlockWithNothingL
     EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
     EXPECT_EQ(static_cast<DWORD>(DT_RIGHT | DT_SINGLELINE), cell.GetFormat());
 
-    // A format beyond the shared table goes into a block with the background.
-    cell.SetFormat(0x1ABCDE);
+    // A font of its own goes into a block with the background, and out again.
+    LOGFONT font = TestFont(-17);
+    cell.SetFont(&font);
     ASSERT_TRUE(cell.HasAttributeBlock());
-    EXPECT_EQ(0x1ABCDEu, cell.GetFormat());
+    EXPECT_EQ(-17, cell.GetFont()->lfHeight);
     EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
     cell.SetFormat(DT_LEFT);
+    cell.SetFont(nullptr);
     EXPECT_FALSE(cell.HasAttributeBlock());
     EXPECT_EQ(static_cast<DWORD>(DT_LEFT), cell.GetFormat());
     EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
