@@ -236,11 +236,16 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
         return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()));
     DeleteOutcome result;
     std::string failure;
+    // One statement a table, run once a row: compiling it (with the triggers of the list's copy) for
+    // every row would cost more than the delete.
+    Statement fromRecords, fromTemplates;
     for (const StoredRecordKey& key : keys)
     {
-        Statement remove;
-        const bool prepared = remove.Prepare(db, key.isTemplate ? "delete from templates where _ROWID_ = ?"
-                                                                : "delete from submissions where _ROWID_ = ?");
+        Statement& remove = key.isTemplate ? fromTemplates : fromRecords;
+        const bool prepared =
+            remove.IsPrepared() ? remove.Reset()
+                                : remove.Prepare(db, key.isTemplate ? "delete from templates where _ROWID_ = ?"
+                                                                    : "delete from submissions where _ROWID_ = ?");
         if (!prepared || !remove.BindInt64(1, key.rowId) || !remove.Run())
         {
             failure = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";
