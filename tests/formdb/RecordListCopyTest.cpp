@@ -213,3 +213,31 @@ TEST_F(ListCopy, ACopyWithoutAllItsTriggersOrColumnsIsNotTrusted)
     Exec("DROP TABLE submissions_list; CREATE TABLE submissions_list ([FirstName],[Name],submdate);");
     EXPECT_EQ("1|12/7/2026|Ann|Jones|1/2/1970\n", Listed());
 }
+
+TEST_F(ListCopy, TheWidestFormSavesAndListsThroughItsCopy)
+{
+    // 4,999 fields: the copy's triggers name every column twice.
+    std::string list;
+    for (int i = 0; i < 4999; ++i)
+        list += (i ? "|" : "") + std::string("K") + std::to_string(i) + "jjjj" + std::to_string(i) + "jC" +
+                std::to_string(i);
+    ASSERT_TRUE(CreateFormDatabase(path, list, "CMS-1500").ok);
+    ASSERT_EQ(1, Save("K0=first|K2500=middle|K4998=last").rowId);
+    EXPECT_EQ("1|first|middle|last|12/7/2026\n",
+              Rows("SELECT _ROWID_,[C0],[C2500],[C4998],submdate FROM submissions_list"));
+    std::vector<std::string> cells;
+    const RecordListResult result = ReadRecordList(
+        path, [](const RecordListColumns&) { return true; },
+        [&](const StoredRecordRow& row) {
+            for (std::string_view cell : *row.cells)
+                cells.emplace_back(cell);
+            return true;
+        });
+    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_EQ(5000u, cells.size());
+    EXPECT_EQ("12/7/2026", cells[0]);
+    EXPECT_EQ("first", cells[1]);
+    EXPECT_EQ("middle", cells[2501]);
+    EXPECT_EQ("last", cells[4999]);
+    EXPECT_EQ("", cells[2]);
+}
