@@ -10,6 +10,7 @@
 #include "formdb/FieldNames.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
+#include "formdb/RecordListTable.h"
 
 namespace {
 
@@ -108,8 +109,18 @@ bool BuildTables(Database& db, const std::string& fieldList, const std::string& 
         }
     }
     if (!db.Execute(("CREATE TABLE submissions (" + columns + ",submdate,fxml)").c_str()) ||
-        !db.Execute(("CREATE TABLE templates (" + columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)").c_str()) ||
-        !transaction.Commit())
+        !db.Execute(("CREATE TABLE templates (" + columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)").c_str()))
+    {
+        message = SqlError(db.ErrorText());
+        return false;
+    }
+    for (const std::string& statement : RecordListTableStatements(columns))
+        if (!db.Execute(statement.c_str()))
+        {
+            message = SqlError(db.ErrorText());
+            return false;
+        }
+    if (!transaction.Commit())
     {
         message = SqlError(db.ErrorText());
         return false;

@@ -8,6 +8,7 @@
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
+#include "formdb/RecordListTable.h"
 
 namespace {
 
@@ -74,6 +75,17 @@ bool StreamRows(Database& db, const std::string& sql, bool isTemplate, int cellC
         return false;
     }
     return true;
+}
+
+// The records' select: from the list columns' copy when the file has one that answers for every
+// column, else from submissions itself.
+std::string RecordsSelect(Database& db, const std::string& columns)
+{
+    const std::string fromCopy = "select _ROWID_, submdate, " + columns + " from " + kRecordListTable;
+    Statement probe;
+    if (HasRecordListTable(db) && probe.Prepare(db, fromCopy.c_str()))
+        return fromCopy;
+    return "select _ROWID_, submdate, " + columns + " from submissions";
 }
 
 // Runs one statement that returns no rows of interest; *db must be open.
@@ -157,8 +169,7 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
     const int cellCount = static_cast<int>(columns.names.size()) + 1;
     if (!StreamRows(db, "select _ROWID_, RSRV_TEMPLATE_NAME, " + columns.columns + "  from templates", true,
                     cellCount, onRow, result) ||
-        !StreamRows(db, "select _ROWID_, submdate, " + columns.columns + " from submissions", false, cellCount,
-                    onRow, result))
+        !StreamRows(db, RecordsSelect(db, columns.columns), false, cellCount, onRow, result))
         return result;
     result.ok = true;
     return result;
@@ -225,11 +236,16 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
         return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()));
     DeleteOutcome result;
     std::string failure;
+    // One statement a table, run once a row: compiling it (with the triggers of the list's copy) for
+    // every row would cost more than the delete.
+    Statement fromRecords, fromTemplates;
     for (const StoredRecordKey& key : keys)
     {
-        Statement remove;
-        const bool prepared = remove.Prepare(db, key.isTemplate ? "delete from templates where _ROWID_ = ?"
-                                                                : "delete from submissions where _ROWID_ = ?");
+        Statement& remove = key.isTemplate ? fromTemplates : fromRecords;
+        const bool prepared =
+            remove.IsPrepared() ? remove.Reset()
+                                : remove.Prepare(db, key.isTemplate ? "delete from templates where _ROWID_ = ?"
+                                                                    : "delete from submissions where _ROWID_ = ?");
         if (!prepared || !remove.BindInt64(1, key.rowId) || !remove.Run())
         {
             failure = prepared ? SqlError(remove.ErrorText()) : std::string(kPrepareFailure) + "\n";

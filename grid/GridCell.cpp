@@ -91,6 +91,15 @@ void FreeText(wchar_t* text)
 
 static_assert(sizeof(CGridCell) == 6 * sizeof(void*), "a grid cell is kept to six words");
 
+namespace {
+std::atomic<size_t> g_attributeBlocks{0};
+}
+
+size_t CGridCell::LiveAttributeBlocks()
+{
+    return g_attributeBlocks.load(std::memory_order_relaxed);
+}
+
 void* CGridCell::operator new(size_t size)
 {
     // A derived kind of cell of another size is made on the heap.
@@ -137,9 +146,12 @@ CGridCellAttributes& CGridCell::MakeAttributes()
 {
     if (CGridCellAttributes* block = Attributes())
         return *block;
-    // Made with its alignment asked for, so the pointer's low three bits are free for the index.
+    // Made with its alignment asked for, so the pointer's low four bits are free for the index and
+    // the flag; a background kept in the cell's word moves into the block.
     void* memory = ::operator new(sizeof(CGridCellAttributes), std::align_val_t(alignof(CGridCellAttributes)));
     CGridCellAttributes* block = new (memory) CGridCellAttributes;
+    g_attributeBlocks.fetch_add(1, std::memory_order_relaxed);
+    block->backClr = OwnBackColour();
     m_attributes = reinterpret_cast<UINT_PTR>(block) | (m_attributes & FORMAT_INDEX_MASK);
     return *block;
 }
@@ -152,14 +164,26 @@ void CGridCell::FreeAttributes()
     delete block->font;
     block->~CGridCellAttributes();
     ::operator delete(block, std::align_val_t(alignof(CGridCellAttributes)));
+    g_attributeBlocks.fetch_sub(1, std::memory_order_relaxed);
     m_attributes &= FORMAT_INDEX_MASK;
 }
 
 void CGridCell::ReleaseAttributesIfDefault()
 {
     CGridCellAttributes* block = Attributes();
-    if (block && block->AllDefault())
-        FreeAttributes();
+    if (!block)
+        return;
+    // A block left holding nothing but a plain background gives it back to the cell's word.
+    const COLORREF back = block->backClr;
+    if (back != CLR_DEFAULT && (back & 0xFF000000u) != 0)
+        return;
+    block->backClr = CLR_DEFAULT;
+    const bool allDefault = block->AllDefault();
+    block->backClr = back;
+    if (!allDefault)
+        return;
+    FreeAttributes();
+    SetBackClr(back);
 }
 
 void CGridCell::SetText(LPCTSTR text)
@@ -239,8 +263,21 @@ COLORREF CGridCell::GetTextClr() const
 
 void CGridCell::SetBackClr(COLORREF clr)
 {
-    if (clr == CLR_DEFAULT && !Attributes())
-        return;
+    if (!Attributes())
+    {
+        // A plain RGB colour (or none) fits the cell's own word; palette colours need the block.
+        if (clr == CLR_DEFAULT)
+        {
+            m_attributes &= FORMAT_INDEX_MASK;
+            return;
+        }
+        if ((clr & 0xFF000000u) == 0)
+        {
+            m_attributes = (static_cast<UINT_PTR>(clr) << BACK_COLOUR_SHIFT) | OWN_BACK_COLOUR |
+                           (m_attributes & FORMAT_INDEX_MASK);
+            return;
+        }
+    }
     MakeAttributes().backClr = clr;
     ReleaseAttributesIfDefault();
 }
@@ -248,7 +285,7 @@ void CGridCell::SetBackClr(COLORREF clr)
 COLORREF CGridCell::GetBackClr() const
 {
     const CGridCellAttributes* block = Attributes();
-    return block ? block->backClr : CLR_DEFAULT;
+    return block ? block->backClr : OwnBackColour();
 }
 
 void CGridCell::SetMargin(UINT margin)

@@ -4,8 +4,9 @@
 #include "grid/GridCellBase.h"
 
 // The attributes that few cells set. A cell makes this block when it is given a value other than
-// the default for one of them, and frees it again once every one is back at its default.
-struct alignas(8) CGridCellAttributes
+// the default for one of them, and frees it again once every one is back at its default. A plain
+// background colour alone (a search mark) needs no block: the cell keeps it in its own word.
+struct alignas(16) CGridCellAttributes
 {
     int image = -1;
     DWORD format = static_cast<DWORD>(-1);   // only a format the shared table has no room for
@@ -69,6 +70,8 @@ public:
 
     // Whether the cell holds a block of rarely set attributes (memory beyond the cell and its text).
     bool HasAttributeBlock() const { return Attributes() != nullptr; }
+    // Blocks of rarely set attributes held by all cells of the process.
+    static size_t LiveAttributeBlocks();
 
 protected:
     LOGFONT* OwnFont() const;
@@ -76,7 +79,9 @@ protected:
     // A cell is kept small, since a grid holds millions: the text is a copy (null when empty), from
     // a pool of blocks of its size class when short; the rare attributes live in the block, whose
     // pointer's low three bits name the cell's own format in a small table shared by all cells (0:
-    // the format is in the block, or the cell has none).
+    // the format is in the block, or the cell has none). Without a block, bit 3 set says that bits
+    // 8 to 31 hold the cell's background as a plain RGB colour: marking every cell of a large list
+    // then costs no memory at all.
     wchar_t* m_pszText;
     LPARAM m_lParam;
     CGridCtrl* m_pGrid;
@@ -84,9 +89,20 @@ protected:
 
 private:
     static const UINT_PTR FORMAT_INDEX_MASK = 7;
+    static const UINT_PTR OWN_BACK_COLOUR = 8;
+    static const UINT_PTR LOW_BITS = 15;
+    static const int BACK_COLOUR_SHIFT = 8;
     CGridCellAttributes* Attributes() const
     {
-        return reinterpret_cast<CGridCellAttributes*>(m_attributes & ~FORMAT_INDEX_MASK);
+        if (m_attributes & OWN_BACK_COLOUR)
+            return nullptr;
+        return reinterpret_cast<CGridCellAttributes*>(m_attributes & ~LOW_BITS);
+    }
+    // The background kept in the cell's word; CLR_DEFAULT when there is none.
+    COLORREF OwnBackColour() const
+    {
+        return (m_attributes & OWN_BACK_COLOUR) ? static_cast<COLORREF>(m_attributes >> BACK_COLOUR_SHIFT)
+                                                : CLR_DEFAULT;
     }
     CGridCellAttributes& MakeAttributes();
     // Frees the block once nothing in it differs from the defaults.

@@ -140,30 +140,8 @@ void RecordButtons::OnSearch()
     if (!grid)
         return;
 
-    const int rows = grid->GetRowCount();
-    const int columns = grid->GetColumnCount();
-    for (int row = 0; row < rows; ++row)
-        for (int col = 0; col < columns; ++col)
-            grid->SetItemBkColour(row, col, CLR_DEFAULT);
-
-    int searchColumn = -1;
-    for (int col = 0; col < columns; ++col)
-        if (grid->GetItemText(0, col) == column)
-            searchColumn = col;
-
     // Texts are compared as stored (UTF-16), case-sensitive, as a substring of the trimmed cell.
-    int found = 0;
-    for (int row = grid->GetFixedRowCount(); searchColumn >= 0 && row < rows; ++row)
-    {
-        CString cell = grid->GetItemText(row, searchColumn);
-        cell.Trim();
-        if (cell.Find(text) < 0)
-            continue;
-        for (int col = 0; col < columns; ++col)
-            grid->SetItemBkColour(row, col, kMatchColour);
-        if (found++ == 0)
-            grid->EnsureVisible(row, searchColumn);
-    }
+    const int found = MarkRowsContaining(*grid, column, text, kMatchColour);
 
     if (found == 0)
     {

@@ -3,6 +3,7 @@
 #include "pages/RecordsGrid.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
@@ -463,13 +464,72 @@ int ExecuteSqlWithText(FormPageHost& host, const char* sql, const CString& text)
     return 0;
 }
 
+namespace {
+
+// Every cell's background back to the default, walking the cells directly.
+void ClearMarks(CGridCtrl& grid)
+{
+    const int rows = grid.GetRowCount();
+    const int columns = grid.GetColumnCount();
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
+            if (CGridCellBase* cell = grid.GetCell(row, column))
+                cell->SetBackClr(CLR_DEFAULT);
+}
+
+// The marks of earlier searches. A search marks whole rows and nothing else colours the records
+// list, so a row whose first cell has no colour has none: only marked rows are walked cell by cell.
+void ClearSearchMarks(CGridCtrl& grid)
+{
+    const int rows = grid.GetRowCount();
+    const int columns = grid.GetColumnCount();
+    for (int row = 0; row < rows; ++row)
+    {
+        const CGridCellBase* first = grid.GetCell(row, 0);
+        if (!first || first->GetBackClr() == CLR_DEFAULT)
+            continue;
+        for (int column = 0; column < columns; ++column)
+            if (CGridCellBase* cell = grid.GetCell(row, column))
+                cell->SetBackClr(CLR_DEFAULT);
+    }
+}
+
+} // namespace
+
 void ClearGridHighlight(CGridCtrl* grid)
 {
     if (!grid)
         return;
-    for (int row = 0; row < grid->GetRowCount(); ++row)
-        for (int column = 0; column < grid->GetColumnCount(); ++column)
-            grid->SetItemBkColour(row, column, CLR_DEFAULT);
+    ClearMarks(*grid);
     if (grid->GetSafeHwnd())
         grid->Invalidate();
+}
+
+int MarkRowsContaining(CGridCtrl& grid, const CString& heading, const CString& text, COLORREF colour)
+{
+    ClearSearchMarks(grid);
+    const int rows = grid.GetRowCount();
+    const int columns = grid.GetColumnCount();
+    int searchColumn = -1;
+    for (int column = 0; column < columns; ++column)
+        if (grid.GetItemText(0, column) == heading)
+            searchColumn = column;
+    if (searchColumn < 0 || text.IsEmpty())
+        return 0;
+    // The text has no blank at either end, so it lies within a cell's trimmed text exactly when it
+    // lies within the whole text: the cells are searched as they are, with no copy.
+    const wchar_t* wanted = text.GetString();
+    int found = 0;
+    for (int row = grid.GetFixedRowCount(); row < rows; ++row)
+    {
+        const CGridCellBase* cell = grid.GetCell(row, searchColumn);
+        if (!cell || !std::wcsstr(cell->GetText(), wanted))
+            continue;
+        for (int column = 0; column < columns; ++column)
+            if (CGridCellBase* marked = grid.GetCell(row, column))
+                marked->SetBackClr(colour);
+        if (found++ == 0)
+            grid.EnsureVisible(row, searchColumn);
+    }
+    return found;
 }

@@ -58,5 +58,10 @@ int ExecuteSql(FormPageHost& host, const char* sql);
 int ExecuteSqlWithText(FormPageHost& host, const char* sql, const CString& text);
 // Every cell's background back to the default colour (the search marks go), then a repaint.
 void ClearGridHighlight(CGridCtrl* grid);
+// The record bar's search: the marks of earlier searches go, then each data row whose cell in the column headed
+// heading (the last such column) holds text, compared as stored and case-sensitive, is marked in
+// every column with colour; the first is scrolled into view. text is trimmed and must not be empty.
+// Returns the rows marked (0 also when no column has that heading). Does not repaint.
+int MarkRowsContaining(CGridCtrl& grid, const CString& heading, const CString& text, COLORREF colour);
 // The first row (from row 0) holding that record; -1 when none.
 int FindRowByRecord(int isTemplate, int recordId, const CGridCtrl& grid);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what only the benchmarks' native anchors need (never linked into the program): a C and C++
-# compiler, pkg-config, libxml2, pugixml and ICU development packages. Idempotent: with everything in
+# compiler, pkg-config, libxml2, pugixml and ICU development packages, and the sqlite3 shell (the
+# records page's anchor). Idempotent: with everything in
 # place it only checks and returns.
 set -euo pipefail
 
-PACKAGES=(gcc g++ pkg-config python3 libxml2-dev libpugixml-dev libicu-dev)
+PACKAGES=(gcc g++ pkg-config python3 libxml2-dev libpugixml-dev libicu-dev sqlite3)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 

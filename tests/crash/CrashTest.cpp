@@ -191,6 +191,18 @@ protected:
         EXPECT_GT(EndAtEveryStatement(operation, original, after), 3);
     }
 
+    // The filled database as files made before the list copy are: without it.
+    void DropListCopy(const std::wstring& path)
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(Utf8(path).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr));
+        EXPECT_EQ(SQLITE_OK, sqlite3_exec(raw, "DROP TRIGGER submissions_list_insert; DROP TRIGGER "
+                                               "submissions_list_update; DROP TRIGGER submissions_list_delete; "
+                                               "DROP TABLE submissions_list;",
+                                          nullptr, nullptr, nullptr));
+        sqlite3_close(raw);
+    }
+
     TempFolder folder;
     std::wstring db = folder.File(L"claim.gdb");
     std::wstring original = folder.File(L"original.gdb");
@@ -204,20 +216,24 @@ TEST_F(CrashSafety, RegistrationLeavesNoDatabaseOrAWholeOne)
     EXPECT_NE(std::string::npos, after.rows.find("[FormInfo]\n1|")) << after.rows;
     EXPECT_NE(std::string::npos, after.rows.find("|F2jjjj1jPatient|F1jjjj0jInsured|F10jjjj2jAmount|1|0,0|CMS-1500\n"))
         << after.rows;
-    EXPECT_NE(std::string::npos, after.rows.find("[submissions]\n[templates]\n")) << after.rows;
+    EXPECT_NE(std::string::npos, after.rows.find("[submissions]\n[submissions_list]\n[templates]\n")) << after.rows;
     EXPECT_GT(EndAtEveryStatement(L"register", L"", after), 3);
 }
 
 TEST_F(CrashSafety, SaveAsNewAddsTheWholeRowOrNothing)
 {
-    CheckOperation(L"save", "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n[templates]");
+    CheckOperation(L"save", "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n"
+                            "[submissions_list]\n1|Jones|Al|10.00|12/6/2026\n2|Smith|Ann|20.00|12/6/2026\n"
+                            "3|Young|Cy|5.00|12/6/2026\n4|Brown|Bea|30.00|12/7/2026\n[templates]");
 }
 
 TEST_F(CrashSafety, UpdateAndSaveReplacesTheRowOrNothing)
 {
     CheckOperation(L"update", "[submissions]\n1|Jones|Al|10.00|12/6/2026|<form>F1=Jones|F2=Al|F10=10.00</form>\n"
                               "3|Young|Cy|5.00|12/6/2026|<form>F1=Young|F2=Cy|F10=5.00</form>\n"
-                              "4|Brown|Bea|30.00|12/7/2026|");
+                              "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n"
+                              "[submissions_list]\n1|Jones|Al|10.00|12/6/2026\n3|Young|Cy|5.00|12/6/2026\n"
+                              "4|Brown|Bea|30.00|12/7/2026\n[templates]");
 }
 
 TEST_F(CrashSafety, UpdatingATemplateReplacesItOrNothing)
@@ -229,7 +245,23 @@ TEST_F(CrashSafety, UpdatingATemplateReplacesItOrNothing)
 TEST_F(CrashSafety, DeletingSelectedRecordsRemovesAllOrNone)
 {
     CheckOperation(L"delete", "[submissions]\n2|Smith|Ann|20.00|12/6/2026|<form>F1=Smith|F2=Ann|F10=20.00</form>\n"
-                              "[templates]\n2|Best|");
+                              "[submissions_list]\n2|Smith|Ann|20.00|12/6/2026\n[templates]\n2|Best|");
+}
+
+TEST_F(CrashSafety, FilesWithoutTheListCopyAreUpdatedWholeOrNotAtAll)
+{
+    MakeFilledDatabase(original);
+    DropListCopy(original);
+    beforeState = ReadState(original);
+    ASSERT_EQ("ok", beforeState.integrity);
+    ASSERT_EQ(std::string::npos, beforeState.rows.find("submissions_list"));
+    const FileState after = Completed(L"update", original);
+    ASSERT_EQ("ok", after.integrity);
+    EXPECT_NE(std::string::npos, after.rows.find("3|Young|Cy|5.00|12/6/2026|<form>F1=Young|F2=Cy|F10=5.00</form>\n"
+                                                 "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n"
+                                                 "[templates]"))
+        << after.rows;
+    EXPECT_GT(EndAtEveryStatement(L"update", original, after), 3);
 }
 
 } // namespace

@@ -79,11 +79,16 @@ TEST(GridCellStorage, EachRareAttributeMakesTheBlockAndItsDefaultReleasesIt)
     cell.SetFormat(static_cast<DWORD>(-1));
     EXPECT_FALSE(cell.HasAttributeBlock());
 
+    // A plain background is kept in the cell itself; a palette colour needs the block.
     cell.SetBackClr(RGB(255, 255, 0));
-    EXPECT_TRUE(cell.HasAttributeBlock());
+    EXPECT_FALSE(cell.HasAttributeBlock());
     EXPECT_EQ(RGB(255, 255, 0), cell.GetBackClr());
+    cell.SetBackClr(PALETTEINDEX(3));
+    EXPECT_TRUE(cell.HasAttributeBlock());
+    EXPECT_EQ(PALETTEINDEX(3), cell.GetBackClr());
     cell.SetBackClr(CLR_DEFAULT);
     EXPECT_FALSE(cell.HasAttributeBlock());
+    EXPECT_EQ(CLR_DEFAULT, cell.GetBackClr());
 
     cell.SetTextClr(RGB(1, 2, 3));
     cell.SetImage(4);
@@ -257,7 +262,7 @@ TEST(GridCellStorage, SearchMarksComeAndGoWithoutLeavingBlocks)
     for (int row = 3; row < 30; row += 3)
         for (int col = 0; col < 12; col++)
             grid.SetItemBkColour(row, col, RGB(255, 255, 0));
-    EXPECT_TRUE(static_cast<CGridCell*>(grid.GetCell(3, 5))->HasAttributeBlock());
+    EXPECT_FALSE(static_cast<CGridCell*>(grid.GetCell(3, 5))->HasAttributeBlock()) << "a mark needs no block";
     EXPECT_EQ(RGB(255, 255, 0), grid.GetCell(6, 11)->GetBackClr());
     EXPECT_EQ(CLR_DEFAULT, grid.GetCell(4, 11)->GetBackClr());
 
@@ -274,6 +279,54 @@ TEST(GridCellStorage, SearchMarksComeAndGoWithoutLeavingBlocks)
             EXPECT_TRUE(before[i] == CellValues(*cell)) << row << "," << col;
         }
     }
+}
+
+TEST(GridCellStorage, APlainBackgroundMovesBetweenTheCellAndItsBlockWithNothingLost)
+{
+    CGridCtrl grid(2, 2);
+    CGridCell cell;
+    cell.SetGrid(&grid);
+    cell.SetFormat(DT_RIGHT | DT_SINGLELINE); // a format of the shared table
+    const size_t blocks = CGridCell::LiveAttributeBlocks();
+    cell.SetBackClr(RGB(12, 34, 56));
+    EXPECT_EQ(blocks, CGridCell::LiveAttributeBlocks());
+
+    // Another rare attribute makes the block, which takes the background along.
+    cell.SetTextClr(RGB(1, 2, 3));
+    ASSERT_TRUE(cell.HasAttributeBlock());
+    EXPECT_EQ(blocks + 1, CGridCell::LiveAttributeBlocks());
+    EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
+    EXPECT_EQ(RGB(1, 2, 3), cell.GetTextClr());
+    EXPECT_EQ(static_cast<DWORD>(DT_RIGHT | DT_SINGLELINE), cell.GetFormat());
+
+    // Once the background is all the block holds, the cell keeps it again and the block goes.
+    cell.SetTextClr(CLR_DEFAULT);
+    EXPECT_FALSE(cell.HasAttributeBlock());
+    EXPECT_EQ(blocks, CGridCell::LiveAttributeBlocks());
+    EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
+    EXPECT_EQ(static_cast<DWORD>(DT_RIGHT | DT_SINGLELINE), cell.GetFormat());
+
+    // A font of its own goes into a block with the background, and out again.
+    LOGFONT font = TestFont(-17);
+    cell.SetFont(&font);
+    ASSERT_TRUE(cell.HasAttributeBlock());
+    EXPECT_EQ(-17, cell.GetFont()->lfHeight);
+    EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
+    cell.SetFormat(DT_LEFT);
+    cell.SetFont(nullptr);
+    EXPECT_FALSE(cell.HasAttributeBlock());
+    EXPECT_EQ(static_cast<DWORD>(DT_LEFT), cell.GetFormat());
+    EXPECT_EQ(RGB(12, 34, 56), cell.GetBackClr());
+
+    // White and black are colours like any other, distinct from no colour.
+    cell.SetBackClr(RGB(255, 255, 255));
+    EXPECT_EQ(RGB(255, 255, 255), cell.GetBackClr());
+    cell.SetBackClr(RGB(0, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 0), cell.GetBackClr());
+    EXPECT_EQ(static_cast<DWORD>(DT_LEFT), cell.GetFormat());
+    cell.Reset();
+    EXPECT_EQ(CLR_DEFAULT, cell.GetBackClr());
+    EXPECT_EQ(blocks, CGridCell::LiveAttributeBlocks());
 }
 
 TEST(GridCellStorage, CellsWithAndWithoutBlocksPaintAlike)

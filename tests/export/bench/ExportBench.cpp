@@ -14,17 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "ClaimDatabase.h"
 #include "export/ClearinghouseFile.h"
 #include "export/ClearinghousePage.h"
-#include "formdb/DatabaseStatement.h"
-#include "formdb/DatabaseTransaction.h"
-#include "formdb/FieldNames.h"
-#include "formdb/FormDatabase.h"
-#include "formdb/StoredText.h"
 #include "pages/ClearinghouseExport.h"
-#include "viewer/FormFieldNames.h"
-#include "viewer/FormXml.h"
-#include "viewer/PdfForm.h"
 
 namespace {
 
@@ -53,25 +46,6 @@ double PeakMegabytes()
 {
     std::printf("export_bench: %s\n", what.c_str());
     std::exit(1);
-}
-
-std::string ReadFileBytes(const std::wstring& path)
-{
-    std::string bytes;
-    FILE* file = ::_wfopen(path.c_str(), L"rb");
-    if (!file)
-        Fail("cannot read the claim form");
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(file);
-    return bytes;
-}
-
-std::string Narrow(const std::wstring& ascii)
-{
-    return std::string(ascii.begin(), ascii.end());
 }
 
 std::wstring DatabasePath(const std::wstring& folder)
@@ -112,54 +86,14 @@ std::wstring FieldValue(const pdf::FormField& field, const std::wstring& key, in
 // "Save" stores it: the field values as UTF-8 in their columns, the form XML the form writes.
 int MakeDatabase(const std::wstring& folder, const std::wstring& formPath, int records)
 {
-    pdf::FormDocument form;
-    std::string error;
-    if (!pdf::ReadPdfForm(ReadFileBytes(formPath), form, error))
-        Fail("cannot read the form: " + error);
-    const std::vector<std::wstring> keys = viewer::MakeFieldKeys(form.fields);
-    const std::string fieldList = Narrow(viewer::BuildFieldList(keys, viewer::MakeColumnNames(form.fields)));
-    const FieldNameList names = ParseFieldNames(fieldList, kOrderAsListed);
-    if (names.count != static_cast<int>(keys.size()))
-        Fail("the field list gave " + std::to_string(names.count) + " names: " + names.error);
-
-    const double start = Now();
-    const std::wstring path = DatabasePath(folder);
-    const RegistrationResult registered = CreateFormDatabase(path, fieldList, "CMS1500");
-    if (!registered.ok)
-        Fail("registration: " + registered.message);
-    Database db;
-    if (!db.Open(path.c_str()))
-        Fail(std::string("open: ") + db.ErrorText());
-    Statement insert;
-    if (!insert.Prepare(db, BuildInsertText(names.columns, names.count, false).c_str()))
-        Fail(std::string("prepare: ") + insert.ErrorText());
-    Transaction transaction(db);
-    if (!transaction.Active())
-        Fail(std::string("begin: ") + db.ErrorText());
-    std::vector<std::wstring> values(keys.size());
-    size_t xmlBytes = 0;
-    for (int record = 1; record <= records; ++record)
-    {
-        for (size_t i = 0; i < keys.size(); ++i)
-        {
-            values[i] = FieldValue(form.fields[i], keys[i], static_cast<int>(i), record);
-            const std::string stored = EncodeStoredText(values[i]);
-            if (!insert.BindText(static_cast<int>(i) + 1, stored.data(), static_cast<int>(stored.size())))
-                Fail(std::string("bind: ") + insert.ErrorText());
-        }
-        // The form XML is pure ASCII (other characters are character references): its ANSI bytes.
-        const std::string xml = Narrow(viewer::BuildFormXml(keys, values));
-        xmlBytes += xml.size();
-        if (!insert.BindText(names.count + 1, "1/2/2026") ||
-            !insert.BindText(names.count + 2, xml.data(), static_cast<int>(xml.size())) || !insert.Run() ||
-            !insert.Reset())
-            Fail(std::string("insert: ") + insert.ErrorText());
-    }
-    insert.Finalize();
-    if (!transaction.Commit())
-        Fail(std::string("commit: ") + db.ErrorText());
+    const ClaimFormFields form = ReadClaimFormFields(formPath);
+    const MadeDatabase made = MakeClaimDatabase(
+        DatabasePath(folder), form, records,
+        [&](const pdf::FormField& field, const std::wstring&, int index, int record) {
+            return FieldValue(field, form.keys[static_cast<size_t>(index)], index, record);
+        });
     std::printf("database: %d records of %u fields, %.0f bytes of form XML a record, made in %.1f s\n", records,
-                static_cast<unsigned>(keys.size()), static_cast<double>(xmlBytes) / records, (Now() - start) / 1000.0);
+                static_cast<unsigned>(form.keys.size()), made.xmlBytesPerRecord, made.seconds);
     return 0;
 }
 

@@ -1,9 +1,11 @@
-// Records page benchmark: makes a claim-form database of N records x 225 fields in a temporary
-// folder, then times SQLite's own read of every row, showing the records page through the page's own
-// fill (section by section), a search that marks rows yellow, a header-click sort and the page's
-// delete of 1,000 selected rows, several runs each, and prints the median, the slowest and the peak
-// working set. Run by hand:
-//   records_bench.exe [records] [runs]     (default 10000 records, 5 runs)
+// Records page benchmark, on the claim form's database as the program writes it (every field filled,
+// the form XML of each record, the page size and tables of registration). Run by run_records.sh:
+//   records_bench make <folder> <claim form pdf> <records>   the database <folder>\CMS1500.gdb
+//   records_bench show <folder> <records> [delete]          one run in a process of its own: showing
+//       the records page through the page's own fill (section by section), the record bar's search
+//       for a name and for a text every row holds (time and memory its marks add), a header-click
+//       sort, with "delete" the page's delete of 1,000 selected rows, then SQLite's own read of the
+//       list's columns; figures as "name: value" lines, then the peak working set.
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -12,11 +14,12 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "sqlite3.h"
-#include "ClaimFieldNames.h"
+#include "ClaimDatabase.h"
+#include "formdb/Database.h"
 #include "formdb/FieldNames.h"
+#include "formdb/RecordListTable.h"
 #include "formdb/RecordsDatabase.h"
-#include "formdb/StoredText.h"
+#include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
 #include "pages/FormPageHost.h"
 #include "pages/RecordsGrid.h"
@@ -35,16 +38,10 @@ double Now()
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-void Fail(const char* what, sqlite3* db)
+[[noreturn]] void Fail(const std::string& what)
 {
-    std::printf("%s: %s\n", what, db ? sqlite3_errmsg(db) : "");
+    std::printf("records_bench: %s\n", what.c_str());
     std::exit(1);
-}
-
-void Exec(sqlite3* db, const char* sql)
-{
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        Fail(sql, db);
 }
 
 // A small deterministic generator, so every run fills the same database.
@@ -84,19 +81,12 @@ bool Has(const char* name, const char* part)
 }
 
 // A value of realistic length for a field, judged by its name: names, addresses, dates, amounts
-// and codes, mostly short; a service line beyond the first few and many optional fields are empty.
-std::string FieldValue(const ClaimField& field, Random& random)
+// and codes, mostly short. Every field is filled, as on the claims the export benchmark stores.
+std::string FieldValue(const char* name, bool checkBox, Random& random)
 {
-    const char* name = field.name;
     char text[96];
-    if (field.checkBox)
-        return random.Below(4) == 0 ? "X" : "";
-    // Service lines 3 to 6 are filled on few claims; other optional fields on some.
-    if ((Has(name, "_3_") || Has(name, "_4_") || Has(name, "_5_") || Has(name, "_6_")) && Has(name, "_24"))
-        if (random.Below(5) != 0)
-            return "";
-    if (random.Below(4) == 0)
-        return "";
+    if (checkBox)
+        return "YES";
     if (Has(name, "NAME"))
     {
         std::snprintf(text, sizeof text, "%s, %s %c", Pick(random, LAST_NAMES), Pick(random, FIRST_NAMES),
@@ -157,91 +147,30 @@ std::string FieldValue(const ClaimField& field, Random& random)
     return text;
 }
 
-// The form's database as registration lays it out, with `records` submissions.
-void MakeDatabase(const std::string& path, int records, FieldNameList& fields)
+// A realistic value for every field, the same for the same record whatever the run.
+std::wstring RealisticValue(const pdf::FormField& field, const std::wstring& column, int index, int record)
 {
-    std::string fieldList;
-    for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
-    {
-        if (i)
-            fieldList += '|';
-        fieldList += "jjjj" + std::to_string(CLAIM_FIELDS[i].number) + "j" + CLAIM_FIELDS[i].name;
-    }
-    fields = ParseFieldNames(fieldList, kOrderByFieldIndex);
-    if (fields.count != CLAIM_FIELD_COUNT)
-    {
-        std::printf("the field list gave %d names: %s\n", fields.count, fields.error.c_str());
-        std::exit(1);
-    }
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
-        Fail("open", db);
-    Exec(db, "BEGIN");
-    Exec(db, "CREATE TABLE FormInfo (RegDate,formcolumns, frozen,zoomfactor,formtype)");
-    sqlite3_stmt* info = nullptr;
-    if (sqlite3_prepare_v2(db, "INSERT INTO FormInfo VALUES ('1/2/2026', ?, '1', '0,0', 'CMS1500')", -1, &info,
-                           nullptr) != SQLITE_OK)
-        Fail("prepare FormInfo", db);
-    sqlite3_bind_text(info, 1, fieldList.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(info) != SQLITE_DONE)
-        Fail("insert FormInfo", db);
-    sqlite3_finalize(info);
-    Exec(db, ("CREATE TABLE submissions (" + fields.columns + ",submdate,fxml)").c_str());
-    Exec(db, ("CREATE TABLE templates (" + fields.columns + ",submdate,fxml, RSRV_TEMPLATE_NAME)").c_str());
-
-    std::string sql = "INSERT INTO submissions (" + fields.columns + ",submdate) VALUES (";
-    for (int i = 0; i <= CLAIM_FIELD_COUNT; i++)
-        sql += i ? ",?" : "?";
-    sql += ")";
-    sqlite3_stmt* insert = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr) != SQLITE_OK)
-        Fail("prepare insert", db);
-    Random random = {20260102u};
-    for (int record = 0; record < records; record++)
-    {
-        for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
-        {
-            std::string value = FieldValue(CLAIM_FIELDS[i], random);
-            sqlite3_bind_text(insert, i + 1, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-        }
-        char date[32];
-        std::snprintf(date, sizeof date, "%u/%u/%u", 1 + random.Below(12), 1 + random.Below(28),
-                      2022 + random.Below(4));
-        sqlite3_bind_text(insert, CLAIM_FIELD_COUNT + 1, date, -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(insert) != SQLITE_DONE)
-            Fail("insert", db);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    Exec(db, "COMMIT");
-    sqlite3_close(db);
+    Random random = {static_cast<unsigned>(record) * 7919u + static_cast<unsigned>(index) * 104729u};
+    random.Next();
+    const std::string name(column.begin(), column.end());
+    std::string value = FieldValue(name.c_str(), field.type != pdf::FieldType::Text, random);
+    if (field.maxLength > 0 && value.size() > static_cast<size_t>(field.maxLength))
+        value.resize(static_cast<size_t>(field.maxLength));
+    return std::wstring(value.begin(), value.end());
 }
 
-std::string SelectSubmissions(const FieldNameList& fields)
+std::wstring DatabasePath(const std::wstring& folder)
 {
-    return "select _ROWID_, submdate, " + fields.columns + " from submissions";
+    return folder + L"\\CMS1500.gdb";
 }
 
-// SQLite's own read: every row stepped and every column's text taken as UTF-16.
-double SqliteRead(sqlite3* db, const std::string& sql, size_t& characters)
+int Make(const std::wstring& folder, const std::wstring& formPath, int records)
 {
-    double start = Now();
-    sqlite3_stmt* select = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &select, nullptr) != SQLITE_OK)
-        Fail("prepare select", db);
-    int columns = sqlite3_column_count(select);
-    characters = 0;
-    while (sqlite3_step(select) == SQLITE_ROW)
-    {
-        for (int c = 0; c < columns; c++)
-        {
-            const void* text = sqlite3_column_text16(select, c);
-            if (text)
-                characters += static_cast<size_t>(sqlite3_column_bytes16(select, c)) / 2;
-        }
-    }
-    sqlite3_finalize(select);
-    return Now() - start;
+    const ClaimFormFields form = ReadClaimFormFields(formPath);
+    const MadeDatabase made = MakeClaimDatabase(DatabasePath(folder), form, records, RealisticValue);
+    std::printf("database: %d records of %u fields, %.0f bytes of form XML a record, made in %.1f s\n", records,
+                static_cast<unsigned>(form.keys.size()), made.xmlBytesPerRecord, made.seconds);
+    return 0;
 }
 
 // The view's side of the records page, as far as the grid's fill and delete ask for it: the store
@@ -269,341 +198,185 @@ private:
     int m_record = -1;
 };
 
-// The form layer's read alone: every row handed over and every cell decoded, with no grid.
-double QueryAndDecode(const std::wstring& dbPath)
+// SQLite's own read of the list's columns, from the table the page reads: every row stepped and
+// every column's text taken as UTF-16.
+double SqliteRead(const std::wstring& dbPath, int& rows)
 {
     double start = Now();
+    Database db;
+    if (!db.Open(dbPath.c_str(), DatabaseAccess::ReadOnly))
+        Fail(std::string("open: ") + db.ErrorText());
+    const FormColumnsText fieldList = ReadFormColumnsText(dbPath);
+    const FieldNameList names = ParseFieldNames(fieldList.text, kOrderByFieldIndex);
+    if (!fieldList.ok || names.count <= 0)
+        Fail("the form's columns could not be read");
+    const std::string& columns = names.columns;
+    const std::string table = HasRecordListTable(db) ? kRecordListTable : "submissions";
+    const std::string sql = "select _ROWID_, submdate, " + columns + " from " + table;
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &select, nullptr) != SQLITE_OK)
+        Fail(std::string("prepare: ") + sqlite3_errmsg(db.Handle()));
+    const int count = sqlite3_column_count(select);
     size_t characters = 0;
-    const RecordListResult result = ReadRecordList(
-        dbPath, [](const RecordListColumns&) { return true; },
-        [&](const StoredRecordRow& row) {
-            for (const std::string_view& cell : *row.cells)
-                characters += DecodeStoredText(cell.data(), cell.size()).size();
-            return true;
-        });
-    if (!result.ok)
+    rows = 0;
+    while (sqlite3_step(select) == SQLITE_ROW)
     {
-        std::printf("reading the records failed: %s\n", result.message.c_str());
-        std::exit(1);
+        ++rows;
+        for (int c = 0; c < count; c++)
+            if (sqlite3_column_text16(select, c))
+                characters += static_cast<size_t>(sqlite3_column_bytes16(select, c)) / 2;
     }
-    return Now() - start;
+    sqlite3_finalize(select);
+    return characters > 0 ? Now() - start : -1;
 }
 
-// Times of showing the page, section by section.
-struct ShowTimes
+struct Memory
 {
-    double clear = 0, load = 0, autoSize = 0, widths = 0;
-    double Total() const { return clear + load + autoSize + widths; }
+    double peakWorkingSet = 0; // MB
+    double privateBytes = 0;   // MB committed by the process
 };
 
-// Showing the records page as the page does it: the old list goes, the grid is filled from the
-// database, every column is auto-sized over its header and data rows and given its allowance.
-ShowTimes ShowPage(CGridCtrl& grid, BenchHost& host)
+Memory MemoryNow()
 {
-    const int kWidthAllowance = 20;
-    ShowTimes times;
-    double start = Now();
-    grid.DeleteAllItems();
-    times.clear = Now() - start;
-    start = Now();
-    if (LoadRecordGrids(grid, host) != 0)
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    Memory memory;
+    if (::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)))
     {
-        std::printf("the records grid could not be filled\n");
-        std::exit(1);
+        memory.peakWorkingSet = counters.PeakWorkingSetSize / 1048576.0;
+        memory.privateBytes = counters.PagefileUsage / 1048576.0;
     }
-    times.load = Now() - start;
-    start = Now();
-    grid.AutoSizeColumns(GVS_BOTH);
-    times.autoSize = Now() - start;
-    start = Now();
-    for (int col = 0; col < grid.GetColumnCount(); col++)
-        grid.SetColumnWidth(col, grid.GetColumnWidth(col) + kWidthAllowance);
-    times.widths = Now() - start;
-    return times;
+    return memory;
 }
 
-// The grid's own costs, without the database: on a second grid, the source's rows made as empty
-// cells, the source's texts copied in, and everything freed again.
-struct GridParts
-{
-    double make = 0, texts = 0, free = 0;
-};
-
-GridParts GridAlone(CGridCtrl& grid, const CGridCtrl& source)
-{
-    GridParts parts;
-    grid.DeleteAllItems();
-    for (int col = 0; col < source.GetColumnCount(); col++)
-        grid.InsertColumn(source.GetItemText(0, col));
-    double start = Now();
-    if (!grid.SetRowCount(source.GetRowCount()))
-    {
-        std::printf("the second grid could not be given its rows\n");
-        std::exit(1);
-    }
-    parts.make = Now() - start;
-    start = Now();
-    for (int row = 1; row < source.GetRowCount(); row++)
-        for (int col = 0; col < source.GetColumnCount(); col++)
-        {
-            const wchar_t* text = source.GetCell(row, col)->GetText();
-            if (*text)
-                grid.SetItemText(row, col, text);
-        }
-    parts.texts = Now() - start;
-    start = Now();
-    grid.DeleteAllItems();
-    parts.free = Now() - start;
-    return parts;
-}
-
-std::string Trimmed(const CString& text)
-{
-    CString copy = text;
-    copy.Trim();
-    return std::string(CStringA(copy).GetString());
-}
-
-// The record bar's search: marks reset, then every data row whose trimmed text in the column holds
-// the search text gets the yellow mark in every column; the first match is scrolled into view.
-double Search(CGridCtrl& grid, int col, const wchar_t* what, int& found)
+// The record bar's search: marks every row whose cell under the heading holds the text.
+double Search(CGridCtrl& grid, const CString& heading, const wchar_t* text, int& found)
 {
     double start = Now();
-    ClearGridHighlight(&grid);
-    std::string wanted = Trimmed(what);
-    found = 0;
-    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); row++)
-    {
-        std::string text = Trimmed(grid.GetItemText(row, col));
-        if (text.find(wanted) == std::string::npos)
-            continue;
-        for (int c = 0; c < grid.GetColumnCount(); c++)
-            grid.SetItemBkColour(row, c, RGB(255, 255, 0));
-        if (found++ == 0)
-            grid.EnsureVisible(row, col);
-    }
+    found = MarkRowsContaining(grid, heading, text, RGB(255, 255, 0));
     grid.SetSelectedRange(-1, -1, -1, -1, TRUE);
     grid.Invalidate();
     return Now() - start;
 }
 
-// A click on a field column's header: the grid sorts through the records page's comparison.
-double HeaderClickSort(CGridCtrl& grid, int col)
+int Show(const std::wstring& folder, int records, bool remove)
 {
-    CCellID clicked(0, col);
-    double start = Now();
-    grid.OnFixedRowClick(clicked);
-    return Now() - start;
-}
-
-// The database's part of a delete alone, on a copy of the database: the same records deleted one
-// statement each.
-double DatabaseDelete(const std::wstring& dbPath, const std::vector<StoredRecordKey>& keys)
-{
-    double start = Now();
-    const DeleteOutcome outcome = DeleteRecordRows(dbPath, keys);
-    if (!outcome.ok || outcome.deleted != static_cast<int>(keys.size()))
-    {
-        std::printf("deleting the records failed: %s\n", outcome.message.c_str());
-        std::exit(1);
-    }
-    return Now() - start;
-}
-
-// Deleting selected rows as the record bar does: `count` data rows from `first` selected, then the
-// records page's delete of the selected rows (database and grid).
-double DeleteRows(CGridCtrl& grid, BenchHost& host, int first, int count, std::vector<StoredRecordKey>& keys)
-{
-    keys.clear();
-    for (int row = first; row < first + count; row++)
-    {
-        RecordKey key;
-        if (GetRowRecord(grid, row, key))
-            keys.push_back({key.id, key.isTemplate != 0});
-    }
-    grid.SetSelectedRange(first, 1, first + count - 1, grid.GetColumnCount() - 1, FALSE);
-    double start = Now();
-    if (DeleteSelectedRows(grid, host) != 0)
-    {
-        std::printf("deleting the selected rows failed\n");
-        std::exit(1);
-    }
-    return Now() - start;
-}
-
-// The process's peak working set so far, in MB.
-double PeakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof(memory);
-    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory)))
-        return -1;
-    return memory.PeakWorkingSetSize / 1048576.0;
-}
-
-bool CopyDatabase(const std::string& from, const std::string& to)
-{
-    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
-struct Series
-{
-    const char* name;
-    std::vector<double> times;
-    void Print(double reference) const
-    {
-        std::vector<double> sorted = times;
-        std::sort(sorted.begin(), sorted.end());
-        double median = sorted[sorted.size() / 2];
-        std::printf("  %-44s median %8.1f ms, slowest %8.1f ms", name, median, sorted.back());
-        if (reference > 0)
-            std::printf(", %5.1f x SQLite's read", median / reference);
-        std::printf("\n");
-    }
-};
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    int records = argc > 1 ? std::atoi(argv[1]) : 10000;
-    int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-    if (records < 2000 || runs < 1)
-    {
-        std::printf("usage: records_bench.exe [records, at least 2000] [runs]\n");
-        return 2;
-    }
     ::OleInitialize(nullptr);
-
-    char tempFolder[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, tempFolder);
-    char folder[MAX_PATH];
-    std::snprintf(folder, sizeof folder, "%srecords_bench_%lu", tempFolder, ::GetCurrentProcessId());
-    if (!::CreateDirectoryA(folder, nullptr))
-    {
-        std::printf("cannot make %s\n", folder);
-        return 1;
-    }
-    // The database made once is kept aside; each run works on a fresh copy, since it deletes.
-    const std::string master = std::string(folder) + "\\master.gdb";
-    const std::string path = std::string(folder) + "\\CMS1500.gdb";
-    const std::string spare = std::string(folder) + "\\spare.gdb";
-    FieldNameList fields;
-    double made = Now();
-    MakeDatabase(master, records, fields);
-    std::printf("database of %d records x %d fields made in %.0f ms\n", records, CLAIM_FIELD_COUNT, Now() - made);
-
+    const std::wstring dbPath = DatabasePath(folder);
     HWND owner = ::CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 1280, 1024, nullptr, nullptr,
                                    ::GetModuleHandleW(nullptr), nullptr);
     CGridCtrl grid;
     if (!grid.Create(CRect(0, 60, 1280, 1024), CWnd::FromHandle(owner), 778, WS_CHILD | WS_VISIBLE | WS_BORDER))
-    {
-        std::printf("grid window could not be created\n");
-        return 1;
-    }
-    CGridCtrl second;
-    if (!second.Create(CRect(0, 60, 1280, 1024), CWnd::FromHandle(owner), 779, WS_CHILD | WS_BORDER))
-    {
-        std::printf("grid window could not be created\n");
-        return 1;
-    }
-    BenchHost host(CString(folder) + L"\\");
-    const std::wstring widePath(CString(path.c_str()).GetString());
-    const std::wstring wideSpare(CString(spare.c_str()).GetString());
+        Fail("grid window could not be created");
+    BenchHost host(CString(folder.c_str()) + L"\\");
 
-    Series read{"SQLite's own read of every row", {}};
-    Series decode{"  records read and decoded, no grid", {}};
-    Series clear{"  old list cleared", {}};
-    Series load{"  query and grid fill", {}};
-    Series autoSize{"  auto-size (header and data rows)", {}};
-    Series widths{"  widths with their allowance", {}};
-    Series show{"showing the page (query, fill, auto-size)", {}};
-    Series gridMake{"grid alone: rows of empty cells made", {}};
-    Series gridTexts{"grid alone: texts set", {}};
-    Series gridFree{"grid alone: everything freed", {}};
-    Series search{"search over all rows, yellow marks", {}};
-    Series sort{"header-click sort", {}};
-    Series databaseDelete{"  1,000 records deleted from the database", {}};
-    Series remove{"delete 1,000 selected rows (database and grid)", {}};
+    // Showing the records page as the page does it: the grid filled from the database, every column
+    // auto-sized over its header and data rows and given its allowance.
+    const int kWidthAllowance = 20;
+    double start = Now();
+    if (LoadRecordGrids(grid, host) != 0)
+        Fail("the records grid could not be filled");
+    const double load = Now() - start;
+    const Memory afterFill = MemoryNow();
+    double mark = Now();
+    grid.AutoSizeColumns(GVS_BOTH);
+    const double autoSize = Now() - mark;
+    for (int col = 0; col < grid.GetColumnCount(); col++)
+        grid.SetColumnWidth(col, grid.GetColumnWidth(col) + kWidthAllowance);
+    const double shown = Now() - start;
+    const Memory afterShow = MemoryNow();
+    if (grid.GetRowCount() != records + 1)
+        Fail("the grid holds " + std::to_string(grid.GetRowCount()) + " rows, not " + std::to_string(records + 1));
+    std::printf("show: %.1f\nquery and fill: %.1f\nauto-size: %.1f\npeak after fill: %.1f\npeak after show: %.1f\n"
+                "private bytes after fill: %.1f\nprivate bytes after show: %.1f\n",
+                shown, load, autoSize, afterFill.peakWorkingSet, afterShow.peakWorkingSet, afterFill.privateBytes,
+                afterShow.privateBytes);
+
     int lastName = -1;
-    for (int i = 0; i < CLAIM_FIELD_COUNT; i++)
-        if (std::strcmp(CLAIM_FIELDS[i].name, "_2_PATIENT_S_NAME_Last_First_Middle_Initial") == 0)
-            lastName = 1 + i;
+    for (int col = 0; col < grid.GetColumnCount(); col++)
+        if (std::wcsstr(grid.GetItemText(0, col).GetString(), L"PATIENT_S_NAME"))
+            lastName = col;
+    if (lastName < 0)
+        Fail("no patient name column");
     int found = 0;
-    size_t characters = 0;
-    std::vector<StoredRecordKey> keys;
-    double showPeak = 0;
-    for (int run = 0; run < runs; run++)
+    const double searchName = Search(grid, grid.GetItemText(0, lastName), L"GARCIA", found);
+    if (found == 0)
+        Fail("the name search found nothing");
+    std::printf("search for a name: %.1f\nrows found: %d\n", searchName, found);
+
+    // Every record row holds its save date's year under the first heading: every row is marked.
+    const Memory beforeMarks = MemoryNow();
+    const size_t blocksBefore = CGridCell::LiveAttributeBlocks();
+    const double searchAll = Search(grid, grid.GetItemText(0, 0), L"2026", found);
+    const Memory afterMarks = MemoryNow();
+    if (found != records)
+        Fail("the search for every row found " + std::to_string(found));
+    std::printf("search marking every row: %.1f\nmarks memory: %.1f\nmarks attribute blocks: %u\n", searchAll,
+                afterMarks.privateBytes - beforeMarks.privateBytes,
+                static_cast<unsigned>(CGridCell::LiveAttributeBlocks() - blocksBefore));
+    start = Now();
+    ClearGridHighlight(&grid);
+    std::printf("marks cleared: %.1f\n", Now() - start);
+
+    CCellID clicked(0, lastName);
+    start = Now();
+    grid.OnFixedRowClick(clicked);
+    std::printf("header-click sort: %.1f\n", Now() - start);
+
+    if (remove)
     {
-        if (!CopyDatabase(master, path) || !CopyDatabase(master, spare))
-        {
-            std::printf("the database could not be copied\n");
-            return 1;
-        }
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-            Fail("open", db);
-        read.times.push_back(SqliteRead(db, SelectSubmissions(fields), characters));
-        sqlite3_close(db);
-        decode.times.push_back(QueryAndDecode(widePath));
-        ShowTimes shown = ShowPage(grid, host);
-        if (run == 0)
-            showPeak = PeakWorkingSet();
-        clear.times.push_back(shown.clear);
-        load.times.push_back(shown.load);
-        autoSize.times.push_back(shown.autoSize);
-        widths.times.push_back(shown.widths);
-        show.times.push_back(shown.Total());
-        if (grid.GetRowCount() != records + 1)
-        {
-            std::printf("the grid holds %d rows after the fill, not %d\n", grid.GetRowCount(), records + 1);
-            return 1;
-        }
-        GridParts parts = GridAlone(second, grid);
-        gridMake.times.push_back(parts.make);
-        gridTexts.times.push_back(parts.texts);
-        gridFree.times.push_back(parts.free);
-        search.times.push_back(Search(grid, lastName, L"GARCIA", found));
-        sort.times.push_back(HeaderClickSort(grid, lastName));
-        remove.times.push_back(DeleteRows(grid, host, records / 3, 1000, keys));
-        databaseDelete.times.push_back(DatabaseDelete(wideSpare, keys));
+        const int first = records / 3;
+        grid.SetSelectedRange(first, 1, first + 999, grid.GetColumnCount() - 1, FALSE);
+        start = Now();
+        if (DeleteSelectedRows(grid, host) != 0)
+            Fail("deleting the selected rows failed");
+        std::printf("delete 1,000 selected rows: %.1f\n", Now() - start);
         if (grid.GetRowCount() != records + 1 - 1000)
-        {
-            std::printf("the grid holds %d rows after the delete, not %d\n", grid.GetRowCount(), records + 1 - 1000);
-            return 1;
-        }
+            Fail("the grid holds " + std::to_string(grid.GetRowCount()) + " rows after the delete");
     }
-
-    std::printf("records page, %d records x %d columns, %d runs (%zu characters read per run, search found %d rows)\n",
-                records, grid.GetColumnCount(), runs, characters, found);
-    double reference = 0;
-    {
-        std::vector<double> sorted = read.times;
-        std::sort(sorted.begin(), sorted.end());
-        reference = sorted[sorted.size() / 2];
-    }
-    read.Print(0);
-    decode.Print(reference);
-    clear.Print(0);
-    load.Print(reference);
-    autoSize.Print(0);
-    widths.Print(0);
-    show.Print(reference);
-    gridMake.Print(0);
-    gridTexts.Print(0);
-    gridFree.Print(0);
-    search.Print(0);
-    sort.Print(0);
-    databaseDelete.Print(0);
-    remove.Print(0);
-    std::printf("peak working set: %.0f MB once the page was first shown, %.0f MB in all (with the second grid)\n",
-                showPeak, PeakWorkingSet());
-
     grid.DestroyWindow();
-    second.DestroyWindow();
     ::DestroyWindow(owner);
-    for (const std::string& file : {master, path, spare})
-        ::DeleteFileA(file.c_str());
-    ::RemoveDirectoryA(folder);
+
+    // The form layer's read alone: every row handed over as the fill gets it, with no grid.
+    start = Now();
+    size_t bytes = 0;
+    const RecordListResult listed = ReadRecordList(
+        dbPath, [](const RecordListColumns&) { return true; },
+        [&](const StoredRecordRow& row) {
+            for (const std::string_view& cell : *row.cells)
+                bytes += cell.size();
+            return true;
+        });
+    if (!listed.ok || bytes == 0)
+        Fail("reading the list failed: " + listed.message);
+    std::printf("list read alone, no grid (warm): %.1f\n", Now() - start);
+
+    int rows = 0;
+    const double read = SqliteRead(dbPath, rows);
+    std::printf("SQLite's own read (warm): %.1f\nrows read: %d\n", read, rows);
+    std::printf("peak working set: %.1f\n", MemoryNow().peakWorkingSet);
     return 0;
+}
+
+} // namespace
+
+int main()
+{
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!argv)
+        return 2;
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"make" && argc == 5)
+        return Make(argv[2], argv[3], std::max(1, _wtoi(argv[4])));
+    if (mode == L"show" && (argc == 4 || (argc == 5 && std::wstring(argv[4]) == L"delete")))
+    {
+        const int records = _wtoi(argv[3]);
+        if (records < 2000)
+            Fail("at least 2000 records");
+        return Show(argv[2], records, argc == 5);
+    }
+    std::fprintf(stderr, "usage: records_bench make <folder> <claim form pdf> <records>\n"
+                         "       records_bench show <folder> <records> [delete]\n");
+    return 2;
 }
