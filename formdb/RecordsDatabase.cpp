@@ -9,6 +9,7 @@
 #include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
 #include "formdb/RecordListTable.h"
+#include "formdb/StoredText.h"
 
 namespace {
 
@@ -173,6 +174,32 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
         return result;
     result.ok = true;
     return result;
+}
+
+std::wstring ReadPrintOffsetsText(const std::wstring& dbPath)
+{
+    Database db;
+    if (!db.Open(dbPath.c_str(), DatabaseAccess::ReadOnly))
+        return std::wstring();
+    Statement statement;
+    if (!statement.Prepare(db, "select zoomfactor from FormInfo") || statement.Step() != StepResult::Row)
+        return std::wstring();
+    return DecodeStoredText(statement.ColumnText(0), static_cast<size_t>(statement.ColumnBytes(0)));
+}
+
+RecordsOutcome WritePrintOffsetsText(const std::wstring& dbPath, const std::wstring& text)
+{
+    Database db;
+    if (!db.Open(dbPath.c_str()))
+        return FailedWith<RecordsOutcome>(OpenError(db));
+    Statement statement;
+    const std::string stored = EncodeStoredText(text);
+    if (!statement.Prepare(db, "UPDATE FormInfo set zoomfactor=?") ||
+        !statement.BindText(1, stored.data(), static_cast<int>(stored.size())) || !statement.Run())
+        return FailedWith<RecordsOutcome>(statement.ErrorText());
+    RecordsOutcome done;
+    done.ok = true;
+    return done;
 }
 
 FormColumnsText ReadFormColumnsText(const std::wstring& dbPath)

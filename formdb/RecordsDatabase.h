@@ -49,6 +49,13 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
                                 const std::function<bool(const RecordListColumns&)>& onColumns,
                                 const std::function<bool(const StoredRecordRow&)>& onRow);
 
+// FormInfo.zoomfactor, the print offsets ("x,y") as stored and decoded; read only, empty when the
+// database or the value cannot be read.
+std::wstring ReadPrintOffsetsText(const std::wstring& dbPath);
+// Replaces FormInfo.zoomfactor (the text is bound, as it is); on failure the message is the open error
+// or SQLite's own text.
+RecordsOutcome WritePrintOffsetsText(const std::wstring& dbPath, const std::wstring& text);
+
 // FormInfo.formcolumns as stored.
 struct FormColumnsText : RecordsOutcome
 {

@@ -296,11 +296,6 @@ void CWinApp::OnAppExit()
         m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
-HICON CWinApp::LoadIcon(UINT nIDResource) const
-{
-    return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
-}
-
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow)
 {
     CWinApp* app = AfxGetApp();

@@ -44,7 +44,6 @@ public:
     // Offers the message to its window and the window's parents (PreTranslateMessage), up to the top.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual BOOL OnIdle(LONG lCount);
-    CWnd* GetMainWnd() const { return m_pMainWnd; }
 
     // Profile settings: HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>.
     void SetRegistryKey(LPCTSTR lpszRegistryKey);
@@ -65,8 +64,6 @@ public:
     afx_msg void OnFileNew();
     afx_msg void OnAppExit();
 
-    HICON LoadIcon(UINT nIDResource) const;
-    HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursorW(nullptr, lpszCursorName); }
 
 protected:
     std::vector<CDocTemplate*> m_templates;

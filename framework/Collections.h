@@ -17,15 +17,12 @@ public:
     INT_PTR GetSize() const { return static_cast<INT_PTR>(m_items.size()); }
     INT_PTR GetCount() const { return GetSize(); }
     BOOL IsEmpty() const { return m_items.empty(); }
-    INT_PTR GetUpperBound() const { return GetSize() - 1; }
     // growBy is accepted for compatibility; the vector grows geometrically.
     void SetSize(INT_PTR newSize, INT_PTR growBy = -1) { m_items.resize(newSize < 0 ? 0 : static_cast<size_t>(newSize)); }
     void RemoveAll() { m_items.clear(); }
-    void FreeExtra() { m_items.shrink_to_fit(); }
 
     TYPE& operator[](INT_PTR index) { return m_items[static_cast<size_t>(index)]; }
     const TYPE& operator[](INT_PTR index) const { return m_items[static_cast<size_t>(index)]; }
-    TYPE& ElementAt(INT_PTR index) { return m_items[static_cast<size_t>(index)]; }
     const TYPE& GetAt(INT_PTR index) const { return m_items[static_cast<size_t>(index)]; }
     void SetAt(INT_PTR index, ARG_TYPE value) { m_items[static_cast<size_t>(index)] = value; }
     TYPE* GetData() { return m_items.data(); }

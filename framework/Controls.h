@@ -11,8 +11,6 @@ public:
     BOOL Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID = 0xFFFF) { return CWnd::Create(L"STATIC", lpszText, dwStyle, rect, pParentWnd, nID); }
     HBITMAP SetBitmap(HBITMAP hBitmap) { return (HBITMAP)SendMessage(STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)hBitmap); }
     HBITMAP GetBitmap() const { return (HBITMAP)SendMessage(STM_GETIMAGE, IMAGE_BITMAP, 0); }
-    HICON SetIcon(HICON hIcon) { return (HICON)SendMessage(STM_SETICON, (WPARAM)hIcon, 0); }
-    HICON GetIcon() const { return (HICON)SendMessage(STM_GETICON, 0, 0); }
 };
 
 class CButton : public CWnd
@@ -20,12 +18,8 @@ class CButton : public CWnd
     DECLARE_DYNAMIC(CButton)
 public:
     BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) { return CWnd::Create(L"BUTTON", lpszCaption, dwStyle, rect, pParentWnd, nID); }
-    int GetCheck() const { return (int)SendMessage(BM_GETCHECK); }
-    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, nCheck); }
     UINT GetState() const { return (UINT)SendMessage(BM_GETSTATE); }
     void SetState(BOOL bHighlight) { SendMessage(BM_SETSTATE, bHighlight); }
-    UINT GetButtonStyle() const { return GetStyle() & 0xFF; }
-    void SetButtonStyle(UINT nStyle, BOOL bRedraw = TRUE) { SendMessage(BM_SETSTYLE, nStyle, bRedraw); }
     HBITMAP SetBitmap(HBITMAP hBitmap) { return (HBITMAP)SendMessage(BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)hBitmap); }
     HBITMAP GetBitmap() const { return (HBITMAP)SendMessage(BM_GETIMAGE, IMAGE_BITMAP, 0); }
 };
@@ -37,21 +31,11 @@ public:
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) { return CWnd::Create(L"EDIT", nullptr, dwStyle, rect, pParentWnd, nID); }
     void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE) { SendMessage(EM_SETSEL, nStartChar, nEndChar); if (!bNoScroll) SendMessage(EM_SCROLLCARET); }
     void SetSel(DWORD dwSelection, BOOL bNoScroll = FALSE) { SetSel((int)(short)LOWORD(dwSelection), (int)(short)HIWORD(dwSelection), bNoScroll); }
-    void GetSel(int& nStartChar, int& nEndChar) const { SendMessage(EM_GETSEL, (WPARAM)&nStartChar, (LPARAM)&nEndChar); }
     DWORD GetSel() const { return (DWORD)SendMessage(EM_GETSEL); }
-    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE) { SendMessage(EM_REPLACESEL, bCanUndo, (LPARAM)lpszNewText); }
-    void SetLimitText(UINT nMax) { SendMessage(EM_SETLIMITTEXT, nMax); }
-    void LimitText(int nChars = 0) { SendMessage(EM_LIMITTEXT, nChars); }
-    UINT GetLimitText() const { return (UINT)SendMessage(EM_GETLIMITTEXT); }
-    BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return (BOOL)SendMessage(EM_SETREADONLY, bReadOnly); }
-    int GetLineCount() const { return (int)SendMessage(EM_GETLINECOUNT); }
-    BOOL GetModify() const { return (BOOL)SendMessage(EM_GETMODIFY); }
-    void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, bModified); }
     void Cut() { SendMessage(WM_CUT); }
     void Copy() { SendMessage(WM_COPY); }
     void Paste() { SendMessage(WM_PASTE); }
     void Clear() { SendMessage(WM_CLEAR); }
-    BOOL Undo() { return (BOOL)SendMessage(EM_UNDO); }
 };
 
 class CListBox : public CWnd
@@ -59,9 +43,6 @@ class CListBox : public CWnd
     DECLARE_DYNAMIC(CListBox)
 public:
     int AddString(LPCTSTR lpszItem) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)lpszItem); }
-    int InsertString(int nIndex, LPCTSTR lpszItem) { return (int)SendMessage(LB_INSERTSTRING, nIndex, (LPARAM)lpszItem); }
-    int DeleteString(UINT nIndex) { return (int)SendMessage(LB_DELETESTRING, nIndex); }
-    void ResetContent() { SendMessage(LB_RESETCONTENT); }
     int GetCount() const { return (int)SendMessage(LB_GETCOUNT); }
     int GetCurSel() const { return (int)SendMessage(LB_GETCURSEL); }
     int SetCurSel(int nSelect) { return (int)SendMessage(LB_SETCURSEL, nSelect); }
@@ -82,14 +63,10 @@ public:
     int GetCount() const { return (int)SendMessage(CB_GETCOUNT); }
     int GetCurSel() const { return (int)SendMessage(CB_GETCURSEL); }
     int SetCurSel(int nSelect) { return (int)SendMessage(CB_SETCURSEL, nSelect); }
-    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const { return (int)SendMessage(CB_FINDSTRINGEXACT, nIndexStart, (LPARAM)lpszFind); }
-    int SelectString(int nStartAfter, LPCTSTR lpszString) { return (int)SendMessage(CB_SELECTSTRING, nStartAfter, (LPARAM)lpszString); }
     void GetLBText(int nIndex, CString& rString) const;
     DWORD_PTR GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(CB_GETITEMDATA, nIndex); }
     int SetItemData(int nIndex, DWORD_PTR dwItemData) { return (int)SendMessage(CB_SETITEMDATA, nIndex, (LPARAM)dwItemData); }
     BOOL LimitText(int nMaxChars) { return (BOOL)SendMessage(CB_LIMITTEXT, nMaxChars); }
-    void ShowDropDown(BOOL bShowIt = TRUE) { SendMessage(CB_SHOWDROPDOWN, bShowIt); }
-    int SetDroppedWidth(UINT nWidth) { return (int)SendMessage(CB_SETDROPPEDWIDTH, nWidth); }
 };
 
 class CScrollBar : public CWnd
@@ -97,8 +74,6 @@ class CScrollBar : public CWnd
     DECLARE_DYNAMIC(CScrollBar)
 public:
     int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
-    int SetScrollPos(int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw); }
-    void SetScrollRange(int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) { ::SetScrollRange(m_hWnd, SB_CTL, nMinPos, nMaxPos, bRedraw); }
     void ShowScrollBar(BOOL bShow = TRUE) { ::ShowScrollBar(m_hWnd, SB_CTL, bShow); }
 };
 
@@ -111,18 +86,11 @@ public:
     LONG InsertItem(int nItem, LPCTSTR lpszItem, int nImage) { TCITEMW item = {}; item.mask = TCIF_TEXT | TCIF_IMAGE; item.pszText = (LPTSTR)lpszItem; item.iImage = nImage; return (LONG)SendMessage(TCM_INSERTITEMW, nItem, (LPARAM)&item); }
     LONG InsertItem(int nItem, TCITEMW* pTabCtrlItem) { return (LONG)SendMessage(TCM_INSERTITEMW, nItem, (LPARAM)pTabCtrlItem); }
     BOOL GetItem(int nItem, TCITEMW* pTabCtrlItem) const { return (BOOL)SendMessage(TCM_GETITEMW, nItem, (LPARAM)pTabCtrlItem); }
-    BOOL SetItem(int nItem, TCITEMW* pTabCtrlItem) { return (BOOL)SendMessage(TCM_SETITEMW, nItem, (LPARAM)pTabCtrlItem); }
-    BOOL DeleteItem(int nItem) { return (BOOL)SendMessage(TCM_DELETEITEM, nItem); }
     BOOL DeleteAllItems() { return (BOOL)SendMessage(TCM_DELETEALLITEMS); }
-    int GetItemCount() const { return (int)SendMessage(TCM_GETITEMCOUNT); }
     int GetCurSel() const { return (int)SendMessage(TCM_GETCURSEL); }
     int SetCurSel(int nItem) { return (int)SendMessage(TCM_SETCURSEL, nItem); }
     BOOL GetItemRect(int nItem, LPRECT lpRect) const { return (BOOL)SendMessage(TCM_GETITEMRECT, nItem, (LPARAM)lpRect); }
-    void AdjustRect(BOOL bLarger, LPRECT lpRect) { SendMessage(TCM_ADJUSTRECT, bLarger, (LPARAM)lpRect); }
     HIMAGELIST GetImageList() const { return (HIMAGELIST)SendMessage(TCM_GETIMAGELIST); }
-    HIMAGELIST SetImageList(HIMAGELIST hImageList) { return (HIMAGELIST)SendMessage(TCM_SETIMAGELIST, 0, (LPARAM)hImageList); }
-    CSize SetItemSize(CSize size) { return CSize((DWORD)SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(size.cx, size.cy))); }
-    int HitTest(TCHITTESTINFO* pHitTestInfo) const { return (int)SendMessage(TCM_HITTEST, 0, (LPARAM)pHitTestInfo); }
 
 protected:
     // An owner-drawn tab control has its WM_DRAWITEM reflected to DrawItem.
@@ -136,13 +104,8 @@ public:
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) { return CWnd::Create(UPDOWN_CLASSW, nullptr, dwStyle, rect, pParentWnd, nID); }
     CWnd* SetBuddy(CWnd* pWndBuddy) { return FromHandle((HWND)SendMessage(UDM_SETBUDDY, (WPARAM)pWndBuddy->GetSafeHwnd())); }
     CWnd* GetBuddy() const { return FromHandle((HWND)SendMessage(UDM_GETBUDDY)); }
-    void SetRange(short nLower, short nUpper) { SendMessage(UDM_SETRANGE, 0, MAKELPARAM(nUpper, nLower)); }
     void SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, nLower, nUpper); }
-    void GetRange32(int& nLower, int& nUpper) const { SendMessage(UDM_GETRANGE32, (WPARAM)&nLower, (LPARAM)&nUpper); }
     int SetPos(int nPos) { return (int)SendMessage(UDM_SETPOS32, 0, nPos); }
-    int GetPos() const { return (int)SendMessage(UDM_GETPOS32); }
-    int SetPos32(int nPos) { return SetPos(nPos); }
-    int GetPos32(LPBOOL lpbError = nullptr) const { return (int)SendMessage(UDM_GETPOS32, 0, (LPARAM)lpbError); }
 };
 
 class CProgressCtrl : public CWnd
@@ -170,19 +133,10 @@ public:
     static void DeleteTempMap();
     BOOL Attach(HMENU hMenu) { if (!hMenu) return FALSE; m_hMenu = hMenu; return TRUE; }
     HMENU Detach() { HMENU h = m_hMenu; m_hMenu = nullptr; return h; }
-    BOOL CreateMenu() { return Attach(::CreateMenu()); }
-    BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
     BOOL LoadMenu(UINT nIDResource);
     BOOL DestroyMenu() { if (!m_hMenu) return FALSE; BOOL ok = ::DestroyMenu(m_hMenu); m_hMenu = nullptr; return ok; }
-    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr) { return ::AppendMenuW(m_hMenu, nFlags, nIDNewItem, lpszNewItem); }
-    BOOL InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr) { return ::InsertMenuW(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem); }
     BOOL DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
-    BOOL RemoveMenu(UINT nPosition, UINT nFlags) { return ::RemoveMenu(m_hMenu, nPosition, nFlags); }
-    UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
-    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) { return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
     UINT GetMenuItemCount() const { return (UINT)::GetMenuItemCount(m_hMenu); }
-    UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
-    UINT GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
     CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
     BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr) { return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect); }
 };

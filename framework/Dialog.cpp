@@ -110,13 +110,6 @@ BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
     return CreateFromTemplate(LoadTemplate(), m_pParentWnd->GetSafeHwnd());
 }
 
-BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
-{
-    if (pParentWnd)
-        m_pParentWnd = pParentWnd;
-    return CreateFromTemplate(lpDialogTemplate, m_pParentWnd->GetSafeHwnd());
-}
-
 INT_PTR CDialog::DoModal()
 {
     if (g_modalLoopsRefused)

@@ -15,7 +15,6 @@ public:
     // Modeless: creates the dialog from its template; it shows itself when the template says so.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
-    BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
     // Modal: creates the dialog, disables its owner and pumps messages until EndDialog.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
@@ -39,11 +38,6 @@ public:
     // owner's top-level window.
     static HWND ModalOwnerFor(HWND hWndPreferred);
 
-    void GotoDlgCtrl(CWnd* pWndCtrl) { SendMessage(WM_NEXTDLGCTL, (WPARAM)pWndCtrl->GetSafeHwnd(), TRUE); }
-    void NextDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE); }
-    void PrevDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 1, FALSE); }
-    void SetDefID(UINT nID) { SendMessage(DM_SETDEFID, nID); }
-    DWORD GetDefID() const { return (DWORD)SendMessage(DM_GETDEFID); }
     void MapDialogRect(LPRECT lpRect) const { ::MapDialogRect(m_hWnd, lpRect); }
 
     UINT m_nIDHelp = 0;
@@ -87,7 +81,6 @@ class CControlBar : public CWnd
     DECLARE_DYNAMIC(CControlBar)
 public:
     DWORD GetBarStyle() const { return m_dwStyle; }
-    void SetBarStyle(DWORD dwStyle) { m_dwStyle = dwStyle; }
     // The bar's height (docked at top or bottom) or width (left or right).
     virtual CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

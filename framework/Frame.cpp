@@ -52,19 +52,6 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
     return TRUE;
 }
 
-void CDocument::OnCloseDocument()
-{
-    std::vector<CView*> views = m_views;
-    for (CView* view : views)
-    {
-        CFrameWnd* frame = view->GetParentFrame();
-        if (frame)
-            frame->DestroyWindow();
-    }
-    DeleteContents();
-    delete this;
-}
-
 void CDocument::AddView(CView* pView)
 {
     if (std::find(m_views.begin(), m_views.end(), pView) == m_views.end())
@@ -82,18 +69,6 @@ void CDocument::RemoveView(CView* pView)
 POSITION CDocument::GetFirstViewPosition() const
 {
     return m_views.empty() ? nullptr : (POSITION)(INT_PTR)1;
-}
-
-CView* CDocument::GetNextView(POSITION& rPosition) const
-{
-    size_t index = (size_t)(INT_PTR)rPosition - 1;
-    if (!rPosition || index >= m_views.size())
-    {
-        rPosition = nullptr;
-        return nullptr;
-    }
-    rPosition = index + 1 < m_views.size() ? (POSITION)(INT_PTR)(index + 2) : nullptr;
-    return m_views[index];
 }
 
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)

@@ -29,12 +29,9 @@ public:
     CPrintInfo(const CPrintInfo&) = delete;
     CPrintInfo& operator=(const CPrintInfo&) = delete;
 
-    void SetMinPage(UINT nMinPage) { m_nMinPage = nMinPage; }
     void SetMaxPage(UINT nMaxPage) { m_nMaxPage = nMaxPage; }
     UINT GetMinPage() const { return m_nMinPage; }
     UINT GetMaxPage() const { return m_nMaxPage; }
-    UINT GetFromPage() const { return m_pd.nFromPage; }
-    UINT GetToPage() const { return m_pd.nToPage; }
 
     PRINTDLGW m_pd;           // the printer chosen by the print dialog (hDC when one was made)
     BOOL m_bPreview = FALSE;
@@ -57,12 +54,10 @@ public:
     virtual BOOL OnNewDocument();
     virtual BOOL OnOpenDocument(LPCTSTR lpszPathName);
     virtual void DeleteContents() {}
-    virtual void OnCloseDocument();
 
     void AddView(CView* pView);
     void RemoveView(CView* pView);
     POSITION GetFirstViewPosition() const;
-    CView* GetNextView(POSITION& rPosition) const;
     void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
 
     BOOL IsModified() const { return m_bModified; }
@@ -70,7 +65,6 @@ public:
     const CString& GetTitle() const { return m_strTitle; }
     virtual void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
     const CString& GetPathName() const { return m_strPathName; }
-    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
     CDocTemplate* m_pDocTemplate = nullptr;
 
@@ -215,7 +209,6 @@ public:
     CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
     void AddDocument(CDocument* pDoc) override { CDocTemplate::AddDocument(pDoc); m_pOnlyDoc = pDoc; }
     void RemoveDocument(CDocument* pDoc) override { CDocTemplate::RemoveDocument(pDoc); if (m_pOnlyDoc == pDoc) m_pOnlyDoc = nullptr; }
-    CDocument* GetOnlyDocument() const { return m_pOnlyDoc; }
 
 protected:
     CDocument* m_pOnlyDoc = nullptr;

@@ -71,11 +71,6 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC)
     return CreateFontIndirect(&logFont);
 }
 
-BOOL CBitmap::LoadBitmap(UINT nIDResource)
-{
-    return Attach(::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource)));
-}
-
 BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName)
 {
     return Attach(::LoadBitmapW(AfxGetResourceHandle(), lpszResourceName));

@@ -81,9 +81,7 @@ int COleDateTime::Part(int which) const
 int COleDateTime::GetYear() const { return Part(0); }
 int COleDateTime::GetMonth() const { return Part(1); }
 int COleDateTime::GetDay() const { return Part(2); }
-int COleDateTime::GetHour() const { return Part(3); }
-int COleDateTime::GetMinute() const { return Part(4); }
-int COleDateTime::GetSecond() const { return Part(5); }
+
 int COleDateTime::GetDayOfWeek() const { return Part(6); }
 
 CString COleDateTime::Format(LPCTSTR lpszFormat) const

@@ -19,7 +19,6 @@ public:
     static COleDateTime GetCurrentTime();
 
     DateTimeStatus GetStatus() const { return m_status; }
-    void SetStatus(DateTimeStatus status) { m_status = status; }
     int SetDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec);
     int SetDate(int nYear, int nMonth, int nDay) { return SetDateTime(nYear, nMonth, nDay, 0, 0, 0); }
     // Parses text as the system does for the given locale; FALSE (status invalid) when it is no date.
@@ -28,9 +27,6 @@ public:
     int GetYear() const;
     int GetMonth() const;
     int GetDay() const;
-    int GetHour() const;
-    int GetMinute() const;
-    int GetSecond() const;
     int GetDayOfWeek() const;   // 1 = Sunday
     bool GetAsSystemTime(SYSTEMTIME& st) const;
     // strftime-style format ("%m/%d/%Y"); empty text for an invalid date.

@@ -33,7 +33,6 @@ public:
     void Offset(int dx, int dy) { x += dx; y += dy; }
     void Offset(POINT p) { x += p.x; y += p.y; }
     void Offset(SIZE s) { x += s.cx; y += s.cy; }
-    void SetPoint(int newX, int newY) { x = newX; y = newY; }
 
     bool operator==(POINT p) const { return x == p.x && y == p.y; }
     bool operator!=(POINT p) const { return !(*this == p); }
@@ -62,7 +61,6 @@ public:
     int Height() const { return bottom - top; }
     CSize Size() const { return CSize(Width(), Height()); }
     CPoint& TopLeft() { return *reinterpret_cast<CPoint*>(this); }
-    CPoint& BottomRight() { return *(reinterpret_cast<CPoint*>(this) + 1); }
     const CPoint& TopLeft() const { return *reinterpret_cast<const CPoint*>(this); }
     const CPoint& BottomRight() const { return *(reinterpret_cast<const CPoint*>(this) + 1); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
@@ -71,10 +69,8 @@ public:
     operator const RECT*() const { return this; }
 
     bool IsRectEmpty() const { return ::IsRectEmpty(this) != FALSE; }
-    bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     bool PtInRect(POINT p) const { return ::PtInRect(this, p) != FALSE; }
     void SetRect(int l, int t, int r, int b) { ::SetRect(this, l, t, r, b); }
-    void SetRectEmpty() { ::SetRectEmpty(this); }
     void CopyRect(const RECT* r) { ::CopyRect(this, r); }
     bool EqualRect(const RECT* r) const { return ::EqualRect(this, r) != FALSE; }
     void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
@@ -96,7 +92,6 @@ public:
     }
     bool IntersectRect(const RECT* a, const RECT* b) { return ::IntersectRect(this, a, b) != FALSE; }
     bool UnionRect(const RECT* a, const RECT* b) { return ::UnionRect(this, a, b) != FALSE; }
-    bool SubtractRect(const RECT* a, const RECT* b) { return ::SubtractRect(this, a, b) != FALSE; }
 
     void operator=(const RECT& r) { CopyRect(&r); }
     bool operator==(const RECT& r) const { return EqualRect(&r); }

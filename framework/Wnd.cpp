@@ -271,11 +271,6 @@ LRESULT CWnd::Default()
     return DefWindowProc(g_currentMessage.message, g_currentMessage.wParam, g_currentMessage.lParam);
 }
 
-const MSG* CWnd::GetCurrentMessage()
-{
-    return g_currentMessage.hwnd ? &g_currentMessage : nullptr;
-}
-
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (message == WM_COMMAND)
@@ -464,33 +459,9 @@ int CWnd::ReleaseDC(CDC* pDC)
     return ::ReleaseDC(m_hWnd, pDC->GetSafeHdc());
 }
 
-int CWnd::GetScrollLimit(int nBar)
-{
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE;
-    if (!::GetScrollInfo(m_hWnd, nBar, &info))
-        return 0;
-    int page = info.nPage > 0 ? (int)info.nPage - 1 : 0;
-    return info.nMax - page;
-}
-
-void CWnd::EnableScrollBarCtrl(int nBar, BOOL bEnable)
-{
-    ::ShowScrollBar(m_hWnd, nBar, bEnable);
-}
-
 CWnd* CWnd::GetOwner() const
 {
     return m_hWndOwner ? FromHandle(m_hWndOwner) : GetParent();
-}
-
-CWnd* CWnd::GetTopLevelParent() const
-{
-    HWND hWnd = m_hWnd;
-    while (hWnd && (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
-        hWnd = ::GetParent(hWnd);
-    return FromHandle(hWnd);
 }
 
 void CWnd::GetWindowText(CString& rString) const

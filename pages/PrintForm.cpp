@@ -3,7 +3,7 @@
 #include "pages/PrintForm.h"
 
 #include "bridge/BridgeProtocol.h"
-#include "formdb/DatabaseStatement.h"
+#include "formdb/RecordsDatabase.h"
 #include "formdb/StoredText.h"
 #include "framework/Seams.h"
 #include "pages/FormPageHost.h"
@@ -19,17 +19,6 @@ const int kEntireForm = 1028;
 const int kFilledTextOnly = 1029;
 const int kBlackWhiteForm = 1030;
 const int kMaxEditText = 49;
-
-CString ReadStoredOffsets(const FormPageHost& host)
-{
-    Database db;
-    if (!db.Open(std::wstring(FormFilePath(host, L".gdb").GetString()).c_str(), DatabaseAccess::ReadOnly))
-        return CString();
-    Statement statement;
-    if (!statement.Prepare(db, "select zoomfactor from FormInfo") || statement.Step() != StepResult::Row)
-        return CString();
-    return CString(DecodeStoredText(statement.ColumnText(0), static_cast<size_t>(statement.ColumnBytes(0))).c_str());
-}
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPrintForm, CDialog)
@@ -48,7 +37,7 @@ BOOL CPrintForm::OnInitDialog()
     CDialog::OnInitDialog();
     ::SendDlgItemMessageW(m_hWnd, kVerticalEdit, EM_LIMITTEXT, kMaxEditText, 0);
     ::SendDlgItemMessageW(m_hWnd, kHorizontalEdit, EM_LIMITTEXT, kMaxEditText, 0);
-    m_offsets = ParsePrintOffsets(std::wstring(ReadStoredOffsets(m_host).GetString()));
+    m_offsets = ParsePrintOffsets(ReadPrintOffsetsText(std::wstring(FormFilePath(m_host, L".gdb").GetString())));
     ShowOffsets();
     CString command;
     command.Format(L"StartPrint=%d,%d", m_offsets.horizontal, m_offsets.vertical);
@@ -119,18 +108,11 @@ void CPrintForm::OnOK()
 
 void CPrintForm::StoreOffsets()
 {
-    Database db;
-    if (!db.Open(std::wstring(FormFilePath(m_host, L".gdb").GetString()).c_str()))
-    {
-        AfxShowMessageBox(m_hWnd, L"Can't open database: " + CString(DecodeStoredText(db.ErrorText()).c_str()) + L"\n",
-                          L"db", MB_OK);
-        return;
-    }
-    Statement statement;
-    const std::string text = EncodeStoredText(FormatPrintOffsets(m_offsets));
-    if (!statement.Prepare(db, "UPDATE FormInfo set zoomfactor=?") ||
-        !statement.BindText(1, text.data(), static_cast<int>(text.size())) || !statement.Run())
-        AfxShowMessageBox(m_hWnd, CString(DecodeStoredText(statement.ErrorText()).c_str()), L"db", MB_OK);
+    const RecordsOutcome stored =
+        WritePrintOffsetsText(std::wstring(FormFilePath(m_host, L".gdb").GetString()), FormatPrintOffsets(m_offsets));
+    if (!stored.ok)
+        AfxShowMessageBox(m_hWnd, CString(DecodeStoredText(stored.message).c_str()), CString(stored.caption.c_str()),
+                          MB_OK);
 }
 
 void CPrintForm::OnCancel()
