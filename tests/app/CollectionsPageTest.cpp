@@ -468,6 +468,16 @@ TEST_F(CollectionsPageOnScreen, EveryControlWholeAndInsideFromTheSmallestWindowU
         SizeFrame(size.cx, size.cy);
         ExpectWholeAndInside(("list at " + std::to_string(size.cx) + " x " + std::to_string(size.cy)).c_str());
     }
+    // Asked far smaller, the main window stops at its least size, where the page is still whole and
+    // keeps a strip of the list.
+    SizeFrame(120, 90);
+    CRect frame;
+    run->Frame()->GetWindowRect(&frame);
+    EXPECT_GT(frame.Width(), 120);
+    ExpectWholeAndInside("list at the least size");
+    CRect list;
+    Page()->m_browser.GetWindowRect(&list);
+    EXPECT_GE(list.Height(), 100);
     SizeFrame(850, 550);
     Follow(L"app:viewStatement?1");
     ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ImageLogoSize>"); }));
