@@ -136,7 +136,9 @@ struct CloseDuringDialog : ::testing::Test
     void ExpectClosedWithPlacement()
     {
         if (g_watchedDialog)
+        {
             EXPECT_EQ(1, g_viewAliveAtDialogEnd) << "the dialog went with the view";
+        }
         EXPECT_EQ(nullptr, run->app->m_pMainWnd);
         EXPECT_FALSE(::IsWindow(mainWindow));
         EXPECT_EQ(120, StoredPlacement(L"Left"));

@@ -59,7 +59,9 @@ struct RecordsProgram : ::testing::Test
     {
         static std::string registered;
         if (!keepDatabase && !registered.empty())
+        {
             ASSERT_TRUE(WriteWholeFile(Database(), registered));
+        }
         run.reset(new ProgramRun(true));
         ASSERT_TRUE(MakeMasterDatabase(run->folder.File(L"Vantorel.gdb"), MasterContent()));
         DialogDriver driver;
