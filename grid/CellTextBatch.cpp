@@ -67,7 +67,8 @@ const GlyphTable* GlyphTable::For(HDC hdc)
     HGDIOBJ font = GetCurrentObject(hdc, OBJ_FONT);
     LOGFONTW logFont;
     if (!font || GetObjectW(font, sizeof(logFont), &logFont) != sizeof(logFont) || GetMapMode(hdc) != MM_TEXT
-        || GetGraphicsMode(hdc) != GM_COMPATIBLE || GetTextCharacterExtra(hdc) != 0)
+        || GetGraphicsMode(hdc) != GM_COMPATIBLE || GetTextCharacterExtra(hdc) != 0
+        || GetTextAlign(hdc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP))
         return nullptr;
     int bitsPerPixel = GetDeviceCaps(hdc, BITSPIXEL) * GetDeviceCaps(hdc, PLANES);
     for (const auto& table : tables)
@@ -114,7 +115,12 @@ bool GlyphTable::Verify(HDC hdc)
             advances.push_back(glyph.advance);
         }
         if (advances.size() == text.size() && Drawn(hdc, font, text, width, height, advances.data()) == own)
+        {
+            // Only the characters whose places were just seen are placed from the table.
+            for (wchar_t c : text)
+                m_glyphs[c].verified = true;
             return true;
+        }
     }
     return false;
 }
@@ -144,7 +150,7 @@ bool GlyphTable::InkInside(HDC hdc, const wchar_t* text, int length, int x, int 
         if (text[i] >= 256)
             return false;
         const Glyph& glyph = GlyphOf(hdc, text[i]);
-        if (!glyph.usable || x + glyph.left < clip.left || x + glyph.right > clip.right || y + glyph.top < clip.top
+        if (!glyph.verified || x + glyph.left < clip.left || x + glyph.right > clip.right || y + glyph.top < clip.top
             || y + glyph.bottom > clip.bottom)
             return false;
         if (advances)

@@ -23,7 +23,7 @@ public:
 private:
     struct Glyph
     {
-        bool known = false, usable = false;
+        bool known = false, usable = false, verified = false;
         int advance = 0, left = 0, top = 0, right = 0, bottom = 0;
     };
     const Glyph& GlyphOf(HDC hdc, wchar_t c) const;

@@ -281,12 +281,13 @@ TEST(GridCellRunPaint, WholePaintLeavesTheDCAsItWas)
 // Texts whose ink reaches past their cell: rows lower than the font (accents and descenders cut at
 // the top and bottom) and, in rows of the usual height, no margin (a leading 'j' reaches left of
 // its place; with no margin in a low row a text's rectangle takes in its neighbour's first pixel,
-// which a cell drawn on its own then erases, so the two are not combined). Those drawn together with others must match the cell-by-cell drawing
-// just as those that are drawn alone with clipping do; and the plain font is one whose texts are
-// drawn together, so the comparison covers that drawing.
+// which a cell drawn on its own then erases, so the two are not combined); and characters the
+// font has no glyph for. Those drawn together with others must match the cell-by-cell drawing
+// just as those drawn alone with clipping do; and the plain font is one whose texts are drawn
+// together, so the comparison covers that drawing.
 TEST(GridCellRunPaint, TextsAtTheirCellsEdgesMatch)
 {
-    const wchar_t* texts[] = {L"\u00c5gjy", L"jab", L"Wq\u00c9", L"|_|", L"fj;", L"\u00ff\u00e7", L"12/31", L"M00042"};
+    const wchar_t* texts[] = {L"\u00c5gjy", L"jab", L"Wq\u00c9", L"|_|", L"fj;", L"\u00ff\u00e7", L"1\u0085/\u009f1", L"M00042"};
     TestGrid t(20, 8, 1, 1, false, 600, 400);
     for (int row = 1; row < 20; row++)
     {
