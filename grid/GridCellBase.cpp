@@ -176,8 +176,9 @@ bool ImageSize(CGridCtrl* grid, int image, int& cx, int& cy)
 }
 
 // DrawText for one cell. A single line that fits is placed and drawn here directly, which is what
-// DrawText would do for it at a good part of the cost (a paint draws every visible cell); anything
-// else, an ellipsis included, goes to DrawText.
+// DrawText would do for it at a good part of the cost (a paint draws every visible cell), and in a
+// paint run it waits to be drawn with its neighbours when its ink needs no clipping; anything else,
+// an ellipsis included, goes to DrawText.
 void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
 {
     const UINT simple = DT_SINGLELINE | DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -185,13 +186,13 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
     bool oneLine = !(format & ~simple) && (format & DT_SINGLELINE) && length > 0;
     SIZE size = {0, 0};
     bool measured = false;
+    CellPaintRun* run = CellPaintRun::ActiveOn(hdc);
     if (oneLine)
-    {
-        CellPaintRun* run = CellPaintRun::ActiveOn(hdc);
         measured = run && run->Metrics() && run->Metrics()->Measure(hdc, text, length, size);
-    }
     if (!oneLine || (!measured && !GetTextExtentPoint32W(hdc, text, length, &size)) || size.cx > rect.right - rect.left)
     {
+        if (run)
+            run->Texts().Flush();
         DrawTextW(hdc, text, -1, &rect, format);
         return;
     }
@@ -205,6 +206,14 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
         y = rect.top + (rect.bottom - rect.top) / 2 - size.cy / 2;
     else if (format & DT_BOTTOM)
         y = rect.bottom - size.cy;
+    INT advances[256];
+    if (measured && run->Glyphs() && length <= 256 && run->Glyphs()->InkInside(hdc, text, length, x, y, rect, advances))
+    {
+        run->Texts().Add(x, y, text, length, advances);
+        return;
+    }
+    if (run)
+        run->Texts().Flush();
     ExtTextOutW(hdc, x, y, ETO_CLIPPED, &rect, text, static_cast<UINT>(length), nullptr);
 }
 
@@ -312,7 +321,7 @@ void CGridCellBase::DrawSortArrow(HDC hdc, CRect& rect)
 
 CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
     : m_hdc(hdc), m_bkMode(GetBkMode(hdc)), m_textColour(GetTextColor(hdc)), m_font(GetCurrentObject(hdc, OBJ_FONT)),
-      m_outer(g_activeRun)
+      m_texts(hdc), m_outer(g_activeRun)
 {
     g_activeRun = this;
     SetBkMode(hdc, TRANSPARENT);
@@ -332,11 +341,13 @@ CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
     {
         metrics->height = tm.tmHeight;
         m_metrics = std::move(metrics);
+        m_glyphs = GlyphTable::For(hdc);
     }
 }
 
 CellPaintRun::~CellPaintRun()
 {
+    m_texts.Flush();
     g_activeRun = m_outer;
     SetBkMode(m_hdc, m_bkMode);
     SetTextColor(m_hdc, m_textColour);

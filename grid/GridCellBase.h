@@ -7,6 +7,7 @@
 #include "framework/Object.h"
 #include "framework/Gdi.h"
 #include "grid/GridNotify.h"
+#include "grid/CellTextBatch.h"
 
 class CGridCtrl;
 class CGridDefaultCell;
@@ -105,7 +106,8 @@ private:
 // text colour and font that the kind's default cell draws with, so that each cell's Draw finds them
 // set and changes nothing for a cell that keeps the defaults; and keeps the widths of that font's
 // characters, so that a cell's text is measured without a call to the system. The DC's attributes
-// are put back when the object goes. Draw gives the same pixels with or without it.
+// are put back when the object goes. Cell texts that need no clipping wait in it to be drawn with
+// their neighbours in one call. Draw gives the same pixels with or without it.
 class CellPaintRun
 {
 public:
@@ -119,6 +121,10 @@ public:
     static CellPaintRun* ActiveOn(HDC hdc);
     // The run font's measures, or none when they cannot be had.
     const FontMetrics* Metrics() const { return m_metrics.get(); }
+    // How the run font's glyphs are placed, or none when texts cannot be drawn together.
+    const GlyphTable* Glyphs() const { return m_glyphs; }
+    // Cell texts waiting to be drawn together; drawn at the latest when the run ends.
+    CellTextBatch& Texts() { return m_texts; }
 
 private:
     HDC m_hdc;
@@ -126,5 +132,7 @@ private:
     COLORREF m_textColour;
     HGDIOBJ m_font;
     std::unique_ptr<FontMetrics> m_metrics;
+    const GlyphTable* m_glyphs = nullptr;
+    CellTextBatch m_texts;
     CellPaintRun* m_outer;
 };

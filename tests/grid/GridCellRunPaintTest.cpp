@@ -242,3 +242,36 @@ TEST(GridCellRunPaint, WholePaintLeavesTheDCAsItWas)
     EXPECT_EQ(HOSTILE_BRUSH, ::GetDCBrushColor(canvas.dc));
     EXPECT_EQ(::GetStockObject(SYSTEM_FIXED_FONT), ::GetCurrentObject(canvas.dc, OBJ_FONT));
 }
+
+// Texts whose ink reaches past their cell: rows lower than the font (accents and descenders cut at
+// the top and bottom) and, in rows of the usual height, no margin (a leading 'j' reaches left of
+// its place; with no margin in a low row a text's rectangle takes in its neighbour's first pixel,
+// which a cell drawn on its own then erases, so the two are not combined); and characters the
+// font has no glyph for. Those drawn together with others must match the cell-by-cell drawing
+// just as those drawn alone with clipping do; and the plain font is one whose texts are drawn
+// together, so the comparison covers that drawing.
+TEST(GridCellRunPaint, TextsAtTheirCellsEdgesMatch)
+{
+    const wchar_t* texts[] = {L"\u00c5gjy", L"jab", L"Wq\u00c9", L"|_|", L"fj;", L"\u00ff\u00e7", L"1\u0085/\u009f1", L"M00042"};
+    TestGrid t(20, 8, 1, 1, false, 600, 400);
+    for (int row = 1; row < 20; row++)
+    {
+        t.grid.SetRowHeight(row, row % 2 ? 20 : 6 + row % 12);
+        for (int col = 1; col < 8; col++)
+        {
+            t.grid.SetItemText(row, col, texts[(row + col) % 8]);
+            t.grid.SetColumnWidth(col, 28 + col % 3);
+            if (row % 2)
+                t.grid.GetCell(row, col)->SetMargin(0);
+        }
+    }
+    Canvas fast(t.grid), reference(t.grid);
+    ASSERT_TRUE(fast.Ready() && reference.Ready());
+
+    HGDIOBJ old = ::SelectObject(fast.dc, t.grid.GetDefaultCell(FALSE, FALSE)->GetFontObject()->GetSafeHandle());
+    EXPECT_NE(nullptr, GlyphTable::For(fast.dc)) << "texts in the plain font are drawn together";
+    ::SelectObject(fast.dc, old);
+
+    std::string where;
+    EXPECT_EQ(0, DifferenceFromCellsDrawnOnTheirOwn(t.grid, fast, reference, where)) << where;
+}

@@ -467,20 +467,23 @@ TEST(GridCellStorage, AutoSizedWidthIsTheWidestTextWithItsMargins)
     t.grid.SetItemText(1, 1, L"iii");
     t.grid.SetItemText(2, 1, L"WWWWW");
     t.grid.SetItemText(3, 1, L"MMM");
-    // The expected width from GDI directly: the text in the normal cells' font, a margin on either
-    // side and one pixel.
+    // In the normal cells' font (8-point Tahoma here) "WWWWW" is 50 pixels wide and "MMM" 27, as
+    // GDI measures them; the column takes the wider, a 3-pixel margin (a space) on either side and
+    // one pixel: 57.
     CGridDefaultCell* def = static_cast<CGridDefaultCell*>(t.grid.GetDefaultCell(FALSE, FALSE));
     HDC hdc = ::GetDC(nullptr);
     HGDIOBJ old = ::SelectObject(hdc, def->GetFontObject()->GetSafeHandle());
-    SIZE w = {0, 0}, m = {0, 0};
+    SIZE w = {0, 0}, m = {0, 0}, space = {0, 0};
     ::GetTextExtentPoint32W(hdc, L"WWWWW", 5, &w);
     ::GetTextExtentPoint32W(hdc, L"MMM", 3, &m);
+    ::GetTextExtentPoint32W(hdc, L" ", 1, &space);
     ::SelectObject(hdc, old);
     ::ReleaseDC(nullptr, hdc);
-    int margin = static_cast<int>(def->GetMargin());
-    ASSERT_GT(w.cx, 0);
+    ASSERT_EQ(50, w.cx) << "the font differs from the one these figures are for";
+    ASSERT_EQ(27, m.cx);
+    ASSERT_EQ(3, space.cx);
     t.grid.AutoSizeColumns(GVS_DATA);
-    EXPECT_EQ(std::max(w.cx, m.cx) + 2 * margin + 1, t.grid.GetColumnWidth(1));
+    EXPECT_EQ(57, t.grid.GetColumnWidth(1));
 }
 
 TEST(GridCellStorage, MeasuringAgreesOnADCThatSpacesCharactersAndWords)

@@ -94,7 +94,8 @@ TEST(GridModel, InsertRowAndColumnPositions)
     EXPECT_EQ(5, grid.GetRowCount());
     EXPECT_EQ(static_cast<CGridDefaultCell*>(grid.GetDefaultCell(TRUE, FALSE))->GetHeight(), grid.GetRowHeight(4))
         << "an empty heading gives the fixed-row default height";
-    EXPECT_EQ(grid.GetTextExtent(1, 0, L"new").cy, grid.GetRowHeight(1));
+    // "new" is 13 pixels high in the cells' 8-point Tahoma, and a 3-pixel margin goes above and below.
+    EXPECT_EQ(19, grid.GetRowHeight(1));
 
     EXPECT_EQ(-1, grid.InsertColumn(L"h", DT_LEFT, 0)) << "inside the fixed columns";
     EXPECT_EQ(-1, grid.InsertColumn(L"h", DT_LEFT, 5));
@@ -104,7 +105,7 @@ TEST(GridModel, InsertRowAndColumnPositions)
     EXPECT_EQ(1, grid.InsertColumn(L"middle", DT_LEFT, 1));
     EXPECT_EQ(L"middle", Text(grid, 0, 1));
     EXPECT_EQ(L"0,1", Text(grid, 0, 2));
-    EXPECT_EQ(grid.GetTextExtent(0, 1, L"middle").cx, grid.GetColumnWidth(1));
+    EXPECT_EQ(42, grid.GetColumnWidth(1)) << "\"middle\" is 36 pixels wide, with a 3-pixel margin either side";
 }
 
 TEST(GridModel, InsertIntoEmptyGridMakesTheMissingDimension)
@@ -373,7 +374,8 @@ TEST(GridModel, ExpandLastColumnAndAutoSize)
     grid.SetColumnWidth(2, 5);
     grid.SetItemText(2, 2, L"a rather long text in one cell");
     EXPECT_TRUE(grid.AutoSizeColumn(2, GVS_BOTH));
-    EXPECT_EQ(grid.GetCell(2, 2)->GetCellExtent(nullptr).cx, grid.GetColumnWidth(2));
+    // The text is 150 pixels wide in 8-point Tahoma; 3-pixel margins and one pixel: 157.
+    EXPECT_EQ(157, grid.GetColumnWidth(2));
 
     // Measuring only header rows of a grid without one keeps the width.
     grid.SetFixedRowCount(0);

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 #include "GridTestSupport.h"
-#include "tests/viewer/PdfPrintQueue.h"
+#include "tests/support/PdfPrintQueue.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "formdb/FormDatabase.h"
 #include "tests/pages/DialogDriver.h"
 #include "tests/pages/FormPageFixture.h"
-#include "tests/viewer/PdfPrintQueue.h"
+#include "tests/support/PdfPrintQueue.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace {

@@ -207,12 +207,12 @@ TEST_F(BrowserCoreTest, ALinkOfTheFormNavigatesWhenClicked)
     ASSERT_FALSE(form->Script().Form().links.empty());
     const pdf::PageLink& link = form->Script().Form().links[0];
     EXPECT_EQ(L"app:saveChanges", link.address);
-    // The link's middle, in the window: the page is drawn from the top left at the window's width.
-    RECT rc;
-    GetClientRect(form->Hwnd(), &rc);
-    double scale = (rc.right - 16) / 612.0;
-    int x = static_cast<int>(8 + (link.rect[0] + link.rect[2]) / 2 * scale);
-    int y = static_cast<int>(8 + (792 - (link.rect[1] + link.rect[3]) / 2) * scale);
+    // The link's middle, in the window, placed by where the 612 x 792-point page is seen drawn.
+    PaperOnScreen paper;
+    ASSERT_TRUE(FindPaper(form->Hwnd(), paper));
+    const double scale = paper.Scale(612);
+    int x = static_cast<int>(paper.left + (link.rect[0] + link.rect[2]) / 2 * scale);
+    int y = static_cast<int>(paper.top + (792 - (link.rect[1] + link.rect[3]) / 2) * scale);
     w.cancelWhen = [](const std::wstring&) { return true; };
     SendMessageW(form->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PumpPending();
@@ -293,11 +293,12 @@ TEST_F(BrowserCoreTest, AStatementPostsItsChangesBeforeAskingToSaveThem)
     viewer::FormWindow* form = w.Core().Form();
     const pdf::PageLink& link = form->Script().Form().links.at(0);
     ASSERT_EQ(L"app:saveChanges", link.address);
-    RECT rc;
-    GetClientRect(form->Hwnd(), &rc);
-    double scale = (rc.right - 16) / 612.0;
+    PaperOnScreen paper;
+    ASSERT_TRUE(FindPaper(form->Hwnd(), paper));
+    const double scale = paper.Scale(612);
     SendMessageW(form->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON,
-                 MAKELPARAM(static_cast<int>(8 + (link.rect[0] + 4) * scale), static_cast<int>(8 + (792 - link.rect[1] - 4) * scale)));
+                 MAKELPARAM(static_cast<int>(paper.left + (link.rect[0] + 4) * scale),
+                            static_cast<int>(paper.top + (792 - link.rect[1] - 4) * scale)));
     PumpPending();
     EXPECT_EQ(0u, seen.find(L"%3Cr%3E%3CID%3E42%3C%2FID%3E"));
     EXPECT_NE(std::wstring::npos, seen.find(L"%3CTotalDue_1%3E12%3C%2FTotalDue_1%3E"));

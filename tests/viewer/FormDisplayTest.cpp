@@ -20,6 +20,7 @@ protected:
         form = window.Core().Form();
         ASSERT_NE(nullptr, form);
         ASSERT_EQ(L"", form->Error());
+        ASSERT_TRUE(FindPaper(form->Hwnd(), paper)); // at zoom 1.0, scrolled to the top left
     }
     void TearDown() override { TestControl().Reset(); }
 
@@ -34,17 +35,13 @@ protected:
         for (int i = 0; i < lines; ++i) SendMessageW(form->Hwnd(), bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, SB_LINEDOWN, 0);
     }
     int Pos(int bar) const { return GetScrollPos(form->Hwnd(), bar); }
-    // Window pixels per page point at that zoom: the page's 612 points fill the client width less
-    // the 8-pixel margins, times the zoom.
-    double ScaleAt(double zoom) const
-    {
-        RECT rc;
-        GetClientRect(form->Hwnd(), &rc);
-        return (rc.right - 16) / 612.0 * zoom;
-    }
+    // Window pixels per page point at that zoom: the scale at which the sample's 612-point-wide page
+    // was seen drawn at zoom 1.0, times the zoom.
+    double ScaleAt(double zoom) const { return paper.Scale(612) * zoom; }
 
     TestBrowserWindow window;
     viewer::FormWindow* form = nullptr;
+    PaperOnScreen paper; // its left and top are the margins around the page, which do not scale
 };
 
 std::wstring LongValue()
@@ -57,24 +54,13 @@ std::wstring LongValue()
 // Pixels of the edit's client area darker than mid-grey: the drawn text.
 int DarkPixels(HWND hwnd)
 {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HDC screen = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
+    const WindowPixels pixels(hwnd);
     int count = 0;
-    for (int x = 0; x < rc.right; ++x)
-        for (int y = 0; y < rc.bottom; ++y) {
-            COLORREF c = GetPixel(memory, x, y);
+    for (int x = 0; x < pixels.width; ++x)
+        for (int y = 0; y < pixels.height; ++y) {
+            COLORREF c = pixels.Pixel(x, y);
             count += GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
         }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, screen);
     return count;
 }
 
@@ -128,12 +114,12 @@ TEST_F(FormDisplayTest, ZoomKeepsThePointAtTheTopLeftOfTheView)
     ASSERT_EQ(80, x1);
     const double s125 = ScaleAt(1.25), s150 = ScaleAt(1.5);
     // The page point at the view's top left, in points from the page's top left corner.
-    const double px = (x1 - 8) / s125, py = (y1 - 8) / s125;
+    const double px = (x1 - paper.left) / s125, py = (y1 - paper.top) / s125;
 
     window.Send(L"ZoomIn");
     ASSERT_DOUBLE_EQ(1.5, form->ZoomFactor());
-    EXPECT_NEAR(8 + px * s150, Pos(SB_HORZ), 1.0);
-    EXPECT_NEAR(8 + py * s150, Pos(SB_VERT), 1.0);
+    EXPECT_NEAR(paper.left + px * s150, Pos(SB_HORZ), 1.0);
+    EXPECT_NEAR(paper.top + py * s150, Pos(SB_VERT), 1.0);
 
     window.Send(L"ZoomOut");
     ASSERT_DOUBLE_EQ(1.25, form->ZoomFactor());
@@ -144,7 +130,7 @@ TEST_F(FormDisplayTest, ZoomKeepsThePointAtTheTopLeftOfTheView)
     window.Send(L"ZoomOut");
     ASSERT_DOUBLE_EQ(1.0, form->ZoomFactor());
     EXPECT_EQ(0, Pos(SB_HORZ));
-    EXPECT_NEAR(8 + py * ScaleAt(1.0), Pos(SB_VERT), 1.0);
+    EXPECT_NEAR(paper.top + py * ScaleAt(1.0), Pos(SB_VERT), 1.0);
 }
 
 TEST_F(FormDisplayTest, ZoomOutNearTheEndStopsAtTheEndOfTheNewRange)
@@ -156,9 +142,10 @@ TEST_F(FormDisplayTest, ZoomOutNearTheEndStopsAtTheEndOfTheNewRange)
     ASSERT_GT(Pos(SB_VERT), 0);
     window.Send(L"ZoomOut");
     window.Send(L"ZoomOut");
-    // At zoom 1.0 the content is 8 + 792 * scale + 8 pixels high: the last position shows its end.
+    // At zoom 1.0 the content is the 792-point page with the same margin above and below it: the
+    // last position shows its end (within the rounding of the measured scale).
     RECT rc;
     GetClientRect(form->Hwnd(), &rc);
-    const int last = static_cast<int>(16 + 792 * ScaleAt(1.0)) - rc.bottom;
-    EXPECT_NEAR(last, Pos(SB_VERT), 1.0);
+    const double last = paper.top + 792 * ScaleAt(1.0) + paper.top - rc.bottom;
+    EXPECT_NEAR(last, Pos(SB_VERT), 1.5);
 }

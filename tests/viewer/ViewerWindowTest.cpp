@@ -99,3 +99,58 @@ bool LoadIntoContainer(TestBrowserWindow& window, const std::wstring& docpath)
     PumpPending();
     return called;
 }
+
+WindowPixels::WindowPixels(HWND hwnd)
+{
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    width = rc.right;
+    height = rc.bottom;
+    HDC screen = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    m_bits.resize(static_cast<size_t>(width) * height);
+    if (GetDIBits(memory, bitmap, 0, height, m_bits.data(), &info, DIB_RGB_COLORS) != height)
+        ADD_FAILURE() << "the window's pixels could not be read";
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, screen);
+}
+
+COLORREF WindowPixels::Pixel(int x, int y) const
+{
+    DWORD bits = m_bits[static_cast<size_t>(y) * width + x];
+    return RGB((bits >> 16) & 0xFF, (bits >> 8) & 0xFF, bits & 0xFF);
+}
+
+bool FindPaper(HWND form, PaperOnScreen& paper)
+{
+    const WindowPixels pixels(form);
+    // The corner is the margin around the pages; the middle row crosses the paper.
+    const COLORREF around = pixels.Pixel(1, 1);
+    const int middle = pixels.height / 2;
+    int left = 0, right = pixels.width, top = 0;
+    while (left < pixels.width && pixels.Pixel(left, middle) == around) ++left;
+    while (right > left && pixels.Pixel(right - 1, middle) == around) --right;
+    const int column = left + 2;
+    while (top < pixels.height && pixels.Pixel(column, top) == around) ++top;
+    if (left == 0 || right == pixels.width || right - left < 100 || top == 0 || top >= middle) {
+        ADD_FAILURE() << "the paper is not wholly across the window: " << left << ".." << right << " from " << top;
+        return false;
+    }
+    paper.left = left;
+    paper.right = right;
+    paper.top = top;
+    return true;
+}

@@ -1,7 +1,8 @@
-// A real printer for printing tests: a CUPS queue that writes PDF files, set up and removed by
-// pdf_printer.sh beside this header. The printing half of a test runs in a child process (the
-// executable's disabled PdfPrinterJob tests) in a Wine session of its own, because Wine lists printers when a
-// session starts; the words of each printed file come back with their places from pdftotext -bbox.
+// A real printer for printing tests: a CUPS queue that writes PDF files into a folder of the test's
+// own, set up and removed by pdf_printer.sh beside this header. The printing half of a test runs in a
+// child process (the executable's disabled PdfPrinterJob tests) in a Wine session of its own, because
+// Wine lists printers when a session starts; the words of each printed file come back with their
+// places from pdftotext -bbox.
 #pragma once
 #include <windows.h>
 #include <cstdlib>
@@ -79,7 +80,8 @@ inline std::string Joined(const PageWords& words)
 }
 
 // The queue (and, when none runs, a scheduler) for the life of the object; its state folder under
-// /tmp holds the script's status files, the child's log and the words files.
+// /tmp holds the queue's output folder, the script's status files, the child's log and the words
+// files.
 class PdfPrinter
 {
 public:

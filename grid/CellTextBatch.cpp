@@ -1,0 +1,208 @@
+// Texts of neighbouring cells drawn in one call, and the glyph placement that makes it exact.
+#include "grid/CellTextBatch.h"
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+
+// Every character below 256 that a font is likely to draw, then one more glyph whose place checks
+// the last one's advance.
+std::wstring VerificationText()
+{
+    std::wstring text;
+    for (wchar_t c = 0x20; c < 0x7F; c++)
+        text += c;
+    for (wchar_t c = 0xA0; c <= 0xFF; c++)
+        text += c;
+    return text + L"H";
+}
+
+// The pixels of a text drawn on a bitmap like the DC's, without or with explicit advances.
+std::vector<DWORD> Drawn(HDC like, HFONT font, const std::wstring& text, int width, int height, const INT* advances)
+{
+    std::vector<DWORD> pixels;
+    HDC dc = CreateCompatibleDC(like);
+    HBITMAP bitmap = CreateCompatibleBitmap(like, width, height);
+    if (!dc || !bitmap)
+    {
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (dc)
+            DeleteDC(dc);
+        return pixels;
+    }
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    ExtTextOutW(dc, 2, 2, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), advances);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    pixels.resize(static_cast<size_t>(width) * height);
+    if (GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
+        pixels.clear();
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+} // namespace
+
+const GlyphTable* GlyphTable::For(HDC hdc)
+{
+    // A paint asks once per block of cells; the tables live as long as the program.
+    static std::vector<std::unique_ptr<GlyphTable>> tables;
+    HGDIOBJ font = GetCurrentObject(hdc, OBJ_FONT);
+    LOGFONTW logFont;
+    if (!font || GetObjectW(font, sizeof(logFont), &logFont) != sizeof(logFont) || GetMapMode(hdc) != MM_TEXT
+        || GetGraphicsMode(hdc) != GM_COMPATIBLE || GetTextCharacterExtra(hdc) != 0
+        || GetTextAlign(hdc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP))
+        return nullptr;
+    int bitsPerPixel = GetDeviceCaps(hdc, BITSPIXEL) * GetDeviceCaps(hdc, PLANES);
+    for (const auto& table : tables)
+    {
+        if (table->m_bitsPerPixel == bitsPerPixel && std::memcmp(&table->m_font, &logFont, sizeof(logFont)) == 0)
+            return table->m_usable ? table.get() : nullptr;
+    }
+    if (tables.size() >= 32)
+        return nullptr;
+    auto table = std::make_unique<GlyphTable>();
+    table->m_font = logFont;
+    table->m_bitsPerPixel = bitsPerPixel;
+    table->m_usable = table->Verify(hdc);
+    tables.push_back(std::move(table));
+    return tables.back()->m_usable ? tables.back().get() : nullptr;
+}
+
+// Finds the glyph format whose advances place a text exactly where the system's own drawing of it
+// puts its glyphs; without one, texts in this font are not batched.
+bool GlyphTable::Verify(HDC hdc)
+{
+    TEXTMETRICW tm;
+    if (!GetTextMetricsW(hdc, &tm) || tm.tmOverhang != 0)
+        return false;
+    m_ascent = tm.tmAscent;
+    const std::wstring text = VerificationText();
+    HFONT font = static_cast<HFONT>(GetCurrentObject(hdc, OBJ_FONT));
+    int width = 4 + static_cast<int>(text.size()) * (tm.tmMaxCharWidth + 2);
+    int height = 4 + tm.tmHeight;
+    const std::vector<DWORD> own = Drawn(hdc, font, text, width, height, nullptr);
+    if (own.empty())
+        return false;
+    for (UINT format : {UINT(GGO_BITMAP), UINT(GGO_GRAY4_BITMAP), UINT(GGO_GRAY8_BITMAP), UINT(GGO_GRAY2_BITMAP)})
+    {
+        m_format = format;
+        for (Glyph& glyph : m_glyphs)
+            glyph = Glyph();
+        std::vector<INT> advances;
+        for (wchar_t c : text)
+        {
+            const Glyph& glyph = GlyphOf(hdc, c);
+            if (!glyph.usable)
+                break;
+            advances.push_back(glyph.advance);
+        }
+        if (advances.size() == text.size() && Drawn(hdc, font, text, width, height, advances.data()) == own)
+        {
+            // Only the characters whose places were just seen are placed from the table.
+            for (wchar_t c : text)
+                m_glyphs[c].verified = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+const GlyphTable::Glyph& GlyphTable::GlyphOf(HDC hdc, wchar_t c) const
+{
+    Glyph& glyph = m_glyphs[c & 0xFF];
+    if (glyph.known)
+        return glyph;
+    glyph.known = true;
+    GLYPHMETRICS gm;
+    if (GetGlyphOutlineW(hdc, c, m_format, &gm, 0, nullptr, &kIdentity) == GDI_ERROR || gm.gmCellIncY != 0)
+        return glyph;
+    glyph.usable = true;
+    glyph.advance = gm.gmCellIncX;
+    glyph.left = gm.gmptGlyphOrigin.x;
+    glyph.right = glyph.left + static_cast<int>(gm.gmBlackBoxX);
+    glyph.top = m_ascent - gm.gmptGlyphOrigin.y;
+    glyph.bottom = glyph.top + static_cast<int>(gm.gmBlackBoxY);
+    return glyph;
+}
+
+bool GlyphTable::InkInside(HDC hdc, const wchar_t* text, int length, int x, int y, const RECT& clip, INT* advances) const
+{
+    for (int i = 0; i < length; i++)
+    {
+        if (text[i] >= 256)
+            return false;
+        const Glyph& glyph = GlyphOf(hdc, text[i]);
+        if (!glyph.verified || x + glyph.left < clip.left || x + glyph.right > clip.right || y + glyph.top < clip.top
+            || y + glyph.bottom > clip.bottom)
+            return false;
+        if (advances)
+            advances[i] = glyph.advance;
+        x += glyph.advance;
+    }
+    return true;
+}
+
+void CellTextBatch::Add(int x, int y, const wchar_t* text, int length, const INT* advances)
+{
+    HGDIOBJ font = GetCurrentObject(m_hdc, OBJ_FONT);
+    COLORREF colour = GetTextColor(m_hdc);
+    if (!m_text.empty() && (font != m_font || colour != m_colour || y != m_y || x < m_pen))
+        Flush();
+    if (m_text.empty())
+    {
+        m_font = font;
+        m_colour = colour;
+        m_x = m_pen = x;
+        m_y = y;
+    }
+    else
+    {
+        // The last glyph's advance reaches this text's start.
+        m_advances.back() += x - m_pen;
+        m_pen = x;
+    }
+    m_text.insert(m_text.end(), text, text + length);
+    m_advances.insert(m_advances.end(), advances, advances + length);
+    for (int i = 0; i < length; i++)
+        m_pen += advances[i];
+}
+
+void CellTextBatch::Flush()
+{
+    if (m_text.empty())
+        return;
+    HGDIOBJ font = GetCurrentObject(m_hdc, OBJ_FONT);
+    COLORREF colour = GetTextColor(m_hdc);
+    if (font != m_font)
+        SelectObject(m_hdc, m_font);
+    if (colour != m_colour)
+        SetTextColor(m_hdc, m_colour);
+    int bkMode = SetBkMode(m_hdc, TRANSPARENT);
+    ExtTextOutW(m_hdc, m_x, m_y, 0, nullptr, m_text.data(), static_cast<UINT>(m_text.size()), m_advances.data());
+    if (bkMode != TRANSPARENT)
+        SetBkMode(m_hdc, bkMode);
+    if (colour != m_colour)
+        SetTextColor(m_hdc, colour);
+    if (font != m_font)
+        SelectObject(m_hdc, font);
+    m_text.clear();
+    m_advances.clear();
+}
