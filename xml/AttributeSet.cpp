@@ -30,7 +30,7 @@ int recordSize(const char* record)
 
 } // namespace
 
-AttributeSet* AttributeSet::create(int firstPairBytes)
+AttributeSet* AttributeSet::create(int firstPairBytes, kit::BlockArena* arena)
 {
     // The set and the block for its first pair in one allocation, rounded up to the allocator's
     // eight-byte granule; further pairs move the pairs to a block of their own.
@@ -38,7 +38,7 @@ AttributeSet* AttributeSet::create(int firstPairBytes)
     if (firstPairBytes < 0 || firstPairBytes > 0x3FFFFFFF)
         return nullptr;
     size_t total = (head + (size_t)firstPairBytes + 7) & ~(size_t)7;
-    void* memory = poolAlloc(total);
+    void* memory = poolAllocIn(arena, total);
     if (!memory)
         return nullptr;
     AttributeSet* set = ::new (memory) AttributeSet();

@@ -69,6 +69,7 @@ void Parser::completeTopLevel(TreeNode* node)
 {
     TreeInfo* info = node->getTreeInfo();
     if (info && info->isValid()) {
+        info->stopBuilding();
         info->m_declaration = m_pendingDecl;
         m_pendingDecl = nullptr;
         int taken = 0;
@@ -398,6 +399,10 @@ bool Parser::openTag()
         m_value.clear();
         m_value.appendN(name, nameLength);
         node = m_value.lostBytes() ? nullptr : TreeNode::createRoot(sbText(m_value));
+        // The document's nodes go to an arena of its own, freed with it at once; without one (no
+        // memory for it) they come from the pool.
+        if (node)
+            node->getTreeInfo()->startArena();
     }
     if (!stored(node != nullptr))
         return false;

@@ -1,0 +1,112 @@
+// Arena chunks come straight from VirtualAlloc, whose addresses and sizes fall on 64 KB regions:
+// the small-block allocator's region table marks them, which is how smallBlockFree knows to leave
+// an arena's blocks alone.
+#include "kit/BlockArena.h"
+#include "kit/AllocationGate.h"
+#include "kit/SmallBlocks.h"
+#include <windows.h>
+#include <new>
+
+namespace kit {
+
+namespace {
+
+const size_t kFirstChunk = 64 * 1024;
+const size_t kLargestChunk = 4 * 1024 * 1024;
+const size_t kAlign = 8;
+
+size_t roundUp(size_t n, size_t to)
+{
+    return (n + to - 1) & ~(to - 1);
+}
+
+} // namespace
+
+BlockArena::Chunk* BlockArena::newChunk(size_t bytes)
+{
+    void* memory = VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!memory)
+        return nullptr;
+    smallBlockMarkArena(memory, bytes, true);
+    Chunk* chunk = static_cast<Chunk*>(memory);
+    chunk->next = nullptr;
+    chunk->bytes = bytes;
+    return chunk;
+}
+
+BlockArena::BlockArena(Chunk* first, size_t headBytes)
+    : m_chunks(first), m_next(reinterpret_cast<char*>(first) + headBytes), m_left(first->bytes - headBytes),
+      m_chunkBytes(first->bytes)
+{
+}
+
+BlockArena* BlockArena::create()
+{
+    if (!allocationAllowed(kFirstChunk))
+        return nullptr;
+    Chunk* first = newChunk(kFirstChunk);
+    if (!first)
+        return nullptr;
+    // The arena lives in its own first chunk, after the chunk's header.
+    const size_t head = roundUp(sizeof(Chunk), kAlign);
+    return ::new (reinterpret_cast<char*>(first) + head) BlockArena(first, head + roundUp(sizeof(BlockArena), kAlign));
+}
+
+bool BlockArena::addChunk(size_t atLeast)
+{
+    // Each chunk is as large as all before it, up to a limit: few system calls for a large
+    // document, little unused room for a small one.
+    size_t bytes = m_chunkBytes < kLargestChunk ? m_chunkBytes : kLargestChunk;
+    const size_t head = roundUp(sizeof(Chunk), kAlign);
+    if (bytes < atLeast + head)
+        bytes = roundUp(atLeast + head, kFirstChunk);
+    Chunk* chunk = newChunk(bytes);
+    if (!chunk)
+        return false;
+    // The first chunk holds the arena itself and stays first in the list, so it is freed last.
+    chunk->next = m_chunks->next;
+    m_chunks->next = chunk;
+    m_chunkBytes += bytes;
+    m_next = reinterpret_cast<char*>(chunk) + head;
+    m_left = bytes - head;
+    return true;
+}
+
+void* BlockArena::allocate(size_t size)
+{
+    if (!allocationAllowed(size))
+        return nullptr;
+    size_t rounded = roundUp(size ? size : 1, kAlign);
+    if (rounded < size)
+        return nullptr;
+    if (rounded > m_left && !addChunk(rounded))
+        return nullptr;
+    void* block = m_next;
+    m_next += rounded;
+    m_left -= rounded;
+    return block;
+}
+
+void BlockArena::addRef()
+{
+    InterlockedIncrement(&m_refs);
+}
+
+void BlockArena::release()
+{
+    if (InterlockedDecrement(&m_refs) != 0)
+        return;
+    Chunk* first = m_chunks;
+    Chunk* chunk = first->next;
+    this->~BlockArena();
+    while (chunk) {
+        Chunk* next = chunk->next;
+        smallBlockMarkArena(chunk, chunk->bytes, false);
+        VirtualFree(chunk, 0, MEM_RELEASE);
+        chunk = next;
+    }
+    smallBlockMarkArena(first, first->bytes, false);
+    VirtualFree(first, 0, MEM_RELEASE);
+}
+
+} // namespace kit

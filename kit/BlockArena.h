@@ -1,0 +1,47 @@
+// A bump allocator for many small objects that die together (the nodes of one parsed document):
+// blocks are carved in order from chunks that double in size, with no lock and no per-block header,
+// and all chunks go back to the system at once when the last reference is released. Blocks in an
+// arena may still be passed to smallBlockFree, which leaves them alone, so an object need not know
+// where it was placed.
+#pragma once
+#include <stddef.h>
+#include "kit/KitObject.h"
+
+namespace kit {
+
+class BlockArena : public KitObject
+{
+public:
+    // A new arena holding one reference; NULL when no memory is left.
+    static BlockArena* create();
+    BlockArena(const BlockArena&) = delete;
+    BlockArena& operator=(const BlockArena&) = delete;
+
+    // An 8-byte aligned block; NULL when no memory is left or the allocation gate refuses it.
+    // Allocation is for one thread at a time (the one building the objects).
+    void* allocate(size_t size);
+    // References may be taken and released from any thread.
+    void addRef();
+    // Frees every chunk, and so every block, with the last reference.
+    void release();
+    // Bytes taken from the system, for tests and measurements.
+    size_t chunkBytes() const { return m_chunkBytes; }
+
+private:
+    struct Chunk {
+        Chunk* next;
+        size_t bytes;
+    };
+    BlockArena(Chunk* first, size_t headBytes);
+    ~BlockArena() override {}
+    bool addChunk(size_t atLeast);
+    static Chunk* newChunk(size_t bytes);
+
+    Chunk* m_chunks;
+    char* m_next;
+    size_t m_left;
+    size_t m_chunkBytes;
+    volatile long m_refs = 1;
+};
+
+} // namespace kit
