@@ -6,6 +6,7 @@
 #include "kit/SmallBlocks.h"
 #include <windows.h>
 #include <new>
+#include <stdint.h>
 
 namespace kit {
 
@@ -14,6 +15,7 @@ namespace {
 const size_t kFirstChunk = 64 * 1024;
 const size_t kLargestChunk = 4 * 1024 * 1024;
 const size_t kAlign = 8;
+const size_t kPacking = 4;
 
 size_t roundUp(size_t n, size_t to)
 {
@@ -72,18 +74,23 @@ bool BlockArena::addChunk(size_t atLeast)
     return true;
 }
 
-void* BlockArena::allocate(size_t size)
+void* BlockArena::allocate(size_t size, size_t align)
 {
     if (!allocationAllowed(size))
         return nullptr;
-    size_t rounded = roundUp(size ? size : 1, kAlign);
+    size_t rounded = roundUp(size ? size : 1, kPacking);
     if (rounded < size)
         return nullptr;
-    if (rounded > m_left && !addChunk(rounded))
-        return nullptr;
-    void* block = m_next;
-    m_next += rounded;
-    m_left -= rounded;
+    // Chunks start 8-aligned, and every block is a multiple of 4: at most 4 bytes of padding.
+    size_t pad = align > kPacking ? (size_t)(-(intptr_t)m_next) & (kAlign - 1) : 0;
+    if (rounded + pad > m_left) {
+        if (!addChunk(rounded))
+            return nullptr;
+        pad = 0;
+    }
+    char* block = m_next + pad;
+    m_next = block + rounded;
+    m_left -= pad + rounded;
     return block;
 }
 

@@ -17,9 +17,10 @@ public:
     BlockArena(const BlockArena&) = delete;
     BlockArena& operator=(const BlockArena&) = delete;
 
-    // An 8-byte aligned block; NULL when no memory is left or the allocation gate refuses it.
-    // Allocation is for one thread at a time (the one building the objects).
-    void* allocate(size_t size);
+    // A block aligned to 8 bytes, or to 4 for objects that need no more (their sizes are then
+    // packed closer); NULL when no memory is left or the allocation gate refuses it. Allocation is
+    // for one thread at a time (the one building the objects).
+    void* allocate(size_t size, size_t align = 8);
     // References may be taken and released from any thread.
     void addRef();
     // Frees every chunk, and so every block, with the last reference.

@@ -45,6 +45,11 @@ public:
         return (size_t)(m_length - m_index) >= n && memcmp(cursor(), s, n) == 0;
     }
     bool beginsWithNoCase(const char* s) const;
+    // A CDATA section begins at the cursor; the second byte rules out nearly every other markup.
+    bool atCdata() const
+    {
+        return m_length - m_index >= 9 && m_text[m_index + 1] == '!' && memcmp(cursor(), "<![CDATA[", 9) == 0;
+    }
     // Inline: called several times for every element.
     void skipBlanks()
     {
@@ -72,7 +77,11 @@ public:
     bool captureThrough(const char* s, kit::StringBuffer& out);
     bool skipPast(const char* s);
 
-    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    // Most bytes lie above the space: one comparison rules them out.
+    static bool isBlank(char c)
+    {
+        return (unsigned char)c <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n');
+    }
     // First occurrence of s (byte for byte) in [from, end); NULL when absent.
     const char* find(const char* from, const char* s) const;
 

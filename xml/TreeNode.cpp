@@ -3,6 +3,7 @@
 #include "xml/TreeNode.h"
 #include "kit/BlockArena.h"
 #include "kit/SmallBlocks.h"
+#include "xml/ByteScan.h"
 #include <string.h>
 
 namespace {
@@ -13,10 +14,21 @@ bool isNameByte(unsigned char c)
            c == '-' || c == '_' || c == ':' || c == '!';
 }
 
+// The name bytes by table: every tag and attribute name of a parse is checked.
+struct NameBytes {
+    NameBytes()
+    {
+        for (int c = 0; c < 256; ++c)
+            in[c] = isNameByte((unsigned char)c);
+    }
+    bool in[256];
+};
+const NameBytes g_nameBytes;
+
 bool allNameBytes(const char* p, int n)
 {
     for (int i = 0; i < n; ++i)
-        if (!isNameByte((unsigned char)p[i]))
+        if (!g_nameBytes.in[(unsigned char)p[i]])
             return false;
     return true;
 }
@@ -58,11 +70,13 @@ ExtPtrArray* newChildArray(int capacity, kit::BlockArena* arena)
     const size_t head = (sizeof(ExtPtrArray) + 7) & ~(size_t)7;
     if ((size_t)capacity > (0x7FFFFFFF - head) / sizeof(KitObject*))
         return nullptr;
-    void* block = poolAllocIn(arena, head + (size_t)capacity * sizeof(KitObject*));
+    static_assert(alignof(ExtPtrArray) <= 4, "child arrays are packed on 4 bytes in an arena");
+    void* block = poolAllocIn(arena, head + (size_t)capacity * sizeof(KitObject*), 4);
     if (!block)
         return nullptr;
     KitObject** slots = reinterpret_cast<KitObject**>(static_cast<char*>(block) + head);
-    memset(slots, 0, (size_t)capacity * sizeof(KitObject*));
+    for (int i = 0; i < capacity; ++i)
+        slots[i] = nullptr;
     return new (block) ExtPtrArray(slots, capacity, kChildGrowth);
 }
 
@@ -248,7 +262,7 @@ TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLengt
             return nullptr;
         node = ::new (block) TreeNode(nullptr, nullptr);
         node->m_tag = reinterpret_cast<char*>(node + 1);
-        memcpy(node->m_tag, tag, tagLength);
+        copyBytes(node->m_tag, tag, tagLength);
         node->m_tag[tagLength] = 0;
         node->m_inlineTag = true;
     } else {
@@ -290,7 +304,7 @@ bool TreeNode::addChild(TreeNode* child)
     if (child->m_tree && child->m_tree == m_tree)
         return false;
     // The child's nodes may lie in its document's arenas, which its document is about to give up.
-    if (!TreeInfo::shareArenas(m_tree, child->m_tree))
+    if (child->m_tree && !TreeInfo::shareArenas(m_tree, child->m_tree))
         return false;
     int carried = 0;
     if (child->m_tree && child->m_tree->isValid()) {

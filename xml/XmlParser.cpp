@@ -163,7 +163,7 @@ bool Parser::text()
 {
     if (m_trim)
         m_in.skipBlanks();
-    if (m_in.beginsWith("<![CDATA[")) {
+    if (m_in.atCdata()) {
         cdata();
         return true;
     }
@@ -194,7 +194,7 @@ bool Parser::text()
     }
     if (m_in.atEnd())
         return true;
-    if (m_in.beginsWith("<![CDATA["))
+    if (m_in.atCdata())
         return true; // the next round takes the section
     m_in.advance(1);
     return markup();
@@ -369,7 +369,7 @@ bool Parser::openTag()
         m_ended = true;
         return true;
     }
-    if (memchr(name, '<', nameLength) || memchr(name, '!', nameLength)) {
+    if (hasByte(name, nameLength, '<') || hasByte(name, nameLength, '!')) {
         m_name.clear();
         m_name.appendN(name, nameLength);
         if (!stored(!m_name.lostBytes()))
@@ -436,7 +436,7 @@ bool Parser::openTag()
                 m_in.advance(1);
         }
         if (attrNameLength > 0) {
-            if (memchr(attrName, '<', attrNameLength)) {
+            if (hasByte(attrName, attrNameLength, '<')) {
                 m_name.clear();
                 m_name.appendN(attrName, attrNameLength);
                 if (!stored(!m_name.lostBytes()))
@@ -445,7 +445,7 @@ bool Parser::openTag()
                 attrName = sbText(m_name);
                 attrNameLength = sbLength(m_name);
             }
-            if (memchr(value, '&', valueLength)) {
+            if (valueLength > 64 ? memchr(value, '&', valueLength) != nullptr : hasByte(value, valueLength, '&')) {
                 m_value.clear();
                 appendDecodedEntities(m_value, value, valueLength);
                 if (!stored(!m_value.lostBytes()))
