@@ -69,9 +69,11 @@ public:
             ++m_index;
         return start;
     }
-    void captureUntilAny7(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
-    void captureUntilAny5(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
-    void captureUntilAny2(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
+    // captureUntilAnyOf for a set of exactly 7, 5 or 2 bytes: the set is held in registers and
+    // compared without a call per byte.
+    void captureUntilAny7(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<7>(set, out); }
+    void captureUntilAny5(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<5>(set, out); }
+    void captureUntilAny2(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<2>(set, out); }
     void captureUntilChar(char c, kit::StringBuffer& out);
     bool captureBalanced(char open, char close, int depth, kit::StringBuffer& out);
     bool captureThrough(const char* s, kit::StringBuffer& out);
@@ -87,6 +89,23 @@ public:
 
 private:
     void repoint();
+    template <int N>
+    void captureUntilAnyFixed(const char* set, kit::StringBuffer& out)
+    {
+        char bytes[N];
+        for (int k = 0; k < N; ++k)
+            bytes[k] = set[k];
+        int start = m_index;
+        for (; m_index < m_length; ++m_index) {
+            char c = m_text[m_index];
+            bool hit = false;
+            for (int k = 0; k < N; ++k)
+                hit |= c == bytes[k];
+            if (hit)
+                break;
+        }
+        out.appendN(m_text + start, m_index - start);
+    }
 
     kit::StringBuffer m_buffer;
     const char* m_text;

@@ -525,7 +525,7 @@ bool parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log)
     line.skipBlanks();
     while (!line.atEnd() && line.current() != '>') {
         name.clear();
-        line.captureUntilAnyOf(" \t\r\n=?>", name);
+        line.captureUntilAny7(" \t\r\n=?>", name);
         int nameLength = sbLength(name);
         if (const char* quote = strchr(sbText(name), '"'))
             nameLength = (int)(quote - sbText(name));
