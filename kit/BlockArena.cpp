@@ -1,6 +1,6 @@
-// Arena chunks come straight from VirtualAlloc, whose addresses and sizes fall on 64 KB regions:
-// the small-block allocator's region table marks them, which is how smallBlockFree knows to leave
-// an arena's blocks alone.
+// Arena chunks come from VirtualAlloc, whose addresses and sizes fall on 64 KB regions: the
+// small-block allocator's region table marks them, which is how smallBlockFree knows to leave an
+// arena's blocks alone. Kept chunks stay marked; nothing is freed into them.
 #include "kit/BlockArena.h"
 #include "kit/AllocationGate.h"
 #include "kit/SmallBlocks.h"
@@ -22,10 +22,89 @@ size_t roundUp(size_t n, size_t to)
     return (n + to - 1) & ~(to - 1);
 }
 
+// Chunks kept for reuse, most recently released first; zero-initialised, usable before any
+// constructor has run. One short spin lock guards them.
+struct Spare {
+    volatile LONG busy;
+    void* first; // each kept chunk starts with its link and its size
+    size_t bytes;
+} g_spare;
+
+struct SpareLink {
+    SpareLink* next;
+    size_t bytes;
+};
+
+void lockSpare()
+{
+    while (InterlockedExchange(&g_spare.busy, 1) != 0)
+        Sleep(0);
+}
+
+void unlockSpare()
+{
+    InterlockedExchange(&g_spare.busy, 0);
+}
+
+// A kept chunk of exactly that size, or NULL.
+void* takeSpare(size_t bytes)
+{
+    lockSpare();
+    SpareLink** at = reinterpret_cast<SpareLink**>(&g_spare.first);
+    while (*at && (*at)->bytes != bytes)
+        at = &(*at)->next;
+    SpareLink* found = *at;
+    if (found) {
+        *at = found->next;
+        g_spare.bytes -= bytes;
+    }
+    unlockSpare();
+    return found;
+}
+
+// Keeps the chunk when there is room under the limit; false when the caller must free it.
+bool keepSpare(void* chunk, size_t bytes)
+{
+    lockSpare();
+    bool kept = g_spare.bytes + bytes <= BlockArena::kSpareLimit;
+    if (kept) {
+        SpareLink* link = static_cast<SpareLink*>(chunk);
+        link->next = static_cast<SpareLink*>(g_spare.first);
+        link->bytes = bytes;
+        g_spare.first = link;
+        g_spare.bytes += bytes;
+    }
+    unlockSpare();
+    return kept;
+}
+
 } // namespace
+
+size_t BlockArena::spareBytes()
+{
+    lockSpare();
+    size_t bytes = g_spare.bytes;
+    unlockSpare();
+    return bytes;
+}
+
+void BlockArena::dropChunk(Chunk* chunk)
+{
+    size_t bytes = chunk->bytes;
+    if (keepSpare(chunk, bytes))
+        return;
+    smallBlockMarkArena(chunk, bytes, false);
+    VirtualFree(chunk, 0, MEM_RELEASE);
+}
 
 BlockArena::Chunk* BlockArena::newChunk(size_t bytes)
 {
+    if (void* kept = takeSpare(bytes)) {
+        Chunk* chunk = static_cast<Chunk*>(kept);
+        chunk->next = nullptr;
+        chunk->bytes = bytes;
+        return chunk;
+    }
     void* memory = VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     if (!memory)
         return nullptr;
@@ -65,7 +144,7 @@ bool BlockArena::addChunk(size_t atLeast)
     Chunk* chunk = newChunk(bytes);
     if (!chunk)
         return false;
-    // The first chunk holds the arena itself and stays first in the list, so it is freed last.
+    // The first chunk holds the arena itself and stays first in the list.
     chunk->next = m_chunks->next;
     m_chunks->next = chunk;
     m_chunkBytes += bytes;
@@ -103,17 +182,15 @@ void BlockArena::release()
 {
     if (InterlockedDecrement(&m_refs) != 0)
         return;
-    Chunk* first = m_chunks;
-    Chunk* chunk = first->next;
+    Chunk* chunk = m_chunks;
     this->~BlockArena();
+    // The first chunk, which held the arena, goes first: the small chunks every arena starts with
+    // are the ones worth keeping.
     while (chunk) {
         Chunk* next = chunk->next;
-        smallBlockMarkArena(chunk, chunk->bytes, false);
-        VirtualFree(chunk, 0, MEM_RELEASE);
+        dropChunk(chunk);
         chunk = next;
     }
-    smallBlockMarkArena(first, first->bytes, false);
-    VirtualFree(first, 0, MEM_RELEASE);
 }
 
 } // namespace kit

@@ -23,10 +23,15 @@ public:
     void* allocate(size_t size, size_t align = 8);
     // References may be taken and released from any thread.
     void addRef();
-    // Frees every chunk, and so every block, with the last reference.
+    // Frees every chunk, and so every block, with the last reference. Chunks up to a limit are kept
+    // for the next arenas, whose first blocks then land on memory already touched (a program that
+    // parses document after document); the rest go back to the system.
     void release();
-    // Bytes taken from the system, for tests and measurements.
+    // Bytes of the arena's chunks, for tests and measurements.
     size_t chunkBytes() const { return m_chunkBytes; }
+    // Bytes of the chunks kept for reuse, and the most kept.
+    static size_t spareBytes();
+    static constexpr size_t kSpareLimit = 16 * 1024 * 1024;
 
 private:
     struct Chunk {
@@ -37,6 +42,7 @@ private:
     ~BlockArena() override {}
     bool addChunk(size_t atLeast);
     static Chunk* newChunk(size_t bytes);
+    static void dropChunk(Chunk* chunk);
 
     Chunk* m_chunks;
     char* m_next;

@@ -1,10 +1,11 @@
 // The block arena: aligned, distinct blocks over chunks that grow geometrically, blocks that the
-// small-block allocator's free leaves alone, memory returned with the last reference, and the
-// allocation gate asked for every block.
+// small-block allocator's free leaves alone, chunks kept for reuse or returned with the last
+// reference, and the allocation gate asked for every block.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <stdint.h>
 #include <string.h>
+#include <set>
 #include <vector>
 #include "kit/AllocationGate.h"
 #include "kit/BlockArena.h"
@@ -75,24 +76,43 @@ TEST_F(BlockArenaTest, SmallBlockFreeLeavesArenaBlocksAlone)
         ASSERT_EQ(p[k], 0x5A) << k;
 }
 
-TEST_F(BlockArenaTest, MemoryGoesBackWithTheLastReference)
+void* allocationBase(const void* p)
 {
-    // Blocks in the first chunk and in a later one.
-    void* early = arena->allocate(16);
-    void* late = nullptr;
-    for (int i = 0; i < 2000; ++i)
-        late = arena->allocate(200);
-    ASSERT_NE(early, nullptr);
-    ASSERT_NE(late, nullptr);
+    MEMORY_BASIC_INFORMATION info = {};
+    EXPECT_EQ(VirtualQuery(p, &info, sizeof info), sizeof info);
+    return info.AllocationBase;
+}
+
+TEST_F(BlockArenaTest, LastReferenceKeepsChunksUpToTheLimitAndFreesTheRest)
+{
+    // More than the kept limit, in blocks sampled across every chunk.
+    std::vector<void*> samples;
+    const size_t block = 200;
+    for (size_t done = 0; done < kit::BlockArena::kSpareLimit + 8 * 1024 * 1024; done += block) {
+        void* p = arena->allocate(block);
+        ASSERT_NE(p, nullptr);
+        if (done % (100 * block) == 0) // one in 20,000 bytes: every chunk is sampled
+            samples.push_back(p);
+    }
+    std::set<void*> chunks;
+    for (void* p : samples)
+        chunks.insert(allocationBase(p));
     arena->addRef();
     arena->release();
-    EXPECT_EQ(stateOf(early), (DWORD)MEM_COMMIT);
-    EXPECT_EQ(stateOf(late), (DWORD)MEM_COMMIT);
+    for (void* p : samples)
+        ASSERT_EQ(stateOf(p), (DWORD)MEM_COMMIT) << "a reference is still held";
     arena->release();
     arena = nullptr;
-    EXPECT_EQ(stateOf(early), (DWORD)MEM_FREE);
-    EXPECT_EQ(stateOf(late), (DWORD)MEM_FREE);
-    // The regions are no arena's any more: a heap block freed through the pool is not ignored.
+    EXPECT_LE(kit::BlockArena::spareBytes(), kit::BlockArena::kSpareLimit);
+    int freed = 0;
+    for (void* p : samples)
+        freed += stateOf(p) == MEM_FREE;
+    EXPECT_GT(freed, 0) << "chunks beyond the limit go back to the system";
+    // The next arena starts in a kept chunk of this one.
+    arena = kit::BlockArena::create();
+    ASSERT_NE(arena, nullptr);
+    EXPECT_EQ(chunks.count(allocationBase(arena->allocate(8))), 1u);
+    // A heap block freed through the pool still goes to the heap.
     void* heap = smallBlockAlloc(kSmallBlockLargest + 1);
     ASSERT_NE(heap, nullptr);
     smallBlockFree(heap);
