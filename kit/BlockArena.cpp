@@ -153,10 +153,8 @@ bool BlockArena::addChunk(size_t atLeast)
     return true;
 }
 
-void* BlockArena::allocate(size_t size, size_t align)
+void* BlockArena::allocateSlowly(size_t size, size_t align)
 {
-    if (!allocationAllowed(size))
-        return nullptr;
     size_t rounded = roundUp(size ? size : 1, kPacking);
     if (rounded < size)
         return nullptr;

@@ -5,7 +5,9 @@
 // where it was placed.
 #pragma once
 #include <stddef.h>
+#include "kit/AllocationGate.h"
 #include "kit/KitObject.h"
+#include <stdint.h>
 
 namespace kit {
 
@@ -20,7 +22,20 @@ public:
     // A block aligned to 8 bytes, or to 4 for objects that need no more (their sizes are then
     // packed closer); NULL when no memory is left or the allocation gate refuses it. Allocation is
     // for one thread at a time (the one building the objects).
-    void* allocate(size_t size, size_t align = 8);
+    // Inline: the common case is a check of the gate and a bump of the pointer.
+    void* allocate(size_t size, size_t align = 8)
+    {
+        if (!allocationAllowed(size))
+            return nullptr;
+        size_t rounded = (size + 3) & ~(size_t)3;
+        size_t pad = align > 4 ? (size_t)(-(intptr_t)m_next) & 7 : 0;
+        if (size == 0 || rounded < size || rounded + pad > m_left)
+            return allocateSlowly(size, align);
+        char* block = m_next + pad;
+        m_next = block + rounded;
+        m_left -= pad + rounded;
+        return block;
+    }
     // References may be taken and released from any thread.
     void addRef();
     // Frees every chunk, and so every block, with the last reference. Chunks up to a limit are kept
@@ -40,6 +55,8 @@ private:
     };
     BlockArena(Chunk* first, size_t headBytes);
     ~BlockArena() override {}
+    // The gate has allowed the block; a new chunk is needed, or the size is unusual.
+    void* allocateSlowly(size_t size, size_t align);
     bool addChunk(size_t atLeast);
     static Chunk* newChunk(size_t bytes);
     static void dropChunk(Chunk* chunk);

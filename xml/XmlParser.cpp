@@ -407,33 +407,45 @@ bool Parser::openTag()
     if (!stored(node != nullptr))
         return false;
     m_current = node;
-    m_in.skipBlanks();
-    while (!m_in.atEnd() && m_in.current() != '>') {
-        const char* attrName = m_in.skipUntil(kAttrNameEnd);
-        int attrNameLength = (int)(m_in.cursor() - attrName);
+    // The attributes are read with a local cursor, which the compiler keeps in a register; the
+    // engine's cursor moves past them at the end.
+    const char* p = m_in.cursor();
+    const char* const end = m_in.end();
+    auto skipBlanks = [&p, end] {
+        while (p < end && ParseEngine::isBlank(*p))
+            ++p;
+    };
+    skipBlanks();
+    while (p < end && *p != '>') {
+        const char* attrName = p;
+        while (p < end && !kAttrNameEnd.contains(*p))
+            ++p;
+        int attrNameLength = (int)(p - attrName);
         // The name ends at its first quote; the bytes from there on are lost.
         for (int k = 0; k < attrNameLength; ++k)
             if (attrName[k] == '"' || attrName[k] == '\'') {
                 attrNameLength = k;
                 break;
             }
-        m_in.skipBlanks();
+        skipBlanks();
         const char* value = "";
         int valueLength = 0;
-        if (m_in.current() == '=') {
-            m_in.advance(1);
-            m_in.skipBlanks();
-            char q = m_in.current();
+        if (p < end && *p == '=') {
+            ++p;
+            skipBlanks();
+            char q = p < end ? *p : 0;
             if (q == '"' || q == '\'') {
-                m_in.advance(1);
-                value = m_in.cursor();
-                m_in.skipToChar(q);
+                value = ++p;
+                const char* close = findByte(p, end, q);
+                p = close ? close : end;
             } else {
-                value = m_in.skipUntil(kQuotes);
+                value = p;
+                while (p < end && !kQuotes.contains(*p))
+                    ++p;
             }
-            valueLength = (int)(m_in.cursor() - value);
-            if (m_in.current() == '"' || m_in.current() == '\'')
-                m_in.advance(1);
+            valueLength = (int)(p - value);
+            if (p < end && (*p == '"' || *p == '\''))
+                ++p;
         }
         if (attrNameLength > 0) {
             if (hasByte(attrName, attrNameLength, '<')) {
@@ -456,13 +468,14 @@ bool Parser::openTag()
             if (!stored(node->setAttributeN(attrName, attrNameLength, value, valueLength)))
                 return false;
         }
-        m_in.skipBlanks();
-        if (m_in.current() == '/') {
+        skipBlanks();
+        if (p < end && *p == '/') {
             closed = true;
-            m_in.advance(1);
-            m_in.skipBlanks();
+            ++p;
+            skipBlanks();
         }
     }
+    m_in.moveTo(p);
     m_in.advance(1);
     if (closed)
         closeElement();
