@@ -40,14 +40,6 @@ ExtPtrArray::~ExtPtrArray()
         smallBlockFree(m_items);
 }
 
-KitObject* ExtPtrArray::getAt(int i) const
-{
-    if (i < 0 || i >= m_count || !m_items)
-        return nullptr;
-    return m_items[i];
-}
-
-KitObject* ExtPtrArray::lastElement() const { return m_count > 0 ? getAt(m_count - 1) : nullptr; }
 
 bool ExtPtrArray::ensureItems()
 {
@@ -89,7 +81,7 @@ bool ExtPtrArray::incrementSize()
     return true;
 }
 
-bool ExtPtrArray::appendPtr(KitObject* p)
+bool ExtPtrArray::appendGrowing(KitObject* p)
 {
     if (!incrementSize())
         return false;
@@ -108,7 +100,14 @@ KitObject* ExtPtrArray::removeAt(int i)
     return p;
 }
 
-KitObject* ExtPtrArray::pop() { return m_count > 0 ? removeAt(m_count - 1) : nullptr; }
+KitObject* ExtPtrArray::pop()
+{
+    if (m_count <= 0 || !m_items)
+        return nullptr;
+    KitObject* p = m_items[--m_count];
+    m_items[m_count] = nullptr;
+    return p;
+}
 
 void ExtPtrArray::removeAll() { m_count = 0; }
 

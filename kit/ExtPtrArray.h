@@ -18,10 +18,18 @@ public:
     int getSize() const { return m_count; }
     int getCapacity() const { return m_capacity; }
     int getGrowthStep() const { return m_growthStep; }
-    KitObject* getAt(int i) const;
-    KitObject* lastElement() const;
+    // Inline, with appendPtr's common case: the tree calls them for every element it builds.
+    KitObject* getAt(int i) const { return i < 0 || i >= m_count || !m_items ? nullptr : m_items[i]; }
+    KitObject* lastElement() const { return m_count > 0 ? getAt(m_count - 1) : nullptr; }
     // False, nothing added, when the array could not grow.
-    bool appendPtr(KitObject* p);
+    bool appendPtr(KitObject* p)
+    {
+        if (m_items && m_count < m_capacity) {
+            m_items[m_count++] = p;
+            return true;
+        }
+        return appendGrowing(p);
+    }
     KitObject* removeAt(int i);
     KitObject* pop();
     void removeAll();
@@ -30,6 +38,7 @@ public:
 private:
     bool ensureItems();
     bool incrementSize();
+    bool appendGrowing(KitObject* p);
 
     int m_growthStep;
     int m_capacity;

@@ -19,8 +19,9 @@ const size_t kRegion = size_t(1) << kRegionBits;
 const size_t kRegionsPerReserve = 64;
 
 // Size class + 1 of each 64 KB region of the address space; written once per region, under the lock,
-// before any block of the region is handed out.
+// before any block of the region is handed out. kArenaRegion marks an arena's chunk.
 unsigned char g_regionClass[size_t(1) << (32 - kRegionBits)];
+const unsigned char kArenaRegion = 0xFF;
 
 // Zero-initialised state, usable before any constructor has run.
 struct Lists {
@@ -94,8 +95,18 @@ void smallBlockFree(void* block)
         ::operator delete[](block);
         return;
     }
+    if (cls == kArenaRegion)
+        return;
     lock();
     *static_cast<void**>(block) = g_lists.free[cls - 1];
     g_lists.free[cls - 1] = block;
     unlock();
+}
+
+void smallBlockMarkArena(void* base, size_t bytes, bool arena)
+{
+    uintptr_t first = reinterpret_cast<uintptr_t>(base) >> kRegionBits;
+    uintptr_t count = (bytes + kRegion - 1) >> kRegionBits;
+    for (uintptr_t r = first; r < first + count; ++r)
+        g_regionClass[r] = arena ? kArenaRegion : 0;
 }

@@ -6,7 +6,11 @@
 
 // NULL when no memory is left.
 void* smallBlockAlloc(size_t size);
-// Frees a block from smallBlockAlloc, whatever its size; NULL is ignored.
+// Frees a block from smallBlockAlloc, whatever its size; NULL is ignored. Blocks of an arena
+// (see smallBlockMarkArena) are left alone: they go back with their arena.
 void smallBlockFree(void* block);
+// Marks the 64 KB regions of [base, base + bytes), which must start on a region, as an arena's
+// (true) or as no longer in use (false).
+void smallBlockMarkArena(void* base, size_t bytes, bool arena);
 // The largest size served from the regions rather than the heap.
 const size_t kSmallBlockLargest = 256;

@@ -3,6 +3,7 @@
 // attributes, so one small block serves them all.
 #include "xml/TreeNode.h"
 #include "kit/SmallBlocks.h"
+#include "xml/ByteScan.h"
 #include <string.h>
 
 namespace {
@@ -30,7 +31,7 @@ int recordSize(const char* record)
 
 } // namespace
 
-AttributeSet* AttributeSet::create(int firstPairBytes)
+AttributeSet* AttributeSet::create(int firstPairBytes, kit::BlockArena* arena)
 {
     // The set and the block for its first pair in one allocation, rounded up to the allocator's
     // eight-byte granule; further pairs move the pairs to a block of their own.
@@ -38,7 +39,8 @@ AttributeSet* AttributeSet::create(int firstPairBytes)
     if (firstPairBytes < 0 || firstPairBytes > 0x3FFFFFFF)
         return nullptr;
     size_t total = (head + (size_t)firstPairBytes + 7) & ~(size_t)7;
-    void* memory = poolAlloc(total);
+    static_assert(alignof(AttributeSet) <= 4 && alignof(Block) <= 4, "sets are packed on 4 bytes in an arena");
+    void* memory = poolAllocIn(arena, total, 4);
     if (!memory)
         return nullptr;
     AttributeSet* set = ::new (memory) AttributeSet();
@@ -110,9 +112,11 @@ bool AttributeSet::addAttributeN(const char* name, int nameLength, const char* v
     char* record = reinterpret_cast<char*>(m_block + 1) + m_block->used;
     memcpy(record, &nameLength, sizeof nameLength);
     memcpy(record + sizeof(int), &valueLength, sizeof valueLength);
-    memcpy(record + kLengthBytes, name, nameLength);
-    if (valueLength > 0)
+    copyBytes(record + kLengthBytes, name, nameLength);
+    if (valueLength > 64)
         memcpy(record + kLengthBytes + nameLength, value, valueLength);
+    else
+        copyBytes(record + kLengthBytes + nameLength, value, valueLength);
     m_block->used += kLengthBytes + nameLength + valueLength;
     ++m_block->pairs;
     return true;

@@ -10,3 +10,19 @@ const char* findByte(const char* p, const char* end, char c);
 const char* findEscapedByte(const char* p, const char* end);
 // The number of bytes before the terminating zero.
 size_t textLength(const char* text);
+
+// For the few bytes of a name or an attribute value, where a call into the C runtime costs more
+// than the work.
+inline bool hasByte(const char* p, int n, char c)
+{
+    for (int i = 0; i < n; ++i)
+        if (p[i] == c)
+            return true;
+    return false;
+}
+
+inline void copyBytes(char* to, const char* from, int n)
+{
+    for (int i = 0; i < n; ++i)
+        to[i] = from[i];
+}

@@ -1,6 +1,7 @@
 // The tree's block pool: the kit's small-block allocator, which finds a block's size class itself,
 // so the size given on freeing only has to match the one given on allocating.
 #include "xml/NodePool.h"
+#include "kit/BlockArena.h"
 #include "kit/SmallBlocks.h"
 
 void* poolAlloc(size_t size)
@@ -11,4 +12,9 @@ void* poolAlloc(size_t size)
 void poolFree(void* block, size_t)
 {
     smallBlockFree(block);
+}
+
+void* poolAllocIn(kit::BlockArena* arena, size_t size, size_t align)
+{
+    return arena && size <= kSmallBlockLargest ? arena->allocate(size, align) : smallBlockAlloc(size);
 }

@@ -45,6 +45,11 @@ public:
         return (size_t)(m_length - m_index) >= n && memcmp(cursor(), s, n) == 0;
     }
     bool beginsWithNoCase(const char* s) const;
+    // A CDATA section begins at the cursor; the second byte rules out nearly every other markup.
+    bool atCdata() const
+    {
+        return m_length - m_index >= 9 && m_text[m_index + 1] == '!' && memcmp(cursor(), "<![CDATA[", 9) == 0;
+    }
     // Inline: called several times for every element.
     void skipBlanks()
     {
@@ -64,20 +69,43 @@ public:
             ++m_index;
         return start;
     }
-    void captureUntilAny7(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
-    void captureUntilAny5(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
-    void captureUntilAny2(const char* set, kit::StringBuffer& out) { captureUntilAnyOf(set, out); }
+    // captureUntilAnyOf for a set of exactly 7, 5 or 2 bytes: the set is held in registers and
+    // compared without a call per byte.
+    void captureUntilAny7(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<7>(set, out); }
+    void captureUntilAny5(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<5>(set, out); }
+    void captureUntilAny2(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<2>(set, out); }
     void captureUntilChar(char c, kit::StringBuffer& out);
     bool captureBalanced(char open, char close, int depth, kit::StringBuffer& out);
     bool captureThrough(const char* s, kit::StringBuffer& out);
     bool skipPast(const char* s);
 
-    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    // Most bytes lie above the space: one comparison rules them out.
+    static bool isBlank(char c)
+    {
+        return (unsigned char)c <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n');
+    }
     // First occurrence of s (byte for byte) in [from, end); NULL when absent.
     const char* find(const char* from, const char* s) const;
 
 private:
     void repoint();
+    template <int N>
+    void captureUntilAnyFixed(const char* set, kit::StringBuffer& out)
+    {
+        char bytes[N];
+        for (int k = 0; k < N; ++k)
+            bytes[k] = set[k];
+        int start = m_index;
+        for (; m_index < m_length; ++m_index) {
+            char c = m_text[m_index];
+            bool hit = false;
+            for (int k = 0; k < N; ++k)
+                hit |= c == bytes[k];
+            if (hit)
+                break;
+        }
+        out.appendN(m_text + start, m_index - start);
+    }
 
     kit::StringBuffer m_buffer;
     const char* m_text;

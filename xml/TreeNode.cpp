@@ -1,7 +1,9 @@
 // Nodes and documents of the XML tree: building, lookups, handle counts, swapping and deletion.
 // Deletion walks the subtree with a work list, so no depth of nesting can exhaust the stack.
 #include "xml/TreeNode.h"
+#include "kit/BlockArena.h"
 #include "kit/SmallBlocks.h"
+#include "xml/ByteScan.h"
 #include <string.h>
 
 namespace {
@@ -12,10 +14,21 @@ bool isNameByte(unsigned char c)
            c == '-' || c == '_' || c == ':' || c == '!';
 }
 
+// The name bytes by table: every tag and attribute name of a parse is checked.
+struct NameBytes {
+    NameBytes()
+    {
+        for (int c = 0; c < 256; ++c)
+            in[c] = isNameByte((unsigned char)c);
+    }
+    bool in[256];
+};
+const NameBytes g_nameBytes;
+
 bool allNameBytes(const char* p, int n)
 {
     for (int i = 0; i < n; ++i)
-        if (!isNameByte((unsigned char)p[i]))
+        if (!g_nameBytes.in[(unsigned char)p[i]])
             return false;
     return true;
 }
@@ -49,19 +62,21 @@ const int kInlineTagLargest = 23;
 const int kChildGrowth = 5;
 
 // A child array with its first slots in the same block: one allocation for each element that has
-// children. poolDelete frees the whole block.
-ExtPtrArray* newChildArray(int capacity)
+// children, from the arena when one is given. poolDelete frees the whole block.
+ExtPtrArray* newChildArray(int capacity, kit::BlockArena* arena)
 {
     if (capacity < 1)
         capacity = kDefaultChildCapacity;
     const size_t head = (sizeof(ExtPtrArray) + 7) & ~(size_t)7;
     if ((size_t)capacity > (0x7FFFFFFF - head) / sizeof(KitObject*))
         return nullptr;
-    void* block = poolAlloc(head + (size_t)capacity * sizeof(KitObject*));
+    static_assert(alignof(ExtPtrArray) <= 4, "child arrays are packed on 4 bytes in an arena");
+    void* block = poolAllocIn(arena, head + (size_t)capacity * sizeof(KitObject*), 4);
     if (!block)
         return nullptr;
     KitObject** slots = reinterpret_cast<KitObject**>(static_cast<char*>(block) + head);
-    memset(slots, 0, (size_t)capacity * sizeof(KitObject*));
+    for (int i = 0; i < capacity; ++i)
+        slots[i] = nullptr;
     return new (block) ExtPtrArray(slots, capacity, kChildGrowth);
 }
 
@@ -86,6 +101,50 @@ TreeInfo::~TreeInfo()
             delete sheet;
     }
     m_stylesheets.removeAll();
+    // Every node of the document is gone by now: the root deletes its descendants first.
+    for (int i = 0; i < m_arenas.getSize(); ++i)
+        static_cast<kit::BlockArena*>(m_arenas.getAt(i))->release();
+    m_arenas.removeAll();
+    m_building = nullptr;
+}
+
+bool TreeInfo::startArena()
+{
+    kit::BlockArena* arena = kit::BlockArena::create();
+    if (!arena)
+        return false;
+    if (!m_arenas.appendPtr(arena)) {
+        arena->release();
+        return false;
+    }
+    m_building = arena;
+    return true;
+}
+
+bool TreeInfo::holdsArena(const KitObject* arena) const
+{
+    for (int i = 0; i < m_arenas.getSize(); ++i)
+        if (m_arenas.getAt(i) == arena)
+            return true;
+    return false;
+}
+
+bool TreeInfo::shareArenas(TreeInfo* to, const TreeInfo* from)
+{
+    if (to == from || !from || !from->isValid() || from->m_arenas.getSize() == 0)
+        return true;
+    if (!to || !to->isValid())
+        return false;
+    for (int i = 0; i < from->m_arenas.getSize(); ++i) {
+        kit::BlockArena* arena = static_cast<kit::BlockArena*>(from->m_arenas.getAt(i));
+        if (to->holdsArena(arena))
+            continue;
+        // References taken before a failure stay: they only keep an arena a little longer.
+        if (!to->m_arenas.appendPtr(arena))
+            return false;
+        arena->addRef();
+    }
+    return true;
 }
 
 bool TreeInfo::addRef(TreeNode* node)
@@ -198,12 +257,12 @@ TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLengt
     TreeNode* node;
     if (tag && tagLength > 0 && tagLength <= kInlineTagLargest && allNameBytes(tag, tagLength)) {
         // A short tag lies in the node's own block, right after it: one allocation, not two.
-        void* block = poolAlloc(sizeof(TreeNode) + (size_t)tagLength + 1);
+        void* block = poolAllocIn(parent->buildingArena(), sizeof(TreeNode) + (size_t)tagLength + 1);
         if (!block)
             return nullptr;
         node = ::new (block) TreeNode(nullptr, nullptr);
         node->m_tag = reinterpret_cast<char*>(node + 1);
-        memcpy(node->m_tag, tag, tagLength);
+        copyBytes(node->m_tag, tag, tagLength);
         node->m_tag[tagLength] = 0;
         node->m_inlineTag = true;
     } else {
@@ -244,6 +303,9 @@ bool TreeNode::addChild(TreeNode* child)
         return false;
     if (child->m_tree && child->m_tree == m_tree)
         return false;
+    // The child's nodes may lie in its document's arenas, which its document is about to give up.
+    if (child->m_tree && !TreeInfo::shareArenas(m_tree, child->m_tree))
+        return false;
     int carried = 0;
     if (child->m_tree && child->m_tree->isValid()) {
         carried = child->m_tree->m_handleCount;
@@ -254,7 +316,7 @@ bool TreeNode::addChild(TreeNode* child)
         int capacity = kDefaultChildCapacity;
         if (m_prev && m_prev->getNumChildren() > 0)
             capacity = m_prev->getNumChildren();
-        m_children = newChildArray(capacity);
+        m_children = newChildArray(capacity, buildingArena());
         if (!m_children)
             return false;
     }
@@ -386,7 +448,8 @@ bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value
     char lead = name[0];
     if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
         if (!m_attrs)
-            m_attrs = AttributeSet::create(AttributeSet::pairBytes(nameLength, valueLength > 0 ? valueLength : 0));
+            m_attrs = AttributeSet::create(AttributeSet::pairBytes(nameLength, valueLength > 0 ? valueLength : 0),
+                                           buildingArena());
         return m_attrs && m_attrs->addAttributeN(name, nameLength, value, valueLength);
     }
     // Filtered first, then prefixed: a name like "(1x" becomes "A1x", a well-formed name.
@@ -450,6 +513,10 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
         return true;
     if (a->isDescendantOf(b) || b->isDescendantOf(a))
         return false;
+    // Children of either node may lie in arenas of the other's document.
+    if (a->m_tree != b->m_tree &&
+        !(TreeInfo::shareArenas(a->m_tree, b->m_tree) && TreeInfo::shareArenas(b->m_tree, a->m_tree)))
+        return false;
     swapTagContentAttrs(a, b);
 
     ExtPtrArray work;
@@ -462,7 +529,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumB = 0;
     if (b->getNumChildren() > 0) {
         if (!a->m_children)
-            a->m_children = newChildArray(b->getNumChildren());
+            a->m_children = newChildArray(b->getNumChildren(), nullptr);
         if (a->m_children) {
             for (int i = 0; i < b->m_children->getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(b->m_children->getAt(i));
@@ -478,7 +545,7 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     int sumA = 0;
     if (work.getSize() > 0) {
         if (!b->m_children)
-            b->m_children = newChildArray(work.getSize());
+            b->m_children = newChildArray(work.getSize(), nullptr);
         if (b->m_children) {
             for (int i = 0; i < work.getSize(); ++i) {
                 TreeNode* child = static_cast<TreeNode*>(work.getAt(i));

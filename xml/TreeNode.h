@@ -20,8 +20,9 @@ public:
     AttributeSet() {}
     virtual ~AttributeSet();
     // A new set with room for a first pair of that many record bytes in the same allocation (freed
-    // with delete as any other set); NULL when no memory is left.
-    static AttributeSet* create(int firstPairBytes);
+    // with delete as any other set), placed in the arena when one is given; NULL when no memory is
+    // left.
+    static AttributeSet* create(int firstPairBytes, kit::BlockArena* arena = nullptr);
     // Bytes one pair takes in the block.
     static int pairBytes(int nameLength, int valueLength) { return 2 * (int)sizeof(int) + nameLength + valueLength; }
     AttributeSet(const AttributeSet&) = delete;
@@ -71,6 +72,16 @@ public:
     static bool addRef(TreeNode* node);
     static bool release(TreeNode* node);
 
+    // Gives the document an arena of its own that new nodes are placed in until stopBuilding; false
+    // (nodes then come from the pool) when none could be made.
+    bool startArena();
+    void stopBuilding() { m_building = nullptr; }
+    kit::BlockArena* buildingArena() const { return m_building; }
+    // Before nodes move from one document into another: the receiving document takes a reference on
+    // every arena the nodes may lie in. False when it cannot (no memory, or no valid receiving
+    // document while the other has arenas); nothing may move then.
+    static bool shareArenas(TreeInfo* to, const TreeInfo* from);
+
     unsigned char m_integrity = kTreeAlive;
     TreeNode* m_root = nullptr;
     TreeNode* m_declaration = nullptr;
@@ -78,6 +89,14 @@ public:
     kit::StringBuffer* m_doctype = nullptr;
     int m_handleCount = 0;
     int m_sourceBytes = 0; // length of the text the document was parsed from: a hint for writing it
+
+private:
+    bool holdsArena(const KitObject* arena) const;
+
+    // Arenas that nodes of this document may lie in, one reference on each, released when the
+    // document is deleted (after all its nodes).
+    ExtPtrArray m_arenas;
+    kit::BlockArena* m_building = nullptr;
 };
 
 class TreeNode : public KitObject
@@ -172,6 +191,8 @@ public:
 private:
     friend class TreeInfo;
     static void appendLinked(TreeNode* parent, TreeNode* child);
+    // The arena new parts of this node go to while its document is being built; NULL otherwise.
+    kit::BlockArena* buildingArena() const { return m_tree && m_tree->isValid() ? m_tree->buildingArena() : nullptr; }
     void freeTag();
     void detachChildrenInto(ExtPtrArray& work);
 
@@ -182,9 +203,11 @@ private:
     unsigned m_handleCount = 0;
     bool m_cdata = false;
     bool m_inlineTag = false; // the tag lies right after the node, in its block
+    // Beside the other flags rather than last: the node is 8 bytes smaller, and a parsed document
+    // has one per element.
+    unsigned char m_integrity = kTreeAlive;
     ExtPtrArray* m_children = nullptr;
     TreeNode* m_parent = nullptr;
     TreeNode* m_next = nullptr;
     TreeNode* m_prev = nullptr;
-    unsigned char m_integrity = kTreeAlive;
 };

@@ -69,6 +69,7 @@ void Parser::completeTopLevel(TreeNode* node)
 {
     TreeInfo* info = node->getTreeInfo();
     if (info && info->isValid()) {
+        info->stopBuilding();
         info->m_declaration = m_pendingDecl;
         m_pendingDecl = nullptr;
         int taken = 0;
@@ -162,7 +163,7 @@ bool Parser::text()
 {
     if (m_trim)
         m_in.skipBlanks();
-    if (m_in.beginsWith("<![CDATA[")) {
+    if (m_in.atCdata()) {
         cdata();
         return true;
     }
@@ -193,7 +194,7 @@ bool Parser::text()
     }
     if (m_in.atEnd())
         return true;
-    if (m_in.beginsWith("<![CDATA["))
+    if (m_in.atCdata())
         return true; // the next round takes the section
     m_in.advance(1);
     return markup();
@@ -368,7 +369,7 @@ bool Parser::openTag()
         m_ended = true;
         return true;
     }
-    if (memchr(name, '<', nameLength) || memchr(name, '!', nameLength)) {
+    if (hasByte(name, nameLength, '<') || hasByte(name, nameLength, '!')) {
         m_name.clear();
         m_name.appendN(name, nameLength);
         if (!stored(!m_name.lostBytes()))
@@ -398,40 +399,56 @@ bool Parser::openTag()
         m_value.clear();
         m_value.appendN(name, nameLength);
         node = m_value.lostBytes() ? nullptr : TreeNode::createRoot(sbText(m_value));
+        // The document's nodes go to an arena of its own, freed with it at once; without one (no
+        // memory for it) they come from the pool.
+        if (node)
+            node->getTreeInfo()->startArena();
     }
     if (!stored(node != nullptr))
         return false;
     m_current = node;
-    m_in.skipBlanks();
-    while (!m_in.atEnd() && m_in.current() != '>') {
-        const char* attrName = m_in.skipUntil(kAttrNameEnd);
-        int attrNameLength = (int)(m_in.cursor() - attrName);
+    // The attributes are read with a local cursor, which the compiler keeps in a register; the
+    // engine's cursor moves past them at the end.
+    const char* p = m_in.cursor();
+    const char* const end = m_in.end();
+    auto skipBlanks = [&p, end] {
+        while (p < end && ParseEngine::isBlank(*p))
+            ++p;
+    };
+    skipBlanks();
+    while (p < end && *p != '>') {
+        const char* attrName = p;
+        while (p < end && !kAttrNameEnd.contains(*p))
+            ++p;
+        int attrNameLength = (int)(p - attrName);
         // The name ends at its first quote; the bytes from there on are lost.
         for (int k = 0; k < attrNameLength; ++k)
             if (attrName[k] == '"' || attrName[k] == '\'') {
                 attrNameLength = k;
                 break;
             }
-        m_in.skipBlanks();
+        skipBlanks();
         const char* value = "";
         int valueLength = 0;
-        if (m_in.current() == '=') {
-            m_in.advance(1);
-            m_in.skipBlanks();
-            char q = m_in.current();
+        if (p < end && *p == '=') {
+            ++p;
+            skipBlanks();
+            char q = p < end ? *p : 0;
             if (q == '"' || q == '\'') {
-                m_in.advance(1);
-                value = m_in.cursor();
-                m_in.skipToChar(q);
+                value = ++p;
+                const char* close = findByte(p, end, q);
+                p = close ? close : end;
             } else {
-                value = m_in.skipUntil(kQuotes);
+                value = p;
+                while (p < end && !kQuotes.contains(*p))
+                    ++p;
             }
-            valueLength = (int)(m_in.cursor() - value);
-            if (m_in.current() == '"' || m_in.current() == '\'')
-                m_in.advance(1);
+            valueLength = (int)(p - value);
+            if (p < end && (*p == '"' || *p == '\''))
+                ++p;
         }
         if (attrNameLength > 0) {
-            if (memchr(attrName, '<', attrNameLength)) {
+            if (hasByte(attrName, attrNameLength, '<')) {
                 m_name.clear();
                 m_name.appendN(attrName, attrNameLength);
                 if (!stored(!m_name.lostBytes()))
@@ -440,7 +457,7 @@ bool Parser::openTag()
                 attrName = sbText(m_name);
                 attrNameLength = sbLength(m_name);
             }
-            if (memchr(value, '&', valueLength)) {
+            if (valueLength > 64 ? memchr(value, '&', valueLength) != nullptr : hasByte(value, valueLength, '&')) {
                 m_value.clear();
                 appendDecodedEntities(m_value, value, valueLength);
                 if (!stored(!m_value.lostBytes()))
@@ -451,13 +468,14 @@ bool Parser::openTag()
             if (!stored(node->setAttributeN(attrName, attrNameLength, value, valueLength)))
                 return false;
         }
-        m_in.skipBlanks();
-        if (m_in.current() == '/') {
+        skipBlanks();
+        if (p < end && *p == '/') {
             closed = true;
-            m_in.advance(1);
-            m_in.skipBlanks();
+            ++p;
+            skipBlanks();
         }
     }
+    m_in.moveTo(p);
     m_in.advance(1);
     if (closed)
         closeElement();
@@ -520,7 +538,7 @@ bool parsePrologLineAttr(ParseEngine& in, TreeNode* node, LogBase* log)
     line.skipBlanks();
     while (!line.atEnd() && line.current() != '>') {
         name.clear();
-        line.captureUntilAnyOf(" \t\r\n=?>", name);
+        line.captureUntilAny7(" \t\r\n=?>", name);
         int nameLength = sbLength(name);
         if (const char* quote = strchr(sbText(name), '"'))
             nameLength = (int)(quote - sbText(name));
