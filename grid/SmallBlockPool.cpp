@@ -38,8 +38,22 @@ private:
 
 } // namespace
 
-SmallBlockPool::SmallBlockPool(size_t blockSize)
-    : m_blockSize(blockSize < sizeof(void*) ? 8 : (blockSize + 7) & ~size_t(7))
+namespace {
+
+// A freed block holds the next free block's address, so no block is smaller or less aligned than one.
+size_t RoundedBlockSize(size_t blockSize, size_t alignment)
+{
+    if (alignment < sizeof(void*))
+        alignment = sizeof(void*);
+    if (blockSize < alignment)
+        blockSize = alignment;
+    return (blockSize + alignment - 1) / alignment * alignment;
+}
+
+} // namespace
+
+SmallBlockPool::SmallBlockPool(size_t blockSize, size_t alignment)
+    : m_blockSize(RoundedBlockSize(blockSize, alignment))
 {
     static_assert(sizeof(Chunk) <= HEADER_SIZE, "the chunk header fits its space");
 }

@@ -9,8 +9,9 @@
 class SmallBlockPool
 {
 public:
-    // Blocks of blockSize bytes (rounded up to 8), each aligned to 8.
-    explicit SmallBlockPool(size_t blockSize);
+    // Blocks of blockSize bytes rounded up to the alignment (8, or 4 for blocks such as texts that
+    // need no more), each aligned to it.
+    explicit SmallBlockPool(size_t blockSize, size_t alignment = 8);
     ~SmallBlockPool();
     SmallBlockPool(const SmallBlockPool&) = delete;
     SmallBlockPool& operator=(const SmallBlockPool&) = delete;
