@@ -296,7 +296,7 @@ bool CGridCell::TextEquals(const char* ascii, size_t length) const
 template <class Char>
 bool CGridCell::TextIs(const Char* text, size_t length) const
 {
-    const wchar_t* own = GetText();
+    const wchar_t* own = CGridCell::GetText();
     for (size_t i = 0; i < length; i++)
         if (own[i] != Widened(text[i]) || own[i] == L'\0')
             return false;
