@@ -144,6 +144,28 @@ void* CGridCell::operator new(size_t size)
     return size == sizeof(CGridCell) ? CellPool().Allocate() : ::operator new(size);
 }
 
+void CGridCell::NewCells(CGridCell** cells, size_t count)
+{
+    const size_t BATCH = 256;
+    void* blocks[BATCH];
+    for (size_t first = 0; first < count; first += BATCH)
+    {
+        const size_t batch = std::min(BATCH, count - first);
+        try
+        {
+            CellPool().AllocateMany(blocks, batch);
+        }
+        catch (const std::bad_alloc&)
+        {
+            for (size_t i = 0; i < first; i++)
+                delete cells[i];
+            throw;
+        }
+        for (size_t i = 0; i < batch; i++)
+            cells[first + i] = ::new (blocks[i]) CGridCell;
+    }
+}
+
 void CGridCell::operator delete(void* block, size_t size)
 {
     if (size == sizeof(CGridCell))

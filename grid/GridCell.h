@@ -30,6 +30,9 @@ public:
     // Plain cells come from a pool of blocks of their size.
     static void* operator new(size_t size);
     static void operator delete(void* block, size_t size);
+    // count new cells, as new CGridCell makes them, taken from the pool together; throws
+    // std::bad_alloc (with none made) when the system has no memory left.
+    static void NewCells(CGridCell** cells, size_t count);
     // Assignment copies through the getters and setters, as for any cell.
     using CGridCellBase::operator=;
     CGridCell& operator=(const CGridCell& cell)

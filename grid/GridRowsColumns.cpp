@@ -6,6 +6,7 @@
 #include "framework/Gdi.h"
 #include <algorithm>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -82,25 +83,33 @@ public:
                 m_formats[fixedRow][fixedCol] = grid.GetDefaultCell(fixedRow, fixedCol)->GetFormat();
     }
     bool Usable() const { return m_usable; }
-    CGridCellBase* Make(int row, int col)
+    // The cells of a row, by displayed column, into the row's stored places.
+    void MakeRow(int row, GRID_ROW& cells)
     {
+        const int columns = m_grid.m_nCols;
+        m_made.resize(static_cast<size_t>(columns));
+        CGridCell::NewCells(m_made.data(), m_made.size());
         const bool fixedRow = row < m_grid.m_nFixedRows;
-        const bool fixedCol = col < m_grid.m_nFixedCols;
-        CGridCell* cell = new CGridCell;
-        cell->CGridCell::SetGrid(&m_grid);
-        DWORD state = 0;
-        if (fixedCol)
-            state |= GVIS_FIXED | GVIS_FIXEDCOL;
-        if (fixedRow)
-            state |= GVIS_FIXED | GVIS_FIXEDROW;
-        if (state)
-            cell->CGridCellBase::SetState(state);
-        cell->CGridCell::SetFormat(m_formats[fixedRow][fixedCol]);
-        return cell;
+        for (int col = 0; col < columns; col++)
+        {
+            const bool fixedCol = col < m_grid.m_nFixedCols;
+            CGridCell* cell = m_made[static_cast<size_t>(col)];
+            cell->CGridCell::SetGrid(&m_grid);
+            DWORD state = 0;
+            if (fixedCol)
+                state |= GVIS_FIXED | GVIS_FIXEDCOL;
+            if (fixedRow)
+                state |= GVIS_FIXED | GVIS_FIXEDROW;
+            if (state)
+                cell->CGridCellBase::SetState(state);
+            cell->CGridCell::SetFormat(m_formats[fixedRow][fixedCol]);
+            cells.SetAt(m_grid.StoredColumn(col), cell);
+        }
     }
 
 private:
     CGridCtrl& m_grid;
+    std::vector<CGridCell*> m_made;
     bool m_usable;
     DWORD m_formats[2][2] = {};
 };
@@ -163,8 +172,11 @@ BOOL CGridCtrl::SetRowCount(int nRows)
                     GRID_ROW* rowObject = new GRID_ROW;
                     m_RowData.SetAt(row, rowObject);
                     rowObject->SetSize(m_nCols);
-                    for (int col = 0; col < m_nCols; col++)
-                        rowObject->SetAt(StoredColumn(col), plain.Usable() ? plain.Make(row, col) : CreateCell(row, col));
+                    if (plain.Usable())
+                        plain.MakeRow(row, *rowObject);
+                    else
+                        for (int col = 0; col < m_nCols; col++)
+                            rowObject->SetAt(StoredColumn(col), CreateCell(row, col));
                     m_nRows++;
                 }
             }

@@ -100,6 +100,28 @@ void SmallBlockPool::Unlink(Chunk* chunk)
 void* SmallBlockPool::Allocate()
 {
     Locked locked(m_busy);
+    return AllocateHeld();
+}
+
+void SmallBlockPool::AllocateMany(void** blocks, size_t count)
+{
+    Locked locked(m_busy);
+    size_t made = 0;
+    try
+    {
+        for (; made < count; made++)
+            blocks[made] = AllocateHeld();
+    }
+    catch (const std::bad_alloc&)
+    {
+        while (made > 0)
+            FreeHeld(blocks[--made]);
+        throw;
+    }
+}
+
+void* SmallBlockPool::AllocateHeld()
+{
     Chunk* chunk = m_available;
     if (!chunk)
     {
@@ -137,6 +159,11 @@ void SmallBlockPool::Free(void* block)
     if (!block)
         return;
     Locked locked(m_busy);
+    FreeHeld(block);
+}
+
+void SmallBlockPool::FreeHeld(void* block)
+{
     Chunk* chunk = reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(block) & ~uintptr_t(CHUNK_SIZE - 1));
     *static_cast<void**>(block) = chunk->freeList;
     chunk->freeList = block;

@@ -18,6 +18,9 @@ public:
 
     // A block; throws std::bad_alloc when the system has no memory left.
     void* Allocate();
+    // count blocks into blocks, under one hold of the pool; throws std::bad_alloc (none made) when
+    // the system has no memory left.
+    void AllocateMany(void** blocks, size_t count);
     // Gives back a block this pool made (null is ignored).
     void Free(void* block);
 
@@ -29,6 +32,9 @@ public:
 
 private:
     struct Chunk;
+    // Allocate and Free with the pool already held.
+    void* AllocateHeld();
+    void FreeHeld(void* block);
     Chunk* NewChunk();
     void Link(Chunk* chunk);
     void Unlink(Chunk* chunk);
