@@ -280,6 +280,14 @@ void CGridCell::SetText(const char* ascii, size_t length)
 template <class Char>
 void CGridCell::SetTextOf(const Char* text, size_t length)
 {
+    // The text ends at a NUL within it, as every reader of the cell sees it; a block's size is
+    // found again from that length when it is freed.
+    for (size_t i = 0; i < length; i++)
+        if (text[i] == 0)
+        {
+            length = i;
+            break;
+        }
     if (length == 0)
     {
         FreeText();
@@ -318,10 +326,15 @@ bool CGridCell::TextEquals(const char* ascii, size_t length) const
 template <class Char>
 bool CGridCell::TextIs(const Char* text, size_t length) const
 {
+    // As SetText would store it: up to a NUL within the length.
     const wchar_t* own = CGridCell::GetText();
     for (size_t i = 0; i < length; i++)
-        if (own[i] != Widened(text[i]) || own[i] == L'\0')
+    {
+        if (own[i] != Widened(text[i]))
             return false;
+        if (own[i] == L'\0')
+            return true;
+    }
     return own[length] == L'\0';
 }
 

@@ -141,6 +141,17 @@ TEST(GridColumnTexts, BytesAreWidenedAndOtherKindsOfCellGetTheirOwnSetText)
     ASSERT_TRUE(texts.SetItemText(2, 1, L"x\u20ACyz", 2));
     EXPECT_EQ(std::wstring(L"x\u20AC"), TextAt(grid, 2, 1));
 
+    // A NUL within the given length ends the text, for the cell and for its block's size.
+    const size_t before = CGridCell::LiveTextBlocks();
+    ASSERT_TRUE(texts.SetItemText(1, 0, "ab\0cdefghijklmnopqrstuvwxyz0123456789", 38));
+    EXPECT_EQ(L"ab", TextAt(grid, 1, 0));
+    ASSERT_TRUE(texts.SetItemText(2, 0, L"ab\0cdefghijklmnopqrstuvwxyz0123456789", 38));
+    EXPECT_EQ(L"ab", TextAt(grid, 2, 0));
+    EXPECT_TRUE(Shared(grid, 1, 0) && Shared(grid, 2, 0)) << "both hold the text \"ab\"";
+    ASSERT_TRUE(grid.SetItemText(1, 0, L"xyz"));
+    ASSERT_TRUE(grid.SetItemText(2, 0, L"xyz"));
+    EXPECT_EQ(before + 2, CGridCell::LiveTextBlocks());
+
     CountingCell* counting = new CountingCell;
     ASSERT_TRUE(grid.SetCell(3, 1, counting));
     ASSERT_TRUE(texts.SetItemText(3, 1, "caf\xE9", 4));
