@@ -69,6 +69,7 @@ SmallBlockPool& TextPool(size_t bytes)
 }
 
 std::atomic<size_t> g_heapTextBlocks{0};
+std::atomic<size_t> g_heapTextBytes{0};
 
 void* NewTextBlock(size_t bytes)
 {
@@ -76,6 +77,7 @@ void* NewTextBlock(size_t bytes)
         return TextPool(bytes).Allocate();
     void* block = ::operator new(bytes);
     g_heapTextBlocks.fetch_add(1, std::memory_order_relaxed);
+    g_heapTextBytes.fetch_add(bytes, std::memory_order_relaxed);
     return block;
 }
 
@@ -88,6 +90,7 @@ void FreeTextBlock(void* block, size_t bytes)
     }
     ::operator delete(block);
     g_heapTextBlocks.fetch_sub(1, std::memory_order_relaxed);
+    g_heapTextBytes.fetch_sub(bytes, std::memory_order_relaxed);
 }
 
 // A block's size is known from its text's length, which never changes while it is held. A shared
@@ -135,6 +138,14 @@ size_t CGridCell::LiveTextBlocks()
     size_t live = g_heapTextBlocks.load(std::memory_order_relaxed);
     for (size_t bytes = TEXT_CLASS_STEP; bytes <= POOLED_TEXT_BYTES; bytes += TEXT_CLASS_STEP)
         live += TextPool(bytes).LiveBlocks();
+    return live;
+}
+
+size_t CGridCell::LiveTextBytes()
+{
+    size_t live = g_heapTextBytes.load(std::memory_order_relaxed);
+    for (size_t bytes = TEXT_CLASS_STEP; bytes <= POOLED_TEXT_BYTES; bytes += TEXT_CLASS_STEP)
+        live += TextPool(bytes).LiveBlocks() * TextPool(bytes).BlockSize();
     return live;
 }
 

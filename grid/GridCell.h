@@ -96,6 +96,8 @@ public:
     static size_t LiveAttributeBlocks();
     // Text blocks held by all cells of the process (a shared block counts once).
     static size_t LiveTextBlocks();
+    // The bytes of those blocks.
+    static size_t LiveTextBytes();
 
 protected:
     LOGFONT* OwnFont() const;

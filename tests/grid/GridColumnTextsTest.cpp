@@ -141,8 +141,14 @@ TEST(GridColumnTexts, BytesAreWidenedAndOtherKindsOfCellGetTheirOwnSetText)
     ASSERT_TRUE(texts.SetItemText(2, 1, L"x\u20ACyz", 2));
     EXPECT_EQ(std::wstring(L"x\u20AC"), TextAt(grid, 2, 1));
 
-    // A NUL within the given length ends the text, for the cell and for its block's size.
+    // A NUL within the given length ends the text, for the cell and for its block's size: a block
+    // freed by the size of a shorter text would go back into the wrong size class.
     const size_t before = CGridCell::LiveTextBlocks();
+    const size_t bytesBefore = CGridCell::LiveTextBytes();
+    ASSERT_TRUE(texts.SetItemText(3, 0, "ab\0cd", 5));
+    EXPECT_EQ(L"ab", TextAt(grid, 3, 0));
+    ASSERT_TRUE(grid.SetItemText(3, 0, L""));
+    EXPECT_EQ(bytesBefore, CGridCell::LiveTextBytes());
     ASSERT_TRUE(texts.SetItemText(1, 0, "ab\0cdefghijklmnopqrstuvwxyz0123456789", 38));
     EXPECT_EQ(L"ab", TextAt(grid, 1, 0));
     ASSERT_TRUE(texts.SetItemText(2, 0, L"ab\0cdefghijklmnopqrstuvwxyz0123456789", 38));
@@ -151,6 +157,7 @@ TEST(GridColumnTexts, BytesAreWidenedAndOtherKindsOfCellGetTheirOwnSetText)
     ASSERT_TRUE(grid.SetItemText(1, 0, L"xyz"));
     ASSERT_TRUE(grid.SetItemText(2, 0, L"xyz"));
     EXPECT_EQ(before + 2, CGridCell::LiveTextBlocks());
+    EXPECT_EQ(bytesBefore + 2 * 8, CGridCell::LiveTextBytes()) << "two texts of 3 characters and the end";
 
     CountingCell* counting = new CountingCell;
     ASSERT_TRUE(grid.SetCell(3, 1, counting));
