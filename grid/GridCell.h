@@ -104,9 +104,9 @@ protected:
 
     // A cell is kept small, since a grid holds millions: the text is a copy (null when empty), from
     // a pool of blocks of its size class when short, or a block shared by cells of equal text (bit 0
-    // set; the holders' count lies in the word before the characters); the rare attributes live in the block, whose
-    // pointer's low three bits name the cell's own format in a small table shared by all cells (0:
-    // the format is in the block, or the cell has none). Without a block, bit 3 set says that bits
+    // set; the holders' count lies in the word before the characters). The rare attributes live in
+    // the block, whose pointer's low three bits name the cell's own format in a small table shared
+    // by all cells (0: the format is in the block, or the cell has none). Without a block, bit 3 set says that bits
     // 8 to 31 hold the cell's background as a plain RGB colour: marking every cell of a large list
     // then costs no memory at all.
     UINT_PTR m_text;

@@ -23,7 +23,8 @@ public:
     BOOL SetItemText(int row, int col, const wchar_t* text, size_t length);
     BOOL SetItemText(int row, int col, const char* ascii, size_t length);
 
-    // Cells of the column whose texts were met: each column remembers up to 64 distinct texts (a table that stays in the processor's cache).
+    // Cells of the column whose texts were met: each column remembers up to 64 distinct texts, a
+    // table that stays in the processor's cache.
     static const size_t SLOTS_PER_COLUMN = 64;
 
 private:
