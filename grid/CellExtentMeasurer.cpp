@@ -2,7 +2,10 @@
 // GetCellExtent.
 #include "grid/CellExtentMeasurer.h"
 #include "grid/GridCell.h"
+#include <cstdint>
 #include <cwchar>
+#include <typeinfo>
+#include "grid/GridCtrl.h"
 
 CellExtentMeasurer::CellExtentMeasurer(CDC* pDC)
     : m_pDC(pDC), m_hdc(pDC ? pDC->GetSafeHdc() : nullptr),
@@ -101,12 +104,93 @@ bool CellExtentMeasurer::TableExtent(FontTable& table, const wchar_t* text, int 
     return true;
 }
 
+bool CellExtentMeasurer::TextExtent(HFONT font, const wchar_t* text, int length, SIZE& size)
+{
+    if (TableExtent(TableFor(font), text, length, size))
+        return true;
+    if (!SelectFont(font))
+        return false;
+    size = MeasureText(text, length);
+    return true;
+}
+
+const CellExtentMeasurer::PlainKind& CellExtentMeasurer::KindOf(CGridCell* cell)
+{
+    CGridCtrl* grid = cell->CGridCell::GetGrid();
+    const DWORD fixedState = cell->CGridCellBase::GetState() & (GVIS_FIXED | GVIS_FIXEDROW | GVIS_FIXEDCOL);
+    const DWORD format = cell->CGridCell::GetFormat();
+    if (m_lastKind < m_kinds.size())
+    {
+        const PlainKind& last = m_kinds[m_lastKind];
+        if (last.grid == grid && last.fixedState == fixedState && last.format == format)
+            return last;
+    }
+    for (size_t i = 0; i < m_kinds.size(); i++)
+        if (m_kinds[i].grid == grid && m_kinds[i].fixedState == fixedState && m_kinds[i].format == format)
+        {
+            m_lastKind = i;
+            return m_kinds[i];
+        }
+    PlainKind kind{grid, fixedState, format, nullptr, 0, false};
+    CFont* fontObject = cell->GetFontObject();
+    kind.font = fontObject ? static_cast<HFONT>(fontObject->GetSafeHandle()) : nullptr;
+    kind.margin = static_cast<int>(cell->GetMargin());
+    const LOGFONT* logFont = cell->GetFont();
+    const bool turned = logFont && (logFont->lfEscapement == 900 || logFont->lfEscapement == -900);
+    const bool multiLine = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+    kind.measurable = kind.font && !turned && !multiLine;
+    m_kinds.push_back(kind);
+    m_lastKind = m_kinds.size() - 1;
+    return m_kinds.back();
+}
+
+// The sums of GetCellExtent for a cell with no image (a plain cell has none) and an upright single-line font: the text,
+// a margin on each side, one pixel, and one more for a fixed cell's edge.
+CSize CellExtentMeasurer::PlainCellExtent(CGridCell* cell)
+{
+    const PlainKind& kind = KindOf(cell);
+    const wchar_t* text = cell->CGridCell::GetText();
+    if (!kind.measurable || !*text)
+        return CSize(0, 0);   // measured the general way
+    const size_t kindIndex = m_lastKind;
+    if (m_known.empty())
+        m_known.resize(KNOWN_EXTENTS);
+    KnownExtent& known = m_known[(reinterpret_cast<uintptr_t>(text) / sizeof(wchar_t) + kindIndex) % KNOWN_EXTENTS];
+    SIZE size;
+    if (known.text == text && known.kind == kindIndex)
+    {
+        size = known.size;
+    }
+    else
+    {
+        int length = 0;
+        while (text[length])
+            length++;
+        if (!TextExtent(kind.font, text, length, size))
+            return CSize(0, 0);
+        known.text = text;
+        known.kind = kindIndex;
+        known.size = size;
+    }
+    const int edge = (kind.fixedState & GVIS_FIXED) ? 1 : 0;
+    return CSize(size.cx + 2 * kind.margin + 1 + edge, size.cy + 2 * kind.margin + 1 + edge);
+}
+
 CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)
 {
     // Only the plain cell's measuring is known here; any other kind measures itself, as does a
     // cell with a font of its own (its font object is made anew for every request) or a
     // multi-line format.
-    if (!m_hdc || cell->GetRuntimeClass() != RUNTIME_CLASS(CGridCell) || !cell->IsDefaultFont())
+    if (!m_hdc || cell->GetRuntimeClass() != RUNTIME_CLASS(CGridCell))
+        return cell->GetCellExtent(m_pDC);
+    CGridCell* ordinary = static_cast<CGridCell*>(cell);
+    if (typeid(*cell) == typeid(CGridCell) && !ordinary->HasAttributeBlock())
+    {
+        const CSize size = PlainCellExtent(ordinary);
+        if (size.cx > 0)
+            return size;
+    }
+    if (!cell->IsDefaultFont())
         return cell->GetCellExtent(m_pDC);
     DWORD format = cell->GetFormat();
     if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))

@@ -7,6 +7,8 @@
 #include "framework/Gdi.h"
 
 class CGridCellBase;
+class CGridCell;
+class CGridCtrl;
 
 class CellExtentMeasurer
 {
@@ -32,6 +34,32 @@ private:
         std::vector<int> widths;  // -1 for a character not yet measured
     };
 
+    // What the extent of a plain cell (the ordinary cell with nothing set but its text, format and
+    // background) depends on besides its text: its grid's default cell of its fixed state, and its
+    // format. Found once per such kind and kept.
+    struct PlainKind
+    {
+        CGridCtrl* grid;
+        DWORD fixedState;
+        DWORD format;
+        HFONT font;
+        int margin;
+        bool measurable;   // false: the cell measures itself (multi-line, turned font, no font)
+    };
+    // Extents already found, by text block and kind: cells that share a text are measured once.
+    struct KnownExtent
+    {
+        const wchar_t* text = nullptr;
+        size_t kind = 0;
+        SIZE size = {0, 0};
+    };
+    static const size_t KNOWN_EXTENTS = 4096;
+
+    const PlainKind& KindOf(CGridCell* cell);
+    // (0, 0) when the cell is to be measured the general way.
+    CSize PlainCellExtent(CGridCell* cell);
+    bool TextExtent(HFONT font, const wchar_t* text, int length, SIZE& size);
+
     bool SelectFont(HFONT font);
     FontTable& TableFor(HFONT font);
     SIZE MeasureText(const wchar_t* text, int length);
@@ -42,4 +70,7 @@ private:
     HGDIOBJ m_originalFont;
     HFONT m_selected;
     std::vector<FontTable> m_tables;
+    std::vector<PlainKind> m_kinds;
+    size_t m_lastKind = 0;
+    std::vector<KnownExtent> m_known;
 };

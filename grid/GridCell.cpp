@@ -52,39 +52,72 @@ SmallBlockPool& CellPool()
     return *pool;
 }
 
-// Texts of up to 64 bytes with their terminator, in classes 8 bytes apart; longer ones on the heap.
+// Texts of up to 64 bytes with their terminator, in classes 4 bytes apart (the alignment a text
+// needs); longer ones on the heap.
 const size_t POOLED_TEXT_BYTES = 64;
-const size_t TEXT_CLASS_STEP = 8;
+const size_t TEXT_CLASS_STEP = 4;
 
 SmallBlockPool& TextPool(size_t bytes)
 {
     static SmallBlockPool** pools = [] {
         SmallBlockPool** made = new SmallBlockPool*[POOLED_TEXT_BYTES / TEXT_CLASS_STEP];
         for (size_t i = 0; i < POOLED_TEXT_BYTES / TEXT_CLASS_STEP; i++)
-            made[i] = new SmallBlockPool((i + 1) * TEXT_CLASS_STEP);
+            made[i] = new SmallBlockPool((i + 1) * TEXT_CLASS_STEP, TEXT_CLASS_STEP);
         return made;
     }();
     return *pools[(bytes - 1) / TEXT_CLASS_STEP];
 }
 
-wchar_t* NewText(size_t length)
+std::atomic<size_t> g_heapTextBlocks{0};
+std::atomic<size_t> g_heapTextBytes{0};
+
+void* NewTextBlock(size_t bytes)
 {
-    size_t bytes = (length + 1) * sizeof(wchar_t);
     if (bytes <= POOLED_TEXT_BYTES)
-        return static_cast<wchar_t*>(TextPool(bytes).Allocate());
-    return new wchar_t[length + 1];
+        return TextPool(bytes).Allocate();
+    void* block = ::operator new(bytes);
+    g_heapTextBlocks.fetch_add(1, std::memory_order_relaxed);
+    g_heapTextBytes.fetch_add(bytes, std::memory_order_relaxed);
+    return block;
 }
 
-// A text's size is known from its length, which never changes while it is held.
-void FreeText(wchar_t* text)
+void FreeTextBlock(void* block, size_t bytes)
 {
-    if (!text)
-        return;
-    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
     if (bytes <= POOLED_TEXT_BYTES)
-        TextPool(bytes).Free(text);
-    else
-        delete[] text;
+    {
+        TextPool(bytes).Free(block);
+        return;
+    }
+    ::operator delete(block);
+    g_heapTextBlocks.fetch_sub(1, std::memory_order_relaxed);
+    g_heapTextBytes.fetch_sub(bytes, std::memory_order_relaxed);
+}
+
+// A block's size is known from its text's length, which never changes while it is held. A shared
+// block starts with the count of the cells holding it.
+size_t OwnTextBytes(size_t length)
+{
+    return (length + 1) * sizeof(wchar_t);
+}
+
+size_t SharedTextBytes(size_t length)
+{
+    return sizeof(LONG) + (length + 1) * sizeof(wchar_t);
+}
+
+} // namespace
+
+namespace {
+
+// A byte is widened as the character of the same number (ASCII and Latin-1 alike).
+inline wchar_t Widened(char byte)
+{
+    return static_cast<wchar_t>(static_cast<unsigned char>(byte));
+}
+
+inline wchar_t Widened(wchar_t character)
+{
+    return character;
 }
 
 } // namespace
@@ -100,10 +133,48 @@ size_t CGridCell::LiveAttributeBlocks()
     return g_attributeBlocks.load(std::memory_order_relaxed);
 }
 
+size_t CGridCell::LiveTextBlocks()
+{
+    size_t live = g_heapTextBlocks.load(std::memory_order_relaxed);
+    for (size_t bytes = TEXT_CLASS_STEP; bytes <= POOLED_TEXT_BYTES; bytes += TEXT_CLASS_STEP)
+        live += TextPool(bytes).LiveBlocks();
+    return live;
+}
+
+size_t CGridCell::LiveTextBytes()
+{
+    size_t live = g_heapTextBytes.load(std::memory_order_relaxed);
+    for (size_t bytes = TEXT_CLASS_STEP; bytes <= POOLED_TEXT_BYTES; bytes += TEXT_CLASS_STEP)
+        live += TextPool(bytes).LiveBlocks() * TextPool(bytes).BlockSize();
+    return live;
+}
+
 void* CGridCell::operator new(size_t size)
 {
     // A derived kind of cell of another size is made on the heap.
     return size == sizeof(CGridCell) ? CellPool().Allocate() : ::operator new(size);
+}
+
+void CGridCell::NewCells(CGridCell** cells, size_t count)
+{
+    const size_t BATCH = 256;
+    void* blocks[BATCH];
+    for (size_t first = 0; first < count; first += BATCH)
+    {
+        const size_t batch = std::min(BATCH, count - first);
+        try
+        {
+            CellPool().AllocateMany(blocks, batch);
+        }
+        catch (const std::bad_alloc&)
+        {
+            for (size_t i = 0; i < first; i++)
+                delete cells[i];
+            throw;
+        }
+        for (size_t i = 0; i < batch; i++)
+            cells[first + i] = ::new (blocks[i]) CGridCell;
+    }
 }
 
 void CGridCell::operator delete(void* block, size_t size)
@@ -120,22 +191,19 @@ bool CGridCellAttributes::AllDefault() const
            && font == nullptr && margin == static_cast<UINT>(-1) && !editing && editWnd == nullptr;
 }
 
-CGridCell::CGridCell() : m_pszText(nullptr), m_lParam(0), m_pGrid(nullptr), m_attributes(0)
-{
-    CGridCell::Reset();
-}
+// Every field starts at what Reset leaves, with nothing to free.
+CGridCell::CGridCell() : m_text(0), m_lParam(0), m_pGrid(nullptr), m_attributes(0) {}
 
 CGridCell::~CGridCell()
 {
-    FreeText(m_pszText);
+    FreeText();
     FreeAttributes();
 }
 
 void CGridCell::Reset()
 {
     CGridCellBase::Reset();
-    FreeText(m_pszText);
-    m_pszText = nullptr;
+    FreeText();
     m_lParam = 0;
     FreeAttributes();
     m_attributes = 0;
@@ -186,26 +254,124 @@ void CGridCell::ReleaseAttributesIfDefault()
     SetBackClr(back);
 }
 
+void CGridCell::FreeText()
+{
+    if (!m_text)
+        return;
+    wchar_t* text = reinterpret_cast<wchar_t*>(m_text & ~SHARED_TEXT);
+    const size_t length = wcslen(text);
+    if (m_text & SHARED_TEXT)
+    {
+        volatile LONG* holders = reinterpret_cast<LONG*>(text) - 1;
+        if (::InterlockedDecrement(holders) == 0)
+            FreeTextBlock(const_cast<LONG*>(holders), SharedTextBytes(length));
+    }
+    else
+    {
+        FreeTextBlock(text, OwnTextBytes(length));
+    }
+    m_text = 0;
+}
+
 void CGridCell::SetText(LPCTSTR text)
 {
-    size_t length = text ? wcslen(text) : 0;
+    SetTextOf(text, text ? wcslen(text) : 0);
+}
+
+void CGridCell::SetText(const wchar_t* text, size_t length)
+{
+    SetTextOf(text, length);
+}
+
+void CGridCell::SetText(const char* ascii, size_t length)
+{
+    SetTextOf(ascii, length);
+}
+
+template <class Char>
+void CGridCell::SetTextOf(const Char* text, size_t length)
+{
+    // The text ends at a NUL within it, as every reader of the cell sees it; a block's size is
+    // found again from that length when it is freed.
+    for (size_t i = 0; i < length; i++)
+        if (text[i] == 0)
+        {
+            length = i;
+            break;
+        }
     if (length == 0)
     {
-        FreeText(m_pszText);
-        m_pszText = nullptr;
+        FreeText();
         return;
     }
-    // A text of the same length goes into the block already held (the new text may be the old one).
-    if (m_pszText && wcslen(m_pszText) == length)
+    // Characters are copied one by one: texts are short, and a call to the library costs more.
+    // A text of the same length goes into the block the cell holds alone (the new text may be the
+    // old one); a shared block is left to its other holders.
+    if (m_text && !(m_text & SHARED_TEXT) && wcslen(reinterpret_cast<wchar_t*>(m_text)) == length)
     {
-        wmemmove(m_pszText, text, length);
+        wchar_t* own = reinterpret_cast<wchar_t*>(m_text);
+        if (static_cast<const void*>(own) != static_cast<const void*>(text))
+            for (size_t i = 0; i < length; i++)
+                own[i] = Widened(text[i]);
         return;
     }
-    wchar_t* copy = NewText(length);
-    wmemcpy(copy, text, length);
+    // Copied before the old block goes, since text may lie in it.
+    wchar_t* copy = static_cast<wchar_t*>(NewTextBlock(OwnTextBytes(length)));
+    for (size_t i = 0; i < length; i++)
+        copy[i] = Widened(text[i]);
     copy[length] = L'\0';
-    FreeText(m_pszText);
-    m_pszText = copy;
+    FreeText();
+    m_text = reinterpret_cast<UINT_PTR>(copy);
+}
+
+bool CGridCell::TextEquals(const wchar_t* text, size_t length) const
+{
+    return TextIs(text, length);
+}
+
+bool CGridCell::TextEquals(const char* ascii, size_t length) const
+{
+    return TextIs(ascii, length);
+}
+
+template <class Char>
+bool CGridCell::TextIs(const Char* text, size_t length) const
+{
+    // As SetText would store it: up to a NUL within the length.
+    const wchar_t* own = CGridCell::GetText();
+    for (size_t i = 0; i < length; i++)
+    {
+        if (own[i] != Widened(text[i]))
+            return false;
+        if (own[i] == L'\0')
+            return true;
+    }
+    return own[length] == L'\0';
+}
+
+void CGridCell::ShareText(CGridCell& source)
+{
+    if (&source == this || m_text == source.m_text)
+        return;
+    if (!source.m_text)
+    {
+        FreeText();
+        return;
+    }
+    if (!(source.m_text & SHARED_TEXT))
+    {
+        // The source's own copy moves into a block that counts its holders.
+        wchar_t* own = reinterpret_cast<wchar_t*>(source.m_text);
+        const size_t length = wcslen(own);
+        LONG* block = static_cast<LONG*>(NewTextBlock(SharedTextBytes(length)));
+        *block = 1;
+        wmemcpy(reinterpret_cast<wchar_t*>(block + 1), own, length + 1);
+        FreeTextBlock(own, OwnTextBytes(length));
+        source.m_text = reinterpret_cast<UINT_PTR>(block + 1) | SHARED_TEXT;
+    }
+    ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(source.m_text & ~SHARED_TEXT) - 1);
+    FreeText();
+    m_text = source.m_text;
 }
 
 void CGridCell::SetImage(int image)

@@ -30,6 +30,9 @@ public:
     // Plain cells come from a pool of blocks of their size.
     static void* operator new(size_t size);
     static void operator delete(void* block, size_t size);
+    // count new cells, as new CGridCell makes them, taken from the pool together; throws
+    // std::bad_alloc (with none made) when the system has no memory left.
+    static void NewCells(CGridCell** cells, size_t count);
     // Assignment copies through the getters and setters, as for any cell.
     using CGridCellBase::operator=;
     CGridCell& operator=(const CGridCell& cell)
@@ -48,7 +51,11 @@ public:
     void SetMargin(UINT margin) override;
     void SetGrid(CGridCtrl* grid) override { m_pGrid = grid; }
 
-    LPCTSTR GetText() const override { return m_pszText ? m_pszText : L""; }
+    LPCTSTR GetText() const override
+    {
+        const wchar_t* text = reinterpret_cast<const wchar_t*>(m_text & ~SHARED_TEXT);
+        return text ? text : L"";
+    }
     int GetImage() const override;
     LPARAM GetData() const override { return m_lParam; }
     DWORD GetFormat() const override;
@@ -68,26 +75,50 @@ public:
     void EndEdit() override;
     void OnEndEdit() override;
 
+    // SetText for a text of known length that need not be terminated: UTF-16, or bytes each
+    // widened to the character of its number (ASCII, Latin-1).
+    void SetText(const wchar_t* text, size_t length);
+    void SetText(const char* ascii, size_t length);
+    // Whether the cell's text is these length characters (UTF-16, or bytes widened as above).
+    bool TextEquals(const wchar_t* text, size_t length) const;
+    bool TextEquals(const char* ascii, size_t length) const;
+
+    // Makes this cell hold the same text as source, as one block that both hold (nothing is copied);
+    // a later SetText on either gives that cell a text of its own. For a fill that meets the same
+    // values again and again in a column.
+    void ShareText(CGridCell& source);
+    // Whether the cell's text is a block held with other cells.
+    bool HasSharedText() const { return (m_text & SHARED_TEXT) != 0; }
+
     // Whether the cell holds a block of rarely set attributes (memory beyond the cell and its text).
     bool HasAttributeBlock() const { return Attributes() != nullptr; }
     // Blocks of rarely set attributes held by all cells of the process.
     static size_t LiveAttributeBlocks();
+    // Text blocks held by all cells of the process (a shared block counts once).
+    static size_t LiveTextBlocks();
+    // The bytes of those blocks.
+    static size_t LiveTextBytes();
 
 protected:
     LOGFONT* OwnFont() const;
 
     // A cell is kept small, since a grid holds millions: the text is a copy (null when empty), from
-    // a pool of blocks of its size class when short; the rare attributes live in the block, whose
-    // pointer's low three bits name the cell's own format in a small table shared by all cells (0:
-    // the format is in the block, or the cell has none). Without a block, bit 3 set says that bits
+    // a pool of blocks of its size class when short, or a block shared by cells of equal text (bit 0
+    // set; the holders' count lies in the word before the characters). The rare attributes live in
+    // the block, whose pointer's low three bits name the cell's own format in a small table shared
+    // by all cells (0: the format is in the block, or the cell has none). Without a block, bit 3 set says that bits
     // 8 to 31 hold the cell's background as a plain RGB colour: marking every cell of a large list
     // then costs no memory at all.
-    wchar_t* m_pszText;
+    UINT_PTR m_text;
     LPARAM m_lParam;
     CGridCtrl* m_pGrid;
     UINT_PTR m_attributes;
 
 private:
+    static const UINT_PTR SHARED_TEXT = 1;
+    void FreeText();
+    template <class Char> void SetTextOf(const Char* text, size_t length);
+    template <class Char> bool TextIs(const Char* text, size_t length) const;
     static const UINT_PTR FORMAT_INDEX_MASK = 7;
     static const UINT_PTR OWN_BACK_COLOUR = 8;
     static const UINT_PTR LOW_BITS = 15;

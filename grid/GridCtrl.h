@@ -408,6 +408,7 @@ protected:
     SizeList m_arRowHeights, m_arColWidths;   // with their running totals, the virtual extent
     int m_nVScrollMax, m_nHScrollMax;
 
+    class PlainCellMaker;   // CreateCell's cells for the new rows of SetRowCount
     const CRuntimeClass* m_pRtcDefault;
     CGridDefaultCell m_cellDefault, m_cellFixedColDef, m_cellFixedRowDef, m_cellFixedRowColDef;
     CImageList* m_pImageList;

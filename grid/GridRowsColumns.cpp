@@ -1,9 +1,12 @@
 // The grid's shape: row and column counts, fixed rows and columns, inserting and deleting rows and
 // columns, the cell objects and the order vectors.
 #include "grid/GridCtrl.h"
+#include <typeinfo>
+#include "grid/GridCell.h"
 #include "framework/Gdi.h"
 #include <algorithm>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -64,6 +67,53 @@ void CGridCtrl::MoveSelectionColumns(SelectedCellMap& map, const std::vector<int
 
 // ---- Counts ---------------------------------------------------------------------------------
 
+// Makes the cells of new rows as CreateCell does, for a grid of this very kind (no CreateCell of
+// a derived grid to call): the default cells' formats are asked once, not through every one of
+// millions of cells.
+class CGridCtrl::PlainCellMaker
+{
+public:
+    explicit PlainCellMaker(CGridCtrl& grid)
+        : m_grid(grid), m_usable(typeid(grid) == typeid(CGridCtrl) && grid.m_pRtcDefault == RUNTIME_CLASS(CGridCell))
+    {
+        if (!m_usable)
+            return;
+        for (int fixedRow = 0; fixedRow < 2; fixedRow++)
+            for (int fixedCol = 0; fixedCol < 2; fixedCol++)
+                m_formats[fixedRow][fixedCol] = grid.GetDefaultCell(fixedRow, fixedCol)->GetFormat();
+    }
+    bool Usable() const { return m_usable; }
+    // The cells of a row, by displayed column, into the row's stored places.
+    void MakeRow(int row, GRID_ROW& cells)
+    {
+        const int columns = m_grid.m_nCols;
+        m_made.resize(static_cast<size_t>(columns));
+        CGridCell::NewCells(m_made.data(), m_made.size());
+        const bool fixedRow = row < m_grid.m_nFixedRows;
+        for (int col = 0; col < columns; col++)
+        {
+            const bool fixedCol = col < m_grid.m_nFixedCols;
+            CGridCell* cell = m_made[static_cast<size_t>(col)];
+            cell->CGridCell::SetGrid(&m_grid);
+            DWORD state = 0;
+            if (fixedCol)
+                state |= GVIS_FIXED | GVIS_FIXEDCOL;
+            if (fixedRow)
+                state |= GVIS_FIXED | GVIS_FIXEDROW;
+            if (state)
+                cell->CGridCellBase::SetState(state);
+            cell->CGridCell::SetFormat(m_formats[fixedRow][fixedCol]);
+            cells.SetAt(m_grid.StoredColumn(col), cell);
+        }
+    }
+
+private:
+    CGridCtrl& m_grid;
+    std::vector<CGridCell*> m_made;
+    bool m_usable;
+    DWORD m_formats[2][2] = {};
+};
+
 BOOL CGridCtrl::SetRowCount(int nRows)
 {
     if (nRows == m_nRows)
@@ -115,14 +165,18 @@ BOOL CGridCtrl::SetRowCount(int nRows)
             else
             {
                 m_RowData.SetSize(nRows);
+                PlainCellMaker plain(*this);
                 for (int row = startRow; row < nRows; row++)
                 {
                     m_arRowHeights.Set(row, m_cellDefault.GetHeight());
                     GRID_ROW* rowObject = new GRID_ROW;
                     m_RowData.SetAt(row, rowObject);
                     rowObject->SetSize(m_nCols);
-                    for (int col = 0; col < m_nCols; col++)
-                        rowObject->SetAt(StoredColumn(col), CreateCell(row, col));
+                    if (plain.Usable())
+                        plain.MakeRow(row, *rowObject);
+                    else
+                        for (int col = 0; col < m_nCols; col++)
+                            rowObject->SetAt(StoredColumn(col), CreateCell(row, col));
                     m_nRows++;
                 }
             }

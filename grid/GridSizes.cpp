@@ -147,11 +147,18 @@ void CGridCtrl::AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSiz
     // Row by row, as the cells lie in memory; each column keeps the widest extent it met.
     std::vector<int> widths(shown.size(), 0);
     std::vector<bool> measured(shown.size(), false);
+    std::vector<int> stored(shown.size());
+    for (size_t i = 0; i < shown.size(); i++)
+        stored[i] = StoredColumn(shown[i]);
     for (int row = startRow; row <= endRow; row++)
     {
+        const GRID_ROW* cells = Row(row);
+        if (!cells)
+            continue;
+        const int held = static_cast<int>(cells->GetSize());
         for (size_t i = 0; i < shown.size(); i++)
         {
-            CGridCellBase* cell = GetCell(row, shown[i]);
+            CGridCellBase* cell = stored[i] < held ? cells->GetAt(stored[i]) : nullptr;
             if (!cell)
                 continue;
             CSize size = measurer.CellExtent(cell);

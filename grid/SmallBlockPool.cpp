@@ -38,8 +38,22 @@ private:
 
 } // namespace
 
-SmallBlockPool::SmallBlockPool(size_t blockSize)
-    : m_blockSize(blockSize < sizeof(void*) ? 8 : (blockSize + 7) & ~size_t(7))
+namespace {
+
+// A freed block holds the next free block's address, so no block is smaller or less aligned than one.
+size_t RoundedBlockSize(size_t blockSize, size_t alignment)
+{
+    if (alignment < sizeof(void*))
+        alignment = sizeof(void*);
+    if (blockSize < alignment)
+        blockSize = alignment;
+    return (blockSize + alignment - 1) / alignment * alignment;
+}
+
+} // namespace
+
+SmallBlockPool::SmallBlockPool(size_t blockSize, size_t alignment)
+    : m_blockSize(RoundedBlockSize(blockSize, alignment))
 {
     static_assert(sizeof(Chunk) <= HEADER_SIZE, "the chunk header fits its space");
 }
@@ -86,6 +100,28 @@ void SmallBlockPool::Unlink(Chunk* chunk)
 void* SmallBlockPool::Allocate()
 {
     Locked locked(m_busy);
+    return AllocateHeld();
+}
+
+void SmallBlockPool::AllocateMany(void** blocks, size_t count)
+{
+    Locked locked(m_busy);
+    size_t made = 0;
+    try
+    {
+        for (; made < count; made++)
+            blocks[made] = AllocateHeld();
+    }
+    catch (const std::bad_alloc&)
+    {
+        while (made > 0)
+            FreeHeld(blocks[--made]);
+        throw;
+    }
+}
+
+void* SmallBlockPool::AllocateHeld()
+{
     Chunk* chunk = m_available;
     if (!chunk)
     {
@@ -123,6 +159,11 @@ void SmallBlockPool::Free(void* block)
     if (!block)
         return;
     Locked locked(m_busy);
+    FreeHeld(block);
+}
+
+void SmallBlockPool::FreeHeld(void* block)
+{
     Chunk* chunk = reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(block) & ~uintptr_t(CHUNK_SIZE - 1));
     *static_cast<void**>(block) = chunk->freeList;
     chunk->freeList = block;

@@ -9,14 +9,18 @@
 class SmallBlockPool
 {
 public:
-    // Blocks of blockSize bytes (rounded up to 8), each aligned to 8.
-    explicit SmallBlockPool(size_t blockSize);
+    // Blocks of blockSize bytes rounded up to the alignment (8, or 4 for blocks such as texts that
+    // need no more), each aligned to it.
+    explicit SmallBlockPool(size_t blockSize, size_t alignment = 8);
     ~SmallBlockPool();
     SmallBlockPool(const SmallBlockPool&) = delete;
     SmallBlockPool& operator=(const SmallBlockPool&) = delete;
 
     // A block; throws std::bad_alloc when the system has no memory left.
     void* Allocate();
+    // count blocks into blocks, under one hold of the pool; throws std::bad_alloc (none made) when
+    // the system has no memory left.
+    void AllocateMany(void** blocks, size_t count);
     // Gives back a block this pool made (null is ignored).
     void Free(void* block);
 
@@ -28,6 +32,9 @@ public:
 
 private:
     struct Chunk;
+    // Allocate and Free with the pool already held.
+    void* AllocateHeld();
+    void FreeHeld(void* block);
     Chunk* NewChunk();
     void Link(Chunk* chunk);
     void Unlink(Chunk* chunk);

@@ -12,6 +12,7 @@
 #include "formdb/StoredText.h"
 #include "framework/Seams.h"
 #include "framework/Wnd.h"
+#include "grid/GridColumnTexts.h"
 #include "grid/GridCtrl.h"
 #include "pages/FormPageHost.h"
 
@@ -219,6 +220,8 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead)
     int rowsFilled = grid.GetFixedRowCount();
     bool rowsFailed = false;
     std::wstring text;
+    // Equal values of a column share one copy of their text.
+    GridColumnTexts texts(grid);
     const auto onColumns = [&](const RecordListColumns& columns) {
         fieldCount = static_cast<int>(columns.names.size());
         if (grid.InsertColumn(kFirstHeading, kHeaderFormat) < 0)
@@ -247,14 +250,18 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead)
         for (int column = 0; column <= fieldCount && column < static_cast<int>(cells.size()); ++column)
             if (!cells[column].empty())
             {
-                // Most values are ASCII, which reads the same as UTF-8 or ANSI: widened in place
-                // into one buffer, with no string made per cell.
+                // Most values are ASCII, which reads the same as UTF-8 or ANSI: the cell widens
+                // the bytes itself, with no string made per cell.
                 const std::string_view bytes = cells[column];
                 if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
-                    text.assign(bytes.begin(), bytes.end());
+                {
+                    texts.SetItemText(row, column, bytes.data(), bytes.size());
+                }
                 else
+                {
                     text = DecodeStoredText(bytes.data(), bytes.size());
-                grid.SetItemText(row, column, text.c_str());
+                    texts.SetItemText(row, column, text.data(), text.size());
+                }
             }
         return true;
     };

@@ -183,3 +183,36 @@ TEST(SmallBlockPool, CellsOfEveryKindAreMadeAndDeletedWhereTheyBelong)
     EXPECT_TRUE(grid.DeleteAllItems());
     EXPECT_EQ(0, grid.GetRowCount());
 }
+
+TEST(SmallBlockPool, BlocksMadeTogetherAreDistinctAndAlignedToTheirClass)
+{
+    // Text blocks are aligned to 4 only, and come in sizes 4 bytes apart.
+    SmallBlockPool texts(6, 4);
+    EXPECT_EQ(8u, texts.BlockSize());
+    SmallBlockPool twelve(10, 4);
+    EXPECT_EQ(12u, twelve.BlockSize());
+    EXPECT_EQ(4u, SmallBlockPool(1, 4).BlockSize()) << "a block holds at least a free block's link (32-bit)";
+
+    // 6,000 blocks of 12 bytes made in one call cross from one 64 KB chunk into the next.
+    std::vector<void*> blocks(6000, nullptr);
+    twelve.AllocateMany(blocks.data(), blocks.size());
+    EXPECT_EQ(6000u, twelve.LiveBlocks());
+    EXPECT_EQ(2u, twelve.ChunkCount());
+    std::vector<char*> sorted;
+    for (void* block : blocks)
+    {
+        EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(block) % 4);
+        sorted.push_back(static_cast<char*>(block));
+    }
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 1; i < sorted.size(); i++)
+        ASSERT_LE(sorted[i - 1] + 12, sorted[i]) << "blocks overlap";
+    // Each block keeps what is written into it.
+    for (size_t i = 0; i < blocks.size(); i++)
+        std::memset(blocks[i], static_cast<int>(i & 0x7F), 12);
+    for (size_t i = 0; i < blocks.size(); i++)
+        ASSERT_EQ(static_cast<char>(i & 0x7F), static_cast<char*>(blocks[i])[11]) << i;
+    for (void* block : blocks)
+        twelve.Free(block);
+    EXPECT_EQ(0u, twelve.LiveBlocks());
+}
