@@ -1,5 +1,6 @@
 // Downloading form updates into the form store with WinINet.
 #include "bridge/FormDownload.h"
+#include "common/TextConversion.h"
 #include "framework/TextEscapes.h"
 
 #include <windows.h>
@@ -11,20 +12,6 @@ namespace {
 const size_t kMaxNameLength = 100;
 const wchar_t kPdf[] = L".pdf";
 const DWORD kBlockSize = 1024;
-
-
-std::wstring BytesToText(const std::string& bytes)
-{
-    for (UINT codePage : {static_cast<UINT>(CP_UTF8), static_cast<UINT>(CP_ACP)}) {
-        const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
-        const int length = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        if (length <= 0) continue;
-        std::wstring text(length, L'\0');
-        MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
-        return text;
-    }
-    return std::wstring(bytes.size(), L'?');
-}
 
 bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix)
 {
@@ -68,7 +55,7 @@ std::wstring DecodeEscapes(const std::wstring& text)
         for (int value; (value = PercentEscapeAt(text, i)) >= 0; i += 3)
             bytes += static_cast<char>(value);
         if (!bytes.empty()) {
-            out += BytesToText(bytes);
+            out += Utf8OrAnsiToWide(bytes.data(), bytes.size());
             continue;
         }
         out += text[i++];

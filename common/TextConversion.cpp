@@ -58,3 +58,41 @@ BOOL FileExists(const char* path)
     struct _stat status;
     return path && _stat(path, &status) == 0;
 }
+
+namespace {
+bool IsAscii(const char* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    return true;
+}
+} // namespace
+
+std::wstring CodePageToWide(UINT codePage, DWORD flags, const char* text, size_t length, bool* ok)
+{
+    const int needed = ::MultiByteToWideChar(codePage, flags, text, static_cast<int>(length), nullptr, 0);
+    if (needed <= 0)
+    {
+        *ok = false;
+        return std::wstring();
+    }
+    std::wstring out(static_cast<size_t>(needed), L'\0');
+    const int written = ::MultiByteToWideChar(codePage, flags, text, static_cast<int>(length), &out[0], needed);
+    *ok = written > 0;
+    out.resize(static_cast<size_t>(written > 0 ? written : 0));
+    return out;
+}
+
+std::wstring Utf8OrAnsiToWide(const char* text, size_t length)
+{
+    if (!text || length == 0)
+        return std::wstring();
+    if (IsAscii(text, length))
+        return std::wstring(text, text + length);
+    bool ok = false;
+    std::wstring wide = CodePageToWide(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, &ok);
+    if (ok)
+        return wide;
+    return CodePageToWide(CP_ACP, 0, text, length, &ok);
+}

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // Converts zero-terminated UTF-16 text to the ANSI code page into buffer (capacity bytes). The result
 // is always terminated; text that does not fit is cut (never in the middle of a character). Answers
 // the number of bytes written, the terminator included (0 only when capacity is 0).
@@ -14,3 +16,10 @@ int AnsiToWide(const char* text, wchar_t* buffer, int capacity);
 
 // TRUE when the C runtime's file-status query succeeds for the path (a file or a folder).
 BOOL FileExists(const char* path);
+
+// Bytes of a code page (MultiByteToWideChar's flags) as UTF-16; *ok false when they do not convert.
+std::wstring CodePageToWide(UINT codePage, DWORD flags, const char* text, size_t length, bool* ok);
+
+// Bytes read as UTF-8, or in the ANSI code page when they are no valid UTF-8 (text written the old way,
+// or by a program that does not use UTF-8).
+std::wstring Utf8OrAnsiToWide(const char* text, size_t length);

@@ -473,15 +473,21 @@ int ExecuteSqlWithText(FormPageHost& host, const char* sql, const CString& text)
 
 namespace {
 
+// A row's cells back to the default background.
+void ClearRowMarks(CGridCtrl& grid, int row, int columns)
+{
+    for (int column = 0; column < columns; ++column)
+        if (CGridCellBase* cell = grid.GetCell(row, column))
+            cell->SetBackClr(CLR_DEFAULT);
+}
+
 // Every cell's background back to the default, walking the cells directly.
 void ClearMarks(CGridCtrl& grid)
 {
     const int rows = grid.GetRowCount();
     const int columns = grid.GetColumnCount();
     for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
-            if (CGridCellBase* cell = grid.GetCell(row, column))
-                cell->SetBackClr(CLR_DEFAULT);
+        ClearRowMarks(grid, row, columns);
 }
 
 // The marks of earlier searches. A search marks whole rows and nothing else colours the records
@@ -493,11 +499,8 @@ void ClearSearchMarks(CGridCtrl& grid)
     for (int row = 0; row < rows; ++row)
     {
         const CGridCellBase* first = grid.GetCell(row, 0);
-        if (!first || first->GetBackClr() == CLR_DEFAULT)
-            continue;
-        for (int column = 0; column < columns; ++column)
-            if (CGridCellBase* cell = grid.GetCell(row, column))
-                cell->SetBackClr(CLR_DEFAULT);
+        if (first && first->GetBackClr() != CLR_DEFAULT)
+            ClearRowMarks(grid, row, columns);
     }
 }
 
