@@ -52,6 +52,17 @@ AttributeSet* AttributeSet::create(int firstPairBytes, kit::BlockArena* arena)
     return set;
 }
 
+AttributeSet* AttributeSet::placeIn(void* memory, int pairBytes)
+{
+    AttributeSet* set = ::new (memory) AttributeSet();
+    Block* block = set->inlineBlock();
+    block->capacity = (int)(placedBytes(pairBytes) - sizeof(AttributeSet) - sizeof(Block));
+    block->used = 0;
+    block->pairs = 0;
+    set->m_block = block;
+    return set;
+}
+
 AttributeSet::Block* AttributeSet::inlineBlock()
 {
     return reinterpret_cast<Block*>(this + 1);

@@ -274,11 +274,80 @@ TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLengt
             return nullptr;
         }
     }
-    if (!parent->addChild(node)) {
+    if (!parent->appendNewChild(node, kDefaultChildCapacity)) {
         delete node;
         return nullptr;
     }
     return node;
+}
+
+bool TreeNode::isPlainAttributeName(const char* name, int length)
+{
+    char lead = length > 0 ? name[0] : '0';
+    return allNameBytes(name, length) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.');
+}
+
+TreeNode* TreeNode::createParsedChild(TreeNode* parent, const char* tag, int tagLength, const ParsedAttribute* attrs,
+                                      int count)
+{
+    kit::BlockArena* arena = parent->buildingArena();
+    if (!arena || tagLength <= 0 || tagLength > kInlineTagLargest || !allNameBytes(tag, tagLength))
+        return nullptr;
+    int pairs = 0;
+    for (int i = 0; i < count; ++i) {
+        if (attrs[i].nameLength > (int)kSmallBlockLargest || attrs[i].valueLength > (int)kSmallBlockLargest)
+            return nullptr;
+        pairs += AttributeSet::pairBytes(attrs[i].nameLength, attrs[i].valueLength);
+    }
+    const size_t setBytes = count > 0 ? AttributeSet::placedBytes(pairs) : 0;
+    const size_t total = sizeof(TreeNode) + setBytes + (size_t)tagLength + 1;
+    // Only blocks an arena would hold anyway: a larger one is made the usual way.
+    if (total > kSmallBlockLargest)
+        return nullptr;
+    static_assert(sizeof(TreeNode) % 4 == 0, "the attribute set after the node stays aligned");
+    char* block = static_cast<char*>(arena->allocate(total));
+    if (!block)
+        return nullptr;
+    TreeNode* node = ::new (block) TreeNode(nullptr, nullptr);
+    char* tail = block + sizeof(TreeNode);
+    if (count > 0) {
+        node->m_attrs = AttributeSet::placeIn(tail, pairs);
+        for (int i = 0; i < count; ++i)
+            node->m_attrs->addAttributeN(attrs[i].name, attrs[i].nameLength, attrs[i].value, attrs[i].valueLength);
+        tail += setBytes;
+    }
+    node->m_tag = tail;
+    copyBytes(node->m_tag, tag, tagLength);
+    node->m_tag[tagLength] = 0;
+    node->m_inlineTag = true;
+    // A single child is common (nested documents): without a model from the previous sibling a
+    // parsed element's first child array has one slot, and grows geometrically from there.
+    if (!parent->appendNewChild(node, 1)) {
+        delete node;
+        return nullptr;
+    }
+    return node;
+}
+
+bool TreeNode::appendNewChild(TreeNode* child, int capacityWithoutModel)
+{
+    // What addChild does for a node that has no document, parent or children yet, without the
+    // checks and hand-overs that such a node never needs: the parser makes one per element.
+    if (!m_children) {
+        m_children = newChildArray(initialChildCapacity(capacityWithoutModel), buildingArena());
+        if (!m_children)
+            return false;
+    }
+    child->m_tree = m_tree;
+    appendLinked(this, child);
+    return child->m_parent == this;
+}
+
+int TreeNode::initialChildCapacity(int capacityWithoutModel) const
+{
+    if (m_prev && m_prev->getNumChildren() > 0)
+        return m_prev->getNumChildren();
+    return capacityWithoutModel;
 }
 
 void TreeNode::appendLinked(TreeNode* parent, TreeNode* child)
@@ -313,10 +382,7 @@ bool TreeNode::addChild(TreeNode* child)
     }
     child->m_tree = m_tree;
     if (!m_children) {
-        int capacity = kDefaultChildCapacity;
-        if (m_prev && m_prev->getNumChildren() > 0)
-            capacity = m_prev->getNumChildren();
-        m_children = newChildArray(capacity, buildingArena());
+        m_children = newChildArray(initialChildCapacity(kDefaultChildCapacity), buildingArena());
         if (!m_children)
             return false;
     }
@@ -445,8 +511,7 @@ bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value
 {
     if (!name || nameLength <= 0)
         return true;
-    char lead = name[0];
-    if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
+    if (isPlainAttributeName(name, nameLength)) {
         if (!m_attrs)
             m_attrs = AttributeSet::create(AttributeSet::pairBytes(nameLength, valueLength > 0 ? valueLength : 0),
                                            buildingArena());

@@ -25,6 +25,10 @@ public:
     static AttributeSet* create(int firstPairBytes, kit::BlockArena* arena = nullptr);
     // Bytes one pair takes in the block.
     static int pairBytes(int nameLength, int valueLength) { return 2 * (int)sizeof(int) + nameLength + valueLength; }
+    // Bytes a set with room for pairs of that many record bytes takes when placed in a block of its
+    // owner's; placeIn makes it there (the block must outlive the set, as an arena's does).
+    static size_t placedBytes(int pairBytes) { return (sizeof(AttributeSet) + sizeof(Block) + (size_t)pairBytes + 3) & ~(size_t)3; }
+    static AttributeSet* placeIn(void* memory, int pairBytes);
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
@@ -58,6 +62,14 @@ private:
     void freeBlock();
 
     Block* m_block = nullptr;
+};
+
+// An attribute as the parser found it in the text: a plain name and a value without references.
+struct ParsedAttribute {
+    const char* name;
+    int nameLength;
+    const char* value;
+    int valueLength;
 };
 
 class TreeInfo : public KitObject
@@ -114,6 +126,15 @@ public:
     static TreeNode* createChild(TreeNode* parent, const char* tag);
     // Makes a child with a tag of the given bytes; NULL when it could not be appended.
     static TreeNode* createChildN(TreeNode* parent, const char* tag, int tagLength);
+    // True when setAttribute would store the name as it is (name bytes only, no leading digit,
+    // '-' or '.').
+    static bool isPlainAttributeName(const char* name, int length);
+    // The parser's child: the node, its tag and its first attributes (plain names, values as they
+    // are stored) in one block of the document's arena. NULL, nothing appended, when the document
+    // has no arena being built, the tag is not plain or short, or no memory is left: the caller
+    // then makes the child the usual way.
+    static TreeNode* createParsedChild(TreeNode* parent, const char* tag, int tagLength,
+                                       const ParsedAttribute* attrs, int count);
     bool addChild(TreeNode* child);
 
     void setTag(const char* tag);
@@ -191,6 +212,11 @@ public:
 private:
     friend class TreeInfo;
     static void appendLinked(TreeNode* parent, TreeNode* child);
+    // Appends a node just made (no document, parent or children); false when it could not be.
+    bool appendNewChild(TreeNode* child, int capacityWithoutModel);
+    // The first child array holds as many children as the previous sibling has, else the
+    // capacity given.
+    int initialChildCapacity(int capacityWithoutModel) const;
     // The arena new parts of this node go to while its document is being built; NULL otherwise.
     kit::BlockArena* buildingArena() const { return m_tree && m_tree->isValid() ? m_tree->buildingArena() : nullptr; }
     void freeTag();

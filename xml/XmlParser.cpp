@@ -9,6 +9,12 @@
 namespace {
 
 const char kBlanks[] = " \t\r\n";
+// Made once at start-up rather than behind a guard on every open tag.
+const ByteSet kNameEnd(" \t\r\n/>");
+const ByteSet kAttrNameEnd(" \t\r\n=/>");
+const ByteSet kQuotes("\"'");
+// Attributes read ahead of their element's node (most elements have a few).
+const int kPlainAttributes = 8;
 
 class Parser
 {
@@ -163,6 +169,11 @@ bool Parser::text()
 {
     if (m_trim)
         m_in.skipBlanks();
+    // Markup right at the cursor (the common case between tags): no text to look for.
+    if (m_in.current() == '<' && !m_in.atCdata()) {
+        m_in.advance(1);
+        return markup();
+    }
     if (m_in.atCdata()) {
         cdata();
         return true;
@@ -347,7 +358,13 @@ void Parser::processingInstruction()
 
 void Parser::closeTag()
 {
-    if (m_in.skipToCharUnless('>', '<')) {
+    // Read with a local cursor: a close tag ends every element.
+    const char* p = m_in.cursor();
+    const char* const end = m_in.end();
+    while (p < end && *p != '>' && *p != '<')
+        ++p;
+    m_in.moveTo(p);
+    if (p == end || *p == '>') {
         m_in.advance(1);
     } else {
         m_log.logError("Error in closing tag");
@@ -360,9 +377,6 @@ void Parser::closeTag()
 
 bool Parser::openTag()
 {
-    static const ByteSet kNameEnd(" \t\r\n/>");
-    static const ByteSet kAttrNameEnd(" \t\r\n=/>");
-    static const ByteSet kQuotes("\"'");
     const char* name = m_in.skipUntil(kNameEnd);
     int nameLength = (int)(m_in.cursor() - name);
     if (m_in.atEnd()) {
@@ -392,9 +406,62 @@ bool Parser::openTag()
         closed = true;
         m_in.advance(1);
     }
-    TreeNode* node;
+    // The attributes are read with a local cursor, which the compiler keeps in a register; the
+    // engine's cursor moves past them at the end.
+    const char* p = m_in.cursor();
+    const char* const end = m_in.end();
+    auto skipBlanks = [&p, end] {
+        while (p < end && ParseEngine::isBlank(*p))
+            ++p;
+    };
+    skipBlanks();
+    // Plain attributes (a name stored as it is, a quoted value without references) are read
+    // before the node is made, so that the node, its tag and these attributes take one block.
+    // The first attribute that needs more work, and all after it, are read below as they come.
+    ParsedAttribute plain[kPlainAttributes];
+    int plainCount = 0;
+    while (plainCount < kPlainAttributes && p < end && *p != '>') {
+        const char* attrName = p;
+        while (p < end && !kAttrNameEnd.contains(*p))
+            ++p;
+        int attrNameLength = (int)(p - attrName);
+        bool isPlain = TreeNode::isPlainAttributeName(attrName, attrNameLength);
+        skipBlanks();
+        const char* value = "";
+        int valueLength = 0;
+        if (isPlain && p < end && *p == '=') {
+            ++p;
+            skipBlanks();
+            char q = p < end ? *p : 0;
+            const char* close = q == '"' || q == '\'' ? findByte(p + 1, end, q) : nullptr;
+            if (close) {
+                value = p + 1;
+                valueLength = (int)(close - value);
+                p = close + 1;
+                isPlain = !(valueLength > 64 ? memchr(value, '&', valueLength) != nullptr : hasByte(value, valueLength, '&'));
+            } else {
+                isPlain = false;
+            }
+        }
+        if (!isPlain) {
+            p = attrName;
+            break;
+        }
+        plain[plainCount++] = {attrName, attrNameLength, value, valueLength};
+        skipBlanks();
+        if (p < end && *p == '/') {
+            closed = true;
+            ++p;
+            skipBlanks();
+        }
+    }
+    TreeNode* node = nullptr;
     if (m_current) {
-        node = TreeNode::createChildN(m_current, name, nameLength);
+        node = TreeNode::createParsedChild(m_current, name, nameLength, plain, plainCount);
+        if (!node)
+            node = TreeNode::createChildN(m_current, name, nameLength);
+        else
+            plainCount = 0; // stored with the node
     } else {
         m_value.clear();
         m_value.appendN(name, nameLength);
@@ -407,15 +474,9 @@ bool Parser::openTag()
     if (!stored(node != nullptr))
         return false;
     m_current = node;
-    // The attributes are read with a local cursor, which the compiler keeps in a register; the
-    // engine's cursor moves past them at the end.
-    const char* p = m_in.cursor();
-    const char* const end = m_in.end();
-    auto skipBlanks = [&p, end] {
-        while (p < end && ParseEngine::isBlank(*p))
-            ++p;
-    };
-    skipBlanks();
+    for (int i = 0; i < plainCount; ++i)
+        if (!stored(node->setAttributeN(plain[i].name, plain[i].nameLength, plain[i].value, plain[i].valueLength)))
+            return false;
     while (p < end && *p != '>') {
         const char* attrName = p;
         while (p < end && !kAttrNameEnd.contains(*p))
