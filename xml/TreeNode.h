@@ -13,6 +13,14 @@ class TreeNode;
 const unsigned char kTreeAlive = 206;
 const unsigned char kTreeDead = '1';
 
+// An attribute as the parser found it in the text: a plain name and a value without references.
+struct ParsedAttribute {
+    const char* name;
+    int nameLength;
+    const char* value;
+    int valueLength;
+};
+
 class AttributeSet
 {
 public:
@@ -28,7 +36,8 @@ public:
     // Bytes a set with room for pairs of that many record bytes takes when placed in a block of its
     // owner's; placeIn makes it there (the block must outlive the set, as an arena's does).
     static size_t placedBytes(int pairBytes) { return (sizeof(AttributeSet) + sizeof(Block) + (size_t)pairBytes + 3) & ~(size_t)3; }
-    static AttributeSet* placeIn(void* memory, int pairBytes);
+    // The set holds the pairs given, whose records take pairBytes.
+    static AttributeSet* placeIn(void* memory, const ParsedAttribute* attrs, int count, int pairBytes);
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
@@ -62,14 +71,6 @@ private:
     void freeBlock();
 
     Block* m_block = nullptr;
-};
-
-// An attribute as the parser found it in the text: a plain name and a value without references.
-struct ParsedAttribute {
-    const char* name;
-    int nameLength;
-    const char* value;
-    int valueLength;
 };
 
 class TreeInfo : public KitObject
@@ -129,11 +130,12 @@ public:
     // True when setAttribute would store the name as it is (name bytes only, no leading digit,
     // '-' or '.').
     static bool isPlainAttributeName(const char* name, int length);
-    // The parser's child: the node, its tag and its first attributes (plain names, values as they
-    // are stored) in one block of the document's arena. NULL, nothing appended, when the document
-    // has no arena being built, the tag is not plain or short, or no memory is left: the caller
+    // The parser's child: the node, its tag (name bytes only, as the caller found), its first
+    // attributes (plain names, values as they are stored) and, for a first child, its parent's
+    // child array in one block of the arena the parent's document is being built in. NULL, nothing
+    // appended, without an arena, for a long tag or block, or when no memory is left: the caller
     // then makes the child the usual way.
-    static TreeNode* createParsedChild(TreeNode* parent, const char* tag, int tagLength,
+    static TreeNode* createParsedChild(kit::BlockArena* arena, TreeNode* parent, const char* tag, int tagLength,
                                        const ParsedAttribute* attrs, int count);
     bool addChild(TreeNode* child);
 
@@ -211,6 +213,8 @@ public:
 
 private:
     friend class TreeInfo;
+    // A node without tag or content, for a block the caller fills in.
+    TreeNode() {}
     static void appendLinked(TreeNode* parent, TreeNode* child);
     // Appends a node just made (no document, parent or children); false when it could not be.
     bool appendNewChild(TreeNode* child, int capacityWithoutModel);

@@ -16,6 +16,31 @@ const ByteSet kQuotes("\"'");
 // Attributes read ahead of their element's node (most elements have a few).
 const int kPlainAttributes = 8;
 
+// Name bytes that a tag or an attribute name keeps as they are (so not '!', which a tag may not
+// begin with).
+struct PlainNameBytes : ByteSet {
+    PlainNameBytes() : ByteSet("._-:")
+    {
+        for (int c = 0; c < 256; ++c)
+            if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+                in[c] = true;
+    }
+};
+const PlainNameBytes kPlainNameBytes;
+
+// The closing quote of a value, or the first '&' before it; NULL when neither comes. Most values
+// are short, so the first bytes are looked at one by one before the wide search takes over.
+const char* findQuoteOrReference(const char* p, const char* end, char q)
+{
+    const char* shortEnd = end - p > 16 ? p + 16 : end;
+    for (; p < shortEnd; ++p)
+        if (*p == q || *p == '&')
+            return p;
+    const char* close = p < end ? findByte(p, end, q) : nullptr;
+    const char* reference = p < end ? findByte(p, close ? close : end, '&') : nullptr;
+    return reference ? reference : close;
+}
+
 class Parser
 {
 public:
@@ -54,6 +79,7 @@ private:
     bool m_noPiEnd = false;         // no "?>" lies ahead of the cursor any more
     bool m_outOfMemory = false;     // something could not be stored: the parse fails
     TreeNode* m_current = nullptr;
+    kit::BlockArena* m_arena = nullptr; // the arena the current document is built in
     TreeNode* m_rootCandidate = nullptr;
     TreeNode* m_pendingDecl = nullptr;
     ExtPtrArray m_pendingSheets;
@@ -76,6 +102,7 @@ void Parser::completeTopLevel(TreeNode* node)
     TreeInfo* info = node->getTreeInfo();
     if (info && info->isValid()) {
         info->stopBuilding();
+        m_arena = nullptr;
         info->m_declaration = m_pendingDecl;
         m_pendingDecl = nullptr;
         int taken = 0;
@@ -169,7 +196,29 @@ bool Parser::text()
 {
     if (m_trim)
         m_in.skipBlanks();
-    // Markup right at the cursor (the common case between tags): no text to look for.
+    // Tags that follow one another without text between them (the common case) are read here, not
+    // in one round of the main loop each; the text pointer ends with a zero, so looking one byte
+    // past a '<' is safe.
+    for (;;) {
+        const char* at = m_in.cursor();
+        if (at[0] != '<')
+            break;
+        if (at[1] == '/') {
+            m_in.advance(1);
+            closeTag();
+        } else if (kPlainNameBytes.contains(at[1])) {
+            m_in.advance(1);
+            if (!openTag())
+                return false;
+        } else {
+            break;
+        }
+        if (!m_current || m_ended || m_outOfMemory)
+            return true;
+        if (m_trim)
+            m_in.skipBlanks();
+    }
+    // Other markup right at the cursor: no text to look for.
     if (m_in.current() == '<' && !m_in.atCdata()) {
         m_in.advance(1);
         return markup();
@@ -377,13 +426,17 @@ void Parser::closeTag()
 
 bool Parser::openTag()
 {
-    const char* name = m_in.skipUntil(kNameEnd);
+    // Most tags are plain names: one pass finds that, and the repairs below are skipped.
+    const char* name = m_in.skipWhile(kPlainNameBytes);
+    bool plainTag = m_in.cursor() > name && kNameEnd.contains(m_in.current());
+    if (!plainTag)
+        m_in.skipUntil(kNameEnd);
     int nameLength = (int)(m_in.cursor() - name);
     if (m_in.atEnd()) {
         m_ended = true;
         return true;
     }
-    if (hasByte(name, nameLength, '<') || hasByte(name, nameLength, '!')) {
+    if (!plainTag && (hasByte(name, nameLength, '<') || hasByte(name, nameLength, '!'))) {
         m_name.clear();
         m_name.appendN(name, nameLength);
         if (!stored(!m_name.lostBytes()))
@@ -422,10 +475,12 @@ bool Parser::openTag()
     int plainCount = 0;
     while (plainCount < kPlainAttributes && p < end && *p != '>') {
         const char* attrName = p;
-        while (p < end && !kAttrNameEnd.contains(*p))
+        while (p < end && kPlainNameBytes.contains(*p))
             ++p;
         int attrNameLength = (int)(p - attrName);
-        bool isPlain = TreeNode::isPlainAttributeName(attrName, attrNameLength);
+        char lead = *attrName;
+        bool isPlain = attrNameLength > 0 && p < end && kAttrNameEnd.contains(*p) &&
+                       !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.');
         skipBlanks();
         const char* value = "";
         int valueLength = 0;
@@ -433,14 +488,12 @@ bool Parser::openTag()
             ++p;
             skipBlanks();
             char q = p < end ? *p : 0;
-            const char* close = q == '"' || q == '\'' ? findByte(p + 1, end, q) : nullptr;
-            if (close) {
+            const char* close = q == '"' || q == '\'' ? findQuoteOrReference(p + 1, end, q) : nullptr;
+            isPlain = close && *close == q;
+            if (isPlain) {
                 value = p + 1;
                 valueLength = (int)(close - value);
                 p = close + 1;
-                isPlain = !(valueLength > 64 ? memchr(value, '&', valueLength) != nullptr : hasByte(value, valueLength, '&'));
-            } else {
-                isPlain = false;
             }
         }
         if (!isPlain) {
@@ -457,7 +510,8 @@ bool Parser::openTag()
     }
     TreeNode* node = nullptr;
     if (m_current) {
-        node = TreeNode::createParsedChild(m_current, name, nameLength, plain, plainCount);
+        if (plainTag)
+            node = TreeNode::createParsedChild(m_arena, m_current, name, nameLength, plain, plainCount);
         if (!node)
             node = TreeNode::createChildN(m_current, name, nameLength);
         else
@@ -468,8 +522,7 @@ bool Parser::openTag()
         node = m_value.lostBytes() ? nullptr : TreeNode::createRoot(sbText(m_value));
         // The document's nodes go to an arena of its own, freed with it at once; without one (no
         // memory for it) they come from the pool.
-        if (node)
-            node->getTreeInfo()->startArena();
+        m_arena = node && node->getTreeInfo()->startArena() ? node->getTreeInfo()->buildingArena() : nullptr;
     }
     if (!stored(node != nullptr))
         return false;
