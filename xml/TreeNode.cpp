@@ -344,14 +344,25 @@ TreeNode* TreeNode::createParsedChild(kit::BlockArena* arena, TreeNode* parent, 
             return nullptr;
         }
     } else if (modelCapacity == 1) {
-        parent->m_children = placeChildArray(tail, 1);
+        // The first and only child so far: no previous sibling to link.
+        KitObject** slots = reinterpret_cast<KitObject**>(tail + kChildArrayHead);
+        slots[0] = node;
+        parent->m_children = ::new (tail) ExtPtrArray(slots, 1, kChildGrowth, 1);
+        node->m_tree = parent->m_tree;
+        node->m_parent = parent;
+        return node;
     }
-    node->m_tree = parent->m_tree;
-    appendLinked(parent, node);
-    if (node->m_parent != parent) {
+    ExtPtrArray* children = parent->m_children;
+    TreeNode* last = static_cast<TreeNode*>(children->lastElement());
+    if (!children->appendPtr(node)) {
         delete node;
         return nullptr;
     }
+    if (last)
+        last->m_next = node;
+    node->m_prev = last;
+    node->m_tree = parent->m_tree;
+    node->m_parent = parent;
     return node;
 }
 
