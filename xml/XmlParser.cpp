@@ -59,8 +59,9 @@ private:
     void comment();
     void doctype();
     void processingInstruction();
-    void closeTag();
-    bool openTag();
+    // Read the tag at the cursor (just past the '<') and move the cursor past it.
+    void closeTag(const char*& cursor);
+    bool openTag(const char*& cursor);
     void completeTopLevel(TreeNode* node);
     void closeElement();
     void discardAll();
@@ -199,25 +200,32 @@ bool Parser::text()
     // Tags that follow one another without text between them (the common case) are read here, not
     // in one round of the main loop each; the text pointer ends with a zero, so looking one byte
     // past a '<' is safe.
+    const char* p = m_in.cursor();
+    const char* const end = m_in.end();
     for (;;) {
-        const char* at = m_in.cursor();
-        if (at[0] != '<')
+        if (p[0] != '<')
             break;
-        if (at[1] == '/') {
-            m_in.advance(1);
-            closeTag();
-        } else if (kPlainNameBytes.contains(at[1])) {
-            m_in.advance(1);
-            if (!openTag())
+        const char* tag = p + 1;
+        if (p[1] == '/') {
+            closeTag(tag);
+        } else if (kPlainNameBytes.contains(p[1])) {
+            if (!openTag(tag)) {
+                m_in.moveTo(tag);
                 return false;
+            }
         } else {
             break;
         }
-        if (!m_current || m_ended || m_outOfMemory)
+        p = tag;
+        if (!m_current || m_ended || m_outOfMemory) {
+            m_in.moveTo(p);
             return true;
+        }
         if (m_trim)
-            m_in.skipBlanks();
+            while (p < end && ParseEngine::isBlank(*p))
+                ++p;
     }
+    m_in.moveTo(p);
     // Other markup right at the cursor: no text to look for.
     if (m_in.current() == '<' && !m_in.atCdata()) {
         m_in.advance(1);
@@ -297,12 +305,17 @@ bool Parser::markup()
     case '?':
         processingInstruction();
         return true;
-    case '/':
-        closeTag();
-        return true;
     default:
-        return openTag();
+        break;
     }
+    const char* p = m_in.cursor();
+    bool ok = true;
+    if (c == '/')
+        closeTag(p);
+    else
+        ok = openTag(p);
+    m_in.moveTo(p);
+    return ok;
 }
 
 // The end is looked for right after the '!', so "<!-->" and "<!--->" end where they stand.
@@ -405,17 +418,14 @@ void Parser::processingInstruction()
     m_in.moveTo(close + 2);
 }
 
-void Parser::closeTag()
+void Parser::closeTag(const char*& cursor)
 {
-    // Read with a local cursor: a close tag ends every element.
-    const char* p = m_in.cursor();
+    const char* p = cursor;
     const char* const end = m_in.end();
     while (p < end && *p != '>' && *p != '<')
         ++p;
-    m_in.moveTo(p);
-    if (p == end || *p == '>') {
-        m_in.advance(1);
-    } else {
+    cursor = p < end && *p == '>' ? p + 1 : p;
+    if (p < end && *p == '<') {
         m_log.logError("Error in closing tag");
         if (m_current)
             m_log.logData("error_tag", m_current->getTag());
@@ -424,15 +434,27 @@ void Parser::closeTag()
         closeElement();
 }
 
-bool Parser::openTag()
+bool Parser::openTag(const char*& cursor)
 {
+    // The tag is read with a local cursor, which the compiler keeps in a register; the caller's
+    // cursor moves past it at the end.
+    const char* p = cursor;
+    const char* const end = m_in.end();
+    auto skipBlanks = [&p, end] {
+        while (p < end && ParseEngine::isBlank(*p))
+            ++p;
+    };
     // Most tags are plain names: one pass finds that, and the repairs below are skipped.
-    const char* name = m_in.skipWhile(kPlainNameBytes);
-    bool plainTag = m_in.cursor() > name && kNameEnd.contains(m_in.current());
+    const char* name = p;
+    while (p < end && kPlainNameBytes.contains(*p))
+        ++p;
+    bool plainTag = p > name && kNameEnd.contains(*p);
     if (!plainTag)
-        m_in.skipUntil(kNameEnd);
-    int nameLength = (int)(m_in.cursor() - name);
-    if (m_in.atEnd()) {
+        while (p < end && !kNameEnd.contains(*p))
+            ++p;
+    int nameLength = (int)(p - name);
+    cursor = p;
+    if (p >= end) {
         m_ended = true;
         return true;
     }
@@ -453,20 +475,12 @@ bool Parser::openTag()
         name = sbText(m_name);
         nameLength = sbLength(m_name);
     }
-    m_in.skipBlanks();
+    skipBlanks();
     bool closed = false;
-    if (m_in.current() == '/') {
+    if (p < end && *p == '/') {
         closed = true;
-        m_in.advance(1);
+        ++p;
     }
-    // The attributes are read with a local cursor, which the compiler keeps in a register; the
-    // engine's cursor moves past them at the end.
-    const char* p = m_in.cursor();
-    const char* const end = m_in.end();
-    auto skipBlanks = [&p, end] {
-        while (p < end && ParseEngine::isBlank(*p))
-            ++p;
-    };
     skipBlanks();
     // Plain attributes (a name stored as it is, a quoted value without references) are read
     // before the node is made, so that the node, its tag and these attributes take one block.
@@ -589,8 +603,7 @@ bool Parser::openTag()
             skipBlanks();
         }
     }
-    m_in.moveTo(p);
-    m_in.advance(1);
+    cursor = p < end ? p + 1 : end;
     if (closed)
         closeElement();
     return true;
