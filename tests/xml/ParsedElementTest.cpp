@@ -23,6 +23,12 @@ protected:
         EXPECT_NE(m_root, nullptr);
         return m_root;
     }
+    // The dump of the parsed root element; "<no root>" when none came out.
+    std::string parsedDump(const std::string& text)
+    {
+        EXPECT_EQ(parsedDump(text);
+        return root ? dumpElement(root) : "<no root>";
+    }
 
     TreeNode* m_root = nullptr;
 };
@@ -30,17 +36,14 @@ protected:
 TEST_F(ParsedElements, PlainAndRepairedAttributesKeepTheirOrder)
 {
     // A reference, a name that gets a prefix, then plain ones again.
-    TreeNode* root = parse("<r><e a=\"1\" b='two' c=\"x&amp;y\" d=\"4\" 9z=\"5\" e=\"six\"/></r>");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(dumpElement(root), "r(e[a=1;b=two;c=x&y;d=4;A9z=5;e=six])");
+    EXPECT_EQ(parsedDump("<r><e a=\"1\" b='two' c=\"x&amp;y\" d=\"4\" 9z=\"5\" e=\"six\"/></r>"),
+              "r(e[a=1;b=two;c=x&y;d=4;A9z=5;e=six])");
 }
 
 TEST_F(ParsedElements, MoreAttributesThanAreReadAhead)
 {
-    TreeNode* root = parse("<r><e a0=\"v0\" a1=\"v1\" a2=\"v2\" a3=\"v3\" a4=\"v4\" a5=\"v5\" a6=\"v6\" a7=\"v7\" "
-                           "a8=\"v8\" a9=\"v9\" a10=\"v10\"/></r>");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(dumpElement(root),
+    EXPECT_EQ(parsedDump("<r><e a0=\"v0\" a1=\"v1\" a2=\"v2\" a3=\"v3\" a4=\"v4\" a5=\"v5\" a6=\"v6\" a7=\"v7\" "
+                         "a8=\"v8\" a9=\"v9\" a10=\"v10\"/></r>"),
               "r(e[a0=v0;a1=v1;a2=v2;a3=v3;a4=v4;a5=v5;a6=v6;a7=v7;a8=v8;a9=v9;a10=v10])");
 }
 
@@ -48,9 +51,8 @@ TEST_F(ParsedElements, UnquotedValuesAndNamesWithoutValues)
 {
     // a has no value; b's unquoted value runs to the next quote, which is passed; the name after
     // it ends at its quote. Colons, underscores and bytes above 0x7F are name bytes.
-    TreeNode* root = parse("<r><e a b=c\"d\"/><f x:y=\"1\" _z='2' \xC3\xBC=\"3\"/></r>");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(dumpElement(root), "r(e[a=;b=c;d=] f[x:y=1;_z=2;\xC3\xBC=3])");
+    EXPECT_EQ(parsedDump("<r><e a b=c\"d\"/><f x:y=\"1\" _z='2' \xC3\xBC=\"3\"/></r>"),
+              "r(e[a=;b=c;d=] f[x:y=1;_z=2;\xC3\xBC=3])");
 }
 
 TEST_F(ParsedElements, ChainOfSingleChildrenLinksAndGrows)
@@ -85,7 +87,7 @@ TEST_F(ParsedElements, ChainOfSingleChildrenLinksAndGrows)
 
 TEST_F(ParsedElements, SiblingsAndArraysModelledOnThePreviousSibling)
 {
-    TreeNode* r = parse("<r><p><c n=\"1\"/><c n=\"2\"/><c n=\"3\"/></p><q><c n=\"4\"/></q></r>");
+    EXPECT_EQ(parsedDump("<r><p><c n=\"1\"/><c n=\"2\"/><c n=\"3\"/></p><q><c n=\"4\"/></q></r>");
     ASSERT_NE(r, nullptr);
     TreeNode* p = r->getChild(0);
     TreeNode* q = r->getChild(1);
@@ -105,25 +107,21 @@ TEST_F(ParsedElements, LongTagsAndValuesTakeTheGeneralPath)
 {
     const std::string tag = "a_tag_name_of_forty_characters_in_total_";
     const std::string value(300, 'v');
-    TreeNode* r = parse("<r><" + tag + " k=\"" + value + "\" m=\"1\"><s/></" + tag + "></r>");
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(dumpElement(r), "r(" + tag + "[k=" + value + ";m=1](s))");
+    EXPECT_EQ(parsedDump("<r><" + tag + " k=\"" + value + "\" m=\"1\"><s/></" + tag + "></r>"),
+              "r(" + tag + "[k=" + value + ";m=1](s))");
 }
 
 TEST_F(ParsedElements, TagsBesideOtherMarkupAndText)
 {
-    TreeNode* r = parse("<r><a/><!--c--><b k=\"v\" />text<?p x?><c></c>  <d\n/>\n<![CDATA[z]]></r>");
-    ASSERT_NE(r, nullptr);
     // The CDATA section joins the element's content raw and marks it.
-    EXPECT_EQ(dumpElement(r), "r:c\"textz\"(a b[k=v] c d)");
+    EXPECT_EQ(parsedDump("<r><a/><!--c--><b k=\"v\" />text<?p x?><c></c>  <d\n/>\n<![CDATA[z]]></r>"),
+              "r:c\"textz\"(a b[k=v] c d)");
 }
 
 TEST_F(ParsedElements, UnclosedChainAtTheEndIsClosedUpward)
 {
     // The last tag's name is whole, so its element is made with the attributes before the end.
-    TreeNode* r = parse("<r><a k=\"1\"><b><c m='2'");
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(dumpElement(r), "r(a[k=1](b(c[m=2])))");
+    EXPECT_EQ(parsedDump("<r><a k=\"1\"><b><c m='2'"), "r(a[k=1](b(c[m=2])))");
 }
 
 } // namespace
