@@ -69,14 +69,6 @@ public:
             ++m_index;
         return start;
     }
-    // Moves past the bytes in the set and returns where the cursor started.
-    const char* skipWhile(const ByteSet& set)
-    {
-        const char* start = cursor();
-        while (m_index < m_length && set.contains(m_text[m_index]))
-            ++m_index;
-        return start;
-    }
     // captureUntilAnyOf for a set of exactly 7, 5 or 2 bytes: the set is held in registers and
     // compared without a call per byte.
     void captureUntilAny7(const char* set, kit::StringBuffer& out) { captureUntilAnyFixed<7>(set, out); }

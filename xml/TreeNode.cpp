@@ -287,17 +287,11 @@ TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLengt
             return nullptr;
         }
     }
-    if (!parent->appendNewChild(node, kDefaultChildCapacity)) {
+    if (!parent->appendNewChild(node)) {
         delete node;
         return nullptr;
     }
     return node;
-}
-
-bool TreeNode::isPlainAttributeName(const char* name, int length)
-{
-    char lead = length > 0 ? name[0] : '0';
-    return allNameBytes(name, length) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.');
 }
 
 TreeNode* TreeNode::createParsedChild(kit::BlockArena* arena, TreeNode* parent, const char* tag, int tagLength,
@@ -366,12 +360,12 @@ TreeNode* TreeNode::createParsedChild(kit::BlockArena* arena, TreeNode* parent, 
     return node;
 }
 
-bool TreeNode::appendNewChild(TreeNode* child, int capacityWithoutModel)
+bool TreeNode::appendNewChild(TreeNode* child)
 {
     // What addChild does for a node that has no document, parent or children yet, without the
     // checks and hand-overs that such a node never needs: the parser makes one per element.
     if (!m_children) {
-        m_children = newChildArray(initialChildCapacity(capacityWithoutModel), buildingArena());
+        m_children = newChildArray(initialChildCapacity(kDefaultChildCapacity), buildingArena());
         if (!m_children)
             return false;
     }
@@ -548,7 +542,8 @@ bool TreeNode::setAttributeN(const char* name, int nameLength, const char* value
 {
     if (!name || nameLength <= 0)
         return true;
-    if (isPlainAttributeName(name, nameLength)) {
+    char lead = name[0];
+    if (allNameBytes(name, nameLength) && !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.')) {
         if (!m_attrs)
             m_attrs = AttributeSet::create(AttributeSet::pairBytes(nameLength, valueLength > 0 ? valueLength : 0),
                                            buildingArena());

@@ -127,9 +127,6 @@ public:
     static TreeNode* createChild(TreeNode* parent, const char* tag);
     // Makes a child with a tag of the given bytes; NULL when it could not be appended.
     static TreeNode* createChildN(TreeNode* parent, const char* tag, int tagLength);
-    // True when setAttribute would store the name as it is (name bytes only, no leading digit,
-    // '-' or '.').
-    static bool isPlainAttributeName(const char* name, int length);
     // The parser's child: the node, its tag (name bytes only, as the caller found), its first
     // attributes (plain names, values as they are stored) and, for a first child, its parent's
     // child array in one block of the arena the parent's document is being built in. NULL, nothing
@@ -217,7 +214,7 @@ private:
     TreeNode() {}
     static void appendLinked(TreeNode* parent, TreeNode* child);
     // Appends a node just made (no document, parent or children); false when it could not be.
-    bool appendNewChild(TreeNode* child, int capacityWithoutModel);
+    bool appendNewChild(TreeNode* child);
     // The first child array holds as many children as the previous sibling has, else the
     // capacity given.
     int initialChildCapacity(int capacityWithoutModel) const;
