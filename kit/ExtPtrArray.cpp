@@ -28,12 +28,6 @@ ExtPtrArray::ExtPtrArray(int capacity, int growthStep)
         m_capacity = 0;
 }
 
-ExtPtrArray::ExtPtrArray(KitObject** slots, int capacity, int growthStep)
-    : m_growthStep(growthStep < 1 ? 5 : growthStep), m_capacity(slots ? capacity : 0), m_count(0), m_ownsItems(false),
-      m_items(slots)
-{
-}
-
 ExtPtrArray::~ExtPtrArray()
 {
     if (m_ownsItems)

@@ -10,7 +10,13 @@ public:
     ExtPtrArray(int capacity, int growthStep);
     // Starts on the caller's slots (capacity of them, zeroed), which it uses until it grows and
     // never frees: an owner can place the first slots in the same block as the array.
-    ExtPtrArray(KitObject** slots, int capacity, int growthStep);
+    // Inline: the tree makes one for every element that has children. The first count slots are
+    // in use already.
+    ExtPtrArray(KitObject** slots, int capacity, int growthStep, int count = 0)
+        : m_growthStep(growthStep < 1 ? 5 : growthStep), m_capacity(slots ? capacity : 0), m_count(slots ? count : 0),
+          m_ownsItems(false), m_items(slots)
+    {
+    }
     virtual ~ExtPtrArray();
     ExtPtrArray(const ExtPtrArray&) = delete;
     ExtPtrArray& operator=(const ExtPtrArray&) = delete;

@@ -52,6 +52,26 @@ AttributeSet* AttributeSet::create(int firstPairBytes, kit::BlockArena* arena)
     return set;
 }
 
+AttributeSet* AttributeSet::placeIn(void* memory, const ParsedAttribute* attrs, int count, int pairBytes)
+{
+    AttributeSet* set = ::new (memory) AttributeSet();
+    Block* block = set->inlineBlock();
+    block->capacity = (int)(placedBytes(pairBytes) - sizeof(AttributeSet) - sizeof(Block));
+    block->used = pairBytes;
+    block->pairs = count;
+    char* record = reinterpret_cast<char*>(block + 1);
+    for (int i = 0; i < count; ++i) {
+        const ParsedAttribute& a = attrs[i];
+        memcpy(record, &a.nameLength, sizeof a.nameLength);
+        memcpy(record + sizeof(int), &a.valueLength, sizeof a.valueLength);
+        copyBytes(record + kLengthBytes, a.name, a.nameLength);
+        copyBytes(record + kLengthBytes + a.nameLength, a.value, a.valueLength);
+        record += kLengthBytes + a.nameLength + a.valueLength;
+    }
+    set->m_block = block;
+    return set;
+}
+
 AttributeSet::Block* AttributeSet::inlineBlock()
 {
     return reinterpret_cast<Block*>(this + 1);

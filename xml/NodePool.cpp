@@ -14,7 +14,3 @@ void poolFree(void* block, size_t)
     smallBlockFree(block);
 }
 
-void* poolAllocIn(kit::BlockArena* arena, size_t size, size_t align)
-{
-    return arena && size <= kSmallBlockLargest ? arena->allocate(size, align) : smallBlockAlloc(size);
-}

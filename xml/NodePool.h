@@ -6,16 +6,19 @@
 #include <new>
 #include <utility>
 
-namespace kit {
-class BlockArena;
-}
+#include "kit/BlockArena.h"
+#include "kit/SmallBlocks.h"
 
 // NULL when no memory is left. Sizes above the allocator's largest class come from the heap.
 void* poolAlloc(size_t size);
 void poolFree(void* block, size_t size);
 // The same from the arena when one is given: small blocks are carved from it (poolFree leaves them
 // to the arena), larger ones still come from the heap. An arena aligns them to align (4 or 8).
-void* poolAllocIn(kit::BlockArena* arena, size_t size, size_t align = 8);
+// Inline: a parsed document takes one or two blocks per element.
+inline void* poolAllocIn(kit::BlockArena* arena, size_t size, size_t align = 8)
+{
+    return arena && size <= kSmallBlockLargest ? arena->allocate(size, align) : smallBlockAlloc(size);
+}
 
 template <class T, class... Args>
 T* poolNew(Args&&... args)

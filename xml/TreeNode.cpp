@@ -61,23 +61,36 @@ const int kDefaultChildCapacity = 5;
 const int kInlineTagLargest = 23;
 const int kChildGrowth = 5;
 
+const size_t kChildArrayHead = (sizeof(ExtPtrArray) + 3) & ~(size_t)3;
+
+size_t childArrayBytes(int capacity)
+{
+    return kChildArrayHead + (size_t)capacity * sizeof(KitObject*);
+}
+
+// A child array made in the memory given, with its first slots right after it.
+ExtPtrArray* placeChildArray(void* memory, int capacity)
+{
+    static_assert(alignof(ExtPtrArray) <= 4, "child arrays are packed on 4 bytes");
+    KitObject** slots = reinterpret_cast<KitObject**>(static_cast<char*>(memory) + kChildArrayHead);
+    // One slot is the common case (a parsed element's first child): a store, not a call.
+    if (capacity == 1)
+        slots[0] = nullptr;
+    else
+        memset(slots, 0, (size_t)capacity * sizeof(KitObject*));
+    return new (memory) ExtPtrArray(slots, capacity, kChildGrowth);
+}
+
 // A child array with its first slots in the same block: one allocation for each element that has
 // children, from the arena when one is given. poolDelete frees the whole block.
 ExtPtrArray* newChildArray(int capacity, kit::BlockArena* arena)
 {
     if (capacity < 1)
         capacity = kDefaultChildCapacity;
-    const size_t head = (sizeof(ExtPtrArray) + 7) & ~(size_t)7;
-    if ((size_t)capacity > (0x7FFFFFFF - head) / sizeof(KitObject*))
+    if ((size_t)capacity > (0x7FFFFFFF - kChildArrayHead) / sizeof(KitObject*))
         return nullptr;
-    static_assert(alignof(ExtPtrArray) <= 4, "child arrays are packed on 4 bytes in an arena");
-    void* block = poolAllocIn(arena, head + (size_t)capacity * sizeof(KitObject*), 4);
-    if (!block)
-        return nullptr;
-    KitObject** slots = reinterpret_cast<KitObject**>(static_cast<char*>(block) + head);
-    for (int i = 0; i < capacity; ++i)
-        slots[i] = nullptr;
-    return new (block) ExtPtrArray(slots, capacity, kChildGrowth);
+    void* block = poolAllocIn(arena, childArrayBytes(capacity), 4);
+    return block ? placeChildArray(block, capacity) : nullptr;
 }
 
 } // namespace
@@ -274,11 +287,98 @@ TreeNode* TreeNode::createChildN(TreeNode* parent, const char* tag, int tagLengt
             return nullptr;
         }
     }
-    if (!parent->addChild(node)) {
+    if (!parent->appendNewChild(node)) {
         delete node;
         return nullptr;
     }
     return node;
+}
+
+TreeNode* TreeNode::createParsedChild(kit::BlockArena* arena, TreeNode* parent, const char* tag, int tagLength,
+                                      const ParsedAttribute* attrs, int count)
+{
+    if (!arena || tagLength <= 0 || tagLength > kInlineTagLargest)
+        return nullptr;
+    int pairs = 0;
+    for (int i = 0; i < count; ++i) {
+        if (attrs[i].nameLength > (int)kSmallBlockLargest || attrs[i].valueLength > (int)kSmallBlockLargest)
+            return nullptr;
+        pairs += AttributeSet::pairBytes(attrs[i].nameLength, attrs[i].valueLength);
+    }
+    const size_t setBytes = count > 0 ? AttributeSet::placedBytes(pairs) : 0;
+    const size_t tagBytes = ((size_t)tagLength + 1 + 3) & ~(size_t)3;
+    // A parent's first child brings the parent's child array along in its block. A single child is
+    // common (nested documents): without a model from the parent's previous sibling the array
+    // has one slot, and grows geometrically from there.
+    const int modelCapacity = parent->m_children ? 0 : parent->initialChildCapacity(1);
+    const size_t arrayBytes = modelCapacity == 1 ? childArrayBytes(1) : 0;
+    const size_t total = sizeof(TreeNode) + setBytes + tagBytes + arrayBytes;
+    // Only blocks an arena would hold anyway: a larger one is made the usual way.
+    if (total > kSmallBlockLargest)
+        return nullptr;
+    static_assert(sizeof(TreeNode) % 4 == 0, "the parts after the node stay aligned");
+    char* block = static_cast<char*>(arena->allocate(total));
+    if (!block)
+        return nullptr;
+    TreeNode* node = ::new (block) TreeNode();
+    char* tail = block + sizeof(TreeNode);
+    if (count > 0) {
+        node->m_attrs = AttributeSet::placeIn(tail, attrs, count, pairs);
+        tail += setBytes;
+    }
+    node->m_tag = tail;
+    copyBytes(node->m_tag, tag, tagLength);
+    node->m_tag[tagLength] = 0;
+    node->m_inlineTag = true;
+    tail += tagBytes;
+    if (modelCapacity > 1) {
+        parent->m_children = newChildArray(modelCapacity, arena);
+        if (!parent->m_children) {
+            delete node;
+            return nullptr;
+        }
+    } else if (modelCapacity == 1) {
+        // The first and only child so far: no previous sibling to link.
+        KitObject** slots = reinterpret_cast<KitObject**>(tail + kChildArrayHead);
+        slots[0] = node;
+        parent->m_children = ::new (tail) ExtPtrArray(slots, 1, kChildGrowth, 1);
+        node->m_tree = parent->m_tree;
+        node->m_parent = parent;
+        return node;
+    }
+    ExtPtrArray* children = parent->m_children;
+    TreeNode* last = static_cast<TreeNode*>(children->lastElement());
+    if (!children->appendPtr(node)) {
+        delete node;
+        return nullptr;
+    }
+    if (last)
+        last->m_next = node;
+    node->m_prev = last;
+    node->m_tree = parent->m_tree;
+    node->m_parent = parent;
+    return node;
+}
+
+bool TreeNode::appendNewChild(TreeNode* child)
+{
+    // What addChild does for a node that has no document, parent or children yet, without the
+    // checks and hand-overs that such a node never needs: the parser makes one per element.
+    if (!m_children) {
+        m_children = newChildArray(initialChildCapacity(kDefaultChildCapacity), buildingArena());
+        if (!m_children)
+            return false;
+    }
+    child->m_tree = m_tree;
+    appendLinked(this, child);
+    return child->m_parent == this;
+}
+
+int TreeNode::initialChildCapacity(int capacityWithoutModel) const
+{
+    if (m_prev && m_prev->getNumChildren() > 0)
+        return m_prev->getNumChildren();
+    return capacityWithoutModel;
 }
 
 void TreeNode::appendLinked(TreeNode* parent, TreeNode* child)
@@ -313,10 +413,7 @@ bool TreeNode::addChild(TreeNode* child)
     }
     child->m_tree = m_tree;
     if (!m_children) {
-        int capacity = kDefaultChildCapacity;
-        if (m_prev && m_prev->getNumChildren() > 0)
-            capacity = m_prev->getNumChildren();
-        m_children = newChildArray(capacity, buildingArena());
+        m_children = newChildArray(initialChildCapacity(kDefaultChildCapacity), buildingArena());
         if (!m_children)
             return false;
     }

@@ -13,6 +13,14 @@ class TreeNode;
 const unsigned char kTreeAlive = 206;
 const unsigned char kTreeDead = '1';
 
+// An attribute as the parser found it in the text: a plain name and a value without references.
+struct ParsedAttribute {
+    const char* name;
+    int nameLength;
+    const char* value;
+    int valueLength;
+};
+
 class AttributeSet
 {
 public:
@@ -25,6 +33,11 @@ public:
     static AttributeSet* create(int firstPairBytes, kit::BlockArena* arena = nullptr);
     // Bytes one pair takes in the block.
     static int pairBytes(int nameLength, int valueLength) { return 2 * (int)sizeof(int) + nameLength + valueLength; }
+    // Bytes a set with room for pairs of that many record bytes takes when placed in a block of its
+    // owner's; placeIn makes it there (the block must outlive the set, as an arena's does).
+    static size_t placedBytes(int pairBytes) { return (sizeof(AttributeSet) + sizeof(Block) + (size_t)pairBytes + 3) & ~(size_t)3; }
+    // The set holds the pairs given, whose records take pairBytes.
+    static AttributeSet* placeIn(void* memory, const ParsedAttribute* attrs, int count, int pairBytes);
     AttributeSet(const AttributeSet&) = delete;
     AttributeSet& operator=(const AttributeSet&) = delete;
 
@@ -114,6 +127,13 @@ public:
     static TreeNode* createChild(TreeNode* parent, const char* tag);
     // Makes a child with a tag of the given bytes; NULL when it could not be appended.
     static TreeNode* createChildN(TreeNode* parent, const char* tag, int tagLength);
+    // The parser's child: the node, its tag (name bytes only, as the caller found), its first
+    // attributes (plain names, values as they are stored) and, for a first child, its parent's
+    // child array in one block of the arena the parent's document is being built in. NULL, nothing
+    // appended, without an arena, for a long tag or block, or when no memory is left: the caller
+    // then makes the child the usual way.
+    static TreeNode* createParsedChild(kit::BlockArena* arena, TreeNode* parent, const char* tag, int tagLength,
+                                       const ParsedAttribute* attrs, int count);
     bool addChild(TreeNode* child);
 
     void setTag(const char* tag);
@@ -190,7 +210,14 @@ public:
 
 private:
     friend class TreeInfo;
+    // A node without tag or content, for a block the caller fills in.
+    TreeNode() {}
     static void appendLinked(TreeNode* parent, TreeNode* child);
+    // Appends a node just made (no document, parent or children); false when it could not be.
+    bool appendNewChild(TreeNode* child);
+    // The first child array holds as many children as the previous sibling has, else the
+    // capacity given.
+    int initialChildCapacity(int capacityWithoutModel) const;
     // The arena new parts of this node go to while its document is being built; NULL otherwise.
     kit::BlockArena* buildingArena() const { return m_tree && m_tree->isValid() ? m_tree->buildingArena() : nullptr; }
     void freeTag();

@@ -9,6 +9,37 @@
 namespace {
 
 const char kBlanks[] = " \t\r\n";
+// Made once at start-up rather than behind a guard on every open tag.
+const ByteSet kNameEnd(" \t\r\n/>");
+const ByteSet kAttrNameEnd(" \t\r\n=/>");
+const ByteSet kQuotes("\"'");
+// Attributes read ahead of their element's node (most elements have a few).
+const int kPlainAttributes = 8;
+
+// Name bytes that a tag or an attribute name keeps as they are (so not '!', which a tag may not
+// begin with).
+struct PlainNameBytes : ByteSet {
+    PlainNameBytes() : ByteSet("._-:")
+    {
+        for (int c = 0; c < 256; ++c)
+            if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+                in[c] = true;
+    }
+};
+const PlainNameBytes kPlainNameBytes;
+
+// The closing quote of a value, or the first '&' before it; NULL when neither comes. Most values
+// are short, so the first bytes are looked at one by one before the wide search takes over.
+const char* findQuoteOrReference(const char* p, const char* end, char q)
+{
+    const char* shortEnd = end - p > 16 ? p + 16 : end;
+    for (; p < shortEnd; ++p)
+        if (*p == q || *p == '&')
+            return p;
+    const char* close = p < end ? findByte(p, end, q) : nullptr;
+    const char* reference = p < end ? findByte(p, close ? close : end, '&') : nullptr;
+    return reference ? reference : close;
+}
 
 class Parser
 {
@@ -28,8 +59,9 @@ private:
     void comment();
     void doctype();
     void processingInstruction();
-    void closeTag();
-    bool openTag();
+    // Read the tag at the cursor (just past the '<') and move the cursor past it.
+    void closeTag(const char*& cursor);
+    bool openTag(const char*& cursor);
     void completeTopLevel(TreeNode* node);
     void closeElement();
     void discardAll();
@@ -48,6 +80,7 @@ private:
     bool m_noPiEnd = false;         // no "?>" lies ahead of the cursor any more
     bool m_outOfMemory = false;     // something could not be stored: the parse fails
     TreeNode* m_current = nullptr;
+    kit::BlockArena* m_arena = nullptr; // the arena the current document is built in
     TreeNode* m_rootCandidate = nullptr;
     TreeNode* m_pendingDecl = nullptr;
     ExtPtrArray m_pendingSheets;
@@ -70,6 +103,7 @@ void Parser::completeTopLevel(TreeNode* node)
     TreeInfo* info = node->getTreeInfo();
     if (info && info->isValid()) {
         info->stopBuilding();
+        m_arena = nullptr;
         info->m_declaration = m_pendingDecl;
         m_pendingDecl = nullptr;
         int taken = 0;
@@ -163,6 +197,40 @@ bool Parser::text()
 {
     if (m_trim)
         m_in.skipBlanks();
+    // Tags that follow one another without text between them (the common case) are read here, not
+    // in one round of the main loop each; the text pointer ends with a zero, so looking one byte
+    // past a '<' is safe.
+    const char* p = m_in.cursor();
+    const char* const end = m_in.end();
+    for (;;) {
+        if (p[0] != '<')
+            break;
+        const char* tag = p + 1;
+        if (p[1] == '/') {
+            closeTag(tag);
+        } else if (kPlainNameBytes.contains(p[1])) {
+            if (!openTag(tag)) {
+                m_in.moveTo(tag);
+                return false;
+            }
+        } else {
+            break;
+        }
+        p = tag;
+        if (!m_current || m_ended || m_outOfMemory) {
+            m_in.moveTo(p);
+            return true;
+        }
+        if (m_trim)
+            while (p < end && ParseEngine::isBlank(*p))
+                ++p;
+    }
+    m_in.moveTo(p);
+    // Other markup right at the cursor: no text to look for.
+    if (m_in.current() == '<' && !m_in.atCdata()) {
+        m_in.advance(1);
+        return markup();
+    }
     if (m_in.atCdata()) {
         cdata();
         return true;
@@ -237,12 +305,17 @@ bool Parser::markup()
     case '?':
         processingInstruction();
         return true;
-    case '/':
-        closeTag();
-        return true;
     default:
-        return openTag();
+        break;
     }
+    const char* p = m_in.cursor();
+    bool ok = true;
+    if (c == '/')
+        closeTag(p);
+    else
+        ok = openTag(p);
+    m_in.moveTo(p);
+    return ok;
 }
 
 // The end is looked for right after the '!', so "<!-->" and "<!--->" end where they stand.
@@ -345,11 +418,14 @@ void Parser::processingInstruction()
     m_in.moveTo(close + 2);
 }
 
-void Parser::closeTag()
+void Parser::closeTag(const char*& cursor)
 {
-    if (m_in.skipToCharUnless('>', '<')) {
-        m_in.advance(1);
-    } else {
+    const char* p = cursor;
+    const char* const end = m_in.end();
+    while (p < end && *p != '>' && *p != '<')
+        ++p;
+    cursor = p < end && *p == '>' ? p + 1 : p;
+    if (p < end && *p == '<') {
         m_log.logError("Error in closing tag");
         if (m_current)
             m_log.logData("error_tag", m_current->getTag());
@@ -358,18 +434,31 @@ void Parser::closeTag()
         closeElement();
 }
 
-bool Parser::openTag()
+bool Parser::openTag(const char*& cursor)
 {
-    static const ByteSet kNameEnd(" \t\r\n/>");
-    static const ByteSet kAttrNameEnd(" \t\r\n=/>");
-    static const ByteSet kQuotes("\"'");
-    const char* name = m_in.skipUntil(kNameEnd);
-    int nameLength = (int)(m_in.cursor() - name);
-    if (m_in.atEnd()) {
+    // The tag is read with a local cursor, which the compiler keeps in a register; the caller's
+    // cursor moves past it at the end.
+    const char* p = cursor;
+    const char* const end = m_in.end();
+    auto skipBlanks = [&p, end] {
+        while (p < end && ParseEngine::isBlank(*p))
+            ++p;
+    };
+    // Most tags are plain names: one pass finds that, and the repairs below are skipped.
+    const char* name = p;
+    while (p < end && kPlainNameBytes.contains(*p))
+        ++p;
+    bool plainTag = p > name && kNameEnd.contains(*p);
+    if (!plainTag)
+        while (p < end && !kNameEnd.contains(*p))
+            ++p;
+    int nameLength = (int)(p - name);
+    cursor = p;
+    if (p >= end) {
         m_ended = true;
         return true;
     }
-    if (hasByte(name, nameLength, '<') || hasByte(name, nameLength, '!')) {
+    if (!plainTag && (hasByte(name, nameLength, '<') || hasByte(name, nameLength, '!'))) {
         m_name.clear();
         m_name.appendN(name, nameLength);
         if (!stored(!m_name.lostBytes()))
@@ -386,36 +475,75 @@ bool Parser::openTag()
         name = sbText(m_name);
         nameLength = sbLength(m_name);
     }
-    m_in.skipBlanks();
+    skipBlanks();
     bool closed = false;
-    if (m_in.current() == '/') {
+    if (p < end && *p == '/') {
         closed = true;
-        m_in.advance(1);
+        ++p;
     }
-    TreeNode* node;
+    skipBlanks();
+    // Plain attributes (a name stored as it is, a quoted value without references) are read
+    // before the node is made, so that the node, its tag and these attributes take one block.
+    // The first attribute that needs more work, and all after it, are read below as they come.
+    ParsedAttribute plain[kPlainAttributes];
+    int plainCount = 0;
+    while (plainCount < kPlainAttributes && p < end && *p != '>') {
+        const char* attrName = p;
+        while (p < end && kPlainNameBytes.contains(*p))
+            ++p;
+        int attrNameLength = (int)(p - attrName);
+        char lead = *attrName;
+        bool isPlain = attrNameLength > 0 && p < end && kAttrNameEnd.contains(*p) &&
+                       !((lead >= '0' && lead <= '9') || lead == '-' || lead == '.');
+        skipBlanks();
+        const char* value = "";
+        int valueLength = 0;
+        if (isPlain && p < end && *p == '=') {
+            ++p;
+            skipBlanks();
+            char q = p < end ? *p : 0;
+            const char* close = q == '"' || q == '\'' ? findQuoteOrReference(p + 1, end, q) : nullptr;
+            isPlain = close && *close == q;
+            if (isPlain) {
+                value = p + 1;
+                valueLength = (int)(close - value);
+                p = close + 1;
+            }
+        }
+        if (!isPlain) {
+            p = attrName;
+            break;
+        }
+        plain[plainCount++] = {attrName, attrNameLength, value, valueLength};
+        skipBlanks();
+        if (p < end && *p == '/') {
+            closed = true;
+            ++p;
+            skipBlanks();
+        }
+    }
+    TreeNode* node = nullptr;
     if (m_current) {
-        node = TreeNode::createChildN(m_current, name, nameLength);
+        if (plainTag)
+            node = TreeNode::createParsedChild(m_arena, m_current, name, nameLength, plain, plainCount);
+        if (!node)
+            node = TreeNode::createChildN(m_current, name, nameLength);
+        else
+            plainCount = 0; // stored with the node
     } else {
         m_value.clear();
         m_value.appendN(name, nameLength);
         node = m_value.lostBytes() ? nullptr : TreeNode::createRoot(sbText(m_value));
         // The document's nodes go to an arena of its own, freed with it at once; without one (no
         // memory for it) they come from the pool.
-        if (node)
-            node->getTreeInfo()->startArena();
+        m_arena = node && node->getTreeInfo()->startArena() ? node->getTreeInfo()->buildingArena() : nullptr;
     }
     if (!stored(node != nullptr))
         return false;
     m_current = node;
-    // The attributes are read with a local cursor, which the compiler keeps in a register; the
-    // engine's cursor moves past them at the end.
-    const char* p = m_in.cursor();
-    const char* const end = m_in.end();
-    auto skipBlanks = [&p, end] {
-        while (p < end && ParseEngine::isBlank(*p))
-            ++p;
-    };
-    skipBlanks();
+    for (int i = 0; i < plainCount; ++i)
+        if (!stored(node->setAttributeN(plain[i].name, plain[i].nameLength, plain[i].value, plain[i].valueLength)))
+            return false;
     while (p < end && *p != '>') {
         const char* attrName = p;
         while (p < end && !kAttrNameEnd.contains(*p))
@@ -475,8 +603,7 @@ bool Parser::openTag()
             skipBlanks();
         }
     }
-    m_in.moveTo(p);
-    m_in.advance(1);
+    cursor = p < end ? p + 1 : end;
     if (closed)
         closeElement();
     return true;

@@ -155,3 +155,37 @@ TEST(HashTableITest, InsertLookupAndSharedBuckets)
         ASSERT_EQ(k * 2, table.hashLookup(k, found));
     EXPECT_EQ(0xFFFFFFFFu % 800, table.bucketIndex(0xFFFFFFFFu));
 }
+
+TEST(ExtPtrArrayTest, CallersSlotsWithOneInUseThenGrowth)
+{
+    KitObject a, b, c;
+    KitObject* slots[2] = {&a, nullptr};
+    {
+        ExtPtrArray arr(slots, 2, 5, 1);
+        EXPECT_EQ(1, arr.getSize());
+        EXPECT_EQ(&a, arr.getAt(0));
+        EXPECT_EQ(&a, arr.lastElement());
+        ASSERT_TRUE(arr.appendPtr(&b));
+        EXPECT_EQ(&b, slots[1]) << "the caller's slots are used until they are full";
+        ASSERT_TRUE(arr.appendPtr(&c));
+        EXPECT_EQ(3, arr.getSize());
+        EXPECT_GE(arr.getCapacity(), 3);
+        EXPECT_EQ(&a, arr.getAt(0));
+        EXPECT_EQ(&b, arr.getAt(1));
+        EXPECT_EQ(&c, arr.getAt(2));
+    }
+    // The array moved to slots of its own and left the caller's as they were.
+    EXPECT_EQ(&a, slots[0]);
+    EXPECT_EQ(&b, slots[1]);
+}
+
+TEST(KitObjectTest, SerialsCountOnPast32Bits)
+{
+    const uint64_t saved = kit::g_nextSerial;
+    kit::g_nextSerial = 0xFFFFFFFEull;
+    KitObject first, second, third;
+    kit::g_nextSerial = saved;
+    EXPECT_EQ(0xFFFFFFFEull, first.getSerial());
+    EXPECT_EQ(0xFFFFFFFFull, second.getSerial());
+    EXPECT_EQ(0x100000000ull, third.getSerial());
+}
