@@ -104,6 +104,53 @@ bool CellExtentMeasurer::TableExtent(FontTable& table, const wchar_t* text, int 
     return true;
 }
 
+int CellExtentMeasurer::WidestCharacter(FontTable& table)
+{
+    // Only a table that has agreed with the DC's own measure on whole texts is trusted.
+    if (!table.usable || table.checksLeft > 0)
+        return -1;
+    if (table.widest >= 0)
+        return table.widest;
+    if (!SelectFont(table.font))
+        return -1;
+    int widest = 0;
+    for (wchar_t ch = FIRST_TABLED; ch < END_TABLED; ch++)
+    {
+        int& known = table.widths[ch - FIRST_TABLED];
+        if (known < 0)
+        {
+            SIZE one = MeasureText(&ch, 1);
+            if (one.cy != table.height)
+            {
+                table.usable = false;
+                return -1;
+            }
+            known = one.cx;
+        }
+        if (known > widest)
+            widest = known;
+    }
+    table.widest = widest;
+    return widest;
+}
+
+bool CellExtentMeasurer::CannotExceed(FontTable& table, const wchar_t* text, int limit)
+{
+    const int widest = WidestCharacter(table);
+    if (widest <= 0 || limit < 0)
+        return false;
+    // A text of the table's characters is the sum of their widths, so no wider than its length
+    // times the widest of them; the scan ends as soon as the text is too long for that to help.
+    const int longest = limit / widest;
+    for (int i = 0; text[i]; i++)
+    {
+        const wchar_t ch = text[i];
+        if (i >= longest || ch < FIRST_TABLED || ch >= END_TABLED)
+            return false;
+    }
+    return true;
+}
+
 bool CellExtentMeasurer::TextExtent(HFONT font, const wchar_t* text, int length, SIZE& size)
 {
     if (TableExtent(TableFor(font), text, length, size))
@@ -174,6 +221,28 @@ CSize CellExtentMeasurer::PlainCellExtent(CGridCell* cell)
     }
     const int edge = (kind.fixedState & GVIS_FIXED) ? 1 : 0;
     return CSize(size.cx + 2 * kind.margin + 1 + edge, size.cy + 2 * kind.margin + 1 + edge);
+}
+
+bool CellExtentMeasurer::CellExtentIfWider(CGridCellBase* cell, int widest, CSize& size)
+{
+    if (m_hdc && typeid(*cell) == typeid(CGridCell))
+    {
+        CGridCell* ordinary = static_cast<CGridCell*>(cell);
+        if (!ordinary->HasAttributeBlock())
+        {
+            const PlainKind& kind = KindOf(ordinary);
+            const wchar_t* text = ordinary->CGridCell::GetText();
+            if (kind.measurable && *text)
+            {
+                const int edge = (kind.fixedState & GVIS_FIXED) ? 1 : 0;
+                const int extra = 2 * kind.margin + 1 + edge;
+                if (CannotExceed(TableFor(kind.font), text, widest - extra))
+                    return false;
+            }
+        }
+    }
+    size = CellExtent(cell);
+    return true;
 }
 
 CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)

@@ -76,6 +76,6 @@ BOOL GridColumnTexts::Set(int row, int col, const Char* text, size_t length)
             slot.hash = hash;
         }
     }
-    m_grid.SetModified(TRUE, row, col);
+    m_grid.SetCellModified(cell, col);
     return TRUE;
 }
