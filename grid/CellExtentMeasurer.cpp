@@ -178,7 +178,7 @@ const CellExtentMeasurer::PlainKind& CellExtentMeasurer::KindOf(CGridCell* cell)
             m_lastKind = i;
             return m_kinds[i];
         }
-    PlainKind kind{grid, fixedState, format, nullptr, 0, false};
+    PlainKind kind{grid, fixedState, format, nullptr, 0, false, 0};
     CFont* fontObject = cell->GetFontObject();
     kind.font = fontObject ? static_cast<HFONT>(fontObject->GetSafeHandle()) : nullptr;
     kind.margin = static_cast<int>(cell->GetMargin());
@@ -186,6 +186,8 @@ const CellExtentMeasurer::PlainKind& CellExtentMeasurer::KindOf(CGridCell* cell)
     const bool turned = logFont && (logFont->lfEscapement == 900 || logFont->lfEscapement == -900);
     const bool multiLine = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
     kind.measurable = kind.font && !turned && !multiLine;
+    if (kind.measurable)
+        kind.table = static_cast<size_t>(&TableFor(kind.font) - m_tables.data());
     m_kinds.push_back(kind);
     m_lastKind = m_kinds.size() - 1;
     return m_kinds.back();
@@ -225,7 +227,7 @@ CSize CellExtentMeasurer::PlainCellExtent(CGridCell* cell)
 
 bool CellExtentMeasurer::CellExtentIfWider(CGridCellBase* cell, int widest, CSize& size)
 {
-    if (m_hdc && typeid(*cell) == typeid(CGridCell))
+    if (m_hdc && IsOrdinaryGridCell(*cell))
     {
         CGridCell* ordinary = static_cast<CGridCell*>(cell);
         if (!ordinary->HasAttributeBlock())
@@ -236,7 +238,7 @@ bool CellExtentMeasurer::CellExtentIfWider(CGridCellBase* cell, int widest, CSiz
             {
                 const int edge = (kind.fixedState & GVIS_FIXED) ? 1 : 0;
                 const int extra = 2 * kind.margin + 1 + edge;
-                if (CannotExceed(TableFor(kind.font), text, widest - extra))
+                if (CannotExceed(m_tables[kind.table], text, widest - extra))
                     return false;
             }
         }
@@ -253,7 +255,7 @@ CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)
     if (!m_hdc || cell->GetRuntimeClass() != RUNTIME_CLASS(CGridCell))
         return cell->GetCellExtent(m_pDC);
     CGridCell* ordinary = static_cast<CGridCell*>(cell);
-    if (typeid(*cell) == typeid(CGridCell) && !ordinary->HasAttributeBlock())
+    if (IsOrdinaryGridCell(*cell) && !ordinary->HasAttributeBlock())
     {
         const CSize size = PlainCellExtent(ordinary);
         if (size.cx > 0)

@@ -50,6 +50,7 @@ private:
         HFONT font;
         int margin;
         bool measurable;   // false: the cell measures itself (multi-line, turned font, no font)
+        size_t table;      // of the font, in m_tables (when measurable)
     };
     // Extents already found, by text block and kind: cells that share a text are measured once.
     struct KnownExtent
