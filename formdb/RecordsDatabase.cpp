@@ -3,12 +3,15 @@
 #include "formdb/RecordsDatabase.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
 #include "formdb/RecordListTable.h"
+#include "formdb/RecordsDatabaseReadAhead.h"
 #include "formdb/StoredText.h"
 
 namespace {
@@ -16,6 +19,8 @@ namespace {
 const char kDb[] = "db";
 const char kPrepareFailure[] = "prepare failure";
 const char kMarker[] = "jjjj";
+// Batches of rows the reading thread may be ahead of the caller.
+const size_t kBatchesAhead = 4;
 
 template <class Result>
 Result FailedWith(const std::string& message)
@@ -168,10 +173,81 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
         return result;
     }
     const int cellCount = static_cast<int>(columns.names.size()) + 1;
-    if (!StreamRows(db, "select _ROWID_, RSRV_TEMPLATE_NAME, " + columns.columns + "  from templates", true,
-                    cellCount, onRow, result) ||
-        !StreamRows(db, RecordsSelect(db, columns.columns), false, cellCount, onRow, result))
+    const std::string templatesSelect =
+        "select _ROWID_, RSRV_TEMPLATE_NAME, " + columns.columns + "  from templates";
+
+    // The rows are read on a thread of their own while onRow takes the ones read before; SQLite is
+    // used by that thread alone until it has ended.
+    RecordRowQueue queue(kBatchesAhead);
+    RecordReadOutcome outcome;
+    std::thread reader;
+    try
+    {
+        reader = std::thread([&] {
+            try
+            {
+                outcome = ReadRowsAhead(db, templatesSelect, true, cellCount, queue);
+                if (outcome.kind == RecordReadOutcome::Done)
+                    outcome = ReadRowsAhead(db, RecordsSelect(db, columns.columns), false, cellCount, queue);
+            }
+            catch (const std::exception&)
+            {
+                outcome.kind = RecordReadOutcome::StepFailed;
+                outcome.error = "out of memory";
+            }
+            queue.Finish();
+        });
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to be had: the rows are read and handed over one by one.
+        if (!StreamRows(db, templatesSelect, true, cellCount, onRow, result) ||
+            !StreamRows(db, RecordsSelect(db, columns.columns), false, cellCount, onRow, result))
+            return result;
+        result.ok = true;
         return result;
+    }
+    // Whatever way this function is left, the reader is stopped and waited for first.
+    struct ReaderEnd
+    {
+        RecordRowQueue& queue;
+        std::thread& reader;
+        ~ReaderEnd()
+        {
+            queue.Cancel();
+            reader.join();
+        }
+    } readerEnd{queue, reader};
+
+    std::vector<std::string_view> cells(static_cast<size_t>(cellCount));
+    StoredRecordRow row;
+    row.cells = &cells;
+    while (RecordRowBatch* batch = queue.TakeFull())
+    {
+        row.isTemplate = batch->isTemplate;
+        for (size_t r = 0; r < batch->Rows(); ++r)
+        {
+            row.rowId = batch->rowIds[r];
+            for (int c = 0; c < cellCount; ++c)
+                cells[static_cast<size_t>(c)] = batch->Cell(r, c);
+            if (!onRow(row))
+            {
+                result.stopped = true;
+                return result;
+            }
+            ++(row.isTemplate ? result.templates : result.records);
+        }
+        queue.GiveBack(batch);
+    }
+    if (outcome.kind == RecordReadOutcome::PrepareFailed)
+        return FailedWith<RecordListResult>(kPrepareFailure);
+    if (outcome.kind == RecordReadOutcome::StepFailed)
+    {
+        RecordListResult failed = FailedWith<RecordListResult>(SqlError(outcome.error.c_str()));
+        failed.templates = result.templates;
+        failed.records = result.records;
+        return failed;
+    }
     result.ok = true;
     return result;
 }

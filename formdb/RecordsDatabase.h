@@ -44,7 +44,8 @@ struct RecordListResult : RecordsOutcome
 
 // Reads the column list, then hands every row of templates and then of submissions to onRow, one at
 // a time (nothing is collected). onColumns runs once before the rows; either callback stops the
-// reading by answering false.
+// reading by answering false. onRow runs on the calling thread while the rows are read ahead on a
+// thread of their own: SQLite is built without its own locks, so onRow must not use SQLite.
 RecordListResult ReadRecordList(const std::wstring& dbPath,
                                 const std::function<bool(const RecordListColumns&)>& onColumns,
                                 const std::function<bool(const StoredRecordRow&)>& onRow);

@@ -104,6 +104,53 @@ bool CellExtentMeasurer::TableExtent(FontTable& table, const wchar_t* text, int 
     return true;
 }
 
+int CellExtentMeasurer::WidestCharacter(FontTable& table)
+{
+    // Only a table that has agreed with the DC's own measure on whole texts is trusted.
+    if (!table.usable || table.checksLeft > 0)
+        return -1;
+    if (table.widest >= 0)
+        return table.widest;
+    if (!SelectFont(table.font))
+        return -1;
+    int widest = 0;
+    for (wchar_t ch = FIRST_TABLED; ch < END_TABLED; ch++)
+    {
+        int& known = table.widths[ch - FIRST_TABLED];
+        if (known < 0)
+        {
+            SIZE one = MeasureText(&ch, 1);
+            if (one.cy != table.height)
+            {
+                table.usable = false;
+                return -1;
+            }
+            known = one.cx;
+        }
+        if (known > widest)
+            widest = known;
+    }
+    table.widest = widest;
+    return widest;
+}
+
+bool CellExtentMeasurer::CannotExceed(FontTable& table, const wchar_t* text, int limit)
+{
+    const int widest = WidestCharacter(table);
+    if (widest <= 0 || limit < 0)
+        return false;
+    // A text of the table's characters is the sum of their widths, so no wider than its length
+    // times the widest of them; the scan ends as soon as the text is too long for that to help.
+    const int longest = limit / widest;
+    for (int i = 0; text[i]; i++)
+    {
+        const wchar_t ch = text[i];
+        if (i >= longest || ch < FIRST_TABLED || ch >= END_TABLED)
+            return false;
+    }
+    return true;
+}
+
 bool CellExtentMeasurer::TextExtent(HFONT font, const wchar_t* text, int length, SIZE& size)
 {
     if (TableExtent(TableFor(font), text, length, size))
@@ -131,7 +178,7 @@ const CellExtentMeasurer::PlainKind& CellExtentMeasurer::KindOf(CGridCell* cell)
             m_lastKind = i;
             return m_kinds[i];
         }
-    PlainKind kind{grid, fixedState, format, nullptr, 0, false};
+    PlainKind kind{grid, fixedState, format, nullptr, 0, false, 0};
     CFont* fontObject = cell->GetFontObject();
     kind.font = fontObject ? static_cast<HFONT>(fontObject->GetSafeHandle()) : nullptr;
     kind.margin = static_cast<int>(cell->GetMargin());
@@ -139,6 +186,8 @@ const CellExtentMeasurer::PlainKind& CellExtentMeasurer::KindOf(CGridCell* cell)
     const bool turned = logFont && (logFont->lfEscapement == 900 || logFont->lfEscapement == -900);
     const bool multiLine = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
     kind.measurable = kind.font && !turned && !multiLine;
+    if (kind.measurable)
+        kind.table = static_cast<size_t>(&TableFor(kind.font) - m_tables.data());
     m_kinds.push_back(kind);
     m_lastKind = m_kinds.size() - 1;
     return m_kinds.back();
@@ -176,6 +225,28 @@ CSize CellExtentMeasurer::PlainCellExtent(CGridCell* cell)
     return CSize(size.cx + 2 * kind.margin + 1 + edge, size.cy + 2 * kind.margin + 1 + edge);
 }
 
+bool CellExtentMeasurer::CellExtentIfWider(CGridCellBase* cell, int widest, CSize& size)
+{
+    if (m_hdc && IsOrdinaryGridCell(*cell))
+    {
+        CGridCell* ordinary = static_cast<CGridCell*>(cell);
+        if (!ordinary->HasAttributeBlock())
+        {
+            const PlainKind& kind = KindOf(ordinary);
+            const wchar_t* text = ordinary->CGridCell::GetText();
+            if (kind.measurable && *text)
+            {
+                const int edge = (kind.fixedState & GVIS_FIXED) ? 1 : 0;
+                const int extra = 2 * kind.margin + 1 + edge;
+                if (CannotExceed(m_tables[kind.table], text, widest - extra))
+                    return false;
+            }
+        }
+    }
+    size = CellExtent(cell);
+    return true;
+}
+
 CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)
 {
     // Only the plain cell's measuring is known here; any other kind measures itself, as does a
@@ -184,7 +255,7 @@ CSize CellExtentMeasurer::CellExtent(CGridCellBase* cell)
     if (!m_hdc || cell->GetRuntimeClass() != RUNTIME_CLASS(CGridCell))
         return cell->GetCellExtent(m_pDC);
     CGridCell* ordinary = static_cast<CGridCell*>(cell);
-    if (typeid(*cell) == typeid(CGridCell) && !ordinary->HasAttributeBlock())
+    if (IsOrdinaryGridCell(*cell) && !ordinary->HasAttributeBlock())
     {
         const CSize size = PlainCellExtent(ordinary);
         if (size.cx > 0)

@@ -20,6 +20,10 @@ public:
 
     // What cell->GetCellExtent(pDC) answers.
     CSize CellExtent(CGridCellBase* cell);
+    // For finding the widest cell: false when the cell's extent cannot be wider than widest (a plain
+    // cell whose text, of characters of its font's proven table, is too short to reach it), else
+    // true with size as CellExtent gives it.
+    bool CellExtentIfWider(CGridCellBase* cell, int widest, CSize& size);
 
 private:
     // Widths of the characters of one font from the space up to the end of Latin Extended-B.
@@ -32,6 +36,7 @@ private:
         int checksLeft = 16;      // texts still to be measured both ways before the table is trusted
         bool usable = true;       // false once the table disagreed with the DC
         std::vector<int> widths;  // -1 for a character not yet measured
+        int widest = -1;          // the widest character of the table once all are measured
     };
 
     // What the extent of a plain cell (the ordinary cell with nothing set but its text, format and
@@ -45,6 +50,7 @@ private:
         HFONT font;
         int margin;
         bool measurable;   // false: the cell measures itself (multi-line, turned font, no font)
+        size_t table;      // of the font, in m_tables (when measurable)
     };
     // Extents already found, by text block and kind: cells that share a text are measured once.
     struct KnownExtent
@@ -64,6 +70,11 @@ private:
     FontTable& TableFor(HFONT font);
     SIZE MeasureText(const wchar_t* text, int length);
     bool TableExtent(FontTable& table, const wchar_t* text, int length, SIZE& size);
+    // The widest character of a table that has proved right, every character measured; -1 when
+    // the table cannot say.
+    int WidestCharacter(FontTable& table);
+    // Whether the text is certainly narrower than, or as wide as, limit in the table's font.
+    bool CannotExceed(FontTable& table, const wchar_t* text, int limit);
 
     CDC* m_pDC;
     HDC m_hdc;

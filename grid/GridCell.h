@@ -1,6 +1,7 @@
 // The ordinary grid cell (text, data, image, format, colours, font, margin, in-place editor) and the
 // default cell that holds the fallback values and the measured default size of one kind of cell.
 #pragma once
+#include <typeinfo>
 #include "grid/GridCellBase.h"
 
 // The attributes that few cells set. A cell makes this block when it is given a value other than
@@ -141,6 +142,15 @@ private:
     void FreeAttributes();
     DWORD OwnFormat() const;
 };
+
+// Whether the cell is exactly the ordinary cell, not a kind derived from it (which need not name a
+// runtime class of its own, so the C++ type is asked). The type's record is compared by address
+// first: within one module that settles it without comparing names.
+inline bool IsOrdinaryGridCell(const CGridCellBase& cell)
+{
+    const std::type_info& type = typeid(cell);
+    return &type == &typeid(CGridCell) || type == typeid(CGridCell);
+}
 
 class CGridDefaultCell : public CGridCell
 {

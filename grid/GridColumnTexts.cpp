@@ -43,9 +43,8 @@ BOOL GridColumnTexts::Set(int row, int col, const Char* text, size_t length)
     CGridCellBase* base = m_grid.GetCell(row, col);
     if (!base)
         return FALSE;
-    // Another kind of cell may do more on SetText: it gets the text through it. (A derived kind
-    // need not name a runtime class of its own, so the C++ type is asked.)
-    if (typeid(*base) != typeid(CGridCell))
+    // Another kind of cell may do more on SetText: it gets the text through it.
+    if (!IsOrdinaryGridCell(*base))
     {
         std::wstring copy;
         copy.reserve(length);
@@ -76,6 +75,6 @@ BOOL GridColumnTexts::Set(int row, int col, const Char* text, size_t length)
             slot.hash = hash;
         }
     }
-    m_grid.SetModified(TRUE, row, col);
+    m_grid.SetCellModified(cell, col);
     return TRUE;
 }

@@ -156,6 +156,8 @@ public:
     void ExpandLastColumn();
     CSize GetTextExtent(int nRow, int nCol, LPCTSTR text);
     void SetModified(BOOL modified = TRUE, int nRow = -1, int nCol = -1);
+    // SetModified(TRUE, row, nCol) for the cell at row, nCol, already at hand (a fill of many cells).
+    void SetCellModified(CGridCellBase* cell, int nCol);
     BOOL GetModified(int nRow = -1, int nCol = -1);
     void Refresh();
     void ResetVirtualOrder();

@@ -34,6 +34,15 @@ void CGridCtrl::SetModified(BOOL modified, int nRow, int nCol)
     }
 }
 
+void CGridCtrl::SetCellModified(CGridCellBase* cell, int nCol)
+{
+    m_nContentChanges++;
+    if (nCol == m_nSortColumn)
+        SetSortColumn(-1);
+    cell->SetState(cell->GetState() | GVIS_MODIFIED);
+    m_bModified = TRUE;
+}
+
 BOOL CGridCtrl::GetModified(int nRow, int nCol)
 {
     if (nRow >= 0 && nCol >= 0)

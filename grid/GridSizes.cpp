@@ -96,8 +96,10 @@ void CGridCtrl::AutoSizeColumnOn(CellExtentMeasurer& measurer, int nCol, UINT au
         CGridCellBase* cell = GetCell(row, nCol);
         if (!cell)
             continue;
-        CSize size = measurer.CellExtent(cell);
-        if (!measured || size.cx > width)
+        CSize size;
+        if (!measured)
+            width = measurer.CellExtent(cell).cx;
+        else if (measurer.CellExtentIfWider(cell, width, size) && size.cx > width)
             width = size.cx;
         measured = true;
     }
@@ -161,8 +163,11 @@ void CGridCtrl::AutoSizeColumnsByRows(CellExtentMeasurer& measurer, UINT autoSiz
             CGridCellBase* cell = stored[i] < held ? cells->GetAt(stored[i]) : nullptr;
             if (!cell)
                 continue;
-            CSize size = measurer.CellExtent(cell);
-            if (!measured[i] || size.cx > widths[i])
+            // Only a cell that may be wider than the widest so far is measured.
+            CSize size;
+            if (!measured[i])
+                widths[i] = measurer.CellExtent(cell).cx;
+            else if (measurer.CellExtentIfWider(cell, widths[i], size) && size.cx > widths[i])
                 widths[i] = size.cx;
             measured[i] = true;
         }
