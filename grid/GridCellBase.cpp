@@ -209,7 +209,7 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
     INT advances[256];
     if (measured && run->Glyphs() && length <= 256 && run->Glyphs()->InkInside(hdc, text, length, x, y, rect, advances))
     {
-        run->Texts().Add(x, y, text, length, advances);
+        run->Texts().Add(run->Glyphs(), x, y, text, length, advances);
         return;
     }
     if (run)
