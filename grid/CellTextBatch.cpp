@@ -59,6 +59,18 @@ std::vector<DWORD> Drawn(HDC like, HFONT font, const std::wstring& text, int wid
     return pixels;
 }
 
+// The bits of a pixel the DC draws: of its bitmap for a memory DC (asking the device for them costs
+// a look at the display's settings, a round trip to the window server here, and a paint asks for
+// every block of cells).
+int BitsPerPixel(HDC hdc)
+{
+    BITMAP bitmap;
+    HGDIOBJ selected = GetObjectType(hdc) == OBJ_MEMDC ? GetCurrentObject(hdc, OBJ_BITMAP) : nullptr;
+    if (selected && GetObjectW(selected, sizeof(bitmap), &bitmap) == sizeof(bitmap))
+        return bitmap.bmBitsPixel * bitmap.bmPlanes;
+    return GetDeviceCaps(hdc, BITSPIXEL) * GetDeviceCaps(hdc, PLANES);
+}
+
 } // namespace
 
 const GlyphTable* GlyphTable::For(HDC hdc)
@@ -71,7 +83,7 @@ const GlyphTable* GlyphTable::For(HDC hdc)
         || GetGraphicsMode(hdc) != GM_COMPATIBLE || GetTextCharacterExtra(hdc) != 0
         || GetTextAlign(hdc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP))
         return nullptr;
-    int bitsPerPixel = GetDeviceCaps(hdc, BITSPIXEL) * GetDeviceCaps(hdc, PLANES);
+    int bitsPerPixel = BitsPerPixel(hdc);
     for (const auto& table : tables)
     {
         if (table->m_bitsPerPixel == bitsPerPixel && std::memcmp(&table->m_font, &logFont, sizeof(logFont)) == 0)
