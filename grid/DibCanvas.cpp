@@ -1,7 +1,6 @@
 // Finding the bits, origin and clip of a memory DC's 32-bit DIB section.
 #include "grid/DibCanvas.h"
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -17,32 +16,25 @@ BITMAPINFO Header32(int width, int height)
     return info;
 }
 
-// The bottom row of the picture as GetDIBits hands it out.
-bool BottomRow(HDC hdc, HBITMAP bitmap, const DIBSECTION& dib, std::vector<DWORD>& row)
-{
-    BITMAPINFO info = Header32(dib.dsBm.bmWidth, dib.dsBm.bmHeight);
-    row.resize(static_cast<size_t>(dib.dsBm.bmWidth));
-    return GetDIBits(hdc, bitmap, 0, 1, row.data(), &info, DIB_RGB_COLORS) == 1;
-}
-
 // Whether the first row in memory is the bottom one of the picture (false when that cannot be told).
-// GetObject reports a section's height without the sign that tells: the first pixel stored is
-// changed for a moment and the bottom row read back through the system.
-bool RowOrder(HDC hdc, HBITMAP bitmap, const DIBSECTION& dib, bool& bottomUp)
+// GetObject reports a section's height without the sign that tells: a pixel inside the clip is
+// changed in memory for a moment, at its place were the rows stored top-down, and read through the DC.
+bool RowOrder(HDC hdc, const DIBSECTION& dib, const RECT& clip, POINT offset, bool& bottomUp)
 {
     bottomUp = false;
-    if (dib.dsBm.bmHeight == 1)
-        return true;
-    DWORD* first = static_cast<DWORD*>(dib.dsBm.bmBits);
-    std::vector<DWORD> before, after;
-    if (!BottomRow(hdc, bitmap, dib, before))
+    const int x = clip.left, y = clip.top;
+    if (IsRectEmpty(&clip) || y == dib.dsBm.bmHeight - 1 - y)
+        return true;   // nothing is drawn, or the row is the same either way
+    DWORD* pixel = reinterpret_cast<DWORD*>(static_cast<BYTE*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes) + x;
+    const DWORD kept = *pixel;
+    COLORREF before = GetPixel(hdc, x - offset.x, y - offset.y);
+    *pixel = kept ^ 0xFFFFFF;
+    COLORREF after = GetPixel(hdc, x - offset.x, y - offset.y);
+    *pixel = kept;
+    if (before == CLR_INVALID || after == CLR_INVALID)
         return false;
-    const DWORD kept = *first;
-    *first = kept ^ 0xFFFFFF;
-    bool read = BottomRow(hdc, bitmap, dib, after);
-    *first = kept;
-    bottomUp = read && (before[0] & 0xFFFFFF) != (after[0] & 0xFFFFFF);
-    return read;
+    bottomUp = before == after;
+    return true;
 }
 
 } // namespace
@@ -92,7 +84,7 @@ bool DibCanvas::Attach(HDC hdc)
     BYTE* bits = static_cast<BYTE*>(dib.dsBm.bmBits);
     ptrdiff_t rowBytes = dib.dsBm.bmWidthBytes;
     bool bottomUp = false;
-    if (!RowOrder(hdc, static_cast<HBITMAP>(bitmap), dib, bottomUp))
+    if (!RowOrder(hdc, dib, m_clip, POINT{m_offsetX, m_offsetY}, bottomUp))
         return false;
     if (bottomUp)
     {

@@ -159,12 +159,13 @@ TEST(GlyphMasks, EveryCharacterOfTheCellFontIsTheSystemsDrawing)
     }
 }
 
+namespace {
+
 // A clip that cuts through glyphs on every side, and an origin moved so that logical and device
 // pixels differ.
-TEST(GlyphMasks, CharactersCutByTheClipAndMovedByTheOriginAreTheSystemsDrawing)
+void CheckClippedAndMoved(TestGrid& t, bool bottomUp)
 {
-    TestGrid t(2, 2);
-    Section system(480, 480, false), composed(480, 480, false);
+    Section system(480, 480, bottomUp), composed(480, 480, bottomUp);
     ASSERT_TRUE(system.Ready() && composed.Ready());
     for (Section* s : {&system, &composed})
     {
@@ -200,6 +201,18 @@ TEST(GlyphMasks, CharactersCutByTheClipAndMovedByTheOriginAreTheSystemsDrawing)
             outside += (x < 40 || x >= 400 || y < 27 || y >= 250) && pixels[y * 480 + x] != paper;
     }
     EXPECT_EQ(0, outside);
+}
+
+} // namespace
+
+TEST(GlyphMasks, CharactersCutByTheClipAndMovedByTheOriginAreTheSystemsDrawing)
+{
+    TestGrid t(2, 2);
+    for (bool bottomUp : {false, true})
+    {
+        SCOPED_TRACE(bottomUp ? "bottom-up" : "top-down");
+        CheckClippedAndMoved(t, bottomUp);
+    }
 }
 
 // A row of texts put together by a batch, drawn from the masks on a DIB section and by the system on
