@@ -1,5 +1,6 @@
 // Texts of neighbouring cells drawn in one call, and the glyph placement that makes it exact.
 #include "grid/CellTextBatch.h"
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -58,6 +59,18 @@ std::vector<DWORD> Drawn(HDC like, HFONT font, const std::wstring& text, int wid
     return pixels;
 }
 
+// The bits of a pixel the DC draws: of its bitmap for a memory DC (asking the device for them costs
+// a look at the display's settings, a round trip to the window server here, and a paint asks for
+// every block of cells).
+int BitsPerPixel(HDC hdc)
+{
+    BITMAP bitmap;
+    HGDIOBJ selected = GetObjectType(hdc) == OBJ_MEMDC ? GetCurrentObject(hdc, OBJ_BITMAP) : nullptr;
+    if (selected && GetObjectW(selected, sizeof(bitmap), &bitmap) == sizeof(bitmap))
+        return bitmap.bmBitsPixel * bitmap.bmPlanes;
+    return GetDeviceCaps(hdc, BITSPIXEL) * GetDeviceCaps(hdc, PLANES);
+}
+
 } // namespace
 
 const GlyphTable* GlyphTable::For(HDC hdc)
@@ -70,7 +83,7 @@ const GlyphTable* GlyphTable::For(HDC hdc)
         || GetGraphicsMode(hdc) != GM_COMPATIBLE || GetTextCharacterExtra(hdc) != 0
         || GetTextAlign(hdc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP))
         return nullptr;
-    int bitsPerPixel = GetDeviceCaps(hdc, BITSPIXEL) * GetDeviceCaps(hdc, PLANES);
+    int bitsPerPixel = BitsPerPixel(hdc);
     for (const auto& table : tables)
     {
         if (table->m_bitsPerPixel == bitsPerPixel && std::memcmp(&table->m_font, &logFont, sizeof(logFont)) == 0)
@@ -119,10 +132,40 @@ bool GlyphTable::Verify(HDC hdc)
             // Only the characters whose places were just seen are placed from the table.
             for (wchar_t c : text)
                 m_glyphs[c].verified = true;
+            CaptureMasks(hdc, text, advances, width, height);
             return true;
         }
     }
     return false;
+}
+
+// The font's glyph pixels, kept only when the verification text put together from them, in a colour
+// of its own, is the system's drawing of it pixel for pixel.
+void GlyphTable::CaptureMasks(HDC hdc, const std::wstring& text, const std::vector<INT>& advances, int width,
+                              int height)
+{
+    m_masksUsable = false;
+    if (!m_masks.Capture(hdc))
+        return;
+    for (wchar_t c : text)
+    {
+        if (!m_masks.Has(c))
+            return;
+    }
+    const COLORREF colour = RGB(0x12, 0x34, 0x56);
+    DWORD pixel = 0;
+    DibCanvas canvas;
+    ScratchDib system(hdc, width, height), composed(hdc, width, height);
+    if (!system.Ready() || !composed.Ready() || !DibCanvas::PixelOf(colour, pixel) || !canvas.Attach(composed.Dc()))
+        return;
+    HGDIOBJ old = SelectObject(system.Dc(), GetCurrentObject(hdc, OBJ_FONT));
+    SetBkMode(system.Dc(), TRANSPARENT);
+    SetTextColor(system.Dc(), colour);
+    ExtTextOutW(system.Dc(), 2, 2, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), advances.data());
+    SelectObject(system.Dc(), old);
+    GdiFlush();
+    m_masks.Draw(canvas, 2, 2, text.c_str(), static_cast<int>(text.size()), advances.data(), pixel);
+    m_masksUsable = std::equal(system.Bits(), system.Bits() + static_cast<size_t>(width) * height, composed.Bits());
 }
 
 const GlyphTable::Glyph& GlyphTable::GlyphOf(HDC hdc, wchar_t c) const
@@ -160,14 +203,15 @@ bool GlyphTable::InkInside(HDC hdc, const wchar_t* text, int length, int x, int 
     return true;
 }
 
-void CellTextBatch::Add(int x, int y, const wchar_t* text, int length, const INT* advances)
+void CellTextBatch::Add(const GlyphTable* glyphs, int x, int y, const wchar_t* text, int length, const INT* advances)
 {
     HGDIOBJ font = GetCurrentObject(m_hdc, OBJ_FONT);
     COLORREF colour = GetTextColor(m_hdc);
-    if (!m_text.empty() && (font != m_font || colour != m_colour || y != m_y || x < m_pen))
+    if (!m_text.empty() && (font != m_font || glyphs != m_glyphs || colour != m_colour || y != m_y || x < m_pen))
         Flush();
     if (m_text.empty())
     {
+        m_glyphs = glyphs;
         m_font = font;
         m_colour = colour;
         m_x = m_pen = x;
@@ -185,10 +229,37 @@ void CellTextBatch::Add(int x, int y, const wchar_t* text, int length, const INT
         m_pen += advances[i];
 }
 
+// Sets the glyphs' pixels in the DC's DIB section; false (nothing drawn) where that cannot be done
+// exactly as the system would draw them.
+bool CellTextBatch::DrawFromMasks()
+{
+    const GlyphMasks* masks = m_glyphs ? m_glyphs->Masks() : nullptr;
+    DWORD pixel = 0;
+    if (!masks || !DibCanvas::PixelOf(m_colour, pixel))
+        return false;
+    for (wchar_t c : m_text)
+    {
+        if (!masks->Has(c))
+            return false;
+    }
+    if (m_canvasFound == 0)
+        m_canvasFound = m_canvas.Attach(m_hdc) ? 1 : -1;
+    if (m_canvasFound < 0 || !m_canvas.StillOn(m_hdc))
+        return false;
+    masks->Draw(m_canvas, m_x, m_y, m_text.data(), static_cast<int>(m_text.size()), m_advances.data(), pixel);
+    return true;
+}
+
 void CellTextBatch::Flush()
 {
     if (m_text.empty())
         return;
+    if (DrawFromMasks())
+    {
+        m_text.clear();
+        m_advances.clear();
+        return;
+    }
     HGDIOBJ font = GetCurrentObject(m_hdc, OBJ_FONT);
     COLORREF colour = GetTextColor(m_hdc);
     if (font != m_font)

@@ -4,6 +4,9 @@
 #include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
 #include "framework/ImageList.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CGridCellBase, CObject)
 
@@ -209,12 +212,55 @@ void DrawCellText(HDC hdc, LPCTSTR text, RECT rect, UINT format)
     INT advances[256];
     if (measured && run->Glyphs() && length <= 256 && run->Glyphs()->InkInside(hdc, text, length, x, y, rect, advances))
     {
-        run->Texts().Add(x, y, text, length, advances);
+        run->Texts().Add(run->Glyphs(), x, y, text, length, advances);
         return;
     }
     if (run)
         run->Texts().Flush();
     ExtTextOutW(hdc, x, y, ETO_CLIPPED, &rect, text, static_cast<UINT>(length), nullptr);
+}
+
+// The widths of the DC's font's first 256 characters and its height, false for a font that simulates
+// anything (an overhang). Asking the system costs more than a page's cells on their own, and a
+// paint asks for every block of cells: on unscaled DCs the answer is kept per font and resolution.
+bool MeasureFont(HDC hdc, INT* widths, int& height)
+{
+    struct Measured
+    {
+        LOGFONTW font;
+        int dpiX, dpiY;
+        INT widths[256];
+        int height;
+    };
+    static std::vector<std::unique_ptr<Measured>> measured;
+    LOGFONTW font;
+    HGDIOBJ handle = GetCurrentObject(hdc, OBJ_FONT);
+    bool keep = handle && GetObjectW(handle, sizeof(font), &font) == sizeof(font) && GetMapMode(hdc) == MM_TEXT;
+    int dpiX = GetDeviceCaps(hdc, LOGPIXELSX), dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
+    for (const auto& m : measured)
+    {
+        if (keep && m->dpiX == dpiX && m->dpiY == dpiY && std::memcmp(&m->font, &font, sizeof(font)) == 0)
+        {
+            std::copy(m->widths, m->widths + 256, widths);
+            height = m->height;
+            return true;
+        }
+    }
+    TEXTMETRICW tm;
+    if (!GetTextMetricsW(hdc, &tm) || tm.tmOverhang != 0 || !GetCharWidth32W(hdc, 0, 255, widths))
+        return false;
+    height = tm.tmHeight;
+    if (keep && measured.size() < 64)
+    {
+        auto m = std::make_unique<Measured>();
+        m->font = font;
+        m->dpiX = dpiX;
+        m->dpiY = dpiY;
+        std::copy(widths, widths + 256, m->widths);
+        m->height = height;
+        measured.push_back(std::move(m));
+    }
+    return true;
 }
 
 } // namespace
@@ -335,11 +381,8 @@ CellPaintRun::CellPaintRun(HDC hdc, CGridCellBase* defaultCell)
     // no extra space between characters.
     auto metrics = std::make_unique<FontMetrics>();
     metrics->font = GetCurrentObject(hdc, OBJ_FONT);
-    TEXTMETRICW tm;
-    if (metrics->font && GetTextMetricsW(hdc, &tm) && tm.tmOverhang == 0 && GetTextCharacterExtra(hdc) == 0
-        && GetCharWidth32W(hdc, 0, 255, metrics->widths))
+    if (metrics->font && GetTextCharacterExtra(hdc) == 0 && MeasureFont(hdc, metrics->widths, metrics->height))
     {
-        metrics->height = tm.tmHeight;
         m_metrics = std::move(metrics);
         m_glyphs = GlyphTable::For(hdc);
     }

@@ -3,6 +3,7 @@
 #include "grid/GridCtrl.h"
 #include "grid/MemDC.h"
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -35,6 +36,15 @@ void ShiftShownCells(CGridCtrl& grid, bool vertical, int oldFirst, const CRect& 
     }
     ::ScrollWindowEx(grid.GetSafeHwnd(), vertical ? 0 : shift, vertical ? shift : 0, &area, &area, nullptr, nullptr,
                      SW_INVALIDATE);
+}
+
+// Whether a scroll bar looks the same in both states: its place, its thumb and the state of its
+// parts.
+bool SameScrollBarPicture(const SCROLLBARINFO& a, const SCROLLBARINFO& b)
+{
+    return ::EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.dxyLineButton == b.dxyLineButton
+           && a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom
+           && std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
 }
 
 } // namespace
@@ -270,7 +280,15 @@ BOOL CGridCtrl::SetScrollPos32(int nBar, int nPos, BOOL redraw)
     info.cbSize = sizeof(info);
     info.fMask = SIF_POS;
     info.nPos = nPos;
-    ::SetScrollInfo(m_hWnd, nBar, &info, redraw);
+    // A redraw of the bar costs more than painting the cells; a step of a row or column mostly
+    // leaves the thumb on the same pixels, and then the bar is not drawn again.
+    LONG object = nBar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+    SCROLLBARINFO before = {}, after = {};
+    before.cbSize = after.cbSize = sizeof(SCROLLBARINFO);
+    bool known = redraw && nBar != SB_CTL && ::IsWindowVisible(m_hWnd) && ::GetScrollBarInfo(m_hWnd, object, &before);
+    ::SetScrollInfo(m_hWnd, nBar, &info, redraw && !known);
+    if (known && (!::GetScrollBarInfo(m_hWnd, object, &after) || !SameScrollBarPicture(before, after)))
+        ::SetScrollInfo(m_hWnd, nBar, &info, TRUE);
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 // draws straight into the target.
 #pragma once
 #include "framework/Gdi.h"
+#include "grid/DibCanvas.h"
 
 // A bitmap kept from one paint to the next, so that repeated paints of a window reuse its memory.
 struct PaintBuffer
@@ -10,6 +11,24 @@ struct PaintBuffer
     CBitmap bitmap;
     CSize size;
 };
+
+// The off-screen bitmap for a target: on a 32-bit display a 32-bit DIB section, whose pixels cell
+// texts can be put into directly (it is copied to the screen as fast as a compatible bitmap); on
+// any other, or when the section cannot be made, a bitmap compatible with the target.
+inline void CreatePaintBitmap(CBitmap& bitmap, CDC* target, int width, int height)
+{
+    HDC hdc = target->GetSafeHdc();
+    if (::GetDeviceCaps(hdc, BITSPIXEL) * ::GetDeviceCaps(hdc, PLANES) == 32)
+    {
+        DWORD* bits = nullptr;
+        if (HBITMAP section = CreateDib32(hdc, width, height, &bits))
+        {
+            bitmap.Attach(section);
+            return;
+        }
+    }
+    bitmap.CreateCompatibleBitmap(target, width, height);
+}
 
 class CMemDC : public CDC
 {
@@ -27,14 +46,14 @@ public:
                 if (!buffer->bitmap.GetSafeHandle() || buffer->size.cx < m_rect.Width() || buffer->size.cy < m_rect.Height())
                 {
                     buffer->bitmap.DeleteObject();
-                    buffer->bitmap.CreateCompatibleBitmap(target, m_rect.Width(), m_rect.Height());
+                    CreatePaintBitmap(buffer->bitmap, target, m_rect.Width(), m_rect.Height());
                     buffer->size = CSize(m_rect.Width(), m_rect.Height());
                 }
                 bitmap = &buffer->bitmap;
             }
             else
             {
-                m_bitmap.CreateCompatibleBitmap(target, m_rect.Width(), m_rect.Height());
+                CreatePaintBitmap(m_bitmap, target, m_rect.Width(), m_rect.Height());
             }
             m_pOldBitmap = SelectObject(bitmap);
             ::SetWindowOrgEx(m_hDC, m_rect.left, m_rect.top, nullptr);

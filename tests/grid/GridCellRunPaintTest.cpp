@@ -173,7 +173,9 @@ TEST(GridCellRunPaint, WholePaintMatchesEveryCellDrawnOnItsOwn)
 // Every character up to 255, in texts that just fit their cell and in the same texts one pixel too
 // wide for it (cut with an ellipsis), left-aligned, centred and right-aligned: the measuring that
 // decides between the two and places the text must agree with the system's.
-TEST(GridCellRunPaint, TextsThatJustFitOrJustDoNotMatch)
+namespace {
+
+void CheckTextsThatJustFitOrJustDoNot(HFONT font)
 {
     std::vector<std::wstring> texts;
     for (wchar_t first = 0x21; first < 0x100; first += 12)
@@ -190,6 +192,14 @@ TEST(GridCellRunPaint, TextsThatJustFitOrJustDoNotMatch)
     }
     const int rows = static_cast<int>(texts.size());
     TestGrid t(rows + 1, 7, 1, 1, false, 1000, 20 * (rows + 2));
+    if (font)
+    {
+        // The grid painted once in its own font first, so that the other one comes after it.
+        Canvas before(t.grid);
+        ASSERT_TRUE(before.Ready());
+        PaintWhole(t.grid, before.dc);
+        t.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
     CGridCellBase* def = t.grid.GetDefaultCell(FALSE, FALSE);
     ASSERT_NE(nullptr, def);
     const int margin = static_cast<int>(def->GetMargin());
@@ -227,6 +237,24 @@ TEST(GridCellRunPaint, TextsThatJustFitOrJustDoNotMatch)
     ASSERT_TRUE(fast.Ready() && reference.Ready());
     std::string where;
     EXPECT_EQ(0, DifferenceFromCellsDrawnOnTheirOwn(t.grid, fast, reference, where)) << where;
+}
+
+} // namespace
+
+TEST(GridCellRunPaint, TextsThatJustFitOrJustDoNotMatch)
+{
+    CheckTextsThatJustFitOrJustDoNot(nullptr);
+}
+
+// The widths of a font are kept from one paint to the next: a grid that paints in one font and then
+// in another measures the other's texts with the other's widths.
+TEST(GridCellRunPaint, TextsInAFontSetAfterAPaintMatch)
+{
+    HFONT wider = ::CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    ASSERT_NE(nullptr, wider);
+    CheckTextsThatJustFitOrJustDoNot(wider);
+    ::DeleteObject(wider);
 }
 
 TEST(GridCellRunPaint, WholePaintLeavesTheDCAsItWas)

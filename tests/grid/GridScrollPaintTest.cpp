@@ -128,3 +128,127 @@ TEST(GridScrollPaint, PaintingAStripDrawsOnlyTheCellsInIt)
     EXPECT_GE(CountingCell::draws, 1);
     EXPECT_LE(CountingCell::draws, 2);
 }
+
+namespace {
+
+const COLORREF MARK = RGB(255, 0, 255);
+
+// The vertical bar's state, and a point of its track between the thumb and the lower arrow, in the
+// grid window's coordinates.
+struct BarState
+{
+    SCROLLBARINFO info;
+    CPoint track;
+};
+
+bool ReadBar(CGridCtrl& grid, BarState& state)
+{
+    state.info = {};
+    state.info.cbSize = sizeof(state.info);
+    if (!::GetScrollBarInfo(grid.GetSafeHwnd(), OBJID_VSCROLL, &state.info))
+        return false;
+    RECT window;
+    ::GetWindowRect(grid.GetSafeHwnd(), &window);
+    const RECT& bar = state.info.rcScrollBar;
+    int length = bar.bottom - bar.top;
+    state.track = CPoint((bar.left + bar.right) / 2 - window.left,
+                         bar.top + (state.info.xyThumbBottom + length - state.info.dxyLineButton) / 2 - window.top);
+    return true;
+}
+
+COLORREF WindowPixel(CGridCtrl& grid, CPoint point, const COLORREF* set = nullptr)
+{
+    HDC dc = ::GetWindowDC(grid.GetSafeHwnd());
+    if (set)
+        ::SetPixelV(dc, point.x, point.y, *set);
+    COLORREF colour = ::GetPixel(dc, point.x, point.y);
+    ::ReleaseDC(grid.GetSafeHwnd(), dc);
+    return colour;
+}
+
+// The vertical bar's pixels down its middle.
+std::vector<COLORREF> BarColumn(CGridCtrl& grid)
+{
+    BarState state;
+    std::vector<COLORREF> column;
+    if (!ReadBar(grid, state))
+        return column;
+    RECT window;
+    ::GetWindowRect(grid.GetSafeHwnd(), &window);
+    int top = state.info.rcScrollBar.top - window.top;
+    int height = state.info.rcScrollBar.bottom - state.info.rcScrollBar.top;
+    Dib32 copy(1, height);
+    HDC dc = ::GetWindowDC(grid.GetSafeHwnd());
+    bool copied = copy.Ready() && dc && ::BitBlt(copy.Dc(), 0, 0, 1, height, dc, state.track.x, top, SRCCOPY);
+    if (dc)
+        ::ReleaseDC(grid.GetSafeHwnd(), dc);
+    for (int y = 0; copied && y < height; y++)
+        column.push_back(copy.Pixel(0, y));
+    return column;
+}
+
+} // namespace
+
+// A line step leaves the scroll bar as it is while its thumb stays on the same pixels (a redraw of
+// the bar costs more than the paint of the step) and redraws it when the thumb moves; what the bar
+// shows is then what a redraw of it shows.
+TEST(GridScrollPaint, LineStepsRedrawTheBarOnlyWhenTheThumbMoves)
+{
+    // Filled hidden (each row's height set on a shown grid would redraw the bar), then shown.
+    TestGrid t(2000, 5);
+    ::SetWindowPos(t.owner.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ASSERT_TRUE(::IsWindowVisible(t.grid.GetSafeHwnd()));
+    // From the second row on, the part of the track above the thumb is shown.
+    t.Send(WM_VSCROLL, SB_LINEDOWN, 0);
+    t.grid.UpdateWindow();
+    int kept = 0, redrawn = 0;
+    for (int step = 0; step < 40; step++)
+    {
+        BarState before, after;
+        ASSERT_TRUE(ReadBar(t.grid, before));
+        ASSERT_EQ(MARK, WindowPixel(t.grid, before.track, &MARK)) << "the mark is set on the window";
+        int pos = t.grid.GetScrollPos32(SB_VERT);
+        t.Send(WM_VSCROLL, SB_LINEDOWN, 0);
+        ASSERT_EQ(pos + 20, t.grid.GetScrollPos32(SB_VERT)) << "step " << step;
+        ASSERT_EQ(20 + 20 * step, pos);
+        ASSERT_TRUE(ReadBar(t.grid, after));
+        bool moved = after.info.xyThumbTop != before.info.xyThumbTop;
+        COLORREF mark = WindowPixel(t.grid, before.track);
+        if (moved)
+        {
+            EXPECT_NE(MARK, mark) << "step " << step << ": the thumb moved and the bar was drawn again";
+            redrawn++;
+        }
+        else
+        {
+            EXPECT_EQ(MARK, mark) << "step " << step << ": the thumb stayed and the bar was left";
+            kept++;
+        }
+        t.grid.UpdateWindow();
+    }
+    // With 2,000 rows of 20 pixels the thumb moves every few steps.
+    EXPECT_GE(kept, 20);
+    EXPECT_GE(redrawn, 2);
+
+    // Without the marks: after more steps, down and up, the bar shows what a redraw of it shows,
+    // and its thumb is not where it started.
+    t.grid.SendMessage(WM_VSCROLL, SB_TOP, 0);
+    t.grid.UpdateWindow();
+    std::vector<COLORREF> top = BarColumn(t.grid);
+    for (int step = 0; step < 37; step++)
+        t.Send(WM_VSCROLL, SB_LINEDOWN, 0);
+    for (int step = 0; step < 3; step++)
+        t.Send(WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(34 * 20, t.grid.GetScrollPos32(SB_VERT));
+    std::vector<COLORREF> shown = BarColumn(t.grid);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS;
+    info.nPos = t.grid.GetScrollPos32(SB_VERT);
+    ::SetScrollInfo(t.grid.GetSafeHwnd(), SB_VERT, &info, TRUE);
+    std::vector<COLORREF> redrawnBar = BarColumn(t.grid);
+    ASSERT_GT(shown.size(), 100u);
+    EXPECT_TRUE(shown == redrawnBar);
+    EXPECT_FALSE(top == shown);
+}

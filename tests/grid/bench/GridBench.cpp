@@ -8,6 +8,7 @@
 #include <vector>
 #include <algorithm>
 #include <cstdlib>
+#include "grid/DibCanvas.h"
 #include "grid/GridCtrl.h"
 
 namespace {
@@ -151,9 +152,11 @@ int main(int argc, char** argv)
     // with no copy to the window.
     std::vector<double> draws;
     {
+        // A 32-bit DIB section, as the grid's own paints draw into.
         HDC screen = ::GetDC(grid.GetSafeHwnd());
         HDC memory = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, WIDTH, HEIGHT);
+        DWORD* bits = nullptr;
+        HBITMAP bitmap = CreateDib32(screen, WIDTH, HEIGHT, &bits);
         ::ReleaseDC(grid.GetSafeHwnd(), screen);
         HGDIOBJ old = ::SelectObject(memory, bitmap);
         grid.SendMessage(WM_VSCROLL, SB_TOP, 0);
