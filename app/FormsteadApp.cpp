@@ -72,8 +72,8 @@ BOOL CFormsteadApp::InitInstance()
 
     m_pMainWnd->ShowWindow(SW_SHOW);
     m_pMainWnd->UpdateWindow();
-    // A window made hidden during start-up (the view's registration dialog) may have taken the
-    // activation with the focus of its first control; the user works in the main window.
+    // A dialog of start-up (a new form's registration) may have taken the activation with the focus
+    // of one of its controls; the user works in the main window.
     m_pMainWnd->SetForegroundWindow();
     ::SetActiveWindow(m_pMainWnd->m_hWnd);
 

@@ -20,6 +20,8 @@ namespace
 {
 const UINT kShowFormPageStep = WM_APP + 0x31;
 const UINT kShowCollectionsPage = WM_APP + 0x32;
+// Makes the next window that start-up leaves for later (wParam, lParam unused).
+const UINT kMakeLaterWindows = WM_APP + 0x33;
 }
 
 BEGIN_MESSAGE_MAP(CFormsteadView, CView)
@@ -28,6 +30,7 @@ BEGIN_MESSAGE_MAP(CFormsteadView, CView)
     ON_WM_DESTROY()
     ON_MESSAGE(kShowFormPageStep, OnShowFormPageStep)
     ON_MESSAGE(kShowCollectionsPage, OnShowCollectionsPage)
+    ON_MESSAGE(kMakeLaterWindows, OnMakeLaterWindows)
 END_MESSAGE_MAP()
 
 CFormsteadView::~CFormsteadView()
@@ -87,7 +90,7 @@ CGridCtrl* CFormsteadView::GetRecordsGrid() const
 
 RegisterForm* CFormsteadView::GetImportDialog() const
 {
-    return dynamic_cast<RegisterForm*>(m_pRegisterForm);
+    return dynamic_cast<RegisterForm*>(MakeRegisterForm());
 }
 
 CPdfButtons* CFormsteadView::GetFormButtons() const
@@ -151,23 +154,65 @@ void CFormsteadView::OnInitialUpdate()
         m_pPages[kFormPage]->MoveWindow(&client);
         m_pPages[kFormPage]->SetParent(this);
     }
-    m_pPages[kRecordsPage] = pages.makeRecordsPage(*this);
-    if (m_pPages[kRecordsPage]->Create(IDD_RECORDS_PAGE, this))
-    {
-        m_pPages[kRecordsPage]->MoveWindow(&client);
-        m_pPages[kRecordsPage]->SetParent(this);
-    }
-    ShowPage(kRecordsPage, false);
     ShowPage(kFormPage, true);
 
-    m_pRegisterForm = pages.makeRegisterForm(*this);
-    m_pRegisterForm->Create(IDD_REGISTER_FORM, nullptr);
+    // The records page and the registration dialog start hidden: they are made once the main window
+    // answers (or as soon as something needs one), so that the form page is ready sooner.
+    PostMessage(kMakeLaterWindows);
 
     OnSize(SIZE_RESTORED, client.Width(), client.Height());
 }
 
+LRESULT CFormsteadView::OnMakeLaterWindows(WPARAM, LPARAM)
+{
+    // One window a message: input waiting meanwhile is handled between them.
+    if (!m_pPages[kRecordsPage])
+    {
+        MakeRecordsPage();
+        PostMessage(kMakeLaterWindows);
+    }
+    else
+        MakeRegisterForm();
+    return 0;
+}
+
+CDialog* CFormsteadView::MakeRecordsPage()
+{
+    CDialog*& page = m_pPages[kRecordsPage];
+    if (page)
+        return page;
+    page = CurrentViewPages().makeRecordsPage(*this);
+    if (page->Create(IDD_RECORDS_PAGE, this))
+    {
+        CRect client;
+        GetClientRect(&client);
+        page->MoveWindow(&client);
+        page->SetParent(this);
+    }
+    return page;
+}
+
+CDialog* CFormsteadView::MakeRegisterForm() const
+{
+    if (m_pRegisterForm || !m_hWnd)
+        return m_pRegisterForm;
+    // The dialog is made hidden, but its first control may take the focus and with it the activation;
+    // the user stays in the window they were in.
+    const HWND active = ::GetActiveWindow();
+    const HWND focus = ::GetFocus();
+    m_pRegisterForm = CurrentViewPages().makeRegisterForm(*const_cast<CFormsteadView*>(this));
+    m_pRegisterForm->Create(IDD_REGISTER_FORM, nullptr);
+    if (focus && ::GetFocus() != focus && ::IsWindow(focus))
+        ::SetFocus(focus);
+    else if (active && ::GetActiveWindow() != active && ::IsWindow(active))
+        ::SetActiveWindow(active);
+    return m_pRegisterForm;
+}
+
 void CFormsteadView::ShowPage(int place, bool show)
 {
+    if (place == kRecordsPage && show)
+        MakeRecordsPage();
     CDialog* page = m_pPages[place];
     if (page && page->m_hWnd)
         page->ShowWindow(show ? SW_SHOW : SW_HIDE);

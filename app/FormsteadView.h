@@ -51,7 +51,9 @@ public:
     void ReloadRecordsPage() override;
 
     CDialog* GetFormPage() const { return m_pPages[kFormPage]; }
+    // Null until made: once the main window answers after start-up, or when first shown.
     CDialog* GetRecordsPage() const { return m_pPages[kRecordsPage]; }
+    // Null until made: once the main window answers after start-up, or when first used.
     CDialog* GetRegisterForm() const { return m_pRegisterForm; }
     // Null until the claim form first asks for the patient statements.
     CDialog* GetCollectionsPage() const { return m_pPages[kCollectionsPage]; }
@@ -78,6 +80,10 @@ protected:
     afx_msg void OnDestroy();
     afx_msg LRESULT OnShowFormPageStep(WPARAM, LPARAM);
     afx_msg LRESULT OnShowCollectionsPage(WPARAM, LPARAM);
+    afx_msg LRESULT OnMakeLaterWindows(WPARAM, LPARAM);
+    // The records page and the registration dialog, made when missing.
+    CDialog* MakeRecordsPage();
+    CDialog* MakeRegisterForm() const;
     bool IsTestMode() const;
     void SetStep(int step);
     void ShowPage(int place, bool show);
@@ -89,7 +95,7 @@ protected:
     CString m_strFormName;
     CString m_strProgramFolder;
     CString m_strStoreFolder;
-    CDialog* m_pRegisterForm = nullptr;
+    mutable CDialog* m_pRegisterForm = nullptr;   // made on first use, see MakeRegisterForm
     CString m_strLastTemplateName;
 
     DECLARE_MESSAGE_MAP()

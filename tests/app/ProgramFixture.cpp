@@ -125,7 +125,7 @@ ProgramRun::~ProgramRun()
     ::SetCurrentDirectoryW(m_savedFolder);
 }
 
-BOOL ProgramRun::Start(const wchar_t* commandLine)
+BOOL ProgramRun::Start(const wchar_t* commandLine, bool handlePending)
 {
     app.reset(new CFormsteadApp);
     app->m_hInstance = ::GetModuleHandleW(nullptr);
@@ -138,7 +138,8 @@ BOOL ProgramRun::Start(const wchar_t* commandLine)
         app->ExitInstance();
         m_exited = true;
     }
-    PumpPending();
+    if (handlePending)
+        PumpPending();
     return started;
 }
 

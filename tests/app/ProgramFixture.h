@@ -62,8 +62,9 @@ public:
     std::vector<RecordedMessage> messages;  // every message box, in order
     std::unique_ptr<CFormsteadApp> app;
 
-    // Runs the start-up with the command line; answers what InitInstance answered.
-    BOOL Start(const wchar_t* commandLine = L"Formstead.exe test");
+    // Runs the start-up with the command line; answers what InitInstance answered. The messages the
+    // start-up left in the queue are then handled, unless handlePending is false.
+    BOOL Start(const wchar_t* commandLine = L"Formstead.exe test", bool handlePending = true);
     // Closes the main window as the user would and runs the exit routine.
     void Close();
 

@@ -5,6 +5,7 @@
 // places from pdftotext -bbox.
 #pragma once
 #include <windows.h>
+#include <winspool.h>
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -16,12 +17,18 @@ namespace print_queue {
 // Set in the child process to the queue it prints to.
 const wchar_t kQueueVariable[] = L"FORMSTEAD_PRINT_QUEUE";
 
-// The queue the child prints to, or empty in the test's own process.
+// The queue the child prints to, or empty in the test's own process. In the child, the system's
+// printers are listed first, as the print dialog does before the program makes a printer's device
+// context (the test makes one directly): Wine learns of the session's printers from that listing.
 inline std::wstring ChildQueue()
 {
     wchar_t queue[128] = {};
     DWORD length = ::GetEnvironmentVariableW(kQueueVariable, queue, 128);
-    return length > 0 && length < 128 ? std::wstring(queue) : std::wstring();
+    if (length == 0 || length >= 128)
+        return std::wstring();
+    DWORD needed = 0, returned = 0;
+    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned);
+    return std::wstring(queue);
 }
 
 // One word of a printed page, in points from the paper's top left corner.
