@@ -4,18 +4,22 @@
 #include "formdb/StoredText.h"
 
 namespace {
-// The XML as UTF-16 into text, reusing its buffer: the form XML is plain ASCII nearly always.
+// The XML as UTF-16 into text, reusing its buffer: the form XML is plain ASCII nearly always, so
+// the bytes are widened in the same pass that looks for a byte outside ASCII, and decoded again
+// only when one was seen.
 void DecodeInto(const char* bytes, size_t length, std::wstring& text)
 {
-    for (size_t i = 0; i < length; ++i)
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
-        {
-            text = DecodeStoredText(bytes, length);
-            return;
-        }
     text.resize(length);
+    wchar_t* out = &text[0];
+    unsigned seen = 0;
     for (size_t i = 0; i < length; ++i)
-        text[i] = static_cast<wchar_t>(bytes[i]);
+    {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        seen |= c;
+        out[i] = static_cast<wchar_t>(c);
+    }
+    if (seen & 0x80)
+        text = DecodeStoredText(bytes, length);
 }
 
 } // namespace
