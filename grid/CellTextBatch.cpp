@@ -21,42 +21,20 @@ std::wstring VerificationText()
     return text + L"H";
 }
 
-// The pixels of a text drawn on a bitmap like the DC's, without or with explicit advances.
+// The pixels of a text drawn on a white bitmap for a DC like the given one, without or with explicit
+// advances.
 std::vector<DWORD> Drawn(HDC like, HFONT font, const std::wstring& text, int width, int height, const INT* advances)
 {
-    std::vector<DWORD> pixels;
-    HDC dc = CreateCompatibleDC(like);
-    HBITMAP bitmap = CreateCompatibleBitmap(like, width, height);
-    if (!dc || !bitmap)
-    {
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (dc)
-            DeleteDC(dc);
-        return pixels;
-    }
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    RECT all = {0, 0, width, height};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    ExtTextOutW(dc, 2, 2, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), advances);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    pixels.resize(static_cast<size_t>(width) * height);
-    if (GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
-        pixels.clear();
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
+    ScratchDib scratch(like, width, height);
+    if (!scratch.Ready())
+        return {};
+    HGDIOBJ oldFont = SelectObject(scratch.Dc(), font);
+    SetBkMode(scratch.Dc(), TRANSPARENT);
+    SetTextColor(scratch.Dc(), RGB(0, 0, 0));
+    ExtTextOutW(scratch.Dc(), 2, 2, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), advances);
+    SelectObject(scratch.Dc(), oldFont);
+    GdiFlush();
+    return std::vector<DWORD>(scratch.Bits(), scratch.Bits() + static_cast<size_t>(width) * height);
 }
 
 // The bits of a pixel the DC draws: of its bitmap for a memory DC (asking the device for them costs

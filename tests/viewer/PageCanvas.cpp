@@ -2,37 +2,18 @@
 #include "PageCanvas.h"
 #include <algorithm>
 
-PageCanvas::PageCanvas(int width, int height) : m_width(width), m_height(height)
+PageCanvas::PageCanvas(int width, int height) : m_dib(width, height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    m_dc = CreateCompatibleDC(nullptr);
-    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<const unsigned char*>(bits);
-    m_old = SelectObject(m_dc, m_bitmap);
-    RECT all = {0, 0, width, height};
-    FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-}
-
-PageCanvas::~PageCanvas()
-{
-    SelectObject(m_dc, m_old);
-    DeleteObject(m_bitmap);
-    DeleteDC(m_dc);
+    m_dib.Fill(RGB(255, 255, 255));
 }
 
 std::vector<unsigned char> PageCanvas::Grey() const
 {
-    GdiFlush();
+    const DWORD* bits = m_dib.Bits();
     std::vector<unsigned char> grey;
-    grey.reserve(static_cast<size_t>(m_width) * m_height);
-    for (int i = 0; i < m_width * m_height; ++i)
-        grey.push_back(static_cast<unsigned char>((m_bits[4 * i] + m_bits[4 * i + 1] + m_bits[4 * i + 2]) / 3));
+    grey.reserve(static_cast<size_t>(Width()) * Height());
+    for (int i = 0; i < Width() * Height(); ++i)
+        grey.push_back(static_cast<unsigned char>(((bits[i] >> 16 & 0xFF) + (bits[i] >> 8 & 0xFF) + (bits[i] & 0xFF)) / 3));
     return grey;
 }
 

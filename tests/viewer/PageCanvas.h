@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <vector>
+#include "tests/support/Dib32.h"
 
 struct PixelBox
 {
@@ -13,22 +14,15 @@ class PageCanvas
 {
 public:
     PageCanvas(int width, int height);
-    ~PageCanvas();
-    PageCanvas(const PageCanvas&) = delete;
-    PageCanvas& operator=(const PageCanvas&) = delete;
 
-    HDC Dc() const { return m_dc; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    HDC Dc() const { return m_dib.Dc(); }
+    int Width() const { return m_dib.Width(); }
+    int Height() const { return m_dib.Height(); }
     // The grey levels (0 black) of what was drawn so far, row by row.
     std::vector<unsigned char> Grey() const;
 
 private:
-    int m_width, m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
-    const unsigned char* m_bits = nullptr;
+    Dib32 m_dib;
 };
 
 // Pixels darker than mid-grey inside the box (clipped to the image).

@@ -1,6 +1,8 @@
 // The test window around a BrowserCore.
 #include "ViewerWindowTest.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include "tests/support/Dib32.h"
 
 TestBrowserWindow::TestBrowserWindow() : m_core(*this)
 {
@@ -107,25 +109,15 @@ WindowPixels::WindowPixels(HWND hwnd)
     GetClientRect(hwnd, &rc);
     width = rc.right;
     height = rc.bottom;
+    Dib32 copy(width, height);
     HDC screen = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    m_bits.resize(static_cast<size_t>(width) * height);
-    if (GetDIBits(memory, bitmap, 0, height, m_bits.data(), &info, DIB_RGB_COLORS) != height)
-        ADD_FAILURE() << "the window's pixels could not be read";
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const bool copied = copy.Ready() && BitBlt(copy.Dc(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
     ReleaseDC(hwnd, screen);
+    m_bits.assign(static_cast<size_t>(width) * height, 0);
+    if (copied)
+        std::copy(copy.Bits(), copy.Bits() + m_bits.size(), m_bits.begin());
+    else
+        ADD_FAILURE() << "the window's pixels could not be read";
 }
 
 COLORREF WindowPixels::Pixel(int x, int y) const
