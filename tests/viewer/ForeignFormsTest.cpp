@@ -66,28 +66,6 @@ pdf::FormDocument Read(const std::wstring& path)
     return doc;
 }
 
-// A grey page: one byte a pixel, 0 black.
-struct GreyPage
-{
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    int DarkIn(int left, int top, int right, int bottom) const { return ::DarkIn(pixels, width, {left, top, right, bottom}); }
-};
-
-// The binary PGM file pdftoppm writes.
-GreyPage ReadPgm(const std::wstring& path)
-{
-    GreyPage page;
-    std::string bytes = ReadWholeFile(path);
-    std::smatch header;
-    if (!std::regex_search(bytes, header, std::regex("^P5\\s+(\\d+)\\s+(\\d+)\\s+255\\s"))) return page;
-    page.width = std::stoi(header[1]);
-    page.height = std::stoi(header[2]);
-    page.pixels.assign(bytes.begin() + header.length(0), bytes.end());
-    if (page.pixels.size() != static_cast<size_t>(page.width) * page.height) page = GreyPage();
-    return page;
-}
-
 // The first page as this viewer draws it (page content only, no fields) at the same resolution.
 GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height)
 {
