@@ -1,23 +1,13 @@
 // A page as pdftoppm rendered it (grey PGM) with the words pdftotext found on it, and the check that
 // this viewer draws each of those words with about as much ink in the same place.
 #pragma once
+#include "PageCanvas.h"
 #include "viewer/PdfForm.h"
 #include <string>
 #include <vector>
 
 // The 108 dots per inch the reference pages are rendered at, as a scale of points.
 const double kReferenceScale = 1.5;
-
-// A grey page: one byte a pixel, 0 black.
-struct GreyPage
-{
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    int DarkIn(int left, int top, int right, int bottom) const;
-};
-
-// The binary PGM file pdftoppm writes; an empty page when the file is not one.
-GreyPage ReadPgm(const std::wstring& path);
 
 // The first page as this viewer draws it (page content only, no fields) at the reference scale.
 GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height);
