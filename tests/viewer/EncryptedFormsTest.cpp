@@ -8,6 +8,7 @@
 #include "viewer/PdfForm.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -184,5 +185,28 @@ TEST(EncryptedForms, MetadataReadsAsWrittenWhetherKeptInClearOrEncrypted)
         EXPECT_EQ(xmp, document.DecodeStream(*metadata));
         // Whether the metadata is encrypted is part of the file key: the rest reads only when it is right.
         ExpectFieldsOf(Read(Encrypted(file) + L".pdf"), ReadPypdfFields(Encrypted(file) + L".fields"), plain);
+    }
+}
+
+TEST(EncryptedForms, PdflatexFormsReadAsTheUnencryptedForms)
+{
+    for (const wchar_t* stem : {L"portrait", L"manyfields"}) {
+        SCOPED_TRACE(stem);
+        const std::wstring file = Encrypted(std::wstring(L"latex-") + stem + (stem[0] == L'p' ? L"-aes-256" : L"-rc4-40"));
+        pdf::FormDocument doc = Read(file + L".pdf");
+        pdf::FormDocument plain = Read(std::wstring(FORMSTEAD_LATEX_FORMS_DIR) + stem + L".pdf");
+        ASSERT_EQ(plain.pageContents, doc.pageContents);
+        // Every field pypdf reads is read under its name.
+        std::vector<PypdfField> pypdf = ReadPypdfFields(file + L".fields");
+        ASSERT_FALSE(pypdf.empty());
+        for (const PypdfField& f : pypdf)
+            EXPECT_TRUE(std::any_of(doc.fields.begin(), doc.fields.end(), [&](const pdf::FormField& mine) { return mine.name == f.name; }))
+                << std::string(f.name.begin(), f.name.end());
+        ASSERT_EQ(plain.fields.size(), doc.fields.size());
+        for (size_t i = 0; i < doc.fields.size(); ++i) {
+            EXPECT_EQ(plain.fields[i].name, doc.fields[i].name);
+            EXPECT_EQ(plain.fields[i].value, doc.fields[i].value);
+            EXPECT_EQ(plain.fields[i].widgets.size(), doc.fields[i].widgets.size());
+        }
     }
 }

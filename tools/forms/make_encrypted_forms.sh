@@ -4,9 +4,9 @@
 # reads from it (".fields"); from each blank copy the page rendered by pdftoppm (grey, 108 dots per
 # inch) and the places of its words found by pdftotext. Also copies that need a password or name
 # another security handler, which readers refuse, and copies with XMP metadata kept in clear or not.
-# Usage: make_encrypted_forms.sh OUTPUT_FOLDER FOREIGN_FORMS_FOLDER PYTHON
+# Usage: make_encrypted_forms.sh OUTPUT_FOLDER FOREIGN_FORMS_FOLDER PYTHON LATEX_FORMS_FOLDER
 set -eu
-out="$1"; forms="$2"; python="$3"; here="$(dirname "$0")"
+out="$1"; forms="$2"; python="$3"; latex="$4"; here="$(dirname "$0")"
 mkdir -p "$out"
 
 # encrypt SOURCE TARGET [qpdf options before the encryption] -- [encryption options]
@@ -30,6 +30,10 @@ for form in referral intake; do
     encrypt "$src" "$out/$form-aes-256-classic-$kind.pdf" --object-streams=disable -- "" owner 256
   done
 done
+
+# Forms pdflatex wrote.
+encrypt "$latex/portrait.pdf" "$out/latex-portrait-aes-256.pdf" --object-streams=generate -- "" owner 256
+encrypt "$latex/manyfields.pdf" "$out/latex-manyfields-rc4-40.pdf" -- "" owner 40
 
 # Refused: a user password (AES-256 and RC4), and a security handler other than the standard one
 # (the same bytes with the handler's name changed, so every offset stays right).
