@@ -12,7 +12,7 @@
 #include "tests/pages/DialogDriver.h"
 #include "viewer/ViewerTestControl.h"
 
-#include <shlobj.h>
+#include "tests/support/OwnUserState.h"
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -28,7 +28,6 @@ const char kBitmap[] =
 // (Python: "%f" % (2 / 148), "%f" % (4 / 646)).
 const wchar_t kBase64Line1[] = L"Qk1OAAAAAAAAADYAAAAoAAAABAAAAAIAAAABABgAAAAAABgAAAATCwAAEwsAAAAAAAAAAAAAChQe";
 const wchar_t kBase64Line2[] = L"KDI8RlBaZG54yL60qqCWjIJ4bmRa";
-const wchar_t kHeaderKey[] = L"Software\\Formstead\\Formstead\\HeaderInfo";
 
 const char kRecordSql[] =
     "INSERT INTO submissions (submdate, fxml) VALUES ('1/15/2024', '<fields><topmostSubform/><numberedFields>"
@@ -51,10 +50,7 @@ struct LogoLetterhead : ::testing::Test
         ASSERT_TRUE(CopyFileW((std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf").c_str(),
                               (folder + L"claim.pdf").c_str(), FALSE));
         DeleteFileW((folder + L"claim.gdb").c_str());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kHeaderKey);
-        wchar_t appData[MAX_PATH] = {};
-        ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
-        logoFolders[0] = std::wstring(appData) + L"\\Formstead";
+        logoFolders[0] = OwnAppDataFolder() + L"\\Formstead";
         logoFolders[1] = logoFolders[0] + L"\\0x03";
         logoFolders[2] = logoFolders[1] + L"\\app_test";
         for (int i = 0; i < 3; ++i) existed[i] = GetFileAttributesW(logoFolders[i].c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -70,7 +66,6 @@ struct LogoLetterhead : ::testing::Test
         DeleteFileW(LogoFile().c_str());
         for (int i = 2; i >= 0; --i)
             if (!existed[i]) RemoveDirectoryW(logoFolders[i].c_str());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kHeaderKey);
         viewer::TestControl().Reset();
     }
     std::wstring LogoFile() const { return logoFolders[2] + L"\\header64.ttt"; }
@@ -154,6 +149,15 @@ TEST_F(LogoLetterhead, ChosenImageReachesTheStatementData)
     // What the data was made from: the profile and the logo file (UTF-16LE, CR LF after 76).
     EXPECT_EQ(CString(L"1"), AfxGetApp()->GetProfileString(L"HeaderInfo", L"HeaderType", L"none"));
     EXPECT_EQ(CString(image.c_str()), AfxGetApp()->GetProfileString(L"HeaderInfo", L"ImagePath", L"none"));
+    // The profile the program wrote is the test's own key, never the user's.
+    HKEY header = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, (OwnRegistryKey() + L"\\Formstead\\HeaderInfo").c_str(), 0,
+                                             KEY_READ, &header));
+    wchar_t headerType[8] = {};
+    DWORD size = sizeof headerType;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegQueryValueExW(header, L"HeaderType", nullptr, nullptr, (BYTE*)headerType, &size));
+    ::RegCloseKey(header);
+    EXPECT_STREQ(L"1", headerType);
     const std::wstring stored = std::wstring(kBase64Line1) + L"\r\n" + kBase64Line2;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.data()), stored.size() * 2), ReadWholeFile(LogoFile()));
 
