@@ -7,9 +7,12 @@ set -euo pipefail
 DEPS_CACHE="${FORMSTEAD_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/formstead-deps}"
 PACKAGES=(wine wine32:i386 g++-mingw-w64-i686-posix xvfb xauth fonts-liberation cmake ninja-build
           googletest tcl dpkg-dev python3 libz-mingw-w64-dev xdotool imagemagick poppler-utils
-          cups printer-driver-cups-pdf libxml2-utils fonts-wine libcups2:i386 python3-reportlab python3-pil)
+          cups printer-driver-cups-pdf libxml2-utils fonts-wine libcups2:i386 python3-reportlab python3-pil
+          qpdf python3-pypdf texlive-latex-base texlive-latex-recommended texlive-fonts-recommended lmodern)
 # The second independent writer of test forms, a package of the npm registry, kept in the cache.
 PDF_LIB_VERSION=1.17.1
+# ... and its font kit, which embeds TrueType fonts as two-byte fonts.
+PDF_LIB_FONTKIT_VERSION=1.1.1
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -57,6 +60,10 @@ fi
 if [ "$(node -p "require('$DEPS_CACHE/npm/node_modules/pdf-lib/package.json').version" 2>/dev/null)" != "$PDF_LIB_VERSION" ]; then
   mkdir -p "$DEPS_CACHE/npm"
   npm install --prefix "$DEPS_CACHE/npm" --no-audit --no-fund --loglevel=error "pdf-lib@$PDF_LIB_VERSION" >/dev/null
+fi
+if [ "$(node -p "require('$DEPS_CACHE/npm/node_modules/@pdf-lib/fontkit/package.json').version" 2>/dev/null)" != "$PDF_LIB_FONTKIT_VERSION" ]; then
+  mkdir -p "$DEPS_CACHE/npm"
+  npm install --prefix "$DEPS_CACHE/npm" --no-audit --no-fund --loglevel=error "@pdf-lib/fontkit@$PDF_LIB_FONTKIT_VERSION" >/dev/null
 fi
 
 CXX_CROSS=i686-w64-mingw32-gcc-posix
