@@ -83,7 +83,7 @@ const NamedCharacter kSingles[] = {
     {"trademark", 0x2122}, {"minus", 0x2212}, {"quoteleftreversed", 0x201B}, {"lozenge", 0x25CA},
     {"notequal", 0x2260}, {"lessequal", 0x2264}, {"greaterequal", 0x2265}, {"infinity", 0x221E},
     {"partialdiff", 0x2202}, {"summation", 0x2211}, {"product", 0x220F}, {"pi", 0x03C0},
-    {"integral", 0x222B}, {"Omega", 0x2126}, {"radical", 0x221A}, {"approxequal", 0x2248},
+    {"integral", 0x222B}, {"Omega", 0x03A9}, {"radical", 0x221A}, {"approxequal", 0x2248},
     {"Delta", 0x2206}, {"increment", 0x2206}, {"visiblespace", 0x2423}, {"apple", 0xF8FF},
     {"dblverticalbar", 0x2016}, {"underscoredbl", 0x2017}, {"minute", 0x2032}, {"second", 0x2033},
     {"estimated", 0x212E}, {"numero", 0x2116}, {"afii61352", 0x2116}, {"commaaccent", 0x0326},
