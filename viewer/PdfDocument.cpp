@@ -1,5 +1,6 @@
 // Cross-reference reading, object loading and stream decoding of a PDF file.
 #include "viewer/PdfDocument.h"
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -263,6 +264,10 @@ std::vector<Document::Page> Document::Pages()
                     if (v->kind == Kind::Number) here.box[i] = v->number;
                 }
             }
+            // Any multiple of 90, negative or past a full turn; other values leave the page upright.
+            ObjectPtr rotate = Resolve(node->Get("Rotate"));
+            if (rotate->kind == Kind::Number && std::fmod(rotate->number, 90) == 0 && std::fabs(rotate->number) < 1e9)
+                here.rotation = static_cast<int>((static_cast<long long>(rotate->number) % 360 + 360) % 360);
             ObjectPtr resources = node->Get("Resources");
             if (!resources->IsNull()) here.resources = resources;
             ObjectPtr kids = Resolve(node->Get("Kids"));

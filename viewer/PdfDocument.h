@@ -23,12 +23,13 @@ public:
     // The decoded data of a stream; throws PdfError for a filter it cannot undo.
     std::string DecodeStream(const Object& stream);
 
-    // Every page object in order, with MediaBox and Resources inherited from the page tree.
+    // Every page object in order, with MediaBox, Rotate and Resources inherited from the page tree.
     struct Page
     {
         ObjectPtr object;
         int number = 0;        // object number of the page, 0 for a direct page object
         double box[4] = {0, 0, 612, 792};
+        int rotation = 0;      // turn as shown, clockwise: 0, 90, 180 or 270 degrees
         ObjectPtr resources;
     };
     std::vector<Page> Pages();

@@ -1,29 +1,10 @@
 // Readers of pdftoppm's and pdftotext's output, and the viewer's own page drawn beside them.
 #include "ReferencePage.h"
-#include "PageCanvas.h"
 #include "tests/support/TempFolder.h"
 #include "viewer/PageRenderer.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <regex>
-
-int GreyPage::DarkIn(int left, int top, int right, int bottom) const
-{
-    return ::DarkIn(pixels, width, {left, top, right, bottom});
-}
-
-GreyPage ReadPgm(const std::wstring& path)
-{
-    GreyPage page;
-    std::string bytes = ReadWholeFile(path);
-    std::smatch header;
-    if (!std::regex_search(bytes, header, std::regex("^P5\\s+(\\d+)\\s+(\\d+)\\s+255\\s"))) return page;
-    page.width = std::stoi(header[1]);
-    page.height = std::stoi(header[2]);
-    page.pixels.assign(bytes.begin() + header.length(0), bytes.end());
-    if (page.pixels.size() != static_cast<size_t>(page.width) * page.height) page = GreyPage();
-    return page;
-}
 
 GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height, double scale)
 {

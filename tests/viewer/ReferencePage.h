@@ -1,21 +1,11 @@
-// Pages as independent tools see them, for comparing this viewer's drawing: the grey page pdftoppm
-// renders (binary PGM), the words and boxes pdftotext -bbox finds, and the page drawn by the viewer
-// at the same resolution.
+// Pages as independent tools see them, for comparing this viewer's drawing: the words and boxes
+// pdftotext -bbox finds, and the page drawn by the viewer at the resolution of pdftoppm's page
+// (ReadPgm in PageCanvas.h).
 #pragma once
+#include "PageCanvas.h"
 #include "viewer/PdfForm.h"
 #include <string>
 #include <vector>
-
-// A grey page: one byte a pixel, 0 black.
-struct GreyPage
-{
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    int DarkIn(int left, int top, int right, int bottom) const;
-};
-
-// The binary PGM file pdftoppm writes; empty when it cannot be read.
-GreyPage ReadPgm(const std::wstring& path);
 
 // The first page as this viewer draws it (page content only, no fields) at that scale.
 GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height, double scale);
