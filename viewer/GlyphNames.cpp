@@ -1,6 +1,7 @@
 // The glyph name table, written as data: runs of names whose characters follow one another, and
 // single names with their character.
 #include "viewer/GlyphNames.h"
+#include "viewer/PdfForm.h"
 #include <cstdlib>
 #include <unordered_map>
 
@@ -131,17 +132,6 @@ bool IsUpperHex(const std::string& s, size_t from, size_t count)
     return true;
 }
 
-void AppendCharacter(std::wstring& out, unsigned long code)
-{
-    if (code >= 0x10000) {
-        code -= 0x10000;
-        out += static_cast<wchar_t>(0xD800 + (code >> 10));
-        out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-    } else {
-        out += static_cast<wchar_t>(code);
-    }
-}
-
 bool Surrogate(unsigned long code) { return code >= 0xD800 && code <= 0xDFFF; }
 
 // One component of a name (no "." suffix, no "_").
@@ -157,7 +147,7 @@ std::wstring ComponentText(const std::string& name)
         for (size_t at = 3; at < name.size(); at += 4) {
             unsigned long code = std::strtoul(name.substr(at, 4).c_str(), nullptr, 16);
             if (Surrogate(code)) return std::wstring();
-            AppendCharacter(out, code);
+            AppendCodePoint(out, code);
         }
         return out;
     }
@@ -166,7 +156,7 @@ std::wstring ComponentText(const std::string& name)
         unsigned long code = std::strtoul(name.c_str() + 1, nullptr, 16);
         if (Surrogate(code) || code > 0x10FFFF) return std::wstring();
         std::wstring out;
-        AppendCharacter(out, code);
+        AppendCodePoint(out, code);
         return out;
     }
     return std::wstring();
