@@ -16,8 +16,11 @@ std::vector<ShownGlyph> FontCodes::Decode(const std::string& codes) const
             unsigned cid = encoding.Cid(code, length);
             auto width = cidWidths.find(cid);
             glyph.advance = width == cidWidths.end() ? defaultWidth : width->second;
-            if (!(toUnicode && toUnicode->Text(code, length, glyph.text)) && cidIsUnicode)
-                AppendCodePoint(glyph.text, cid);
+            if (!(toUnicode && toUnicode->Text(code, length, glyph.text))) {
+                auto character = cidCharacters.find(cid);
+                if (cidIsUnicode) AppendCodePoint(glyph.text, cid);
+                else if (character != cidCharacters.end()) AppendCodePoint(glyph.text, character->second);
+            }
         } else {
             code = static_cast<unsigned char>(codes[pos]);
             int index = static_cast<int>(code) - firstChar;

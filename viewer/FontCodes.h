@@ -32,6 +32,7 @@ struct FontCodes
     std::map<unsigned, double> cidWidths; // text space units
     double defaultWidth = 1.0;     // /DW, 1000 by default
     bool cidIsUnicode = false;     // a CID system whose CIDs are Unicode values
+    std::map<unsigned, unsigned long> cidCharacters; // else: from the embedded TrueType program's cmap
     // Both: the ToUnicode map, preferred where it names a code.
     std::shared_ptr<const CMap> toUnicode;
 

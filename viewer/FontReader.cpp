@@ -2,6 +2,7 @@
 #include "viewer/FontReader.h"
 #include "viewer/GlyphNames.h"
 #include "viewer/PdfDocument.h"
+#include "viewer/TrueTypeCmap.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -176,6 +177,28 @@ private:
             if (o->kind == Kind::String) ordering = o->text;
         }
         codes.cidIsUnicode = ordering == "UCS" || ordering == "UCS2" || ordering == "Unicode";
+        if (!codes.cidIsUnicode && !(codes.toUnicode && codes.toUnicode->HasText())) ReadCidCharacters(codes, cidFont);
+    }
+
+    // A TrueType program's glyphs back to characters, CIDs to glyphs through /CIDToGIDMap (the
+    // same numbers where it is /Identity or missing).
+    void ReadCidCharacters(FontCodes& codes, const ObjectPtr& cidFont)
+    {
+        ObjectPtr descriptor = m_doc.Resolve(cidFont->Get("FontDescriptor"));
+        ObjectPtr program = descriptor->kind == Kind::Dict ? m_doc.Resolve(descriptor->Get("FontFile2")) : MakeNull();
+        if (program->kind != Kind::Stream) return;
+        std::map<unsigned, unsigned long> glyphs = GlyphCharacters(m_doc.DecodeStream(*program));
+        ObjectPtr map = m_doc.Resolve(cidFont->Get("CIDToGIDMap"));
+        if (map->kind != Kind::Stream) {
+            codes.cidCharacters = glyphs;
+            return;
+        }
+        std::string gids = m_doc.DecodeStream(*map);
+        for (size_t cid = 0; cid + 1 < gids.size(); cid += 2) {
+            unsigned gid = static_cast<unsigned char>(gids[cid]) << 8 | static_cast<unsigned char>(gids[cid + 1]);
+            auto character = glyphs.find(gid);
+            if (gid && character != glyphs.end()) codes.cidCharacters[static_cast<unsigned>(cid / 2)] = character->second;
+        }
     }
 
     Document& m_doc;

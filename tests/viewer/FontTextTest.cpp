@@ -6,6 +6,7 @@
 #include "PdfTestFiles.h"
 #include "viewer/GlyphNames.h"
 #include "viewer/PageRenderer.h"
+#include "viewer/TrueTypeCmap.h"
 #include "viewer/PdfForm.h"
 #include <gtest/gtest.h>
 
@@ -281,4 +282,31 @@ TEST(FormXObjects, MatrixClipNestingAndAFormThatDrawsItself)
     // The self-drawing form's square, at 250-270 across, 30-50 down.
     EXPECT_GE(dark(251, 31, 269, 49), 18 * 18);
     EXPECT_EQ(0, dark(0, 0, 250, 148) + dark(270, 0, side, 148));
+}
+
+namespace {
+std::string U16(unsigned v) { return {static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)}; }
+std::string U32(unsigned long v) { return U16(static_cast<unsigned>(v >> 16)) + U16(static_cast<unsigned>(v & 0xFFFF)); }
+} // namespace
+
+// A TrueType program with one Windows Unicode subtable of format 4: "A" to "C" are glyphs 1 to 3,
+// "D" and "E" glyphs 7 and 8 through the glyph array. Cut short anywhere, it yields no glyph it
+// cannot read in full and never reads past its end.
+TEST(TrueTypeCmaps, Format4GlyphsBackToCharactersAndCutProgramsReadSafely)
+{
+    std::string subtable = U16(4) + U16(0) + U16(0) + U16(6) + U16(0) + U16(0) + U16(0) +
+                           U16(0x43) + U16(0x45) + U16(0xFFFF) + U16(0) +   // end codes, pad
+                           U16(0x41) + U16(0x44) + U16(0xFFFF) +            // start codes
+                           U16((1 - 0x41) & 0xFFFF) + U16(0) + U16(1) +     // deltas
+                           U16(0) + U16(4) + U16(0) +                       // range offsets: "D" reads the array after them
+                           U16(7) + U16(8);
+    std::string cmap = U16(0) + U16(1) + U16(3) + U16(1) + U32(12) + subtable;
+    std::string program = U32(0x00010000) + U16(1) + U16(0) + U16(0) + U16(0) + "cmap" + U32(0) + U32(28) +
+                          U32(static_cast<unsigned long>(cmap.size())) + cmap;
+    const std::map<unsigned, unsigned long> expected = {{1, 'A'}, {2, 'B'}, {3, 'C'}, {7, 'D'}, {8, 'E'}};
+    EXPECT_EQ(expected, pdf::GlyphCharacters(program));
+    for (size_t cut = 0; cut < program.size(); ++cut) {
+        std::map<unsigned, unsigned long> glyphs = pdf::GlyphCharacters(program.substr(0, cut));
+        for (const auto& glyph : glyphs) EXPECT_EQ(expected.at(glyph.first), glyph.second) << cut;
+    }
 }

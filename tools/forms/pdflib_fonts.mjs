@@ -1,21 +1,22 @@
 // Forms written by pdf-lib for the tests of page text and page parts: one whose page text is all in
-// a TrueType font embedded as a two-byte (Type0, Identity-H) font through the font kit, and one whose
-// page is drawn by form XObjects (a page embedded in a page embedded in the page), each with a field.
-// Usage: node pdflib_fonts.mjs NODE_MODULE_FOLDER TRUETYPE_FONT TYPE0_PDF XOBJECT_PDF
+// a TrueType font embedded as a two-byte (Type0, Identity-H) font through the font kit, the same with
+// the whole font and without its ToUnicode map (as some writers leave it), and one whose page is drawn
+// by form XObjects (a page embedded in a page embedded in the page), each with a field.
+// Usage: node pdflib_fonts.mjs NODE_MODULE_FOLDER TRUETYPE_FONT TYPE0_PDF TYPE0_NO_MAP_PDF XOBJECT_PDF
 import { createRequire } from "module";
 import { readFileSync, writeFileSync } from "fs";
 import path from "path";
 
 const require = createRequire(path.resolve(process.argv[2]) + "/");
-const { PDFDocument, StandardFonts, rgb } = require("pdf-lib");
+const { PDFDocument, PDFDict, PDFName, StandardFonts, rgb } = require("pdf-lib");
 const fontkit = require("@pdf-lib/fontkit");
-const [fontFile, type0File, xobjectFile] = process.argv.slice(3);
+const [fontFile, type0File, type0NoMapFile, xobjectFile] = process.argv.slice(3);
 
-async function type0Form() {
+async function type0Form(file, whole) {
   const doc = await PDFDocument.create();
   doc.registerFontkit(fontkit);
   doc.setTitle("Two-byte font");
-  const font = await doc.embedFont(readFileSync(fontFile), { subset: true });
+  const font = await doc.embedFont(readFileSync(fontFile), { subset: !whole });
   const page = doc.addPage([612, 792]);
   page.drawText("Straße und Größe", { x: 72, y: 720, size: 20, font });
   page.drawText("Invoice total € 120", { x: 72, y: 680, size: 14, font });
@@ -23,7 +24,16 @@ async function type0Form() {
   page.drawText("Patient name", { x: 72, y: 600, size: 12, font });
   const name = doc.getForm().createTextField("patient");
   name.addToPage(page, { x: 200, y: 594, width: 260, height: 22, borderColor: rgb(0, 0, 0), borderWidth: 1 });
-  writeFileSync(type0File, await doc.save());
+  if (!whole) {
+    writeFileSync(file, await doc.save());
+    return;
+  }
+  // The whole font keeps its own character map; the two-byte font loses its ToUnicode map.
+  const saved = await PDFDocument.load(await doc.save());
+  for (const [, object] of saved.context.enumerateIndirectObjects())
+    if (object instanceof PDFDict && object.get(PDFName.of("Subtype")) === PDFName.of("Type0"))
+      object.delete(PDFName.of("ToUnicode"));
+  writeFileSync(file, await saved.save());
 }
 
 // The innermost part: a heading and a box; the middle part places it twice; the page places the
@@ -58,5 +68,6 @@ async function xobjectForm() {
   writeFileSync(xobjectFile, await doc.save());
 }
 
-await type0Form();
+await type0Form(type0File, false);
+await type0Form(type0NoMapFile, true);
 await xobjectForm();
