@@ -12,7 +12,7 @@
 
 namespace {
 
-const double kScale = 1.5; // the 108 dots per inch the reference pages are rendered at
+const double kScale = kReferenceScale;
 
 struct FontForm
 {
@@ -121,7 +121,7 @@ TEST_P(FontForms, InkLiesWherePdftoppmPutsIt)
     pdf::FormDocument doc = Read();
     GreyPage reference = ReadPgm(FormFile(form.stem, L"-page.pgm"));
     ASSERT_EQ(static_cast<int>(std::lround(doc.pages[0].Width() * kScale)), reference.width);
-    GreyPage own = DrawOwnPage(doc, reference.width, reference.height, kScale);
+    GreyPage own = DrawOwnPage(doc, reference.width, reference.height);
     std::vector<Word> words = ReadWords(FormFile(form.wordsStem, L"-words.html"));
     ASSERT_EQ(form.words, words.size());
     for (const Word& w : words) {
