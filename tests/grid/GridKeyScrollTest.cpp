@@ -37,7 +37,7 @@ TEST(GridKeyScroll, DownAndUpPastTheRowsInViewScrollOneRowAtATime)
     t.grid.SetFocusCell(1, 1);
     for (int row = 2; row <= 39; row++)
     {
-        ASSERT_TRUE(PressKey(t.grid, VK_DOWN));
+        ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_DOWN));
         ASSERT_EQ(CCellID(row, 1), t.grid.GetFocusCell());
         EXPECT_TRUE(FocusWhollyInView(t.grid));
         // The view moves only as far as needed: the focus row is the last whole row once it has passed them.
@@ -45,13 +45,13 @@ TEST(GridKeyScroll, DownAndUpPastTheRowsInViewScrollOneRowAtATime)
         EXPECT_TRUE(t.grid.IsCellSelected(row, 1));
         EXPECT_FALSE(t.grid.IsCellSelected(row - 1, 1));
     }
-    ASSERT_TRUE(PressKey(t.grid, VK_DOWN));   // the last row keeps the focus
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_DOWN));   // the last row keeps the focus
     EXPECT_EQ(CCellID(39, 1), t.grid.GetFocusCell());
 
     const int bottomTop = t.grid.GetTopleftNonFixedCell().row;
     for (int row = 38; row >= 1; row--)
     {
-        ASSERT_TRUE(PressKey(t.grid, VK_UP));
+        ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_UP));
         ASSERT_EQ(CCellID(row, 1), t.grid.GetFocusCell());
         EXPECT_TRUE(FocusWhollyInView(t.grid));
         EXPECT_EQ(std::min(bottomTop, row), t.grid.GetTopleftNonFixedCell().row) << "focus row " << row;
@@ -67,7 +67,7 @@ TEST(GridKeyScroll, PageDownKeepsTheFocusRowWholeAndEndsOnTheLastRow)
     while (t.grid.GetFocusCell().row != 39 && presses < 10)
     {
         const int topBefore = t.grid.GetTopleftNonFixedCell().row;
-        ASSERT_TRUE(PressKey(t.grid, VK_NEXT));
+        ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_NEXT));
         presses++;
         const int row = t.grid.GetFocusCell().row;
         EXPECT_GT(row, previousRow);
@@ -93,22 +93,22 @@ TEST(GridKeyScroll, EndAndCtrlEndScrollToTheLastColumnAndRowAndCtrlHomeBack)
     ASSERT_LT(GridClient(t.grid).bottom, kClientHeight) << "a horizontal scroll bar expected";
     t.grid.SetFocusCell(5, 1);
 
-    ASSERT_TRUE(PressKey(t.grid, VK_END));
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_END));
     EXPECT_EQ(CCellID(5, 11), t.grid.GetFocusCell());
     EXPECT_TRUE(FocusWhollyInView(t.grid));
     EXPECT_EQ(0, t.grid.GetScrollPos32(SB_VERT)) << "End moves along the row only";
 
-    ASSERT_TRUE(PressKey(t.grid, VK_HOME));
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_HOME));
     EXPECT_EQ(CCellID(5, 1), t.grid.GetFocusCell());
     EXPECT_EQ(0, t.grid.GetScrollPos32(SB_HORZ));
 
-    ASSERT_TRUE(PressKey(t.grid, VK_END, true));
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_END, true));
     EXPECT_EQ(CCellID(39, 11), t.grid.GetFocusCell());
     EXPECT_TRUE(FocusWhollyInView(t.grid));
     EXPECT_TRUE(t.grid.IsCellSelected(39, 11));
     EXPECT_FALSE(t.grid.IsCellSelected(5, 1));
 
-    ASSERT_TRUE(PressKey(t.grid, VK_HOME, true));
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_HOME, true));
     EXPECT_EQ(CCellID(1, 1), t.grid.GetFocusCell());
     EXPECT_EQ(0, t.grid.GetScrollPos32(SB_HORZ));
     EXPECT_EQ(0, t.grid.GetScrollPos32(SB_VERT));
@@ -120,9 +120,9 @@ TEST(GridKeyScroll, ShiftDownPastTheRowsInViewSelectsEveryRowOnTheWay)
     TestGrid t(40, 3, 1, 1, true, 400, kHeight);
     t.grid.SetListMode(TRUE);
     t.grid.SetFocusCell(3, 1);
-    ASSERT_TRUE(PressKey(t.grid, VK_DOWN));   // starts the block at row 4
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_DOWN));   // starts the block at row 4
     for (int i = 0; i < 20; i++)
-        ASSERT_TRUE(PressKey(t.grid, VK_DOWN, false, true));
+        ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_DOWN, false, true));
     EXPECT_EQ(CCellID(24, 1), t.grid.GetFocusCell());
     EXPECT_TRUE(FocusWhollyInView(t.grid));
     for (int row = 1; row < 40; row++)

@@ -5,6 +5,7 @@
 #include <vector>
 #include "grid/GridCtrl.h"
 #include "tests/support/Dib32.h"
+#include "tests/support/RealInput.h"
 
 struct RecordedNotify
 {
@@ -65,15 +66,6 @@ public:
 void PumpMessages();
 // Holds or releases Shift/Ctrl for GetKeyState while keys are sent as messages.
 void SetKeyHeld(int vk, bool held);
-
-// Real input, as the user gives it: the events go through the system's input queue to the window that
-// has the keyboard focus or lies under the cursor, and the messages they make are handled here. The grid's
-// top-level window is brought to the front and the grid given the focus first. Each answers whether the
-// last message the events make (the key's or the button's release) arrived before a watchdog ran out.
-bool PressKey(CGridCtrl& grid, UINT vk, bool withCtrl = false, bool withShift = false);
-// Presses the left button at one client point of the grid, moves through the others and releases at the
-// last (screen positions of the grid's client points).
-bool MouseDragThrough(CGridCtrl& grid, const std::vector<CPoint>& clientPoints);
 
 // The grid's client rectangle.
 CRect GridClient(CGridCtrl& grid);
