@@ -1,8 +1,9 @@
 // The form pages' database writes when SQLite's file calls fail: registration, Save as New, Update and
-// Save, Save as Template, deleting selected rows, a statement's save and the frozen-count write, each
-// run once per read, write, sync, lock, size query and truncation it makes, with that call failing
-// (alone, then with every later one of its kind; writes also as a full disk). Each run either
-// completes or tells the user and leaves the file as it was; either way the next open reads it.
+// Save (of a record and of a template), Save as Template, deleting selected rows, a statement's save
+// and the frozen-count write, each run once per read, write, sync, lock, size query and truncation it
+// makes, with that call failing (alone, then with every later one of its kind; writes also as a full
+// disk). Each run either completes or tells the user and leaves the file as it was; either way the
+// next open reads it.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <sqlite3.h>
@@ -301,6 +302,11 @@ TEST_F(DatabaseFailures, UpdateAndSaveReplacesTheRowOrNothing)
 TEST_F(DatabaseFailures, SaveAsTemplateStoresTheTemplateOrNothing)
 {
     CheckSave(1, L"Brown default", FALSE, 0);
+}
+
+TEST_F(DatabaseFailures, UpdatingATemplateReplacesItOrNothing)
+{
+    CheckSave(1, L"Acme default", TRUE, 1);
 }
 
 TEST_F(DatabaseFailures, FrozenCountIsWrittenOrLeftAsItWas)
