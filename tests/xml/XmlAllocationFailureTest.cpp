@@ -213,6 +213,104 @@ TEST_F(AllocationFailure, AnsiTextWhoseConversionCannotGrowIsNotLoaded)
     EXPECT_STREQ(xml.getChildContent("e"), "caf\xE9");
 }
 
+// One swap of the statement builder's kind and how each side should look after it.
+struct SwapCase {
+    const char* name;
+    const char* first;  // document of the first handle
+    const char* second; // document of the second handle; NULL: the first's
+    const char* firstPath; // child indexes from the root, one digit each
+    const char* secondPath;
+};
+
+ClsXml* walk(ClsXml& root, const char* path)
+{
+    TreeNode* node = root.node();
+    for (const char* p = path; *p; ++p)
+        node = node->getChild(*p - '0');
+    return ClsXml::createForNode(node);
+}
+
+std::string dumpBoth(ClsXml& one, ClsXml* two)
+{
+    return dumpDocument(one.node()) + " | " + (two ? dumpDocument(two->node()) + " " : std::string()) +
+           std::to_string(one.node()->treeHandleCount()) + "/" +
+           (two ? std::to_string(two->node()->treeHandleCount()) : std::string("-"));
+}
+
+// Refusing each allocation of a swap in turn: the swap answers false and both documents (and their
+// handle counts) are exactly as before, or it answers true and both are exactly as an unhindered
+// swap leaves them. It used to answer true with a tag emptied or children gone.
+TEST_F(AllocationFailure, SwapNeverLosesDataAndAnswersTrue)
+{
+    const SwapCase cases[] = {
+        {"siblings with children", "<r><patientRecordOne k=\"1\">one<x/><y><z/></y></patientRecordOne>"
+                                   "<q k=\"2\" j=\"3\">two<w/></q><e/></r>", nullptr, "0", "1"},
+        {"children into an element without any", "<r><p>one<x/><y/></p><empty/></r>", nullptr, "0", "1"},
+        {"two documents", "<r><a t=\"1\">alpha<c1/><c2><d>deep</d></c2></a></r>",
+                          "<s><longerTagOfTheOtherDocument>beta<k/></longerTagOfTheOtherDocument></s>", "0", "0"},
+    };
+    for (const SwapCase& c : cases) {
+        // Handles on the two documents, on the swapped elements, and on a grandchild, whose count
+        // moves with it between documents.
+        auto load = [&](ClsXml& one, ClsXml& two) {
+            EXPECT_TRUE(one.LoadXml(c.first, true));
+            if (c.second)
+                EXPECT_TRUE(two.LoadXml(c.second, true));
+        };
+        std::string before, after;
+        int calls = 0;
+        {
+            ClsXml one, two;
+            load(one, two);
+            ClsXml* other = c.second ? &two : &one;
+            ClsXml* a = walk(one, c.firstPath);
+            ClsXml* b = walk(*other, c.secondPath);
+            ClsXml* grandchild = ClsXml::createForNode(a->node()->getChild(0));
+            before = dumpBoth(one, c.second ? &two : nullptr);
+            Gate(0, false, 0);
+            ASSERT_TRUE(a->SwapNode(b)) << c.name;
+            calls = g_calls;
+            Ungate();
+            after = dumpBoth(one, c.second ? &two : nullptr);
+            delete grandchild;
+            delete a;
+            delete b;
+        }
+        ASSERT_NE(before, after) << c.name;
+        ASSERT_GT(calls, 0) << c.name << ": a swap that allocates nothing cannot be checked this way";
+        for (int later = 0; later < 2; ++later) {
+            for (int k = 1; k <= calls; ++k) {
+                ClsXml one, two;
+                load(one, two);
+                ClsXml* other = c.second ? &two : &one;
+                ClsXml* a = walk(one, c.firstPath);
+                ClsXml* b = walk(*other, c.secondPath);
+                ClsXml* grandchild = ClsXml::createForNode(a->node()->getChild(0));
+                Gate(k, later != 0, 0);
+                bool ok = a->SwapNode(b);
+                Ungate();
+                EXPECT_GT(g_refused, 0) << c.name << ", call " << k;
+                // Every allocation of a swap is needed: a refused one must fail it.
+                EXPECT_FALSE(ok) << c.name << ", refused call " << k;
+                EXPECT_EQ(dumpBoth(one, c.second ? &two : nullptr), ok ? after : before)
+                    << c.name << ", refused call " << k << (later ? " and later" : "");
+                delete grandchild;
+                delete a;
+                delete b;
+                // With memory back the same swap succeeds.
+                ClsXml* a2 = walk(one, c.firstPath);
+                ClsXml* b2 = walk(*other, c.secondPath);
+                ClsXml* grandchild2 = ClsXml::createForNode(a2->node()->getChild(0));
+                EXPECT_TRUE(a2->SwapNode(b2));
+                EXPECT_EQ(dumpBoth(one, c.second ? &two : nullptr), after) << c.name << ", after call " << k;
+                delete grandchild2;
+                delete a2;
+                delete b2;
+            }
+        }
+    }
+}
+
 std::string utf8Path(const std::wstring& path)
 {
     char buffer[MAX_PATH * 4];
