@@ -254,8 +254,9 @@ TEST_F(AllocationFailure, SwapNeverLosesDataAndAnswersTrue)
         // moves with it between documents.
         auto load = [&](ClsXml& one, ClsXml& two) {
             EXPECT_TRUE(one.LoadXml(c.first, true));
-            if (c.second)
+            if (c.second) {
                 EXPECT_TRUE(two.LoadXml(c.second, true));
+            }
         };
         std::string before, after;
         int calls = 0;
