@@ -3,6 +3,7 @@
 // missing never comes out as a success. Allocations are refused through the kit's allocation gate.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <memory>
 #include <string>
 #include "kit/AllocationGate.h"
 #include "kit/StringBuffer.h"
@@ -222,20 +223,43 @@ struct SwapCase {
     const char* secondPath;
 };
 
-ClsXml* walk(ClsXml& root, const char* path)
+// The documents of a case loaded, with handles on them, on the two elements to swap and on a
+// grandchild, whose count moves with it between documents.
+class SwapScene
 {
-    TreeNode* node = root.node();
-    for (const char* p = path; *p; ++p)
-        node = node->getChild(*p - '0');
-    return ClsXml::createForNode(node);
-}
+public:
+    explicit SwapScene(const SwapCase& c) : m_twoDocuments(c.second != nullptr)
+    {
+        EXPECT_TRUE(m_one.LoadXml(c.first, true));
+        if (m_twoDocuments) {
+            EXPECT_TRUE(m_two.LoadXml(c.second, true));
+        }
+        m_a.reset(walk(m_one, c.firstPath));
+        m_b.reset(walk(m_twoDocuments ? m_two : m_one, c.secondPath));
+        m_grandchild.reset(ClsXml::createForNode(m_a->node()->getChild(0)));
+    }
+    bool swap() { return m_a->SwapNode(m_b.get()); }
+    // Both documents and their handle counts.
+    std::string dump()
+    {
+        return dumpDocument(m_one.node()) + " | " + (m_twoDocuments ? dumpDocument(m_two.node()) + " " : "") +
+               std::to_string(m_one.node()->treeHandleCount()) + "/" +
+               (m_twoDocuments ? std::to_string(m_two.node()->treeHandleCount()) : "-");
+    }
 
-std::string dumpBoth(ClsXml& one, ClsXml* two)
-{
-    return dumpDocument(one.node()) + " | " + (two ? dumpDocument(two->node()) + " " : std::string()) +
-           std::to_string(one.node()->treeHandleCount()) + "/" +
-           (two ? std::to_string(two->node()->treeHandleCount()) : std::string("-"));
-}
+private:
+    static ClsXml* walk(ClsXml& root, const char* path)
+    {
+        TreeNode* node = root.node();
+        for (const char* p = path; *p; ++p)
+            node = node->getChild(*p - '0');
+        return ClsXml::createForNode(node);
+    }
+
+    bool m_twoDocuments;
+    ClsXml m_one, m_two;
+    std::unique_ptr<ClsXml> m_a, m_b, m_grandchild;
+};
 
 // Refusing each allocation of a swap in turn: the swap answers false and both documents (and their
 // handle counts) are exactly as before, or it answers true and both are exactly as an unhindered
@@ -250,63 +274,33 @@ TEST_F(AllocationFailure, SwapNeverLosesDataAndAnswersTrue)
                           "<s><longerTagOfTheOtherDocument>beta<k/></longerTagOfTheOtherDocument></s>", "0", "0"},
     };
     for (const SwapCase& c : cases) {
-        // Handles on the two documents, on the swapped elements, and on a grandchild, whose count
-        // moves with it between documents.
-        auto load = [&](ClsXml& one, ClsXml& two) {
-            EXPECT_TRUE(one.LoadXml(c.first, true));
-            if (c.second) {
-                EXPECT_TRUE(two.LoadXml(c.second, true));
-            }
-        };
         std::string before, after;
         int calls = 0;
         {
-            ClsXml one, two;
-            load(one, two);
-            ClsXml* other = c.second ? &two : &one;
-            ClsXml* a = walk(one, c.firstPath);
-            ClsXml* b = walk(*other, c.secondPath);
-            ClsXml* grandchild = ClsXml::createForNode(a->node()->getChild(0));
-            before = dumpBoth(one, c.second ? &two : nullptr);
+            SwapScene scene(c);
+            before = scene.dump();
             Gate(0, false, 0);
-            ASSERT_TRUE(a->SwapNode(b)) << c.name;
+            ASSERT_TRUE(scene.swap()) << c.name;
             calls = g_calls;
             Ungate();
-            after = dumpBoth(one, c.second ? &two : nullptr);
-            delete grandchild;
-            delete a;
-            delete b;
+            after = scene.dump();
         }
         ASSERT_NE(before, after) << c.name;
         ASSERT_GT(calls, 0) << c.name << ": a swap that allocates nothing cannot be checked this way";
         for (int later = 0; later < 2; ++later) {
             for (int k = 1; k <= calls; ++k) {
-                ClsXml one, two;
-                load(one, two);
-                ClsXml* other = c.second ? &two : &one;
-                ClsXml* a = walk(one, c.firstPath);
-                ClsXml* b = walk(*other, c.secondPath);
-                ClsXml* grandchild = ClsXml::createForNode(a->node()->getChild(0));
+                SwapScene scene(c);
                 Gate(k, later != 0, 0);
-                bool ok = a->SwapNode(b);
+                bool ok = scene.swap();
                 Ungate();
                 EXPECT_GT(g_refused, 0) << c.name << ", call " << k;
                 // Every allocation of a swap is needed: a refused one must fail it.
                 EXPECT_FALSE(ok) << c.name << ", refused call " << k;
-                EXPECT_EQ(dumpBoth(one, c.second ? &two : nullptr), ok ? after : before)
+                EXPECT_EQ(scene.dump(), ok ? after : before)
                     << c.name << ", refused call " << k << (later ? " and later" : "");
-                delete grandchild;
-                delete a;
-                delete b;
                 // With memory back the same swap succeeds.
-                ClsXml* a2 = walk(one, c.firstPath);
-                ClsXml* b2 = walk(*other, c.secondPath);
-                ClsXml* grandchild2 = ClsXml::createForNode(a2->node()->getChild(0));
-                EXPECT_TRUE(a2->SwapNode(b2));
-                EXPECT_EQ(dumpBoth(one, c.second ? &two : nullptr), after) << c.name << ", after call " << k;
-                delete grandchild2;
-                delete a2;
-                delete b2;
+                EXPECT_TRUE(scene.swap());
+                EXPECT_EQ(scene.dump(), after) << c.name << ", after call " << k;
             }
         }
     }
