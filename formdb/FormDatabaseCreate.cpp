@@ -10,7 +10,6 @@
 #include "formdb/FieldNames.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
-#include "formdb/RecordListTable.h"
 
 namespace {
 
@@ -114,12 +113,6 @@ bool BuildTables(Database& db, const std::string& fieldList, const std::string& 
         message = SqlError(db.ErrorText());
         return false;
     }
-    for (const std::string& statement : RecordListTableStatements(columns))
-        if (!db.Execute(statement.c_str()))
-        {
-            message = SqlError(db.ErrorText());
-            return false;
-        }
     if (!transaction.Commit())
     {
         message = SqlError(db.ErrorText());
