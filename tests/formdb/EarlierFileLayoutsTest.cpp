@@ -172,7 +172,7 @@ TEST_F(FileLayouts, RegistrationMakesTheThreeTablesAndNothingElse)
               Rows("SELECT group_concat(name, '|') FROM pragma_table_info('submissions')"));
     EXPECT_EQ("FirstName|Name|Birth|submdate|fxml|RSRV_TEMPLATE_NAME\n",
               Rows("SELECT group_concat(name, '|') FROM pragma_table_info('templates')"));
-    EXPECT_EQ("4096\n", Rows("PRAGMA page_size"));
+    EXPECT_EQ("65536\n", Rows("PRAGMA page_size"));
 }
 
 TEST_F(FileLayouts, AFileWithTheCopyLosesItAtItsFirstOpenAndKeepsEveryRecord)
