@@ -45,6 +45,8 @@ DatabaseSnapshot ReadDatabaseSnapshot(const std::wstring& path)
         return value ? std::string(reinterpret_cast<const char*>(value)) : std::string("<null>");
     };
     each("PRAGMA integrity_check", [&](sqlite3_stmt* stmt) { state.integrity += text(stmt, 0); });
+    each("SELECT name FROM sqlite_master WHERE type='trigger' ORDER BY name",
+         [&](sqlite3_stmt* stmt) { state.triggers += text(stmt, 0) + "\n"; });
     std::vector<std::string> tables;
     each("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
          [&](sqlite3_stmt* stmt) { tables.push_back(text(stmt, 0)); });
