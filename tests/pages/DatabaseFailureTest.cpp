@@ -313,6 +313,8 @@ TEST_F(DatabaseFailures, FrozenCountIsWrittenOrLeftAsItWas)
 {
     MakeFilledDatabase();
     auto prepare = [&] {
+        // Emptied and filled as the records page does each time it is shown.
+        grid.DeleteAllItems();
         ASSERT_EQ(0, LoadRecordGrids(grid, host));
         grid.SetFixedColumnCount(3);
     };
@@ -372,6 +374,8 @@ TEST_F(DatabaseFailures, DeletingSelectedRowsListsWhatIsGoneFromTheFile)
     }
 
     auto prepare = [&] {
+        // Emptied and filled as the records page does each time it is shown.
+        grid.DeleteAllItems();
         ASSERT_EQ(0, LoadRecordGrids(grid, host));
         ASSERT_EQ((std::vector<std::string>{"t1", "t2", "r1", "r2", "r3"}), GridRecords());
         grid.SetSelectedRange(1, 0, 4, grid.GetColumnCount() - 1, TRUE);
