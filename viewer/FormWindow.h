@@ -3,6 +3,7 @@
 // form's print, zoom and e-mail commands.
 #pragma once
 #include "viewer/FormScript.h"
+#include "viewer/PageRenderer.h"
 #include <windows.h>
 #include <functional>
 #include <map>
@@ -103,7 +104,7 @@ private:
     double Scale() const;
     double PageTop(int page) const;   // in window pixels, scroll applied
     double PageLeft() const;
-    POINT ToWindow(int page, double x, double y) const;
+    PagePlacement Placement(int page) const; // the page in the window, turned as shown
 
     FormWindowHost& m_host;
     HWND m_hwnd = nullptr;
