@@ -26,7 +26,15 @@ struct FieldNameList
     // reasons other than a square bracket the reason in brackets below it ("get_db_fieldnames ERROR").
     std::string error;
     std::string errorCaption;
+    // A refusal because two fields give the same column (ASCII case ignored, as SQLite compares
+    // names): the entries of the two, counted from 0 in list order; -1 otherwise.
+    int sameColumnFirst = -1;
+    int sameColumnSecond = -1;
 };
+
+// The field index and name of one entry of a field list; false when it holds no "jjjj" or no "j"
+// after it.
+bool ParseFieldEntry(const std::string& entry, unsigned long& index, std::string& name);
 
 // Parses an ANSI field list: entries separated by "|", each holding "jjjj", the field's decimal
 // index, "j" and the field name (which ends at the next "j"). Shows nothing.

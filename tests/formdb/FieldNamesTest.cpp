@@ -89,6 +89,29 @@ TEST(FieldNames, EveryUnusableNameIsRefusedInAnyPosition)
     EXPECT_EQ(1, ParseFieldNames(Entry(0, "Patient Name 1a.1"), kOrderAsListed).count);
 }
 
+TEST(FieldNames, TwoNamesOfOneColumnAreBothNamed)
+{
+    const FieldNameList same =
+        ParseFieldNames(Entry(0, "A") + "|" + Entry(1, "Name") + "|" + Entry(2, "B") + "|" + Entry(3, "nAME"),
+                        kOrderByFieldIndex);
+    EXPECT_EQ(-1, same.count);
+    EXPECT_EQ(1, same.sameColumnFirst);
+    EXPECT_EQ(3, same.sameColumnSecond);
+    // Other refusals name no pair.
+    const FieldNameList bracket = ParseFieldNames(Entry(0, "A") + "|" + Entry(1, "B]"), kOrderAsListed);
+    EXPECT_EQ(-1, bracket.count);
+    EXPECT_EQ(-1, bracket.sameColumnFirst);
+    EXPECT_EQ(-1, bracket.sameColumnSecond);
+
+    unsigned long index = 0;
+    std::string name;
+    ASSERT_TRUE(ParseFieldEntry("keyjjjj12jPatient Namejtail", index, name));
+    EXPECT_EQ(12ul, index);
+    EXPECT_EQ("Patient Name", name);
+    EXPECT_FALSE(ParseFieldEntry("keyjjj12jName", index, name));
+    EXPECT_FALSE(ParseFieldEntry("keyjjjj12", index, name));
+}
+
 TEST(FieldNames, LimitOf4999Names)
 {
     const FieldNameList below = ParseFieldNames(ListOf(4998), kOrderByFieldIndex);
