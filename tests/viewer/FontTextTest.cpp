@@ -62,6 +62,7 @@ TEST(GlyphNames, StandardNamesUniFormsLigaturesAndSuffixes)
     EXPECT_EQ(L"\xD83D\xDE00", pdf::GlyphNameText("u1F600"));
     EXPECT_EQ(L"ffi", pdf::GlyphNameText("f_f_i"));
     EXPECT_EQ(L"a", pdf::GlyphNameText("a.sc"));
+    EXPECT_EQ(L"\x03B1\x03C2\x03A3\x2264\x2208", pdf::GlyphNameText("alpha_sigma1_Sigma_lessequal_element"));
     // Lower-case digits, surrogates and unknown names stand for nothing.
     EXPECT_EQ(L"", pdf::GlyphNameText("uni00df"));
     EXPECT_EQ(L"", pdf::GlyphNameText("uniD800"));
