@@ -1,9 +1,9 @@
 // The form pages' database writes when SQLite's file calls fail: registration, Save as New, Update and
 // Save (of a record and of a template), Save as Template, deleting selected rows, a statement's save
-// and the frozen-count write, each run once per read, write, sync, lock, size query and truncation it
-// makes, with that call failing (alone, then with every later one of its kind; writes also as a full
-// disk). Each run either completes or tells the user and leaves the file as it was; either way the
-// next open reads it.
+// (and its store alone) and the frozen-count write, each run once per read, write, sync, lock, size
+// query and truncation it makes, with that call failing (alone, then with every later one of its
+// kind; writes also as a full disk). Each run either completes or tells the user and leaves the file
+// as it was; either way the next open reads it.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <sqlite3.h>
@@ -15,6 +15,7 @@
 
 #include "bridge/HTMLCtrl.h"
 #include "formdb/FormDatabase.h"
+#include "formdb/StatementsDatabase.h"
 #include "grid/GridCtrl.h"
 #include "pages/CollectionsStore.h"
 #include "pages/RecordsGrid.h"
@@ -326,12 +327,42 @@ TEST_F(DatabaseFailures, FrozenCountIsWrittenOrLeftAsItWas)
     EXPECT_GT(failed, 5);
 }
 
-TEST_F(DatabaseFailures, StatementSaveAddsItsColumnsAndStoresOrChangesNothing)
+TEST_F(DatabaseFailures, StatementStoreAddsItsColumnsAndStoresOrChangesNothing)
+{
+    MakeFilledDatabase();
+    // The first statement stored on this file also adds the statement columns.
+    ASSERT_EQ(std::string::npos, beforeState.rows.find("<null>|<null>|0"));
+    auto store = [&] {
+        return StoreStatementChanges(Path(), 2, L"<r><ID>2</ID></r>", true, L"03/01/2024");
+    };
+    const DatabaseSnapshot after = Completed([] {}, store);
+    EXPECT_NE(std::string::npos, after.rows.find("|<r><ID>2</ID></r>|03/01/2024|1\n")) << after.rows;
+    const int failed = FailEachCall([] {}, store, [&](bool ok, const std::string& where) {
+        CheckCompletedOrUnchanged(ok, where, after, nullptr);
+    });
+    EXPECT_GT(failed, 10);
+}
+
+TEST_F(DatabaseFailures, StatementSaveStoresOrLeavesTheRecordsAsTheyWere)
 {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     MakeFilledDatabase();
-    // The first statement saved on this file also adds the statement columns.
-    ASSERT_EQ(std::string::npos, beforeState.rows.find("<null>|<null>|0"));
+    // The save first reads the record for its balance; that read, like any first read of the
+    // statements, may add the empty statement columns. The file with them, made by SQLite on a copy:
+    std::string withColumns;
+    {
+        const std::wstring copy = store.File(L"copy.gdb");
+        ASSERT_TRUE(WriteWholeFile(copy, before));
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(Narrow(copy).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr));
+        EXPECT_EQ(SQLITE_OK, sqlite3_exec(raw, "ALTER TABLE submissions ADD COLUMN collectionsXML TEXT;"
+                                               "ALTER TABLE submissions ADD COLUMN memorizedDate TEXT;"
+                                               "ALTER TABLE submissions ADD COLUMN dateTrigger INTEGER DEFAULT 0;",
+                                          nullptr, nullptr, nullptr));
+        sqlite3_close(raw);
+        withColumns = ReadDatabaseSnapshot(copy).rows;
+        DeleteFileW(copy.c_str());
+    }
     auto save = [&] {
         // A false answer makes the page's "saveChanges" command show "Saving is failed".
         return SaveStatementChanges(Path(), L"<r><ID>2</ID><TotalDue_1>12.50</TotalDue_1></r>", L"03/01/2024");
@@ -341,7 +372,14 @@ TEST_F(DatabaseFailures, StatementSaveAddsItsColumnsAndStoresOrChangesNothing)
               after.rows.find("|<r><ID>2</ID><TotalDue_1>12.50</TotalDue_1></r>|03/01/2024|1\n"))
         << after.rows;
     const int failed = FailEachCall([] {}, save, [&](bool ok, const std::string& where) {
-        CheckCompletedOrUnchanged(ok, where, after, nullptr);
+        const DatabaseSnapshot state = ReadDatabaseSnapshot(Path());
+        EXPECT_EQ("ok", state.integrity) << where;
+        if (ok)
+        {
+            EXPECT_EQ(after.rows, state.rows) << where;
+        }
+        else
+            EXPECT_TRUE(state.rows == beforeState.rows || state.rows == withColumns) << state.rows << where;
     });
     EXPECT_GT(failed, 10);
     ::CoUninitialize();
