@@ -163,3 +163,16 @@ FieldNameList ParseFieldNames(const std::string& fieldList, int order)
     }
     return result;
 }
+
+int GetNextFieldName(int position, std::string& name, const std::string& columns)
+{
+    name.clear();
+    if (position < 0 || static_cast<size_t>(position) >= columns.size() || columns[static_cast<size_t>(position)] != '[')
+        return -1;
+    const size_t start = static_cast<size_t>(position) + 1;
+    const size_t end = columns.find(']', start);
+    if (end == std::string::npos)
+        return -1;
+    name.assign(columns, start, end - start);
+    return end + 1 < columns.size() && columns[end + 1] == ',' ? static_cast<int>(end + 2) : -1;
+}

@@ -40,6 +40,12 @@ bool ParseFieldEntry(const std::string& entry, unsigned long& index, std::string
 // index, "j" and the field name (which ends at the next "j"). Shows nothing.
 FieldNameList ParseFieldNames(const std::string& fieldList, int order);
 
+// One step through a bracketed column list "[A],[B],...": the name that starts at position (its "["),
+// without its brackets, into name; returns the position after the comma that follows it, or -1 for
+// the last name. A name ends at its "]" (names hold no brackets), so a comma inside a name stays in
+// it. A position that holds no "[", or a name without its "]", gives an empty name and -1.
+int GetNextFieldName(int position, std::string& name, const std::string& columns);
+
 // The text and caption of the warning shown when a list reaches kMaxFieldNames.
 extern const char kFieldLimitMessage[];
 extern const char kFieldLimitCaption[];

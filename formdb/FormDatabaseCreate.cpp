@@ -10,7 +10,6 @@
 #include "formdb/FieldNames.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
-#include "formdb/RecordListTable.h"
 
 namespace {
 
@@ -59,6 +58,14 @@ std::wstring TemporaryNameBeside(const std::wstring& path)
     return candidate;
 }
 
+// Removes a temporary database and the journal SQLite may have left beside it when a failed
+// transaction could not be rolled back: nothing of a failed registration stays in the store.
+void DeleteTemporary(const std::wstring& temporary)
+{
+    DeleteFileW(temporary.c_str());
+    DeleteFileW((temporary + L"-journal").c_str());
+}
+
 RegistrationFileMover& FileMover()
 {
     static RegistrationFileMover mover;
@@ -76,8 +83,11 @@ bool MoveFileInPlace(const std::wstring& from, const std::wstring& to)
 bool BuildTables(Database& db, const std::string& fieldList, const std::string& formType,
                  const std::string& columns, std::string& message)
 {
-    // A record's form XML runs to tens of kilobytes: large pages keep it in one or two pages instead of
-    // a chain of a dozen, each a read of its own. Only an empty file takes a new page size.
+    // A record's form XML runs to tens of kilobytes: 64 KB pages hold a whole record, XML and list
+    // columns, in one page, read with one call. Against 4 KB pages (which keep the list columns apart
+    // from the XML's chain of overflow pages) on 10,000 claims: listing a warm file a third faster, a
+    // cold one a quarter slower; the export a sixth faster warm, and cold as fast or faster. Only an
+    // empty file takes a new page size.
     if (!db.Execute("PRAGMA page_size = 65536"))
     {
         message = SqlError(db.ErrorText());
@@ -114,12 +124,6 @@ bool BuildTables(Database& db, const std::string& fieldList, const std::string& 
         message = SqlError(db.ErrorText());
         return false;
     }
-    for (const std::string& statement : RecordListTableStatements(columns))
-        if (!db.Execute(statement.c_str()))
-        {
-            message = SqlError(db.ErrorText());
-            return false;
-        }
     if (!transaction.Commit())
     {
         message = SqlError(db.ErrorText());
@@ -226,13 +230,13 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         if (!db.Create(temporary.c_str()))
         {
             result.message = std::string("Can't open database: ") + db.ErrorText() + "\n";
-            DeleteFileW(temporary.c_str());
+            DeleteTemporary(temporary);
             return result;
         }
         if (!BuildTables(db, fieldList, formType, names.columns, result.message))
         {
             db.Close();
-            DeleteFileW(temporary.c_str());
+            DeleteTemporary(temporary);
             return result;
         }
     }
@@ -244,7 +248,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         {
             result.message = "The existing database file could not be moved aside: " +
                              WindowsErrorText(GetLastError());
-            DeleteFileW(temporary.c_str());
+            DeleteTemporary(temporary);
             return result;
         }
         result.movedAsidePath = aside;
@@ -252,7 +256,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
     if (!MoveFileInPlace(temporary, dbPath))
     {
         result.message = "The new database file could not be put in place: " + WindowsErrorText(GetLastError());
-        DeleteFileW(temporary.c_str());
+        DeleteTemporary(temporary);
         // The old file goes back under its own name; should that fail too, the user learns where it is.
         if (!result.movedAsidePath.empty() && !MoveFileInPlace(result.movedAsidePath, dbPath))
         {

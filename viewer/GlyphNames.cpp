@@ -63,6 +63,14 @@ const char* const kPunctuation[] = {"figuredash", "endash", "emdash", nullptr, n
                                     "quotedblright", "quotedblbase", nullptr, "dagger", "daggerdbl", "bullet",
                                     nullptr, "onedotenleader", "twodotenleader", "ellipsis"}; // U+2012 to U+2026
 
+// Greek letters, as TeX's math fonts name them (U+0391 to U+03A9, U+03B1 to U+03C9).
+const char* const kGreekCapitals[] = {"Alpha", "Beta", "Gamma", "Deltagreek", "Epsilon", "Zeta", "Eta", "Theta",
+                                      "Iota", "Kappa", "Lambda", "Mu", "Nu", "Xi", "Omicron", "Pi", "Rho",
+                                      nullptr, "Sigma", "Tau", "Upsilon", "Phi", "Chi", "Psi", "Omegagreek"};
+const char* const kGreekSmall[] = {"alpha", "beta", "gamma", "delta", "epsilon", "zeta", "eta", "theta",
+                                   "iota", "kappa", "lambda", "mugreek", "nu", "xi", "omicron", "pi", "rho",
+                                   "sigma1", "sigma", "tau", "upsilon", "phi", "chi", "psi", "omega"};
+
 struct NamedCharacter
 {
     const char* name;
@@ -89,7 +97,15 @@ const NamedCharacter kSingles[] = {
     {"dblverticalbar", 0x2016}, {"underscoredbl", 0x2017}, {"minute", 0x2032}, {"second", 0x2033},
     {"estimated", 0x212E}, {"numero", 0x2116}, {"afii61352", 0x2116}, {"commaaccent", 0x0326},
     {"dotbelowcomb", 0x0323}, {"arrowleft", 0x2190}, {"arrowup", 0x2191}, {"arrowright", 0x2192},
-    {"arrowdown", 0x2193}, {"checkmark", 0x2713}, {"copyrightsans", 0xF8E9}, {"registersans", 0xF8E8},
+    {"arrowdown", 0x2193}, {"arrowboth", 0x2194}, {"arrowdblright", 0x21D2}, {"arrowdblleft", 0x21D0},
+    {"arrowdblboth", 0x21D4}, {"element", 0x2208}, {"universal", 0x2200}, {"existential", 0x2203},
+    {"emptyset", 0x2205}, {"nabla", 0x2207}, {"asteriskmath", 0x2217}, {"proportional", 0x221D},
+    {"angle", 0x2220}, {"logicaland", 0x2227}, {"logicalor", 0x2228}, {"intersection", 0x2229},
+    {"union", 0x222A}, {"similar", 0x223C}, {"congruent", 0x2245}, {"equivalence", 0x2261},
+    {"propersubset", 0x2282}, {"propersuperset", 0x2283}, {"reflexsubset", 0x2286},
+    {"reflexsuperset", 0x2287}, {"circleplus", 0x2295}, {"circlemultiply", 0x2297},
+    {"perpendicular", 0x22A5}, {"dotmath", 0x22C5}, {"prime", 0x2032},
+    {"theta1", 0x03D1}, {"phi1", 0x03D5}, {"omega1", 0x03D6}, {"epsilon1", 0x03F5}, {"checkmark", 0x2713}, {"copyrightsans", 0xF8E9}, {"registersans", 0xF8E8},
     {"trademarksans", 0xF8EA}, {"Lslashsmall", 0xF6F9}};
 
 // Ligatures are drawn as their letters: the substitute fonts need not have the ligature glyphs.
@@ -114,6 +130,8 @@ const std::unordered_map<std::string, std::wstring>& Table()
         AddRun(t, 0x100, kLatinExtendedA, sizeof(kLatinExtendedA) / sizeof(kLatinExtendedA[0]));
         AddRun(t, 0x2C6, kSpacingAccents, sizeof(kSpacingAccents) / sizeof(kSpacingAccents[0]));
         AddRun(t, 0x2012, kPunctuation, sizeof(kPunctuation) / sizeof(kPunctuation[0]));
+        AddRun(t, 0x391, kGreekCapitals, sizeof(kGreekCapitals) / sizeof(kGreekCapitals[0]));
+        AddRun(t, 0x3B1, kGreekSmall, sizeof(kGreekSmall) / sizeof(kGreekSmall[0]));
         for (const NamedCharacter& single : kSingles) t.emplace(single.name, std::wstring(1, static_cast<wchar_t>(single.character)));
         for (const NamedCharacter& ligature : kLigatures) t.emplace(ligature.name, std::wstring(ligature.name, ligature.name + std::char_traits<char>::length(ligature.name)));
         t.emplace("Germandbls", L"SS"); // the capital sharp s of TeX's fonts

@@ -181,3 +181,61 @@ TEST(FieldNamesMessages, RefusalsAndTheLimitAreShownToTheUser)
     EXPECT_STREQ("[A],[B]", columns.GetString());
     EXPECT_EQ(3u, recorder.boxes.size());
 }
+
+namespace {
+
+// Every name GetNextFieldName gives from position 0 on, and the positions it returned.
+std::vector<std::string> WalkColumns(const std::string& columns, std::vector<int>* positions = nullptr)
+{
+    std::vector<std::string> names;
+    std::string name;
+    int position = 0;
+    do
+    {
+        position = GetNextFieldName(position, name, columns);
+        names.push_back(name);
+        if (positions)
+            positions->push_back(position);
+    } while (position != -1 && names.size() < 10);
+    return names;
+}
+
+} // namespace
+
+TEST(GetNextFieldName, WalksTheColumnListNameByName)
+{
+    std::vector<int> positions;
+    EXPECT_EQ((std::vector<std::string>{"A", "Bb", "C_3"}), WalkColumns("[A],[Bb],[C_3]", &positions));
+    EXPECT_EQ((std::vector<int>{4, 9, -1}), positions);
+    EXPECT_EQ((std::vector<std::string>{"Only"}), WalkColumns("[Only]"));
+    // A comma or blank inside a name is part of the name, not the end of it.
+    EXPECT_EQ((std::vector<std::string>{"Last, First", "Amount $"}), WalkColumns("[Last, First],[Amount $]"));
+}
+
+TEST(GetNextFieldName, AWrongPositionOrAnUnclosedNameGivesNothing)
+{
+    std::string name = "left over";
+    EXPECT_EQ(-1, GetNextFieldName(1, name, "[A],[B]"));
+    EXPECT_EQ("", name);
+    EXPECT_EQ(-1, GetNextFieldName(7, name, "[A],[B]"));
+    EXPECT_EQ(-1, GetNextFieldName(-1, name, "[A],[B]"));
+    EXPECT_EQ(-1, GetNextFieldName(0, name, ""));
+    EXPECT_EQ(-1, GetNextFieldName(0, name, "[A"));
+    EXPECT_EQ("", name);
+}
+
+TEST(GetNextFieldName, ReadsBackEveryNameTheParserListed)
+{
+    const std::string list = ListOf(kMaxFieldNames);
+    const FieldNameList parsed = ParseFieldNames(list, kOrderByFieldIndex);
+    ASSERT_EQ(kMaxFieldNames, parsed.count);
+    std::string name;
+    int position = 0, names = 0;
+    while (position != -1 && names <= kMaxFieldNames)
+    {
+        position = GetNextFieldName(position, name, parsed.columns);
+        EXPECT_EQ("N" + std::to_string(names), name);
+        ++names;
+    }
+    EXPECT_EQ(kMaxFieldNames, names);
+}

@@ -1,9 +1,9 @@
-// Forms whose page text is in encoded simple fonts (pdflatex's T1 fonts, as Type 1 and as bitmap
-// Type 3 fonts), in a two-byte font (pdf-lib's Identity-H TrueType, with and without its ToUnicode
-// map), or whose page is drawn by nested form XObjects (pdf-lib's embedded pages, ReportLab's forms),
-// each also as qpdf rewrites it: they read as their field, every word pdftotext finds is drawn as
-// those characters in its place, and the page's ink lies where pdftoppm puts it (none where a form's
-// box clips its text away).
+// Forms whose page text is in encoded simple fonts (pdflatex's T1 fonts, as Type 1 with and without
+// ToUnicode maps and as bitmap Type 3 fonts), in a two-byte font (pdf-lib's Identity-H TrueType, with
+// and without its ToUnicode map), or whose page is drawn by nested form XObjects (pdf-lib's embedded
+// pages, ReportLab's forms), each also as qpdf rewrites it: they read as their field, every word
+// pdftotext finds is drawn as those characters in its place, and the page's ink lies where pdftoppm puts
+// it (none where a form's box clips its text away).
 #include "DrawnText.h"
 #include "ReferencePage.h"
 #include "viewer/FormScript.h"
@@ -26,6 +26,7 @@ struct FontForm
 
 const FontForm kForms[] = {
     {L"latex-t1", L"applicant", L"latex-t1", 10},
+    {L"latex-t1-nomap", L"applicant", L"latex-t1-nomap", 10},
     {L"latex-type3", L"applicant", L"latex-t1", 10},
     {L"pdflib-type0", L"patient", L"pdflib-type0", 13},
     // Without a ToUnicode map pdftotext cannot read it either; the map of the whole font can.
