@@ -382,6 +382,11 @@ private:
 };
 } // namespace
 
+std::wstring NearestInstalledFace(const std::wstring& face)
+{
+    return InstalledFace(face);
+}
+
 void DrawPageContent(HDC dc, const std::string& content, const PagePlacement& place, bool blackWhite)
 {
     ContentDrawer(dc, place, blackWhite, NoFonts()).Run(content);
@@ -410,12 +415,12 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
         const pdf::FormField& field = form.fields[f];
         for (size_t w = 0; w < field.widgets.size(); ++w) {
             const pdf::Widget& widget = field.widgets[w];
-            if (widget.page != page) continue;
+            if (widget.page != page || !widget.printed) continue;
             std::wstring text;
             bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
             if (box) text = script.IsChecked(f, w) ? L"X" : L"";
-            else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature && w == 0)
-                text = script.ShownValue(f);
+            else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature)
+                text = script.ShownValue(f); // in every widget of the field
             if (text.empty()) continue;
             double height = widget.rect[3] - widget.rect[1];
             double points = std::min(10.0, std::max(4.0, height * 0.75));
@@ -488,7 +493,7 @@ void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const Pag
 {
     for (const pdf::FormField& field : form.fields) {
         for (const pdf::Widget& widget : field.widgets) {
-            if (widget.page != page) continue;
+            if (widget.page != page || !widget.printed) continue;
             RECT device = {static_cast<LONG>(std::lround(place.left + widget.rect[0] * place.scale)),
                            static_cast<LONG>(std::lround(place.top + (place.pageHeight - widget.rect[3]) * place.scale)),
                            static_cast<LONG>(std::lround(place.left + widget.rect[2] * place.scale)),
