@@ -102,9 +102,9 @@ bool LoadIntoContainer(TestBrowserWindow& window, const std::wstring& docpath)
     return called;
 }
 
-WindowPixels::WindowPixels(HWND hwnd)
+WindowPixels::WindowPixels(HWND hwnd, bool redrawFirst)
 {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (redrawFirst) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT rc;
     GetClientRect(hwnd, &rc);
     width = rc.right;

@@ -56,10 +56,11 @@ std::wstring SamplePath(const std::wstring& name);
 // is in place; false when the page has no DoLoadDoc.
 bool LoadIntoContainer(TestBrowserWindow& window, const std::wstring& docpath);
 
-// The client area's pixels as the window shows them after a full redraw (children included).
+// The client area's pixels as the window shows them after a full redraw (children included), or as
+// it shows them now.
 struct WindowPixels
 {
-    explicit WindowPixels(HWND hwnd);
+    explicit WindowPixels(HWND hwnd, bool redrawFirst = true);
     COLORREF Pixel(int x, int y) const;
     int width = 0, height = 0;
 
