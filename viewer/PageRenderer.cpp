@@ -423,7 +423,9 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
                 text = script.ShownValue(f); // in every widget of the field
             if (text.empty()) continue;
             double height = widget.rect[3] - widget.rect[1];
-            double points = std::min(10.0, std::max(4.0, height * 0.75));
+            // The field's own text size where it gives one (within its box), else one to suit the box.
+            double points = widget.fontSize > 0 && !box ? std::max(4.0, std::min(widget.fontSize, height * 0.85))
+                                                        : std::min(10.0, std::max(4.0, height * 0.75));
             HFONT font = CreateFontW(-static_cast<int>(std::lround(points * place.scale)), 0, 0, 0, box ? FW_BOLD : FW_NORMAL,
                                      FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
             HGDIOBJ old = SelectObject(dc, font);

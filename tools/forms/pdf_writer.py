@@ -146,34 +146,38 @@ class FormBuilder:
     def text_field(self, name, rect, value="", font_size=8, hidden=False, flags=0, sum_of=None, widgets=None):
         """A text field; hidden ones carry data that is neither shown nor printed. sum_of names the
         fields whose sum it shows (a calculated field); widgets gives further places of the same field."""
-        entries = {"FT": Name("Tx"), "T": name, "DA": "/Helv %d Tf 0 g" % font_size, "V": value}
+        flag = self.HIDDEN if hidden else self.PRINT
+        field = {"FT": Name("Tx"), "T": name}
+        rest = {"DA": "/Helv %d Tf 0 g" % font_size, "V": value}
         if flags:
-            entries["Ff"] = flags
+            rest["Ff"] = flags
         if sum_of:
             script = 'AFSimple_Calculate("SUM", new Array(%s));' % ", ".join('"%s"' % n for n in sum_of)
-            entries["AA"] = {"C": {"S": Name("JavaScript"), "JS": script},
-                             "F": {"S": Name("JavaScript"), "JS": 'AFNumber_Format(2, 0, 0, 0, "", true);'}}
-            self.calculated.append(None)  # filled below
-        annot = {"Type": Name("Annot"), "Subtype": Name("Widget"), "P": self.page,
-                 "F": self.HIDDEN if hidden else self.PRINT, "MK": {}}
-        places = [rect] + list(widgets or [])
-        if len(places) == 1:
-            entries.update(annot)
-            entries["Rect"] = list(rect)
+            rest["AA"] = {"C": {"S": Name("JavaScript"), "JS": script},
+                          "F": {"S": Name("JavaScript"), "JS": 'AFNumber_Format(2, 0, 0, 0, "", true);'}}
+        if not widgets:
+            # Field and widget in one dictionary.
+            entries = {"Type": Name("Annot"), "Subtype": Name("Widget")}
+            entries.update(field)
+            entries.update({"Rect": list(rect), "P": self.page, "F": flag})
+            entries.update(rest)
+            entries["MK"] = {}
             ref = self.writer.add(entries)
             self.annots.append(ref)
         else:
             ref = self.writer.reserve()
             kids = []
-            for place in places:
-                kid = self.writer.add(dict(annot, Rect=list(place), Parent=ref))
+            for place in [rect] + list(widgets):
+                kid = self.writer.add({"Type": Name("Annot"), "Subtype": Name("Widget"), "Rect": list(place),
+                                       "P": self.page, "F": flag, "MK": {}, "Parent": ref})
                 kids.append(kid)
                 self.annots.append(kid)
-            entries["Kids"] = kids
-            self.writer.set(ref, entries)
+            field.update(rest)
+            field["Kids"] = kids
+            self.writer.set(ref, field)
         self.fields.append(ref)
         if sum_of:
-            self.calculated[-1] = ref
+            self.calculated.append(ref)
         return ref
 
     def push_button(self, name, rect, caption, action, colour=(0.1, 0.2, 0.6)):

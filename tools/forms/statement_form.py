@@ -12,7 +12,7 @@ TINT = (0.93, 0.94, 0.97)
 
 # The letterhead box has the letterhead's reference proportions (646 by 148); the letterhead values
 # are hidden fields over it, from which the viewer draws the text or the logo.
-LETTERHEAD = (36, 766 - 294 * 148 / 646, 330, 766)
+LETTERHEAD = (36, 774 - 270 * 148 / 646, 306, 774)
 LETTERHEAD_FIELDS = ["TextLogo", "CompanyName", "Font", "Size", "ImageField1", "ImageLogoSize", "Imagez2LogoSize"]
 
 # A #10 window envelope shows the address block 2 to 2.9 inches from the top, 1 inch from the left.
@@ -47,9 +47,9 @@ def make_statement(path):
         form.text_field(name, (x1, y1, x2, y2), hidden=True)
 
     # Remit-to: the practice (billing provider lines) under the letterhead.
-    label(c, 36, 690, "Please remit payment to:")
-    for n, y in ((1, 674), (2, 662), (3, 650)):
-        form.text_field("INFO_Line%d" % n, (36, y, 330, y + 12), font_size=9)
+    label(c, 36, 701, "Please remit payment to:")
+    for n, y in ((1, 686), (2, 675), (3, 664)):
+        form.text_field("INFO_Line%d" % n, (36, y, 306, y + 11), font_size=8)
 
     # The patient's address in the envelope's window.
     top = ADDRESS_TOP
@@ -71,10 +71,7 @@ def make_statement(path):
     x = 36
     places = []
     for heading, prefix, width in COLUMNS:
-        if prefix in ("FromDate_", "CPT_"):
-            label(c, x + 2, heading_y, heading, 7.5, True, INK)
-        else:
-            label(c, x + width - 2, heading_y, heading, 7.5, True, INK, right=True)
+        label(c, x + 2, heading_y, heading, 7.5, True, INK)  # over the start of the values
         places.append((prefix, x, width))
         x += width + COLUMN_GAP
     for line in range(1, LINES + 1):
