@@ -18,17 +18,6 @@
 
 namespace
 {
-struct Ink
-{
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
-    void Add(int x, int y)
-    {
-        left = std::min(left, x), right = std::max(right, x + 1);
-        top = std::min(top, y), bottom = std::max(bottom, y + 1);
-        ++count;
-    }
-};
-
 bool Black(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
 bool Red(COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 100; }
 bool Blue(COLORREF c) { return GetBValue(c) > 140 && GetRValue(c) < 90 && GetGValue(c) < 130; }
@@ -60,13 +49,9 @@ struct StatementLetterhead : StatementProgram
         if (company < 0) return Ink();
         const double* rect = form->Script().Form().fields[company].widgets[0].rect;
         const double scale = paper.Scale(612);
-        Ink ink;
-        for (int y = std::max(0, static_cast<int>(paper.top + (792 - rect[3]) * scale));
-             y < std::min(now.height, static_cast<int>(paper.top + (792 - rect[1]) * scale)); ++y)
-            for (int x = std::max(0, static_cast<int>(paper.left + rect[0] * scale));
-                 x < std::min(now.width, static_cast<int>(paper.left + rect[2] * scale)); ++x)
-                if (test(now.Pixel(x, y))) ink.Add(x, y);
-        return ink;
+        const RECT area = {static_cast<LONG>(paper.left + rect[0] * scale), static_cast<LONG>(paper.top + (792 - rect[3]) * scale),
+                           static_cast<LONG>(paper.left + rect[2] * scale), static_cast<LONG>(paper.top + (792 - rect[1]) * scale)};
+        return InkIn(now, area, test);
     }
 };
 } // namespace

@@ -1,6 +1,7 @@
 // What a window shows, read back from the screen, and where a form window draws its page's paper.
 #pragma once
 #include <windows.h>
+#include <algorithm>
 #include <vector>
 
 // The client area's pixels as the window shows them after a full redraw (children included), or as
@@ -26,3 +27,27 @@ struct PaperOnScreen
 };
 // False (with a test failure) when the paper's edges are not both in view.
 bool FindPaper(HWND form, PaperOnScreen& paper);
+
+// The pixels of an area that pass a test: how many, and the box around them.
+struct Ink
+{
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
+    void Add(int x, int y)
+    {
+        left = std::min(left, x), right = std::max(right, x + 1);
+        top = std::min(top, y), bottom = std::max(bottom, y + 1);
+        ++count;
+    }
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+template <typename Test>
+Ink InkIn(const WindowPixels& pixels, const RECT& area, Test test)
+{
+    Ink ink;
+    for (int y = std::max(0, static_cast<int>(area.top)); y < std::min(pixels.height, static_cast<int>(area.bottom)); ++y)
+        for (int x = std::max(0, static_cast<int>(area.left)); x < std::min(pixels.width, static_cast<int>(area.right)); ++x)
+            if (test(pixels.Pixel(x, y))) ink.Add(x, y);
+    return ink;
+}

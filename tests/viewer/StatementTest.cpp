@@ -15,19 +15,6 @@ namespace {
 
 const double kPageHeight = 792;
 
-struct Ink
-{
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
-    void Add(int x, int y)
-    {
-        left = std::min(left, x), right = std::max(right, x + 1);
-        top = std::min(top, y), bottom = std::max(bottom, y + 1);
-        ++count;
-    }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
-
 bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128; }
 bool Black(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
 bool Red(COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 100; }
@@ -71,13 +58,7 @@ protected:
     template <typename Test>
     Ink InkInBox(Test test) const
     {
-        const WindowPixels pixels(form->Hwnd(), false);
-        const RECT area = Box();
-        Ink ink;
-        for (int y = std::max(0L, area.top); y < std::min<LONG>(pixels.height, area.bottom); ++y)
-            for (int x = std::max(0L, area.left); x < std::min<LONG>(pixels.width, area.right); ++x)
-                if (test(pixels.Pixel(x, y))) ink.Add(x, y);
-        return ink;
+        return InkIn(WindowPixels(form->Hwnd(), false), Box(), test);
     }
     // The texts of the field controls shown.
     std::vector<std::wstring> ControlTexts() const
