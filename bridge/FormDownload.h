@@ -6,11 +6,12 @@
 // True for an "http://" or "https://" address (scheme in any case).
 bool IsWebAddress(const std::wstring& address);
 
-// True when the address lies at or below the updates address: the same scheme, host (without regard
-// to case) and port (a missing port is the scheme's own), no user name or password in either, and a
-// path that begins with the updates path by whole segments (without regard to case; "/updates" takes
-// "/updates/a.pdf" but not "/updatesX/a.pdf"). A path with a "." or ".." segment, plain or escaped,
-// is never below anything. An empty updates address matches nothing.
+// True when the address lies in the folder of the updates address or below it: the same scheme, host
+// (without regard to case) and port (a missing port is the scheme's own), no user name or password in
+// either, and a path that begins with the updates path up to its last "/" by whole segments (without
+// regard to case; "/updates/" and the page "/updates/list.htm" both take "/updates/a.pdf" but not
+// "/updatesX/a.pdf"). A path with a "." or ".." segment, plain or escaped, is never below anything.
+// An empty updates address matches nothing.
 bool IsUnderUpdatesAddress(const std::wstring& address, const std::wstring& updatesAddress);
 
 // The test a redirect's target must pass: below the updates address, or below the same address moved

@@ -86,11 +86,13 @@ bool PathSegments(const std::wstring& path, std::vector<std::wstring>& segments)
     return true;
 }
 
-bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& top)
+// True when the path lies in the folder of the updates path (up to its last "/": the updates page
+// "/forms/updates.htm" and the address "/forms/" both stand for the folder "/forms") or below it.
+bool PathIsInFolderOf(const std::wstring& path, const std::wstring& updatesPath)
 {
     std::vector<std::wstring> below, above;
-    if (!PathSegments(path, below) || !PathSegments(top, above)) return false;
-    if (!above.empty() && above.back().empty()) above.pop_back(); // "/updates/" is the folder "/updates"
+    if (!PathSegments(path, below) || !PathSegments(updatesPath, above)) return false;
+    above.pop_back(); // the page's name, or the empty name after a final "/"
     if (below.size() < above.size()) return false;
     for (size_t i = 0; i < above.size(); ++i)
         if (below[i] != above[i]) return false;
@@ -128,7 +130,7 @@ bool IsUnderUpdatesAddress(const std::wstring& address, const std::wstring& upda
     WebAddress target, updates;
     if (!ParseWebAddress(address, target) || !ParseWebAddress(updatesAddress, updates)) return false;
     return !target.hasUserInfo && !updates.hasUserInfo && target.scheme == updates.scheme &&
-           target.host == updates.host && target.port == updates.port && PathIsAtOrBelow(target.path, updates.path);
+           target.host == updates.host && target.port == updates.port && PathIsInFolderOf(target.path, updates.path);
 }
 
 bool IsAcceptedRedirect(const std::wstring& target, const std::wstring& updatesAddress)

@@ -199,6 +199,15 @@ int CALLBACK CompareRecordCells(LPARAM cell1, LPARAM cell2, LPARAM data)
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
+void ReportFormNotRegistered(FormPageHost& host)
+{
+    CWnd* frame = host.GetMainFrame();
+    AfxShowMessageBox(frame ? frame->GetSafeHwnd() : nullptr,
+                      L"Form is not registered correctly please check if it is valid for use in this application",
+                      L"Vantorels", MB_OK);
+    host.ShowFormPage();
+}
+
 int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead)
 {
     if (frozenCountRead)
@@ -271,11 +280,7 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead)
 
     if (result.notRegistered)
     {
-        CWnd* frame = host.GetMainFrame();
-        AfxShowMessageBox(frame ? frame->GetSafeHwnd() : nullptr,
-                          L"Form is not registered correctly please check if it is valid for use in this application",
-                          L"Vantorels", MB_OK);
-        host.ShowFormPage();
+        ReportFormNotRegistered(host);
         return 1;
     }
     if (rowsFailed)

@@ -26,6 +26,9 @@ struct RecordKey
 // sends the step bar back to the form page. A frozen count that cannot be read is reported but
 // leaves the result 0 (the rows are all in); frozenCountRead, when given, says whether it was read.
 int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead = nullptr);
+// Tells the user (a message owned by the main window) that the current form is not registered and
+// sends the step bar back to the form page.
+void ReportFormNotRegistered(FormPageHost& host);
 // The grid's sort comparison. data is the clicked header cell (a CCellID*) or 0. Column 0 puts
 // records (dates) before templates, dates chronologically and names by code unit; every other
 // column compares as the grid's text sort does, in the grid's current direction.

@@ -106,11 +106,13 @@ void CPage2::ShowList()
     m_grid.DeleteAllItems();
     m_hiddenGrid.DeleteAllItems();
 
-    // A form whose registration was cancelled has no database yet: its list is empty, as for an
-    // empty store, rather than an error about a file that was never made.
+    // A form whose registration was cancelled has no database yet: it is reported as not registered
+    // (opening never creates the file), rather than as a file that cannot be opened. An empty store
+    // has no form and shows an empty list.
     const CString form = m_host->GetFormName();
-    const CString database = form.IsEmpty() ? CString() : FormFilePath(*m_host, L".gdb");
-    if (!form.IsEmpty() && ::GetFileAttributesW(database) != INVALID_FILE_ATTRIBUTES)
+    if (!form.IsEmpty() && ::GetFileAttributesW(FormFilePath(*m_host, L".gdb")) == INVALID_FILE_ATTRIBUTES)
+        ReportFormNotRegistered(*m_host);
+    else if (!form.IsEmpty())
     {
         bool frozenRead = false;
         if (LoadRecordGrids(m_grid, *m_host, &frozenRead) == 0)

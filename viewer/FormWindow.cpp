@@ -403,9 +403,8 @@ void FormWindow::InvalidateLetterhead()
 {
     const pdf::FormDocument& form = m_script.Form();
     if (!m_hwnd || m_letterhead.Page() >= static_cast<int>(form.pages.size())) return;
-    const double* box = m_letterhead.Box();
-    POINT a = ToWindow(m_letterhead.Page(), box[0], box[3]), b = ToWindow(m_letterhead.Page(), box[2], box[1]);
-    RECT area = {a.x, a.y, b.x + 1, b.y + 1};
+    RECT area = Placement(m_letterhead.Page()).ToDevice(m_letterhead.Box());
+    InflateRect(&area, 1, 1);
     InvalidateRect(m_hwnd, &area, TRUE);
 }
 
@@ -415,7 +414,7 @@ double FormWindow::Scale() const
     RECT rc;
     GetClientRect(m_hwnd, &rc);
     double widest = 1;
-    for (const pdf::PageInfo& p : m_script.Form().pages) widest = std::max(widest, p.Width());
+    for (const pdf::PageInfo& p : m_script.Form().pages) widest = std::max(widest, p.ShownWidth());
     double fit = std::max(50.0, static_cast<double>(rc.right - 2 * kMargin)) / widest;
     return fit * m_zoom;
 }
@@ -429,16 +428,13 @@ double FormWindow::PageTop(int page) const
 {
     double top = kMargin - m_scrollY, scale = Scale();
     for (int i = 0; i < page && i < static_cast<int>(m_script.Form().pages.size()); ++i)
-        top += m_script.Form().pages[i].Height() * scale + kMargin;
+        top += m_script.Form().pages[i].ShownHeight() * scale + kMargin;
     return top;
 }
 
-POINT FormWindow::ToWindow(int page, double x, double y) const
+PagePlacement FormWindow::Placement(int page) const
 {
-    const pdf::PageInfo& info = m_script.Form().pages[page];
-    double scale = Scale();
-    return POINT{static_cast<LONG>(std::lround(PageLeft() + (x - info.box[0]) * scale)),
-                 static_cast<LONG>(std::lround(PageTop(page) + (info.box[3] - y) * scale))};
+    return PlacePage(m_script.Form().pages[page], Scale(), PageLeft(), PageTop(page));
 }
 
 void FormWindow::Layout()
@@ -451,8 +447,8 @@ void FormWindow::Layout()
     // Scroll ranges: the pages' extent against the window.
     double width = 2 * kMargin, height = kMargin;
     for (const pdf::PageInfo& p : form.pages) {
-        width = std::max(width, p.Width() * scale + 2 * kMargin);
-        height += p.Height() * scale + kMargin;
+        width = std::max(width, p.ShownWidth() * scale + 2 * kMargin);
+        height += p.ShownHeight() * scale + kMargin;
     }
     SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
     m_scrollX = std::max(0, std::min(m_scrollX, static_cast<int>(width - rc.right)));
@@ -502,9 +498,7 @@ RECT FormWindow::ControlRect(const FieldControl& control) const
 
 RECT FormWindow::WidgetRect(const pdf::Widget& widget) const
 {
-    POINT topLeft = ToWindow(widget.page, widget.rect[0], widget.rect[3]);
-    POINT bottomRight = ToWindow(widget.page, widget.rect[2], widget.rect[1]);
-    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    return Placement(widget.page).ToDevice(widget.rect);
 }
 
 HFONT FormWindow::FontOfHeight(int pixels, std::map<int, HFONT>& fonts) const
@@ -524,7 +518,10 @@ int FormWindow::ControlFontPixels(const FieldControl& control) const
         points = widget.fontSize;
     } else if (field.type == pdf::FieldType::Text && widget.fontSize == 0) {
         // Automatic size: one line fills the box inside its border; several lines stay readable.
-        double inner = widget.rect[3] - widget.rect[1] - 2 * (widget.border.present ? widget.borderWidth : 0) - 2;
+        // On a page turned a quarter, the box's width in the file is its height as shown.
+        bool quarter = m_script.Form().pages[widget.page].rotation % 180 != 0;
+        double shownHeight = quarter ? widget.rect[2] - widget.rect[0] : widget.rect[3] - widget.rect[1];
+        double inner = shownHeight - 2 * (widget.border.present ? widget.borderWidth : 0) - 2;
         points = inner / kLineHeight;
         if (field.multiline) points = std::min(points, kMaxAutoMultilinePoints);
     }
@@ -566,17 +563,11 @@ void FormWindow::Paint()
     double scale = Scale();
     for (size_t p = 0; p < form.pages.size(); ++p) {
         int page = static_cast<int>(p);
-        POINT a = ToWindow(page, form.pages[p].box[0], form.pages[p].box[3]);
-        POINT b = ToWindow(page, form.pages[p].box[2], form.pages[p].box[1]);
-        RECT paper = {a.x, a.y, b.x, b.y};
+        PagePlacement place = Placement(page);
+        RECT paper = place.ToDevice(form.pages[p].box);
         RECT visible;
         if (!IntersectRect(&visible, &paper, &ps.rcPaint)) continue;
         FillRect(dc, &paper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PagePlacement place;
-        place.scale = scale;
-        place.left = a.x - form.pages[p].box[0] * scale;
-        place.top = a.y;
-        place.pageHeight = form.pages[p].box[3];
         DrawFormPage(dc, form, p, place, false);
         m_letterhead.Draw(dc, page, place);
         // The fields' backgrounds and borders (each inside its widget's rectangle, so only those the
@@ -598,12 +589,17 @@ void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY
     double dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
     if (dpiX <= 0) dpiX = 72;
     if (dpiY <= 0) dpiY = dpiX;
-    PagePlacement place;
-    place.scale = dpiX / 72.0;
+    // A page shown across (a landscape form on upright paper, or the other way) is printed a quarter
+    // turn back, so that it fills the paper as it was laid out.
+    pdf::PageInfo printed = form.pages[page];
+    int paperWidth = GetDeviceCaps(dc, PHYSICALWIDTH), paperHeight = GetDeviceCaps(dc, PHYSICALHEIGHT);
+    bool paperAcross = paperWidth > paperHeight;
+    bool pageAcross = printed.ShownWidth() > printed.ShownHeight();
+    if (printed.rotation % 180 && paperWidth > 0 && paperHeight > 0 && paperAcross != pageAcross)
+        printed.rotation = (printed.rotation + 270) % 360;
     // The printable area starts at the physical offset: page position 0 is the paper's edge.
-    place.left = -GetDeviceCaps(dc, PHYSICALOFFSETX) + shiftX * dpiX / 72.0 - form.pages[page].box[0] * place.scale;
-    place.top = -GetDeviceCaps(dc, PHYSICALOFFSETY) - shiftY * dpiY / 72.0;
-    place.pageHeight = form.pages[page].box[3];
+    PagePlacement place = PlacePage(printed, dpiX / 72.0, -GetDeviceCaps(dc, PHYSICALOFFSETX) + shiftX * dpiX / 72.0,
+                                    -GetDeviceCaps(dc, PHYSICALOFFSETY) - shiftY * dpiY / 72.0);
     if (mode != PrintMode::Text) {
         DrawFormPage(dc, form, page, place, mode == PrintMode::AllBlackWhite);
         DrawWidgetFrames(dc, form, page, place, mode == PrintMode::AllBlackWhite);
@@ -708,15 +704,15 @@ void FormWindow::Zoom(int direction)
     double before = Scale();
     double left = kMargin, top = kMargin;
     size_t page = 0;
-    while (page + 1 < pages.size() && top + pages[page].Height() * before + kMargin <= m_scrollY) {
-        top += pages[page].Height() * before + kMargin;
+    while (page + 1 < pages.size() && top + pages[page].ShownHeight() * before + kMargin <= m_scrollY) {
+        top += pages[page].ShownHeight() * before + kMargin;
         ++page;
     }
     double pointX = (m_scrollX - left) / before, pointY = (m_scrollY - top) / before;
     m_zoom = kZoomSteps[at];
     double after = Scale();
     top = kMargin;
-    for (size_t i = 0; i < page; ++i) top += pages[i].Height() * after + kMargin;
+    for (size_t i = 0; i < page; ++i) top += pages[i].ShownHeight() * after + kMargin;
     m_scrollX = std::max(0, static_cast<int>(std::lround(left + pointX * after)));
     m_scrollY = std::max(0, static_cast<int>(std::lround(top + pointY * after)));
     Layout(); // keeps the positions inside the new scroll ranges
@@ -784,8 +780,8 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN: {
         POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         for (const pdf::PageLink& link : m_script.Form().links) {
-            POINT a = ToWindow(link.page, link.rect[0], link.rect[3]), b = ToWindow(link.page, link.rect[2], link.rect[1]);
-            if (pt.x >= a.x && pt.x < b.x && pt.y >= a.y && pt.y < b.y) {
+            RECT area = Placement(link.page).ToDevice(link.rect);
+            if (PtInRect(&area, pt)) {
                 std::wstring address = link.address; // the navigation may replace this window
                 m_host.NavigateFromPage(address);
                 return 0;

@@ -4,6 +4,7 @@
 #pragma once
 #include "viewer/FormScript.h"
 #include "viewer/Letterhead.h"
+#include "viewer/PageRenderer.h"
 #include <windows.h>
 #include <functional>
 #include <map>
@@ -110,7 +111,7 @@ private:
     double Scale() const;
     double PageTop(int page) const;   // in window pixels, scroll applied
     double PageLeft() const;
-    POINT ToWindow(int page, double x, double y) const;
+    PagePlacement Placement(int page) const; // the page in the window, turned as shown
 
     FormWindowHost& m_host;
     HWND m_hwnd = nullptr;

@@ -157,10 +157,7 @@ void Letterhead::DecodeLogo(const std::wstring& base64)
 void Letterhead::Draw(HDC dc, int page, const PagePlacement& place) const
 {
     if (!m_present || page != m_page) return;
-    RECT box = {static_cast<LONG>(std::lround(place.left + m_box[0] * place.scale)),
-                static_cast<LONG>(std::lround(place.top + (place.pageHeight - m_box[3]) * place.scale)),
-                static_cast<LONG>(std::lround(place.left + m_box[2] * place.scale)),
-                static_cast<LONG>(std::lround(place.top + (place.pageHeight - m_box[1]) * place.scale))};
+    const RECT box = place.ToDevice(m_box);
     if (box.right <= box.left || box.bottom <= box.top) return;
     if (m_text) DrawText(dc, box, place.scale);
     else DrawLogo(dc, box);

@@ -92,6 +92,13 @@ std::wstring InstalledFace(const std::wstring& face)
     return chosen[face] = result;
 }
 
+// A point of the turned page's space on the device.
+POINT ShownToDevice(const PagePlacement& place, double x, double y)
+{
+    return POINT{static_cast<LONG>(std::lround(place.left + x * place.scale)),
+                 static_cast<LONG>(std::lround(place.top + (place.pageHeight - y) * place.scale))};
+}
+
 const pdf::PageFonts& NoFonts()
 {
     static const pdf::PageFonts none;
@@ -104,6 +111,7 @@ public:
     ContentDrawer(HDC dc, const PagePlacement& place, bool blackWhite, const pdf::PageFonts& fonts)
         : m_dc(dc), m_place(place), m_bw(blackWhite), m_pageFonts(fonts)
     {
+        TurnMatrix(place.rotation, m_state.ctm); // the page's own drawing starts turned as shown
     }
     ~ContentDrawer()
     {
@@ -171,8 +179,7 @@ private:
     {
         const double* m = m_state.ctm;
         double px = x * m[0] + y * m[2] + m[4], py = x * m[1] + y * m[3] + m[5];
-        return POINT{static_cast<LONG>(std::lround(m_place.left + px * m_place.scale)),
-                     static_cast<LONG>(std::lround(m_place.top + (m_place.pageHeight - py) * m_place.scale))};
+        return ShownToDevice(m_place, px, py);
     }
     COLORREF Colour(COLORREF c) const { return m_bw ? ToGrey(c) : c; }
     // A colour from its operands: one grey, three RGB or four CMYK components.
@@ -270,9 +277,8 @@ private:
             SetBkMode(m_dc, TRANSPARENT);
             SetTextColor(m_dc, Colour(p.render == 1 || p.render == 5 ? m_state.stroke : m_state.fill));
             UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
-            int x = static_cast<int>(std::lround(m_place.left + full[4] * m_place.scale));
-            int y = static_cast<int>(std::lround(m_place.top + (m_place.pageHeight - full[5]) * m_place.scale));
-            TextOutW(m_dc, x, y, text.c_str(), static_cast<int>(text.size()));
+            POINT at = ShownToDevice(m_place, full[4], full[5]);
+            TextOutW(m_dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
             SetTextAlign(m_dc, align);
         }
         SelectObject(m_dc, old);
@@ -387,6 +393,47 @@ std::wstring NearestInstalledFace(const std::wstring& face)
     return InstalledFace(face);
 }
 
+void TurnMatrix(int rotation, double matrix[6])
+{
+    const double turns[4][6] = {{1, 0, 0, 1, 0, 0}, {0, -1, 1, 0, 0, 0}, {-1, 0, 0, -1, 0, 0}, {0, 1, -1, 0, 0, 0}};
+    const double* turn = turns[((rotation / 90) % 4 + 4) % 4];
+    std::copy(turn, turn + 6, matrix);
+}
+
+POINT PagePlacement::ToDevice(double x, double y) const
+{
+    double m[6];
+    TurnMatrix(rotation, m);
+    return ShownToDevice(*this, x * m[0] + y * m[2], x * m[1] + y * m[3]);
+}
+
+RECT PagePlacement::ToDevice(const double rect[4]) const
+{
+    POINT a = ToDevice(rect[0], rect[1]), b = ToDevice(rect[2], rect[3]);
+    return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+PagePlacement PlacePage(const pdf::PageInfo& page, double scale, double left, double top)
+{
+    // The page box turned: its corners' least x and greatest y are the shown left and top edges.
+    PagePlacement place;
+    place.scale = scale;
+    place.rotation = page.rotation;
+    double m[6];
+    TurnMatrix(page.rotation, m);
+    double minX = 0, maxY = 0;
+    for (int corner = 0; corner < 4; ++corner) {
+        double x = page.box[corner & 1 ? 2 : 0], y = page.box[corner & 2 ? 3 : 1];
+        double tx = x * m[0] + y * m[2], ty = x * m[1] + y * m[3];
+        minX = corner ? std::min(minX, tx) : tx;
+        maxY = corner ? std::max(maxY, ty) : ty;
+    }
+    place.left = left - minX * scale;
+    place.top = top;
+    place.pageHeight = maxY;
+    return place;
+}
+
 void DrawPageContent(HDC dc, const std::string& content, const PagePlacement& place, bool blackWhite)
 {
     ContentDrawer(dc, place, blackWhite, NoFonts()).Run(content);
@@ -422,19 +469,21 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
             else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature)
                 text = script.ShownValue(f); // in every widget of the field
             if (text.empty()) continue;
-            double height = widget.rect[3] - widget.rect[1];
+            // Measured in points on the box as shown, so that the text stands upright on a turned page.
+            RECT device = place.ToDevice(widget.rect);
+            double width = (device.right - device.left) / place.scale, height = (device.bottom - device.top) / place.scale;
             // The field's own text size where it gives one (within its box), else one to suit the box.
             double points = widget.fontSize > 0 && !box ? std::max(4.0, std::min(widget.fontSize, height * 0.85))
                                                         : std::min(10.0, std::max(4.0, height * 0.75));
             HFONT font = CreateFontW(-static_cast<int>(std::lround(points * place.scale)), 0, 0, 0, box ? FW_BOLD : FW_NORMAL,
                                      FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
             HGDIOBJ old = SelectObject(dc, font);
-            double x = box ? widget.rect[0] + (widget.rect[2] - widget.rect[0] - points * 0.6) / 2 : widget.rect[0] + 2;
-            double baseline = widget.rect[1] + (height - points) / 2 + points * 0.2;
+            double x = box ? (width - points * 0.6) / 2 : 2;
+            double baseline = (height - points) / 2 + points * 0.2; // above the box's bottom edge
             for (wchar_t& c : text)
                 if (c == L'\r' || c == L'\n') c = L' ';
-            TextOutW(dc, static_cast<int>(std::lround(place.left + x * place.scale)),
-                     static_cast<int>(std::lround(place.top + (place.pageHeight - baseline) * place.scale)), text.c_str(),
+            TextOutW(dc, static_cast<int>(std::lround(device.left + x * place.scale)),
+                     static_cast<int>(std::lround(device.bottom - baseline * place.scale)), text.c_str(),
                      static_cast<int>(text.size()));
             SelectObject(dc, old);
             DeleteObject(font);
@@ -495,12 +544,7 @@ void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const Pag
 {
     for (const pdf::FormField& field : form.fields) {
         for (const pdf::Widget& widget : field.widgets) {
-            if (widget.page != page || !widget.printed) continue;
-            RECT device = {static_cast<LONG>(std::lround(place.left + widget.rect[0] * place.scale)),
-                           static_cast<LONG>(std::lround(place.top + (place.pageHeight - widget.rect[3]) * place.scale)),
-                           static_cast<LONG>(std::lround(place.left + widget.rect[2] * place.scale)),
-                           static_cast<LONG>(std::lround(place.top + (place.pageHeight - widget.rect[1]) * place.scale))};
-            DrawWidgetFrame(dc, widget, device, place.scale, false, blackWhite);
+            if (widget.page == page && widget.printed) DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
         }
     }
 }

@@ -1,5 +1,6 @@
 // Cross-reference reading, object loading and stream decoding of a PDF file.
 #include "viewer/PdfDocument.h"
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,6 +33,22 @@ Document::Document(std::string bytes) : m_bytes(std::move(bytes))
     if (offsetText.empty() || *end != '\0' || offset >= m_bytes.size()) throw PdfError("bad cross-reference offset");
     ReadXrefChain(offset);
     if (!m_trailer || m_trailer->Get("Root")->kind != Kind::Ref) throw PdfError("no document catalog");
+    OpenSecurity();
+}
+
+void Document::OpenSecurity()
+{
+    ObjectPtr encrypt = m_trailer->Get("Encrypt");
+    if (encrypt->IsNull()) return;
+    if (encrypt->kind == Kind::Ref) m_encryptNumber = encrypt->refNumber;
+    ObjectPtr dict = Resolve(encrypt);
+    if (dict->kind != Kind::Dict) throw PdfError("bad encryption dictionary");
+    ObjectPtr ids = Resolve(m_trailer->Get("ID"));
+    ObjectPtr firstId = ids->kind == Kind::Array && !ids->items.empty() ? Resolve(ids->items[0]) : MakeNull();
+    m_security = StandardSecurity::Open(*dict, firstId->kind == Kind::String ? firstId->text : std::string());
+    // What was read to get here was read without decryption.
+    m_cache.clear();
+    m_objectStreams.clear();
 }
 
 void Document::ReadXrefChain(size_t offset)
@@ -193,6 +210,8 @@ ObjectPtr Document::LoadObject(int number)
     if (!parser.ReadObjectHeader(found, generation) || found != number)
         throw PdfError("object " + std::to_string(number) + " is not at its recorded offset");
     ObjectPtr obj = parser.ReadObject();
+    // Objects inside an object stream were decrypted with the stream; the rest with their own key.
+    if (m_security && number != m_encryptNumber) obj = m_security->Decrypt(obj, number, generation);
     return obj->kind == Kind::Ref ? Resolve(obj) : obj;
 }
 
@@ -240,6 +259,7 @@ std::string Document::DecodeStream(const Object& stream)
     for (size_t i = 0; i < filters.size(); ++i) {
         ObjectPtr f = Resolve(filters[i]);
         if (f->kind != Kind::Name) throw PdfError("stream filter is not a name");
+        if (f->text == "Crypt") continue; // undone when the object was loaded
         steps.push_back(FilterStep{f->text, params[i]});
     }
     return DecodeFilters(stream.raw, steps);
@@ -263,6 +283,10 @@ std::vector<Document::Page> Document::Pages()
                     if (v->kind == Kind::Number) here.box[i] = v->number;
                 }
             }
+            // Any multiple of 90, negative or past a full turn; other values leave the page upright.
+            ObjectPtr rotate = Resolve(node->Get("Rotate"));
+            if (rotate->kind == Kind::Number && std::fmod(rotate->number, 90) == 0 && std::fabs(rotate->number) < 1e9)
+                here.rotation = static_cast<int>((static_cast<long long>(rotate->number) % 360 + 360) % 360);
             ObjectPtr resources = node->Get("Resources");
             if (!resources->IsNull()) here.resources = resources;
             ObjectPtr kids = Resolve(node->Get("Kids"));

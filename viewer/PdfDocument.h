@@ -1,8 +1,10 @@
 // A PDF file opened for reading: its cross-reference sections (tables and streams, with object
-// streams), indirect objects resolved on demand and stream data decoded through its filter chain.
+// streams), indirect objects resolved on demand (decrypted when the file is encrypted) and stream
+// data decoded through its filter chain.
 #pragma once
 #include "viewer/PdfFilters.h"
 #include "viewer/PdfObject.h"
+#include "viewer/PdfSecurity.h"
 #include <set>
 
 namespace pdf {
@@ -10,7 +12,8 @@ namespace pdf {
 class Document
 {
 public:
-    // Reads the cross-reference sections of the bytes; throws PdfError when the file is not PDF.
+    // Reads the cross-reference sections of the bytes and opens an encrypted file with the empty
+    // user password; throws PdfError when the file is not PDF or cannot be opened so.
     explicit Document(std::string bytes);
 
     // The object behind a reference (other objects are returned as they are); null when the
@@ -23,12 +26,13 @@ public:
     // The decoded data of a stream; throws PdfError for a filter it cannot undo.
     std::string DecodeStream(const Object& stream);
 
-    // Every page object in order, with MediaBox and Resources inherited from the page tree.
+    // Every page object in order, with MediaBox, Rotate and Resources inherited from the page tree.
     struct Page
     {
         ObjectPtr object;
         int number = 0;        // object number of the page, 0 for a direct page object
         double box[4] = {0, 0, 612, 792};
+        int rotation = 0;      // turn as shown, clockwise: 0, 90, 180 or 270 degrees
         ObjectPtr resources;
     };
     std::vector<Page> Pages();
@@ -47,6 +51,7 @@ private:
     void ReadXrefChain(size_t offset);
     size_t ReadXrefTable(size_t offset, ObjectPtr& trailer);
     ObjectPtr ReadXrefStream(size_t offset);
+    void OpenSecurity();
     ObjectPtr LoadObject(int number);
     ObjectPtr LoadFromObjectStream(int streamNumber, int index, int number);
     long ResolveLength(const Object& ref);
@@ -58,6 +63,8 @@ private:
     std::map<int, std::string> m_objectStreams; // decoded object streams, by object number
     ObjectPtr m_trailer;
     std::function<long(const Object&)> m_lengthResolver;
+    std::unique_ptr<StandardSecurity> m_security; // null when the file is not encrypted
+    int m_encryptNumber = 0;                      // the encryption dictionary's object, kept in clear
 };
 
 } // namespace pdf

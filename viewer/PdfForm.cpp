@@ -91,21 +91,7 @@ public:
         ObjectPtr node = m_doc.Resolve(ref);
         if (node->kind != Kind::Dict || depth > kMaxFieldDepth || !m_visited.insert(node.get()).second) return;
         Inherited here = parent;
-        ObjectPtr partial = m_doc.Resolve(node->Get("T"));
-        if (partial->kind == Kind::String) {
-            std::wstring part = DecodeTextString(partial->text);
-            here.name = here.name.empty() ? part : here.name + L"." + part;
-        }
-        ObjectPtr ft = m_doc.Resolve(node->Get("FT"));
-        if (ft->kind == Kind::Name) here.type = ft->text;
-        if (!node->Get("V")->IsNull()) here.value = m_doc.Resolve(node->Get("V"));
-        ObjectPtr ff = m_doc.Resolve(node->Get("Ff"));
-        if (ff->kind == Kind::Number) here.flags = static_cast<int>(ff->number);
-        if (!node->Get("Opt")->IsNull()) here.options = m_doc.Resolve(node->Get("Opt"));
-        ObjectPtr maxLen = m_doc.Resolve(node->Get("MaxLen"));
-        if (maxLen->kind == Kind::Number) here.maxLength = static_cast<int>(maxLen->number);
-        ObjectPtr da = m_doc.Resolve(node->Get("DA"));
-        if (da->kind == Kind::String) here.appearance = da->text;
+        Inherit(here, node);
 
         // Kids with names of their own (or kids of their own) are fields; a kid without either is
         // one of this field's widgets, whatever entries of a field it repeats (a radio button's
@@ -133,7 +119,75 @@ public:
         AddField(node, here, widgetKids);
     }
 
+    // A reader shows every widget of a page, also those the field tree does not reach: a widget
+    // whose /Parent does not list it among its kids, or one that repeats a field's name (each
+    // choice of a radio group, where only the first is listed in the form's fields). Such a widget
+    // joins the field of its name; a widget of no field of the form is left out.
+    void CollectPageWidgets(const std::vector<Document::Page>& pages)
+    {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            ObjectPtr annots = m_doc.Resolve(pages[i].object->Get("Annots"));
+            if (annots->kind != Kind::Array) continue;
+            for (const ObjectPtr& a : annots->items) {
+                try {
+                    ObjectPtr annot = m_doc.Resolve(a);
+                    if (annot->kind == Kind::Dict && annot->Get("Subtype")->IsName("Widget") && !m_widgetAnnots.count(annot.get()))
+                        AddStrayWidget(annot);
+                } catch (const PdfError&) {
+                    // a damaged annotation is left out; the rest of the page still counts
+                }
+            }
+        }
+    }
+
 private:
+    // Takes the entries of a field node over those inherited from its parents.
+    void Inherit(Inherited& here, const ObjectPtr& node)
+    {
+        ObjectPtr partial = m_doc.Resolve(node->Get("T"));
+        if (partial->kind == Kind::String) {
+            std::wstring part = DecodeTextString(partial->text);
+            here.name = here.name.empty() ? part : here.name + L"." + part;
+        }
+        ObjectPtr ft = m_doc.Resolve(node->Get("FT"));
+        if (ft->kind == Kind::Name) here.type = ft->text;
+        if (!node->Get("V")->IsNull()) here.value = m_doc.Resolve(node->Get("V"));
+        ObjectPtr ff = m_doc.Resolve(node->Get("Ff"));
+        if (ff->kind == Kind::Number) here.flags = static_cast<int>(ff->number);
+        if (!node->Get("Opt")->IsNull()) here.options = m_doc.Resolve(node->Get("Opt"));
+        ObjectPtr maxLen = m_doc.Resolve(node->Get("MaxLen"));
+        if (maxLen->kind == Kind::Number) here.maxLength = static_cast<int>(maxLen->number);
+        ObjectPtr da = m_doc.Resolve(node->Get("DA"));
+        if (da->kind == Kind::String) here.appearance = da->text;
+    }
+
+    // A widget outside the field tree: its field is itself when it has a name, else its /Parent;
+    // the field's entries come down from the top of its /Parent chain.
+    void AddStrayWidget(const ObjectPtr& annot)
+    {
+        std::vector<ObjectPtr> chain;
+        ObjectPtr node = annot->Get("T")->IsNull() ? m_doc.Resolve(annot->Get("Parent")) : annot;
+        std::set<const Object*> seen;
+        while (node->kind == Kind::Dict && chain.size() <= kMaxFieldDepth && seen.insert(node.get()).second) {
+            chain.push_back(node);
+            node = m_doc.Resolve(node->Get("Parent"));
+        }
+        if (chain.empty() || node->kind == Kind::Dict) return; // no field, or a chain too deep or looping
+        Inherited info;
+        for (size_t i = chain.size(); i-- > 0;) Inherit(info, chain[i]);
+        auto found = m_fieldByName.find(info.name);
+        if (info.name.empty() || found == m_fieldByName.end()) return;
+        FormField& field = m_form.fields[found->second];
+        std::vector<std::string> states;
+        AddWidget(field, annot, info, field.widgets.size(), BoxExports(field, info), states);
+        if (IsBox(field) && field.value.empty() && !states.empty() && states[0] == field.widgets.back().onState)
+            field.value = DecodeName(field.widgets.back().onState);
+    }
+
+    static bool IsBox(const FormField& field)
+    {
+        return field.type == FieldType::CheckBox || field.type == FieldType::Radio;
+    }
     void AddLink(const ObjectPtr& annot, int page)
     {
         ObjectPtr action = m_doc.Resolve(annot->Get("A"));
@@ -183,27 +237,14 @@ private:
                 if (first->kind == Kind::String) field.value = DecodeTextString(first->text);
             }
         }
-        bool box = field.type == FieldType::CheckBox || field.type == FieldType::Radio;
-        std::vector<std::wstring> boxExports;
-        if (info.options && info.options->kind == Kind::Array) {
-            for (const ObjectPtr& o : info.options->items) {
-                ObjectPtr opt = m_doc.Resolve(o);
-                // A choice option is a text, or a pair [export value, text shown].
-                ObjectPtr exported = opt;
-                if (opt->kind == Kind::Array && opt->items.size() >= 2) {
-                    exported = m_doc.Resolve(opt->items[0]);
-                    opt = m_doc.Resolve(opt->items[1]);
-                }
-                if (opt->kind != Kind::String) continue;
-                std::wstring shown = DecodeTextString(opt->text);
-                if (box) {
-                    boxExports.push_back(shown);
-                } else if (field.type == FieldType::Choice) {
-                    field.options.push_back(shown);
-                    field.exports.push_back(exported->kind == Kind::String ? DecodeTextString(exported->text) : shown);
-                }
-            }
+        bool box = IsBox(field);
+        if (field.type == FieldType::Choice) {
+            ForEachOption(info, [&](const ObjectPtr& exported, const std::wstring& shown) {
+                field.options.push_back(shown);
+                field.exports.push_back(exported->kind == Kind::String ? DecodeTextString(exported->text) : shown);
+            });
         }
+        std::vector<std::wstring> boxExports = BoxExports(field, info);
         std::vector<std::string> appearanceStates;
         if (widgetKids.empty()) AddWidget(field, node, info, 0, boxExports, appearanceStates);
         for (size_t i = 0; i < widgetKids.size(); ++i) AddWidget(field, widgetKids[i], info, i, boxExports, appearanceStates);
@@ -212,7 +253,40 @@ private:
             for (size_t i = 0; i < field.widgets.size() && field.value.empty(); ++i)
                 if (appearanceStates[i] == field.widgets[i].onState) field.value = DecodeName(field.widgets[i].onState);
         }
+        // Nodes of one full name are one field (the form's fields may list each choice of a radio
+        // group): their widgets join the first.
+        auto known = m_fieldByName.find(field.name);
+        if (known != m_fieldByName.end() && m_form.fields[known->second].type == field.type) {
+            FormField& first = m_form.fields[known->second];
+            first.widgets.insert(first.widgets.end(), field.widgets.begin(), field.widgets.end());
+            if (first.value.empty()) first.value = field.value;
+            return;
+        }
+        m_fieldByName.emplace(field.name, m_form.fields.size());
         m_form.fields.push_back(field);
+    }
+
+    // Calls take(export value, text shown) for each /Opt entry: a text, or a pair of the two.
+    template <typename Take> void ForEachOption(const Inherited& info, Take take)
+    {
+        if (!info.options || info.options->kind != Kind::Array) return;
+        for (const ObjectPtr& o : info.options->items) {
+            ObjectPtr opt = m_doc.Resolve(o);
+            ObjectPtr exported = opt;
+            if (opt->kind == Kind::Array && opt->items.size() >= 2) {
+                exported = m_doc.Resolve(opt->items[0]);
+                opt = m_doc.Resolve(opt->items[1]);
+            }
+            if (opt->kind == Kind::String) take(exported, DecodeTextString(opt->text));
+        }
+    }
+
+    // A check box's or radio group's /Opt: the values its widgets report, in the order of its kids.
+    std::vector<std::wstring> BoxExports(const FormField& field, const Inherited& info)
+    {
+        std::vector<std::wstring> exports;
+        if (IsBox(field)) ForEachOption(info, [&](const ObjectPtr&, const std::wstring& shown) { exports.push_back(shown); });
+        return exports;
     }
 
     static std::wstring DecodeName(const std::string& name)
@@ -242,11 +316,12 @@ private:
             for (auto& entry : normal->dict)
                 if (entry.first != "Off" && normal->kind == Kind::Dict) widget.onState = entry.first;
         }
-        bool box = field.type == FieldType::CheckBox || field.type == FieldType::Radio;
+        bool box = IsBox(field);
         if (widget.onState.empty() && box) widget.onState = "Yes";
         if (box) widget.exportValue = ExportValue(widget.onState, kidIndex, boxExports);
         ReadAppearance(annot, info, widget);
         ReadFlagsAndAction(annot, widget);
+        m_widgetAnnots.insert(annot.get());
         ObjectPtr state = m_doc.Resolve(annot->Get("AS"));
         states.push_back(state->kind == Kind::Name ? state->text : std::string());
         field.widgets.push_back(widget);
@@ -366,6 +441,8 @@ private:
     Document& m_doc;
     FormDocument& m_form;
     std::set<const Object*> m_visited;
+    std::set<const Object*> m_widgetAnnots;   // annotations already placed as widgets
+    std::map<std::wstring, size_t> m_fieldByName; // index into m_form.fields
     std::map<const Object*, int> m_annotPage;
     std::vector<const Object*> m_pageObjects;
     std::string m_defaultAppearance;
@@ -462,6 +539,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
             PageInfo info;
             std::copy(p.box, p.box + 4, info.box);
             if (info.Width() <= 0 || info.Height() <= 0) info = PageInfo();
+            info.rotation = p.rotation;
             form.pages.push_back(info);
             try {
                 form.pageContents.push_back(PageContent(doc, p.object));
@@ -485,6 +563,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
         if (fields->kind == Kind::Array) {
             for (const ObjectPtr& f : fields->items) walker.Walk(f, Inherited(), 0);
         }
+        walker.CollectPageWidgets(pages);
         return true;
     } catch (const PdfError& e) {
         error = e.what();

@@ -37,8 +37,12 @@ struct Widget
 struct PageInfo
 {
     double box[4] = {0, 0, 612, 792};
+    int rotation = 0;          // turn as shown, clockwise: 0, 90, 180 or 270 degrees (/Rotate)
     double Width() const { return box[2] - box[0]; }
     double Height() const { return box[3] - box[1]; }
+    // The page's extent as shown, turned.
+    double ShownWidth() const { return rotation % 180 ? Height() : Width(); }
+    double ShownHeight() const { return rotation % 180 ? Width() : Height(); }
 };
 
 struct FormField

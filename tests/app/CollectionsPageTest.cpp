@@ -13,6 +13,7 @@
 #include "pages/FormPage.h"
 #include "app/Navigator.h"
 #include "tests/pages/DialogDriver.h"
+#include "viewer/FormWindow.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace
@@ -130,13 +131,17 @@ struct CollectionsProgram : ::testing::Test
     {
         return PumpUntil([&] { auto e = PageEdits(); return e.size() > 20 && TextOf(e[0]) == id; });
     }
+    // The edit of the statement's field of that name.
+    HWND StatementEdit(const wchar_t* name)
+    {
+        viewer::FormWindow* statement = Page()->m_browser.GetFormWindow();
+        const int field = statement ? statement->Script().FieldIndex(name) : -1;
+        return field < 0 ? nullptr : statement->ControlOf(static_cast<size_t>(field));
+    }
     void SetPayment(const wchar_t* totalDue)
     {
-        // statement.pdf's fields in order: ID, Date, CompanyName, TextLogo, ImageLogoSize, FirstPatientName,
-        // PatientName, ToAddress, ToCity, ToState, ToZip, FromDate_1, CPT_1, Charges_1, CoPay_1, PatientPd_1,
-        // Payer1Pd_1, Payer2Pd_1, TotalDue_1, ...
-        SetWindowTextW(PageEdits()[18], totalDue);
-        SetWindowTextW(PageEdits()[14], L"10");
+        SetWindowTextW(StatementEdit(L"TotalDue_1"), totalDue);
+        SetWindowTextW(StatementEdit(L"CoPay_1"), L"10");
     }
 };
 } // namespace

@@ -110,8 +110,8 @@ ProgramRun::ProgramRun(bool programPages)
     SetViewPageFactory(programPages ? nullptr : &PlainPages());
     ::GetCurrentDirectoryW(MAX_PATH, m_savedFolder);
     ::SetCurrentDirectoryW(folder.Path().c_str());
-    AfxSetMessageBoxSink([this](HWND, const CString& text, const CString& caption, UINT) {
-        messages.push_back({text, caption});
+    AfxSetMessageBoxSink([this](HWND owner, const CString& text, const CString& caption, UINT) {
+        messages.push_back({text, caption, owner});
         return IDOK;
     });
 }

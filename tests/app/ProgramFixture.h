@@ -14,6 +14,7 @@ struct RecordedMessage
 {
     CString text;
     CString caption;
+    HWND owner = nullptr;
 };
 
 // What the master database of a test holds; a null title or address is stored as SQL NULL.

@@ -59,7 +59,7 @@ protected:
         ASSERT_TRUE(m_ctrl.CreateFromStatic(1022, &m_parent));
         m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), updatesAddress.c_str());
         m_ctrl.EnableFormDownloads([this] { ++closed; });
-        m_ctrl.Navigate2(server.Address(L"/updates/").c_str());
+        m_ctrl.Navigate2(updatesAddress.c_str());
         PumpPendingMessages();
     }
 
@@ -123,14 +123,30 @@ TEST(FormDownloadRules, UpdatesAddressMatchesItsStartWithoutCase)
         {L"http://user:pw@forms.example/a.pdf", L"http://forms.example", false},
         {L"http://forms.example/a.pdf", L"http://user@forms.example/", false},
         // Whole segments of the path.
-        {L"http://forms.example/updatesX/a.pdf", L"http://forms.example/updates", false},
-        {L"http://forms.example/updates/a.pdf", L"http://forms.example/updates", true},
+        {L"http://forms.example/updatesX/a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example/updates/a.pdf", L"http://forms.example/updates/", true},
         {L"http://forms.example/updates", L"http://forms.example/updates/", true},
-        {L"http://forms.example/updates?x=1", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates?x=1", L"http://forms.example/updates/", true},
         {L"http://forms.example/updates/sub/a.pdf?x=/other", L"http://forms.example/updates/", true},
-        {L"http://forms.example/up", L"http://forms.example/updates", false},
-        {L"http://forms.example/?/updates/a.pdf", L"http://forms.example/updates", false},
-        {L"http://forms.example#/updates/a.pdf", L"http://forms.example/updates", false},
+        {L"http://forms.example/up", L"http://forms.example/updates/", false},
+        {L"http://forms.example/?/updates/a.pdf", L"http://forms.example/updates/", false},
+        {L"http://forms.example#/updates/a.pdf", L"http://forms.example/updates/", false},
+        // An updates address that names a page stands for the page's folder, as the page's own
+        // relative links do.
+        {L"http://forms.example/forms/claim.pdf", L"http://forms.example/forms/updates.htm", true},
+        {L"http://forms.example/forms/updates.htm", L"http://forms.example/forms/updates.htm", true},
+        {L"http://forms.example/forms/v2/claim.pdf", L"http://forms.example/forms/updates.htm", true},
+        {L"http://forms.example/FORMS/claim.pdf", L"http://forms.example/forms/updates.htm?x=/a/b", true},
+        {L"http://forms.example/forms", L"http://forms.example/forms/updates.htm", true},
+        {L"http://forms.example/formsX/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example/other/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example/forms/../claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example:8080/forms/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example.other.net/forms/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://user@forms.example/forms/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"https://forms.example/forms/claim.pdf", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example/a.pdf", L"http://forms.example/updates", true}, // the page "updates" of "/"
         // Steps out of the folder, plain, escaped or with a backslash.
         {L"http://forms.example/updates/../other/a.pdf", L"http://forms.example/updates/", false},
         {L"http://forms.example/updates/%2E%2e/other/a.pdf", L"http://forms.example/updates/", false},
@@ -251,6 +267,12 @@ TEST(FormDownloadRules, RedirectsResolveAndStayBelowTheUpdatesAddress)
     EXPECT_FALSE(IsAcceptedRedirect(L"http://forms.example/updates/a.pdf", L"https://forms.example/updates/"));
     EXPECT_FALSE(IsAcceptedRedirect(L"https://forms.example:8080/updates/a.pdf", L"http://forms.example:8080/updates/"));
     EXPECT_FALSE(IsAcceptedRedirect(L"ftp://forms.example/updates/a.pdf", updates));
+    // An updates page: its folder is the measure, for the move to https too.
+    const std::wstring page = L"http://forms.example/forms/updates.htm";
+    EXPECT_TRUE(IsAcceptedRedirect(L"http://forms.example/forms/v2/claim.pdf", page));
+    EXPECT_TRUE(IsAcceptedRedirect(L"https://forms.example/forms/claim.pdf", page));
+    EXPECT_FALSE(IsAcceptedRedirect(L"https://forms.example/formsX/claim.pdf", page));
+    EXPECT_FALSE(IsAcceptedRedirect(L"http://forms.example/updates.htm", page));
 }
 
 TEST(FormDownloadRules, TakenNamesCountUpFromThePlainName)
@@ -385,6 +407,52 @@ TEST_F(FormDownloadTest, AddressesOutsideTheUpdatesAddressAreNotDownloaded)
     Follow(server.Address(L"/other/new-claim.pdf"));
     std::vector<std::wstring> expected = {L"new-claim.pdf"};
     EXPECT_EQ(expected, FilesIn(store.Path()));
+}
+
+TEST_F(FormDownloadTest, AnUpdatesPageServesTheFormsOfItsFolder)
+{
+    const std::wstring page = server.Address(L"/updates/updates.htm");
+    ShowUpdatesPage(page);
+    HWND list = ::GetDlgItem(m_ctrl.m_hWnd, viewer::LinkList::kLinkListId);
+    ASSERT_NE(nullptr, list);
+    ASSERT_EQ(6, ::SendMessageW(list, LB_GETCOUNT, 0, 0)) << "the updates page was not shown";
+
+    // The page's own link and redirects that stay in its folder.
+    std::vector<std::wstring> expected;
+    for (const wchar_t* path : {L"/updates/new-claim.pdf", L"/updates/moved.pdf", L"/updates/relative.pdf"}) {
+        boxes.clear();
+        Follow(server.Address(path));
+        expected.push_back(std::wstring(path).substr(9));
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, FilesIn(store.Path())) << path;
+        EXPECT_TRUE(ReadWholeFile(store.File(expected.back())) == form) << path;
+        ASSERT_EQ(1u, boxes.size()) << path;
+        EXPECT_EQ(kSuccess, boxes[0].text) << path;
+    }
+    for (const std::wstring& name : expected) ASSERT_TRUE(::DeleteFileW(store.File(name).c_str()));
+
+    // Redirects that leave the folder fail as they do for the folder's own address.
+    for (const wchar_t* path : {L"/updates/prefix.pdf", L"/updates/away.pdf", L"/updates/credentials.pdf"})
+        ExpectFailedDownload(path);
+
+    // Outside the folder, on another host name or port of the same site, or with a user name: refused
+    // before anything is fetched, although the site serves the form there.
+    const std::wstring port = std::to_wstring(server.Port());
+    boxes.clear();
+    const int closedBefore = closed;
+    const std::vector<std::wstring> outside = {
+        server.Address(L"/updatesX/new-claim.pdf"), server.Address(L"/other/new-claim.pdf"),
+        server.Address(L"/new-claim.pdf"), L"http://localhost:" + port + L"/updates/new-claim.pdf",
+        L"http://127.0.0.1:1/updates/new-claim.pdf", L"http://user@127.0.0.1:" + port + L"/updates/new-claim.pdf"};
+    for (const std::wstring& address : outside) {
+        Follow(address);
+        EXPECT_TRUE(FilesIn(store.Path()).empty()) << address;
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(closedBefore, closed);
+    EXPECT_EQ(CString(page.c_str()), m_ctrl.GetLocationURL());
+    std::string body;
+    EXPECT_EQ(200u, UpdateServer::Fetch(L"http://localhost:" + port + L"/updatesX/new-claim.pdf", body));
 }
 
 TEST_F(FormDownloadTest, UnsafeNamesAreRefusedWithAMessage)

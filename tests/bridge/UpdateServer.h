@@ -18,8 +18,8 @@ public:
         m_state = L"/tmp/formstead-updates-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                   std::to_wstring(::GetTickCount()) + L"-" + std::to_wstring(++Serial());
         ::CreateDirectoryW(Dos(m_state).c_str(), nullptr);
-        std::wstring script = Widen(__FILE__);
-        script = script.substr(0, script.find_last_of(L"/\\") + 1) + L"update_server.py";
+        // The script's Unix path comes from the build: __FILE__ may be relative to the build folder.
+        const std::wstring script = Widen(FORMSTEAD_UPDATE_SERVER);
         std::wstring command = L"/usr/bin/python3 " + script + L" " + m_state + L"/port " + Unix(formPdf);
         STARTUPINFOW si = {sizeof si};
         PROCESS_INFORMATION pi = {};
@@ -45,6 +45,7 @@ public:
     UpdateServer& operator=(const UpdateServer&) = delete;
 
     bool Running() const { return m_port != 0; }
+    int Port() const { return m_port; }
     std::wstring Address(const std::wstring& path) const
     {
         return L"http://127.0.0.1:" + std::to_wstring(m_port) + path;

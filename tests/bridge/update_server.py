@@ -13,13 +13,17 @@ port_file, form_path = sys.argv[1], sys.argv[2]
 with open(form_path, "rb") as f:
     FORM = f.read()
 
+UPDATES_PAGE = (b"<html><body><h1>Form updates</h1>"
+                b"<a href=\"new-claim.pdf\">New claim form</a>"
+                b"<a href=\"/other/new-claim.pdf\">Elsewhere on the host</a>"
+                b"<a href=\"missing.pdf\">Gone</a>"
+                b"<a href=\"cut.pdf\">Cut short</a>"
+                b"</body></html>")
+
+# The updates page as a folder's address and as a named page in that folder.
 PAGES = {
-    "/updates/": b"<html><body><h1>Form updates</h1>"
-                 b"<a href=\"new-claim.pdf\">New claim form</a>"
-                 b"<a href=\"/other/new-claim.pdf\">Elsewhere on the host</a>"
-                 b"<a href=\"missing.pdf\">Gone</a>"
-                 b"<a href=\"cut.pdf\">Cut short</a>"
-                 b"</body></html>",
+    "/updates/": UPDATES_PAGE,
+    "/updates/updates.htm": UPDATES_PAGE,
     "/updates/commands.htm": b"<html><body><a href=\"app:deleteRecord?1\">Delete</a>"
                              b"<a href=\"app:toSetAddr?1\">Address</a></body></html>",
 }

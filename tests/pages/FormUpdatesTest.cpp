@@ -56,13 +56,15 @@ std::wstring FirstPdfTitle(const std::wstring& folder)
 
 struct UpdatesFixture
 {
-    UpdatesFixture() : fixture(false), server(std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf")
+    // updatesPath: the path of the updates address on the local site, a folder or a page in it.
+    explicit UpdatesFixture(const wchar_t* updatesPath = L"/updates/")
+        : fixture(false), server(std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf")
     {
         host.programFolder = fixture.program.Path().c_str();
         host.storeFolder = fixture.store.Path().c_str();
-        host.updatesAddress = server.Address(L"/updates/").c_str();
+        host.updatesAddress = server.Address(updatesPath).c_str();
         host.frame = &fixture.frame;
-        caption = L"Download form updates (" + server.Address(L"/updates/") + L")";
+        caption = L"Download form updates (" + server.Address(updatesPath) + L")";
         EXPECT_TRUE(bar.Create(CPdfButtons::IDD, &fixture.frame));
         bar.Attach(&host, nullptr);
     }
@@ -164,4 +166,28 @@ TEST(FormUpdates, ALinkOutsideTheUpdatesAddressDownloadsNothing)
     EXPECT_TRUE(f.fixture.boxes.empty());
     EXPECT_EQ(L"", FirstPdfTitle(f.fixture.store.Path()));
     EXPECT_EQ(L"", FirstPdfTitle(f.fixture.program.Path()));
+}
+
+TEST(FormUpdates, AnUpdatesAddressThatNamesAPageDownloadsTheFormsBesideIt)
+{
+    UpdatesFixture f(L"/updates/updates.htm");
+    ASSERT_TRUE(f.server.Running());
+    DialogDriver driver;
+    driver.Then([&] {
+        HWND dialog = FindThreadDialog(f.caption);
+        HWND list = dialog ? LinkListOf(dialog, 6) : nullptr;
+        if (!list)
+            return false;
+        DoubleClickRow(list, 3); // "Elsewhere on the host": refused, the dialog stays
+        DoubleClickRow(list, 2); // "New claim form", beside the page
+        return true;
+    });
+    f.CheckFormsUpdates(driver);
+    EXPECT_EQ(nullptr, FindThreadDialog(f.caption));
+    ASSERT_EQ(1u, f.fixture.boxes.size());
+    EXPECT_EQ(L"The form was downloaded successfully. You can register it now", f.fixture.boxes[0].text);
+    const std::string served = ReadWholeFile(std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf");
+    ASSERT_FALSE(served.empty());
+    EXPECT_TRUE(ReadWholeFile(f.fixture.store.File(L"new-claim.pdf")) == served);
+    EXPECT_EQ(L"new-claim", FirstPdfTitle(f.fixture.store.Path()));
 }

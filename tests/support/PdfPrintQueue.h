@@ -152,8 +152,7 @@ private:
     }
     static std::wstring ScriptPath()
     {
-        std::string here = __FILE__;
-        here = here.substr(0, here.find_last_of("/\\") + 1) + "pdf_printer.sh";
+        const std::string here = std::string(FORMSTEAD_TEST_SUPPORT_DIR) + "pdf_printer.sh";
         return std::wstring(here.begin(), here.end());
     }
     // Starts the script without waiting (Wine cannot wait for a Unix program); the script writes

@@ -1,19 +1,13 @@
 // Forms written by other PDF libraries (ReportLab's AcroForm writer and pdf-lib, made by the build):
 // each reads as exactly its fields, a radio group as one field whose value is the chosen widget's
 // export value, and its page's labels are drawn where pdftoppm draws them.
-#include "PageCanvas.h"
+#include "ReferencePage.h"
 #include "tests/support/TempFolder.h"
 #include "viewer/FormScript.h"
-#include "viewer/PageRenderer.h"
 #include "viewer/PdfForm.h"
 #include <gtest/gtest.h>
-#include <cmath>
-#include <cstdlib>
-#include <regex>
 
 namespace {
-
-const double kScale = 1.5; // the 108 dots per inch the reference pages are rendered at
 
 struct ExpectedField
 {
@@ -66,64 +60,6 @@ pdf::FormDocument Read(const std::wstring& path)
     return doc;
 }
 
-// A grey page: one byte a pixel, 0 black.
-struct GreyPage
-{
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    int DarkIn(int left, int top, int right, int bottom) const { return ::DarkIn(pixels, width, {left, top, right, bottom}); }
-};
-
-// The binary PGM file pdftoppm writes.
-GreyPage ReadPgm(const std::wstring& path)
-{
-    GreyPage page;
-    std::string bytes = ReadWholeFile(path);
-    std::smatch header;
-    if (!std::regex_search(bytes, header, std::regex("^P5\\s+(\\d+)\\s+(\\d+)\\s+255\\s"))) return page;
-    page.width = std::stoi(header[1]);
-    page.height = std::stoi(header[2]);
-    page.pixels.assign(bytes.begin() + header.length(0), bytes.end());
-    if (page.pixels.size() != static_cast<size_t>(page.width) * page.height) page = GreyPage();
-    return page;
-}
-
-// The first page as this viewer draws it (page content only, no fields) at the same resolution.
-GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height)
-{
-    PageCanvas canvas(width, height);
-    viewer::PagePlacement place;
-    place.scale = kScale;
-    place.pageHeight = doc.pages[0].box[3];
-    viewer::DrawFormPage(canvas.Dc(), doc, 0, place, false);
-    GreyPage page;
-    page.width = width;
-    page.height = height;
-    page.pixels = canvas.Grey();
-    return page;
-}
-
-struct Word
-{
-    std::string text;
-    double box[4]; // left, top, right, bottom in points from the top left
-};
-
-// The words and their boxes as pdftotext found them on the page.
-std::vector<Word> ReadWords(const std::wstring& path)
-{
-    std::vector<Word> words;
-    std::string html = ReadWholeFile(path);
-    std::regex word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it) {
-        Word w;
-        w.text = (*it)[5];
-        for (int i = 0; i < 4; ++i) w.box[i] = std::atof((*it)[i + 1].str().c_str());
-        words.push_back(w);
-    }
-    return words;
-}
-
 class ForeignForms : public ::testing::TestWithParam<const ForeignForm*>
 {
 };
@@ -173,23 +109,7 @@ TEST_P(ForeignForms, LabelsAreDrawnWherePdftoppmDrawsThem)
 {
     const ForeignForm& expected = *GetParam();
     pdf::FormDocument blank = Read(FormPath(expected, L"blank", L".pdf"));
-    ASSERT_EQ(1u, blank.pages.size());
-    GreyPage reference = ReadPgm(FormPath(expected, L"page", L".pgm"));
-    ASSERT_EQ(static_cast<int>(std::lround(612 * kScale)), reference.width);
-    ASSERT_EQ(static_cast<int>(std::lround(792 * kScale)), reference.height);
-    GreyPage own = DrawOwnPage(blank, reference.width, reference.height);
-    std::vector<Word> words = ReadWords(FormPath(expected, L"words", L".html"));
-    ASSERT_GE(words.size(), 10u);
-    for (const Word& w : words) {
-        int left = static_cast<int>(std::floor(w.box[0] * kScale)) - 2, top = static_cast<int>(std::floor(w.box[1] * kScale)) - 2;
-        int right = static_cast<int>(std::ceil(w.box[2] * kScale)) + 2, bottom = static_cast<int>(std::ceil(w.box[3] * kScale)) + 2;
-        int theirs = reference.DarkIn(left, top, right, bottom);
-        int ours = own.DarkIn(left, top, right, bottom);
-        ASSERT_GT(theirs, 0) << w.text;
-        // The same word in a metrically matching font: about as much ink in the same place.
-        EXPECT_GE(ours * 2, theirs) << w.text << ": " << ours << " dark pixels, pdftoppm " << theirs;
-        EXPECT_LE(ours, theirs * 2) << w.text << ": " << ours << " dark pixels, pdftoppm " << theirs;
-    }
+    ExpectDrawnAsReference(blank, FormPath(expected, L"page", L".pgm"), FormPath(expected, L"words", L".html"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, ForeignForms, ::testing::Values(&kReportLab, &kPdfLib),

@@ -1,6 +1,8 @@
 // The drawing tests' page bitmap: a 32-bit DIB section read back without the screen.
 #include "PageCanvas.h"
+#include "tests/support/TempFolder.h"
 #include <algorithm>
+#include <regex>
 
 PageCanvas::PageCanvas(int width, int height) : m_dib(width, height)
 {
@@ -24,4 +26,17 @@ int DarkIn(const std::vector<unsigned char>& grey, int width, const PixelBox& bo
     for (int y = std::max(0, box.top); y < std::min(height, box.bottom); ++y)
         for (int x = std::max(0, box.left); x < std::min(width, box.right); ++x) count += grey[y * width + x] < 160;
     return count;
+}
+
+GreyPage ReadPgm(const std::wstring& path)
+{
+    GreyPage page;
+    std::string bytes = ReadWholeFile(path);
+    std::smatch header;
+    if (!std::regex_search(bytes, header, std::regex("^P5\\s+(\\d+)\\s+(\\d+)\\s+255\\s"))) return page;
+    page.width = std::stoi(header[1]);
+    page.height = std::stoi(header[2]);
+    page.pixels.assign(bytes.begin() + header.length(0), bytes.end());
+    if (page.pixels.size() != static_cast<size_t>(page.width) * page.height) page = GreyPage();
+    return page;
 }

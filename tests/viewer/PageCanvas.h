@@ -2,6 +2,7 @@
 // grey level a pixel.
 #pragma once
 #include <windows.h>
+#include <string>
 #include <vector>
 #include "tests/support/Dib32.h"
 
@@ -27,3 +28,14 @@ private:
 
 // Pixels darker than mid-grey inside the box (clipped to the image).
 int DarkIn(const std::vector<unsigned char>& grey, int width, const PixelBox& box);
+
+// A grey page: one byte a pixel, 0 black.
+struct GreyPage
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    int DarkIn(int left, int top, int right, int bottom) const { return ::DarkIn(pixels, width, {left, top, right, bottom}); }
+};
+
+// The binary PGM file pdftoppm writes; an empty page when the file is missing or not one.
+GreyPage ReadPgm(const std::wstring& path);
