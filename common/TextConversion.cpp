@@ -1,5 +1,6 @@
 // ANSI/UTF-16 conversion into fixed buffers and the file existence test.
 #include "common/TextConversion.h"
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 
@@ -29,6 +30,36 @@ int WideToAnsi(const wchar_t* text, char* buffer, int capacity)
     full.copy(buffer, length);
     buffer[length] = 0;
     return length + 1;
+}
+
+std::string WideToAnsiExact(const wchar_t* text, size_t length, const char* guarded)
+{
+    std::string out;
+    out.reserve(length);
+    for (size_t i = 0; i < length; ++i)
+    {
+        if (text[i] < 0x80)
+        {
+            out += static_cast<char>(text[i]);
+            continue;
+        }
+        // One character at a time, a surrogate pair whole, so that each one is kept or replaced alone.
+        const int units = IS_HIGH_SURROGATE(text[i]) && i + 1 < length && IS_LOW_SURROGATE(text[i + 1]) ? 2 : 1;
+        char bytes[8];
+        BOOL usedDefault = FALSE;
+        const int written = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text + i, units, bytes, sizeof bytes,
+                                                  nullptr, &usedDefault);
+        bool exact = written > 0 && !usedDefault;
+        for (int b = 0; exact && b < written; ++b)
+            if (guarded && bytes[b] != 0 && std::strchr(guarded, bytes[b]))
+                exact = false;
+        if (exact)
+            out.append(bytes, static_cast<size_t>(written));
+        else
+            out += '?';
+        i += static_cast<size_t>(units - 1);
+    }
+    return out;
 }
 
 int AnsiToWide(const char* text, wchar_t* buffer, int capacity)

@@ -10,6 +10,11 @@
 // the number of bytes written, the terminator included (0 only when capacity is 0).
 int WideToAnsi(const wchar_t* text, char* buffer, int capacity);
 
+// UTF-16 text in the ANSI code page without best fit: a character that the code page does not hold
+// as itself becomes '?' (a full-width "\uFF5C" stays no "|"), and so does a non-ASCII character whose
+// bytes would include one of the ASCII characters in guarded (a trail byte of a two-byte code page).
+std::string WideToAnsiExact(const wchar_t* text, size_t length, const char* guarded);
+
 // The reverse into a UTF-16 buffer of capacity characters, with the same cutting and termination.
 // Answers the number of characters written, the terminator included.
 int AnsiToWide(const char* text, wchar_t* buffer, int capacity);

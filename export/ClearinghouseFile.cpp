@@ -1,9 +1,10 @@
-// The clearinghouse file: pages streamed through a buffer into a temporary file of the target's
-// folder, which replaces the target only at the end.
+// The clearinghouse file: pages written through a buffer, each at its place, into a temporary file of
+// the target's folder, which replaces the target only at the end.
 #include "export/ClearinghouseFile.h"
 
 #include <cwchar>
 #include <cwctype>
+#include <vector>
 
 #include "export/ClearinghousePage.h"
 
@@ -11,7 +12,8 @@ const char kPageSeparator[] = "\r\n\r\n\r\n\r\n";
 
 namespace {
 
-// A file handle that is closed when it goes; writes go through a buffer of 256 KB.
+// A file handle that is closed when it goes; writes go through a buffer of 256 KB, which holds bytes
+// that follow one another in the file: a write elsewhere first empties it.
 class BufferedFile
 {
 public:
@@ -20,15 +22,25 @@ public:
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
 
-    bool Write(const char* bytes, size_t size)
+    bool WriteAt(unsigned long long offset, const char* bytes, size_t size)
     {
-        if (m_buffer.size() + size > kBufferSize && !Flush())
-            return false;
+        if (offset != m_bufferStart + m_buffer.size() || m_buffer.size() + size > kBufferSize)
+        {
+            if (!Flush())
+                return false;
+            m_bufferStart = offset;
+        }
         m_buffer.append(bytes, size);
         return true;
     }
     bool Flush()
     {
+        if (m_buffer.empty())
+            return true;
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(m_bufferStart);
+        if (!::SetFilePointerEx(m_file, at, nullptr, FILE_BEGIN))
+            return false;
         size_t done = 0;
         while (done < m_buffer.size())
         {
@@ -38,6 +50,7 @@ public:
                 return false;
             done += written;
         }
+        m_bufferStart += m_buffer.size();
         m_buffer.clear();
         return true;
     }
@@ -53,8 +66,28 @@ public:
 private:
     static constexpr size_t kBufferSize = 256 * 1024;
     HANDLE m_file;
+    unsigned long long m_bufferStart = 0; // the file offset of the buffer's first byte
     std::string m_buffer;
 };
+
+// readOrder when it holds every index once, else the export order itself.
+std::vector<size_t> ReadingOrder(size_t recordCount, const std::vector<size_t>& readOrder)
+{
+    std::vector<bool> seen(recordCount, false);
+    bool whole = readOrder.size() == recordCount;
+    for (size_t i = 0; whole && i < readOrder.size(); ++i)
+    {
+        whole = readOrder[i] < recordCount && !seen[readOrder[i]];
+        if (whole)
+            seen[readOrder[i]] = true;
+    }
+    if (whole)
+        return readOrder;
+    std::vector<size_t> order(recordCount);
+    for (size_t i = 0; i < recordCount; ++i)
+        order[i] = i;
+    return order;
+}
 
 std::wstring FolderOf(const std::wstring& path)
 {
@@ -65,7 +98,7 @@ std::wstring FolderOf(const std::wstring& path)
 } // namespace
 
 ClearinghouseResult WriteClearinghouseFile(const std::wstring& path, size_t recordCount,
-                                           const RecordXmlReader& readRecord)
+                                           const RecordXmlReader& readRecord, const std::vector<size_t>& readOrder)
 {
     ClearinghouseResult result;
     wchar_t temporary[MAX_PATH + 1] = {};
@@ -82,7 +115,9 @@ ClearinghouseResult WriteClearinghouseFile(const std::wstring& path, size_t reco
     const ClearinghouseLayout layout;
     std::wstring xml;
     bool ok = true;
-    for (size_t index = 0; index < recordCount; ++index)
+    // Every page takes the same bytes, so its place in the file is known whenever it is read.
+    const unsigned long long pageBytes = kPageLength + sizeof kPageSeparator - 1;
+    for (const size_t index : ReadingOrder(recordCount, readOrder))
     {
         xml.clear();
         const RecordRead read = readRecord(index, xml);
@@ -96,7 +131,9 @@ ClearinghouseResult WriteClearinghouseFile(const std::wstring& path, size_t reco
         const std::wstring page = read == RecordRead::Found ? BuildClearinghousePage(xml, layout, &placed)
                                                             : BlankClearinghousePage();
         const std::string bytes = PageToAnsi(page);
-        if (!file.Write(bytes.data(), bytes.size()) || !file.Write(kPageSeparator, sizeof kPageSeparator - 1))
+        const unsigned long long at = index * pageBytes;
+        if (bytes.size() != static_cast<size_t>(kPageLength) || !file.WriteAt(at, bytes.data(), bytes.size()) ||
+            !file.WriteAt(at + bytes.size(), kPageSeparator, sizeof kPageSeparator - 1))
         {
             ok = false;
             break;

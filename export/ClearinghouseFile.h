@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 // What reading one record's form XML gave.
 enum class RecordRead
@@ -35,8 +36,13 @@ struct ClearinghouseResult
 // The text between two pages (and after the last): four CR LF pairs.
 extern const char kPageSeparator[];
 
+// Writes recordCount pages, page i from record i. readOrder, when it holds every index once, is the
+// order the records are read in (the order they lie in the database: a file not yet in the system's
+// cache reads fastest front to back); each page still lands at its own place, so the file is the same
+// whatever the order. An empty or incomplete readOrder reads in export order.
 ClearinghouseResult WriteClearinghouseFile(const std::wstring& path, size_t recordCount,
-                                           const RecordXmlReader& readRecord);
+                                           const RecordXmlReader& readRecord,
+                                           const std::vector<size_t>& readOrder = {});
 
 // ".txt" appended unless the name already ends so (in any case).
 std::wstring WithTextExtension(const std::wstring& path);

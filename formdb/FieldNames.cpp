@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <unordered_set>
+#include <unordered_map>
 
 const char kFieldLimitMessage[] = "More the 102 columns found. can register only up to 1024 columns.";
 const char kFieldLimitCaption[] = "db";
@@ -32,6 +32,7 @@ std::string AsciiLower(const std::string& text)
 
 // A bracket would end the column's name in SQL: the one refusal whose message is the bare name.
 const char kBracketProblem[] = "it contains a square bracket";
+const char kSameNameProblem[] = "another field has the same name (ignoring case)";
 
 struct ParsedField
 {
@@ -40,7 +41,7 @@ struct ParsedField
 };
 
 // Why a name cannot be a column, or empty when it can.
-std::string NameProblem(const std::string& name, const std::unordered_set<std::string>& taken)
+std::string NameProblem(const std::string& name, const std::unordered_map<std::string, int>& taken)
 {
     if (name.empty())
         return "it is empty";
@@ -60,7 +61,7 @@ std::string NameProblem(const std::string& name, const std::unordered_set<std::s
         if (lower == AsciiLower(reserved))
             return std::string("it is the reserved column name \"") + reserved + "\"";
     if (taken.count(lower))
-        return "another field has the same name (ignoring case)";
+        return kSameNameProblem;
     return std::string();
 }
 
@@ -92,32 +93,50 @@ std::vector<std::string> SplitEntries(const std::string& text)
     }
 }
 
+bool ParseFieldEntry(const std::string& entry, unsigned long& index, std::string& name)
+{
+    const size_t marker = entry.find(kMarker);
+    if (marker == std::string::npos)
+        return false;
+    const size_t indexStart = marker + kMarkerLength;
+    const size_t nameMark = entry.find('j', indexStart);
+    if (nameMark == std::string::npos)
+        return false;
+
+    index = 0;
+    for (size_t i = indexStart; i < entry.size() && std::isdigit(static_cast<unsigned char>(entry[i])); ++i)
+        index = index > 100000000ul ? index : index * 10 + static_cast<unsigned long>(entry[i] - '0');
+
+    const size_t nameEnd = std::min(entry.find('j', nameMark + 1), entry.size());
+    name = entry.substr(nameMark + 1, nameEnd - nameMark - 1);
+    return true;
+}
+
 FieldNameList ParseFieldNames(const std::string& fieldList, int order)
 {
     std::vector<ParsedField> fields;
-    std::unordered_set<std::string> taken;
+    std::unordered_map<std::string, int> taken; // lower-case name -> its entry
     bool limitReached = false;
     for (const std::string& entry : SplitEntries(fieldList))
     {
         // A list that cannot be read is shown whole; an unusable name is shown itself.
-        const size_t marker = entry.find(kMarker);
-        if (marker == std::string::npos)
-            return Refused(fieldList.empty() ? "allf = NULL" : fieldList, "get_db_fieldnames");
-        const size_t indexStart = marker + kMarkerLength;
-        const size_t nameMark = entry.find('j', indexStart);
-        if (nameMark == std::string::npos)
-            return Refused(fieldList, "get_db_fieldnames");
-
         unsigned long index = 0;
-        for (size_t i = indexStart; i < entry.size() && std::isdigit(static_cast<unsigned char>(entry[i])); ++i)
-            index = index > 100000000ul ? index : index * 10 + static_cast<unsigned long>(entry[i] - '0');
-
-        const size_t nameEnd = std::min(entry.find('j', nameMark + 1), entry.size());
-        std::string name = entry.substr(nameMark + 1, nameEnd - nameMark - 1);
+        std::string name;
+        if (!ParseFieldEntry(entry, index, name))
+            return Refused(fieldList.empty() ? "allf = NULL" : fieldList, "get_db_fieldnames");
         const std::string problem = NameProblem(name, taken);
         if (!problem.empty())
-            return Refused(problem == kBracketProblem ? name : name + "\n(" + problem + ")", "get_db_fieldnames ERROR");
-        taken.insert(AsciiLower(name));
+        {
+            FieldNameList refused =
+                Refused(problem == kBracketProblem ? name : name + "\n(" + problem + ")", "get_db_fieldnames ERROR");
+            if (problem == kSameNameProblem)
+            {
+                refused.sameColumnFirst = taken.at(AsciiLower(name));
+                refused.sameColumnSecond = static_cast<int>(fields.size());
+            }
+            return refused;
+        }
+        taken.emplace(AsciiLower(name), static_cast<int>(fields.size()));
         fields.push_back({std::move(name), index});
 
         if (static_cast<int>(fields.size()) == kMaxFieldNames)
@@ -143,4 +162,17 @@ FieldNameList ParseFieldNames(const std::string& fieldList, int order)
         result.names.push_back(std::move(field.name));
     }
     return result;
+}
+
+int GetNextFieldName(int position, std::string& name, const std::string& columns)
+{
+    name.clear();
+    if (position < 0 || static_cast<size_t>(position) >= columns.size() || columns[static_cast<size_t>(position)] != '[')
+        return -1;
+    const size_t start = static_cast<size_t>(position) + 1;
+    const size_t end = columns.find(']', start);
+    if (end == std::string::npos)
+        return -1;
+    name.assign(columns, start, end - start);
+    return end + 1 < columns.size() && columns[end + 1] == ',' ? static_cast<int>(end + 2) : -1;
 }

@@ -26,11 +26,25 @@ struct FieldNameList
     // reasons other than a square bracket the reason in brackets below it ("get_db_fieldnames ERROR").
     std::string error;
     std::string errorCaption;
+    // A refusal because two fields give the same column (ASCII case ignored, as SQLite compares
+    // names): the entries of the two, counted from 0 in list order; -1 otherwise.
+    int sameColumnFirst = -1;
+    int sameColumnSecond = -1;
 };
+
+// The field index and name of one entry of a field list; false when it holds no "jjjj" or no "j"
+// after it.
+bool ParseFieldEntry(const std::string& entry, unsigned long& index, std::string& name);
 
 // Parses an ANSI field list: entries separated by "|", each holding "jjjj", the field's decimal
 // index, "j" and the field name (which ends at the next "j"). Shows nothing.
 FieldNameList ParseFieldNames(const std::string& fieldList, int order);
+
+// One step through a bracketed column list "[A],[B],...": the name that starts at position (its "["),
+// without its brackets, into name; returns the position after the comma that follows it, or -1 for
+// the last name. A name ends at its "]" (names hold no brackets), so a comma inside a name stays in
+// it. A position that holds no "[", or a name without its "]", gives an empty name and -1.
+int GetNextFieldName(int position, std::string& name, const std::string& columns);
 
 // The text and caption of the warning shown when a list reaches kMaxFieldNames.
 extern const char kFieldLimitMessage[];

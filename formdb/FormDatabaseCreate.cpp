@@ -10,7 +10,6 @@
 #include "formdb/FieldNames.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
-#include "formdb/RecordListTable.h"
 
 namespace {
 
@@ -76,8 +75,11 @@ bool MoveFileInPlace(const std::wstring& from, const std::wstring& to)
 bool BuildTables(Database& db, const std::string& fieldList, const std::string& formType,
                  const std::string& columns, std::string& message)
 {
-    // A record's form XML runs to tens of kilobytes: large pages keep it in one or two pages instead of
-    // a chain of a dozen, each a read of its own. Only an empty file takes a new page size.
+    // A record's form XML runs to tens of kilobytes: 64 KB pages hold a whole record, XML and list
+    // columns, in one page, read with one call. Against 4 KB pages (which keep the list columns apart
+    // from the XML's chain of overflow pages) on 10,000 claims: listing a warm file a third faster, a
+    // cold one a quarter slower; the export a sixth faster warm, and cold as fast or faster. Only an
+    // empty file takes a new page size.
     if (!db.Execute("PRAGMA page_size = 65536"))
     {
         message = SqlError(db.ErrorText());
@@ -114,12 +116,6 @@ bool BuildTables(Database& db, const std::string& fieldList, const std::string& 
         message = SqlError(db.ErrorText());
         return false;
     }
-    for (const std::string& statement : RecordListTableStatements(columns))
-        if (!db.Execute(statement.c_str()))
-        {
-            message = SqlError(db.ErrorText());
-            return false;
-        }
     if (!transaction.Commit())
     {
         message = SqlError(db.ErrorText());

@@ -10,6 +10,7 @@
 #include "formdb/FieldValues.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
+#include "formdb/FormDatabaseOpen.h"
 #include "formdb/StoredText.h"
 
 namespace {
@@ -104,7 +105,7 @@ RowText ReadOneText(const std::wstring& dbPath, const std::string& sql, long lon
     RowText result;
     result.caption = "db";
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
     {
         result.message = OpenError(db);
         return result;
@@ -144,7 +145,7 @@ std::string BuildInsertText(const std::string& columns, int fieldCount, bool isT
 StoreResult StoreFormRecord(const std::wstring& dbPath, const RecordToStore& record)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return Failed(OpenError(db));
 
     std::string fieldList, formType;

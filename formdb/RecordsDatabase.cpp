@@ -3,15 +3,12 @@
 #include "formdb/RecordsDatabase.h"
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
 
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
 #include "formdb/FieldNames.h"
-#include "formdb/RecordListTable.h"
-#include "formdb/RecordsDatabaseReadAhead.h"
+#include "formdb/FormDatabaseOpen.h"
 #include "formdb/StoredText.h"
 
 namespace {
@@ -19,8 +16,6 @@ namespace {
 const char kDb[] = "db";
 const char kPrepareFailure[] = "prepare failure";
 const char kMarker[] = "jjjj";
-// Batches of rows the reading thread may be ahead of the caller.
-const size_t kBatchesAhead = 4;
 
 template <class Result>
 Result FailedWith(const std::string& message)
@@ -83,17 +78,6 @@ bool StreamRows(Database& db, const std::string& sql, bool isTemplate, int cellC
     return true;
 }
 
-// The records' select: from the list columns' copy when the file has one that answers for every
-// column, else from submissions itself.
-std::string RecordsSelect(Database& db, const std::string& columns)
-{
-    const std::string fromCopy = "select _ROWID_, submdate, " + columns + " from " + kRecordListTable;
-    Statement probe;
-    if (HasRecordListTable(db) && probe.Prepare(db, fromCopy.c_str()))
-        return fromCopy;
-    return "select _ROWID_, submdate, " + columns + " from submissions";
-}
-
 // Runs one statement that returns no rows of interest; *db must be open.
 RecordsOutcome RunOne(Database& db, const char* sql, const std::string* text)
 {
@@ -114,7 +98,7 @@ RecordsOutcome RunUpdate(const std::wstring& dbPath, const char* sql,
                          const std::function<bool(Statement&)>& bind)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<RecordsOutcome>(OpenError(db));
     Statement statement;
     if (!statement.Prepare(db, sql))
@@ -133,7 +117,7 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
                                 const std::function<bool(const StoredRecordRow&)>& onRow)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<RecordListResult>(OpenError(db));
 
     RecordListColumns columns;
@@ -163,7 +147,7 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
     FieldNameList names = ParseFieldNames(columns.fieldList, kOrderByFieldIndex);
     if (names.count < 0)
         return FailedWith<RecordListResult>(kPrepareFailure);
-    columns.names = std::move(names.names);
+    columns.count = names.count;
     columns.columns = std::move(names.columns);
 
     RecordListResult result;
@@ -172,82 +156,12 @@ RecordListResult ReadRecordList(const std::wstring& dbPath,
         result.stopped = true;
         return result;
     }
-    const int cellCount = static_cast<int>(columns.names.size()) + 1;
-    const std::string templatesSelect =
-        "select _ROWID_, RSRV_TEMPLATE_NAME, " + columns.columns + "  from templates";
-
-    // The rows are read on a thread of their own while onRow takes the ones read before; SQLite is
-    // used by that thread alone until it has ended.
-    RecordRowQueue queue(kBatchesAhead);
-    RecordReadOutcome outcome;
-    std::thread reader;
-    try
-    {
-        reader = std::thread([&] {
-            try
-            {
-                outcome = ReadRowsAhead(db, templatesSelect, true, cellCount, queue);
-                if (outcome.kind == RecordReadOutcome::Done)
-                    outcome = ReadRowsAhead(db, RecordsSelect(db, columns.columns), false, cellCount, queue);
-            }
-            catch (const std::exception&)
-            {
-                outcome.kind = RecordReadOutcome::StepFailed;
-                outcome.error = "out of memory";
-            }
-            queue.Finish();
-        });
-    }
-    catch (const std::system_error&)
-    {
-        // No thread to be had: the rows are read and handed over one by one.
-        if (!StreamRows(db, templatesSelect, true, cellCount, onRow, result) ||
-            !StreamRows(db, RecordsSelect(db, columns.columns), false, cellCount, onRow, result))
-            return result;
-        result.ok = true;
+    const int cellCount = columns.count + 1;
+    if (!StreamRows(db, "select _ROWID_, RSRV_TEMPLATE_NAME, " + columns.columns + "  from templates", true, cellCount,
+                    onRow, result) ||
+        !StreamRows(db, "select _ROWID_, submdate, " + columns.columns + " from submissions", false, cellCount, onRow,
+                    result))
         return result;
-    }
-    // Whatever way this function is left, the reader is stopped and waited for first.
-    struct ReaderEnd
-    {
-        RecordRowQueue& queue;
-        std::thread& reader;
-        ~ReaderEnd()
-        {
-            queue.Cancel();
-            reader.join();
-        }
-    } readerEnd{queue, reader};
-
-    std::vector<std::string_view> cells(static_cast<size_t>(cellCount));
-    StoredRecordRow row;
-    row.cells = &cells;
-    while (RecordRowBatch* batch = queue.TakeFull())
-    {
-        row.isTemplate = batch->isTemplate;
-        for (size_t r = 0; r < batch->Rows(); ++r)
-        {
-            row.rowId = batch->rowIds[r];
-            for (int c = 0; c < cellCount; ++c)
-                cells[static_cast<size_t>(c)] = batch->Cell(r, c);
-            if (!onRow(row))
-            {
-                result.stopped = true;
-                return result;
-            }
-            ++(row.isTemplate ? result.templates : result.records);
-        }
-        queue.GiveBack(batch);
-    }
-    if (outcome.kind == RecordReadOutcome::PrepareFailed)
-        return FailedWith<RecordListResult>(kPrepareFailure);
-    if (outcome.kind == RecordReadOutcome::StepFailed)
-    {
-        RecordListResult failed = FailedWith<RecordListResult>(SqlError(outcome.error.c_str()));
-        failed.templates = result.templates;
-        failed.records = result.records;
-        return failed;
-    }
     result.ok = true;
     return result;
 }
@@ -266,7 +180,7 @@ std::wstring ReadPrintOffsetsText(const std::wstring& dbPath)
 RecordsOutcome WritePrintOffsetsText(const std::wstring& dbPath, const std::wstring& text)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<RecordsOutcome>(OpenError(db));
     Statement statement;
     const std::string stored = EncodeStoredText(text);
@@ -281,7 +195,7 @@ RecordsOutcome WritePrintOffsetsText(const std::wstring& dbPath, const std::wstr
 FormColumnsText ReadFormColumnsText(const std::wstring& dbPath)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<FormColumnsText>(OpenError(db));
     Statement info;
     if (!info.Prepare(db, "SELECT formcolumns from FormInfo"))
@@ -307,7 +221,7 @@ RecordsOutcome WriteFormColumnsText(const std::wstring& dbPath, const std::strin
 FrozenCount ReadFrozenCount(const std::wstring& dbPath)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<FrozenCount>(OpenError(db));
     Statement select;
     if (!select.Prepare(db, "select frozen from forminfo"))
@@ -330,7 +244,7 @@ RecordsOutcome WriteFrozenCount(const std::wstring& dbPath, int count)
 DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<StoredRecordKey>& keys)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<DeleteOutcome>(OpenError(db));
     // One transaction for all the statements: a commit per row would write and flush the file once
     // for every record. A failing statement ends the loop and the rows before it are committed.
@@ -339,8 +253,8 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
         return FailedWith<DeleteOutcome>(SqlError(db.ErrorText()));
     DeleteOutcome result;
     std::string failure;
-    // One statement a table, run once a row: compiling it (with the triggers of the list's copy) for
-    // every row would cost more than the delete.
+    // One statement a table, run once a row: compiling it for every row would cost more than the
+    // delete.
     Statement fromRecords, fromTemplates;
     for (const StoredRecordKey& key : keys)
     {
@@ -381,7 +295,7 @@ DeleteOutcome DeleteRecordRows(const std::wstring& dbPath, const std::vector<Sto
 RecordsOutcome ExecuteRecordsStatement(const std::wstring& dbPath, const char* sql)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<RecordsOutcome>(OpenError(db));
     return RunOne(db, sql, nullptr);
 }
@@ -389,7 +303,7 @@ RecordsOutcome ExecuteRecordsStatement(const std::wstring& dbPath, const char* s
 RecordsOutcome ExecuteRecordsStatementWithText(const std::wstring& dbPath, const char* sql, const std::string& text)
 {
     Database db;
-    if (!db.Open(dbPath.c_str()))
+    if (!OpenFormDatabase(db, dbPath))
         return FailedWith<RecordsOutcome>(OpenError(db));
     return RunOne(db, sql, &text);
 }

@@ -1,6 +1,6 @@
 // The SQL of the records list: the form's columns, the rows of templates and submissions streamed to
-// the caller, the frozen-column count and column list kept in FormInfo, deleting rows and single
-// statements. No user interface here: a failure comes back as the message and caption to show.
+// the caller as SQLite steps through them, the frozen-column count and column list kept in FormInfo,
+// deleting rows and single statements. No user interface here: a failure comes back as the message and caption to show.
 #pragma once
 #include <functional>
 #include <string>
@@ -19,9 +19,9 @@ struct RecordsOutcome
 // The form's columns as the records list shows them.
 struct RecordListColumns
 {
-    std::string fieldList;          // FormInfo.formcolumns as stored
-    std::vector<std::string> names; // field names (stored bytes) in field-index order
-    std::string columns;            // the bracketed column list of those names
+    std::string fieldList; // FormInfo.formcolumns as stored
+    int count = 0;         // the number of fields
+    std::string columns;   // the bracketed column list in field-index order (GetNextFieldName walks it)
 };
 
 // One stored row: cells[0] is the template name (templates) or submdate (records), cells[1..N]
@@ -44,8 +44,7 @@ struct RecordListResult : RecordsOutcome
 
 // Reads the column list, then hands every row of templates and then of submissions to onRow, one at
 // a time (nothing is collected). onColumns runs once before the rows; either callback stops the
-// reading by answering false. onRow runs on the calling thread while the rows are read ahead on a
-// thread of their own: SQLite is built without its own locks, so onRow must not use SQLite.
+// reading by answering false.
 RecordListResult ReadRecordList(const std::wstring& dbPath,
                                 const std::function<bool(const RecordListColumns&)>& onColumns,
                                 const std::function<bool(const StoredRecordRow&)>& onRow);

@@ -6,6 +6,7 @@
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
+#include "formdb/FormDatabaseOpen.h"
 #include "formdb/StoredText.h"
 
 #include <set>
@@ -70,7 +71,7 @@ CollectionsReadResult ReadStatementSourceRows(const std::wstring& dbPath, int st
                                               std::string* error)
 {
     Database db;
-    if (!db.Open(dbPath.c_str())) {
+    if (!OpenFormDatabase(db, dbPath)) {
         if (error) *error = db.ErrorText();
         return CollectionsReadResult::OpenFailed;
     }
@@ -99,7 +100,7 @@ bool StoreStatementChanges(const std::wstring& dbPath, int rowId, const std::wst
                            const std::wstring& today)
 {
     Database db;
-    if (!db.Open(dbPath.c_str())) return false;
+    if (!OpenFormDatabase(db, dbPath)) return false;
     std::string error;
     if (!EnsureStatementColumns(db, &error)) return false;
     Transaction transaction(db);

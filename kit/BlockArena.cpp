@@ -119,6 +119,9 @@ BlockArena::BlockArena(Chunk* first, size_t headBytes)
     : m_chunks(first), m_next(reinterpret_cast<char*>(first) + headBytes), m_left(first->bytes - headBytes),
       m_chunkBytes(first->bytes)
 {
+#ifdef FORMSTEAD_ALLOC_CHECK
+    registerArena(m_checked);
+#endif
 }
 
 BlockArena* BlockArena::create()
@@ -171,6 +174,16 @@ void* BlockArena::allocateSlowly(size_t size, size_t align)
     return block;
 }
 
+#ifdef FORMSTEAD_ALLOC_CHECK
+void* BlockArena::allocateGuarded(size_t size)
+{
+    if (size > SIZE_MAX / 2)
+        return nullptr;
+    void* raw = allocateSlowly(arenaBlockBytes(size), kAlign);
+    return raw ? placeArenaBlock(raw, size, m_checked) : nullptr;
+}
+#endif
+
 void BlockArena::addRef()
 {
     InterlockedIncrement(&m_refs);
@@ -181,6 +194,9 @@ void BlockArena::release()
     if (InterlockedDecrement(&m_refs) != 0)
         return;
     Chunk* chunk = m_chunks;
+#ifdef FORMSTEAD_ALLOC_CHECK
+    unregisterArena(m_checked);
+#endif
     this->~BlockArena();
     // The first chunk, which held the arena, goes first: the small chunks every arena starts with
     // are the ones worth keeping.

@@ -5,6 +5,7 @@
 // where it was placed.
 #pragma once
 #include <stddef.h>
+#include "kit/AllocationCheck.h"
 #include "kit/AllocationGate.h"
 #include "kit/KitObject.h"
 #include <stdint.h>
@@ -27,6 +28,9 @@ public:
     {
         if (!allocationAllowed(size))
             return nullptr;
+#ifdef FORMSTEAD_ALLOC_CHECK
+        return allocateGuarded(size);
+#else
         size_t rounded = (size + 3) & ~(size_t)3;
         size_t pad = align > 4 ? (size_t)(-(intptr_t)m_next) & 7 : 0;
         if (size == 0 || rounded < size || rounded + pad > m_left)
@@ -35,6 +39,7 @@ public:
         m_next = block + rounded;
         m_left -= pad + rounded;
         return block;
+#endif
     }
     // References may be taken and released from any thread.
     void addRef();
@@ -58,6 +63,11 @@ private:
     // The gate has allowed the block; a new chunk is needed, or the size is unusual.
     void* allocateSlowly(size_t size, size_t align);
     bool addChunk(size_t atLeast);
+#ifdef FORMSTEAD_ALLOC_CHECK
+    // A block with a header and guard bytes, listed for the checks.
+    void* allocateGuarded(size_t size);
+    ArenaBlockList m_checked;
+#endif
     static Chunk* newChunk(size_t bytes);
     static void dropChunk(Chunk* chunk);
 

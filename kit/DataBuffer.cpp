@@ -4,6 +4,7 @@
 #include <new>
 #include "kit/AllocationGate.h"
 #include "kit/CaseMap.h"
+#include "kit/SmallBlocks.h"
 
 void corruptObjectStop()
 {
@@ -13,13 +14,36 @@ void corruptObjectStop()
     for (;;) {}
 }
 
+namespace {
+// A new block of n bytes (at least one) from the kit's allocator; NULL when the gate or the heap
+// refuses it.
+unsigned char* newBlock(uint32_t n)
+{
+    return static_cast<unsigned char*>(smallBlockAlloc(n ? n : 1));
+}
+
+// Blocks taken over from callers come from new[]; the kit's allocator frees those as well.
+void freeBlock(unsigned char* block)
+{
+    smallBlockFree(block);
+}
+
+// The capacity for a block that must hold wanted bytes: at least half as much again as the block
+// it replaces, so that a buffer grown step by step is copied a bounded number of times per byte.
+uint64_t grownCapacity(uint32_t capacity, uint64_t wanted)
+{
+    uint64_t geometric = (uint64_t)capacity + capacity / 2;
+    return wanted > geometric ? wanted : geometric;
+}
+} // namespace
+
 DataBuffer::DataBuffer() : m_integrity(kIntact), m_borrowed(false), m_data(nullptr), m_size(0), m_capacity(0) {}
 
 DataBuffer::~DataBuffer()
 {
     m_integrity = 0;
     if (m_data && !m_borrowed)
-        delete[] m_data;
+        freeBlock(m_data);
     m_data = nullptr;
     m_size = 0;
     m_capacity = 0;
@@ -34,7 +58,7 @@ void DataBuffer::checkIntegrity() const
 void DataBuffer::releaseBlock()
 {
     if (m_data && !m_borrowed)
-        delete[] m_data;
+        freeBlock(m_data);
     m_data = nullptr;
     m_size = 0;
     m_capacity = 0;
@@ -65,23 +89,6 @@ void DataBuffer::forget()
     m_capacity = 0;
 }
 
-namespace {
-// A new block of n bytes (at least one); NULL when the gate or the heap refuses it.
-unsigned char* newBlock(uint32_t n)
-{
-    if (!n)
-        n = 1;
-    return kit::allocationAllowed(n) ? new (std::nothrow) unsigned char[n] : nullptr;
-}
-
-// The capacity for a block that must hold wanted bytes: at least half as much again as the block
-// it replaces, so that a buffer grown step by step is copied a bounded number of times per byte.
-uint64_t grownCapacity(uint32_t capacity, uint64_t wanted)
-{
-    uint64_t geometric = (uint64_t)capacity + capacity / 2;
-    return wanted > geometric ? wanted : geometric;
-}
-} // namespace
 
 bool DataBuffer::ensureBuffer(uint32_t n)
 {
@@ -91,20 +98,22 @@ bool DataBuffer::ensureBuffer(uint32_t n)
     return m_data != nullptr;
 }
 
-// Moves the bytes to a block of the geometric capacity for needed bytes, or of exactly needed
-// bytes when that larger block is refused; false, the buffer unchanged, when both are refused.
+// Moves the bytes to a block of the geometric capacity for needed bytes; false, the buffer
+// unchanged, when it is refused. A first block may be the exact size when the reserve is refused,
+// but a block never replaces another with one that only just fits: the next append would copy
+// everything again, and so would every append after it.
 bool DataBuffer::grow(uint64_t needed, uint64_t preferred)
 {
     if (needed > 0xFFFFFFFFu)
         return false;
     uint64_t capacity = m_capacity ? grownCapacity(m_capacity, preferred) : preferred;
-    if (capacity < needed || capacity > 0xFFFFFFFFu)
+    if (capacity < needed)
         capacity = needed;
+    if (capacity > 0xFFFFFFFFu)
+        capacity = 0xFFFFFFFFu;
     unsigned char* block = newBlock((uint32_t)capacity);
-    if (!block && capacity > needed) {
-        capacity = needed;
-        block = newBlock((uint32_t)capacity);
-    }
+    if (!block && !m_data && capacity > needed)
+        block = newBlock((uint32_t)(capacity = needed));
     if (!block) {
         m_lost = true;
         return false;
@@ -112,7 +121,7 @@ bool DataBuffer::grow(uint64_t needed, uint64_t preferred)
     if (m_data && m_size)
         memcpy(block, m_data, m_size);
     if (m_data && !m_borrowed)
-        delete[] m_data;
+        freeBlock(m_data);
     m_data = block;
     m_capacity = (uint32_t)capacity;
     m_borrowed = false;
@@ -131,7 +140,7 @@ bool DataBuffer::reallocate(uint32_t n)
     if (m_data && keep)
         memcpy(block, m_data, keep);
     if (m_data && !m_borrowed)
-        delete[] m_data;
+        freeBlock(m_data);
     m_data = block;
     m_size = keep;
     m_capacity = n;
@@ -188,7 +197,7 @@ bool DataBuffer::append(const void* p, uint32_t n)
         }
         memcpy(copy, p, n);
         bool ok = append(copy, n);
-        delete[] copy;
+        freeBlock(copy);
         return ok;
     }
     if ((uint64_t)m_size + n > m_capacity && !grow((uint64_t)m_size + n, (uint64_t)m_size + (n > 20000 ? n : 20000)))

@@ -34,9 +34,9 @@ bool ExtIntArray::incrementSize()
     int capacity = wanted > INT32_MAX / (int)sizeof(int32_t) ? count : (int)wanted;
     if (capacity < count)
         capacity = count;
+    // No smaller array when this one is refused: one that only just fits would be copied again by
+    // the next append.
     int32_t* values = static_cast<int32_t*>(smallBlockAlloc(capacity * sizeof(int32_t)));
-    if (!values && capacity > count)
-        values = static_cast<int32_t*>(smallBlockAlloc((capacity = count) * sizeof(int32_t)));
     if (!values)
         return false;
     if (m_items)

@@ -58,9 +58,9 @@ bool ExtPtrArray::incrementSize()
     int capacity = wanted > INT32_MAX / (int)sizeof(KitObject*) ? count + 1 : (int)wanted;
     if (capacity <= count)
         capacity = count + 1;
+    // No smaller array when this one is refused: one that only just fits would be copied again by
+    // the next append.
     KitObject** slots = allocateSlots(capacity);
-    if (!slots && capacity > count + 1)
-        slots = allocateSlots(capacity = count + 1);
     if (!slots)
         return false;
     memcpy(slots, m_items, m_count * sizeof(KitObject*));

@@ -3,6 +3,7 @@
 // of every region (0: not a region, so the block came from the heap). One short spin lock guards
 // the lists for all threads; it is held for a few instructions only.
 #include "kit/SmallBlocks.h"
+#include "kit/AllocationCheck.h"
 #include "kit/AllocationGate.h"
 #include <windows.h>
 #include <stdint.h>
@@ -69,6 +70,10 @@ void* smallBlockAlloc(size_t size)
 {
     if (!kit::allocationAllowed(size))
         return nullptr;
+#ifdef FORMSTEAD_ALLOC_CHECK
+    // Every block guarded on the heap: a region's neighbouring blocks would hide an overrun.
+    return kit::checkedAlloc(size);
+#endif
     if (size == 0 || size > kSmallBlockLargest)
         return ::operator new[](size ? size : 1, std::nothrow);
     size_t cls = (size - 1) / kGranule;
@@ -91,6 +96,13 @@ void smallBlockFree(void* block)
     if (!block)
         return;
     unsigned char cls = g_regionClass[reinterpret_cast<uintptr_t>(block) >> kRegionBits];
+#ifdef FORMSTEAD_ALLOC_CHECK
+    if (cls == kArenaRegion)
+        kit::checkArenaBlock(block);
+    else if (!kit::checkedFree(block))
+        ::operator delete[](block);
+    return;
+#endif
     if (cls == 0) {
         ::operator delete[](block);
         return;

@@ -149,9 +149,10 @@ bool StringBuffer::growBlock(int newCapacity)
 }
 
 // Makes room for n more bytes and the terminator: a block with the growth step (and extra bytes)
-// spare, or, when that larger block is refused, one that just fits. False, nothing changed, when
-// even that fails or the text would pass 2 GB. The spare room is at least half the old block even
-// where the step is not adjusted (room made ahead of appends), so growth stays geometric.
+// spare, at least half the old block, so that growth stays geometric even where the step is not
+// adjusted (room made ahead of appends). False, nothing changed, when that block is refused or the
+// text would pass 2 GB: a block that only just fits would be copied again by the next append, and
+// a text near the memory limit would then cost a whole copy per append.
 bool StringBuffer::growFor(int n, int extra)
 {
     int64_t needed = (int64_t)m_length + n + 1;
@@ -161,9 +162,7 @@ bool StringBuffer::growFor(int n, int extra)
     int64_t preferred = (int64_t)m_length + n + spare + extra;
     if (preferred > INT32_MAX)
         preferred = INT32_MAX;
-    if (preferred > needed && growBlock((int)preferred))
-        return true;
-    return growBlock((int)needed);
+    return growBlock((int)(preferred > needed ? preferred : needed));
 }
 
 // The step follows half the block, so that a text that keeps growing doubles its block each time

@@ -1,6 +1,8 @@
 // The export's user side: the file name, the database, the replace question and the messages.
 #include "pages/ClearinghouseExport.h"
 
+#include <algorithm>
+
 #include "common/MessageBox.h"
 #include "formdb/StoredText.h"
 #include "framework/FileDialog.h"
@@ -45,9 +47,19 @@ RecordRead ExportRecordSource::Read(const RecordKey& record, std::wstring& xml, 
 ClearinghouseResult WriteRecordsToClearinghouseFile(ExportRecordSource& source, const std::vector<RecordKey>& records,
                                                     const std::wstring& path, std::string& error)
 {
-    return WriteClearinghouseFile(path, records.size(), [&](size_t index, std::wstring& xml) {
-        return source.Read(records[index], xml, error);
+    // Rows are read in the order of their row ids, table by table: the order they were stored in, so
+    // the database file is read front to back rather than hopping about in display order.
+    std::vector<size_t> readOrder(records.size());
+    for (size_t i = 0; i < readOrder.size(); ++i)
+        readOrder[i] = i;
+    std::stable_sort(readOrder.begin(), readOrder.end(), [&](size_t a, size_t b) {
+        const RecordKey& first = records[a];
+        const RecordKey& second = records[b];
+        return first.isTemplate != second.isTemplate ? first.isTemplate < second.isTemplate : first.id < second.id;
     });
+    return WriteClearinghouseFile(
+        path, records.size(), [&](size_t index, std::wstring& xml) { return source.Read(records[index], xml, error); },
+        readOrder);
 }
 
 void ExportClearinghouseFile(FormPageHost& host, const std::vector<RecordKey>& records, CWnd* owner)

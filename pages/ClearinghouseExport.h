@@ -24,8 +24,9 @@ private:
     FormXmlReader m_reader;
 };
 
-// The export after its questions, without any user interface: each record read from source in the
-// order given and written as one page into path, which receives the file only when every page is in.
+// The export after its questions, without any user interface: one page for each record, in the order
+// given, into path, which receives the file only when every page is in. The records are read from
+// source in the order they are stored (templates, then records, by row id).
 // On ReadFailed, error holds the database's text.
 ClearinghouseResult WriteRecordsToClearinghouseFile(ExportRecordSource& source, const std::vector<RecordKey>& records,
                                                     const std::wstring& path, std::string& error);

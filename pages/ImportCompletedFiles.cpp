@@ -13,6 +13,7 @@
 #include "formdb/FieldNames.h"
 #include "formdb/RecordsDatabase.h"
 #include "framework/FileDialog.h"
+#include "pages/FieldListText.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
 #include "pages/PdfButtons.h"
@@ -30,10 +31,9 @@ void Tell(CWnd* owner, const wchar_t* text)
 
 // The field names of a field list, sorted: the same set for every copy of one form, whatever order
 // the records page gave the registered list's indexes.
-std::vector<std::string> SortedFieldNames(const CStringA& fieldList)
+std::vector<std::string> SortedFieldNames(const std::string& fieldList)
 {
-    std::vector<std::string> names =
-        ParseFieldNames(std::string(fieldList.GetString(), fieldList.GetLength()), kOrderAsListed).names;
+    std::vector<std::string> names = ParseFieldNames(fieldList, kOrderAsListed).names;
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -102,8 +102,12 @@ ImportOutcome ImportShownFile(FormPageHost& host, RegisterForm& dialog)
     }
     const FormColumnsText registered = ReadFormColumnsText(FormFilePath(host, L".gdb").GetString());
     const std::vector<std::string> formNames =
-        registered.ok ? SortedFieldNames(CStringA(registered.text.c_str())) : std::vector<std::string>();
-    if (formNames.empty() || SortedFieldNames(CStringA(reply)) != formNames)
+        registered.ok ? SortedFieldNames(registered.text) : std::vector<std::string>();
+    // The reply narrowed as registration narrows it, so that it names the same columns; a form
+    // registered before names were narrowed without best fit may hold best-fit names.
+    const CStringA bestFit(reply);
+    if (formNames.empty() || (SortedFieldNames(FieldListToAnsi(reply)) != formNames &&
+                              SortedFieldNames(std::string(bestFit.GetString(), bestFit.GetLength())) != formNames))
     {
         Tell(&dialog, kForeignMessage);
         return ImportOutcome::Foreign;

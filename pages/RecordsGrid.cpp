@@ -232,18 +232,22 @@ int LoadRecordGrids(CGridCtrl& grid, FormPageHost& host, bool* frozenCountRead)
     // Equal values of a column share one copy of their text.
     GridColumnTexts texts(grid);
     const auto onColumns = [&](const RecordListColumns& columns) {
-        fieldCount = static_cast<int>(columns.names.size());
+        fieldCount = columns.count;
         if (grid.InsertColumn(kFirstHeading, kHeaderFormat) < 0)
             return false;
         grid.SetItemFormat(0, 0, kHeadingCellFormat);
-        for (const std::string& name : columns.names)
+        std::string name;
+        int position = 0;
+        do
         {
+            position = GetNextFieldName(position, name, columns.columns);
             const int column = grid.InsertColumn(ToText(name), kHeaderFormat);
             if (column < 0)
                 return false;
             grid.SetItemFormat(0, column, kHeadingCellFormat);
-        }
-        return true;
+        } while (position != -1);
+        // A heading for every column the rows bring, or the values would stand under wrong names.
+        return grid.GetColumnCount() == fieldCount + 1;
     };
     const auto onRow = [&](const StoredRecordRow& stored) {
         // Rows are made in blocks: one reset of the scroll bars per block, not per row.

@@ -8,6 +8,7 @@
 #include "common/Diagnostics.h"
 #include "formdb/FormDatabase.h"
 #include "framework/Seams.h"
+#include "pages/FieldListText.h"
 #include "pages/FormExchange.h"
 #include "pages/FormPageHost.h"
 #include "pages/ImportCompletedFiles.h"
@@ -125,11 +126,16 @@ void RegisterForm::OnRegister()
         return;
     }
 
-    const CStringA list(m_strReply);
+    const std::string list = FieldListToAnsi(m_strReply);
+    const CString sameColumn = SameColumnMessage(m_strReply, list);
+    if (!sameColumn.IsEmpty())
+    {
+        MessageBox(sameColumn, L"get_db_fieldnames ERROR");
+        return;
+    }
     const CStringA ansiType(type);
     const RegistrationResult result =
-        CreateFormDatabase(std::wstring(FormFilePath(*m_host, L".gdb").GetString()),
-                           std::string(list.GetString(), list.GetLength()),
+        CreateFormDatabase(std::wstring(FormFilePath(*m_host, L".gdb").GetString()), list,
                            std::string(ansiType.GetString(), ansiType.GetLength()));
     if (!result.warning.empty())
         MessageBox(CString(result.warning.c_str()), CString(result.warningCaption.c_str()));

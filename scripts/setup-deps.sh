@@ -12,6 +12,8 @@ PACKAGES=(wine wine32:i386 g++-mingw-w64-i686-posix xvfb xauth fonts-liberation 
           python3-pycryptodome)
 # The second independent writer of test forms, a package of the npm registry, kept in the cache.
 PDF_LIB_VERSION=1.17.1
+# ... and its font kit, which embeds TrueType fonts as two-byte fonts.
+PDF_LIB_FONTKIT_VERSION=1.1.1
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -59,6 +61,10 @@ fi
 if [ "$(node -p "require('$DEPS_CACHE/npm/node_modules/pdf-lib/package.json').version" 2>/dev/null)" != "$PDF_LIB_VERSION" ]; then
   mkdir -p "$DEPS_CACHE/npm"
   npm install --prefix "$DEPS_CACHE/npm" --no-audit --no-fund --loglevel=error "pdf-lib@$PDF_LIB_VERSION" >/dev/null
+fi
+if [ "$(node -p "require('$DEPS_CACHE/npm/node_modules/@pdf-lib/fontkit/package.json').version" 2>/dev/null)" != "$PDF_LIB_FONTKIT_VERSION" ]; then
+  mkdir -p "$DEPS_CACHE/npm"
+  npm install --prefix "$DEPS_CACHE/npm" --no-audit --no-fund --loglevel=error "@pdf-lib/fontkit@$PDF_LIB_FONTKIT_VERSION" >/dev/null
 fi
 
 CXX_CROSS=i686-w64-mingw32-gcc-posix

@@ -2,7 +2,9 @@
 // system font (the standard 14 fonts and the usual names of others), and its one-byte codes for
 // the characters they mean.
 #pragma once
+#include "viewer/FontCodes.h"
 #include <map>
+#include <memory>
 #include <string>
 
 namespace pdf {
@@ -14,6 +16,9 @@ struct PageFont
     bool italic = false;
     bool symbolic = false;         // codes are glyph positions of a symbol font, not text
     bool dingbats = false;         // ... of the dingbats font, drawn with their Wingdings look-alikes
+    // What the font's codes mean, read from its encoding, widths and maps; null: one-byte codes read
+    // as SimpleFontText reads them, advancing by the drawn width.
+    std::shared_ptr<const FontCodes> codes;
 };
 
 // Font resources of a page by their resource name ("F1", "Helv").

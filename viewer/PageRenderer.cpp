@@ -105,11 +105,15 @@ const pdf::PageFonts& NoFonts()
     return none;
 }
 
+const int kMaxFormDepth = 12;      // forms drawn inside forms
+const int kMaxFormsDrawn = 20000;  // forms drawn for one page, however they nest
+
 class ContentDrawer
 {
 public:
-    ContentDrawer(HDC dc, const PagePlacement& place, bool blackWhite, const pdf::PageFonts& fonts)
-        : m_dc(dc), m_place(place), m_bw(blackWhite), m_pageFonts(fonts)
+    ContentDrawer(HDC dc, const PagePlacement& place, bool blackWhite, const pdf::PageFonts& fonts,
+                  const pdf::FormXObjects* forms = nullptr)
+        : m_dc(dc), m_place(place), m_bw(blackWhite), m_pageFonts(&fonts), m_forms(forms)
     {
         TurnMatrix(place.rotation, m_state.ctm); // the page's own drawing starts turned as shown
     }
@@ -235,8 +239,8 @@ private:
     const pdf::PageFont& CurrentFont() const
     {
         static const pdf::PageFont standard;
-        auto it = m_pageFonts.find(m_state.text.font);
-        return it == m_pageFonts.end() ? standard : it->second;
+        auto it = m_pageFonts->find(m_state.text.font);
+        return it == m_pageFonts->end() ? standard : it->second;
     }
 
     // Shows a string at the text position and moves the position past it: by the drawn width of
@@ -246,6 +250,10 @@ private:
     {
         const TextParams& p = m_state.text;
         const pdf::PageFont& font = CurrentFont();
+        if (font.codes) {
+            ShowGlyphs(font.codes->Decode(codes), font);
+            return;
+        }
         std::wstring text = pdf::SimpleFontText(codes, font);
         bool spaced = p.charSpacing != 0 || p.wordSpacing != 0 || p.horizontalScale != 1;
         if (!spaced) {
@@ -262,6 +270,45 @@ private:
     // Draws the text at the text position; returns its width in unscaled text space.
     double DrawRun(const std::wstring& text, const pdf::PageFont& font)
     {
+        return DrawPlaced(text, nullptr, font);
+    }
+
+    // Shows glyphs whose text and advance the font gives: each character starts where the glyph
+    // widths (or, where the font gives none, the drawn widths) place it; a ligature's letters share
+    // its width. The text position moves past them all.
+    void ShowGlyphs(const std::vector<pdf::ShownGlyph>& glyphs, const pdf::PageFont& font)
+    {
+        const TextParams& p = m_state.text;
+        std::wstring text;
+        std::vector<double> starts; // text space, from the text position
+        double x = 0;
+        for (const pdf::ShownGlyph& glyph : glyphs) {
+            double width = glyph.advance >= 0 ? glyph.advance * p.size : Measure(glyph.text, font);
+            for (size_t i = 0; i < glyph.text.size(); ++i) {
+                text += glyph.text[i];
+                starts.push_back(x + width * p.horizontalScale * i / glyph.text.size());
+            }
+            x += (width + p.charSpacing + (glyph.wordSpace ? p.wordSpacing : 0)) * p.horizontalScale;
+        }
+        starts.push_back(x);
+        DrawPlaced(text, &starts, font);
+        Translate(m_tm, x, 0);
+    }
+
+    // The width of the text in the current font, in unscaled text space.
+    double Measure(const std::wstring& text, const pdf::PageFont& font)
+    {
+        int saved = m_state.text.render;
+        m_state.text.render = 3; // measured, not drawn
+        double width = DrawPlaced(text, nullptr, font);
+        m_state.text.render = saved;
+        return width;
+    }
+
+    // Draws the text at the text position, each character at its start (text space, one more
+    // entry than characters) where starts are given; returns the drawn width in unscaled text space.
+    double DrawPlaced(const std::wstring& text, const std::vector<double>* starts, const pdf::PageFont& font)
+    {
         const TextParams& p = m_state.text;
         double rendering[6] = {1, 0, 0, 1, 0, p.rise}, full[6];
         Multiply(rendering, m_tm, full);
@@ -277,12 +324,81 @@ private:
             SetBkMode(m_dc, TRANSPARENT);
             SetTextColor(m_dc, Colour(p.render == 1 || p.render == 5 ? m_state.stroke : m_state.fill));
             UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
-            POINT at = ShownToDevice(m_place, full[4], full[5]);
-            TextOutW(m_dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
+            double first = starts ? starts->front() : 0; // where the first character starts
+            POINT at = ShownToDevice(m_place, full[4] + first * full[0], full[5] + first * full[1]);
+            if (starts) {
+                // Distances along the baseline in device units, rounded from the running total.
+                double along = std::sqrt(full[0] * full[0] + full[1] * full[1]) * m_place.scale;
+                std::vector<INT> dx(text.size());
+                for (size_t i = 0; i < text.size(); ++i)
+                    dx[i] = static_cast<INT>(std::lround((*starts)[i + 1] * along) - std::lround((*starts)[i] * along));
+                ExtTextOutW(m_dc, at.x, at.y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), dx.data());
+            } else {
+                TextOutW(m_dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
+            }
             SetTextAlign(m_dc, align);
         }
         SelectObject(m_dc, old);
         return extent.cx / (vertical * m_place.scale) * (p.size < 0 ? -1 : 1);
+    }
+
+    // Draws a form XObject: its content in a state of its own, through its matrix, clipped to its
+    // box, with its own resources where it has them. Depth and count limits keep a form that draws
+    // itself (or a bomb of nested forms) from running on.
+    void DrawForm(const std::string& name)
+    {
+        if (!m_forms || m_formDepth >= kMaxFormDepth || m_formsDrawn >= kMaxFormsDrawn) return;
+        auto it = m_forms->find(name);
+        if (it == m_forms->end() || !it->second) return;
+        std::shared_ptr<const pdf::FormXObject> form = it->second;
+        ++m_formsDrawn;
+
+        GraphicsState state = m_state;
+        std::vector<GraphicsState> stack;
+        stack.swap(m_stack);
+        std::vector<std::vector<POINT>> path;
+        path.swap(m_path);
+        double tm[6], tlm[6], current[2] = {m_current[0], m_current[1]};
+        std::copy(m_tm, m_tm + 6, tm);
+        std::copy(m_tlm, m_tlm + 6, tlm);
+        const pdf::PageFonts* fonts = m_pageFonts;
+        const pdf::FormXObjects* forms = m_forms;
+
+        Multiply(form->matrix, m_state.ctm, m_state.ctm);
+        int saved = SaveDC(m_dc);
+        ClipTo(form->bbox);
+        if (form->resources) {
+            m_pageFonts = &form->resources->fonts;
+            m_forms = &form->resources->forms;
+        }
+        ++m_formDepth;
+        Run(form->content);
+        --m_formDepth;
+        RestoreDC(m_dc, saved);
+
+        m_state = state;
+        m_stack.swap(stack);
+        m_path.swap(path);
+        std::copy(tm, tm + 6, m_tm);
+        std::copy(tlm, tlm + 6, m_tlm);
+        m_current[0] = current[0];
+        m_current[1] = current[1];
+        m_pageFonts = fonts;
+        m_forms = forms;
+    }
+
+    // Narrows the clip to a rectangle of user space (any parallelogram on the device).
+    void ClipTo(const double box[4])
+    {
+        POINT corners[4] = {Device(box[0], box[1]), Device(box[2], box[1]), Device(box[2], box[3]), Device(box[0], box[3])};
+        LPtoDP(m_dc, corners, 4);
+        HRGN region = CreatePolygonRgn(corners, 4, WINDING);
+        if (!region) return;
+        HRGN existing = CreateRectRgn(0, 0, 0, 0);
+        bool clipped = existing && GetClipRgn(m_dc, existing) == 1;
+        ExtSelectClipRgn(m_dc, region, clipped ? RGN_AND : RGN_COPY);
+        if (existing) DeleteObject(existing);
+        DeleteObject(region);
     }
 
     void NextLine(double tx, double ty)
@@ -353,6 +469,7 @@ private:
             NextLine(0, -text.leading);
             ShowText(o[2]->text);
         }
+        else if (op == "Do" && !o.empty() && o[0]->kind == pdf::Kind::Name) DrawForm(o[0]->text);
         else if (op == "TJ" && !o.empty() && o[0]->kind == pdf::Kind::Array) {
             for (const pdf::ObjectPtr& item : o[0]->items) {
                 if (item->kind == pdf::Kind::String) ShowText(item->text);
@@ -378,7 +495,10 @@ private:
     HDC m_dc;
     const PagePlacement& m_place;
     bool m_bw;
-    const pdf::PageFonts& m_pageFonts;
+    const pdf::PageFonts* m_pageFonts;  // the resources of the content being run
+    const pdf::FormXObjects* m_forms;
+    int m_formDepth = 0;
+    int m_formsDrawn = 0;
     GraphicsState m_state;
     std::vector<GraphicsState> m_stack;
     double m_tm[6] = {1, 0, 0, 1, 0, 0};   // text matrix
@@ -448,7 +568,8 @@ void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& f
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite)
 {
     if (page >= form.pageContents.size()) return;
-    ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts())
+    ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts(),
+                  page < form.pageForms.size() ? &form.pageForms[page] : nullptr)
         .Run(form.pageContents[page]);
 }
 

@@ -461,35 +461,6 @@ std::string PageContent(Document& doc, const ObjectPtr& page)
     }
     return out;
 }
-// The page's font resources as system fonts; a font that cannot be read is left out (its text is
-// drawn in the default font).
-PageFonts FontsOf(Document& doc, const ObjectPtr& resources)
-{
-    PageFonts fonts;
-    try {
-        ObjectPtr res = doc.Resolve(resources);
-        ObjectPtr dict = res->kind == Kind::Dict ? doc.Resolve(res->Get("Font")) : MakeNull();
-        if (dict->kind != Kind::Dict) return fonts;
-        for (const auto& entry : dict->dict) {
-            try {
-                ObjectPtr font = doc.Resolve(entry.second);
-                if (font->kind != Kind::Dict) continue;
-                ObjectPtr described = font;
-                ObjectPtr descendants = doc.Resolve(font->Get("DescendantFonts"));
-                if (descendants->kind == Kind::Array && !descendants->items.empty())
-                    described = doc.Resolve(descendants->items[0]);
-                ObjectPtr base = doc.Resolve(font->Get("BaseFont"));
-                ObjectPtr descriptor = described->kind == Kind::Dict ? doc.Resolve(described->Get("FontDescriptor")) : MakeNull();
-                ObjectPtr flags = descriptor->kind == Kind::Dict ? doc.Resolve(descriptor->Get("Flags")) : MakeNull();
-                fonts[entry.first] = NearestSystemFont(base->kind == Kind::Name ? base->text : std::string(),
-                                                       flags->kind == Kind::Number ? static_cast<int>(flags->number) : 0);
-            } catch (const PdfError&) {
-            }
-        }
-    } catch (const PdfError&) {
-    }
-    return fonts;
-}
 } // namespace
 
 void AppendCodePoint(std::wstring& out, unsigned long code)
@@ -535,6 +506,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
         Document doc(bytes);
         std::vector<Document::Page> pages = doc.Pages();
         if (pages.empty()) throw PdfError("the document has no pages");
+        ResourceReader resources(doc);
         for (const Document::Page& p : pages) {
             PageInfo info;
             std::copy(p.box, p.box + 4, info.box);
@@ -546,7 +518,8 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
             } catch (const PdfError&) {
                 form.pageContents.push_back(std::string()); // a page that cannot be drawn still has its fields
             }
-            form.pageFonts.push_back(FontsOf(doc, p.resources));
+            form.pageFonts.push_back(resources.Fonts(p.resources));
+            form.pageForms.push_back(resources.Forms(p.resources));
         }
         ObjectPtr info = doc.Resolve(doc.Trailer()->Get("Info"));
         if (info->kind == Kind::Dict) {

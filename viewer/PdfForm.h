@@ -1,7 +1,7 @@
 // The interactive form of a PDF file: its fields with full dotted names, types, values, choice
 // options and widget rectangles, read from the file's AcroForm dictionary.
 #pragma once
-#include "viewer/PageFonts.h"
+#include "viewer/PageResources.h"
 #include <string>
 #include <vector>
 
@@ -76,6 +76,7 @@ struct FormDocument
     std::wstring subject;              // ... and its Subject (the sample forms name their kind there)
     std::vector<std::string> pageContents; // decoded content of each page (for drawing)
     std::vector<PageFonts> pageFonts;      // the fonts each page's content names
+    std::vector<FormXObjects> pageForms;   // ... and its form XObjects
     std::vector<PageLink> links;
 };
 

@@ -4,6 +4,7 @@
 #include "kit/BlockArena.h"
 #include "kit/SmallBlocks.h"
 #include "xml/ByteScan.h"
+#include <optional>
 #include <string.h>
 
 namespace {
@@ -583,12 +584,24 @@ void TreeNode::removeAttribute(const char* name)
 // ---------------------------------------------------------------------------------------------
 // Swapping
 
-void TreeNode::swapTagContentAttrs(TreeNode* a, TreeNode* b)
+bool TreeNode::copyTagsForSwap(const TreeNode* a, const TreeNode* b, char*& tagForA, char*& tagForB)
 {
-    kit::StringBuffer tagA;
-    tagA.append(a->getTag());
-    a->setTag(b->getTag());
-    b->setTag(sbText(tagA));
+    tagForA = newNameBlock(b->getTag(), (int)strlen(b->getTag()));
+    tagForB = newNameBlock(a->getTag(), (int)strlen(a->getTag()));
+    if (tagForA && tagForB)
+        return true;
+    smallBlockFree(tagForA);
+    smallBlockFree(tagForB);
+    tagForA = tagForB = nullptr;
+    return false;
+}
+
+void TreeNode::tradeTagContentAttrs(TreeNode* a, TreeNode* b, char* tagForA, char* tagForB)
+{
+    a->freeTag();
+    a->m_tag = tagForA;
+    b->freeTag();
+    b->m_tag = tagForB;
 
     kit::StringBuffer* contentA = a->m_content;
     kit::StringBuffer* contentB = b->m_content;
@@ -604,6 +617,40 @@ void TreeNode::swapTagContentAttrs(TreeNode* a, TreeNode* b)
     b->m_attrs = attrs;
 }
 
+bool TreeNode::swapTagContentAttrs(TreeNode* a, TreeNode* b)
+{
+    char* tagForA;
+    char* tagForB;
+    if (!copyTagsForSwap(a, b, tagForA, tagForB))
+        return false;
+    tradeTagContentAttrs(a, b, tagForA, tagForB);
+    return true;
+}
+
+void TreeNode::tradeChildren(TreeNode* a, TreeNode* b, ExtPtrArray* arrayForA, ExtPtrArray* arrayForB)
+{
+    if (a->m_children && b->m_children) {
+        ExtPtrArray* children = a->m_children;
+        a->m_children = b->m_children;
+        b->m_children = children;
+    } else if (arrayForA) {
+        // b has children and a had no array: the new one has room for them all.
+        for (int i = 0; i < b->m_children->getSize(); ++i)
+            arrayForA->appendPtr(b->m_children->getAt(i));
+        b->m_children->removeAll();
+        a->m_children = arrayForA;
+    } else if (arrayForB) {
+        for (int i = 0; i < a->m_children->getSize(); ++i)
+            arrayForB->appendPtr(a->m_children->getAt(i));
+        a->m_children->removeAll();
+        b->m_children = arrayForB;
+    }
+    for (TreeNode* node : {a, b})
+        for (int i = 0; i < node->getNumChildren(); ++i)
+            if (TreeNode* child = node->getChild(i))
+                child->m_parent = node;
+}
+
 bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
 {
     if (a == b)
@@ -611,53 +658,48 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
     if (a->isDescendantOf(b) || b->isDescendantOf(a))
         return false;
     // Children of either node may lie in arenas of the other's document.
-    if (a->m_tree != b->m_tree &&
-        !(TreeInfo::shareArenas(a->m_tree, b->m_tree) && TreeInfo::shareArenas(b->m_tree, a->m_tree)))
+    const bool twoDocuments = a->m_tree != b->m_tree;
+    if (twoDocuments && !(TreeInfo::shareArenas(a->m_tree, b->m_tree) && TreeInfo::shareArenas(b->m_tree, a->m_tree)))
         return false;
-    swapTagContentAttrs(a, b);
 
-    ExtPtrArray work;
-    if (a->m_children) {
-        for (int i = 0; i < a->m_children->getSize(); ++i)
-            work.appendPtr(a->m_children->getAt(i));
-        a->m_children->removeAll();
+    // Everything that needs memory first: a refusal then leaves both nodes as they were.
+    // Between documents, the handle counts of the moved subtrees move with them, and the walk that
+    // gives them their new document gets a work list with room for its peak.
+    int handlesA = 0, handlesB = 0, peakA = 0, peakB = 0;
+    if (twoDocuments && !(a->measureSubtree(handlesA, peakA) && b->measureSubtree(handlesB, peakB)))
+        return false;
+    std::optional<ExtPtrArray> work;
+    if (twoDocuments) {
+        work.emplace(peakA > peakB ? peakA : peakB, kChildGrowth);
+        if (work->getCapacity() == 0)
+            return false;
+    }
+    ExtPtrArray* arrayForA = !a->m_children && b->getNumChildren() > 0 ? newChildArray(b->getNumChildren(), nullptr) : nullptr;
+    ExtPtrArray* arrayForB = !b->m_children && a->getNumChildren() > 0 ? newChildArray(a->getNumChildren(), nullptr) : nullptr;
+    char* tagForA = nullptr;
+    char* tagForB = nullptr;
+    bool arraysMade = (arrayForA || a->m_children || b->getNumChildren() == 0) &&
+                      (arrayForB || b->m_children || a->getNumChildren() == 0);
+    if (!arraysMade || !copyTagsForSwap(a, b, tagForA, tagForB)) {
+        poolDelete(arrayForA);
+        poolDelete(arrayForB);
+        return false;
     }
 
-    int sumB = 0;
-    if (b->getNumChildren() > 0) {
-        if (!a->m_children)
-            a->m_children = newChildArray(b->getNumChildren(), nullptr);
-        if (a->m_children) {
-            for (int i = 0; i < b->m_children->getSize(); ++i) {
-                TreeNode* child = static_cast<TreeNode*>(b->m_children->getAt(i));
-                a->m_children->appendPtr(child);
-                child->m_parent = a;
-                sumB += child->subtreeHandleCount();
-            }
-            b->m_children->removeAll();
-        }
+    // From here on nothing can fail.
+    tradeTagContentAttrs(a, b, tagForA, tagForB);
+    tradeChildren(a, b, arrayForA, arrayForB);
+    if (twoDocuments) {
+        a->setTreeInfoOfSubtree(a->m_tree, *work);
+        b->setTreeInfoOfSubtree(b->m_tree, *work);
+        // The sums leave out the two nodes' own counts: handles stay on their node objects.
+        int movedToA = handlesB - (int)b->m_handleCount;
+        int movedToB = handlesA - (int)a->m_handleCount;
+        if (b->m_tree && b->m_tree->isValid())
+            b->m_tree->m_handleCount += movedToB - movedToA;
+        if (a->m_tree && a->m_tree->isValid())
+            a->m_tree->m_handleCount += movedToA - movedToB;
     }
-    a->setTreeInfoOfSubtree(a->m_tree);
-
-    int sumA = 0;
-    if (work.getSize() > 0) {
-        if (!b->m_children)
-            b->m_children = newChildArray(work.getSize(), nullptr);
-        if (b->m_children) {
-            for (int i = 0; i < work.getSize(); ++i) {
-                TreeNode* child = static_cast<TreeNode*>(work.getAt(i));
-                b->m_children->appendPtr(child);
-                child->m_parent = b;
-                sumA += child->subtreeHandleCount();
-            }
-        }
-    }
-    b->setTreeInfoOfSubtree(b->m_tree);
-
-    if (b->m_tree && b->m_tree->isValid())
-        b->m_tree->m_handleCount += sumA - sumB;
-    if (a->m_tree && a->m_tree->isValid())
-        a->m_tree->m_handleCount += sumB - sumA;
     return true;
 }
 
@@ -671,22 +713,39 @@ int TreeNode::treeHandleCount() const
 
 int TreeNode::subtreeHandleCount() const
 {
-    int sum = 0;
+    int handles = 0, peak = 0;
+    measureSubtree(handles, peak);
+    return handles;
+}
+
+bool TreeNode::measureSubtree(int& handles, int& peakWork) const
+{
+    handles = 0;
+    peakWork = 1;
     ExtPtrArray work;
-    work.appendPtr(const_cast<TreeNode*>(this));
+    if (!work.appendPtr(const_cast<TreeNode*>(this)))
+        return false;
     while (work.getSize() > 0) {
         TreeNode* node = static_cast<TreeNode*>(work.pop());
-        sum += (int)node->m_handleCount;
+        handles += (int)node->m_handleCount;
         for (int i = 0; i < node->getNumChildren(); ++i)
             if (TreeNode* child = node->getChild(i))
-                work.appendPtr(child);
+                if (!work.appendPtr(child))
+                    return false;
+        if (work.getSize() > peakWork)
+            peakWork = work.getSize();
     }
-    return sum;
+    return true;
 }
 
 void TreeNode::setTreeInfoOfSubtree(TreeInfo* info)
 {
     ExtPtrArray work;
+    setTreeInfoOfSubtree(info, work);
+}
+
+void TreeNode::setTreeInfoOfSubtree(TreeInfo* info, ExtPtrArray& work)
+{
     work.appendPtr(this);
     while (work.getSize() > 0) {
         TreeNode* node = static_cast<TreeNode*>(work.pop());

@@ -170,9 +170,11 @@ public:
     void removeAttribute(const char* name);
     AttributeSet* attributes() const { return m_attrs; }
 
-    static void swapTagContentAttrs(TreeNode* a, TreeNode* b);
+    // False, nothing changed, when the tags' copies could not be made.
+    static bool swapTagContentAttrs(TreeNode* a, TreeNode* b);
     // Exchanges tags, contents, attributes and children; false (nothing done) when one node is the
-    // other's ancestor, which would make a node its own descendant.
+    // other's ancestor, which would make a node its own descendant, or when memory for the swap is
+    // refused: everything it needs is allocated before the first change.
     static bool swapContent(TreeNode* a, TreeNode* b);
 
     int treeHandleCount() const;
@@ -180,6 +182,9 @@ public:
     unsigned handleCount() const { return m_handleCount; }
     void deleteTree();
     void setTreeInfoOfSubtree(TreeInfo* info);
+    // The sum of the handle counts of the node and its descendants, and the most nodes the walk's
+    // work list held at once; false when that list could not grow.
+    bool measureSubtree(int& handles, int& peakWork) const;
 
     void getDeclAttr(kit::StringBuffer& out, bool& found) const;
     void getDeclEncoding(kit::StringBuffer& out, bool& found) const;
@@ -222,6 +227,15 @@ private:
     kit::BlockArena* buildingArena() const { return m_tree && m_tree->isValid() ? m_tree->buildingArena() : nullptr; }
     void freeTag();
     void detachChildrenInto(ExtPtrArray& work);
+    // The subtree walk of setTreeInfoOfSubtree on the caller's work list: one with room for the
+    // walk's peak (measureSubtree) never grows.
+    void setTreeInfoOfSubtree(TreeInfo* info, ExtPtrArray& work);
+    // Copies of each node's tag for the other; false (no copy kept) when one could not be made.
+    static bool copyTagsForSwap(const TreeNode* a, const TreeNode* b, char*& tagForA, char*& tagForB);
+    // The part of a swap that needs no memory: tags (copied already), contents and attributes.
+    static void tradeTagContentAttrs(TreeNode* a, TreeNode* b, char* tagForA, char* tagForB);
+    // Gives each node the other's children, in arrays made beforehand where a node had none.
+    static void tradeChildren(TreeNode* a, TreeNode* b, ExtPtrArray* arrayForA, ExtPtrArray* arrayForB);
 
     TreeInfo* m_tree = nullptr;
     char* m_tag = nullptr; // zero-terminated, from the small-block allocator

@@ -1,7 +1,9 @@
 // ANSI/UTF-16 conversion into fixed buffers (termination, cutting) and the file existence test.
 #include <gtest/gtest.h>
 #include "common/TextConversion.h"
+#include "framework/CString.h"
 #include "tests/support/TempFolder.h"
+#include <cwchar>
 #include <string>
 
 TEST(TextConversion, RoundTripsCodePageText)
@@ -40,4 +42,32 @@ TEST(TextConversion, FileExistsForFilesAndFoldersOnly)
     WideToAnsi(folderPath.c_str(), path, MAX_PATH);
     EXPECT_TRUE(FileExists(path));
     EXPECT_FALSE(FileExists(nullptr));
+}
+
+// Expected bytes: Python's cp1252 codec with errors="replace", which has no best fit.
+TEST(TextConversion, ExactNarrowingReplacesWhatTheCodePageDoesNotHold)
+{
+    // The premise: asked for it, the code page best-fits a full-width bar to the list separator.
+    ASSERT_EQ(std::string("|"), std::string(CStringA(L"\uFF5C").GetString())) << "this code page has no best fit";
+
+    struct Row
+    {
+        const wchar_t* text;
+        const char* ansi;
+    } rows[] = {
+        {L"Name\uFF5CX", "Name?X"},
+        {L"\uFF3BA\uFF3D", "?A?"},
+        {L"\uFF4A\uFF4A\uFF4A\uFF4A", "????"},
+        {L"M\u00fcller \u20ac", "M\xfcller \x80"},
+        {L"\u540d\u524d", "??"},
+        {L"a\U0001F600b", "a?b"}, // a surrogate pair is one character
+        {L"", ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(std::string(row.ansi), WideToAnsiExact(row.text, std::wcslen(row.text), "|j[]")) << row.ansi;
+    // The guarded characters themselves, and a lone surrogate.
+    EXPECT_EQ(std::string("a|j[]b"), WideToAnsiExact(L"a|j[]b", 6, "|j[]"));
+    EXPECT_EQ(std::string("x?y"), WideToAnsiExact(L"x\xD800y", 3, nullptr));
+    // Length, not the terminator, bounds the text.
+    EXPECT_EQ(std::string("a\0b", 3), WideToAnsiExact(L"a\0b", 3, nullptr));
 }

@@ -1,7 +1,8 @@
 // Registration, Save as New, Update and Save and the deletion of selected records, each ended
 // without warning at every SQL statement in turn (in a child process): afterwards the database
 // opens, passes SQLite's integrity check and holds either the state before or the state after the
-// operation, never a mixture.
+// operation, never a mixture. A file of the builds that kept a list copy loses all of the copy or
+// none of it, and no record.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <windows.h>
@@ -36,6 +37,7 @@ struct FileState
 {
     std::string integrity;
     std::string rows;
+    std::string triggers; // the names of the file's triggers, one a line
 };
 
 FileState ReadState(const std::wstring& path)
@@ -65,6 +67,8 @@ FileState ReadState(const std::wstring& path)
         return value ? std::string(reinterpret_cast<const char*>(value)) : std::string("<null>");
     };
     each("PRAGMA integrity_check", [&](sqlite3_stmt* stmt) { state.integrity += text(stmt, 0); });
+    each("SELECT name FROM sqlite_master WHERE type='trigger' ORDER BY name",
+         [&](sqlite3_stmt* stmt) { state.triggers += text(stmt, 0) + "\n"; });
     std::vector<std::string> tables;
     each("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
          [&](sqlite3_stmt* stmt) { tables.push_back(text(stmt, 0)); });
@@ -191,15 +195,28 @@ protected:
         EXPECT_GT(EndAtEveryStatement(operation, original, after), 3);
     }
 
-    // The filled database as files made before the list copy are: without it.
-    void DropListCopy(const std::wstring& path)
+    // The filled database as two earlier builds made it: with a copy of the list's columns that three
+    // triggers keep in step with submissions.
+    void AddListCopy(const std::wstring& path)
     {
         sqlite3* raw = nullptr;
         ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(Utf8(path).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr));
-        EXPECT_EQ(SQLITE_OK, sqlite3_exec(raw, "DROP TRIGGER submissions_list_insert; DROP TRIGGER "
-                                               "submissions_list_update; DROP TRIGGER submissions_list_delete; "
-                                               "DROP TABLE submissions_list;",
-                                          nullptr, nullptr, nullptr));
+        const char* const copyRow = "INSERT INTO submissions_list (_ROWID_,[Insured],[Patient],[Amount],submdate) "
+                                    "VALUES (new._ROWID_,new.[Insured],new.[Patient],new.[Amount],new.submdate);";
+        const std::string sql =
+            std::string("BEGIN; CREATE TABLE submissions_list ([Insured],[Patient],[Amount],submdate);"
+                        "INSERT INTO submissions_list (_ROWID_,[Insured],[Patient],[Amount],submdate) "
+                        "SELECT _ROWID_,[Insured],[Patient],[Amount],submdate FROM submissions;"
+                        "CREATE TRIGGER submissions_list_insert AFTER INSERT ON submissions BEGIN ") +
+            copyRow +
+            " END; CREATE TRIGGER submissions_list_update AFTER UPDATE ON submissions BEGIN "
+            "DELETE FROM submissions_list WHERE _ROWID_=old._ROWID_; " +
+            copyRow +
+            " END; CREATE TRIGGER submissions_list_delete AFTER DELETE ON submissions BEGIN "
+            "DELETE FROM submissions_list WHERE _ROWID_=old._ROWID_; END; COMMIT;";
+        char* error = nullptr;
+        EXPECT_EQ(SQLITE_OK, sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error)) << (error ? error : "");
+        sqlite3_free(error);
         sqlite3_close(raw);
     }
 
@@ -216,15 +233,14 @@ TEST_F(CrashSafety, RegistrationLeavesNoDatabaseOrAWholeOne)
     EXPECT_NE(std::string::npos, after.rows.find("[FormInfo]\n1|")) << after.rows;
     EXPECT_NE(std::string::npos, after.rows.find("|F2jjjj1jPatient|F1jjjj0jInsured|F10jjjj2jAmount|1|0,0|CMS-1500\n"))
         << after.rows;
-    EXPECT_NE(std::string::npos, after.rows.find("[submissions]\n[submissions_list]\n[templates]\n")) << after.rows;
+    EXPECT_NE(std::string::npos, after.rows.find("[submissions]\n[templates]\n")) << after.rows;
+    EXPECT_EQ("", after.triggers);
     EXPECT_GT(EndAtEveryStatement(L"register", L"", after), 3);
 }
 
 TEST_F(CrashSafety, SaveAsNewAddsTheWholeRowOrNothing)
 {
-    CheckOperation(L"save", "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n"
-                            "[submissions_list]\n1|Jones|Al|10.00|12/6/2026\n2|Smith|Ann|20.00|12/6/2026\n"
-                            "3|Young|Cy|5.00|12/6/2026\n4|Brown|Bea|30.00|12/7/2026\n[templates]");
+    CheckOperation(L"save", "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n[templates]");
 }
 
 TEST_F(CrashSafety, UpdateAndSaveReplacesTheRowOrNothing)
@@ -232,8 +248,7 @@ TEST_F(CrashSafety, UpdateAndSaveReplacesTheRowOrNothing)
     CheckOperation(L"update", "[submissions]\n1|Jones|Al|10.00|12/6/2026|<form>F1=Jones|F2=Al|F10=10.00</form>\n"
                               "3|Young|Cy|5.00|12/6/2026|<form>F1=Young|F2=Cy|F10=5.00</form>\n"
                               "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n"
-                              "[submissions_list]\n1|Jones|Al|10.00|12/6/2026\n3|Young|Cy|5.00|12/6/2026\n"
-                              "4|Brown|Bea|30.00|12/7/2026\n[templates]");
+                              "[templates]");
 }
 
 TEST_F(CrashSafety, UpdatingATemplateReplacesItOrNothing)
@@ -245,16 +260,60 @@ TEST_F(CrashSafety, UpdatingATemplateReplacesItOrNothing)
 TEST_F(CrashSafety, DeletingSelectedRecordsRemovesAllOrNone)
 {
     CheckOperation(L"delete", "[submissions]\n2|Smith|Ann|20.00|12/6/2026|<form>F1=Smith|F2=Ann|F10=20.00</form>\n"
-                              "[submissions_list]\n2|Smith|Ann|20.00|12/6/2026\n[templates]\n2|Best|");
+                              "[templates]\n2|Best|");
 }
 
-TEST_F(CrashSafety, FilesWithoutTheListCopyAreUpdatedWholeOrNotAtAll)
+TEST_F(CrashSafety, AFileWithTheListCopyLosesAllOfItOrNoneAndEveryRecordStays)
 {
     MakeFilledDatabase(original);
-    DropListCopy(original);
+    AddListCopy(original);
     beforeState = ReadState(original);
     ASSERT_EQ("ok", beforeState.integrity);
-    ASSERT_EQ(std::string::npos, beforeState.rows.find("submissions_list"));
+    ASSERT_EQ("submissions_list_delete\nsubmissions_list_insert\nsubmissions_list_update\n", beforeState.triggers);
+    const std::string copySection = "[submissions_list]\n1|Jones|Al|10.00|12/6/2026\n2|Smith|Ann|20.00|12/6/2026\n"
+                                    "3|Young|Cy|5.00|12/6/2026\n";
+    const size_t copyAt = beforeState.rows.find(copySection);
+    ASSERT_NE(std::string::npos, copyAt) << beforeState.rows;
+    // Between the two: the copy dropped, nothing else changed yet.
+    std::string withoutCopy = beforeState.rows;
+    withoutCopy.erase(copyAt, copySection.size());
+
+    const FileState after = Completed(L"update", original);
+    ASSERT_EQ("ok", after.integrity);
+    EXPECT_EQ("", after.triggers);
+    EXPECT_EQ(std::string::npos, after.rows.find("submissions_list"));
+    EXPECT_NE(std::string::npos, after.rows.find("[submissions]\n1|Jones|Al|10.00|12/6/2026|<form>F1=Jones|F2=Al|F10=10.00</form>\n"
+                                                 "3|Young|Cy|5.00|12/6/2026|<form>F1=Young|F2=Cy|F10=5.00</form>\n"
+                                                 "4|Brown|Bea|30.00|12/7/2026|<form>F1=Brown|F2=Bea|F10=30.00</form>\n"
+                                                 "[templates]"))
+        << after.rows;
+
+    long n = 1;
+    for (; n <= kMostStatements; ++n) {
+        ASSERT_TRUE(CopyDatabase(original, db));
+        const long code = RunDriver(L"update", db, n);
+        ASSERT_TRUE(code == 0 || code == static_cast<long>(kKilledExitCode)) << "statement " << n << ": " << code;
+        const FileState state = ReadState(db);
+        EXPECT_EQ("ok", state.integrity) << "ended at statement " << n;
+        if (state.rows == beforeState.rows)
+            EXPECT_EQ(beforeState.triggers, state.triggers) << "the copy without its triggers, statement " << n;
+        else if (state.rows == withoutCopy)
+            EXPECT_EQ("", state.triggers) << "triggers without the copy, statement " << n;
+        else
+            EXPECT_EQ(after.rows, state.rows) << "a mixture, ended at statement " << n;
+        if (code == 0)
+            break;
+    }
+    EXPECT_GT(n, 3);
+}
+
+TEST_F(CrashSafety, FilesMadeBeforeTheListCopyAreUpdatedWholeOrNotAtAll)
+{
+    // The layout of files made before the copy and of new files alike: FormInfo, submissions, templates.
+    MakeFilledDatabase(original);
+    beforeState = ReadState(original);
+    ASSERT_EQ("ok", beforeState.integrity);
+    ASSERT_EQ("", beforeState.triggers);
     const FileState after = Completed(L"update", original);
     ASSERT_EQ("ok", after.integrity);
     EXPECT_NE(std::string::npos, after.rows.find("3|Young|Cy|5.00|12/6/2026|<form>F1=Young|F2=Cy|F10=5.00</form>\n"

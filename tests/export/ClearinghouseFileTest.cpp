@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "export/ClearinghouseFile.h"
 #include "tests/export/ComFixture.h"
@@ -190,4 +191,55 @@ TEST(ClearinghouseNames, DefaultNameFromTheClock)
     noon.wHour = 12;
     noon.wMinute = 0;
     EXPECT_EQ(L"Clearinghouse_04-29-10_(12_00pm)", DefaultClearinghouseName(noon));
+}
+
+TEST_F(ClearinghouseFileTest, RecordsReadInAnotherOrderStillGiveTheirPagesInExportOrder)
+{
+    TempFolder folder;
+    const std::wstring path = folder.File(L"out.txt");
+    const std::wstring names[] = {L"Ann", L"Bo", L"Cy", L"Di", L"Ed"};
+    std::vector<size_t> reads;
+    const auto reader = [&](size_t index, std::wstring& xml) {
+        reads.push_back(index);
+        if (index == 3)
+            return RecordRead::Missing;
+        xml = Record(names[index], L"Town" + std::to_wstring(index));
+        return RecordRead::Found;
+    };
+    const ClearinghouseResult result = WriteClearinghouseFile(path, 5, reader, {4, 0, 3, 2, 1});
+    EXPECT_EQ(ClearinghouseOutcome::Written, result.outcome);
+    EXPECT_EQ(5u, result.pages);
+    EXPECT_EQ(1u, result.blankPages);
+    EXPECT_EQ((std::vector<size_t>{4, 0, 3, 2, 1}), reads);
+    const std::string file = ReadWholeFile(path);
+    ASSERT_EQ(5u * 5620, file.size());
+    EXPECT_EQ(" Ann ", At(file, 0, 1, 9, 5));
+    EXPECT_EQ(" Bo ", At(file, 1, 1, 9, 4));
+    EXPECT_EQ("Town1 ", At(file, 1, 2, 13, 6));
+    EXPECT_EQ(" Cy ", At(file, 2, 1, 9, 4));
+    EXPECT_EQ(BlankPageBytes() + "\r\n\r\n\r\n\r\n", file.substr(3 * 5620, 5620));
+    EXPECT_EQ(" Ed ", At(file, 4, 1, 9, 4));
+    for (int page = 0; page < 5; ++page)
+        EXPECT_EQ("\r\n\r\n\r\n\r\n", file.substr(page * 5620 + 5612, 8)) << page;
+
+    // An order that misses or repeats a record is not used: the records are read in export order.
+    reads.clear();
+    ASSERT_EQ(ClearinghouseOutcome::Written, WriteClearinghouseFile(path, 5, reader, {4, 0, 0, 2, 1}).outcome);
+    EXPECT_EQ((std::vector<size_t>{0, 1, 2, 3, 4}), reads);
+    EXPECT_EQ(file, ReadWholeFile(path));
+}
+
+TEST_F(ClearinghouseFileTest, AFailureWhileReadingOutOfOrderLeavesNoFile)
+{
+    TempFolder folder;
+    const std::wstring path = folder.File(L"out.txt");
+    const ClearinghouseResult result = WriteClearinghouseFile(
+        path, 4,
+        [&](size_t index, std::wstring& xml) {
+            xml = Record(L"Ann", L"Boston");
+            return index == 1 ? RecordRead::Failed : RecordRead::Found;
+        },
+        {3, 2, 1, 0});
+    EXPECT_EQ(ClearinghouseOutcome::ReadFailed, result.outcome);
+    EXPECT_TRUE(FolderNames(folder).empty());
 }

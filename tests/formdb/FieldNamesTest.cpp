@@ -89,6 +89,29 @@ TEST(FieldNames, EveryUnusableNameIsRefusedInAnyPosition)
     EXPECT_EQ(1, ParseFieldNames(Entry(0, "Patient Name 1a.1"), kOrderAsListed).count);
 }
 
+TEST(FieldNames, TwoNamesOfOneColumnAreBothNamed)
+{
+    const FieldNameList same =
+        ParseFieldNames(Entry(0, "A") + "|" + Entry(1, "Name") + "|" + Entry(2, "B") + "|" + Entry(3, "nAME"),
+                        kOrderByFieldIndex);
+    EXPECT_EQ(-1, same.count);
+    EXPECT_EQ(1, same.sameColumnFirst);
+    EXPECT_EQ(3, same.sameColumnSecond);
+    // Other refusals name no pair.
+    const FieldNameList bracket = ParseFieldNames(Entry(0, "A") + "|" + Entry(1, "B]"), kOrderAsListed);
+    EXPECT_EQ(-1, bracket.count);
+    EXPECT_EQ(-1, bracket.sameColumnFirst);
+    EXPECT_EQ(-1, bracket.sameColumnSecond);
+
+    unsigned long index = 0;
+    std::string name;
+    ASSERT_TRUE(ParseFieldEntry("keyjjjj12jPatient Namejtail", index, name));
+    EXPECT_EQ(12ul, index);
+    EXPECT_EQ("Patient Name", name);
+    EXPECT_FALSE(ParseFieldEntry("keyjjj12jName", index, name));
+    EXPECT_FALSE(ParseFieldEntry("keyjjjj12", index, name));
+}
+
 TEST(FieldNames, LimitOf4999Names)
 {
     const FieldNameList below = ParseFieldNames(ListOf(4998), kOrderByFieldIndex);
@@ -157,4 +180,62 @@ TEST(FieldNamesMessages, RefusalsAndTheLimitAreShownToTheUser)
     EXPECT_EQ(2, get_db_fieldnames(columns, (Entry(2, "B") + "|" + Entry(1, "A")).c_str(), 0));
     EXPECT_STREQ("[A],[B]", columns.GetString());
     EXPECT_EQ(3u, recorder.boxes.size());
+}
+
+namespace {
+
+// Every name GetNextFieldName gives from position 0 on, and the positions it returned.
+std::vector<std::string> WalkColumns(const std::string& columns, std::vector<int>* positions = nullptr)
+{
+    std::vector<std::string> names;
+    std::string name;
+    int position = 0;
+    do
+    {
+        position = GetNextFieldName(position, name, columns);
+        names.push_back(name);
+        if (positions)
+            positions->push_back(position);
+    } while (position != -1 && names.size() < 10);
+    return names;
+}
+
+} // namespace
+
+TEST(GetNextFieldName, WalksTheColumnListNameByName)
+{
+    std::vector<int> positions;
+    EXPECT_EQ((std::vector<std::string>{"A", "Bb", "C_3"}), WalkColumns("[A],[Bb],[C_3]", &positions));
+    EXPECT_EQ((std::vector<int>{4, 9, -1}), positions);
+    EXPECT_EQ((std::vector<std::string>{"Only"}), WalkColumns("[Only]"));
+    // A comma or blank inside a name is part of the name, not the end of it.
+    EXPECT_EQ((std::vector<std::string>{"Last, First", "Amount $"}), WalkColumns("[Last, First],[Amount $]"));
+}
+
+TEST(GetNextFieldName, AWrongPositionOrAnUnclosedNameGivesNothing)
+{
+    std::string name = "left over";
+    EXPECT_EQ(-1, GetNextFieldName(1, name, "[A],[B]"));
+    EXPECT_EQ("", name);
+    EXPECT_EQ(-1, GetNextFieldName(7, name, "[A],[B]"));
+    EXPECT_EQ(-1, GetNextFieldName(-1, name, "[A],[B]"));
+    EXPECT_EQ(-1, GetNextFieldName(0, name, ""));
+    EXPECT_EQ(-1, GetNextFieldName(0, name, "[A"));
+    EXPECT_EQ("", name);
+}
+
+TEST(GetNextFieldName, ReadsBackEveryNameTheParserListed)
+{
+    const std::string list = ListOf(kMaxFieldNames);
+    const FieldNameList parsed = ParseFieldNames(list, kOrderByFieldIndex);
+    ASSERT_EQ(kMaxFieldNames, parsed.count);
+    std::string name;
+    int position = 0, names = 0;
+    while (position != -1 && names <= kMaxFieldNames)
+    {
+        position = GetNextFieldName(position, name, parsed.columns);
+        EXPECT_EQ("N" + std::to_string(names), name);
+        ++names;
+    }
+    EXPECT_EQ(kMaxFieldNames, names);
 }

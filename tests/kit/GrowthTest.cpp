@@ -165,24 +165,100 @@ TEST_F(Growth, RefusedGrowthIsReportedAndKeepsWhatWasHeld)
     EXPECT_GE(added, 125);
 }
 
-TEST_F(Growth, ALargerBlockRefusedFallsBackToOneThatJustFits)
+TEST_F(Growth, ALargerBlockRefusedFailsAtOnceAndKeepsWhatWasHeld)
 {
-    // Blocks up to 30,000 bytes only: the geometric sizes are refused near the limit, but what is
-    // asked for still fits exactly.
+    // Blocks up to 30,000 bytes only: near the limit the geometric size is refused, and the append
+    // fails whole rather than moving the text to a block that just fits (which the next append
+    // would have to copy again).
     g_largest = 30000;
     kit::StringBuffer sb;
     const std::string piece(1000, 'y');
-    for (int i = 0; i < 29; ++i)
+    int whole = 0;
+    while (whole < 40) {
         sb.append(piece.c_str());
-    EXPECT_FALSE(sb.lostBytes());
-    EXPECT_EQ(sb.getSize(), 29000);
+        if (sb.lostBytes())
+            break;
+        ++whole;
+    }
+    ASSERT_TRUE(sb.lostBytes());
+    EXPECT_GE(whole, 10);
+    EXPECT_LT(whole, 30);
+    EXPECT_EQ(sb.getSize(), whole * 1000);
+    EXPECT_EQ(std::string(sb.pointerAt(0), sb.getSize()), std::string(whole * 1000, 'y'));
 
     DataBuffer db;
-    for (int i = 0; i < 30; ++i)
-        ASSERT_TRUE(db.append(piece.data(), 1000)) << i;
-    EXPECT_EQ(db.getSize(), 30000u);
-    EXPECT_FALSE(db.append("z", 1));
-    EXPECT_EQ(db.getSize(), 30000u);
+    int appended = 0;
+    while (appended < 40 && db.append(piece.data(), 1000))
+        ++appended;
+    EXPECT_LT(appended, 30);
+    EXPECT_EQ(db.getSize(), appended * 1000u);
+    EXPECT_TRUE(db.lostBytes());
+}
+
+// Growth near a limit on block sizes, one byte, value or pointer at a time: each attempt asks once
+// for a geometric block and fails when it is refused, so the bytes allocated (and so copied) stay a
+// small multiple of what the container holds: growing by half, the blocks add up to under three
+// times the last one. A fallback to blocks that just fit made every later
+// append allocate and copy the whole contents again: hundreds of thousands of copies here.
+TEST_F(Growth, GrowthNearTheLimitStaysLinearAndThenFails)
+{
+    const size_t kLimit = 1 << 20;
+    g_largest = kLimit;
+
+    kit::StringBuffer sb;
+    int held = 0;
+    for (int i = 0; i < (int)(2 * kLimit); ++i) {
+        sb.appendChar('q');
+        ASSERT_LT(g_allocations, 100) << "growth allocates per append at " << sb.getSize() << " bytes";
+        if (sb.lostBytes())
+            break;
+        held = sb.getSize();
+    }
+    ASSERT_TRUE(sb.lostBytes()) << "a text of 2 MB cannot fit in blocks of 1 MB";
+    EXPECT_EQ(sb.getSize(), held);
+    EXPECT_EQ(std::string(sb.pointerAt(0), sb.getSize()), std::string(held, 'q'));
+    EXPECT_GT((size_t)held, kLimit / 3);
+    EXPECT_LE(g_allocated, 4ull * (uint64_t)held);
+    // Further appends are refused one by one; nothing is allocated for them.
+    uint64_t before = g_allocated;
+    for (int i = 0; i < 1000; ++i)
+        sb.appendChar('q');
+    EXPECT_EQ(g_allocated, before);
+    EXPECT_EQ(sb.getSize(), held);
+
+    g_allocated = 0;
+    g_allocations = 0;
+    DataBuffer db;
+    uint32_t bytes = 0;
+    for (uint32_t i = 0; i < 2 * kLimit && db.appendChar((unsigned char)i); ++i) {
+        ASSERT_LT(g_allocations, 100) << "growth allocates per append at " << db.getSize() << " bytes";
+        bytes = db.getSize();
+    }
+    ASSERT_TRUE(db.lostBytes());
+    EXPECT_EQ(db.getSize(), bytes);
+    EXPECT_EQ(db.getData()[bytes - 1], (unsigned char)(bytes - 1));
+    EXPECT_LE(g_allocated, 4ull * bytes);
+
+    g_allocated = 0;
+    g_allocations = 0;
+    ExtPtrArray pointers;
+    KitObject object;
+    while (pointers.appendPtr(&object))
+        ASSERT_LT(g_allocations, 100) << "growth allocates per append at " << pointers.getSize() << " slots";
+    EXPECT_GT(pointers.getSize() * sizeof(void*), kLimit / 3);
+    EXPECT_LE(g_allocated, 4ull * pointers.getSize() * sizeof(void*));
+
+    g_allocated = 0;
+    g_allocations = 0;
+    ExtIntArray values(2, 1);
+    int count = 0;
+    while (values.append(count)) {
+        ASSERT_LT(g_allocations, 100) << "growth allocates per append at " << count << " values";
+        ++count;
+    }
+    EXPECT_EQ(values.getAt(count - 1), count - 1);
+    EXPECT_GT(count * sizeof(int32_t), kLimit / 3);
+    EXPECT_LE(g_allocated, 4ull * count * sizeof(int32_t));
 }
 
 } // namespace

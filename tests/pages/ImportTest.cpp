@@ -12,6 +12,7 @@
 #include "tests/pages/DialogDriver.h"
 #include "tests/pages/FilledPdf.h"
 #include "tests/pages/FormWithRecordsFixture.h"
+#include "tests/pages/NamedFieldsPdf.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace {
@@ -128,6 +129,27 @@ TEST_F(ImportTest, ForeignFormStoresNothingAndSaysWhy)
     ASSERT_TRUE(WriteWholeFile(files.File(L"statement copy.pdf"), filled));
     Import(files.File(L"statement copy.pdf"));
     ExpectNothingStored(L"The file is not a copy of the current form; nothing was imported.");
+}
+
+TEST_F(ImportTest, AFormWithNamesOutsideTheCodePageKnowsItsOwnCopy)
+{
+    // The form of the store becomes one whose names hold full-width separators, registered anew.
+    const std::string form = FormWithFields({L"Name\uFF5CX", L"\uFF3BA\uFF3D", L"\uFF4A\uFF4A\uFF4A\uFF4A"});
+    ASSERT_TRUE(WriteWholeFile(store.File(L"claim.pdf"), form));
+    ASSERT_TRUE(::DeleteFileW(DatabasePath().c_str()));
+    {
+        DialogDriver driver;
+        driver.OnDialog(L"New Forms Registration", [](HWND window) { ClickButton(window, IDOK); });
+        ASSERT_EQ(IDOK, RunRegisterFormModal(host, &frame));
+    }
+    ASSERT_TRUE(boxes.empty());
+
+    // A blank copy names the same columns: it is taken as a copy and stores nothing because it is
+    // empty, not refused as another form.
+    ASSERT_TRUE(WriteWholeFile(files.File(L"copy.pdf"), form));
+    Import(files.File(L"copy.pdf"));
+    ExpectNothingStored(L"The document data is not compatible with the DB structure or is empty");
+    EXPECT_FALSE(Said(L"The file is not a copy of the current form; nothing was imported."));
 }
 
 TEST_F(ImportTest, UnreadableFileStoresNothing)

@@ -148,6 +148,25 @@ TEST_F(RecordsGrid, FillsTemplatesFirstAndEachRowKnowsItsRecord)
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(RecordsGrid, AFieldNameWithACommaIsOneColumnWithItsValues)
+{
+    const std::wstring other = store.File(L"comma.gdb");
+    host.formName = L"comma";
+    ASSERT_TRUE(CreateFormDatabase(other, "NMjjjj1jLast, First|AMTjjjj2jAmount", "CMS-1500").ok);
+    Database db;
+    ASSERT_TRUE(db.Open(other.c_str()));
+    ASSERT_TRUE(db.Execute("INSERT INTO submissions ([Last, First],[Amount],submdate) VALUES ('Jones, Ann','12.50',"
+                           "'1/2/2026')"));
+    db.Close();
+    ASSERT_EQ(0, LoadRecordGrids(grid, host));
+    ASSERT_EQ(3, grid.GetColumnCount());
+    EXPECT_EQ(L"Last, First", std::wstring(grid.GetItemText(0, 1).GetString()));
+    EXPECT_EQ(L"Amount", std::wstring(grid.GetItemText(0, 2).GetString()));
+    EXPECT_EQ((std::vector<std::wstring>{L"Jones, Ann"}), Column(1));
+    EXPECT_EQ((std::vector<std::wstring>{L"12.50"}), Column(2));
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(RecordsGrid, AnUnregisteredFormAsksForTheFormPage)
 {
     Exec("DROP TABLE FormInfo");

@@ -56,3 +56,13 @@ void ExpectDrawnAsReference(const pdf::FormDocument& doc, const std::wstring& pg
         EXPECT_LE(ours, theirs * 2) << w.text << ": " << ours << " dark pixels, pdftoppm " << theirs;
     }
 }
+
+pdf::FormDocument ReadTestForm(const std::wstring& path)
+{
+    pdf::FormDocument doc;
+    std::string error;
+    std::string bytes = ReadWholeFile(path);
+    EXPECT_FALSE(bytes.empty()) << "missing test form";
+    EXPECT_TRUE(pdf::ReadPdfForm(bytes, doc, error)) << error;
+    return doc;
+}

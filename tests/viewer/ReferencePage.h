@@ -24,3 +24,6 @@ std::vector<Word> ReadWords(const std::wstring& path);
 // Expects the first page of doc drawn as the reference draws it: every word of the words file with
 // between half and twice the reference's dark pixels in its box.
 void ExpectDrawnAsReference(const pdf::FormDocument& doc, const std::wstring& pgmPath, const std::wstring& wordsPath);
+
+// The form's file read; a test fails where it cannot be read.
+pdf::FormDocument ReadTestForm(const std::wstring& path);

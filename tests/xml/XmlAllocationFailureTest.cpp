@@ -3,6 +3,7 @@
 // missing never comes out as a success. Allocations are refused through the kit's allocation gate.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <memory>
 #include <string>
 #include "kit/AllocationGate.h"
 #include "kit/StringBuffer.h"
@@ -211,6 +212,98 @@ TEST_F(AllocationFailure, AnsiTextWhoseConversionCannotGrowIsNotLoaded)
     ASSERT_TRUE(xml.LoadXml(text.c_str()));
     EXPECT_EQ(xml.NumChildren(), 40000);
     EXPECT_STREQ(xml.getChildContent("e"), "caf\xE9");
+}
+
+// One swap of the statement builder's kind and how each side should look after it.
+struct SwapCase {
+    const char* name;
+    const char* first;  // document of the first handle
+    const char* second; // document of the second handle; NULL: the first's
+    const char* firstPath; // child indexes from the root, one digit each
+    const char* secondPath;
+};
+
+// The documents of a case loaded, with handles on them, on the two elements to swap and on a
+// grandchild, whose count moves with it between documents.
+class SwapScene
+{
+public:
+    explicit SwapScene(const SwapCase& c) : m_twoDocuments(c.second != nullptr)
+    {
+        EXPECT_TRUE(m_one.LoadXml(c.first, true));
+        if (m_twoDocuments) {
+            EXPECT_TRUE(m_two.LoadXml(c.second, true));
+        }
+        m_a.reset(walk(m_one, c.firstPath));
+        m_b.reset(walk(m_twoDocuments ? m_two : m_one, c.secondPath));
+        m_grandchild.reset(ClsXml::createForNode(m_a->node()->getChild(0)));
+    }
+    bool swap() { return m_a->SwapNode(m_b.get()); }
+    // Both documents and their handle counts.
+    std::string dump()
+    {
+        return dumpDocument(m_one.node()) + " | " + (m_twoDocuments ? dumpDocument(m_two.node()) + " " : "") +
+               std::to_string(m_one.node()->treeHandleCount()) + "/" +
+               (m_twoDocuments ? std::to_string(m_two.node()->treeHandleCount()) : "-");
+    }
+
+private:
+    static ClsXml* walk(ClsXml& root, const char* path)
+    {
+        TreeNode* node = root.node();
+        for (const char* p = path; *p; ++p)
+            node = node->getChild(*p - '0');
+        return ClsXml::createForNode(node);
+    }
+
+    bool m_twoDocuments;
+    ClsXml m_one, m_two;
+    std::unique_ptr<ClsXml> m_a, m_b, m_grandchild;
+};
+
+// Refusing each allocation of a swap in turn: the swap answers false and both documents (and their
+// handle counts) are exactly as before, or it answers true and both are exactly as an unhindered
+// swap leaves them. It used to answer true with a tag emptied or children gone.
+TEST_F(AllocationFailure, SwapNeverLosesDataAndAnswersTrue)
+{
+    const SwapCase cases[] = {
+        {"siblings with children", "<r><patientRecordOne k=\"1\">one<x/><y><z/></y></patientRecordOne>"
+                                   "<q k=\"2\" j=\"3\">two<w/></q><e/></r>", nullptr, "0", "1"},
+        {"children into an element without any", "<r><p>one<x/><y/></p><empty/></r>", nullptr, "0", "1"},
+        {"two documents", "<r><a t=\"1\">alpha<c1/><c2><d>deep</d></c2></a></r>",
+                          "<s><longerTagOfTheOtherDocument>beta<k/></longerTagOfTheOtherDocument></s>", "0", "0"},
+    };
+    for (const SwapCase& c : cases) {
+        std::string before, after;
+        int calls = 0;
+        {
+            SwapScene scene(c);
+            before = scene.dump();
+            Gate(0, false, 0);
+            ASSERT_TRUE(scene.swap()) << c.name;
+            calls = g_calls;
+            Ungate();
+            after = scene.dump();
+        }
+        ASSERT_NE(before, after) << c.name;
+        ASSERT_GT(calls, 0) << c.name << ": a swap that allocates nothing cannot be checked this way";
+        for (int later = 0; later < 2; ++later) {
+            for (int k = 1; k <= calls; ++k) {
+                SwapScene scene(c);
+                Gate(k, later != 0, 0);
+                bool ok = scene.swap();
+                Ungate();
+                EXPECT_GT(g_refused, 0) << c.name << ", call " << k;
+                // Every allocation of a swap is needed: a refused one must fail it.
+                EXPECT_FALSE(ok) << c.name << ", refused call " << k;
+                EXPECT_EQ(scene.dump(), ok ? after : before)
+                    << c.name << ", refused call " << k << (later ? " and later" : "");
+                // With memory back the same swap succeeds.
+                EXPECT_TRUE(scene.swap());
+                EXPECT_EQ(scene.dump(), after) << c.name << ", after call " << k;
+            }
+        }
+    }
 }
 
 std::string utf8Path(const std::wstring& path)

@@ -1,5 +1,5 @@
 // The claim form's database as the program writes it, for the benchmarks: registered from the sample
-// form's fields (the program's page size, tables and list copy), then records stored one row each as
+// form's fields (the program's page size and tables), then records stored one row each as
 // a "Save" stores them, every field given a value and the form XML the form writes for them.
 #pragma once
 #include <functional>

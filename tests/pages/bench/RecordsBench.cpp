@@ -17,7 +17,6 @@
 #include "ClaimDatabase.h"
 #include "formdb/Database.h"
 #include "formdb/FieldNames.h"
-#include "formdb/RecordListTable.h"
 #include "formdb/RecordsDatabase.h"
 #include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
@@ -198,7 +197,7 @@ private:
     int m_record = -1;
 };
 
-// SQLite's own read of the list's columns, from the table the page reads: every row stepped and
+// SQLite's own read of the list's columns from submissions, as the page reads them: every row stepped and
 // every column's text taken as UTF-16.
 double SqliteRead(const std::wstring& dbPath, int& rows)
 {
@@ -211,8 +210,7 @@ double SqliteRead(const std::wstring& dbPath, int& rows)
     if (!fieldList.ok || names.count <= 0)
         Fail("the form's columns could not be read");
     const std::string& columns = names.columns;
-    const std::string table = HasRecordListTable(db) ? kRecordListTable : "submissions";
-    const std::string sql = "select _ROWID_, submdate, " + columns + " from " + table;
+    const std::string sql = "select _ROWID_, submdate, " + columns + " from submissions";
     sqlite3_stmt* select = nullptr;
     if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &select, nullptr) != SQLITE_OK)
         Fail(std::string("prepare: ") + sqlite3_errmsg(db.Handle()));

@@ -1,6 +1,6 @@
-// The records list read on a thread of its own while the caller takes the rows: more rows than the
-// batches in flight hold come whole and in order (as SQLite itself reads them), and a caller that
-// stops or throws midway leaves no reader behind and the file free for writing.
+// The records list handed to the caller row by row as SQLite steps: a couple of thousand rows come
+// whole and in order (as SQLite itself reads them), and a caller that stops or throws midway leaves
+// no statement behind and the file free for writing.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -14,7 +14,7 @@
 
 namespace {
 
-struct ReadAheadFile : RecordsFile
+struct ListedFile : RecordsFile
 {
     static constexpr int TEMPLATES = 300;
     static constexpr int RECORDS = 1800;
@@ -89,7 +89,7 @@ struct ReadAheadFile : RecordsFile
 
 } // namespace
 
-TEST_F(ReadAheadFile, EveryRowComesWholeAndInOrder)
+TEST_F(ListedFile, EveryRowComesWholeAndInOrder)
 {
     std::vector<std::string> seen;
     const RecordListResult result = ReadRecordList(
@@ -106,12 +106,12 @@ TEST_F(ReadAheadFile, EveryRowComesWholeAndInOrder)
     ASSERT_EQ(expected.size(), seen.size());
     for (size_t i = 0; i < expected.size(); i++)
         ASSERT_EQ(expected[i], seen[i]) << "row " << i;
-    // The long value, across the batches' byte buffers, and a NULL read as empty.
+    // The long value, and a NULL read as empty.
     EXPECT_EQ("R1000|12/31/2025|F12|" + std::string(20000, 'x') + "|", seen[TEMPLATES + 999]);
     EXPECT_EQ("T7|template 7||T7|\xC3\xA9t\xC3\xA9", seen[6]);
 }
 
-TEST_F(ReadAheadFile, ACallerThatStopsMidwayGetsNoMoreRowsAndLeavesTheFileFree)
+TEST_F(ListedFile, ACallerThatStopsMidwayGetsNoMoreRowsAndLeavesTheFileFree)
 {
     int calls = 0;
     const RecordListResult result = ReadRecordList(
@@ -125,7 +125,7 @@ TEST_F(ReadAheadFile, ACallerThatStopsMidwayGetsNoMoreRowsAndLeavesTheFileFree)
     ExpectWritable();
 }
 
-TEST_F(ReadAheadFile, AnExceptionFromTheCallerReachesItAndLeavesTheFileFree)
+TEST_F(ListedFile, AnExceptionFromTheCallerReachesItAndLeavesTheFileFree)
 {
     int calls = 0;
     EXPECT_THROW(ReadRecordList(

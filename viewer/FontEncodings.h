@@ -1,0 +1,19 @@
+// The base encodings of simple fonts (StandardEncoding, WinAnsiEncoding, MacRomanEncoding,
+// PDFDocEncoding) and the T1 and OT1 text encodings of TeX's fonts, as the text of each code.
+#pragma once
+#include <array>
+#include <string>
+
+namespace pdf {
+
+using CodeTexts = std::array<std::wstring, 256>;
+
+enum class BaseEncoding { Standard, WinAnsi, MacRoman, PdfDoc, TexT1, TexOT1 };
+
+// The text of every one-byte code in that encoding; empty where it has no character.
+const CodeTexts& EncodingTexts(BaseEncoding encoding);
+
+// The encoding of an /Encoding or /BaseEncoding name ("WinAnsiEncoding"); false for other names.
+bool EncodingByName(const std::string& name, BaseEncoding& encoding);
+
+} // namespace pdf
