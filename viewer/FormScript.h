@@ -74,6 +74,11 @@ public:
     bool HasCalculations() const { return !m_calculated.empty(); }
     // The field of that name, or -1.
     int FieldIndex(const std::wstring& name) const;
+    // A statement's line balances computed afresh from its charges and payments (StatementBalances.h);
+    // true when a value changed. Called when the data arrive and when a charge or payment changes.
+    bool UpdateLineBalances();
+    // True when the field is a charge or payment of a statement line.
+    bool IsBalanceInput(size_t field) const;
 
     PrintMode Mode() const { return m_printMode; }
     int ShiftX() const { return m_shiftX; }

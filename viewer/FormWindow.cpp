@@ -341,7 +341,10 @@ void FormWindow::OnControl(int index, int code)
     case pdf::FieldType::Text:
         if (code == EN_CHANGE) {
             m_script.SetValue(c.field, WindowText(c.hwnd));
-            UpdateCalculatedControls();
+            // A statement shows each line's balance as its charge or payments are typed; the sums
+            // of calculated fields follow.
+            if (m_script.IsBalanceInput(c.field) && m_script.UpdateLineBalances()) UpdateControls();
+            else UpdateCalculatedControls();
         } else if (code == EN_KILLFOCUS && !field.multiline) {
             ShowValueStart(c.hwnd);
         }

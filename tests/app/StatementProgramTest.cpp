@@ -119,15 +119,16 @@ TEST_F(DISABLED_PdfPrinterJob, PrintsTheShownStatementWithCtrlP)
     ASSERT_TRUE(SetDefaultPrinterW(queue.c_str()));
     StartOnStatementList();
     {
-        // A statement saved with line 1's balance.
+        // A statement saved with payments on line 1 (its charge is 50): 24.75 is left.
         ::Database db;
         ASSERT_TRUE(db.Open((folder + L"claim.gdb").c_str())) << db.ErrorText();
         std::string error;
         ASSERT_TRUE(EnsureStatementColumns(db, &error)) << error;
-        ASSERT_TRUE(db.Execute("UPDATE submissions SET collectionsXML = '<r><ID>1</ID><TotalDue_1>74.75</TotalDue_1></r>'"));
+        ASSERT_TRUE(db.Execute("UPDATE submissions SET collectionsXML = '<r><ID>1</ID><CoPay_1>10.00</CoPay_1><Payer1Pd_1>15.25</Payer1Pd_1>"
+                               "<TotalDue_1>24.75</TotalDue_1></r>'"));
     }
     Follow(L"app:viewStatement?1");
-    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<TotalDue_1>74.75</TotalDue_1>") && Statement() && Statement()->Script().IsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<TotalDue_1>24.75</TotalDue_1>") && Statement() && Statement()->Script().IsLoaded(); }));
     PumpPending();
     viewer::FormWindow* form = Statement();
     const int notes = form->Script().FieldIndex(L"Notes");
@@ -166,7 +167,7 @@ TEST(StatementPrinter, CtrlPPrintsTheShownStatement)
     ASSERT_EQ(1u, pages.size());
     const print_queue::PageWords& words = pages[0];
     EXPECT_EQ(1, print_queue::CountOf(words, "Baker")) << print_queue::Joined(words);     // the patient
-    EXPECT_EQ(3, print_queue::CountOf(words, "74.75")) << print_queue::Joined(words);     // balance, amount due twice
+    EXPECT_EQ(3, print_queue::CountOf(words, "24.75")) << print_queue::Joined(words);     // balance, amount due twice
     EXPECT_NE(std::string::npos, print_queue::Joined(words).find("AMOUNT DUE"));
     EXPECT_NE(std::string::npos, print_queue::Joined(words).find("Company Name Here")); // the letterhead
     for (const char* absent : {"TextLogo", "ImageLogoSize", "Save", "Letterhead", "Print"})

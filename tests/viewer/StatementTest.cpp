@@ -169,21 +169,22 @@ TEST_F(StatementTest, AmountDueAddsTheLineBalancesInCents)
     ASSERT_NE(nullptr, head);
     ASSERT_NE(nullptr, total);
     EXPECT_NE(0, GetWindowLongW(head, GWL_STYLE) & ES_READONLY);
-    Set(L"<TotalDue_1>74.75</TotalDue_1><TotalDue_2>1,025.25</TotalDue_2><TotalDue_3></TotalDue_3>");
+    // Each line's balance is its charge less its payments; the amount due is their sum.
+    Set(L"<Charges_1>80.00</Charges_1><CoPay_1>5.25</CoPay_1><Charges_2>1,025.25</Charges_2><Charges_3></Charges_3>");
     wchar_t text[64] = {};
     GetWindowTextW(head, text, 64);
     EXPECT_STREQ(L"1100.00", text);
     GetWindowTextW(total, text, 64);
     EXPECT_STREQ(L"1100.00", text);
-    // Typed into a line's balance, the amount due follows at once.
-    HWND third = ControlOf(L"TotalDue_3");
+    // A charge typed on a line: its balance, and the amount due, follow at once.
+    HWND third = ControlOf(L"Charges_3");
     ASSERT_NE(nullptr, third);
     SetFocus(third);
     for (wchar_t c : std::wstring(L"0.1")) SendMessageW(third, WM_CHAR, c, 1);
     GetWindowTextW(head, text, 64);
     EXPECT_STREQ(L"1100.10", text);
     // No balance at all: no amount.
-    Set(L"<TotalDue_1></TotalDue_1><TotalDue_2></TotalDue_2><TotalDue_3></TotalDue_3>");
+    Set(L"<Charges_1></Charges_1><Charges_2></Charges_2><Charges_3></Charges_3>");
     GetWindowTextW(total, text, 64);
     EXPECT_STREQ(L"", text);
 }
@@ -224,7 +225,7 @@ int CALLBACK CollectTexts(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, L
 TEST_F(StatementTest, PrintButtonPrintsTheStatementAsShownWithoutItsButtons)
 {
     Set(std::wstring(kTextLetterhead) + L"<FirstPatientName>Baker, Ann</FirstPatientName><ID>7</ID>"
-                                        L"<TotalDue_1>74.75</TotalDue_1><TotalDue_2>25.25</TotalDue_2>");
+                                        L"<Charges_1>80.00</Charges_1><CoPay_1>5.25</CoPay_1><Charges_2>25.25</Charges_2>");
     HWND print = ControlOf(L"Print"), save = ControlOf(L"Save");
     ASSERT_NE(nullptr, print);
     ASSERT_NE(nullptr, save);
