@@ -64,10 +64,9 @@ CMap CMap::Parse(const std::string& text)
                 }
             } else if (word == "endbfchar") {
                 for (size_t i = 0; isString(i) && isString(i + 1); i += 2) {
-                    Range r{};
-                    r.low = r.high = CodeOf(operands[i]->text, r.length);
-                    r.text = Utf16Of(operands[i + 1]->text);
-                    if (r.length > 0) map.m_textChars.push_back(r);
+                    int length;
+                    unsigned code = CodeOf(operands[i]->text, length);
+                    if (length > 0) map.m_textChars[{length, code}] = Utf16Of(operands[i + 1]->text);
                 }
             } else if (word == "endbfrange") {
                 for (size_t i = 0; i + 2 < operands.size() && isString(i) && isString(i + 1); i += 3) {
@@ -137,11 +136,11 @@ unsigned CMap::Cid(unsigned code, int length) const
 
 bool CMap::Text(unsigned code, int length, std::wstring& text) const
 {
-    for (const Range& r : m_textChars)
-        if (InRange(r, code, length)) {
-            text = r.text;
-            return true;
-        }
+    auto single = m_textChars.find({length, code});
+    if (single != m_textChars.end()) {
+        text = single->second;
+        return true;
+    }
     for (const Range& r : m_textRanges) {
         if (!InRange(r, code, length)) continue;
         unsigned offset = code - r.low;

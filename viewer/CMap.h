@@ -2,7 +2,9 @@
 // codes of one to four bytes, codes to CIDs (cidchar, cidrange) and codes to text (bfchar, bfrange),
 // as an embedded CMap or a /ToUnicode stream writes them.
 #pragma once
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pdf {
@@ -41,7 +43,7 @@ private:
 
     std::vector<Codespace> m_codespaces;
     std::vector<Range> m_cidRanges;   // cidchar and cidrange
-    std::vector<Range> m_textChars;   // bfchar
+    std::map<std::pair<int, unsigned>, std::wstring> m_textChars; // bfchar, by length and code
     std::vector<Range> m_textRanges;  // bfrange
 };
 

@@ -9,6 +9,8 @@
 namespace pdf {
 
 namespace {
+const unsigned kMaxCid = 0xFFFF;
+
 double NumberOf(const ObjectPtr& obj, double otherwise) { return obj->kind == Kind::Number ? obj->number : otherwise; }
 
 // pdfTeX names the glyphs of its bitmap (Type 3) fonts "a" and their code.
@@ -151,6 +153,7 @@ private:
         codes.defaultWidth = NumberOf(m_doc.Resolve(cidFont->Get("DW")), 1000) / 1000;
         // /W: "c [w1 w2 ...]" gives CIDs from c their widths, "c1 c2 w" one width to a range.
         ObjectPtr w = m_doc.Resolve(cidFont->Get("W"));
+        unsigned long budget = 0x40000; // widths set, whatever the ranges: damaged ones stop here
         if (w->kind == Kind::Array) {
             const Array& items = w->items;
             for (size_t i = 0; i + 1 < items.size();) {
@@ -158,12 +161,15 @@ private:
                 if (first->kind != Kind::Number) break;
                 unsigned cid = static_cast<unsigned>(first->number);
                 if (next->kind == Kind::Array) {
-                    for (const ObjectPtr& width : next->items) codes.cidWidths[cid++] = NumberOf(m_doc.Resolve(width), 0) / 1000;
+                    for (const ObjectPtr& width : next->items) {
+                        if (cid > kMaxCid || budget-- == 0) break;
+                        codes.cidWidths[cid++] = NumberOf(m_doc.Resolve(width), 0) / 1000;
+                    }
                     i += 2;
                 } else if (i + 2 < items.size() && next->kind == Kind::Number) {
                     unsigned last = static_cast<unsigned>(next->number);
                     double width = NumberOf(m_doc.Resolve(items[i + 2]), 0) / 1000;
-                    for (unsigned c = cid; c <= last && c - cid < 0x10000; ++c) codes.cidWidths[c] = width;
+                    for (unsigned c = cid; c <= last && c <= kMaxCid && budget > 0; ++c, --budget) codes.cidWidths[c] = width;
                     i += 3;
                 } else {
                     break;

@@ -231,7 +231,7 @@ TEST(PageFontCodes, FontsOfAFileReadThroughTheirEncodingsAndWidths)
     EXPECT_FALSE(fonts.at("F5").codes);
 }
 
-TEST(PageFontCodes, CidSystemOfUnicodeValuesGivesTextWithoutAMap)
+TEST(PageFontCodes, CidSystemOfUnicodeValuesGivesTextWithoutAMapAndDamagedWidthsStop)
 {
     std::string bytes = MakeClassicPdf(
         {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
@@ -239,13 +239,17 @@ TEST(PageFontCodes, CidSystemOfUnicodeValuesGivesTextWithoutAMap)
          {3, "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> >> >>"},
          {4, Stream("", "")},
          {5, "<< /Type /Font /Subtype /Type0 /BaseFont /Uni /Encoding /Identity-H /DescendantFonts [6 0 R] >>"},
-         {6, "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /Uni /CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> >>"}},
+         // A damaged width range over every number: read as far as CIDs go.
+         {6, "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /Uni /W [65 4000000000 500] "
+             "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> >>"}},
         1);
     pdf::FormDocument doc = ReadBytes(bytes);
     ASSERT_TRUE(doc.pageFonts.at(0).at("F1").codes);
     std::vector<pdf::ShownGlyph> glyphs = doc.pageFonts[0].at("F1").codes->Decode(std::string("\x00\x41\x01\x41", 4));
     EXPECT_EQ(L"A|\x0141|", Texts(glyphs));
-    EXPECT_DOUBLE_EQ(1.0, glyphs[0].advance); // /DW's default of 1000
+    EXPECT_DOUBLE_EQ(0.5, glyphs[0].advance);
+    EXPECT_DOUBLE_EQ(0.5, glyphs[1].advance);
+    EXPECT_DOUBLE_EQ(1.0, doc.pageFonts[0].at("F1").codes->Decode(std::string("\x00\x40", 2))[0].advance); // /DW's 1000
 }
 
 // Page of 300 x 300 points: a form placed at (50, 50) through a matrix of 2 fills its box, whose
