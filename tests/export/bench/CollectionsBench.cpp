@@ -132,24 +132,19 @@ struct Expected
     long long totalDueCents = 0;
 };
 
-// Every record's charges; its total due is its saved statement's amounts, else its charges (the
-// claim form has no paid fields).
+// Every record's charges; its total due, line by line, is its saved statement's amount due where the
+// statement holds one (lines 1-3), else the line's charge (the claim form has no paid fields).
 Expected SumByHand(int records)
 {
     Expected expected;
     expected.records = records;
     for (int record = 1; record <= records; ++record)
-    {
-        long long charges = 0;
         for (int line = 1; line <= kLines; ++line)
-            charges += LineDollars(record, line) * 100 + LineCents(record, line);
-        expected.chargesCents += charges;
-        if (HasStatement(record))
-            for (int line = 1; line <= 3; ++line)
-                expected.totalDueCents += StatementDueCents(record, line);
-        else
-            expected.totalDueCents += charges;
-    }
+        {
+            const long long charge = LineDollars(record, line) * 100 + LineCents(record, line);
+            expected.chargesCents += charge;
+            expected.totalDueCents += HasStatement(record) && line <= 3 ? StatementDueCents(record, line) : charge;
+        }
     return expected;
 }
 
