@@ -54,6 +54,8 @@ Document::Document(std::string bytes) : m_bytes(std::move(bytes))
     if (!read) RebuildXref();
     if (!m_trailer || m_trailer->Get("Root")->kind != Kind::Ref) throw PdfError("no document catalog");
     OpenSecurity();
+    // Encrypted object streams could not be read by the scan before the file's key was known.
+    if (m_rebuilt && m_security) ScanObjects();
 }
 
 void Document::OpenSecurity()

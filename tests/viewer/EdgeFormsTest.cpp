@@ -35,7 +35,8 @@ TEST_P(EdgeForms, DrawnAsPdftoppmDrawsThePartShown)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, EdgeForms,
-                         ::testing::Values(L"offsets", L"startxref", L"tail", L"objstm-startxref", L"names", L"cropbox",
+                         ::testing::Values(L"offsets", L"startxref", L"tail", L"objstm-startxref", L"aes-objstm-startxref",
+                                           L"names", L"cropbox",
                                            L"cropbox-turn", L"corners", L"scaled-lines"),
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                              std::string name;
