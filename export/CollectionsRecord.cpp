@@ -4,6 +4,7 @@
 #include "common/Diagnostics.h"
 #include "export/CollectionValues.h"
 #include "export/CollectionsFieldMap.h"
+#include "export/RecordBalance.h"
 #include "export/RecordElements.h"
 #include "framework/TextEscapes.h"
 
@@ -61,50 +62,17 @@ bool ProgramValue(const std::wstring& source, const CollectionRow& row, const Co
     return true;
 }
 
-// Which running total a "$CX$" element adds to; Count for none.
+// Which running total a paid "$CX$" element adds to; Count for none (the total due is the record's
+// balance, added once for the whole record).
 CollectionTotals::Kind StatementTotalOf(const std::wstring& element)
 {
     if (StartsWith(element, L"CoPay_")) return CollectionTotals::CoPay;
     if (StartsWith(element, L"PatientPd_")) return CollectionTotals::PatientPaid;
     if (StartsWith(element, L"Payer1Pd_")) return CollectionTotals::Payer1Paid;
     if (StartsWith(element, L"Payer2Pd_")) return CollectionTotals::Payer2Paid;
-    if (StartsWith(element, L"TotalDue_")) return CollectionTotals::TotalDue;
     return CollectionTotals::Count;
 }
 
-long long FieldCents(const RecordElements& record, const std::wstring& name)
-{
-    const RecordElement* element = record.FindStartingWith(name);
-    return element ? CentsOrZero(element->text, name.c_str()) : 0;
-}
-
-// A service line's charge: its dollars field plus its cents field, which holds a number of cents
-// ("50" for fifty cents).
-long long LineChargeCents(const RecordElements& record, const std::wstring& dollarsField)
-{
-    const RecordElement* dollars = RecordField(record, dollarsField);
-    if (!dollars) return 0;
-    std::wstring centsField = dollarsField;
-    centsField.replace(dollarsField.size() - 7, 7, L"cents");
-    long long centsPart = 0;
-    if (const RecordElement* cents = RecordField(record, centsField))
-        centsPart = CentsOrZero(cents->text, centsField.c_str()) / 100;
-    return CentsOrZero(dollars->text, dollarsField.c_str()) + centsPart;
-}
-
-// The balance of a record without a saved statement: each line's charge (dollars and cents, as the
-// charges column counts it) less what was paid on it.
-long long RecordBalanceCents(const RecordElements& record)
-{
-    long long balance = 0;
-    for (int k = 1; k <= 6; ++k) {
-        const std::wstring line = std::to_wstring(k);
-        balance += LineChargeCents(record, L"_24f_" + line + L"_Charges_dollars");
-        for (const wchar_t* paid : {L"CoPay_", L"PatientPd_", L"Payer1Pd_", L"Payer2Pd_"})
-            balance -= FieldCents(record, paid + line + kFieldMark);
-    }
-    return balance;
-}
 } // namespace
 
 long long CentsOrZero(const std::wstring& text, const wchar_t* what)
@@ -125,19 +93,10 @@ bool RecordFieldStartsWith(const RecordElements& record, const std::wstring& fie
     return exact ? value == wanted : value.compare(0, wanted.size(), wanted) == 0;
 }
 
-long long StatementBalanceCents(const RecordElements& statement)
-{
-    long long sum = 0;
-    for (int k = 1; k <= 6; ++k) {
-        const std::wstring name = L"TotalDue_" + std::to_wstring(k);
-        if (const RecordElement* due = statement.Child(name)) sum += CentsOrZero(due->text, name.c_str());
-    }
-    return sum;
-}
-
 namespace {
-// The "Past Due" choice with the record's statement already loaded.
-bool PastDueMatches(const CollectionRow& row, const RecordElements& statement, int pastDue, long today)
+// The "Past Due" choice with the record and its statement already loaded.
+bool PastDueMatches(const CollectionRow& row, const RecordElements& record, const RecordElements& statement,
+                    int pastDue, long today)
 {
     long created = 0;
     const long age = ParseMonthDayYear(row.submdate, created) ? today - created : 0;
@@ -147,9 +106,9 @@ bool PastDueMatches(const CollectionRow& row, const RecordElements& statement, i
     case kPastDue60: return age >= 60;
     case kPastDue90: return age >= 90;
     case kPastDueUnder30: return age < 30;
-    case kPastDueAnyBalance: return StatementBalanceCents(statement) != 0;
+    case kPastDueAnyBalance: return RecordBalanceCents(record, statement) != 0;
     case kPastDueAll: return true;
-    case kPastDuePaidInFull: return StatementBalanceCents(statement) == 0;
+    case kPastDuePaidInFull: return RecordBalanceCents(record, statement) == 0;
     default: return true;
     }
 }
@@ -161,7 +120,7 @@ bool MatchesFilter(const RecordElements& record, const RecordElements& statement
            RecordFieldStartsWith(record, L"_1a_Insureds_ID", filters.insuredId, true) &&
            RecordFieldStartsWith(record, L"_11_Insureds_Policy_Group", filters.policy, true) &&
            RecordFieldStartsWith(record, L"_5_PATIENTS_PHONE_NUMBER", filters.phone, true) &&
-           PastDueMatches(row, statement, filters.pastDue, today) &&
+           PastDueMatches(row, record, statement, filters.pastDue, today) &&
            RecordFieldStartsWith(record, L"_2_PATIENT_S_NAME_Last_First_Middle_Initial", filters.patient, false);
 }
 
@@ -173,9 +132,10 @@ void LoadStatement(const CollectionRow& row, RecordElements& statement)
 
 bool PastDueFilter(const CollectionRow& row, int pastDue, long today)
 {
-    RecordElements statement;
+    RecordElements record, statement;
+    record.Load(row.fxml);
     LoadStatement(row, statement);
-    return PastDueMatches(row, statement, pastDue, today);
+    return PastDueMatches(row, record, statement, pastDue, today);
 }
 
 bool RecordMatchesFilter(const RecordElements& record, const CollectionRow& row, const CollectionFilters& filters, long today)
@@ -195,7 +155,6 @@ std::wstring BuildRecordCollectionsXml(const CollectionRow& row, const Collectio
 
     std::wstring xml;
     xml.reserve(4096); // a record's elements without letterhead logo: about 2,500 characters
-    bool totalDueSeen = false;
     for (const auto& pair : CollectionsFieldMap()) {
         const std::wstring& source = pair.first;
         const std::wstring& name = pair.second;
@@ -208,9 +167,7 @@ std::wstring BuildRecordCollectionsXml(const CollectionRow& row, const Collectio
             if (!saved) continue;
             AppendElement(xml, name, saved->text);
             const CollectionTotals::Kind kind = StatementTotalOf(name);
-            if (kind == CollectionTotals::Count) continue;
-            totals.cents[kind] += CentsOrZero(saved->text, name.c_str());
-            if (kind == CollectionTotals::TotalDue) totalDueSeen = true;
+            if (kind != CollectionTotals::Count) totals.cents[kind] += CentsOrZero(saved->text, name.c_str());
         } else {
             const RecordElement* field = RecordField(record, source);
             if (!field) continue;
@@ -227,7 +184,7 @@ std::wstring BuildRecordCollectionsXml(const CollectionRow& row, const Collectio
             if (StartsWith(name, L"Charges_")) totals.cents[CollectionTotals::Charges] += charge;
         }
     }
-    if (!totalDueSeen) totals.cents[CollectionTotals::TotalDue] += RecordBalanceCents(record);
+    totals.cents[CollectionTotals::TotalDue] += RecordBalanceCents(record, statement);
     return xml;
 }
 

@@ -59,14 +59,11 @@ struct CollectionsContext
 // with field + "jjjj"); an empty filter passes, a missing element fails. Case-sensitive.
 bool RecordFieldStartsWith(const RecordElements& record, const std::wstring& field, const std::wstring& filter, bool exact);
 // The "Past Due" choice against the record's age (today minus submdate, month/day/year; 0 when it
-// does not parse) and its balance (the TotalDue_1..6 children of its collectionsXML, in cents).
+// does not parse) and its balance in cents (RecordBalanceCents of its fxml and collectionsXML, the
+// figure the "Total Due" total adds up).
 bool PastDueFilter(const CollectionRow& row, int pastDue, long today);
 // The filters in order: insured, insured's ID, policy, phone, past due, patient.
 bool RecordMatchesFilter(const RecordElements& record, const CollectionRow& row, const CollectionFilters& filters, long today);
-
-// The sum of the document element's children TotalDue_1..TotalDue_6 of a statement's XML, in cents;
-// amounts that do not parse count 0 (and are traced). A text that is not XML gives 0.
-long long StatementBalanceCents(const RecordElements& statement);
 
 // The record's collection XML (escaped values, no envelope), empty when the filters reject it; adds
 // the record's amounts to totals.

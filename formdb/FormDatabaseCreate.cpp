@@ -58,6 +58,14 @@ std::wstring TemporaryNameBeside(const std::wstring& path)
     return candidate;
 }
 
+// Removes a temporary database and the journal SQLite may have left beside it when a failed
+// transaction could not be rolled back: nothing of a failed registration stays in the store.
+void DeleteTemporary(const std::wstring& temporary)
+{
+    DeleteFileW(temporary.c_str());
+    DeleteFileW((temporary + L"-journal").c_str());
+}
+
 RegistrationFileMover& FileMover()
 {
     static RegistrationFileMover mover;
@@ -222,13 +230,13 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         if (!db.Create(temporary.c_str()))
         {
             result.message = std::string("Can't open database: ") + db.ErrorText() + "\n";
-            DeleteFileW(temporary.c_str());
+            DeleteTemporary(temporary);
             return result;
         }
         if (!BuildTables(db, fieldList, formType, names.columns, result.message))
         {
             db.Close();
-            DeleteFileW(temporary.c_str());
+            DeleteTemporary(temporary);
             return result;
         }
     }
@@ -240,7 +248,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
         {
             result.message = "The existing database file could not be moved aside: " +
                              WindowsErrorText(GetLastError());
-            DeleteFileW(temporary.c_str());
+            DeleteTemporary(temporary);
             return result;
         }
         result.movedAsidePath = aside;
@@ -248,7 +256,7 @@ RegistrationResult CreateFormDatabase(const std::wstring& dbPath, const std::str
     if (!MoveFileInPlace(temporary, dbPath))
     {
         result.message = "The new database file could not be put in place: " + WindowsErrorText(GetLastError());
-        DeleteFileW(temporary.c_str());
+        DeleteTemporary(temporary);
         // The old file goes back under its own name; should that fail too, the user learns where it is.
         if (!result.movedAsidePath.empty() && !MoveFileInPlace(result.movedAsidePath, dbPath))
         {

@@ -48,17 +48,23 @@ bool EnsureStatementColumns(Database& db, std::string* error)
     bool missing = false;
     for (const auto& column : columns) missing = missing || !present.count(AsciiLower(column[0]));
     if (!missing) return true;
+    auto addMissing = [&] {
+        for (const auto& column : columns) {
+            if (!present.count(AsciiLower(column[0])) && !db.Execute(column[1])) {
+                if (error) *error = db.ErrorText();
+                return false;
+            }
+        }
+        return true;
+    };
+    // Inside the caller's transaction the columns stand or fall with its other changes.
+    if (!sqlite3_get_autocommit(db.Handle())) return addMissing();
     Transaction transaction(db);
     if (!transaction.Active()) {
         if (error) *error = db.ErrorText();
         return false;
     }
-    for (const auto& column : columns) {
-        if (!present.count(AsciiLower(column[0])) && !db.Execute(column[1])) {
-            if (error) *error = db.ErrorText();
-            return false; // rolled back: no column added
-        }
-    }
+    if (!addMissing()) return false; // rolled back: no column added
     if (!transaction.Commit()) {
         if (error) *error = db.ErrorText();
         return false;
@@ -101,10 +107,12 @@ bool StoreStatementChanges(const std::wstring& dbPath, int rowId, const std::wst
 {
     Database db;
     if (!OpenFormDatabase(db, dbPath)) return false;
-    std::string error;
-    if (!EnsureStatementColumns(db, &error)) return false;
+    // The columns a first save adds go in the same transaction as the save: a failed save leaves the
+    // file as it was.
     Transaction transaction(db);
     if (!transaction.Active()) return false;
+    std::string error;
+    if (!EnsureStatementColumns(db, &error)) return false;
     const std::string text = EncodeStoredText(xml);
     Statement store;
     if (!store.Prepare(db, "UPDATE submissions set collectionsXML = ? where _ROWID_ = ?") ||

@@ -7,7 +7,8 @@
 class Database;
 
 // Adds whichever of collectionsXML, memorizedDate and dateTrigger (default 0) submissions lacks, all
-// in one transaction; false (with *error) when that fails, and nothing is changed.
+// in one transaction (the caller's, when one is open); false (with *error) when that fails, and
+// nothing is changed once that transaction is rolled back.
 bool EnsureStatementColumns(Database& db, std::string* error);
 
 // One submission as the statements read it, texts decoded.
@@ -29,7 +30,8 @@ CollectionsReadResult ReadStatementSourceRows(const std::wstring& dbPath, int st
                                               std::string* error);
 
 // Stores a statement's XML in its row and keeps the date of the first save with a balance until the
-// balance is 0 again (then the date is cleared and the trigger re-armed). Both changes in one
-// transaction, each on exactly one row; false when either fails.
+// balance is 0 again (then the date is cleared and the trigger re-armed). Both changes, and the
+// statement columns when the file lacks them, in one transaction, each change on exactly one row;
+// false when any fails.
 bool StoreStatementChanges(const std::wstring& dbPath, int rowId, const std::wstring& xml, bool hasBalance,
                            const std::wstring& today);

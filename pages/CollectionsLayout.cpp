@@ -39,12 +39,14 @@ SIZE TextExtent(HDC dc, HWND window)
     return extent;
 }
 
-bool IsCheckBox(HWND window)
+// A check box or a push button: sized to its caption.
+bool IsCaptionedButton(HWND window)
 {
     wchar_t className[16] = {};
     ::GetClassNameW(window, className, 16);
     const LONG type = ::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
-    return lstrcmpiW(className, L"Button") == 0 && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
+    return lstrcmpiW(className, L"Button") == 0 &&
+           (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
 // The groups to place, with the sizes they will have.
@@ -59,8 +61,8 @@ std::vector<Group> MeasureGroups(HWND parent, const LabelledControl* groups, siz
         Group group = {};
         group.control = control;
         group.controlSize = WindowSize(control);
-        if (IsCheckBox(control)) {
-            // The box, a gap as wide as two blanks, and the caption.
+        if (IsCaptionedButton(control)) {
+            // The box (or a push button's edges), a gap as wide as two blanks, and the caption.
             const SIZE text = TextExtent(dc, control);
             SIZE blank = {0, 0};
             ::GetTextExtentPoint32W(dc, L"  ", 2, &blank);
@@ -94,15 +96,15 @@ void PlaceRow(const std::vector<Group>& row, int left, int top, int height)
         x += group.controlSize.cx + kGroupGap;
     }
 }
-} // namespace
 
-int FlowLabelledControls(HWND parent, const LabelledControl* groups, size_t count, int left, int top, int width)
+// Flows the groups into rows (placing them when place is set); returns the last row's bottom.
+int Flow(HWND parent, const LabelledControl* groups, size_t count, int left, int top, int width, bool place)
 {
     const std::vector<Group> measured = MeasureGroups(parent, groups, count);
     std::vector<Group> row;
     int rowWidth = 0, rowHeight = 0, y = top, bottom = top;
     auto closeRow = [&]() {
-        PlaceRow(row, left, y, rowHeight);
+        if (place) PlaceRow(row, left, y, rowHeight);
         bottom = y + rowHeight;
         y = bottom + kRowGap;
         row.clear();
@@ -117,4 +119,22 @@ int FlowLabelledControls(HWND parent, const LabelledControl* groups, size_t coun
     }
     if (!row.empty()) closeRow();
     return bottom;
+}
+} // namespace
+
+int FlowLabelledControls(HWND parent, const LabelledControl* groups, size_t count, int left, int top, int width)
+{
+    return Flow(parent, groups, count, left, top, width, true);
+}
+
+int LabelledRowsBottom(HWND parent, const LabelledControl* groups, size_t count, int top, int width)
+{
+    return Flow(parent, groups, count, 0, top, width, false);
+}
+
+int WidestLabelledControl(HWND parent, const LabelledControl* groups, size_t count)
+{
+    int widest = 0;
+    for (const Group& group : MeasureGroups(parent, groups, count)) widest = std::max(widest, group.Width());
+    return widest;
 }

@@ -12,5 +12,9 @@ struct LabelledControl
 // Places the groups whose control is visible left to right, a group never split over two rows,
 // in rows starting at (left, top) no wider than width (a group wider than that gets a row alone).
 // Each label is sized to its text in the parent's font and centred on its control's height; a
-// check box is sized to its box and caption. Returns the bottom of the last row (top when none).
+// check box or push button is sized to its caption. Returns the bottom of the last row (top when none).
 int FlowLabelledControls(HWND parent, const LabelledControl* groups, size_t count, int left, int top, int width);
+// The bottom the groups would reach flowed from top at that width, without moving them.
+int LabelledRowsBottom(HWND parent, const LabelledControl* groups, size_t count, int top, int width);
+// The width of the widest group whose control is visible: below it a group would be cut.
+int WidestLabelledControl(HWND parent, const LabelledControl* groups, size_t count);

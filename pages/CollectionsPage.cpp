@@ -20,13 +20,26 @@ const UINT kBrowserPlace = 1022;
 const UINT kChangeAddress = 1031;
 const UINT kPatient = 1024, kInsured = 1025, kPastDue = 1026, kInsuredId = 1027, kPolicy = 1028, kPhone = 1029,
            kSortBy = 1030;
-const UINT kFilterControls[] = {1024, 1025, 1026, 1027, 1028, 1029, 1030};
+// What the statement view disables on the page and hides on the totals panel; the list view enables
+// and shows them again. Ids the panel does not have find nothing.
+const UINT kDisabledWithStatement[] = {1017, 1024, 1025, 1026, 1027, 1028, 1029, 1030};
+const UINT kHiddenWithStatement[] = {1045, 1046, 1047, 1048, 1049, 1051, 1053, 1054, 1055, 1056, 1057, 1058, 1060};
+// The buttons of both templates that carry no behaviour: disabled whatever the view, so that none
+// invites a click that does nothing.
+const UINT kInertPageButtons[] = {1017, 1018, 1019, 1020, 1021};
+const UINT kInertTotalsButtons[] = {1053, 1054, 1055, 1056, 1057};
 // The page's controls with their labels, in the order they flow.
 const LabelledControl kPageGroups[] = {{1032, kPatient}, {1033, kInsured}, {1034, kInsuredId}, {1035, kPolicy},
-                                       {1036, kPhone},   {1037, kPastDue}, {1038, kSortBy},    {0, kChangeAddress}};
-const LabelledControl kTotalsGroups[] = {{1039, 1045}, {1040, 1046}, {1041, 1047},
-                                         {1042, 1048}, {1043, 1049}, {1050, 1051}};
+                                       {1036, kPhone},   {1037, kPastDue}, {1038, kSortBy},    {0, 1017},
+                                       {0, 1018},        {0, 1019},        {0, 1020},          {0, 1021},
+                                       {0, kChangeAddress}};
+const LabelledControl kTotalsGroups[] = {{1039, 1045}, {1040, 1046}, {1041, 1047}, {1042, 1048}, {1043, 1049},
+                                         {1050, 1051}, {0, 1053},    {0, 1054},    {0, 1055},    {0, 1056},
+                                         {0, 1057}};
 const int kMargin = 4; // around the controls, inside the page and the totals panel
+const int kLeastListHeight = 120; // the strip of the list kept below the controls
+const size_t kPageGroupCount = sizeof kPageGroups / sizeof kPageGroups[0];
+const size_t kTotalsGroupCount = sizeof kTotalsGroups / sizeof kTotalsGroups[0];
 
 const wchar_t* const kPastDueItems[] = {L"30 Days", L"45 Days", L"60 Days", L"90 Days", L"Less Than 30 Days",
                                         L"Any Balance", L"All Records", L"PAID IN FULL"};
@@ -78,17 +91,33 @@ void CCollectionsPage::Layout()
     CRect client;
     GetClientRect(&client);
     const int width = std::max(0, static_cast<int>(client.Width()) - 2 * kMargin);
-    int bottom = FlowLabelledControls(m_hWnd, kPageGroups, sizeof kPageGroups / sizeof kPageGroups[0], kMargin,
-                                      kMargin, width);
+    int bottom = FlowLabelledControls(m_hWnd, kPageGroups, kPageGroupCount, kMargin, kMargin, width);
     if (m_totals.m_hWnd && (m_totals.GetStyle() & WS_VISIBLE)) {
-        const int inner = FlowLabelledControls(m_totals.m_hWnd, kTotalsGroups,
-                                               sizeof kTotalsGroups / sizeof kTotalsGroups[0], kMargin, kMargin, width);
+        const int inner = FlowLabelledControls(m_totals.m_hWnd, kTotalsGroups, kTotalsGroupCount, kMargin, kMargin, width);
         m_totals.SetWindowPos(nullptr, 0, bottom, client.Width(), inner + kMargin, SWP_NOZORDER | SWP_NOACTIVATE);
         bottom += inner + kMargin;
     }
     const int browserTop = bottom + kMargin;
     if (m_browser.m_hWnd)
         m_browser.MoveWindow(0, browserTop, client.Width(), std::max(0, static_cast<int>(client.bottom) - browserTop), TRUE);
+}
+
+int CCollectionsPage::MinimumWidth() const
+{
+    if (!m_hWnd) return 0;
+    int widest = WidestLabelledControl(m_hWnd, kPageGroups, kPageGroupCount);
+    if (m_totals.m_hWnd) widest = std::max(widest, WidestLabelledControl(m_totals.m_hWnd, kTotalsGroups, kTotalsGroupCount));
+    return widest + 2 * kMargin;
+}
+
+int CCollectionsPage::MinimumHeight(int width) const
+{
+    if (!m_hWnd) return 0;
+    const int inner = std::max(width, MinimumWidth()) - 2 * kMargin;
+    int bottom = LabelledRowsBottom(m_hWnd, kPageGroups, kPageGroupCount, kMargin, inner);
+    if (m_totals.m_hWnd && (m_totals.GetStyle() & WS_VISIBLE))
+        bottom += LabelledRowsBottom(m_totals.m_hWnd, kTotalsGroups, kTotalsGroupCount, kMargin, inner) + kMargin;
+    return bottom + kMargin + kLeastListHeight;
 }
 
 void CCollectionsPage::OpenList()
@@ -174,9 +203,18 @@ void CCollectionsPage::BuildAndSendCollections()
 void CCollectionsPage::ShowStatementView(bool statement)
 {
     if (!m_hWnd) return;
-    if (m_totals.m_hWnd) m_totals.ShowWindow(statement ? SW_HIDE : SW_SHOW);
-    for (UINT id : kFilterControls)
+    if (m_totals.m_hWnd) {
+        for (UINT id : kHiddenWithStatement)
+            if (CWnd* control = m_totals.GetDlgItem(id)) control->ShowWindow(statement ? SW_HIDE : SW_SHOW);
+        for (UINT id : kInertTotalsButtons)
+            if (CWnd* button = m_totals.GetDlgItem(id)) button->EnableWindow(FALSE);
+        // The panel's labels go with it.
+        m_totals.ShowWindow(statement ? SW_HIDE : SW_SHOW);
+    }
+    for (UINT id : kDisabledWithStatement)
         if (CWnd* control = GetDlgItem(id)) control->EnableWindow(!statement);
+    for (UINT id : kInertPageButtons)
+        if (CWnd* button = GetDlgItem(id)) button->EnableWindow(FALSE);
     if (CWnd* check = GetDlgItem(kChangeAddress)) check->ShowWindow(statement ? SW_SHOW : SW_HIDE);
     Layout();
 }

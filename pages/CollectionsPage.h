@@ -9,10 +9,11 @@
 #include "export/CollectionsRecord.h"
 #include "framework/Dialog.h"
 #include "pages/CollectionsTotals.h"
+#include "pages/PageMinimum.h"
 
 class FormPageHost;
 
-class CCollectionsPage : public CDialog, public AppCommandTarget
+class CCollectionsPage : public CDialog, public AppCommandTarget, public PageMinimum
 {
 public:
     enum { IDD = 158 };
@@ -28,6 +29,10 @@ public:
     void ShowStatementView(bool statement) override;
     bool SaveCollectionsXml(const CString& text) override;
     void RunStatementHeader() override;
+
+    // PageMinimum: every control whole, and a strip of the list below them.
+    int MinimumWidth() const override;
+    int MinimumHeight(int width) const override;
 
     // The filters as the controls hold them now.
     CollectionFilters ReadFilters() const;

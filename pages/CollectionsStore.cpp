@@ -1,6 +1,9 @@
 // The collections page's records and saves over the statements' database functions.
 #include "pages/CollectionsStore.h"
 
+#include "export/RecordBalance.h"
+#include "export/RecordElements.h"
+
 #include <utility>
 
 CollectionsReadResult ReadCollectionRows(const std::wstring& dbPath, int statementId,
@@ -20,5 +23,17 @@ CollectionsReadResult ReadCollectionRows(const std::wstring& dbPath, int stateme
 bool SaveStatementChanges(const std::wstring& dbPath, const std::wstring& xml, const std::wstring& today)
 {
     const SavedStatement saved = ParseSavedStatement(xml);
-    return saved.ok && StoreStatementChanges(dbPath, saved.rowId, xml, saved.balanceCents != 0, today);
+    if (!saved.ok) return false;
+    // The date trigger reads the balance that the totals and the "Past Due" choices read: a line the
+    // statement leaves blank counts the record's own charge.
+    long long balance = saved.balanceCents;
+    RecordElements statement;
+    statement.Load(xml);
+    std::string error;
+    ReadCollectionRows(dbPath, saved.rowId, [&](const CollectionRow& row) {
+        RecordElements record;
+        record.Load(row.fxml);
+        balance = RecordBalanceCents(record, statement);
+    }, &error);
+    return StoreStatementChanges(dbPath, saved.rowId, xml, balance != 0, today);
 }

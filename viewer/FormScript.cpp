@@ -2,6 +2,7 @@
 #include "viewer/FormScript.h"
 #include "viewer/FormFieldNames.h"
 #include "viewer/FormXml.h"
+#include "viewer/StatementBalances.h"
 #include <algorithm>
 #include <cwctype>
 #include <memory>
@@ -216,8 +217,25 @@ bool FormScript::SetFromXml(const std::wstring& xml)
     if (!ReadFormXml(xml, m_keys, values)) return false;
     FillListRows(xml, values);
     for (size_t i = 0; i < values.size(); ++i) SetValue(i, values[i]);
+    UpdateLineBalances();
     UpdateLinks();
     return true;
+}
+
+bool FormScript::UpdateLineBalances()
+{
+    bool changed = false;
+    for (const auto& balance : LineBalances(m_keys, m_values)) {
+        if (m_values[balance.first] == balance.second) continue;
+        m_values[balance.first] = balance.second;
+        changed = true;
+    }
+    return changed;
+}
+
+bool FormScript::IsBalanceInput(size_t field) const
+{
+    return field < m_keys.size() && viewer::IsBalanceInput(m_keys[field]);
 }
 
 void FormScript::FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const

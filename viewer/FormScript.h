@@ -68,6 +68,11 @@ public:
     std::wstring ChangesForSaving() const;
     // Sets the fields from a form XML; an empty XML clears them. False when the text is not XML.
     bool SetFromXml(const std::wstring& xml);
+    // A statement's line balances computed afresh from its charges and payments (StatementBalances.h);
+    // true when a value changed. Called when the data arrive and when a charge or payment changes.
+    bool UpdateLineBalances();
+    // True when the field is a charge or payment of a statement line.
+    bool IsBalanceInput(size_t field) const;
 
     PrintMode Mode() const { return m_printMode; }
     int ShiftX() const { return m_shiftX; }

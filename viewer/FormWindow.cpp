@@ -331,8 +331,11 @@ void FormWindow::OnControl(int index, int code)
     const pdf::FormField& field = m_script.Form().fields[c.field];
     switch (field.type) {
     case pdf::FieldType::Text:
-        if (code == EN_CHANGE) m_script.SetValue(c.field, WindowText(c.hwnd));
-        else if (code == EN_KILLFOCUS && !field.multiline) ShowValueStart(c.hwnd);
+        if (code == EN_CHANGE) {
+            m_script.SetValue(c.field, WindowText(c.hwnd));
+            // A statement shows each line's balance as its charge or payments are typed.
+            if (m_script.IsBalanceInput(c.field) && m_script.UpdateLineBalances()) UpdateControls();
+        } else if (code == EN_KILLFOCUS && !field.multiline) ShowValueStart(c.hwnd);
         return;
     case pdf::FieldType::CheckBox:
     case pdf::FieldType::Radio:

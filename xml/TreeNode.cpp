@@ -674,12 +674,14 @@ bool TreeNode::swapContent(TreeNode* a, TreeNode* b)
         if (work->getCapacity() == 0)
             return false;
     }
-    ExtPtrArray* arrayForA = !a->m_children && b->getNumChildren() > 0 ? newChildArray(b->getNumChildren(), nullptr) : nullptr;
-    ExtPtrArray* arrayForB = !b->m_children && a->getNumChildren() > 0 ? newChildArray(a->getNumChildren(), nullptr) : nullptr;
+    // A node without a child array gets one only when children come to it.
+    const int childrenOfA = a->getNumChildren(), childrenOfB = b->getNumChildren();
+    ExtPtrArray* arrayForA = !a->m_children && childrenOfB > 0 ? newChildArray(childrenOfB, nullptr) : nullptr;
+    ExtPtrArray* arrayForB = !b->m_children && childrenOfA > 0 ? newChildArray(childrenOfA, nullptr) : nullptr;
     char* tagForA = nullptr;
     char* tagForB = nullptr;
-    bool arraysMade = (arrayForA || a->m_children || b->getNumChildren() == 0) &&
-                      (arrayForB || b->m_children || a->getNumChildren() == 0);
+    bool arraysMade =
+        (arrayForA || a->m_children || childrenOfB == 0) && (arrayForB || b->m_children || childrenOfA == 0);
     if (!arraysMade || !copyTagsForSwap(a, b, tagForA, tagForB)) {
         poolDelete(arrayForA);
         poolDelete(arrayForB);

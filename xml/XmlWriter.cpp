@@ -308,7 +308,9 @@ bool TreeNode::serialize(TreeNode* node, kit::StringBuffer& out, int childIndex,
     int capacity = kInline;
     int top = 0;
     frames[top++] = {node, depth, 0};
-    while (top > 0 && whole) {
+    // A text that could not grow stops the walk: each further append would ask again for the block
+    // just refused, which near the memory limit costs the system a search of the address space.
+    while (top > 0 && whole && !out.lostBytes()) {
         Frame& f = frames[top - 1];
         if (f.next < f.node->getNumChildren()) {
             int index = f.next++;

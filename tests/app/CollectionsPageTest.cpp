@@ -13,7 +13,10 @@
 #include "pages/FormPage.h"
 #include "app/Navigator.h"
 #include "tests/pages/DialogDriver.h"
+#include "viewer/PdfForm.h"
 #include "viewer/ViewerTestControl.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -130,14 +133,54 @@ struct CollectionsProgram : ::testing::Test
     {
         return PumpUntil([&] { auto e = PageEdits(); return e.size() > 20 && TextOf(e[0]) == id; });
     }
-    void SetPayment(const wchar_t* totalDue)
+    // The edit of a field of statement.pdf: its text fields are its edits, in field order.
+    // True once the statement, not the list before it, shows its fields with the record's data.
+    bool StatementReady(const wchar_t* id)
     {
-        // statement.pdf's fields in order: ID, Date, CompanyName, TextLogo, ImageLogoSize, FirstPatientName,
-        // PatientName, ToAddress, ToCity, ToState, ToZip, FromDate_1, CPT_1, Charges_1, CoPay_1, PatientPd_1,
-        // Payer1Pd_1, Payer2Pd_1, TotalDue_1, ...
-        SetWindowTextW(PageEdits()[18], totalDue);
-        SetWindowTextW(PageEdits()[14], L"10");
+        return PumpUntil([&] {
+            StatementFields();
+            const std::vector<HWND> edits = PageEdits();
+            const size_t at = std::find(statementFields.begin(), statementFields.end(), L"ID") - statementFields.begin();
+            return edits.size() == statementFields.size() && at < edits.size() && TextOf(edits[at]) == id;
+        });
     }
+    void StatementFields()
+    {
+        if (statementFields.empty()) {
+            pdf::FormDocument form;
+            std::string error;
+            EXPECT_TRUE(pdf::ReadPdfForm(ReadWholeFile(folder + L"statement.pdf"), form, error)) << error;
+            for (const pdf::FormField& field : form.fields) statementFields.push_back(field.name);
+        }
+    }
+    HWND StatementEdit(const wchar_t* name)
+    {
+        StatementFields();
+        const auto at = std::find(statementFields.begin(), statementFields.end(), name);
+        const std::vector<HWND> edits = PageEdits();
+        const size_t index = static_cast<size_t>(at - statementFields.begin());
+        EXPECT_LT(index, edits.size()) << CStringA(name).GetString();
+        return index < edits.size() ? edits[index] : nullptr;
+    }
+    // Types into a field as the keyboard does: the field takes the focus, its text is selected and
+    // each character arrives as a WM_CHAR.
+    void TypeInto(const wchar_t* name, const std::wstring& text)
+    {
+        HWND edit = StatementEdit(name);
+        ASSERT_NE(nullptr, edit);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        PostMessageW(edit, WM_CHAR, VK_BACK, 0);
+        for (wchar_t c : text) PostMessageW(edit, WM_CHAR, c, 0);
+        ASSERT_TRUE(PumpUntil([&] { return TextOf(edit) == text; }));
+    }
+    // The patient pays on line 1 so that the balance is left.
+    void SetPayment(const wchar_t* patientPaid)
+    {
+        TypeInto(L"PatientPd_1", patientPaid);
+        TypeInto(L"CoPay_1", L"10");
+    }
+    std::vector<std::wstring> statementFields;
 };
 } // namespace
 
@@ -169,23 +212,23 @@ TEST_F(CollectionsProgram, FromTheClaimFormToStatementsAndBack)
     EXPECT_FALSE(Sent(L"<ID>2</ID>"));
     EXPECT_FALSE(Page()->m_totals.IsWindowVisible());
 
-    SetPayment(L"40");
+    SetPayment(L"70"); // 120.00 less 10 and 70
     Follow(L"app:saveChanges");
     ASSERT_TRUE(PumpUntil([&] { return One("SELECT memorizedDate FROM submissions WHERE _ROWID_ = 1") == "03/01/2024"; }));
-    EXPECT_NE(std::string::npos, One("SELECT collectionsXML FROM submissions WHERE _ROWID_ = 1").find("<TotalDue_1>40</TotalDue_1>"));
+    EXPECT_NE(std::string::npos, One("SELECT collectionsXML FROM submissions WHERE _ROWID_ = 1").find("<TotalDue_1>40.00</TotalDue_1>"));
     EXPECT_EQ("1", One("SELECT dateTrigger FROM submissions WHERE _ROWID_ = 1"));
-    EXPECT_TRUE(Sent(L"<TotalDue_1>40</TotalDue_1>"));
+    EXPECT_TRUE(Sent(L"<TotalDue_1>40.00</TotalDue_1>"));
 
     // A second save with a balance keeps the first date; a balance of 0 clears it.
     today = Day(2024, 3, 9);
     ASSERT_TRUE(StatementShown(L"1"));
-    SetPayment(L"25");
+    SetPayment(L"85");
     Follow(L"app:saveChanges");
-    ASSERT_TRUE(PumpUntil([&] { return One("SELECT collectionsXML FROM submissions WHERE _ROWID_ = 1").find("<TotalDue_1>25<") != std::string::npos; }));
+    ASSERT_TRUE(PumpUntil([&] { return One("SELECT collectionsXML FROM submissions WHERE _ROWID_ = 1").find("<TotalDue_1>25.00<") != std::string::npos; }));
     EXPECT_EQ("03/01/2024", One("SELECT memorizedDate FROM submissions WHERE _ROWID_ = 1"));
     EXPECT_TRUE(Sent(L"<NumberOfDays>8 Days</NumberOfDays>"));
     ASSERT_TRUE(StatementShown(L"1"));
-    SetPayment(L"0");
+    SetPayment(L"110");
     Follow(L"app:saveChanges");
     ASSERT_TRUE(PumpUntil([&] { return One("SELECT dateTrigger FROM submissions WHERE _ROWID_ = 1") == "0"; }));
     EXPECT_EQ("", One("SELECT memorizedDate FROM submissions WHERE _ROWID_ = 1"));
@@ -332,7 +375,8 @@ struct CollectionsPageOnScreen : CollectionsProgram
                 EXPECT_LE(TextWidth(controls[i]), r.right - r.left) << name;
             }
             if (ClassOf(controls[i]) == L"Button") {
-                EXPECT_EQ(1031, GetDlgCtrlID(controls[i])) << name << " is a button that does nothing";
+                if (GetDlgCtrlID(controls[i]) != 1031)
+                    EXPECT_FALSE(IsWindowEnabled(controls[i])) << name << " invites a click that does nothing";
                 EXPECT_LE(TextWidth(controls[i]) + GetSystemMetrics(SM_CXMENUCHECK), r.right - r.left) << name;
             }
             for (size_t j = i + 1; j < controls.size(); ++j) {
@@ -429,15 +473,40 @@ TEST_F(CollectionsPageOnScreen, ControlsAreTheFiltersTheirChoicesAndTheHiddenAdd
         EXPECT_EQ(L"Edit", ClassOf(GetDlgItem(totals, id))) << id;
         EXPECT_TRUE(GetWindowLongW(GetDlgItem(totals, id), GWL_STYLE) & ES_READONLY) << id;
     }
-    // None of the buttons that had no behaviour is there, shown or hidden.
-    for (HWND parent : {page, totals})
-        for (HWND child : ChildrenOf(parent)) {
-            EXPECT_TRUE(ClassOf(child) != L"Button" || GetDlgCtrlID(child) == 1031) << CStringA(TextOf(child).c_str()).GetString();
-            for (const wchar_t* gone : {L"View", L"Sort", L"Send", L"Get", L"Refresh View", L"Test Area",
-                                        L"Totals For This View", L"Back To Collections", L"Print", L"Create Letterhead",
-                                        L"Change Remit to Address"})
-                EXPECT_NE(gone, TextOf(child));
+    // The buttons that carry no behaviour are there with their ids, shown but disabled; the Test Area
+    // is there and hidden.
+    const std::pair<int, const wchar_t*> pageButtons[] = {
+        {1017, L"View"}, {1018, L"Sort"}, {1019, L"Send"}, {1020, L"Get"}, {1021, L"Refresh View"}};
+    const std::pair<int, const wchar_t*> totalsButtons[] = {{1053, L"Totals For This View"},
+                                                            {1054, L"Back To Collections"},
+                                                            {1055, L"Print"},
+                                                            {1056, L"Create Letterhead"},
+                                                            {1057, L"Change Remit to Address"}};
+    auto expectInert = [&](const char* view, bool totalsShown) {
+        SCOPED_TRACE(view);
+        for (const auto& button : pageButtons) {
+            HWND window = GetDlgItem(page, button.first);
+            EXPECT_EQ(button.second, TextOf(window));
+            EXPECT_EQ(L"Button", ClassOf(window));
+            EXPECT_TRUE(IsWindowVisible(window)) << button.first;
+            EXPECT_FALSE(IsWindowEnabled(window)) << button.first;
         }
+        for (const auto& button : totalsButtons) {
+            HWND window = GetDlgItem(totals, button.first);
+            EXPECT_EQ(button.second, TextOf(window));
+            EXPECT_EQ(totalsShown, IsWindowVisible(window) != FALSE) << button.first;
+            EXPECT_FALSE(IsWindowEnabled(window)) << button.first;
+        }
+        for (int id : {1045, 1046, 1047, 1048, 1049, 1051})
+            EXPECT_EQ(totalsShown, IsWindowVisible(GetDlgItem(totals, id)) != FALSE) << id;
+        EXPECT_EQ(L"Test Area", TextOf(GetDlgItem(page, 1053)));
+        EXPECT_EQ(BS_GROUPBOX, GetWindowLongW(GetDlgItem(page, 1053), GWL_STYLE) & BS_TYPEMASK);
+        for (int id : {1049, 1050, 1052, 1053}) {
+            ASSERT_NE(nullptr, GetDlgItem(page, id)) << id;
+            EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, id))) << id;
+        }
+    };
+    expectInert("list", true);
 
     // "Change Address": hidden in the list, shown with a statement, where its state reaches the data.
     HWND address = GetDlgItem(page, 1031);
@@ -451,12 +520,15 @@ TEST_F(CollectionsPageOnScreen, ControlsAreTheFiltersTheirChoicesAndTheHiddenAdd
     ASSERT_TRUE(StatementShown(L"1"));
     EXPECT_TRUE(IsWindowVisible(address));
     EXPECT_FALSE(IsWindowEnabled(pastDue));
+    expectInert("statement", false);
     EXPECT_TRUE(Sent(L"<ChangeAddress>0</ChangeAddress>"));
     SendMessageW(address, BM_CLICK, 0, 0);
     Follow(L"app:toSetAddr?1");
     ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ChangeAddress>1</ChangeAddress>"); }));
     Follow(L"app:toStatements");
     ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(address) && IsWindowEnabled(pastDue); }));
+    // "toStatements" enables the filters again, 1017 among them by id; the buttons stay disabled.
+    expectInert("list again", true);
 }
 
 TEST_F(CollectionsPageOnScreen, EveryControlWholeAndInsideFromTheSmallestWindowUp)
@@ -537,6 +609,52 @@ TEST_F(CollectionsPageOnScreen, TotalDueCountsTheCents)
     ASSERT_TRUE(PumpUntil([&] { return TotalShown(1051) == L"525.25"; }));
     EXPECT_EQ(L"50.25", TotalShown(1047));
     EXPECT_EQ(L"575.50", TotalShown(1045));
+}
+
+TEST_F(CollectionsPageOnScreen, PaymentsTypedOnAStatementLeaveItsBalanceInTheTotals)
+{
+    Start();
+    AddCharged("Baker", "150", "00");
+    AddCharged("Cole", "150", "00");
+    AddCharged("Dunn", "275", "50");
+    OpenList();
+    ASSERT_TRUE(PumpUntil([&] { return TotalShown(1051) == L"575.50"; }));
+
+    Follow(L"app:viewStatement?1");
+    ASSERT_TRUE(StatementReady(L"1"));
+    HWND due = StatementEdit(L"TotalDue_1");
+    ASSERT_NE(nullptr, due);
+    // The balance shows as soon as the data arrive, and follows each payment typed.
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(due) == L"150.00"; }));
+    TypeInto(L"PatientPd_1", L"50.00");
+    EXPECT_EQ(L"100.00", TextOf(due));
+    TypeInto(L"Payer1Pd_1", L"25.25");
+    EXPECT_EQ(L"74.75", TextOf(due));
+    EXPECT_EQ(L"", TextOf(StatementEdit(L"TotalDue_2"))); // no charge on line 2
+
+    Follow(L"app:saveChanges");
+    ASSERT_TRUE(PumpUntil([&] { return One("SELECT dateTrigger FROM submissions WHERE _ROWID_ = 1") == "1"; }));
+    const std::string saved = One("SELECT collectionsXML FROM submissions WHERE _ROWID_ = 1");
+    EXPECT_NE(std::string::npos, saved.find("<TotalDue_1>74.75</TotalDue_1>")) << saved;
+    EXPECT_NE(std::string::npos, saved.find("<PatientPd_1>50.00</PatientPd_1>")) << saved;
+    EXPECT_NE(std::string::npos, saved.find("<Payer1Pd_1>25.25</Payer1Pd_1>")) << saved;
+    EXPECT_EQ("03/01/2024", One("SELECT memorizedDate FROM submissions WHERE _ROWID_ = 1"));
+
+    // The list's totals: 74.75 + 150.00 + 275.50; only Baker's statement is saved, and every record
+    // still owes something.
+    Follow(L"app:toStatements");
+    ASSERT_TRUE(PumpUntil([&] { return Page()->m_totals.IsWindowVisible() && TotalShown(1051) == L"500.25"; }));
+    EXPECT_EQ(L"575.50", TotalShown(1045));
+    EXPECT_EQ(L"50.00", TotalShown(1047));
+    EXPECT_EQ(L"25.25", TotalShown(1048));
+    HWND page = Page()->GetSafeHwnd();
+    SendDlgItemMessageW(page, 1026, CB_SETCURSEL, kPastDuePaidInFull, 0);
+    ClickListLink(160, 746, 240, 764);
+    ASSERT_TRUE(PumpUntil([&] { return !Sent(L"<ID>1</ID>"); }));
+    EXPECT_FALSE(Sent(L"<ID>2</ID>") || Sent(L"<ID>3</ID>"));
+    SendDlgItemMessageW(page, 1026, CB_SETCURSEL, kPastDueAnyBalance, 0);
+    ClickListLink(160, 746, 240, 764);
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ID>1</ID>") && Sent(L"<ID>2</ID>") && Sent(L"<ID>3</ID>"); }));
 }
 
 TEST_F(CollectionsPageOnScreen, DeletingTheCurrentRecordFromTheListLeavesNoneAndClearsTheForm)

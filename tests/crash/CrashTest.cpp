@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formdb/FormDatabase.h"
+#include "tests/support/DatabaseSnapshot.h"
 #include "tests/support/TempFolder.h"
 #include "CrashOperations.h"
 
@@ -31,57 +32,11 @@ bool FileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// What SQLite itself reads from the file: the integrity check's answer, then every row of every
-// table in rowid order ("" and a message when the file cannot be read).
-struct FileState
-{
-    std::string integrity;
-    std::string rows;
-    std::string triggers; // the names of the file's triggers, one a line
-};
+using FileState = DatabaseSnapshot;
 
 FileState ReadState(const std::wstring& path)
 {
-    FileState state;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(Utf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        state.integrity = std::string("cannot open: ") + (db ? sqlite3_errmsg(db) : "");
-        sqlite3_close(db);
-        return state;
-    }
-    auto each = [&](const std::string& sql, auto onRow) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-            state.integrity += std::string(" [") + sqlite3_errmsg(db) + "]";
-            return;
-        }
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-            onRow(stmt);
-        if (rc != SQLITE_DONE)
-            state.integrity += std::string(" [") + sqlite3_errmsg(db) + "]";
-        sqlite3_finalize(stmt);
-    };
-    auto text = [](sqlite3_stmt* stmt, int column) {
-        const unsigned char* value = sqlite3_column_text(stmt, column);
-        return value ? std::string(reinterpret_cast<const char*>(value)) : std::string("<null>");
-    };
-    each("PRAGMA integrity_check", [&](sqlite3_stmt* stmt) { state.integrity += text(stmt, 0); });
-    each("SELECT name FROM sqlite_master WHERE type='trigger' ORDER BY name",
-         [&](sqlite3_stmt* stmt) { state.triggers += text(stmt, 0) + "\n"; });
-    std::vector<std::string> tables;
-    each("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name",
-         [&](sqlite3_stmt* stmt) { tables.push_back(text(stmt, 0)); });
-    for (const std::string& table : tables) {
-        state.rows += "[" + table + "]\n";
-        each("SELECT _ROWID_,* FROM [" + table + "] ORDER BY _ROWID_", [&](sqlite3_stmt* stmt) {
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                state.rows += (c ? "|" : "") + text(stmt, c);
-            state.rows += "\n";
-        });
-    }
-    sqlite3_close(db);
-    return state;
+    return ReadDatabaseSnapshot(path);
 }
 
 // Runs the driver on the database, ended at the statement (0: never); its exit code, or -1 when it

@@ -475,3 +475,105 @@ TEST(CollectionsEnvelope, WrapsInXfaData)
               L"<form1><DataForm><Collections></Collections></DataForm></form1></xfa:data>",
               WrapXfaData(L"<Collections></Collections>"));
 }
+
+namespace {
+// A claim of one service line with its charge in dollars and cents, made `age` days before today.
+CollectionRow Claim(const wchar_t* dollars, const wchar_t* cents, const wchar_t* created)
+{
+    CollectionRow row;
+    row.submdate = created;
+    row.fxml = RecordXml(Field(L"_24f_1_Charges_dollars", 1, dollars) + Field(L"_24f_1_Charges_cents", 2, cents));
+    return row;
+}
+
+long long TotalDueOf(const std::vector<CollectionRow>& rows, const CollectionsContext& context)
+{
+    CollectionTotals totals;
+    for (const CollectionRow& row : rows) BuildRecordCollectionsXml(row, context, totals);
+    return totals.cents[CollectionTotals::TotalDue];
+}
+} // namespace
+
+TEST(RecordBalance, SavedStatementCountsItsLineBalanceNotZero)
+{
+    // Three claims of 150.00, 150.00 and 275.50; the first one's statement saved with 50.00 paid by
+    // the patient and 25.25 by the payer, its line balance 74.75.
+    CollectionsContext context = Today(2024, 3, 1);
+    std::vector<CollectionRow> rows = {Claim(L"150", L"00", L"2/1/2024"), Claim(L"150", L"00", L"2/1/2024"),
+                                       Claim(L"275", L"50", L"2/1/2024")};
+    EXPECT_EQ(57550, TotalDueOf(rows, context));
+    rows[0].collectionsXml = L"<r><ID>1</ID><Charges_1>150.00</Charges_1><CoPay_1></CoPay_1>"
+                             L"<PatientPd_1>50.00</PatientPd_1><Payer1Pd_1>25.25</Payer1Pd_1>"
+                             L"<Payer2Pd_1></Payer2Pd_1><TotalDue_1>74.75</TotalDue_1><TotalDue_2></TotalDue_2></r>";
+    EXPECT_EQ(50025, TotalDueOf(rows, context));
+    rows.push_back(Claim(L"99", L"95", L"2/1/2024"));
+    EXPECT_EQ(60020, TotalDueOf(rows, context));
+}
+
+TEST(RecordBalance, BlankSavedBalanceFallsBackToTheLinesCharge)
+{
+    // A statement saved with its balances left empty is no statement of a balance: each blank line
+    // counts its charge (less the record's payments); a line with a saved balance counts that.
+    CollectionsContext context = Today(2024, 3, 1);
+    CollectionRow row = Claim(L"150", L"00", L"2/1/2024");
+    row.collectionsXml = L"<r><ID>1</ID><PatientPd_1>50.00</PatientPd_1><TotalDue_1> </TotalDue_1></r>";
+    EXPECT_EQ(15000, TotalDueOf({row}, context));
+    row.fxml = RecordXml(Field(L"_24f_1_Charges_dollars", 1, L"150") + Field(L"_24f_2_Charges_dollars", 2, L"40") +
+                         Field(L"_24f_2_Charges_cents", 3, L"10") + Field(L"CoPay_2", 4, L"5"));
+    row.collectionsXml = L"<r><TotalDue_1>100.00</TotalDue_1><TotalDue_2></TotalDue_2></r>";
+    EXPECT_EQ(13510, TotalDueOf({row}, context)); // 100.00 saved + 40.10 - 5.00
+    row.collectionsXml = L"<r><TotalDue_1>0.00</TotalDue_1><TotalDue_2>0</TotalDue_2></r>";
+    EXPECT_EQ(0, TotalDueOf({row}, context));
+}
+
+TEST(CollectionFilters, EveryPastDueChoiceReadsTheBalanceTheTotalsAdd)
+{
+    const long today = DayNumberOf(2024, 3, 31);
+    struct Case
+    {
+        const wchar_t* what;
+        const wchar_t* dollars;
+        const wchar_t* cents;
+        const wchar_t* saved; // collectionsXML, or "" for none
+        long long balance;    // cents, worked out by hand
+    };
+    const Case cases[] = {
+        {L"unsaved, 0.50 charged", L"0", L"50", L"", 50},
+        {L"unsaved, 0 charged", L"0", L"00", L"", 0},
+        {L"unsaved, no charge at all", L"", L"", L"", 0},
+        {L"saved, 0.50 left of 150.00", L"150", L"00",
+         L"<r><ID>1</ID><PatientPd_1>149.50</PatientPd_1><TotalDue_1>0.50</TotalDue_1></r>", 50},
+        {L"saved, paid in full", L"150", L"00",
+         L"<r><ID>1</ID><PatientPd_1>150.00</PatientPd_1><TotalDue_1>0.00</TotalDue_1></r>", 0},
+        {L"saved before balances were computed", L"0", L"50", L"<r><ID>1</ID><TotalDue_1></TotalDue_1></r>", 50},
+    };
+    // Ages 10 and 95 days. Choices: 30, 45, 60, 90 days, under 30, any balance, all, paid in full.
+    const std::pair<const wchar_t*, std::vector<bool>> ages[] = {
+        {L"3/21/2024", {false, false, false, false, true}},
+        {L"12/27/2023", {true, true, true, true, false}},
+    };
+    for (const Case& c : cases) {
+        for (const auto& age : ages) {
+            CollectionRow row = c.dollars[0] ? Claim(c.dollars, c.cents, age.first) : CollectionRow();
+            row.submdate = age.first;
+            row.collectionsXml = c.saved;
+            const bool expected[8] = {age.second[0], age.second[1], age.second[2], age.second[3], age.second[4],
+                                      c.balance != 0, true, c.balance == 0};
+            for (int choice = 0; choice < 8; ++choice)
+                EXPECT_EQ(expected[choice], PastDueFilter(row, choice, today))
+                    << CentsCase(c.what) << " " << CentsCase(age.first) << " choice " << choice;
+            EXPECT_TRUE(PastDueFilter(row, -1, today));
+
+            // The list built under each balance choice holds the record exactly when its balance says so,
+            // and the totals add that balance.
+            CollectionsContext context = Today(2024, 3, 31);
+            EXPECT_EQ(c.balance, TotalDueOf({row}, context)) << CentsCase(c.what);
+            for (int choice : {kPastDueAnyBalance, kPastDuePaidInFull}) {
+                context.filters.pastDue = choice;
+                CollectionTotals totals;
+                EXPECT_EQ(expected[choice], !BuildRecordCollectionsXml(row, context, totals).empty())
+                    << CentsCase(c.what) << " choice " << choice;
+            }
+        }
+    }
+}

@@ -220,6 +220,21 @@ TEST_F(CollectionsStoreTest, BalanceInCentsDatesTheFirstSaveUntilItIsZero)
     EXPECT_EQ("~|~|0", One("SELECT collectionsXML, memorizedDate, dateTrigger FROM submissions WHERE _ROWID_ = 2"));
 }
 
+TEST_F(CollectionsStoreTest, ALineLeftBlankCountsTheRecordsChargeForTheDate)
+{
+    // Record 3 charges 150.00 on line 1: a statement that leaves the line's balance blank still owes
+    // it, as the totals and the "Past Due" choices count it; a balance saved as 0.00 owes nothing.
+    Exec("UPDATE submissions SET fxml = '<fields><numberedFields><_24f_1_Charges_dollarsjjjj1>150"
+         "</_24f_1_Charges_dollarsjjjj1><_24f_1_Charges_centsjjjj2>00</_24f_1_Charges_centsjjjj2>"
+         "</numberedFields></fields>' WHERE _ROWID_ = 3");
+    ASSERT_TRUE(Save(L"<r><ID>3</ID><PatientPd_1>50.00</PatientPd_1><TotalDue_1></TotalDue_1></r>"));
+    EXPECT_EQ("03/01/2024|1", One("SELECT memorizedDate, dateTrigger FROM submissions WHERE _ROWID_ = 3"));
+    ASSERT_TRUE(Save(L"<r><ID>3</ID><PatientPd_1>150.00</PatientPd_1><TotalDue_1>0.00</TotalDue_1></r>", L"03/05/2024"));
+    EXPECT_EQ("|0", One("SELECT memorizedDate, dateTrigger FROM submissions WHERE _ROWID_ = 3"));
+    ASSERT_TRUE(Save(L"<r><ID>3</ID><TotalDue_1>0.50</TotalDue_1></r>", L"03/06/2024"));
+    EXPECT_EQ("03/06/2024|1", One("SELECT memorizedDate, dateTrigger FROM submissions WHERE _ROWID_ = 3"));
+}
+
 TEST_F(CollectionsStoreTest, AmountThatDoesNotParseCountsZeroAndIsTraced)
 {
     TraceViewer viewer;

@@ -284,7 +284,9 @@ TEST_F(BrowserCoreTest, AStatementPostsItsChangesBeforeAskingToSaveThem)
 {
     TestBrowserWindow w;
     LoadClaimForm(w, SamplePath(L"statement.pdf"));
-    w.Send(L"FieldSet|<r><ID>42</ID><TotalDue_1>12</TotalDue_1><Notes>paid &amp; done\nnext line</Notes></r>");
+    // The line's balance is the statement's own: 20.00 charged less 8 paid.
+    w.Send(L"FieldSet|<r><ID>42</ID><Charges_1>20.00</Charges_1><CoPay_1>8</CoPay_1><TotalDue_1>99</TotalDue_1>"
+           L"<Notes>paid &amp; done\nnext line</Notes></r>");
     std::wstring seen;
     w.cancelWhen = [&](const std::wstring& address) {
         seen = w.Input(L"MsgRsp4"); // what the program reads while it handles the command
@@ -301,6 +303,6 @@ TEST_F(BrowserCoreTest, AStatementPostsItsChangesBeforeAskingToSaveThem)
                             static_cast<int>(paper.top + (792 - link.rect[1] - 4) * scale)));
     PumpPending();
     EXPECT_EQ(0u, seen.find(L"%3Cr%3E%3CID%3E42%3C%2FID%3E"));
-    EXPECT_NE(std::wstring::npos, seen.find(L"%3CTotalDue_1%3E12%3C%2FTotalDue_1%3E"));
+    EXPECT_NE(std::wstring::npos, seen.find(L"%3CTotalDue_1%3E12.00%3C%2FTotalDue_1%3E"));
     EXPECT_NE(std::wstring::npos, seen.find(L"paid+%26amp%3B+done%5BSYS__CR__%5Dnext+line"));
 }

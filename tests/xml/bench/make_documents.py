@@ -3,10 +3,12 @@
 texts (translated messages from Debian's message catalogues in four languages, in a seeded random
 order, escaped) and deep nesting (chains of 200 levels, within the depth libxml2 accepts); and the
 text of one element in 2,000,000 pieces split by empty comments, processing instructions or empty
-elements."""
+elements. Beside each document, <name>.expect holds a summary of its elements that the benchmark
+compares with what the toolkit parsed and wrote (see summarize)."""
 import glob
 import os
 import random
+import re
 import struct
 import sys
 
@@ -73,6 +75,59 @@ def write(path, root, piece, size):
         f.write('</%s>\n' % root)
 
 
+# A deliberately naive reading of the documents written here (no DOCTYPE, no CDATA): comments and
+# processing instructions skipped, start, end and empty tags, text between them.
+TOKEN = re.compile(rb'<!--.*?-->|<\?.*?\?>|<(/?)([^\s/>]+)([^>]*?)(/?)>|[^<]+', re.S)
+ATTRIBUTE = re.compile(rb'([^\s=]+)\s*=\s*(?:"([^"]*)"|\'([^\']*)\')')
+BLANKS = re.compile(rb'[ \t\r\n]+')
+
+
+def decode(b):
+    for entity, char in ((b'&lt;', b'<'), (b'&gt;', b'>'), (b'&quot;', b'"'), (b'&apos;', b"'")):
+        b = b.replace(entity, char)
+    return b.replace(b'&amp;', b'&')
+
+
+def summarize(path):
+    """Writes path.expect: the number of elements and an FNV-1a hash of each element, in the order
+    they close, as b'<tag name=value ...>text' with entities decoded and blanks left out of the text
+    (the benchmark's xml_bench summarises the toolkit's tree the same way)."""
+    if os.path.exists(path + '.expect'):
+        return
+    data = open(path, 'rb').read()
+    elements, h = 0, 14695981039346656037
+    open_elements = []  # [tag, attributes, text pieces]
+
+    def close(tag, attributes, pieces):
+        nonlocal elements, h
+        element = b'<' + tag + b''.join(b' ' + n + b'=' + v for n, v in attributes) + b'>'
+        element += BLANKS.sub(b'', decode(b''.join(pieces)))
+        for c in element:
+            h = ((h ^ c) * 1099511628211) & 0xFFFFFFFFFFFFFFFF
+        elements += 1
+
+    for m in TOKEN.finditer(data):
+        token = m.group(0)
+        if token.startswith(b'<!--') or token.startswith(b'<?'):
+            continue
+        if m.group(2) is None:
+            if open_elements:
+                open_elements[-1][2].append(token)
+        elif m.group(1):
+            close(*open_elements.pop())
+        else:
+            attributes = [(a.group(1), decode(a.group(2) if a.group(2) is not None else a.group(3)))
+                          for a in ATTRIBUTE.finditer(m.group(3))]
+            if m.group(4):
+                close(m.group(2), attributes, [])
+            else:
+                open_elements.append([m.group(2), attributes, []])
+    if open_elements:
+        sys.exit('%s: %d elements left open' % (path, len(open_elements)))
+    with open(path + '.expect', 'w') as f:
+        f.write('elements %d checksum %016x\n' % (elements, h))
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
@@ -82,6 +137,7 @@ def main():
             if not os.path.exists(path):
                 write(path + '.part', 'doc', piece, mb * MB)
                 os.replace(path + '.part', path)
+            summarize(path)
             print(path)
     for name, split in (('comment', '<!---->'), ('pi', '<?p?>'), ('element', '<b/>')):
         path = os.path.join(folder, 'pieces-%s-2m.xml' % name)
@@ -91,6 +147,7 @@ def main():
                 f.write(('x' + split) * 2000000)
                 f.write('</t></doc>\n')
             os.replace(path + '.part', path)
+        summarize(path)
         print(path)
 
 

@@ -39,6 +39,12 @@ for f in $files; do
   mode=""; case "$(basename "$f")" in *deep-50mb*) mode=parse-only ;; esac
   ours="$(wine "$bench" "$(winepath -w "$f")" "$repeats" $mode </dev/null 2>&1 | tr -d '\r')" || true
   case "$ours" in parse*) ;; *) echo "$(basename "$f" .xml): the toolkit run failed: $ours"; continue ;; esac
+  # Every run's result against the input's summary (make_documents.py): a mismatch ends the benchmark.
+  got="$(sed -n -E 's/.* (elements [0-9]+ checksum [0-9a-f]+)$/\1/p' <<<"$ours")"
+  if [ "$got" != "$(cat "$f.expect")" ]; then
+    echo "run_bench: $(basename "$f"): the toolkit's result is not the document: '$got', expected '$(cat "$f.expect")'" >&2
+    exit 1
+  fi
   xml2="$("$work/xml2_bench" "$f" "$repeats")"
   pugi="$("$work/pugixml_bench" "$f" "$repeats")"
   set -- $ours; op=$2 ops=$3 ow=$5 ows=$6 om=${11}
