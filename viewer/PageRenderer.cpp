@@ -511,6 +511,11 @@ private:
 };
 } // namespace
 
+std::wstring NearestInstalledFace(const std::wstring& face)
+{
+    return InstalledFace(face);
+}
+
 void TurnMatrix(int rotation, double matrix[6])
 {
     const double turns[4][6] = {{1, 0, 0, 1, 0, 0}, {0, -1, 1, 0, 0, 0}, {-1, 0, 0, -1, 0, 0}, {0, 1, -1, 0, 0, 0}};
@@ -588,17 +593,19 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
         const pdf::FormField& field = form.fields[f];
         for (size_t w = 0; w < field.widgets.size(); ++w) {
             const pdf::Widget& widget = field.widgets[w];
-            if (widget.page != page) continue;
+            if (widget.page != page || !widget.printed) continue;
             std::wstring text;
             bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
             if (box) text = script.IsChecked(f, w) ? L"X" : L"";
-            else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature && w == 0)
-                text = script.ShownValue(f);
+            else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature)
+                text = script.ShownValue(f); // in every widget of the field
             if (text.empty()) continue;
             // Measured in points on the box as shown, so that the text stands upright on a turned page.
             RECT device = place.ToDevice(widget.rect);
             double width = (device.right - device.left) / place.scale, height = (device.bottom - device.top) / place.scale;
-            double points = std::min(10.0, std::max(4.0, height * 0.75));
+            // The field's own text size where it gives one (within its box), else one to suit the box.
+            double points = widget.fontSize > 0 && !box ? std::max(4.0, std::min(widget.fontSize, height * 0.85))
+                                                        : std::min(10.0, std::max(4.0, height * 0.75));
             HFONT font = CreateFontW(-static_cast<int>(std::lround(points * place.scale)), 0, 0, 0, box ? FW_BOLD : FW_NORMAL,
                                      FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
             HGDIOBJ old = SelectObject(dc, font);
@@ -668,7 +675,7 @@ void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const Pag
 {
     for (const pdf::FormField& field : form.fields) {
         for (const pdf::Widget& widget : field.widgets) {
-            if (widget.page == page) DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
+            if (widget.page == page && widget.printed) DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
         }
     }
 }

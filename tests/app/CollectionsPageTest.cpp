@@ -13,7 +13,7 @@
 #include "pages/FormPage.h"
 #include "app/Navigator.h"
 #include "tests/pages/DialogDriver.h"
-#include "viewer/PdfForm.h"
+#include "viewer/FormWindow.h"
 #include "viewer/ViewerTestControl.h"
 
 #include <algorithm>
@@ -133,34 +133,20 @@ struct CollectionsProgram : ::testing::Test
     {
         return PumpUntil([&] { auto e = PageEdits(); return e.size() > 20 && TextOf(e[0]) == id; });
     }
-    // The edit of a field of statement.pdf: its text fields are its edits, in field order.
+    // The edit of the statement's field of that name (its hidden fields and buttons have none).
+    HWND StatementEdit(const wchar_t* name)
+    {
+        viewer::FormWindow* statement = Page()->m_browser.GetFormWindow();
+        const int field = statement ? statement->Script().FieldIndex(name) : -1;
+        return field < 0 ? nullptr : statement->ControlOf(static_cast<size_t>(field));
+    }
     // True once the statement, not the list before it, shows its fields with the record's data.
     bool StatementReady(const wchar_t* id)
     {
         return PumpUntil([&] {
-            StatementFields();
-            const std::vector<HWND> edits = PageEdits();
-            const size_t at = std::find(statementFields.begin(), statementFields.end(), L"ID") - statementFields.begin();
-            return edits.size() == statementFields.size() && at < edits.size() && TextOf(edits[at]) == id;
+            HWND edit = StatementEdit(L"ID");
+            return edit && TextOf(edit) == id;
         });
-    }
-    void StatementFields()
-    {
-        if (statementFields.empty()) {
-            pdf::FormDocument form;
-            std::string error;
-            EXPECT_TRUE(pdf::ReadPdfForm(ReadWholeFile(folder + L"statement.pdf"), form, error)) << error;
-            for (const pdf::FormField& field : form.fields) statementFields.push_back(field.name);
-        }
-    }
-    HWND StatementEdit(const wchar_t* name)
-    {
-        StatementFields();
-        const auto at = std::find(statementFields.begin(), statementFields.end(), name);
-        const std::vector<HWND> edits = PageEdits();
-        const size_t index = static_cast<size_t>(at - statementFields.begin());
-        EXPECT_LT(index, edits.size()) << CStringA(name).GetString();
-        return index < edits.size() ? edits[index] : nullptr;
     }
     // Types into a field as the keyboard does: the field takes the focus, its text is selected and
     // each character arrives as a WM_CHAR.
@@ -180,7 +166,6 @@ struct CollectionsProgram : ::testing::Test
         TypeInto(L"PatientPd_1", patientPaid);
         TypeInto(L"CoPay_1", L"10");
     }
-    std::vector<std::wstring> statementFields;
 };
 } // namespace
 

@@ -1,9 +1,12 @@
 // Start-up benchmark: starts the program as a user would (in its own folder, normal mode) and times,
-// from just before the process is created, until the form page answers input: the form's window is
-// shown with field controls over the visible part of the page and a message sent to it is handled.
-// Also the time until every field control exists. Each run ends the program by closing its main window.
-//   startup_bench <program folder's Formstead.exe> [runs]
-// Prints one line per run and then the median and the slowest.
+// from just before the process is created, until the form page is painted and answers input: the
+// form's window is shown with field controls over the visible part of the page, no visible window of
+// the program has any of its area left to paint, and a message sent to the form's window is handled.
+// The anchor, a bare Win32 window, is started in turn and timed the same way (its one window painted
+// and answering). Also the time until the form page first answered while windows were still to be
+// painted, and until every field control exists. Each run ends the program by closing its main window.
+//   startup_bench <program folder's Formstead.exe> <bare_window.exe> [runs]
+// Prints one line per start and then the medians, the slowest and the ratio of the medians.
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -90,25 +93,84 @@ Controls CountControls(HWND form)
     return count;
 }
 
+// The visible windows of a process, and how many of them still have an area to paint.
+struct Painting
+{
+    DWORD pid;
+    int visible = 0;
+    int unpainted = 0;
+};
+
+void LookAtWindow(HWND hwnd, Painting& painting)
+{
+    if (!::IsWindowVisible(hwnd))
+        return;
+    painting.visible++;
+    if (::GetUpdateRect(hwnd, nullptr, FALSE))
+        painting.unpainted++;
+}
+
+BOOL CALLBACK LookAtChild(HWND hwnd, LPARAM lParam)
+{
+    LookAtWindow(hwnd, *reinterpret_cast<Painting*>(lParam));
+    return TRUE;
+}
+
+BOOL CALLBACK LookAtTopLevel(HWND hwnd, LPARAM lParam)
+{
+    Painting* painting = reinterpret_cast<Painting*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != painting->pid || !::IsWindowVisible(hwnd))
+        return TRUE;
+    LookAtWindow(hwnd, *painting);
+    ::EnumChildWindows(hwnd, LookAtChild, lParam);
+    return TRUE;
+}
+
+Painting LookAtPainting(DWORD pid)
+{
+    Painting painting = {pid};
+    ::EnumWindows(LookAtTopLevel, reinterpret_cast<LPARAM>(&painting));
+    return painting;
+}
+
 struct Run
 {
     double mainWindow = -1; // ms to the main window shown
     double formWindow = -1; // ms to the form's window shown
-    double ready = -1;      // ms to a form page that answers input
+    double answered = -1;   // ms to the first answer with every control in view, painted or not
+    int unpaintedThen = 0;  // visible windows still to be painted at that answer
+    int visibleThen = 0;
+    double ready = -1;      // ms to a painted form page (or window) that answers input
+    double lookBefore = 0;  // ms from the look before to the one that found it ready (the resolution)
     double complete = -1;   // ms to every field control
     int controls = 0;
     int inView = 0;         // controls in view once all are made
-    double longestWait = 0; // the longest a message to the form window waited once it was shown
+    double longestWait = 0; // the longest a message to the answering window waited once it was shown
 };
 
-// One look at the form window: when it answered, and how many controls it had in view.
+// One look at the program: when the answering window answered, how many controls it had in view and
+// how many visible windows were still to be painted just before it was asked.
 struct Sample
 {
     double answered;
     int inView;
+    int unpainted;
+    int visible;
 };
 
-bool StartOnce(const std::wstring& program, Run& run)
+// The window that must answer: the form's window for the program, the main window for the anchor.
+HWND AnsweringWindow(HWND main, bool formPage)
+{
+    if (!formPage)
+        return main;
+    FormSearch found;
+    ::EnumChildWindows(main, FindForm, reinterpret_cast<LPARAM>(&found));
+    return found.form;
+}
+
+bool StartOnce(const std::wstring& program, bool formPage, Run& run)
 {
     std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
     std::wstring commandLine = L"\"" + program + L"\"";
@@ -118,7 +180,7 @@ bool StartOnce(const std::wstring& program, Run& run)
     if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &process))
     {
-        std::fprintf(stderr, "cannot start the program (error %lu)\n", ::GetLastError());
+        std::fprintf(stderr, "cannot start %ls (error %lu)\n", program.c_str(), ::GetLastError());
         return false;
     }
     ::CloseHandle(process.hThread);
@@ -149,42 +211,58 @@ bool StartOnce(const std::wstring& program, Run& run)
         main = search.main;
         if (run.mainWindow < 0)
             run.mainWindow = Now() - start;
-        FormSearch found;
-        ::EnumChildWindows(main, FindForm, reinterpret_cast<LPARAM>(&found));
-        if (!found.form)
+        HWND answering = AnsweringWindow(main, formPage);
+        if (!answering)
             continue;
         if (run.formWindow < 0)
             run.formWindow = Now() - start;
-        Controls count = CountControls(found.form);
-        // Answers input: a message sent to the form window comes back.
+        Controls count = formPage ? CountControls(answering) : Controls();
+        Painting painting = LookAtPainting(process.dwProcessId);
+        // Answers input: a message sent to the window comes back. Since the program's windows belong
+        // to one thread, a paint that had begun before the look above has ended by then.
         DWORD_PTR result = 0;
         double asked = Now();
-        if (!::SendMessageTimeoutW(found.form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
+        if (!::SendMessageTimeoutW(answering, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
         {
-            std::fprintf(stderr, "the form window did not answer for 10 s\n");
+            std::fprintf(stderr, "the window did not answer for 10 s\n");
             break;
         }
         double answered = Now();
         run.longestWait = std::max(run.longestWait, answered - asked);
-        samples.push_back({answered - start, count.visible});
+        samples.push_back({answered - start, count.visible, painting.unpainted, painting.visible});
         if (count.all != lastCount)
         {
             lastCount = count.all;
             lastChange = Now();
         }
-        else if (count.all > 0 && Now() - lastChange > 1500)
+        else if ((count.all > 0 || !formPage) && Now() - lastChange > 1500)
         {
-            // No control made for 1.5 s: all are there. The page was ready at the first look that
-            // found every control in view that is there now, and was answered.
+            // No control made for 1.5 s: all are there. The page answered at the first look that found
+            // every control in view that is there now, and was ready at the first such look that also
+            // found every visible window painted.
             run.controls = count.all;
             run.inView = count.visible;
-            for (const Sample& sample : samples)
-                if (sample.inView >= count.visible)
+            for (size_t i = 0; i < samples.size(); i++)
+            {
+                const Sample& sample = samples[i];
+                if (sample.inView < count.visible)
+                    continue;
+                if (run.answered < 0)
+                {
+                    run.answered = sample.answered;
+                    run.unpaintedThen = sample.unpainted;
+                    run.visibleThen = sample.visible;
+                }
+                if (sample.unpainted == 0)
                 {
                     run.ready = sample.answered;
+                    run.lookBefore = i > 0 ? sample.answered - samples[i - 1].answered : 0;
                     break;
                 }
+            }
             ok = run.ready >= 0;
+            if (!ok)
+                std::fprintf(stderr, "the windows were never all painted\n");
             break;
         }
         if (count.all > run.controls)
@@ -206,36 +284,56 @@ bool StartOnce(const std::wstring& program, Run& run)
     return ok;
 }
 
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Slowest(const std::vector<double>& values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
+
 } // namespace
 
 int main()
 {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    if (!argv || argc < 2)
+    if (!argv || argc < 3)
     {
-        std::fprintf(stderr, "usage: startup_bench <Formstead.exe> [runs]\n");
+        std::fprintf(stderr, "usage: startup_bench <Formstead.exe> <bare_window.exe> [runs]\n");
         return 2;
     }
-    int runs = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
-    std::vector<double> ready, complete;
+    int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 5;
+    std::vector<double> bare, ready, answered, complete;
+    // The two programs in turn, so that both meet the same load on a shared machine.
     for (int i = 0; i < runs; i++)
     {
-        Run run;
-        if (!StartOnce(argv[1], run))
+        Run anchor;
+        if (!StartOnce(argv[2], false, anchor))
             return 1;
-        std::printf("run %d: main window %.0f ms, form window %.0f ms, form page with its %d controls in view "
-                    "answers input %.0f ms, all %d field controls %.0f ms; longest wait for an answer %.0f ms\n",
-                    i + 1, run.mainWindow, run.formWindow, run.inView, run.ready, run.controls, run.complete,
-                    run.longestWait);
+        std::printf("run %d: bare window: shown %.0f ms, painted and answering %.0f ms (the look before %.0f ms "
+                    "earlier)\n", i + 1, anchor.mainWindow, anchor.ready, anchor.lookBefore);
+        Run run;
+        if (!StartOnce(argv[1], true, run))
+            return 1;
+        std::printf("run %d: Formstead: main window %.0f ms, form window %.0f ms, first answer with its %d controls "
+                    "in view %.0f ms (%d of %d visible windows not yet painted), painted and answering %.0f ms (the "
+                    "look before %.0f ms earlier), all %d field controls %.0f ms; longest wait for an answer %.0f ms\n",
+                    i + 1, run.mainWindow, run.formWindow, run.inView, run.answered, run.unpaintedThen,
+                    run.visibleThen, run.ready, run.lookBefore, run.controls, run.complete, run.longestWait);
         std::fflush(stdout);
+        bare.push_back(anchor.ready);
         ready.push_back(run.ready);
+        answered.push_back(run.answered);
         complete.push_back(run.complete);
     }
-    std::sort(ready.begin(), ready.end());
-    std::sort(complete.begin(), complete.end());
-    std::printf("form page answers input: median %.0f ms, slowest %.0f ms; all field controls: median %.0f ms, "
-                "slowest %.0f ms\n", ready[ready.size() / 2], ready.back(), complete[complete.size() / 2],
-                complete.back());
+    std::printf("bare window painted and answering: median %.0f ms, slowest %.0f ms\n", Median(bare), Slowest(bare));
+    std::printf("form page painted and answering: median %.0f ms, slowest %.0f ms; %.2f times the bare window "
+                "(medians)\n", Median(ready), Slowest(ready), Median(ready) / Median(bare));
+    std::printf("form page answering, painted or not: median %.0f ms; all field controls: median %.0f ms, slowest "
+                "%.0f ms\n", Median(answered), Median(complete), Slowest(complete));
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Times the program's start-up to a form page that answers input: lays out the user's form store with
-# the sample claim form as the run command does, in a Wine prefix and on a display of its own, and
-# starts the program there RUNS times (the first start also loads Wine's own libraries).
+# Times the program's start-up to a painted form page that answers input, beside a bare Win32 window
+# started in turn under the same Wine: lays out the user's form store with the sample claim form as the
+# run command does, in a Wine prefix and on a display of its own, and starts each program there RUNS
+# times (the first start also loads Wine's own libraries).
 #   tests/pages/bench/run_startup.sh [build folder] [runs]     (after ./test.sh has built the project)
 set -euo pipefail
 trap 'echo "run_startup: failed at line $LINENO" >&2' ERR
@@ -11,7 +12,8 @@ build="$(cd "${1:-$root/build}" && pwd)"
 runs="${2:-7}"
 program="$build/program/Formstead.exe"
 bench="$build/tests/pages/bench/startup_bench.exe"
-for needed in "$program" "$build/app/ProgramDriver.exe" "$build/program/container.htm" "$build/program/Vantorel.gdb" "$build/samples/cms1500.pdf" "$bench"; do
+bare="$build/tests/pages/bench/bare_window.exe"
+for needed in "$program" "$build/app/ProgramDriver.exe" "$build/program/container.htm" "$build/program/Vantorel.gdb" "$build/samples/cms1500.pdf" "$bench" "$bare"; do
   [ -f "$needed" ] || { echo "run_startup: $needed is missing; build the project first (./test.sh)" >&2; exit 1; }
 done
 . "$root/scripts/wine-env.sh"
@@ -32,4 +34,4 @@ report="$(mktemp)"
 pid="$(tr -d '\r' <"$report" | sed -n 's/^pid //p')"
 rm -f "$report"
 wine "$driver" close "$pid" </dev/null >/dev/null
-wine "$bench" "$(winepath -w "$program")" "$runs" </dev/null
+wine "$bench" "$(winepath -w "$program")" "$(winepath -w "$bare")" "$runs" </dev/null
