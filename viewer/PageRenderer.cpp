@@ -200,7 +200,10 @@ private:
     void StrokePath(bool fill, bool stroke)
     {
         if (m_path.empty()) return;
-        int width = std::max(1, static_cast<int>(std::lround(m_state.lineWidth * m_place.scale)));
+        // The width is in user space: scaled as the current matrix scales areas (a page turn keeps it).
+        const double* m = m_state.ctm;
+        double userScale = std::sqrt(std::fabs(m[0] * m[3] - m[1] * m[2]));
+        int width = std::max(1, static_cast<int>(std::lround(m_state.lineWidth * userScale * m_place.scale)));
         HPEN pen = stroke ? CreatePen(PS_SOLID, width, Colour(m_state.stroke)) : static_cast<HPEN>(GetStockObject(NULL_PEN));
         HBRUSH brush = fill ? CreateSolidBrush(Colour(m_state.fill)) : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
         HGDIOBJ oldPen = SelectObject(m_dc, pen), oldBrush = SelectObject(m_dc, brush);
@@ -568,9 +571,16 @@ void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& f
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite)
 {
     if (page >= form.pageContents.size()) return;
+    // Nothing of the page is drawn outside the part a reader shows (its crop box).
+    int saved = SaveDC(dc);
+    if (page < form.pages.size()) {
+        RECT shown = place.ToDevice(form.pages[page].box);
+        IntersectClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
+    }
     ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts(),
                   page < form.pageForms.size() ? &form.pageForms[page] : nullptr)
         .Run(form.pageContents[page]);
+    RestoreDC(dc, saved);
 }
 
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place)
