@@ -1,6 +1,7 @@
 // Keyboard scrolling through real key presses on a shown grid: Down, Up, Page Down, End and Ctrl+End past
 // the rows and columns in view scroll just enough that the focus cell stands whole in the client area
-// (the grid's height leaves its last row in view cut in half), and Ctrl+Home brings the view back.
+// (the grid's height leaves its last row in view cut in half), Ctrl+Home brings the view back, and an
+// arrow on a focus the scroll bars moved out of view shows it again.
 #include <gtest/gtest.h>
 #include "GridTestSupport.h"
 
@@ -127,4 +128,32 @@ TEST(GridKeyScroll, ShiftDownPastTheRowsInViewSelectsEveryRowOnTheWay)
     EXPECT_TRUE(FocusWhollyInView(t.grid));
     for (int row = 1; row < 40; row++)
         EXPECT_EQ(row >= 4 && row <= 24, t.grid.IsCellSelected(row, 2) != FALSE) << "row " << row;
+}
+
+TEST(GridKeyScroll, ArrowsOnAFocusScrolledOutOfViewBringItBack)
+{
+    // The user moves the view away with the scroll bars; the next arrow key shows the focus again.
+    TestGrid t(40, 12, 1, 1, true, 400, kHeight);
+    t.grid.SetFocusCell(2, 2);
+    t.Send(WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_FALSE(t.grid.IsCellVisible(3, 2));
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_DOWN));
+    EXPECT_EQ(CCellID(3, 2), t.grid.GetFocusCell());
+    EXPECT_TRUE(FocusWhollyInView(t.grid));
+
+    t.Send(WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_UP));
+    EXPECT_EQ(CCellID(2, 2), t.grid.GetFocusCell());
+    EXPECT_TRUE(FocusWhollyInView(t.grid));
+
+    t.Send(WM_HSCROLL, SB_RIGHT, 0);
+    ASSERT_FALSE(t.grid.IsCellVisible(2, 3));
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_RIGHT));
+    EXPECT_EQ(CCellID(2, 3), t.grid.GetFocusCell());
+    EXPECT_TRUE(FocusWhollyInView(t.grid));
+
+    t.Send(WM_HSCROLL, SB_RIGHT, 0);
+    ASSERT_TRUE(PressKey(t.grid.GetSafeHwnd(), VK_LEFT));
+    EXPECT_EQ(CCellID(2, 2), t.grid.GetFocusCell());
+    EXPECT_TRUE(FocusWhollyInView(t.grid));
 }
