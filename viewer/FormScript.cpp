@@ -43,6 +43,16 @@ std::wstring EscapeReplyValue(const std::wstring& value)
     }
     return out;
 }
+// The row of a list form's field key "R<row>_<element>" and its element name; row 0 for any other key.
+size_t ListRowOf(const std::wstring& key, std::wstring* element = nullptr)
+{
+    const size_t underscore = key.find(L'_');
+    if (key.size() < 3 || key[0] != L'R' || underscore == std::wstring::npos || underscore < 2) return 0;
+    const std::wstring number = key.substr(1, underscore - 1);
+    if (number.find_first_not_of(L"0123456789") != std::wstring::npos) return 0;
+    if (element) *element = key.substr(underscore + 1);
+    return std::wcstoul(number.c_str(), nullptr, 10);
+}
 } // namespace
 
 bool ParseOffsets(const std::wstring& text, int& h, int& v)
@@ -73,6 +83,11 @@ void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes
     for (size_t i = 0; i < form.fields.size(); ++i) SetValue(i, form.fields[i].value);
     m_linkTemplates.clear();
     for (const pdf::PageLink& link : form.links) m_linkTemplates.push_back(link.address);
+    m_rowIdField.assign(form.fields.size(), -1);
+    for (size_t i = 0; i < m_keys.size(); ++i)
+        if (const size_t row = ListRowOf(m_keys[i])) m_rowIdField[i] = KeyIndex(L"R" + std::to_wstring(row) + L"_ID");
+    m_noRecordsField = KeyIndex(L"NoRecords");
+    m_listArrived = false;
     UpdateLinks();
     m_printMode = PrintMode::All;
     m_shiftX = m_shiftY = 0;
@@ -126,6 +141,12 @@ bool FormScript::IsChecked(size_t field, size_t widget) const
     const pdf::FormField& f = m_form.fields[field];
     if (widget >= f.widgets.size()) return false;
     return pdf::DecodeTextString(f.widgets[widget].onState) == m_values[field];
+}
+
+int FormScript::KeyIndex(const std::wstring& key) const
+{
+    auto found = std::find(m_keys.begin(), m_keys.end(), key);
+    return found == m_keys.end() ? -1 : static_cast<int>(found - m_keys.begin());
 }
 
 int FormScript::FieldIndex(const std::wstring& name) const
@@ -262,6 +283,7 @@ bool FormScript::SetFromXml(const std::wstring& xml)
     if (!ReadFormXml(xml, m_keys, values)) return false;
     FillListRows(xml, values);
     for (size_t i = 0; i < values.size(); ++i) SetValue(i, values[i]);
+    m_listArrived = true;
     UpdateLineBalances();
     UpdateLinks();
     return true;
@@ -302,34 +324,60 @@ void FormScript::FillListRows(const std::wstring& xml, std::vector<std::wstring>
         for (auto it = element->children.rbegin(); it != element->children.rend(); ++it) pending.push_back(it->get());
     }
     for (size_t i = 0; i < m_keys.size(); ++i) {
-        const std::wstring& key = m_keys[i];
-        const size_t underscore = key.find(L'_');
-        if (key.size() < 3 || key[0] != L'R' || underscore == std::wstring::npos || underscore < 2) continue;
-        const std::wstring number = key.substr(1, underscore - 1);
-        if (number.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-        const size_t row = std::wcstoul(number.c_str(), nullptr, 10);
-        const XmlElement* field = row >= 1 && row <= records.size() ? records[row - 1]->Child(key.substr(underscore + 1)) : nullptr;
+        std::wstring element;
+        const size_t row = ListRowOf(m_keys[i], &element);
+        if (!row) continue;
+        const XmlElement* field = row <= records.size() ? records[row - 1]->Child(element) : nullptr;
         values[i] = field ? field->text : std::wstring();
     }
+    // The note for an empty list keeps the document's own text.
+    if (m_noRecordsField >= 0) values[m_noRecordsField] = m_form.fields[m_noRecordsField].value;
+}
+
+bool FormScript::ListHoldsRecord() const
+{
+    for (size_t i = 0; i < m_rowIdField.size(); ++i)
+        if (m_rowIdField[i] == static_cast<int>(i) && !m_values[i].empty()) return true;
+    return false;
+}
+
+bool FormScript::MayBeShown(size_t field) const
+{
+    return field < m_rowIdField.size() && (m_rowIdField[field] >= 0 || static_cast<int>(field) == m_noRecordsField);
+}
+
+bool FormScript::IsShown(size_t field, size_t widget) const
+{
+    if (field >= m_form.fields.size() || widget >= m_form.fields[field].widgets.size()) return false;
+    if (!m_form.fields[field].widgets[widget].hidden) return true;
+    if (m_rowIdField[field] >= 0) return !m_values[m_rowIdField[field]].empty();
+    return static_cast<int>(field) == m_noRecordsField && m_listArrived && !ListHoldsRecord();
+}
+
+bool FormScript::IsPrinted(size_t field, size_t widget) const
+{
+    return IsShown(field, widget) && m_form.fields[field].widgets[widget].printFlag;
+}
+
+std::wstring FormScript::ResolveAddress(const std::wstring& templateAddress) const
+{
+    std::wstring address = templateAddress;
+    for (size_t open = address.find(L'{'); open != std::wstring::npos; open = address.find(L'{', open)) {
+        const size_t close = address.find(L'}', open);
+        if (close == std::wstring::npos) break;
+        const int field = KeyIndex(address.substr(open + 1, close - open - 1));
+        const std::wstring value = field >= 0 ? ReportedValue(field) : std::wstring();
+        address.replace(open, close - open + 1, value);
+        open += value.size();
+    }
+    return address;
 }
 
 void FormScript::UpdateLinks()
 {
     // Link addresses may name a field in braces ("app:viewStatement?{R1_ID}"): its current value.
-    for (size_t l = 0; l < m_form.links.size() && l < m_linkTemplates.size(); ++l) {
-        std::wstring address = m_linkTemplates[l];
-        for (size_t open = address.find(L'{'); open != std::wstring::npos; open = address.find(L'{', open)) {
-            const size_t close = address.find(L'}', open);
-            if (close == std::wstring::npos) break;
-            const std::wstring name = address.substr(open + 1, close - open - 1);
-            std::wstring value;
-            for (size_t i = 0; i < m_keys.size(); ++i)
-                if (m_keys[i] == name) value = ReportedValue(i);
-            address.replace(open, close - open + 1, value);
-            open += value.size();
-        }
-        m_form.links[l].address = address;
-    }
+    for (size_t l = 0; l < m_form.links.size() && l < m_linkTemplates.size(); ++l)
+        m_form.links[l].address = ResolveAddress(m_linkTemplates[l]);
 }
 
 bool FormScript::Run(const std::wstring& command, FormReply& reply, FormActions* actions)

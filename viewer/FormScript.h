@@ -1,7 +1,8 @@
 // What a form's own script does with the commands of the bridge: keeps the field values of the
 // loaded form, answers "FieldList", "Save" and the text dump, takes "FieldSet|", and hands zoom,
 // print and e-mail commands to the window that shows the form. A list form (the collections PDF)
-// shows one record per row and its links carry the row's record id.
+// shows one record per row, its links and buttons carry the row's record id, and its hidden rows
+// show only while they hold a record.
 #pragma once
 #include "viewer/PdfForm.h"
 #include <string>
@@ -80,12 +81,25 @@ public:
     // True when the field is a charge or payment of a statement line.
     bool IsBalanceInput(size_t field) const;
 
+    // Whether a widget is shown now. A widget hidden in the file stays hidden, except in a list form:
+    // a field of row n ("R<n>_...") shows while the row's "R<n>_ID" holds a record id, and the note
+    // "NoRecords" shows once a list without any record has arrived.
+    bool IsShown(size_t field, size_t widget) const;
+    // Whether a hidden field's widgets may come to be shown (it needs a control all the same).
+    bool MayBeShown(size_t field) const;
+    // Whether a widget is printed: shown, and flagged to print.
+    bool IsPrinted(size_t field, size_t widget) const;
+    // An address with each "{field}" replaced by that field's reported value.
+    std::wstring ResolveAddress(const std::wstring& address) const;
+
     PrintMode Mode() const { return m_printMode; }
     int ShiftX() const { return m_shiftX; }
     int ShiftY() const { return m_shiftY; }
 
 private:
     bool IsBox(size_t field) const;
+    int KeyIndex(const std::wstring& key) const;
+    bool ListHoldsRecord() const;
     void FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const;
     // Link addresses with "{field}" replaced by the field's value.
     void UpdateLinks();
@@ -96,6 +110,9 @@ private:
     std::vector<std::wstring> m_keys, m_columns, m_values;
     std::vector<std::wstring> m_linkTemplates; // the links' addresses as the PDF gives them
     std::vector<size_t> m_calculated;          // fields whose value is a sum of others
+    std::vector<int> m_rowIdField;             // per field of a list row: its row's id field, else -1
+    int m_noRecordsField = -1;                 // the list's note for an empty list, or -1
+    bool m_listArrived = false;                // data were set since the form was loaded
     bool m_recalculating = false;
     PrintMode m_printMode = PrintMode::All;
     int m_shiftX = 0, m_shiftY = 0;

@@ -179,7 +179,7 @@ void FormWindow::ListControls()
         const pdf::FormField& field = form.fields[f];
         if (field.type == pdf::FieldType::Signature) continue;
         for (size_t w = 0; w < field.widgets.size(); ++w)
-            if (field.widgets[w].page < static_cast<int>(form.pages.size()) && !field.widgets[w].hidden)
+            if (field.widgets[w].page < static_cast<int>(form.pages.size()) && (!field.widgets[w].hidden || m_script.MayBeShown(f)))
                 m_controls.push_back({nullptr, f, w, false});
     }
     m_pending = m_controls.size();
@@ -208,7 +208,7 @@ void FormWindow::CreateControl(size_t index)
     --m_pending;
     const pdf::FormField& field = m_script.Form().fields[c.field];
     const wchar_t* cls = L"EDIT";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    DWORD style = WS_CHILD | WS_TABSTOP | (m_script.IsShown(c.field, c.widget) ? WS_VISIBLE : 0);
     switch (field.type) {
     case pdf::FieldType::Text:
         style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
@@ -381,7 +381,7 @@ void FormWindow::RunButtonAction(const pdf::Widget& widget)
     if (widget.namedAction == "Print") {
         Print(PrintMode::All, 0, 0);
     } else if (!widget.address.empty()) {
-        std::wstring address = widget.address;
+        std::wstring address = m_script.ResolveAddress(widget.address);
         m_host.NavigateFromPage(address);
     }
 }
@@ -395,9 +395,25 @@ void FormWindow::UpdateCalculatedControls()
     m_updating = false;
 }
 
+void FormWindow::ShowControlsAsShown()
+{
+    // A list form shows a row only while it holds a record: the page under a row that came or went
+    // is drawn again (its frames are drawn only for rows shown).
+    bool changed = false;
+    for (const FieldControl& c : m_controls) {
+        if (!c.hwnd) continue;
+        const bool shown = m_script.IsShown(c.field, c.widget);
+        if (shown == ((GetWindowLongW(c.hwnd, GWL_STYLE) & WS_VISIBLE) != 0)) continue;
+        ShowWindow(c.hwnd, shown ? SW_SHOWNA : SW_HIDE);
+        changed = true;
+    }
+    if (changed && m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
 void FormWindow::FieldsChanged()
 {
     UpdateControls();
+    ShowControlsAsShown();
     m_letterhead.Update(m_script);
     InvalidateLetterhead();
 }
@@ -575,9 +591,10 @@ void FormWindow::Paint()
         m_letterhead.Draw(dc, page, place);
         // The fields' backgrounds and borders (each inside its widget's rectangle, so only those the
         // paint reaches are drawn); their controls cover the inside.
-        for (const pdf::FormField& field : form.fields)
-            for (const pdf::Widget& widget : field.widgets) {
-                if (widget.page != page || widget.hidden) continue;
+        for (size_t f = 0; f < form.fields.size(); ++f)
+            for (size_t w = 0; w < form.fields[f].widgets.size(); ++w) {
+                const pdf::Widget& widget = form.fields[f].widgets[w];
+                if (widget.page != page || !m_script.IsShown(f, w)) continue;
                 RECT area = WidgetRect(widget), reached;
                 if (IntersectRect(&reached, &area, &ps.rcPaint)) DrawWidgetFrame(dc, widget, area, scale, true, false);
             }
@@ -605,7 +622,7 @@ void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY
                                     -GetDeviceCaps(dc, PHYSICALOFFSETY) - shiftY * dpiY / 72.0);
     if (mode != PrintMode::Text) {
         DrawFormPage(dc, form, page, place, mode == PrintMode::AllBlackWhite);
-        DrawWidgetFrames(dc, form, page, place, mode == PrintMode::AllBlackWhite);
+        DrawWidgetFrames(dc, m_script, page, place, mode == PrintMode::AllBlackWhite);
         m_letterhead.Draw(dc, page, place);
     }
     DrawFieldValues(dc, m_script, page, place);

@@ -94,6 +94,8 @@ private:
     void Layout();
     RECT ControlRect(const FieldControl& control) const;
     void UpdateControls();
+    // Shows and hides the controls as the form shows its widgets now.
+    void ShowControlsAsShown();
     void UpdateControl(const FieldControl& control);
     static void ShowValueStart(HWND edit);
     void OnControl(int index, int code);

@@ -593,7 +593,7 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
         const pdf::FormField& field = form.fields[f];
         for (size_t w = 0; w < field.widgets.size(); ++w) {
             const pdf::Widget& widget = field.widgets[w];
-            if (widget.page != page || !widget.printed) continue;
+            if (widget.page != page || !script.IsPrinted(f, w)) continue;
             std::wstring text;
             bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
             if (box) text = script.IsChecked(f, w) ? L"X" : L"";
@@ -671,11 +671,14 @@ void DrawWidgetFrame(HDC dc, const pdf::Widget& widget, const RECT& device, doub
     DeleteObject(brush);
 }
 
-void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const PagePlacement& place, bool blackWhite)
+void DrawWidgetFrames(HDC dc, const FormScript& script, int page, const PagePlacement& place, bool blackWhite)
 {
-    for (const pdf::FormField& field : form.fields) {
-        for (const pdf::Widget& widget : field.widgets) {
-            if (widget.page == page && widget.printed) DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
+    const pdf::FormDocument& form = script.Form();
+    for (size_t f = 0; f < form.fields.size(); ++f) {
+        for (size_t w = 0; w < form.fields[f].widgets.size(); ++w) {
+            const pdf::Widget& widget = form.fields[f].widgets[w];
+            if (widget.page == page && script.IsPrinted(f, w))
+                DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
         }
     }
 }

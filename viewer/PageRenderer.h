@@ -55,6 +55,6 @@ int BorderPixels(const pdf::Widget& widget, double scale);
 // blackWhite).
 void DrawWidgetFrame(HDC dc, const pdf::Widget& widget, const RECT& device, double scale, bool highlight, bool blackWhite);
 // The frames of every printed widget on the page (no highlight).
-void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const PagePlacement& place, bool blackWhite);
+void DrawWidgetFrames(HDC dc, const FormScript& script, int page, const PagePlacement& place, bool blackWhite);
 
 } // namespace viewer

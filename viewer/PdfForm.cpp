@@ -349,7 +349,8 @@ private:
         ObjectPtr flags = m_doc.Resolve(annot->Get("F"));
         int f = flags->kind == Kind::Number ? static_cast<int>(flags->number) : 0;
         widget.hidden = (f & (kAnnotHidden | kAnnotNoView)) != 0;
-        widget.printed = (f & kAnnotPrint) != 0 && (f & kAnnotHidden) == 0;
+        widget.printFlag = (f & kAnnotPrint) != 0;
+        widget.printed = widget.printFlag && (f & kAnnotHidden) == 0;
         ObjectPtr mk = m_doc.Resolve(annot->Get("MK"));
         ObjectPtr caption = mk->kind == Kind::Dict ? m_doc.Resolve(mk->Get("CA")) : MakeNull();
         if (caption->kind == Kind::String) widget.caption = DecodeTextString(caption->text);

@@ -29,6 +29,7 @@ struct Widget
     double fontSize = -1;      // text size of the default appearance: 0 fits the box, -1 not given
     bool hidden = false;       // annotation flags: neither shown nor printed
     bool printed = true;       // ... drawn when the page is printed (buttons often are not)
+    bool printFlag = true;     // the print flag alone: whether a hidden widget prints once a script shows it
     std::wstring caption;      // push buttons: the caption (/MK /CA)
     std::wstring address;      // ... an address its action opens (/A /URI)
     std::string namedAction;   // ... or the reader command its action names (/A /Named /N)

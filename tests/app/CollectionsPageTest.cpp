@@ -13,6 +13,7 @@
 #include "pages/FormPage.h"
 #include "app/Navigator.h"
 #include "tests/pages/DialogDriver.h"
+#include "tests/support/RealInput.h"
 #include "viewer/FormWindow.h"
 #include "viewer/ViewerTestControl.h"
 
@@ -131,7 +132,8 @@ struct CollectionsProgram : ::testing::Test
     {
         return PumpUntil([&] { auto e = PageEdits(); return e.size() > 20 && TextOf(e[0]) == id; });
     }
-    // The edit of the statement's field of that name (its hidden fields and buttons have none).
+    // The control of the shown PDF's field of that name, the statement's or the list's (the
+    // statement's hidden fields have none).
     HWND StatementEdit(const wchar_t* name)
     {
         viewer::FormWindow* statement = Page()->m_browser.GetFormWindow();
@@ -571,6 +573,46 @@ TEST_F(CollectionsPageOnScreen, ApplyFiltersInTheListRebuildsItWithTheFiltersAnd
     ClickListLink(160, 746, 240, 764);
     ASSERT_TRUE(PumpUntil([&] { return !Sent(L"<ID>3</ID>") && Sent(L"<ID>2</ID>"); }));
     EXPECT_FALSE(Sent(L"<ID>1</ID>"));
+}
+
+TEST_F(CollectionsPageOnScreen, ListShowsRowsOfRecordsOnlyAndTheirViewOpensTheirStatement)
+{
+    Start();
+    AddRecord("1/15/2024", "Zed", "120");
+    AddRecord("12/1/2023", "Adams", "80");
+    OpenList();
+    // Oldest first: Adams (record 2) in row 1, Zed (record 1) in row 2; row 3 holds nothing.
+    ASSERT_TRUE(PumpUntil([&] { HWND id = StatementEdit(L"R2_ID"); return id && TextOf(id) == L"1"; }));
+    HWND view = StatementEdit(L"R2_View");
+    ASSERT_NE(nullptr, view);
+    EXPECT_TRUE(IsWindowVisible(view));
+    EXPECT_TRUE(IsWindowVisible(StatementEdit(L"R1_Delete")));
+    for (const wchar_t* name : {L"R3_ID", L"R3_View", L"R3_Delete", L"NoRecords"})
+        EXPECT_FALSE(IsWindowVisible(StatementEdit(name))) << CStringA(name).GetString();
+
+    RECT rc;
+    GetClientRect(view, &rc);
+    const POINT middle = {rc.right / 2, rc.bottom / 2};
+    ASSERT_TRUE(MouseDragThrough(view, {middle, middle}));
+    ASSERT_TRUE(StatementReady(L"1"));
+    EXPECT_TRUE(Sent(L"<FirstPatientName>Zed</FirstPatientName>"));
+    EXPECT_FALSE(Sent(L"<ID>2</ID>"));
+}
+
+TEST_F(CollectionsPageOnScreen, ListWithoutRecordsSaysSo)
+{
+    Start();
+    AddRecord("1/15/2024", "Zed", "120");
+    OpenList();
+    ASSERT_TRUE(PumpUntil([&] { HWND id = StatementEdit(L"R1_ID"); return id && IsWindowVisible(id); }));
+    // A filter no record passes: the list says it is empty and offers no row.
+    SetDlgItemTextW(Page()->GetSafeHwnd(), 1024, L"Q");
+    ClickListLink(160, 746, 240, 764);
+    ASSERT_TRUE(PumpUntil([&] { HWND note = StatementEdit(L"NoRecords"); return note && IsWindowVisible(note); }));
+    EXPECT_EQ(L"No statements match the filters.", TextOf(StatementEdit(L"NoRecords")));
+    EXPECT_FALSE(Sent(L"<ID>1</ID>"));
+    for (const wchar_t* name : {L"R1_ID", L"R1_View", L"R1_Delete"})
+        EXPECT_FALSE(IsWindowVisible(StatementEdit(name))) << CStringA(name).GetString();
 }
 
 TEST_F(CollectionsPageOnScreen, TotalDueCountsTheCents)

@@ -115,7 +115,7 @@ TEST_P(TurnedPages, ThePageIsDrawnWherePdftoppmDrawsIt)
     PageCanvas canvas(reference.width, reference.height);
     viewer::PagePlacement place = viewer::PlacePage(doc.pages[0], kReferenceScale, 0, 0);
     viewer::DrawFormPage(canvas.Dc(), doc, 0, place, false);
-    viewer::DrawWidgetFrames(canvas.Dc(), doc, 0, place, false);
+    viewer::DrawWidgetFrames(canvas.Dc(), form.Script(), 0, place, false);
     GreyPage own;
     own.width = reference.width;
     own.height = reference.height;

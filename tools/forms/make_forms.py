@@ -109,11 +109,15 @@ def make_claim_form(path):
 LIST_ROWS = 12
 LIST_COLUMNS = [("ID", 30), ("FirstPatientName", 130), ("DateCreated", 70), ("NumberOfDays", 60), ("Charges_1", 60),
                 ("TotalDue_1", 60)]
+LIST_BORDER = (0.4, 0.4, 0.4)
+NO_RECORDS = "No statements match the filters."
 
 
 def make_collections(path):
-    """The list of outstanding records: one row per record, each with its "View" and "Delete" links,
-    whose addresses carry the row's record id ({R<row>_ID}, filled in by the viewer). "Apply filters"
+    """The list of outstanding records: one row per record, each with its "View" and "Delete"
+    buttons, whose addresses carry the row's record id ({R<row>_ID}, filled in by the viewer). The
+    rows are hidden until a record fills them: the viewer shows a row (fields and buttons) whose
+    R<row>_ID holds an id, and the "NoRecords" note when the list sent holds none. "Apply filters"
     asks for the list again, built with the filters, past-due choice and sort the page holds now."""
     form = FormBuilder("Collections")
     form.content.text(36, 750, 16, "Collections", True, (0.1, 0.2, 0.6))
@@ -126,11 +130,15 @@ def make_collections(path):
         y = 706 - (row - 1) * 24
         x = 20
         for name, width in LIST_COLUMNS:
-            form.content.box(x, y, width, 16, 0.5, (0.4, 0.4, 0.4))
-            form.text_field("R%d_%s" % (row, name), (x, y, x + width, y + 16), font_size=8)
+            form.text_field("R%d_%s" % (row, name), (x, y, x + width, y + 16), font_size=8, hidden=True,
+                            print_when_shown=True, flags=FormBuilder.READ_ONLY, border=LIST_BORDER)
             x += width + 4
-        form.link((x, y, x + 36, y + 16), "app:viewStatement?{R%d_ID}" % row, "View")
-        form.link((x + 40, y, x + 80, y + 16), "app:deleteRecord?{R%d_ID}" % row, "Delete")
+        form.push_button("R%d_View" % row, (x, y, x + 36, y + 16), "View", "app:viewStatement?{R%d_ID}" % row,
+                         hidden=True)
+        form.push_button("R%d_Delete" % row, (x + 40, y, x + 80, y + 16), "Delete",
+                         "app:deleteRecord?{R%d_ID}" % row, hidden=True)
+    form.text_field("NoRecords", (20, 706, 20 + 300, 722), NO_RECORDS, font_size=9, hidden=True, print_when_shown=True,
+                    flags=FormBuilder.READ_ONLY, background=(1, 1, 1))
     form.save(path, "Companion")
 
 

@@ -143,11 +143,19 @@ class FormBuilder:
     # Field flags of text fields.
     READ_ONLY, MULTILINE = 1, 1 << 12
 
-    def text_field(self, name, rect, value="", font_size=8, hidden=False, flags=0, sum_of=None, widgets=None):
-        """A text field; hidden ones carry data that is neither shown nor printed. sum_of names the
-        fields whose sum it shows (a calculated field); widgets gives further places of the same field."""
-        flag = self.HIDDEN if hidden else self.PRINT
+    def text_field(self, name, rect, value="", font_size=8, hidden=False, flags=0, sum_of=None, widgets=None,
+                   print_when_shown=False, border=None, background=None):
+        """A text field; hidden ones carry data that is neither shown nor printed, or wait for the
+        viewer to show them (print_when_shown: printed once shown). sum_of names the fields whose sum
+        it shows (a calculated field); widgets gives further places of the same field; border and
+        background are its colours."""
+        flag = (self.HIDDEN | (self.PRINT if print_when_shown else 0)) if hidden else self.PRINT
         field = {"FT": Name("Tx"), "T": name}
+        colours = {}
+        if border:
+            colours["BC"] = list(border)
+        if background:
+            colours["BG"] = list(background)
         rest = {"DA": "/Helv %d Tf 0 g" % font_size, "V": value}
         if flags:
             rest["Ff"] = flags
@@ -161,7 +169,9 @@ class FormBuilder:
             entries.update(field)
             entries.update({"Rect": list(rect), "P": self.page, "F": flag})
             entries.update(rest)
-            entries["MK"] = {}
+            entries["MK"] = colours
+            if border:
+                entries["BS"] = {"W": 0.5}
             ref = self.writer.add(entries)
             self.annots.append(ref)
         else:
@@ -169,7 +179,7 @@ class FormBuilder:
             kids = []
             for place in [rect] + list(widgets):
                 kid = self.writer.add({"Type": Name("Annot"), "Subtype": Name("Widget"), "Rect": list(place),
-                                       "P": self.page, "F": flag, "MK": {}, "Parent": ref})
+                                       "P": self.page, "F": flag, "MK": colours, "Parent": ref})
                 kids.append(kid)
                 self.annots.append(kid)
             field.update(rest)
@@ -180,14 +190,15 @@ class FormBuilder:
             self.calculated.append(ref)
         return ref
 
-    def push_button(self, name, rect, caption, action, colour=(0.1, 0.2, 0.6)):
-        """A button shown on screen and never printed; action is an address or ("Named", name)."""
+    def push_button(self, name, rect, caption, action, colour=(0.1, 0.2, 0.6), hidden=False):
+        """A button shown on screen and never printed (hidden: not shown until the viewer shows it);
+        action is an address or ("Named", name)."""
         if isinstance(action, tuple):
             act = {"S": Name(action[0]), "N": Name(action[1])}
         else:
             act = {"S": Name("URI"), "URI": action}
         ref = self.writer.add({"Type": Name("Annot"), "Subtype": Name("Widget"), "FT": Name("Btn"), "Ff": 1 << 16,
-                               "T": name, "Rect": list(rect), "P": self.page, "F": 0, "DA": "/Helv 9 Tf 0 g",
+                               "T": name, "Rect": list(rect), "P": self.page, "F": self.HIDDEN if hidden else 0, "DA": "/Helv 9 Tf 0 g",
                                "MK": {"CA": caption, "BG": [0.93, 0.94, 0.97], "BC": list(colour)}, "A": act})
         self.fields.append(ref)
         self.annots.append(ref)
