@@ -77,24 +77,32 @@ struct Controls
 
 // Each look asks the Wine server about every window of the program, one request per question, so
 // it asks as few as it can: a look that took long would delay the time it measures.
+struct ControlSearch
+{
+    RECT client; // the form window's client area, in screen coordinates
+    Controls count;
+};
+
+BOOL CALLBACK CountControl(HWND child, LPARAM lParam)
+{
+    ControlSearch* search = reinterpret_cast<ControlSearch*>(lParam);
+    search->count.all++;
+    // The form window is shown, so a control is visible when its own style says so.
+    if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
+        return TRUE;
+    RECT rc, inside;
+    if (::GetWindowRect(child, &rc) && ::IntersectRect(&inside, &rc, &search->client))
+        search->count.visible++;
+    return TRUE;
+}
+
 Controls CountControls(HWND form)
 {
-    Controls count;
-    RECT client;
-    ::GetClientRect(form, &client);
-    ::MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    {
-        count.all++;
-        // The form window is shown, so a child is visible when its own style says so.
-        if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
-            continue;
-        RECT rc, inside;
-        ::GetWindowRect(child, &rc);
-        if (::IntersectRect(&inside, &rc, &client))
-            count.visible++;
-    }
-    return count;
+    ControlSearch search;
+    ::GetClientRect(form, &search.client);
+    ::MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&search.client), 2);
+    ::EnumChildWindows(form, CountControl, reinterpret_cast<LPARAM>(&search));
+    return search.count;
 }
 
 // How many visible windows of a process still have an area to paint. Visibility is asked only of
