@@ -82,7 +82,16 @@ LPCDLGTEMPLATE CDialog::LoadTemplate() const
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
 {
-    return OnInitDialog();
+    CRect before;
+    GetWindowRect(&before);
+    const LRESULT result = OnInitDialog();
+    // A popup dialog that did not place itself is centred on its owner and kept inside the work
+    // area; the template's own place (relative to the owner's corner) could lie off the screen.
+    CRect after;
+    GetWindowRect(&after);
+    if (!(GetStyle() & WS_CHILD) && after.TopLeft() == before.TopLeft())
+        CenterWindow();
+    return result;
 }
 
 BOOL CDialog::CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent)

@@ -5,6 +5,7 @@
 #include "framework/Dialog.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
+#include <algorithm>
 #include <list>
 #include <string>
 #include <unordered_map>
@@ -429,18 +430,41 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     CRect area;
     HWND hWndCenter = pAlternateOwner ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
-    if (GetStyle() & WS_CHILD)
+    const bool child = (GetStyle() & WS_CHILD) != 0;
+    if (child)
         hWndCenter = ::GetParent(m_hWnd);
-    if (hWndCenter && (GetStyle() & WS_CHILD))
-        ::GetClientRect(hWndCenter, &area);
-    else if (hWndCenter && ::IsWindowVisible(hWndCenter) && !::IsIconic(hWndCenter))
-        ::GetWindowRect(hWndCenter, &area);
-    else
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     CRect rect;
     GetWindowRect(&rect);
+    if (child)
+    {
+        if (!hWndCenter)
+            return;
+        ::GetClientRect(hWndCenter, &area);
+        ::SetWindowPos(m_hWnd, nullptr, area.left + (area.Width() - rect.Width()) / 2,
+                       area.top + (area.Height() - rect.Height()) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    // A popup: over its owner's top-level window, kept whole inside the work area of the owner's
+    // monitor (or the primary one), as the system places a centred dialog.
+    if (hWndCenter)
+        hWndCenter = ::GetAncestor(hWndCenter, GA_ROOT);
+    MONITORINFO monitor = {sizeof(monitor)};
+    const HMONITOR nearest = hWndCenter ? ::MonitorFromWindow(hWndCenter, MONITOR_DEFAULTTOPRIMARY)
+                                        : ::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY);
+    CRect work;
+    if (::GetMonitorInfoW(nearest, &monitor))
+        work = monitor.rcWork;
+    else
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (hWndCenter && ::IsWindowVisible(hWndCenter) && !::IsIconic(hWndCenter))
+        ::GetWindowRect(hWndCenter, &area);
+    else
+        area = work;
     int x = area.left + (area.Width() - rect.Width()) / 2;
     int y = area.top + (area.Height() - rect.Height()) / 2;
+    // The title bar first: a dialog taller or wider than the work area keeps its top left inside.
+    x = std::max<int>(work.left, std::min<int>(x, work.right - rect.Width()));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - rect.Height()));
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

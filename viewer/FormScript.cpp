@@ -1,5 +1,6 @@
 // The form's answers to the bridge commands, over the fields read from its PDF.
 #include "viewer/FormScript.h"
+#include "viewer/FieldCalculation.h"
 #include "viewer/FormFieldNames.h"
 #include "viewer/FormXml.h"
 #include "viewer/StatementBalances.h"
@@ -66,6 +67,9 @@ void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes
     m_keys = MakeFieldKeys(form.fields);
     m_columns = MakeColumnNames(form.fields);
     m_values.assign(form.fields.size(), std::wstring());
+    m_calculated.clear();
+    for (size_t i = 0; i < form.fields.size(); ++i)
+        if (!form.fields[i].sumOf.empty()) m_calculated.push_back(i);
     for (size_t i = 0; i < form.fields.size(); ++i) SetValue(i, form.fields[i].value);
     m_linkTemplates.clear();
     for (const pdf::PageLink& link : form.links) m_linkTemplates.push_back(link.address);
@@ -100,6 +104,7 @@ void FormScript::SetValue(size_t field, const std::wstring& value)
     }
     if (!IsBox(field)) {
         m_values[field] = value;
+        Recalculate();
         return;
     }
     // A box is turned on by its export value, its own on-state name, or a yes-word for its first
@@ -121,6 +126,38 @@ bool FormScript::IsChecked(size_t field, size_t widget) const
     const pdf::FormField& f = m_form.fields[field];
     if (widget >= f.widgets.size()) return false;
     return pdf::DecodeTextString(f.widgets[widget].onState) == m_values[field];
+}
+
+int FormScript::FieldIndex(const std::wstring& name) const
+{
+    for (size_t i = 0; i < m_form.fields.size(); ++i)
+        if (m_form.fields[i].name == name) return static_cast<int>(i);
+    return -1;
+}
+
+bool FormScript::Recalculate()
+{
+    if (m_calculated.empty() || m_recalculating) return false;
+    m_recalculating = true;
+    bool changed = false;
+    for (size_t field : m_calculated) {
+        long long sum = 0, cents = 0;
+        bool any = false;
+        for (const std::wstring& name : m_form.fields[field].sumOf) {
+            int source = FieldIndex(name);
+            if (source >= 0 && ParseCents(m_values[source], cents)) {
+                sum += cents;
+                any = true;
+            }
+        }
+        std::wstring value = any ? FormatCents(sum) : std::wstring();
+        if (value != m_values[field]) {
+            m_values[field] = value;
+            changed = true;
+        }
+    }
+    m_recalculating = false;
+    return changed;
 }
 
 std::wstring FormScript::FormType() const
@@ -183,8 +220,16 @@ std::wstring FormScript::TextDump() const
 
 std::wstring FormScript::ChangesForSaving() const
 {
+    // What the user filled in: buttons have no value, and hidden fields only carry what the program
+    // sent to be shown (the letterhead, its logo among them).
     std::wstring xml = L"<r>";
-    for (size_t i = 0; i < m_keys.size(); ++i) xml += L"<" + m_keys[i] + L">" + EscapeXmlText(ReportedValue(i)) + L"</" + m_keys[i] + L">";
+    for (size_t i = 0; i < m_keys.size(); ++i) {
+        const pdf::FormField& field = m_form.fields[i];
+        bool hidden = !field.widgets.empty() &&
+                      std::all_of(field.widgets.begin(), field.widgets.end(), [](const pdf::Widget& w) { return w.hidden; });
+        if (field.type == pdf::FieldType::PushButton || hidden) continue;
+        xml += L"<" + m_keys[i] + L">" + EscapeXmlText(ReportedValue(i)) + L"</" + m_keys[i] + L">";
+    }
     xml += L"</r>";
     std::wstring lines;
     for (size_t i = 0; i < xml.size(); ++i) {
@@ -230,6 +275,7 @@ bool FormScript::UpdateLineBalances()
         m_values[balance.first] = balance.second;
         changed = true;
     }
+    if (changed) Recalculate(); // sums of the balances
     return changed;
 }
 

@@ -68,6 +68,12 @@ public:
     std::wstring ChangesForSaving() const;
     // Sets the fields from a form XML; an empty XML clears them. False when the text is not XML.
     bool SetFromXml(const std::wstring& xml);
+    // Sets each calculated field to the sum of its fields' amounts (empty when none holds one);
+    // true when a value changed. Setting a value recalculates by itself.
+    bool Recalculate();
+    bool HasCalculations() const { return !m_calculated.empty(); }
+    // The field of that name, or -1.
+    int FieldIndex(const std::wstring& name) const;
     // A statement's line balances computed afresh from its charges and payments (StatementBalances.h);
     // true when a value changed. Called when the data arrive and when a charge or payment changes.
     bool UpdateLineBalances();
@@ -89,6 +95,8 @@ private:
     std::string m_pdfBytes;
     std::vector<std::wstring> m_keys, m_columns, m_values;
     std::vector<std::wstring> m_linkTemplates; // the links' addresses as the PDF gives them
+    std::vector<size_t> m_calculated;          // fields whose value is a sum of others
+    bool m_recalculating = false;
     PrintMode m_printMode = PrintMode::All;
     int m_shiftX = 0, m_shiftY = 0;
 };

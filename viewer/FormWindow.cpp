@@ -152,6 +152,8 @@ bool FormWindow::Load(const std::wstring& path)
         m_script.Load(form, bytes);
         ListControls();
     }
+    m_letterhead = Letterhead();
+    if (m_error.empty()) m_letterhead.Update(m_script);
     Layout(); // makes the controls in view
     if (m_pending) PostMessageW(m_hwnd, kCreateMoreControls, m_generation, 0);
     if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
@@ -177,7 +179,8 @@ void FormWindow::ListControls()
         const pdf::FormField& field = form.fields[f];
         if (field.type == pdf::FieldType::Signature) continue;
         for (size_t w = 0; w < field.widgets.size(); ++w)
-            if (field.widgets[w].page < static_cast<int>(form.pages.size())) m_controls.push_back({nullptr, f, w, false});
+            if (field.widgets[w].page < static_cast<int>(form.pages.size()) && !field.widgets[w].hidden)
+                m_controls.push_back({nullptr, f, w, false});
     }
     m_pending = m_controls.size();
     ++m_generation;
@@ -209,6 +212,7 @@ void FormWindow::CreateControl(size_t index)
     switch (field.type) {
     case pdf::FieldType::Text:
         style |= field.multiline ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
+        if (field.readOnly) style |= ES_READONLY;
         break;
     case pdf::FieldType::CheckBox: cls = L"BUTTON"; style |= BS_CHECKBOX; break;
     case pdf::FieldType::Radio: cls = L"BUTTON"; style |= BS_RADIOBUTTON; break;
@@ -222,7 +226,11 @@ void FormWindow::CreateControl(size_t index)
     // Made in place and shown, then its font, options and value: no message more than it needs.
     int id = kFirstControlId + static_cast<int>(index);
     RECT rc = ControlRect(c);
-    HWND control = CreateWindowExW(0, cls, field.type == pdf::FieldType::PushButton ? field.name.c_str() : L"", style,
+    const pdf::Widget& widget = field.widgets[c.widget];
+    const std::wstring caption = field.type != pdf::FieldType::PushButton ? std::wstring()
+                                 : widget.caption.empty()                  ? field.name
+                                                                           : widget.caption;
+    HWND control = CreateWindowExW(0, cls, caption.c_str(), style,
                                    rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!control) return;
@@ -333,9 +341,16 @@ void FormWindow::OnControl(int index, int code)
     case pdf::FieldType::Text:
         if (code == EN_CHANGE) {
             m_script.SetValue(c.field, WindowText(c.hwnd));
-            // A statement shows each line's balance as its charge or payments are typed.
+            // A statement shows each line's balance as its charge or payments are typed; the sums
+            // of calculated fields follow.
             if (m_script.IsBalanceInput(c.field) && m_script.UpdateLineBalances()) UpdateControls();
-        } else if (code == EN_KILLFOCUS && !field.multiline) ShowValueStart(c.hwnd);
+            else UpdateCalculatedControls();
+        } else if (code == EN_KILLFOCUS && !field.multiline) {
+            ShowValueStart(c.hwnd);
+        }
+        return;
+    case pdf::FieldType::PushButton:
+        if (code == BN_CLICKED) RunButtonAction(field.widgets[c.widget]);
         return;
     case pdf::FieldType::CheckBox:
     case pdf::FieldType::Radio:
@@ -357,6 +372,43 @@ void FormWindow::OnControl(int index, int code)
     default:
         return;
     }
+}
+
+void FormWindow::RunButtonAction(const pdf::Widget& widget)
+{
+    // The reader's own print command prints the form as it is shown; an address is a navigation
+    // made by the page (the window may be replaced by it).
+    if (widget.namedAction == "Print") {
+        Print(PrintMode::All, 0, 0);
+    } else if (!widget.address.empty()) {
+        std::wstring address = widget.address;
+        m_host.NavigateFromPage(address);
+    }
+}
+
+void FormWindow::UpdateCalculatedControls()
+{
+    if (!m_script.HasCalculations()) return;
+    m_updating = true;
+    for (const FieldControl& c : m_controls)
+        if (c.hwnd && !m_script.Form().fields[c.field].sumOf.empty()) UpdateControl(c);
+    m_updating = false;
+}
+
+void FormWindow::FieldsChanged()
+{
+    UpdateControls();
+    m_letterhead.Update(m_script);
+    InvalidateLetterhead();
+}
+
+void FormWindow::InvalidateLetterhead()
+{
+    const pdf::FormDocument& form = m_script.Form();
+    if (!m_hwnd || m_letterhead.Page() >= static_cast<int>(form.pages.size())) return;
+    RECT area = Placement(m_letterhead.Page()).ToDevice(m_letterhead.Box());
+    InflateRect(&area, 1, 1);
+    InvalidateRect(m_hwnd, &area, TRUE);
 }
 
 double FormWindow::Scale() const
@@ -520,11 +572,12 @@ void FormWindow::Paint()
         if (!IntersectRect(&visible, &paper, &ps.rcPaint)) continue;
         FillRect(dc, &paper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawFormPage(dc, form, p, place, false);
+        m_letterhead.Draw(dc, page, place);
         // The fields' backgrounds and borders (each inside its widget's rectangle, so only those the
         // paint reaches are drawn); their controls cover the inside.
         for (const pdf::FormField& field : form.fields)
             for (const pdf::Widget& widget : field.widgets) {
-                if (widget.page != page) continue;
+                if (widget.page != page || widget.hidden) continue;
                 RECT area = WidgetRect(widget), reached;
                 if (IntersectRect(&reached, &area, &ps.rcPaint)) DrawWidgetFrame(dc, widget, area, scale, true, false);
             }
@@ -553,6 +606,7 @@ void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY
     if (mode != PrintMode::Text) {
         DrawFormPage(dc, form, page, place, mode == PrintMode::AllBlackWhite);
         DrawWidgetFrames(dc, form, page, place, mode == PrintMode::AllBlackWhite);
+        m_letterhead.Draw(dc, page, place);
     }
     DrawFieldValues(dc, m_script, page, place);
 }

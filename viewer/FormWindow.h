@@ -3,6 +3,7 @@
 // form's print, zoom and e-mail commands.
 #pragma once
 #include "viewer/FormScript.h"
+#include "viewer/Letterhead.h"
 #include "viewer/PageRenderer.h"
 #include <windows.h>
 #include <functional>
@@ -66,7 +67,10 @@ public:
     void Print(PrintMode mode, int shiftX, int shiftY) override;
     void CancelPrint() override {}
     void EmailForm() override;
-    void FieldsChanged() override { UpdateControls(); }
+    void FieldsChanged() override;
+
+    // The statement letterhead drawn over the page, when the form has one.
+    const Letterhead& LetterheadShown() const { return m_letterhead; }
 
 private:
     // One per field widget, in field order; its control id is kFirstControlId + its index. The
@@ -93,6 +97,9 @@ private:
     void UpdateControl(const FieldControl& control);
     static void ShowValueStart(HWND edit);
     void OnControl(int index, int code);
+    void RunButtonAction(const pdf::Widget& widget);
+    void UpdateCalculatedControls();
+    void InvalidateLetterhead();
     void OnScroll(int bar, int code);
     void ScrollIntoView(HWND control);
     void Paint();
@@ -109,6 +116,7 @@ private:
     FormWindowHost& m_host;
     HWND m_hwnd = nullptr;
     FormScript m_script;
+    Letterhead m_letterhead;
     std::wstring m_path;
     std::wstring m_error;
     std::vector<FieldControl> m_controls;

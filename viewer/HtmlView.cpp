@@ -2,6 +2,7 @@
 // the virtual members, and e-mail and messages go through the framework's shell and message seams.
 #include "viewer/HtmlView.h"
 #include "framework/Seams.h"
+#include "viewer/FormWindow.h"
 
 IMPLEMENT_DYNAMIC(CHtmlView, CWnd)
 
@@ -57,6 +58,13 @@ BOOL CHtmlView::PreTranslateMessage(MSG* pMsg)
     if (form && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB &&
         form->FocusNextField(pMsg->hwnd, ::GetKeyState(VK_SHIFT) < 0))
         return TRUE;
+    // Ctrl+P prints the document shown, as shown, as the reader's own command does.
+    if (form && form->Hwnd() && pMsg->message == WM_KEYDOWN && pMsg->wParam == 'P' && ::GetKeyState(VK_CONTROL) < 0 &&
+        ::GetKeyState(VK_MENU) >= 0 && (pMsg->hwnd == form->Hwnd() || ::IsChild(form->Hwnd(), pMsg->hwnd)))
+    {
+        form->Print(viewer::PrintMode::All, 0, 0);
+        return TRUE;
+    }
     return CWnd::PreTranslateMessage(pMsg);
 }
 

@@ -33,7 +33,7 @@ public:
                                    CArray<BYTE, BYTE>& baPostedData, LPCTSTR lpszHeaders, BOOL* pbCancel);
     virtual void OnDocumentComplete(LPCTSTR lpszURL);
 
-    // Tab and Shift+Tab move between the fields of the form shown.
+    // Tab and Shift+Tab move between the fields of the form shown; Ctrl+P prints it.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:

@@ -200,7 +200,10 @@ private:
     void StrokePath(bool fill, bool stroke)
     {
         if (m_path.empty()) return;
-        int width = std::max(1, static_cast<int>(std::lround(m_state.lineWidth * m_place.scale)));
+        // The width is in user space: scaled as the current matrix scales areas (a page turn keeps it).
+        const double* m = m_state.ctm;
+        double userScale = std::sqrt(std::fabs(m[0] * m[3] - m[1] * m[2]));
+        int width = std::max(1, static_cast<int>(std::lround(m_state.lineWidth * userScale * m_place.scale)));
         HPEN pen = stroke ? CreatePen(PS_SOLID, width, Colour(m_state.stroke)) : static_cast<HPEN>(GetStockObject(NULL_PEN));
         HBRUSH brush = fill ? CreateSolidBrush(Colour(m_state.fill)) : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
         HGDIOBJ oldPen = SelectObject(m_dc, pen), oldBrush = SelectObject(m_dc, brush);
@@ -508,6 +511,11 @@ private:
 };
 } // namespace
 
+std::wstring NearestInstalledFace(const std::wstring& face)
+{
+    return InstalledFace(face);
+}
+
 void TurnMatrix(int rotation, double matrix[6])
 {
     const double turns[4][6] = {{1, 0, 0, 1, 0, 0}, {0, -1, 1, 0, 0, 0}, {-1, 0, 0, -1, 0, 0}, {0, 1, -1, 0, 0, 0}};
@@ -563,9 +571,16 @@ void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& f
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite)
 {
     if (page >= form.pageContents.size()) return;
+    // Nothing of the page is drawn outside the part a reader shows (its crop box).
+    int saved = SaveDC(dc);
+    if (page < form.pages.size()) {
+        RECT shown = place.ToDevice(form.pages[page].box);
+        IntersectClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
+    }
     ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts(),
                   page < form.pageForms.size() ? &form.pageForms[page] : nullptr)
         .Run(form.pageContents[page]);
+    RestoreDC(dc, saved);
 }
 
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place)
@@ -578,17 +593,19 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
         const pdf::FormField& field = form.fields[f];
         for (size_t w = 0; w < field.widgets.size(); ++w) {
             const pdf::Widget& widget = field.widgets[w];
-            if (widget.page != page) continue;
+            if (widget.page != page || !widget.printed) continue;
             std::wstring text;
             bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
             if (box) text = script.IsChecked(f, w) ? L"X" : L"";
-            else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature && w == 0)
-                text = script.ShownValue(f);
+            else if (field.type != pdf::FieldType::PushButton && field.type != pdf::FieldType::Signature)
+                text = script.ShownValue(f); // in every widget of the field
             if (text.empty()) continue;
             // Measured in points on the box as shown, so that the text stands upright on a turned page.
             RECT device = place.ToDevice(widget.rect);
             double width = (device.right - device.left) / place.scale, height = (device.bottom - device.top) / place.scale;
-            double points = std::min(10.0, std::max(4.0, height * 0.75));
+            // The field's own text size where it gives one (within its box), else one to suit the box.
+            double points = widget.fontSize > 0 && !box ? std::max(4.0, std::min(widget.fontSize, height * 0.85))
+                                                        : std::min(10.0, std::max(4.0, height * 0.75));
             HFONT font = CreateFontW(-static_cast<int>(std::lround(points * place.scale)), 0, 0, 0, box ? FW_BOLD : FW_NORMAL,
                                      FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
             HGDIOBJ old = SelectObject(dc, font);
@@ -658,7 +675,7 @@ void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const Pag
 {
     for (const pdf::FormField& field : form.fields) {
         for (const pdf::Widget& widget : field.widgets) {
-            if (widget.page == page) DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
+            if (widget.page == page && widget.printed) DrawWidgetFrame(dc, widget, place.ToDevice(widget.rect), place.scale, false, blackWhite);
         }
     }
 }

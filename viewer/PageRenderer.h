@@ -22,6 +22,8 @@ struct PagePlacement
     RECT ToDevice(const double rect[4]) const;
 };
 
+// The installed face to draw a named font with: itself, or its metric twin where it is missing.
+std::wstring NearestInstalledFace(const std::wstring& face);
 // The placement of a page shown at that scale with its top left corner at that device position.
 PagePlacement PlacePage(const pdf::PageInfo& page, double scale, double left, double top);
 // The turn of a page as shown, as a matrix from its user space: 90 degrees maps (x, y) to (y, -x).
@@ -36,8 +38,8 @@ void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& f
 // The drawing of that page of the form, in its own fonts.
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite);
 
-// The values of the fields whose widgets lie on the page: text at the left of its box, check boxes
-// and radio buttons that are on as "X", upright as the page is shown.
+// The values of the fields whose printed widgets lie on the page: text at the left of its box, check
+// boxes and radio buttons that are on as "X", upright as the page is shown.
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place);
 
 // The tint of a field that has no background or border of its own, so that it can be seen on screen.
@@ -52,7 +54,7 @@ int BorderPixels(const pdf::Widget& widget, double scale);
 // Fills the widget's device rectangle and draws its border inside it (black or white only when
 // blackWhite).
 void DrawWidgetFrame(HDC dc, const pdf::Widget& widget, const RECT& device, double scale, bool highlight, bool blackWhite);
-// The frames of every widget on the page, as printed (no highlight).
+// The frames of every printed widget on the page (no highlight).
 void DrawWidgetFrames(HDC dc, const pdf::FormDocument& form, int page, const PagePlacement& place, bool blackWhite);
 
 } // namespace viewer

@@ -1,5 +1,7 @@
 // Cross-reference reading, object loading and stream decoding of a PDF file.
 #include "viewer/PdfDocument.h"
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,14 @@ int IntOf(const ObjectPtr& obj, int fallback)
 {
     return obj->kind == Kind::Number ? static_cast<int>(obj->number) : fallback;
 }
+
+ObjectPtr RefTo(int number)
+{
+    auto ref = std::make_shared<Object>();
+    ref->kind = Kind::Ref;
+    ref->refNumber = number;
+    return ref;
+}
 } // namespace
 
 Document::Document(std::string bytes) : m_bytes(std::move(bytes))
@@ -22,18 +32,30 @@ Document::Document(std::string bytes) : m_bytes(std::move(bytes))
     m_lengthResolver = [this](const Object& ref) { return ResolveLength(ref); };
     if (m_bytes.compare(0, 5, "%PDF-") != 0 && m_bytes.find("%PDF-") > 1024)
         throw PdfError("not a PDF file");
-    size_t tail = m_bytes.size() > 2048 ? m_bytes.size() - 2048 : 0;
+    // The last "startxref" wherever it is (writers and mail programs may append bytes after the
+    // end); when the sections it leads to cannot be read, the objects are found by a scan instead.
+    bool read = false;
     size_t at = m_bytes.rfind("startxref");
-    if (at == std::string::npos || at < tail) throw PdfError("no cross-reference offset at the end of the file");
-    Parser parser(m_bytes, at + 9);
-    parser.SkipWhitespace();
-    std::string offsetText = parser.PeekKeyword();
-    char* end = nullptr;
-    unsigned long offset = std::strtoul(offsetText.c_str(), &end, 10);
-    if (offsetText.empty() || *end != '\0' || offset >= m_bytes.size()) throw PdfError("bad cross-reference offset");
-    ReadXrefChain(offset);
+    if (at != std::string::npos) {
+        Parser parser(m_bytes, at + 9);
+        parser.SkipWhitespace();
+        std::string offsetText = parser.PeekKeyword();
+        char* end = nullptr;
+        unsigned long offset = std::strtoul(offsetText.c_str(), &end, 10);
+        if (!offsetText.empty() && *end == '\0' && offset < m_bytes.size()) {
+            try {
+                ReadXrefChain(offset);
+                read = m_trailer && m_trailer->Get("Root")->kind == Kind::Ref;
+            } catch (const PdfError&) {
+                read = false;
+            }
+        }
+    }
+    if (!read) RebuildXref();
     if (!m_trailer || m_trailer->Get("Root")->kind != Kind::Ref) throw PdfError("no document catalog");
     OpenSecurity();
+    // Encrypted object streams could not be read by the scan before the file's key was known.
+    if (m_rebuilt && m_security) ScanObjects();
 }
 
 void Document::OpenSecurity()
@@ -207,8 +229,12 @@ ObjectPtr Document::LoadObject(int number)
     Parser parser(m_bytes, entry.offset);
     parser.lengthResolver = &m_lengthResolver;
     int found = 0, generation = 0;
-    if (!parser.ReadObjectHeader(found, generation) || found != number)
-        throw PdfError("object " + std::to_string(number) + " is not at its recorded offset");
+    if (!parser.ReadObjectHeader(found, generation) || found != number) {
+        // A recorded offset that misses its object: the table is wrong, not the object.
+        if (m_rebuilt) throw PdfError("object " + std::to_string(number) + " is not at its recorded offset");
+        ScanObjects();
+        return LoadObject(number);
+    }
     ObjectPtr obj = parser.ReadObject();
     // Objects inside an object stream were decrypted with the stream; the rest with their own key.
     if (m_security && number != m_encryptNumber) obj = m_security->Decrypt(obj, number, generation);
@@ -217,10 +243,7 @@ ObjectPtr Document::LoadObject(int number)
 
 ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int number)
 {
-    auto holder = std::make_shared<Object>();
-    holder->kind = Kind::Ref;
-    holder->refNumber = streamNumber;
-    ObjectPtr stream = Resolve(holder);
+    ObjectPtr stream = Resolve(RefTo(streamNumber));
     if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
     auto cached = m_objectStreams.find(streamNumber);
     if (cached == m_objectStreams.end()) cached = m_objectStreams.emplace(streamNumber, DecodeStream(*stream)).first;
@@ -238,6 +261,107 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int nu
         return body.ReadObject();
     }
     return MakeNull();
+}
+
+void Document::ScanObjects()
+{
+    m_rebuilt = true;
+    std::map<int, XrefEntry> found;
+    std::vector<int> objectStreams;
+    for (size_t at = m_bytes.find("obj"); at != std::string::npos; at = m_bytes.find("obj", at + 3)) {
+        // "N G obj" at the start of a line or after a delimiter; its number and offset.
+        size_t after = at + 3;
+        if (at == 0 || !IsPdfWhitespace(m_bytes[at - 1])) continue;
+        if (after < m_bytes.size() && !IsPdfWhitespace(m_bytes[after]) && !IsPdfDelimiter(m_bytes[after])) continue;
+        size_t p = at;
+        while (p > 0 && IsPdfWhitespace(m_bytes[p - 1])) --p;
+        size_t genEnd = p;
+        while (p > 0 && std::isdigit(static_cast<unsigned char>(m_bytes[p - 1]))) --p;
+        if (p == genEnd || p == 0 || !IsPdfWhitespace(m_bytes[p - 1])) continue;
+        while (p > 0 && IsPdfWhitespace(m_bytes[p - 1])) --p;
+        size_t numEnd = p;
+        while (p > 0 && std::isdigit(static_cast<unsigned char>(m_bytes[p - 1]))) --p;
+        if (p == numEnd || numEnd - p > 9 || (p > 0 && !IsPdfWhitespace(m_bytes[p - 1]) && !IsPdfDelimiter(m_bytes[p - 1])))
+            continue;
+        XrefEntry entry;
+        entry.type = 1;
+        entry.offset = p;
+        int number = std::atoi(m_bytes.substr(p, numEnd - p).c_str());
+        found[number] = entry; // a later copy of an object is a later revision
+        size_t head = m_bytes.find("stream", after);
+        if (head != std::string::npos && m_bytes.find("/ObjStm", after) < head && m_bytes.find("endobj", after) > head)
+            objectStreams.push_back(number);
+    }
+    // The table's own entries stay only for objects packed in object streams the scan did not find.
+    for (auto& entry : m_xref)
+        if (entry.second.type == 2 && !found.count(entry.first)) found[entry.first] = entry.second;
+    m_xref.swap(found);
+    for (int stream : objectStreams) IndexObjectStream(stream);
+}
+
+void Document::IndexObjectStream(int streamNumber)
+{
+    try {
+        ObjectPtr stream = Resolve(RefTo(streamNumber));
+        if (stream->kind != Kind::Stream) return;
+        std::string data = DecodeStream(*stream);
+        int count = IntOf(stream->Get("N"), 0);
+        Parser header(data, 0);
+        for (int i = 0; i < count; ++i) {
+            ObjectPtr num = header.ReadObject();
+            header.ReadObject();
+            if (num->kind != Kind::Number) return;
+            int number = static_cast<int>(num->number);
+            if (m_xref.count(number)) continue;
+            XrefEntry entry;
+            entry.type = 2;
+            entry.streamNumber = streamNumber;
+            entry.index = i;
+            m_xref[number] = entry;
+        }
+    } catch (const PdfError&) {
+        // an object stream that cannot be read adds nothing
+    }
+}
+
+void Document::RebuildXref()
+{
+    m_xref.clear();
+    m_cache.clear();
+    m_objectStreams.clear();
+    m_trailer.reset();
+    ScanObjects();
+    // The trailers' entries, later ones over earlier ones; a file of cross-reference streams keeps
+    // them in those streams' dictionaries.
+    auto trailer = std::make_shared<Object>();
+    trailer->kind = Kind::Dict;
+    auto take = [&](const ObjectPtr& dict) {
+        for (const char* key : {"Root", "Info", "Encrypt", "ID"})
+            if (!dict->Get(key)->IsNull()) trailer->dict[key] = dict->Get(key);
+    };
+    for (size_t at = m_bytes.find("trailer"); at != std::string::npos; at = m_bytes.find("trailer", at + 7)) {
+        try {
+            Parser parser(m_bytes, at + 7);
+            ObjectPtr dict = parser.ReadObject();
+            if (dict->kind == Kind::Dict) take(dict);
+        } catch (const PdfError&) {
+            // a damaged trailer gives nothing
+        }
+    }
+    if (trailer->Get("Root")->IsNull()) {
+        for (auto& entry : m_xref) {
+            try {
+                ObjectPtr obj = Resolve(RefTo(entry.first));
+                if (obj->kind == Kind::Stream && obj->Get("Type")->IsName("XRef")) take(obj);
+                else if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog") && trailer->Get("Root")->IsNull())
+                    trailer->dict["Root"] = RefTo(entry.first);
+            } catch (const PdfError&) {
+                // a damaged object is no catalog
+            }
+        }
+    }
+    m_cache.clear();
+    m_trailer = trailer;
 }
 
 std::string Document::DecodeStream(const Object& stream)
@@ -265,6 +389,21 @@ std::string Document::DecodeStream(const Object& stream)
     return DecodeFilters(stream.raw, steps);
 }
 
+template <typename Box> void Document::ReadBox(const ObjectPtr& entry, Box& box)
+{
+    ObjectPtr array = Resolve(entry);
+    if (array->kind != Kind::Array || array->items.size() != 4) return;
+    std::array<double, 4> corners;
+    for (int i = 0; i < 4; ++i) {
+        ObjectPtr v = Resolve(array->items[i]);
+        if (v->kind != Kind::Number) return;
+        corners[i] = v->number;
+    }
+    // Any two opposite corners: lower left first.
+    box = std::array<double, 4>{std::min(corners[0], corners[2]), std::min(corners[1], corners[3]),
+                                std::max(corners[0], corners[2]), std::max(corners[1], corners[3])};
+}
+
 std::vector<Document::Page> Document::Pages()
 {
     std::vector<Page> pages;
@@ -276,13 +415,8 @@ std::vector<Document::Page> Document::Pages()
             Page here = inherited;
             here.object = node;
             here.number = number;
-            ObjectPtr box = Resolve(node->Get("MediaBox"));
-            if (box->kind == Kind::Array && box->items.size() == 4) {
-                for (int i = 0; i < 4; ++i) {
-                    ObjectPtr v = Resolve(box->items[i]);
-                    if (v->kind == Kind::Number) here.box[i] = v->number;
-                }
-            }
+            ReadBox(node->Get("MediaBox"), here.media);
+            ReadBox(node->Get("CropBox"), here.crop);
             // Any multiple of 90, negative or past a full turn; other values leave the page upright.
             ObjectPtr rotate = Resolve(node->Get("Rotate"));
             if (rotate->kind == Kind::Number && std::fmod(rotate->number, 90) == 0 && std::fabs(rotate->number) < 1e9)
@@ -298,7 +432,20 @@ std::vector<Document::Page> Document::Pages()
                 walk(kid, kid->kind == Kind::Ref ? kid->refNumber : 0, here, depth + 1);
         };
     ObjectPtr root = Catalog()->Get("Pages");
-    walk(root, root->kind == Kind::Ref ? root->refNumber : 0, Page(), 0);
+    Page top;
+    top.media = {0, 0, 612, 792};
+    walk(root, root->kind == Kind::Ref ? root->refNumber : 0, top, 0);
+    // A reader shows the crop box, the part of the media box it keeps (all of it when none).
+    for (Page& page : pages) {
+        std::array<double, 4> shown = page.media;
+        if (page.crop) {
+            const std::array<double, 4>& crop = *page.crop;
+            std::array<double, 4> both = {std::max(shown[0], crop[0]), std::max(shown[1], crop[1]),
+                                          std::min(shown[2], crop[2]), std::min(shown[3], crop[3])};
+            if (both[2] > both[0] && both[3] > both[1]) shown = both;
+        }
+        std::copy(shown.begin(), shown.end(), page.box);
+    }
     return pages;
 }
 

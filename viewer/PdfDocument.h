@@ -5,6 +5,8 @@
 #include "viewer/PdfFilters.h"
 #include "viewer/PdfObject.h"
 #include "viewer/PdfSecurity.h"
+#include <array>
+#include <optional>
 #include <set>
 
 namespace pdf {
@@ -31,11 +33,14 @@ public:
     {
         ObjectPtr object;
         int number = 0;        // object number of the page, 0 for a direct page object
-        double box[4] = {0, 0, 612, 792};
+        double box[4] = {0, 0, 612, 792}; // the part shown: the crop box within the media box
+        std::array<double, 4> media{};            // /MediaBox and /CropBox as inherited, normalised
+        std::optional<std::array<double, 4>> crop;
         int rotation = 0;      // turn as shown, clockwise: 0, 90, 180 or 270 degrees
         ObjectPtr resources;
     };
     std::vector<Page> Pages();
+
 
     const std::string& Bytes() const { return m_bytes; }
 
@@ -51,7 +56,15 @@ private:
     void ReadXrefChain(size_t offset);
     size_t ReadXrefTable(size_t offset, ObjectPtr& trailer);
     ObjectPtr ReadXrefStream(size_t offset);
+    // Finds every object by a scan of the file, and the trailer's entries, where the
+    // cross-reference sections cannot be read.
+    void RebuildXref();
+    // Replaces the recorded offsets by those the scan finds (objects in object streams stay).
+    void ScanObjects();
+    void IndexObjectStream(int streamNumber);
     void OpenSecurity();
+    // Reads a rectangle into box (left as it is when the entry is not one).
+    template <typename Box> void ReadBox(const ObjectPtr& entry, Box& box);
     ObjectPtr LoadObject(int number);
     ObjectPtr LoadFromObjectStream(int streamNumber, int index, int number);
     long ResolveLength(const Object& ref);
@@ -65,6 +78,7 @@ private:
     std::function<long(const Object&)> m_lengthResolver;
     std::unique_ptr<StandardSecurity> m_security; // null when the file is not encrypted
     int m_encryptNumber = 0;                      // the encryption dictionary's object, kept in clear
+    bool m_rebuilt = false;                       // the offsets come from a scan of the file
 };
 
 } // namespace pdf

@@ -10,12 +10,18 @@ namespace pdf {
 
 namespace {
 const int kMaxFieldDepth = 32;
+const int kFlagReadOnly = 1;
+const int kAnnotHidden = 1 << 1;
+const int kAnnotPrint = 1 << 2;
+const int kAnnotNoView = 1 << 5;
 const int kFlagMultiline = 1 << 12;
 const int kFlagRadio = 1 << 15;
 const int kFlagPushButton = 1 << 16;
 const int kFlagCombo = 1 << 17;
 
-// PDFDocEncoding differs from Latin-1 only in these places.
+// PDFDocEncoding differs from Latin-1 only in these places: eight accents in place of control
+// codes, and the range from 0x80 to 0xA0.
+const wchar_t kDocEncodingAccents[8] = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
 const wchar_t kDocEncodingHigh[33] = {
     0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044, 0x2039, 0x203A, 0x2212,
     0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02, 0x0141,
@@ -208,6 +214,8 @@ private:
         FormField field;
         field.name = info.name;
         field.multiline = (info.flags & kFlagMultiline) != 0;
+        field.readOnly = (info.flags & kFlagReadOnly) != 0;
+        field.sumOf = SumCalculation(node);
         field.maxLength = info.maxLength;
         if (info.type == "Btn") {
             field.type = (info.flags & kFlagPushButton) ? FieldType::PushButton
@@ -314,6 +322,7 @@ private:
         if (widget.onState.empty() && box) widget.onState = "Yes";
         if (box) widget.exportValue = ExportValue(widget.onState, kidIndex, boxExports);
         ReadAppearance(annot, info, widget);
+        ReadFlagsAndAction(annot, widget);
         m_widgetAnnots.insert(annot.get());
         ObjectPtr state = m_doc.Resolve(annot->Get("AS"));
         states.push_back(state->kind == Kind::Name ? state->text : std::string());
@@ -332,6 +341,50 @@ private:
             if (kidIndex < exports.size()) return exports[kidIndex];
         }
         return DecodeName(onState);
+    }
+
+    // Whether the widget is shown and printed; a button's caption and the action it runs.
+    void ReadFlagsAndAction(const ObjectPtr& annot, Widget& widget)
+    {
+        ObjectPtr flags = m_doc.Resolve(annot->Get("F"));
+        int f = flags->kind == Kind::Number ? static_cast<int>(flags->number) : 0;
+        widget.hidden = (f & (kAnnotHidden | kAnnotNoView)) != 0;
+        widget.printed = (f & kAnnotPrint) != 0 && (f & kAnnotHidden) == 0;
+        ObjectPtr mk = m_doc.Resolve(annot->Get("MK"));
+        ObjectPtr caption = mk->kind == Kind::Dict ? m_doc.Resolve(mk->Get("CA")) : MakeNull();
+        if (caption->kind == Kind::String) widget.caption = DecodeTextString(caption->text);
+        ObjectPtr action = m_doc.Resolve(annot->Get("A"));
+        if (action->kind != Kind::Dict) return;
+        ObjectPtr uri = m_doc.Resolve(action->Get("URI"));
+        ObjectPtr named = m_doc.Resolve(action->Get("N"));
+        if (uri->kind == Kind::String)
+            for (unsigned char c : uri->text) widget.address += static_cast<wchar_t>(c); // URIs are 7-bit text
+        else if (named->kind == Kind::Name)
+            widget.namedAction = named->text;
+    }
+
+    // The fields a calculated field adds up: its calculation script is the common
+    // AFSimple_Calculate("SUM", ...) over a list of quoted field names. Any other script: none.
+    std::vector<std::wstring> SumCalculation(const ObjectPtr& node)
+    {
+        std::vector<std::wstring> names;
+        ObjectPtr actions = m_doc.Resolve(node->Get("AA"));
+        ObjectPtr calculate = actions->kind == Kind::Dict ? m_doc.Resolve(actions->Get("C")) : MakeNull();
+        ObjectPtr js = calculate->kind == Kind::Dict ? m_doc.Resolve(calculate->Get("JS")) : MakeNull();
+        if (js->kind != Kind::String) return names;
+        const std::string& script = js->text;
+        size_t at = script.find("AFSimple_Calculate");
+        if (at == std::string::npos) return names;
+        at = script.find('"', at);
+        if (at == std::string::npos || script.compare(at, 5, "\"SUM\"") != 0) return names;
+        at += 5;
+        for (size_t open = script.find('"', at); open != std::string::npos; open = script.find('"', open)) {
+            size_t close = script.find('"', open + 1);
+            if (close == std::string::npos) break;
+            names.push_back(DecodeTextString(script.substr(open + 1, close - open - 1)));
+            open = close + 1;
+        }
+        return names;
     }
 
     // The widget's background and border colours, border width and text size.
@@ -444,7 +497,9 @@ std::wstring DecodeTextString(const std::string& bytes)
         return out;
     }
     for (unsigned char c : bytes)
-        out += (c >= 0x80 && c <= 0xA0) ? kDocEncodingHigh[c - 0x80] : static_cast<wchar_t>(c);
+        out += (c >= 0x80 && c <= 0xA0)   ? kDocEncodingHigh[c - 0x80]
+               : (c >= 0x18 && c <= 0x1F) ? kDocEncodingAccents[c - 0x18]
+                                          : static_cast<wchar_t>(c);
     return out;
 }
 

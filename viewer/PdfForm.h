@@ -27,6 +27,11 @@ struct Widget
     WidgetColour border;       // /MK /BC
     double borderWidth = 0;    // points; 0 when no border is drawn
     double fontSize = -1;      // text size of the default appearance: 0 fits the box, -1 not given
+    bool hidden = false;       // annotation flags: neither shown nor printed
+    bool printed = true;       // ... drawn when the page is printed (buttons often are not)
+    std::wstring caption;      // push buttons: the caption (/MK /CA)
+    std::wstring address;      // ... an address its action opens (/A /URI)
+    std::string namedAction;   // ... or the reader command its action names (/A /Named /N)
 };
 
 struct PageInfo
@@ -50,6 +55,8 @@ struct FormField
     bool multiline = false;
     bool combo = false;                // choice shown as a drop-down
     int maxLength = 0;                 // 0: no limit
+    bool readOnly = false;
+    std::vector<std::wstring> sumOf;   // a calculated field: the names of the fields it adds up
     std::vector<Widget> widgets;
 };
 

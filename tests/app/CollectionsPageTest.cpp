@@ -13,7 +13,7 @@
 #include "pages/FormPage.h"
 #include "app/Navigator.h"
 #include "tests/pages/DialogDriver.h"
-#include "viewer/PdfForm.h"
+#include "viewer/FormWindow.h"
 #include "viewer/ViewerTestControl.h"
 
 #include <algorithm>
@@ -133,34 +133,20 @@ struct CollectionsProgram : ::testing::Test
     {
         return PumpUntil([&] { auto e = PageEdits(); return e.size() > 20 && TextOf(e[0]) == id; });
     }
-    // The edit of a field of statement.pdf: its text fields are its edits, in field order.
+    // The edit of the statement's field of that name (its hidden fields and buttons have none).
+    HWND StatementEdit(const wchar_t* name)
+    {
+        viewer::FormWindow* statement = Page()->m_browser.GetFormWindow();
+        const int field = statement ? statement->Script().FieldIndex(name) : -1;
+        return field < 0 ? nullptr : statement->ControlOf(static_cast<size_t>(field));
+    }
     // True once the statement, not the list before it, shows its fields with the record's data.
     bool StatementReady(const wchar_t* id)
     {
         return PumpUntil([&] {
-            StatementFields();
-            const std::vector<HWND> edits = PageEdits();
-            const size_t at = std::find(statementFields.begin(), statementFields.end(), L"ID") - statementFields.begin();
-            return edits.size() == statementFields.size() && at < edits.size() && TextOf(edits[at]) == id;
+            HWND edit = StatementEdit(L"ID");
+            return edit && TextOf(edit) == id;
         });
-    }
-    void StatementFields()
-    {
-        if (statementFields.empty()) {
-            pdf::FormDocument form;
-            std::string error;
-            EXPECT_TRUE(pdf::ReadPdfForm(ReadWholeFile(folder + L"statement.pdf"), form, error)) << error;
-            for (const pdf::FormField& field : form.fields) statementFields.push_back(field.name);
-        }
-    }
-    HWND StatementEdit(const wchar_t* name)
-    {
-        StatementFields();
-        const auto at = std::find(statementFields.begin(), statementFields.end(), name);
-        const std::vector<HWND> edits = PageEdits();
-        const size_t index = static_cast<size_t>(at - statementFields.begin());
-        EXPECT_LT(index, edits.size()) << CStringA(name).GetString();
-        return index < edits.size() ? edits[index] : nullptr;
     }
     // Types into a field as the keyboard does: the field takes the focus, its text is selected and
     // each character arrives as a WM_CHAR.
@@ -180,7 +166,6 @@ struct CollectionsProgram : ::testing::Test
         TypeInto(L"PatientPd_1", patientPaid);
         TypeInto(L"CoPay_1", L"10");
     }
-    std::vector<std::wstring> statementFields;
 };
 } // namespace
 
@@ -709,4 +694,120 @@ TEST_F(CollectionsPageOnScreen, DeletingTheCurrentRecordFromTheRecordsPageClears
     ASSERT_TRUE(PumpUntil([&] { return form->IsWindowVisible(); }));
     PumpPending();
     EXPECT_EQ(L"", TextOf(FormEdits()[0]));
+}
+
+namespace
+{
+struct Placed
+{
+    bool seen = false;
+    RECT rect = {};
+};
+
+struct CaptionSearch
+{
+    const std::wstring* start;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaptionStart(HWND window, LPARAM param)
+{
+    CaptionSearch& search = *reinterpret_cast<CaptionSearch*>(param);
+    const std::wstring text = TextOf(window);
+    if (ClassOf(window) == L"#32770" && IsWindowVisible(window) && IsWindowEnabled(window) &&
+        text.compare(0, search.start->size(), *search.start) == 0)
+        search.found = window;
+    return search.found == nullptr;
+}
+
+// A visible dialog of this thread whose caption starts with the text, or null.
+HWND DialogStartingWith(const std::wstring& start)
+{
+    CaptionSearch search = {&start, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchCaptionStart, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Once the dialog is up: where it is, then it is closed with the button.
+void RecordAndClose(DialogDriver& driver, const std::wstring& caption, Placed& placed, int closeWith)
+{
+    driver.Then([caption, &placed, closeWith] {
+        HWND dialog = DialogStartingWith(caption);
+        if (!dialog) return false;
+        GetWindowRect(dialog, &placed.rect);
+        placed.seen = true;
+        ClickButton(dialog, closeWith);
+        return true;
+    });
+}
+} // namespace
+
+TEST_F(CollectionsPageOnScreen, DialogsOpenWholeAndCentredOverASmallWindowAtTheTopEdge)
+{
+    Start();
+    AddRecord("1/15/2024", "Baker", "50");
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    // The main window as small as it goes, in the top left corner of the work area.
+    run->Frame()->SetWindowPos(nullptr, work.left, work.top, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpPending();
+    RECT frame;
+    GetWindowRect(run->Frame()->GetSafeHwnd(), &frame);
+    ASSERT_EQ(work.top, frame.top);
+
+    // Each dialog: wholly inside the work area, its title bar on screen; across, centred on the main
+    // window unless that would cross the work area's left edge; down, centred unless that would
+    // cross its top.
+    auto expectPlaced = [&](const char* name, const Placed& placed) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(placed.seen);
+        const RECT& r = placed.rect;
+        EXPECT_GE(r.left, work.left);
+        EXPECT_GE(r.top, work.top);
+        EXPECT_LE(r.right, work.right);
+        EXPECT_LE(r.bottom, work.bottom);
+        const long width = r.right - r.left, height = r.bottom - r.top;
+        const long centredLeft = (frame.left + frame.right - width) / 2;
+        const long centredTop = (frame.top + frame.bottom - height) / 2;
+        EXPECT_NEAR(std::max<long>(work.left, centredLeft), r.left, 1);
+        EXPECT_NEAR(std::max<long>(work.top, centredTop), r.top, 1);
+    };
+
+    HWND buttons = FormPage()->m_buttons.GetSafeHwnd();
+    {
+        Placed printOptions;
+        DialogDriver driver;
+        RecordAndClose(driver, L"Print Preferences", printOptions, IDCANCEL);
+        PostMessageW(GetDlgItem(buttons, 1017), BM_CLICK, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return driver.Idle(); }));
+        expectPlaced("Print Preferences", printOptions);
+    }
+    {
+        Placed registration;
+        DialogDriver driver;
+        RecordAndClose(driver, L"Download form updates (", registration, IDCANCEL);
+        PostMessageW(GetDlgItem(buttons, 1023), BM_CLICK, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return driver.Idle(); }));
+        expectPlaced("registration", registration);
+    }
+    OpenList();
+    Follow(L"app:viewStatement?1");
+    ASSERT_TRUE(StatementReady(L"1"));
+    {
+        Placed header, textHeader;
+        DialogDriver driver;
+        driver.Then([&] {
+            HWND dialog = DialogStartingWith(L"Header");
+            if (!dialog) return false;
+            GetWindowRect(dialog, &header.rect);
+            header.seen = true;
+            ClickButton(dialog, 1016); // "Insert Text"
+            return true;
+        });
+        RecordAndClose(driver, L"Text Header Setup", textHeader, IDOK); // OK closes both
+        Follow(L"app:toSetHeader");
+        ASSERT_TRUE(PumpUntil([&] { return driver.Idle(); }));
+        expectPlaced("Header", header);
+        expectPlaced("Text Header Setup", textHeader);
+    }
 }

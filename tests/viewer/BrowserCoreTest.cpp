@@ -201,12 +201,12 @@ TEST_F(BrowserCoreTest, PageMadeNavigationsReachTheEventAndCanBeCancelled)
 TEST_F(BrowserCoreTest, ALinkOfTheFormNavigatesWhenClicked)
 {
     TestBrowserWindow w;
-    LoadClaimForm(w, SamplePath(L"statement.pdf"));
+    LoadClaimForm(w, SamplePath(L"cms1500.pdf"));
     viewer::FormWindow* form = w.Core().Form();
     ASSERT_NE(nullptr, form);
     ASSERT_FALSE(form->Script().Form().links.empty());
     const pdf::PageLink& link = form->Script().Form().links[0];
-    EXPECT_EQ(L"app:saveChanges", link.address);
+    EXPECT_EQ(L"app:toStatements", link.address);
     // The link's middle, in the window, placed by where the 612 x 792-point page is seen drawn.
     PaperOnScreen paper;
     ASSERT_TRUE(FindPaper(form->Hwnd(), paper));
@@ -216,7 +216,7 @@ TEST_F(BrowserCoreTest, ALinkOfTheFormNavigatesWhenClicked)
     w.cancelWhen = [](const std::wstring&) { return true; };
     SendMessageW(form->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PumpPending();
-    EXPECT_EQ(L"app:saveChanges", w.navigations.back());
+    EXPECT_EQ(L"app:toStatements", w.navigations.back());
 }
 
 TEST_F(BrowserCoreTest, FieldControlsFollowTheUserAndFieldSet)
@@ -293,14 +293,11 @@ TEST_F(BrowserCoreTest, AStatementPostsItsChangesBeforeAskingToSaveThem)
         return true;
     };
     viewer::FormWindow* form = w.Core().Form();
-    const pdf::PageLink& link = form->Script().Form().links.at(0);
-    ASSERT_EQ(L"app:saveChanges", link.address);
-    PaperOnScreen paper;
-    ASSERT_TRUE(FindPaper(form->Hwnd(), paper));
-    const double scale = paper.Scale(612);
-    SendMessageW(form->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON,
-                 MAKELPARAM(static_cast<int>(paper.left + (link.rect[0] + 4) * scale),
-                            static_cast<int>(paper.top + (792 - link.rect[1] - 4) * scale)));
+    // The statement's "Save" button, clicked.
+    const int save = form->Script().FieldIndex(L"Save");
+    ASSERT_GE(save, 0);
+    ASSERT_EQ(L"app:saveChanges", form->Script().Form().fields[save].widgets.at(0).address);
+    SendMessageW(form->ControlOf(static_cast<size_t>(save)), BM_CLICK, 0, 0);
     PumpPending();
     EXPECT_EQ(0u, seen.find(L"%3Cr%3E%3CID%3E42%3C%2FID%3E"));
     EXPECT_NE(std::wstring::npos, seen.find(L"%3CTotalDue_1%3E12.00%3C%2FTotalDue_1%3E"));

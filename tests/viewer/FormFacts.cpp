@@ -1,6 +1,7 @@
 // Reading the facts files pypdf wrote for the tests.
 #include "FormFacts.h"
 #include "tests/support/TempFolder.h"
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
 #include <cstdlib>
@@ -70,4 +71,28 @@ FormFacts ReadFormFacts(const std::wstring& path)
 std::wstring LatexFormPath(const std::wstring& name, const wchar_t* suffix)
 {
     return std::wstring(FORMSTEAD_LATEX_FORMS_DIR) + name + suffix;
+}
+
+void ExpectReadAsFacts(const pdf::FormDocument& doc, const FormFacts& facts)
+{
+    ASSERT_EQ(facts.pageRotations.size(), doc.pages.size());
+    for (size_t p = 0; p < doc.pages.size(); ++p) EXPECT_EQ(facts.pageRotations[p], doc.pages[p].rotation) << p;
+
+    // One field per name pypdf reads (those with widgets: a parent without widgets is no column).
+    std::vector<std::wstring> expected = facts.ShownFields();
+    ASSERT_FALSE(expected.empty());
+    ASSERT_EQ(expected.size(), doc.fields.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], doc.fields[i].name) << i;
+
+    // Every widget of the pages, in the order of the pages' annotations, on its page and in its place.
+    for (const pdf::FormField& field : doc.fields) {
+        std::vector<FactWidget> widgets = facts.WidgetsOf(field.name);
+        ASSERT_EQ(widgets.size(), field.widgets.size()) << field.name;
+        for (size_t w = 0; w < widgets.size(); ++w) {
+            EXPECT_EQ(widgets[w].page, field.widgets[w].page) << field.name << " " << w;
+            for (int i = 0; i < 4; ++i) EXPECT_NEAR(widgets[w].rect[i], field.widgets[w].rect[i], 0.001) << field.name << " " << w;
+            bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
+            if (box) EXPECT_EQ(widgets[w].onState, field.widgets[w].onState) << field.name << " " << w;
+        }
+    }
 }

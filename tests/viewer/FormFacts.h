@@ -1,6 +1,7 @@
 // What pypdf read from a form PDF (the build writes it beside each form it makes, see
 // tools/forms/pdf_facts.py): the tests' independent reference for pages, field names and widgets.
 #pragma once
+#include "viewer/PdfForm.h"
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ struct FormFacts
     std::vector<std::wstring> ShownFields() const;
     std::vector<FactWidget> WidgetsOf(const std::wstring& field) const;
 };
+
+// Expects the form read as pypdf read it: its pages turned as the facts say, one field per name
+// that has a widget (a parent without widgets is no column), and every widget of the pages, in the
+// order of the pages' annotations, on its page and in its place.
+void ExpectReadAsFacts(const pdf::FormDocument& doc, const FormFacts& facts);
 
 // Reads <folder><name>-facts.txt; empty facts when the file is missing.
 FormFacts ReadFormFacts(const std::wstring& path);

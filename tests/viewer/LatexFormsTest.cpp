@@ -47,26 +47,7 @@ TEST_P(LatexForms, ReadAsPypdfReadsThem)
     FormFacts facts = ReadFormFacts(LatexFormPath(name, L"-facts.txt"));
     ASSERT_FALSE(facts.pageRotations.empty()) << "missing facts of the test form";
     pdf::FormDocument doc = ReadLatexForm(name);
-    ASSERT_EQ(facts.pageRotations.size(), doc.pages.size());
-    for (size_t p = 0; p < doc.pages.size(); ++p) EXPECT_EQ(facts.pageRotations[p], doc.pages[p].rotation) << p;
-
-    // One field per name pypdf reads (those with widgets: a parent without widgets is no column).
-    std::vector<std::wstring> expected = facts.ShownFields();
-    ASSERT_FALSE(expected.empty());
-    ASSERT_EQ(expected.size(), doc.fields.size());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], doc.fields[i].name) << i;
-
-    // Every widget of the pages, in the order of the pages' annotations, on its page and in its place.
-    for (const pdf::FormField& field : doc.fields) {
-        std::vector<FactWidget> widgets = facts.WidgetsOf(field.name);
-        ASSERT_EQ(widgets.size(), field.widgets.size()) << field.name;
-        for (size_t w = 0; w < widgets.size(); ++w) {
-            EXPECT_EQ(widgets[w].page, field.widgets[w].page) << field.name << " " << w;
-            for (int i = 0; i < 4; ++i) EXPECT_NEAR(widgets[w].rect[i], field.widgets[w].rect[i], 0.001) << field.name << " " << w;
-            bool box = field.type == pdf::FieldType::CheckBox || field.type == pdf::FieldType::Radio;
-            if (box) EXPECT_EQ(widgets[w].onState, field.widgets[w].onState) << field.name << " " << w;
-        }
-    }
+    ExpectReadAsFacts(doc, facts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, LatexForms,

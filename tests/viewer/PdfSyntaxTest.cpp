@@ -69,4 +69,8 @@ TEST(PdfSyntax, FieldNamesInUnicodeBeyondSixteenBits)
     EXPECT_EQ(std::vector<std::wstring>{expected}, FieldNames("(\\376\\377\\330\\075\\336\\000\\000A\\000\\351)"));
     // PDFDocEncoding: 0x84 is an em dash, 0xA0 the euro sign.
     EXPECT_EQ(std::vector<std::wstring>{L"a\x2014\x20AC.x"}, FieldNames("<6184A0>"));
+    // ... and its accents in place of eight control codes: breve, caron, circumflex, dot, double
+    // acute, ogonek, ring, tilde.
+    EXPECT_EQ(std::vector<std::wstring>{L"a\x02D8\x02C7\x02C6\x02D9\x02DD\x02DB\x02DA\x02DC.x"},
+              FieldNames("<6118191A1B1C1D1E1F>"));
 }

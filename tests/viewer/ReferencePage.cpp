@@ -11,9 +11,7 @@
 GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height)
 {
     PageCanvas canvas(width, height);
-    viewer::PagePlacement place;
-    place.scale = kReferenceScale;
-    place.pageHeight = doc.pages[0].box[3];
+    viewer::PagePlacement place = viewer::PlacePage(doc.pages[0], kReferenceScale, 0, 0);
     viewer::DrawFormPage(canvas.Dc(), doc, 0, place, false);
     GreyPage page;
     page.width = width;
@@ -40,8 +38,9 @@ void ExpectDrawnAsReference(const pdf::FormDocument& doc, const std::wstring& pg
 {
     ASSERT_EQ(1u, doc.pages.size());
     GreyPage reference = ReadPgm(pgmPath);
-    ASSERT_EQ(static_cast<int>(std::lround(612 * kReferenceScale)), reference.width);
-    ASSERT_EQ(static_cast<int>(std::lround(792 * kReferenceScale)), reference.height);
+    // The page as shown (its crop box, turned) is the size pdftoppm rendered.
+    ASSERT_NEAR(doc.pages[0].ShownWidth() * kReferenceScale, reference.width, 1);
+    ASSERT_NEAR(doc.pages[0].ShownHeight() * kReferenceScale, reference.height, 1);
     GreyPage own = DrawOwnPage(doc, reference.width, reference.height);
     std::vector<Word> words = ReadWords(wordsPath);
     ASSERT_GE(words.size(), 10u);

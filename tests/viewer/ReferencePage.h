@@ -9,7 +9,8 @@
 // The 108 dots per inch the reference pages are rendered at, as a scale of points.
 const double kReferenceScale = 1.5;
 
-// The first page as this viewer draws it (page content only, no fields) at the reference scale.
+// The first page as this viewer draws it (page content only, no fields) at the reference scale,
+// turned and cut to the part shown.
 GreyPage DrawOwnPage(const pdf::FormDocument& doc, int width, int height);
 
 struct Word

@@ -1,6 +1,7 @@
 // A plain top-level window holding a BrowserCore, for tests of the browser without the framework:
 // it records the events and pumps messages one at a time as the program's waits do.
 #pragma once
+#include "tests/support/WindowPixels.h"
 #include "viewer/BrowserCore.h"
 #include <functional>
 #include <string>
@@ -55,26 +56,3 @@ std::wstring SamplePath(const std::wstring& name);
 // Shows the container page and loads the PDF at docpath into it, pumping until its message handler
 // is in place; false when the page has no DoLoadDoc.
 bool LoadIntoContainer(TestBrowserWindow& window, const std::wstring& docpath);
-
-// The client area's pixels as the window shows them after a full redraw (children included).
-struct WindowPixels
-{
-    explicit WindowPixels(HWND hwnd);
-    COLORREF Pixel(int x, int y) const;
-    int width = 0, height = 0;
-
-private:
-    std::vector<DWORD> m_bits;
-};
-
-// Where the first page's paper is drawn in a form window, found in the window's pixels (the first
-// and last columns and the first row that differ from the grey around the pages), so that tests
-// place points by what is on the screen rather than by the viewer's own layout arithmetic.
-struct PaperOnScreen
-{
-    int left = 0, top = 0, right = 0; // right is one past the paper's last column
-    // Window pixels per point for a page of that width in points.
-    double Scale(double pageWidth) const { return (right - left) / pageWidth; }
-};
-// False (with a test failure) when the paper's edges are not both in view.
-bool FindPaper(HWND form, PaperOnScreen& paper);

@@ -9,6 +9,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import claim_layout  # noqa: E402
 from caption_layout import CAPTION_RED, CAPTION_SIZE, CaptionPlacer, text_width  # noqa: E402
 from pdf_writer import FormBuilder  # noqa: E402
+from statement_form import make_statement  # noqa: E402
 
 COLUMNS, ROWS = 90, 61
 CELL_W = FormBuilder.WIDTH / COLUMNS
@@ -105,26 +106,6 @@ def make_claim_form(path):
     form.save(path, "CMS-1500")
 
 
-def make_companion(path, title, fields, links):
-    form = FormBuilder(title)
-    form.content.text(36, 740, 16, title, True, (0.1, 0.2, 0.6))
-    y = 710
-    for name in fields:
-        form.content.text(36, y + 4, 8, name, False, (0.2, 0.2, 0.2))
-        form.content.box(150, y, 300, 16, 0.5, (0.4, 0.4, 0.4))
-        form.text_field(name, (150, y, 450, y + 16), font_size=9)
-        y -= 24
-    x = 36
-    for address, caption in links:
-        form.link((x, 60, x + 110, 80), address, caption)
-        x += 120
-    form.save(path, "Companion")
-
-
-STATEMENT_FIELDS = ["ID", "Date", "CompanyName", "TextLogo", "ImageLogoSize", "FirstPatientName", "PatientName",
-                    "ToAddress", "ToCity", "ToState", "ToZip", "FromDate_1", "CPT_1", "Charges_1", "CoPay_1",
-                    "PatientPd_1", "Payer1Pd_1", "Payer2Pd_1", "TotalDue_1", "TotalDue_2", "TotalDue_3",
-                    "TotalDue_4", "TotalDue_5", "TotalDue_6", "Notes"]
 LIST_ROWS = 12
 LIST_COLUMNS = [("ID", 30), ("FirstPatientName", 130), ("DateCreated", 70), ("NumberOfDays", 60), ("Charges_1", 60),
                 ("TotalDue_1", 60)]
@@ -159,9 +140,7 @@ def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     make_claim_form(os.path.join(out, "cms1500.pdf"))
-    make_companion(os.path.join(out, "statement.pdf"), "Patient Statement", STATEMENT_FIELDS,
-                   [("app:saveChanges", "Save"), ("app:toStatements", "Back"),
-                    ("app:toSetHeader", "Letterhead"), ("app:toSetAddr", "Change address")])
+    make_statement(os.path.join(out, "statement.pdf"))
     make_collections(os.path.join(out, "collections.pdf"))
 
 

@@ -136,12 +136,59 @@ class FormBuilder:
         self.zadb = self.writer.add({"Type": Name("Font"), "Subtype": Name("Type1"), "BaseFont": Name("ZapfDingbats")})
         self._check_on = None
         self._check_off = None
+        self.calculated = []  # calculated fields, in the order they are computed
 
-    def text_field(self, name, rect, value="", font_size=8):
-        entries = {"Type": Name("Annot"), "Subtype": Name("Widget"), "FT": Name("Tx"), "T": name,
-                   "Rect": list(rect), "P": self.page, "F": 4, "DA": "/Helv %d Tf 0 g" % font_size,
-                   "V": value, "MK": {}}
-        ref = self.writer.add(entries)
+    # Annotation flags: hidden (neither shown nor printed) and printed.
+    HIDDEN, PRINT = 2, 4
+    # Field flags of text fields.
+    READ_ONLY, MULTILINE = 1, 1 << 12
+
+    def text_field(self, name, rect, value="", font_size=8, hidden=False, flags=0, sum_of=None, widgets=None):
+        """A text field; hidden ones carry data that is neither shown nor printed. sum_of names the
+        fields whose sum it shows (a calculated field); widgets gives further places of the same field."""
+        flag = self.HIDDEN if hidden else self.PRINT
+        field = {"FT": Name("Tx"), "T": name}
+        rest = {"DA": "/Helv %d Tf 0 g" % font_size, "V": value}
+        if flags:
+            rest["Ff"] = flags
+        if sum_of:
+            script = 'AFSimple_Calculate("SUM", new Array(%s));' % ", ".join('"%s"' % n for n in sum_of)
+            rest["AA"] = {"C": {"S": Name("JavaScript"), "JS": script},
+                          "F": {"S": Name("JavaScript"), "JS": 'AFNumber_Format(2, 0, 0, 0, "", true);'}}
+        if not widgets:
+            # Field and widget in one dictionary.
+            entries = {"Type": Name("Annot"), "Subtype": Name("Widget")}
+            entries.update(field)
+            entries.update({"Rect": list(rect), "P": self.page, "F": flag})
+            entries.update(rest)
+            entries["MK"] = {}
+            ref = self.writer.add(entries)
+            self.annots.append(ref)
+        else:
+            ref = self.writer.reserve()
+            kids = []
+            for place in [rect] + list(widgets):
+                kid = self.writer.add({"Type": Name("Annot"), "Subtype": Name("Widget"), "Rect": list(place),
+                                       "P": self.page, "F": flag, "MK": {}, "Parent": ref})
+                kids.append(kid)
+                self.annots.append(kid)
+            field.update(rest)
+            field["Kids"] = kids
+            self.writer.set(ref, field)
+        self.fields.append(ref)
+        if sum_of:
+            self.calculated.append(ref)
+        return ref
+
+    def push_button(self, name, rect, caption, action, colour=(0.1, 0.2, 0.6)):
+        """A button shown on screen and never printed; action is an address or ("Named", name)."""
+        if isinstance(action, tuple):
+            act = {"S": Name(action[0]), "N": Name(action[1])}
+        else:
+            act = {"S": Name("URI"), "URI": action}
+        ref = self.writer.add({"Type": Name("Annot"), "Subtype": Name("Widget"), "FT": Name("Btn"), "Ff": 1 << 16,
+                               "T": name, "Rect": list(rect), "P": self.page, "F": 0, "DA": "/Helv 9 Tf 0 g",
+                               "MK": {"CA": caption, "BG": [0.93, 0.94, 0.97], "BC": list(colour)}, "A": act})
         self.fields.append(ref)
         self.annots.append(ref)
         return ref
@@ -185,6 +232,8 @@ class FormBuilder:
         self.writer.objects[self.page.number - 1] = body
         acroform = {"Fields": self.fields, "DA": "/Helv 0 Tf 0 g",
                     "DR": {"Font": {"Helv": self.helv, "ZaDb": self.zadb}}}
+        if self.calculated:
+            acroform["CO"] = self.calculated
         root = self.writer.add({"Type": Name("Catalog"), "Pages": pages, "AcroForm": acroform})
         info = self.writer.add({"Title": self.title, "Subject": form_type, "Producer": "Formstead sample forms"})
         self.writer.write(path, root, info)

@@ -3,6 +3,7 @@
    process's peak memory. Built natively by run_bench.sh:  xml2_bench <file> <repeats> */
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -19,6 +20,74 @@ static void print_times(const char* name, double* times, int n)
 {
     qsort(times, n, sizeof *times, compare);
     printf("%s %.6f %.6f ", name, times[n / 2], times[n - 1]);
+}
+
+/* The elements in the order they close, each as "<tag name=value ...>text" with the blanks of its text
+   left out: their count and an FNV-1a hash, as make_documents.py summarises the input. */
+struct summary {
+    unsigned long long elements;
+    uint64_t hash;
+};
+
+static void mix(struct summary* s, const xmlChar* p, int skip_blanks)
+{
+    for (; p && *p; ++p) {
+        if (skip_blanks && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))
+            continue;
+        s->hash = (s->hash ^ *p) * 1099511628211ull;
+    }
+}
+
+static void summarize_element(xmlNodePtr node, struct summary* s)
+{
+    mix(s, BAD_CAST "<", 0);
+    mix(s, node->name, 0);
+    for (xmlAttrPtr a = node->properties; a; a = a->next) {
+        mix(s, BAD_CAST " ", 0);
+        mix(s, a->name, 0);
+        mix(s, BAD_CAST "=", 0);
+        for (xmlNodePtr v = a->children; v; v = v->next)
+            mix(s, v->content, 0);
+    }
+    mix(s, BAD_CAST ">", 0);
+    for (xmlNodePtr c = node->children; c; c = c->next)
+        if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE)
+            mix(s, c->content, 1);
+    ++s->elements;
+}
+
+/* Post-order walk without recursion (deep documents would overflow the stack): down to the first
+   element child, then on to the next sibling or up to the parent, which closes after its children. */
+static struct summary summarize(xmlDocPtr doc)
+{
+    struct summary s = {0, 14695981039346656037ull};
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    xmlNodePtr n = root;
+    while (n) {
+        xmlNodePtr child = n->children;
+        while (child && child->type != XML_ELEMENT_NODE)
+            child = child->next;
+        if (child) {
+            n = child;
+            continue;
+        }
+        for (;;) {
+            summarize_element(n, &s);
+            if (n == root) {
+                n = NULL;
+                break;
+            }
+            xmlNodePtr next = n->next;
+            while (next && next->type != XML_ELEMENT_NODE)
+                next = next->next;
+            if (next) {
+                n = next;
+                break;
+            }
+            n = n->parent;
+        }
+    }
+    return s;
 }
 
 static double now(void)
@@ -49,12 +118,16 @@ int main(int argc, char** argv)
     if (!parse || !write || !release)
         return 2;
     int written = 0;
+    struct summary result = {0, 0};
     for (int i = 0; i < repeats; ++i) {
         double t0 = now();
         xmlDocPtr doc = xmlReadMemory(text, (int)n, "bench.xml", NULL, XML_PARSE_HUGE | XML_PARSE_NONET);
         double t1 = now();
         if (!doc)
             return 1;
+        if (i == 0)
+            result = summarize(doc); /* untimed: the result checked against the input */
+        double tw = now();
         xmlChar* out = NULL;
         xmlDocDumpFormatMemory(doc, &out, &written, 1);
         double t2 = now();
@@ -62,7 +135,7 @@ int main(int argc, char** argv)
         xmlFreeDoc(doc);
         double t3 = now();
         parse[i] = t1 - t0;
-        write[i] = t2 - t1;
+        write[i] = t2 - tw;
         release[i] = t3 - t2;
     }
     struct rusage ru;
@@ -70,6 +143,7 @@ int main(int argc, char** argv)
     print_times("parse", parse, repeats);
     print_times("write", write, repeats);
     print_times("free", release, repeats);
-    printf("peak_mb %.1f out_bytes %d\n", ru.ru_maxrss / 1024.0, written);
+    printf("peak_mb %.1f out_bytes %d elements %llu checksum %016llx\n", ru.ru_maxrss / 1024.0, written,
+           result.elements, (unsigned long long)result.hash);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -25,6 +26,68 @@ struct StringWriter : pugi::xml_writer
     std::string text;
     void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
 };
+
+// The elements in the order they close, each as "<tag name=value ...>text" with the blanks of its text
+// left out: their count and an FNV-1a hash, as make_documents.py summarises the input.
+struct Summary {
+    unsigned long long elements = 0;
+    uint64_t hash = 14695981039346656037ull;
+    void mix(const char* p, bool skipBlanks = false)
+    {
+        for (; *p; ++p) {
+            unsigned char c = (unsigned char)*p;
+            if (skipBlanks && (c == ' ' || c == '\t' || c == '\r' || c == '\n'))
+                continue;
+            hash = (hash ^ c) * 1099511628211ull;
+        }
+    }
+};
+
+void SummarizeElement(const pugi::xml_node& node, Summary& s)
+{
+    s.mix("<");
+    s.mix(node.name());
+    for (const pugi::xml_attribute& a : node.attributes()) {
+        s.mix(" ");
+        s.mix(a.name());
+        s.mix("=");
+        s.mix(a.value());
+    }
+    s.mix(">");
+    for (const pugi::xml_node& child : node.children())
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            s.mix(child.value(), true);
+    ++s.elements;
+}
+
+// Post-order walk without recursion: deep documents would overflow the stack.
+Summary Summarize(const pugi::xml_document& doc)
+{
+    Summary s;
+    std::vector<pugi::xml_node> open;
+    for (pugi::xml_node n = doc.document_element(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element)
+            open.push_back(n);
+    std::vector<std::pair<pugi::xml_node, bool>> stack;
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        stack.push_back({*it, false});
+    while (!stack.empty()) {
+        auto [node, expanded] = stack.back();
+        stack.pop_back();
+        if (expanded) {
+            SummarizeElement(node, s);
+            continue;
+        }
+        stack.push_back({node, true});
+        std::vector<pugi::xml_node> children;
+        for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element)
+                children.push_back(c);
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            stack.push_back({*it, false});
+    }
+    return s;
+}
 
 void PrintTimes(const char* name, std::vector<double> times)
 {
@@ -51,6 +114,7 @@ int main(int argc, char** argv)
     int repeats = std::max(1, atoi(argv[2]));
     std::vector<double> parse, write, release;
     size_t written = 0;
+    Summary summary;
     for (int i = 0; i < repeats; ++i) {
         double t0 = Now();
         auto* doc = new pugi::xml_document();
@@ -59,6 +123,9 @@ int main(int argc, char** argv)
             return 1;
         }
         double t1 = Now();
+        if (i == 0)
+            summary = Summarize(*doc);  // untimed: the result checked against the input
+        double tw = Now();
         StringWriter out;
         doc->save(out, "  ", pugi::format_default, pugi::encoding_utf8);
         double t2 = Now();
@@ -67,7 +134,7 @@ int main(int argc, char** argv)
         delete doc;
         double t3 = Now();
         parse.push_back(t1 - t0);
-        write.push_back(t2 - t1);
+        write.push_back(t2 - tw);
         release.push_back(t3 - t2);
     }
     rusage ru = {};
@@ -75,6 +142,7 @@ int main(int argc, char** argv)
     PrintTimes("parse", parse);
     PrintTimes("write", write);
     PrintTimes("free", release);
-    printf("peak_mb %.1f out_bytes %zu\n", ru.ru_maxrss / 1024.0, written);
+    printf("peak_mb %.1f out_bytes %zu elements %llu checksum %016llx\n", ru.ru_maxrss / 1024.0, written,
+           summary.elements, (unsigned long long)summary.hash);
     return 0;
 }

@@ -40,13 +40,15 @@ for f in $files; do
   ours="$(wine "$bench" "$(winepath -w "$f")" "$repeats" $mode </dev/null 2>&1 | tr -d '\r')" || true
   case "$ours" in parse*) ;; *) echo "$(basename "$f" .xml): the toolkit run failed: $ours"; continue ;; esac
   # Every run's result against the input's summary (make_documents.py): a mismatch ends the benchmark.
-  got="$(sed -n -E 's/.* (elements [0-9]+ checksum [0-9a-f]+)$/\1/p' <<<"$ours")"
-  if [ "$got" != "$(cat "$f.expect")" ]; then
-    echo "run_bench: $(basename "$f"): the toolkit's result is not the document: '$got', expected '$(cat "$f.expect")'" >&2
-    exit 1
-  fi
   xml2="$("$work/xml2_bench" "$f" "$repeats")"
   pugi="$("$work/pugixml_bench" "$f" "$repeats")"
+  for side in ours xml2 pugi; do
+    got="$(sed -n -E 's/.* (elements [0-9]+ checksum [0-9a-f]+)$/\1/p' <<<"${!side}")"
+    if [ "$got" != "$(cat "$f.expect")" ]; then
+      echo "run_bench: $(basename "$f"): the $side side's result is not the document: '$got', expected '$(cat "$f.expect")'" >&2
+      exit 1
+    fi
+  done
   set -- $ours; op=$2 ops=$3 ow=$5 ows=$6 om=${11}
   set -- $xml2; xp=$2 xps=$3 xw=$5 xws=$6 xm=${11}
   set -- $pugi; pp=$2 pps=$3 pw=$5 pws=$6 pm=${11}
