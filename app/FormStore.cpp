@@ -1,6 +1,6 @@
 // The form store folder and the current form within it.
 #include "app/FormStore.h"
-#include <shlobj.h>
+#include "framework/Seams.h"
 
 CString ProgramFolderOf(const CString& modulePath)
 {
@@ -28,8 +28,7 @@ CString PrepareStoreFolder(bool testMode, const CString& programFolder)
     ::GetModuleFileNameW(nullptr, modulePath, 1024);
     if (testMode)
         return ComposeStoreFolder(true, programFolder, modulePath, CString());
-    wchar_t appData[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE);
+    const CString appData = AfxGetAppDataFolder();
     CString store = ComposeStoreFolder(false, programFolder, modulePath, appData);
     // Each level of the chain below the application-data folder, created when missing.
     CString level = appData;

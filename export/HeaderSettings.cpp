@@ -3,10 +3,10 @@
 
 #include "export/Base64Encoder.h"
 #include "framework/App.h"
+#include "framework/Seams.h"
 
 #include <windows.h>
 #include <gdiplus.h>
-#include <shlobj.h>
 #include <cstdio>
 #include <vector>
 
@@ -197,8 +197,8 @@ bool HeaderSettings::LogoFilePathUnder(const CString& appDataFolder, const CStri
 
 bool HeaderSettings::GetLogoFilePath(CString& path)
 {
-    wchar_t appData[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return false;
+    const CString appData = AfxGetAppDataFolder();
+    if (appData.IsEmpty()) return false;
     wchar_t module[MAX_PATH] = {};
     if (!::GetModuleFileNameW(nullptr, module, MAX_PATH)) return false;
     CString name = module;

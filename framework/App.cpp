@@ -136,7 +136,9 @@ HKEY CWinApp::GetAppRegistryKey()
 {
     if (!m_pszRegistryKey || !m_pszProfileName)
         return nullptr;
-    CString path = CString(L"Software\\") + m_pszRegistryKey + L"\\" + m_pszProfileName;
+    const CString registryKey = AfxGetRegistryKeyOverride();
+    CString path = CString(L"Software\\") + (registryKey.IsEmpty() ? CString(m_pszRegistryKey) : registryKey) + L"\\" +
+                   m_pszProfileName;
     HKEY key = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
                           nullptr, &key, nullptr) != ERROR_SUCCESS)

@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include <shellapi.h>
+#include <shlobj.h>
 #include <algorithm>
 #include <vector>
 
@@ -13,6 +14,8 @@ FileChooser g_fileChooser;
 ShellOpener g_shellOpener;
 Clock g_clock;
 Sleeper g_sleeper;
+CString g_registryKeyOverride;
+CString g_appDataFolder;
 }
 
 void AfxSetMessageBoxSink(MessageBoxSink sink)
@@ -148,4 +151,29 @@ void AfxSleep(DWORD milliseconds)
         g_sleeper(milliseconds);
     else
         ::Sleep(milliseconds);
+}
+
+void AfxSetRegistryKeyOverride(const CString& registryKey)
+{
+    g_registryKeyOverride = registryKey;
+}
+
+CString AfxGetRegistryKeyOverride()
+{
+    return g_registryKeyOverride;
+}
+
+void AfxSetAppDataFolder(const CString& folder)
+{
+    g_appDataFolder = folder;
+}
+
+CString AfxGetAppDataFolder()
+{
+    if (!g_appDataFolder.IsEmpty())
+        return g_appDataFolder;
+    wchar_t appData[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE))
+        return CString();
+    return appData;
 }

@@ -36,3 +36,13 @@ SYSTEMTIME AfxGetLocalTime();
 using Sleeper = std::function<void(DWORD milliseconds)>;
 void AfxSetSleeper(Sleeper sleeper);
 void AfxSleep(DWORD milliseconds);
+
+// Where the user's settings and files live: the registry key the profile functions use (the name given
+// to SetRegistryKey) and the user's application-data folder. A test gives each of its cases a key and a
+// folder of their own, so it never reads or changes the user's; an empty text restores the real one.
+void AfxSetRegistryKeyOverride(const CString& registryKey);
+CString AfxGetRegistryKeyOverride();
+void AfxSetAppDataFolder(const CString& folder);
+// The user's application-data folder (created when missing), without a final backslash; empty when the
+// system names none.
+CString AfxGetAppDataFolder();

@@ -7,7 +7,7 @@ set -euo pipefail
 DEPS_CACHE="${FORMSTEAD_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/formstead-deps}"
 PACKAGES=(wine wine32:i386 g++-mingw-w64-i686-posix xvfb xauth fonts-liberation cmake ninja-build
           googletest tcl dpkg-dev python3 libz-mingw-w64-dev xdotool imagemagick poppler-utils
-          cups printer-driver-cups-pdf libxml2-utils fonts-wine libcups2:i386 python3-reportlab python3-pil
+          cups printer-driver-cups-pdf ghostscript libxml2-utils fonts-wine libcups2:i386 python3-reportlab python3-pil
           qpdf python3-pypdf texlive-latex-base texlive-latex-recommended texlive-fonts-recommended lmodern
           python3-pycryptodome)
 # The second independent writer of test forms, a package of the npm registry, kept in the cache.

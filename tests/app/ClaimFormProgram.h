@@ -17,7 +17,7 @@ struct ClaimFormFolder
     FileGuard container{folder + L"container.htm"};
     FileGuard claimForm{folder + L"claim.pdf"};
     FileGuard database{folder + L"claim.gdb"};
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
 };
 
 // Starts the program with the program's pages; its registration dialog for the claim form is answered

@@ -9,6 +9,7 @@
 #include "formdb/FormDatabase.h"
 #include "pages/FormPage.h"
 #include "tests/pages/DialogDriver.h"
+#include "tests/support/OwnUserState.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace
@@ -17,7 +18,7 @@ const int kSaveAsTemplate = 1016;
 const int kPrintOptions = 1017;
 const int kCheckFormsUpdates = 1023;
 const int kTemplateNameEdit = 1023;
-const wchar_t kAppearanceKey[] = L"Software\\Formstead\\Formstead\\Appearance";
+const wchar_t kAppearanceSection[] = L"\\Formstead\\Appearance";
 const wchar_t kRegistrationCaption[] = L"New Forms Registration";
 
 BOOL CALLBACK CollectEdits(HWND window, LPARAM param)
@@ -33,7 +34,7 @@ BOOL CALLBACK CollectEdits(HWND window, LPARAM param)
 int StoredPlacement(const wchar_t* name)
 {
     DWORD value = 0, size = sizeof(value), type = 0;
-    if (::RegGetValueW(HKEY_CURRENT_USER, kAppearanceKey, name, RRF_RT_REG_DWORD, &type, &value, &size) !=
+    if (::RegGetValueW(HKEY_CURRENT_USER, (OwnRegistryKey() + kAppearanceSection).c_str(), name, RRF_RT_REG_DWORD, &type, &value, &size) !=
         ERROR_SUCCESS)
         return -1;
     return (int)value;
@@ -69,7 +70,7 @@ struct CloseDuringDialog : ::testing::Test
         ASSERT_TRUE(CopyFileW((std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf").c_str(),
                               (folder + L"claim.pdf").c_str(), FALSE));
         DeleteFileW(Database().c_str());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppearanceKey);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, (OwnRegistryKey() + kAppearanceSection).c_str());
     }
     void TearDown() override
     {
@@ -81,7 +82,7 @@ struct CloseDuringDialog : ::testing::Test
         DeleteFileW(Database().c_str());
         DeleteFileW((folder + L"claim.pdf").c_str());
         WriteWholeFile(folder + L"container.htm", savedContainer);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppearanceKey);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, (OwnRegistryKey() + kAppearanceSection).c_str());
         viewer::TestControl().Reset();
     }
     std::wstring Database() const { return folder + L"claim.gdb"; }

@@ -66,7 +66,6 @@ struct CollectionsProgram : ::testing::Test
         ASSERT_TRUE(CopyFileW((std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf").c_str(),
                               (folder + L"claim.pdf").c_str(), FALSE));
         DeleteFileW(Database().c_str());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\HeaderInfo");
         AfxSetClock([this] { return today; });
     }
     void TearDown() override
@@ -76,7 +75,6 @@ struct CollectionsProgram : ::testing::Test
         for (const wchar_t* name : {L"claim.gdb", L"claim.pdf", L"collections.pdf", L"statement.pdf"})
             DeleteFileW((folder + name).c_str());
         WriteWholeFile(folder + L"container.htm", savedContainer);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Formstead\\Formstead\\HeaderInfo");
         viewer::TestControl().Reset();
     }
     std::wstring Database() const { return folder + L"claim.gdb"; }

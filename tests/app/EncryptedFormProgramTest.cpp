@@ -69,7 +69,7 @@ protected:
     FileGuard container{folder + L"container.htm"};
     FileGuard claimForm{folder + L"claim.pdf"};
     FileGuard database{folder + L"claim.gdb"};
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     std::unique_ptr<ProgramRun> run;
 
     void SetUp() override

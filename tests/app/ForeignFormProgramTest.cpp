@@ -83,7 +83,7 @@ protected:
     FileGuard claimForm{folder + L"claim.pdf"};
     FileGuard database{folder + L"claim.gdb"};
     FileGuard filledCopy{folder + L"filled copy.pdf"};
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     std::unique_ptr<ProgramRun> run;
 
     void SetUp() override

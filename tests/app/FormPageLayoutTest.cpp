@@ -46,7 +46,7 @@ int IdOf(HWND control)
 
 struct FormPageLayout : ::testing::Test
 {
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     ContainerPage container;
     ProgramRun run{true};
 

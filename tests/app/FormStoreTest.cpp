@@ -4,7 +4,7 @@
 #include "ProgramFixture.h"
 #include "app/FormStore.h"
 #include "tests/support/ScopedState.h"
-#include <shlobj.h>
+#include "tests/support/OwnUserState.h"
 
 TEST(FormStore, FolderFollowsTestModeModuleAndAppData)
 {
@@ -21,11 +21,9 @@ TEST(FormStore, FolderFollowsTestModeModuleAndAppData)
 
 TEST(FormStore, ApplicationDataChainIsCreatedLevelByLevel)
 {
-    wchar_t appData[MAX_PATH] = {};
-    ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE));
-    FolderGuard made(std::wstring(appData) + L"\\Formstead\\0x03\\app_test");
+    const std::wstring appData = OwnAppDataFolder();
     CString store = PrepareStoreFolder(false, L"C:\\ignored\\");
-    CString expected = CString(appData) + L"\\Formstead\\0x03\\" + ExecutableBaseName(CString(TestProgramFolder().c_str()) + L"app_test.exe");
+    CString expected = CString(appData.c_str()) + L"\\Formstead\\0x03\\" + ExecutableBaseName(CString(TestProgramFolder().c_str()) + L"app_test.exe");
     EXPECT_EQ(expected, store);
     DWORD attributes = ::GetFileAttributesW(store);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
@@ -49,10 +47,8 @@ TEST(FormStore, NormalModeWithAnEmptyStoreSaysSoAndGoesOnWithoutAForm)
 {
     wchar_t modulePath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    wchar_t appData[MAX_PATH] = {};
-    ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE));
-    FolderGuard made(std::wstring(appData) + L"\\Formstead\\0x03\\app_test");
     CString store = PrepareStoreFolder(false, ProgramFolderOf(modulePath));
+    EXPECT_EQ(CString(OwnAppDataFolder().c_str()) + L"\\Formstead\\0x03\\app_test", store);
     FileGuard container(TestProgramFolder() + L"container.htm");
     FileGuard form(std::wstring(store) + L"\\claim.pdf");
     WriteWholeFile(container.Path(), "<html></html>");

@@ -19,7 +19,7 @@ BOOL CALLBACK CountRegistrationDialogs(HWND window, LPARAM count)
 
 struct LaterWindows : ::testing::Test
 {
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     FileGuard page{TestProgramFolder() + L"container.htm"};
     std::unique_ptr<ProgramRun> run;
 

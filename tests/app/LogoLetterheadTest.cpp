@@ -11,9 +11,9 @@
 #include "pages/FormPage.h"
 #include "pages/HeaderText.h"
 #include "tests/pages/DialogDriver.h"
+#include "tests/support/OwnUserState.h"
 #include "viewer/ViewerTestControl.h"
 
-#include <shlobj.h>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -74,6 +74,15 @@ TEST_F(LogoLetterhead, ChosenImageReachesTheStatementData)
     // What the data was made from: the profile and the logo file (UTF-16LE, CR LF after 76).
     EXPECT_EQ(CString(L"1"), AfxGetApp()->GetProfileString(L"HeaderInfo", L"HeaderType", L"none"));
     EXPECT_EQ(CString(image.c_str()), AfxGetApp()->GetProfileString(L"HeaderInfo", L"ImagePath", L"none"));
+    // The profile the program wrote is the test's own key, never the user's.
+    HKEY header = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, (OwnRegistryKey() + L"\\Formstead\\HeaderInfo").c_str(), 0,
+                                             KEY_READ, &header));
+    wchar_t headerType[8] = {};
+    DWORD size = sizeof headerType;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegQueryValueExW(header, L"HeaderType", nullptr, nullptr, (BYTE*)headerType, &size));
+    ::RegCloseKey(header);
+    EXPECT_STREQ(L"1", headerType);
     const std::wstring stored = std::wstring(kBase64Line1) + L"\r\n" + kBase64Line2;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.data()), stored.size() * 2), ReadWholeFile(LogoFile()));
 

@@ -39,7 +39,7 @@ CRect MaximisedBySystem(CWnd& frame)
 
 struct MainWindow : ::testing::Test
 {
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     ContainerPage page;
     ProgramRun run;
     void SetUp() override
@@ -306,7 +306,7 @@ TEST_F(MainWindow, TheArrowBitmapsGoWithThePanel)
 
 TEST(Placement, AWindowClosedMinimisedComesBackRestoredWhereItWas)
 {
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     ContainerPage page;
     CFormsteadApp writer;
     writer.SetRegistryKey(L"Formstead");
@@ -339,7 +339,7 @@ TEST(Placement, AWindowClosedMinimisedComesBackRestoredWhereItWas)
 
 TEST(Placement, AfterARestartTheMainWindowIsTheActiveForegroundWindow)
 {
-    RegistryKeyGuard appearance{L"Software\\Formstead\\Formstead\\Appearance"};
+    RegistryKeyGuard appearance{OwnRegistryKey() + L"\\Formstead\\Appearance"};
     ContainerPage page;
     CFormsteadApp writer;
     writer.SetRegistryKey(L"Formstead");

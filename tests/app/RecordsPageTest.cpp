@@ -1,7 +1,9 @@
 // The records page in the whole program on the sample claim form: records saved through the form
 // page's buttons and a template written with SQLite are listed (templates first), a double-click at a
 // row opens it in the form, the frozen count and column order survive a restart, a failed fill
-// writes nothing back, and with no current record the form keeps what the user typed.
+// writes nothing back, with no current record the form keeps what the user typed, and drags with the real
+// mouse: a header dropped on another moves that column, a press dragged down the rows selects them and
+// moves none, text dropped in from elsewhere is refused.
 #include <gtest/gtest.h>
 
 #include "ClaimFormProgram.h"
@@ -9,11 +11,13 @@
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/FormDatabase.h"
+#include "grid/GridNotify.h"
 #include "pages/FormPage.h"
 #include "pages/RecordsGrid.h"
 #include "pages/RecordsPage.h"
 #include "tests/pages/DialogDriver.h"
 #include "tests/pages/TextInk.h"
+#include "tests/support/RealInput.h"
 #include "viewer/ViewerTestControl.h"
 
 namespace
@@ -106,6 +110,14 @@ struct RecordsProgram : ::testing::Test
         SetWindowTextW(FormEdits()[0], value);
         ::PostMessageW(FormPage().m_buttons.GetDlgItem(kSaveAsNew)->GetSafeHwnd(), BM_CLICK, 0, 0);
         ASSERT_TRUE(PumpUntil([&] { return Steps().GetCurrentStep() == 1 && Page().IsWindowVisible(); }));
+    }
+    // Started, with the records saved through the form page, on the records page.
+    void StartWithRecords(std::initializer_list<const wchar_t*> names)
+    {
+        Start();
+        for (const wchar_t* name : names)
+            SaveRecord(name);
+        ASSERT_EQ(static_cast<int>(names.size()) + 1, Grid().GetRowCount());
     }
     std::vector<std::wstring> Column(int column)
     {
@@ -233,6 +245,165 @@ TEST_F(RecordsProgram, WithNoCurrentRecordTheFormKeepsWhatWasTyped)
     for (const std::wstring& command : viewer::TestControl().commands)
         EXPECT_NE(0u, command.find(L"FieldSet|")) << "the form was overwritten";
     EXPECT_EQ(L"typed but not saved", TextOf(FormEdits()[0]));
+}
+
+// Drags on the records grid, with real mouse input and the system's drag and drop.
+namespace
+{
+POINT CellCentre(CGridCtrl& grid, int row, int col)
+{
+    CRect cell;
+    EXPECT_TRUE(grid.GetCellRect(row, col, &cell));
+    return {cell.CenterPoint().x, cell.CenterPoint().y};
+}
+
+// The first column where some row holds the text.
+int ColumnHolding(CGridCtrl& grid, const wchar_t* text)
+{
+    for (int col = 0; col < grid.GetColumnCount(); col++)
+        for (int row = 1; row < grid.GetRowCount(); row++)
+            if (grid.GetItemText(row, col) == text)
+                return col;
+    return -1;
+}
+
+// Every text of a column, the header's first.
+std::vector<std::wstring> WholeColumn(CGridCtrl& grid, int col)
+{
+    std::vector<std::wstring> texts;
+    for (int row = 0; row < grid.GetRowCount(); row++)
+        texts.push_back(grid.GetItemText(row, col).GetString());
+    return texts;
+}
+
+std::vector<int> SelectedRows(CGridCtrl& grid, int col)
+{
+    std::vector<int> rows;
+    for (int row = 1; row < grid.GetRowCount(); row++)
+        if (grid.IsCellSelected(row, col))
+            rows.push_back(row);
+    return rows;
+}
+
+int DropHighlighted(CGridCtrl& grid)
+{
+    int cells = 0;
+    for (int row = 0; row < grid.GetRowCount(); row++)
+        for (int col = 0; col < grid.GetColumnCount(); col++)
+            if (grid.GetItemState(row, col) & GVIS_DROPHILITED)
+                cells++;
+    return cells;
+}
+
+POINT g_releaseAt;
+bool g_released = false;
+
+// Moves to g_releaseAt and releases the left button, once.
+void CALLBACK ReleaseLeftButton(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_released)
+        return;
+    g_released = true;
+    ReleaseLeftButtonAt(g_releaseAt);
+}
+} // namespace
+
+TEST_F(RecordsProgram, AHeaderDroppedOnAnotherHeaderMovesThatColumn)
+{
+    StartWithRecords({L"Adams", L"Baker"});
+    const int first = Grid().GetFixedColumnCount();
+    ASSERT_LT(first + 2, Grid().GetColumnCount());
+    CRect client;
+    Grid().GetClientRect(client);
+    ASSERT_LT(CellCentre(Grid(), 0, first + 2).x, client.right) << "the target header is in view";
+    std::vector<std::vector<std::wstring>> before;
+    for (int col = 0; col < Grid().GetColumnCount(); col++)
+        before.push_back(WholeColumn(Grid(), col));
+
+    const POINT from = CellCentre(Grid(), 0, first), to = CellCentre(Grid(), 0, first + 2);
+    ASSERT_TRUE(MouseDragThrough(Grid().GetSafeHwnd(), {from, {from.x + 8, from.y}, to}));
+    PumpPending();
+
+    // The press sorted the rows by the dragged column; row by row, the moved column's headers and values
+    // now stand two places to the right and the two it passed one place to the left.
+    EXPECT_EQ(before[first][0], WholeColumn(Grid(), first + 2)[0]);
+    EXPECT_EQ(before[first + 1][0], WholeColumn(Grid(), first)[0]);
+    EXPECT_EQ(before[first + 2][0], WholeColumn(Grid(), first + 1)[0]);
+    for (int col = 0; col < first; col++)
+        EXPECT_EQ(before[col][0], WholeColumn(Grid(), col)[0]) << "the frozen columns stay";
+    const int names = ColumnHolding(Grid(), L"Adams");
+    ASSERT_GE(names, 0);
+    std::vector<std::wstring> sorted = WholeColumn(Grid(), names);
+    EXPECT_TRUE((sorted[1] == L"Adams" && sorted[2] == L"Baker") || (sorted[1] == L"Baker" && sorted[2] == L"Adams"));
+    EXPECT_EQ(0, DropHighlighted(Grid()));
+    EXPECT_EQ(CGridCtrl::MOUSE_NOTHING, Grid().GetMouseMode());
+}
+
+TEST_F(RecordsProgram, ARowDraggedDownTheListSelectsTheRowsItPassesAndMovesNone)
+{
+    StartWithRecords({L"Adams", L"Baker", L"Clark", L"Dunn"});
+    const int names = ColumnHolding(Grid(), L"Adams");
+    ASSERT_GE(names, Grid().GetFixedColumnCount());
+    const std::vector<std::wstring> before = WholeColumn(Grid(), names);
+    // A press on a selected row changes nothing: start on a row that is not selected.
+    const int start = Grid().IsCellSelected(1, names) ? 2 : 1;
+    ASSERT_FALSE(Grid().IsCellSelected(start, names));
+
+    // Whole rows are selected: the press may be on any column in view.
+    const int col = Grid().GetFixedColumnCount();
+    ASSERT_TRUE(MouseDragThrough(Grid().GetSafeHwnd(),
+                                 {CellCentre(Grid(), start, col), CellCentre(Grid(), start + 1, col), CellCentre(Grid(), start + 2, col)}));
+    PumpPending();
+
+    EXPECT_EQ(before, WholeColumn(Grid(), names)) << "no row moved";
+    EXPECT_EQ((std::vector<int>{start, start + 1, start + 2}), SelectedRows(Grid(), names));
+    EXPECT_EQ((std::vector<int>{start, start + 1, start + 2}), SelectedRows(Grid(), Grid().GetColumnCount() - 1))
+        << "whole rows";
+    // The click made the first selected row the current record.
+    RecordKey key;
+    ASSERT_TRUE(GetRowRecord(Grid(), start, key));
+    EXPECT_EQ(run->View()->GetCurrentRecordId(), key.id);
+    EXPECT_EQ(0, DropHighlighted(Grid()));
+}
+
+TEST_F(RecordsProgram, TextDroppedOnARecordFromElsewhereIsRefused)
+{
+    StartWithRecords({L"Adams", L"Baker"});
+    const int names = ColumnHolding(Grid(), L"Adams");
+    ASSERT_GE(names, Grid().GetFixedColumnCount());
+    const std::vector<std::wstring> before = WholeColumn(Grid(), names);
+    const std::vector<int> selected = SelectedRows(Grid(), names);
+
+    // Text another program drags over the second record: the button goes down there before the system's
+    // drag loop starts, and the loop's first timer message releases it a little further on.
+    const char text[] = "dropped";
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    ASSERT_NE(nullptr, memory);
+    memcpy(::GlobalLock(memory), text, sizeof text);
+    ::GlobalUnlock(memory);
+    COleDataSource source;
+    source.CacheGlobalData(CF_TEXT, memory);
+    POINT over = CellCentre(Grid(), 2, Grid().GetFixedColumnCount());
+    ::ClientToScreen(Grid().GetSafeHwnd(), &over);
+    ::SetForegroundWindow(run->Frame()->GetSafeHwnd());
+    ASSERT_TRUE(::SetCursorPos(over.x, over.y));
+    PumpPending();
+    ASSERT_EQ(Grid().GetSafeHwnd(), ::WindowFromPoint(over));
+    ASSERT_TRUE(PressLeftButton(over));
+    g_releaseAt = {over.x + 6, over.y};
+    g_released = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, ReleaseLeftButton);
+    const DROPEFFECT effect = source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_released) << "the drag loop ended before its first timer message";
+    PumpPending();
+
+    // Refused: the source is not told to remove what it dragged, and nothing here changed.
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), effect);
+    EXPECT_EQ(before, WholeColumn(Grid(), names));
+    EXPECT_EQ(selected, SelectedRows(Grid(), names));
+    EXPECT_EQ(0, DropHighlighted(Grid()));
+    EXPECT_EQ(CGridCtrl::MOUSE_NOTHING, Grid().GetMouseMode());
 }
 
 namespace

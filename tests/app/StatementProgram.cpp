@@ -8,12 +8,10 @@
 #include "tests/pages/DialogDriver.h"
 #include "viewer/ViewerTestControl.h"
 
-#include <shlobj.h>
+#include "tests/support/OwnUserState.h"
 
 namespace
 {
-const wchar_t kHeaderKey[] = L"Software\\Formstead\\Formstead\\HeaderInfo";
-
 const char kRecordSql[] =
     "INSERT INTO submissions (submdate, fxml) VALUES ('1/15/2024', '<fields><topmostSubform/><numberedFields>"
     "<_2_PATIENT_S_NAME_Last_First_Middle_Initialjjjj1>Baker</_2_PATIENT_S_NAME_Last_First_Middle_Initialjjjj1>"
@@ -29,10 +27,7 @@ void StatementProgram::SetUp()
     ASSERT_TRUE(CopyFileW((std::wstring(FORMSTEAD_SAMPLES_DIR) + L"cms1500.pdf").c_str(),
                           (folder + L"claim.pdf").c_str(), FALSE));
     DeleteFileW((folder + L"claim.gdb").c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kHeaderKey);
-    wchar_t appData[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
-    logoFolders[0] = std::wstring(appData) + L"\\Formstead";
+    logoFolders[0] = OwnAppDataFolder() + L"\\Formstead";
     logoFolders[1] = logoFolders[0] + L"\\0x03";
     logoFolders[2] = logoFolders[1] + L"\\app_test";
     for (int i = 0; i < 3; ++i) existed[i] = GetFileAttributesW(logoFolders[i].c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -49,7 +44,6 @@ void StatementProgram::TearDown()
     DeleteFileW(LogoFile().c_str());
     for (int i = 2; i >= 0; --i)
         if (!existed[i]) RemoveDirectoryW(logoFolders[i].c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kHeaderKey);
     viewer::TestControl().Reset();
 }
 

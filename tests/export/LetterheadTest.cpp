@@ -7,7 +7,7 @@
 #include "framework/App.h"
 #include "tests/support/TempFolder.h"
 
-#include <shlobj.h>
+#include "tests/support/OwnUserState.h"
 #include <wincrypt.h>
 #include <gdiplus.h>
 #include <string>
@@ -97,9 +97,7 @@ protected:
     void SetUp() override
     {
         theLetterheadTestApp.SetRegistryKey(kTestRegistryKey);
-        wchar_t appData[MAX_PATH] = {};
-        ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
-        m_appData = appData;
+        m_appData = OwnAppDataFolder();
         for (const wchar_t* level : {L"\\Formstead", L"\\Formstead\\0x03", L"\\Formstead\\0x03\\export_test"})
             m_existed.push_back(::GetFileAttributesW((m_appData + level).c_str()) != INVALID_FILE_ATTRIBUTES);
         m_logo = m_appData + L"\\Formstead\\0x03\\export_test\\header64.ttt";
@@ -112,7 +110,6 @@ protected:
         const wchar_t* levels[] = {L"\\Formstead\\0x03\\export_test", L"\\Formstead\\0x03", L"\\Formstead"};
         for (int i = 0; i < 3; ++i)
             if (!m_existed[2 - i]) ::RemoveDirectoryW((m_appData + levels[i]).c_str());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\") + kTestRegistryKey).c_str());
     }
     CString Profile(const wchar_t* entry) { return theLetterheadTestApp.GetProfileString(L"HeaderInfo", entry, L"<none>"); }
 

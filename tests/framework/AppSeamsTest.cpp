@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "framework/Framework.h"
 #include <vector>
+#include "tests/support/OwnUserState.h"
 
 namespace
 {
@@ -54,18 +55,19 @@ TEST(Profile, ValuesRoundTripThroughTheRegistryKey)
     EXPECT_EQ(9u, theTestApp.GetProfileInt(L"Section", L"Text", 9));
 
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\FormsteadFrameworkTest\\FrameworkTestApp\\Section", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, (OwnRegistryKey() + L"\\FrameworkTestApp\\Section").c_str(), 0, KEY_READ, &key));
     DWORD value = 0, size = sizeof(value), type = 0;
     EXPECT_EQ(ERROR_SUCCESS, ::RegQueryValueExW(key, L"Number", nullptr, &type, (BYTE*)&value, &size));
     EXPECT_EQ((DWORD)REG_DWORD, type);
     EXPECT_EQ((DWORD)-5, value);
     ::RegCloseKey(key);
+    // The key named to SetRegistryKey stays untouched while the test's own key stands in for it.
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\FormsteadFrameworkTest", 0, KEY_READ, &key));
 
     EXPECT_TRUE(theTestApp.WriteProfileString(L"Section", L"Text", nullptr));
     EXPECT_EQ(CString(L"gone"), theTestApp.GetProfileString(L"Section", L"Text", L"gone"));
     EXPECT_TRUE(theTestApp.WriteProfileString(L"Section", nullptr, nullptr));
     EXPECT_EQ(3u, theTestApp.GetProfileInt(L"Section", L"Number", 3));
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\FormsteadFrameworkTest");
 }
 
 TEST(CommandLine, SwitchMarksAreRemovedAndTheLastArgumentIsFlagged)

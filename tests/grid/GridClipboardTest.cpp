@@ -1,6 +1,6 @@
 // Clipboard text and drag and drop: the exact bytes a copy makes, paste into cells (separators,
 // CR LF, hidden rows, a final line break, blocks without a terminator), the real clipboard, and drags
-// through a replaced drag loop that drives the grid's drop target.
+// through a replaced drag loop that drives the grid's drop target; a drag near the edges scrolls.
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -265,5 +265,45 @@ TEST_F(DragTest, ADropTheGridRefusesLeavesNoHighlight)
     EXPECT_FALSE(target.OnDrop(&t.grid, &data, effect, over));
     EXPECT_FALSE(t.grid.GetItemState(3, 2) & GVIS_DROPHILITED);
     EXPECT_EQ(L"3,2", t.grid.GetItemText(3, 2));
+    delete source;
+}
+
+TEST(GridDragOver, NearTheEdgesADragScrollsByALineOrAPageAndTheHighlightFollowsTheCell)
+{
+    // Twelve 60-pixel columns in a 400-pixel grid: the view scrolls sideways.
+    TestGrid t(6, 12);
+    t.grid.EnableDragAndDrop(TRUE);
+    COleDataSource* source = TextSource("dragged");
+    COleDataObject data;
+    data.Attach(source->GetDataObject(), FALSE);
+    CGridDropTarget& target = t.grid.GetDropTarget();
+    const CRect client = GridClient(t.grid);
+    const int y = t.Centre(2, 1).y;
+    ASSERT_EQ(0, t.grid.GetScrollPos32(SB_HORZ));
+
+    target.OnDragEnter(&t.grid, &data, MK_LBUTTON, t.Centre(2, 2));
+    target.OnDragOver(&t.grid, &data, MK_LBUTTON, t.Centre(2, 2));
+    EXPECT_TRUE(t.grid.GetItemState(2, 2) & GVIS_DROPHILITED);
+    target.OnDragOver(&t.grid, &data, MK_LBUTTON, t.Centre(3, 3));
+    EXPECT_FALSE(t.grid.GetItemState(2, 2) & GVIS_DROPHILITED) << "the highlight left the cell passed";
+    EXPECT_TRUE(t.grid.GetItemState(3, 3) & GVIS_DROPHILITED);
+    EXPECT_EQ(0, t.grid.GetScrollPos32(SB_HORZ)) << "away from the edges nothing scrolls";
+
+    // Within 10 pixels of the right edge: one column; within 3 pixels: a page, more than one column.
+    target.OnDragOver(&t.grid, &data, MK_LBUTTON, CPoint(client.right - 6, y));
+    EXPECT_EQ(60, t.grid.GetScrollPos32(SB_HORZ));
+    target.OnDragOver(&t.grid, &data, MK_LBUTTON, CPoint(client.right - 1, y));
+    const int afterPage = t.grid.GetScrollPos32(SB_HORZ);
+    EXPECT_GT(afterPage, 120);
+    // Over the fixed column, 10 pixels or more left of its edge: one column back; at its first pixels, a page.
+    target.OnDragOver(&t.grid, &data, MK_LBUTTON, CPoint(40, y));
+    EXPECT_EQ(afterPage - 60, t.grid.GetScrollPos32(SB_HORZ));
+    target.OnDragOver(&t.grid, &data, MK_LBUTTON, CPoint(1, y));
+    EXPECT_LT(t.grid.GetScrollPos32(SB_HORZ), afterPage - 60);
+
+    target.OnDragLeave(&t.grid);
+    for (int row = 0; row < 6; row++)
+        for (int col = 0; col < 12; col++)
+            EXPECT_FALSE(t.grid.GetItemState(row, col) & GVIS_DROPHILITED) << row << "," << col;
     delete source;
 }

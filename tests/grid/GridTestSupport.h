@@ -5,6 +5,7 @@
 #include <vector>
 #include "grid/GridCtrl.h"
 #include "tests/support/Dib32.h"
+#include "tests/support/RealInput.h"
 
 struct RecordedNotify
 {

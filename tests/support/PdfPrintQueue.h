@@ -1,5 +1,6 @@
-// A real printer for printing tests: a CUPS queue that writes PDF files into a folder of the test's
-// own, set up and removed by pdf_printer.sh beside this header. The printing half of a test runs in a
+// A real printer for printing tests: a CUPS scheduler of the test's own with one queue that writes PDF
+// files into a folder of the test's own, set up and removed by pdf_printer.sh beside this header
+// (nothing of the machine's printing set-up is used or changed). The printing half of a test runs in a
 // child process (the executable's disabled PdfPrinterJob tests) in a Wine session of its own, because
 // Wine lists printers when a session starts; the words of each printed file come back with their
 // places from pdftotext -bbox.
@@ -29,6 +30,21 @@ inline std::wstring ChildQueue()
     DWORD needed = 0, returned = 0;
     ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned);
     return std::wstring(queue);
+}
+
+// Whether the system lists a printer of that name (in the child: the test's own queue).
+inline bool Listed(const std::wstring& printer)
+{
+    DWORD needed = 0, returned = 0;
+    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &returned))
+        return false;
+    const PRINTER_INFO_4W* printers = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
+    for (DWORD i = 0; i < returned; i++)
+        if (printers[i].pPrinterName && printer == printers[i].pPrinterName)
+            return true;
+    return false;
 }
 
 // One word of a printed page, in points from the paper's top left corner.
@@ -86,9 +102,9 @@ inline std::string Joined(const PageWords& words)
     return text;
 }
 
-// The queue (and, when none runs, a scheduler) for the life of the object; its state folder under
-// /tmp holds the queue's output folder, the script's status files, the child's log and the words
-// files.
+// The scheduler and its queue for the life of the object; its state folder under /tmp holds the
+// scheduler's own configuration, socket and spool, the queue's output folder, the script's status
+// files, the child's log and the words files. Runs at the same time never meet.
 class PdfPrinter
 {
 public:

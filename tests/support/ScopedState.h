@@ -1,9 +1,10 @@
 // State outside a test's temporary folder that a test must own: a file at a fixed place (put back as it
 // was, or removed, when the guard goes, even when the test fails) and a registry key of the current user
-// (removed before and after).
+// (removed before and after; name keys under the case's own OwnRegistryKey()).
 #pragma once
 #include <windows.h>
 #include <string>
+#include "tests/support/OwnUserState.h"
 #include "tests/support/TempFolder.h"
 
 class FileGuard

@@ -1,62 +1,114 @@
 #!/bin/sh
-# The Unix side of the printing tests: a CUPS queue that writes PDF files into STATE/out, started and
-# removed by the test itself, and the words of the printed files with their positions (pdftotext -bbox).
-#   pdf_printer.sh start STATE   queue ready (exit 77 when this machine cannot print to PDF)
+# The Unix side of the printing tests: a CUPS scheduler of the test's own, with one queue that writes
+# PDF files into STATE/out, started and removed by the test itself, and the words of the printed files
+# with their positions (pdftotext -bbox). Nothing outside STATE is written: the scheduler has its own
+# configuration, socket, spool, logs and backend there, and clients reach it through CUPS_SERVER.
+#   pdf_printer.sh start STATE   scheduler and queue ready (exit 77 when this machine cannot print to PDF)
 #   pdf_printer.sh print STATE EXE  run the printing half of the test (EXE's disabled PdfPrinterJob tests)
 #                                in a Wine session of its own: Wine lists the printers only when
 #                                the first process of a session starts, before the queue existed
 #   pdf_printer.sh words STATE N wait for N PDF files, write STATE/words-1.html .. -N.html
-#   pdf_printer.sh stop STATE    remove the queue; stop a scheduler that a run started when no
-#                                run's queue is left
+#   pdf_printer.sh stop STATE    stop the scheduler and remove everything it made
 state="$2"
-# One queue per run: other runs on this machine may print at the same time.
-queue="FormsteadTestPDF-${state##*/}"
-# Each queue is a PDF backend instance of its own (device cups-pdf:/QUEUE), which reads its settings
-# from this file: its output goes to the test's own folder, never to a folder other runs share.
-config="/etc/cups/cups-pdf-$queue.conf"
+queue="FormsteadTestPDF"
 out="$state/out"
-# A scheduler started by a run; the last run to leave stops it.
-scheduler=/tmp/formstead-print-cupsd.pid
+cups="$state/cups"
+export CUPS_SERVER="$cups/socket"
 
-stop_queue() {
-    lpadmin -x "$queue" >/dev/null 2>&1
-    rm -f "$config"
-    if [ -f "$scheduler" ] && ! lpstat -v 2>/dev/null | grep -q 'FormsteadTestPDF-'; then
-        kill "$(cat "$scheduler")" 2>/dev/null
-        rm -f "$scheduler"
+# Stops the scheduler this run started and removes its folders.
+stop_scheduler() {
+    if [ -f "$cups/pid" ]; then
+        pid="$(cat "$cups/pid")"
+        kill "$pid" 2>/dev/null
+        tries=0
+        while kill -0 "$pid" 2>/dev/null && [ $tries -lt 100 ]; do tries=$((tries + 1)); sleep 0.1; done
+        kill -9 "$pid" 2>/dev/null
     fi
+    rm -rf "$cups"
 }
 
 running() { lpstat -r 2>/dev/null | grep -q 'is running'; }
+
+# The scheduler's folders: its configuration, and a program folder where filters and the rest are the
+# system's own and the one backend is a PDF writer into STATE/out (the PostScript each job brings,
+# through Ghostscript's pdfwrite as the CUPS-PDF backend calls it, named job_ID.pdf).
+configure() {
+    mkdir -p "$cups/conf" "$cups/bin/backend" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log" "$out" || return 1
+    for part in filter daemon cgi-bin driver monitor notifier; do
+        ln -s "/usr/lib/cups/$part" "$cups/bin/$part" || return 1
+    done
+    cat >"$cups/bin/backend/formsteadpdf" <<'BACKEND' || return 1
+#!/bin/sh
+[ $# -eq 0 ] && { echo 'file formsteadpdf "Formstead test PDF" "Formstead test PDF"'; exit 0; }
+out="${DEVICE_URI#formsteadpdf:}"
+part="$out/.job_$1.pdf"
+/usr/bin/gs -q -dCompatibilityLevel=1.4 -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sOutputFile="$part" \
+    -dAutoRotatePages=/PageByPage -dAutoFilterColorImages=false -dColorImageFilter=/FlateEncode \
+    -dPDFSETTINGS=/prepress -c -f "${6:--}" || exit 1
+chmod 644 "$part" && mv "$part" "$out/job_$1.pdf"
+BACKEND
+    # Owner only: the scheduler then runs the backend as the user that owns STATE.
+    chmod 700 "$cups/bin/backend/formsteadpdf" || return 1
+    cat >"$cups/conf/cups-files.conf" <<FILES || return 1
+ServerRoot $cups/conf
+ServerBin $cups/bin
+DataDir /usr/share/cups
+RequestRoot $cups/spool
+TempDir $cups/spool/tmp
+CacheDir $cups/cache
+StateDir $cups/state
+AccessLog $cups/log/access_log
+ErrorLog $cups/log/error_log
+PageLog $cups/log/page_log
+Printcap $cups/printcap
+SystemGroup $(id -gn)
+$([ "$(id -u)" -eq 0 ] || echo "User $(id -un)")
+FILES
+    cat >"$cups/conf/cupsd.conf" <<CONF || return 1
+Listen $cups/socket
+LogLevel warn
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+Order allow,deny
+Allow all
+</Location>
+<Policy default>
+<Limit All>
+Order deny,allow
+</Limit>
+</Policy>
+CONF
+}
 
 main() {
     case "$1" in
     start)
         mkdir -p "$state" && rm -f "$state/why" || return 1
-        for tool in /usr/sbin/cupsd /usr/sbin/lpadmin /usr/bin/lpstat /usr/bin/pdftotext /usr/lib/cups/backend/cups-pdf; do
-            [ -x "$tool" ] || { echo "missing $tool" >"$state/why"; return 77; }
+        for tool in /usr/sbin/cupsd /usr/sbin/lpadmin /usr/bin/lpstat /usr/bin/pdftotext /usr/bin/gs \
+                    /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd; do
+            [ -e "$tool" ] || { echo "missing $tool" >"$state/why"; return 77; }
         done
         # 32-bit Wine reaches CUPS only through the i386 client library.
         ls /usr/lib/i386-linux-gnu/libcups.so.2* >/dev/null 2>&1 || { echo "no i386 libcups" >"$state/why"; return 77; }
-        if ! running; then
-            /usr/sbin/cupsd -f >/dev/null 2>&1 &
-            echo $! >"$scheduler"
-            tries=0
-            until running; do
-                tries=$((tries + 1))
-                [ $tries -gt 50 ] && { echo "cupsd did not start" >"$state/why"; stop_queue; return 77; }
-                sleep 0.1
-            done
-        fi
-        mkdir -p "$out" || return 1
-        if ! printf 'Out %s\nGrp lpadmin\nDecodeHexStrings 1\n' "$out" >"$config" 2>/dev/null; then
-            echo "cannot write $config" >"$state/why"
-            stop_queue
-            return 77
-        fi
-        if ! lpadmin -p "$queue" -v "cups-pdf:/$queue" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -E -o PageSize=Letter >/dev/null 2>&1; then
-            echo "lpadmin refused the queue" >"$state/why"
-            stop_queue
+        configure || { echo "cannot lay out $cups" >"$state/why"; return 1; }
+        /usr/sbin/cupsd -f -c "$cups/conf/cupsd.conf" -s "$cups/conf/cups-files.conf" >"$cups/log/cupsd.out" 2>&1 </dev/null &
+        echo $! >"$cups/pid"
+        tries=0
+        until running; do
+            tries=$((tries + 1))
+            if [ $tries -gt 100 ]; then
+                echo "cupsd did not start: $(cat "$cups/log/cupsd.out" "$cups/log/error_log" 2>/dev/null)" >"$state/why"
+                stop_scheduler
+                return 77
+            fi
+            sleep 0.1
+        done
+        if ! lpadmin -p "$queue" -v "formsteadpdf:$out" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E \
+                     -o PageSize=Letter >"$cups/log/lpadmin.out" 2>&1; then
+            echo "lpadmin refused the queue: $(cat "$cups/log/lpadmin.out")" >"$state/why"
+            stop_scheduler
             return 77
         fi
         return 0
@@ -74,18 +126,18 @@ main() {
         return $rc
         ;;
     words)
-        # Only this queue writes to its folder. A file is named <title>-job_<id>.pdf and is complete
-        # once its job has left the queue; job order is print order.
+        # Only this run's queue writes to its folder. A file is complete once it has its final name
+        # and its job has left the queue; job order is print order.
         want="$3"
         tries=0
         while :; do
-            ready=$(ls "$out" 2>/dev/null | grep -c -- '-job_[0-9]*\.pdf$')
+            ready=$(ls "$out" 2>/dev/null | grep -c '^job_[0-9]*\.pdf$')
             if [ "$ready" -ge "$want" ] && [ -z "$(lpstat -o "$queue" 2>/dev/null)" ]; then break; fi
             tries=$((tries + 1))
             [ $tries -gt 1200 ] && { echo "only $ready of $want files" >"$state/why"; return 1; }
             sleep 0.1
         done
-        ls "$out" | grep -- '-job_[0-9]*\.pdf$' | sed 's/.*-job_\([0-9]*\)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2- >"$state/jobs"
+        ls "$out" | grep '^job_[0-9]*\.pdf$' | sed 's/^job_\([0-9]*\)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2- >"$state/jobs"
         n=0
         while read -r file; do
             n=$((n + 1))
@@ -95,7 +147,7 @@ main() {
         [ "$n" -eq "$want" ] || { echo "$n files for $want jobs" >"$state/why"; return 1; }
         ;;
     stop)
-        stop_queue
+        stop_scheduler
         rm -rf "$out"
         return 0
         ;;

@@ -29,6 +29,7 @@ TEST(DISABLED_PdfPrinterJob, PrintsTheFilledFormThreeTimes)
 {
     const std::wstring queue = print_queue::ChildQueue();
     ASSERT_FALSE(queue.empty()) << "runs inside PdfPrinter.PrintsWithOffsets";
+    ASSERT_TRUE(print_queue::Listed(queue)) << "Wine does not list the test's own queue";
     viewer::TestControl().Reset();
     TestBrowserWindow window;
     LoadIntoContainer(window, SamplePath(L"cms1500.pdf"));
