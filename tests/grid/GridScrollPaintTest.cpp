@@ -166,25 +166,46 @@ COLORREF WindowPixel(CGridCtrl& grid, CPoint point, const COLORREF* set = nullpt
     return colour;
 }
 
-// The vertical bar's pixels down its middle.
-std::vector<COLORREF> BarColumn(CGridCtrl& grid)
+// A bar's pixels along its middle: down the vertical one, across the horizontal one.
+std::vector<COLORREF> BarLine(CGridCtrl& grid, LONG object)
 {
-    BarState state;
-    std::vector<COLORREF> column;
-    if (!ReadBar(grid, state))
-        return column;
+    std::vector<COLORREF> line;
+    SCROLLBARINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!::GetScrollBarInfo(grid.GetSafeHwnd(), object, &info))
+        return line;
     RECT window;
     ::GetWindowRect(grid.GetSafeHwnd(), &window);
-    int top = state.info.rcScrollBar.top - window.top;
-    int height = state.info.rcScrollBar.bottom - state.info.rcScrollBar.top;
-    Dib32 copy(1, height);
+    const RECT& bar = info.rcScrollBar;
+    bool vertical = object == OBJID_VSCROLL;
+    int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
+    int x = (vertical ? (bar.left + bar.right) / 2 : bar.left) - window.left;
+    int y = (vertical ? bar.top : (bar.top + bar.bottom) / 2) - window.top;
+    Dib32 copy(vertical ? 1 : length, vertical ? length : 1);
     HDC dc = ::GetWindowDC(grid.GetSafeHwnd());
-    bool copied = copy.Ready() && dc && ::BitBlt(copy.Dc(), 0, 0, 1, height, dc, state.track.x, top, SRCCOPY);
+    bool copied = copy.Ready() && dc &&
+                  ::BitBlt(copy.Dc(), 0, 0, vertical ? 1 : length, vertical ? length : 1, dc, x, y, SRCCOPY);
     if (dc)
         ::ReleaseDC(grid.GetSafeHwnd(), dc);
-    for (int y = 0; copied && y < height; y++)
-        column.push_back(copy.Pixel(0, y));
-    return column;
+    for (int i = 0; copied && i < length; i++)
+        line.push_back(vertical ? copy.Pixel(0, i) : copy.Pixel(i, 0));
+    return line;
+}
+
+std::vector<COLORREF> BarColumn(CGridCtrl& grid)
+{
+    return BarLine(grid, OBJID_VSCROLL);
+}
+
+// What the bar shows after the system draws it again at the same position.
+std::vector<COLORREF> RedrawnBarLine(CGridCtrl& grid, int bar)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS;
+    info.nPos = grid.GetScrollPos32(bar);
+    ::SetScrollInfo(grid.GetSafeHwnd(), bar, &info, TRUE);
+    return BarLine(grid, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL);
 }
 
 } // namespace
@@ -242,13 +263,37 @@ TEST(GridScrollPaint, LineStepsRedrawTheBarOnlyWhenTheThumbMoves)
         t.Send(WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(34 * 20, t.grid.GetScrollPos32(SB_VERT));
     std::vector<COLORREF> shown = BarColumn(t.grid);
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_POS;
-    info.nPos = t.grid.GetScrollPos32(SB_VERT);
-    ::SetScrollInfo(t.grid.GetSafeHwnd(), SB_VERT, &info, TRUE);
-    std::vector<COLORREF> redrawnBar = BarColumn(t.grid);
+    std::vector<COLORREF> redrawnBar = RedrawnBarLine(t.grid, SB_VERT);
     ASSERT_GT(shown.size(), 100u);
     EXPECT_TRUE(shown == redrawnBar);
     EXPECT_FALSE(top == shown);
+}
+
+// A column is a large share of the width, so every line step right moves the horizontal bar's thumb:
+// the bar is drawn again at each step and shows what a redraw of it shows, and the cells show what a
+// full paint shows.
+TEST(GridScrollPaint, LineStepsRightRedrawTheMovedThumb)
+{
+    TestGrid t(5, 40);
+    ::SetWindowPos(t.owner.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ASSERT_TRUE(::IsWindowVisible(t.grid.GetSafeHwnd()));
+    t.grid.UpdateWindow();
+    for (int step = 0; step < 8; step++)
+    {
+        SCROLLBARINFO before = {}, after = {};
+        before.cbSize = after.cbSize = sizeof(SCROLLBARINFO);
+        ASSERT_TRUE(::GetScrollBarInfo(t.grid.GetSafeHwnd(), OBJID_HSCROLL, &before));
+        int pos = t.grid.GetScrollPos32(SB_HORZ);
+        t.Send(WM_HSCROLL, SB_LINERIGHT, 0);
+        ASSERT_EQ(pos + t.grid.GetColumnWidth(1 + step), t.grid.GetScrollPos32(SB_HORZ)) << "step " << step;
+        ASSERT_TRUE(::GetScrollBarInfo(t.grid.GetSafeHwnd(), OBJID_HSCROLL, &after));
+        EXPECT_GT(after.xyThumbTop, before.xyThumbTop) << "step " << step << ": the thumb moved";
+        t.grid.UpdateWindow();
+        std::vector<COLORREF> shown = BarLine(t.grid, OBJID_HSCROLL);
+        ASSERT_GT(shown.size(), 100u);
+        EXPECT_TRUE(shown == RedrawnBarLine(t.grid, SB_HORZ)) << "step " << step;
+        CPoint first;
+        EXPECT_EQ(0, Differences(t.grid, first)) << "step " << step << ", first at " << first.x << "," << first.y;
+    }
 }

@@ -75,44 +75,48 @@ struct Controls
     int visible = 0;   // shown and inside the form window's client area
 };
 
-Controls CountControls(HWND form)
+// Each look asks the Wine server about every window of the program, one request per question, so
+// it asks as few as it can: a look that took long would delay the time it measures.
+struct ControlSearch
 {
+    RECT client; // the form window's client area, in screen coordinates
     Controls count;
-    RECT client;
-    ::GetClientRect(form, &client);
-    for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    {
-        count.all++;
-        RECT rc;
-        ::GetWindowRect(child, &rc);
-        ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rc), 2);
-        RECT inside;
-        if (::IsWindowVisible(child) && ::IntersectRect(&inside, &rc, &client))
-            count.visible++;
-    }
-    return count;
+};
+
+BOOL CALLBACK CountControl(HWND child, LPARAM lParam)
+{
+    ControlSearch* search = reinterpret_cast<ControlSearch*>(lParam);
+    search->count.all++;
+    // The form window is shown, so a control is visible when its own style says so.
+    if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
+        return TRUE;
+    RECT rc, inside;
+    if (::GetWindowRect(child, &rc) && ::IntersectRect(&inside, &rc, &search->client))
+        search->count.visible++;
+    return TRUE;
 }
 
-// The visible windows of a process, and how many of them still have an area to paint.
+Controls CountControls(HWND form)
+{
+    ControlSearch search;
+    ::GetClientRect(form, &search.client);
+    ::MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&search.client), 2);
+    ::EnumChildWindows(form, CountControl, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// How many visible windows of a process still have an area to paint. Visibility is asked only of
+// a window that has one.
 struct Painting
 {
     DWORD pid;
-    int visible = 0;
     int unpainted = 0;
 };
 
-void LookAtWindow(HWND hwnd, Painting& painting)
-{
-    if (!::IsWindowVisible(hwnd))
-        return;
-    painting.visible++;
-    if (::GetUpdateRect(hwnd, nullptr, FALSE))
-        painting.unpainted++;
-}
-
 BOOL CALLBACK LookAtChild(HWND hwnd, LPARAM lParam)
 {
-    LookAtWindow(hwnd, *reinterpret_cast<Painting*>(lParam));
+    if (::GetUpdateRect(hwnd, nullptr, FALSE) && ::IsWindowVisible(hwnd))
+        reinterpret_cast<Painting*>(lParam)->unpainted++;
     return TRUE;
 }
 
@@ -123,7 +127,7 @@ BOOL CALLBACK LookAtTopLevel(HWND hwnd, LPARAM lParam)
     ::GetWindowThreadProcessId(hwnd, &pid);
     if (pid != painting->pid || !::IsWindowVisible(hwnd))
         return TRUE;
-    LookAtWindow(hwnd, *painting);
+    LookAtChild(hwnd, lParam);
     ::EnumChildWindows(hwnd, LookAtChild, lParam);
     return TRUE;
 }
@@ -141,9 +145,9 @@ struct Run
     double formWindow = -1; // ms to the form's window shown
     double answered = -1;   // ms to the first answer with every control in view, painted or not
     int unpaintedThen = 0;  // visible windows still to be painted at that answer
-    int visibleThen = 0;
     double ready = -1;      // ms to a painted form page (or window) that answers input
     double lookBefore = 0;  // ms from the look before to the one that found it ready (the resolution)
+    double lookCost = 0;    // ms a look at the windows took, median (before its message was sent)
     double complete = -1;   // ms to every field control
     int controls = 0;
     int inView = 0;         // controls in view once all are made
@@ -157,7 +161,6 @@ struct Sample
     double answered;
     int inView;
     int unpainted;
-    int visible;
 };
 
 // The window that must answer: the form's window for the program, the main window for the anchor.
@@ -189,6 +192,7 @@ bool StartOnce(const std::wstring& program, bool formPage, Run& run)
     int lastCount = -1;
     double lastChange = 0;
     std::vector<Sample> samples;
+    std::vector<double> lookCosts;
     while (Now() - start < kGiveUpMs)
     {
         if (::WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0)
@@ -216,12 +220,14 @@ bool StartOnce(const std::wstring& program, bool formPage, Run& run)
             continue;
         if (run.formWindow < 0)
             run.formWindow = Now() - start;
+        double looking = Now();
         Controls count = formPage ? CountControls(answering) : Controls();
         Painting painting = LookAtPainting(process.dwProcessId);
         // Answers input: a message sent to the window comes back. Since the program's windows belong
         // to one thread, a paint that had begun before the look above has ended by then.
         DWORD_PTR result = 0;
         double asked = Now();
+        lookCosts.push_back(asked - looking);
         if (!::SendMessageTimeoutW(answering, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
         {
             std::fprintf(stderr, "the window did not answer for 10 s\n");
@@ -229,7 +235,7 @@ bool StartOnce(const std::wstring& program, bool formPage, Run& run)
         }
         double answered = Now();
         run.longestWait = std::max(run.longestWait, answered - asked);
-        samples.push_back({answered - start, count.visible, painting.unpainted, painting.visible});
+        samples.push_back({answered - start, count.visible, painting.unpainted});
         if (count.all != lastCount)
         {
             lastCount = count.all;
@@ -242,6 +248,8 @@ bool StartOnce(const std::wstring& program, bool formPage, Run& run)
             // found every visible window painted.
             run.controls = count.all;
             run.inView = count.visible;
+            std::sort(lookCosts.begin(), lookCosts.end());
+            run.lookCost = lookCosts[lookCosts.size() / 2];
             for (size_t i = 0; i < samples.size(); i++)
             {
                 const Sample& sample = samples[i];
@@ -251,7 +259,6 @@ bool StartOnce(const std::wstring& program, bool formPage, Run& run)
                 {
                     run.answered = sample.answered;
                     run.unpaintedThen = sample.unpainted;
-                    run.visibleThen = sample.visible;
                 }
                 if (sample.unpainted == 0)
                 {
@@ -320,10 +327,11 @@ int main()
         if (!StartOnce(argv[1], true, run))
             return 1;
         std::printf("run %d: Formstead: main window %.0f ms, form window %.0f ms, first answer with its %d controls "
-                    "in view %.0f ms (%d of %d visible windows not yet painted), painted and answering %.0f ms (the "
-                    "look before %.0f ms earlier), all %d field controls %.0f ms; longest wait for an answer %.0f ms\n",
+                    "in view %.0f ms (%d visible windows not yet painted), painted and answering %.0f ms (the "
+                    "look before %.0f ms earlier; a look %.1f ms), all %d field controls %.0f ms; longest wait for an "
+                    "answer %.0f ms\n",
                     i + 1, run.mainWindow, run.formWindow, run.inView, run.answered, run.unpaintedThen,
-                    run.visibleThen, run.ready, run.lookBefore, run.controls, run.complete, run.longestWait);
+                    run.ready, run.lookBefore, run.lookCost, run.controls, run.complete, run.longestWait);
         std::fflush(stdout);
         bare.push_back(anchor.ready);
         ready.push_back(run.ready);
