@@ -23,8 +23,12 @@ bool ParseCents(const std::wstring& raw, long long& cents)
     const std::wstring text = Trimmed(raw);
     size_t pos = 0;
     bool negative = false;
+    // Blanks may follow the sign and the "$", as people type them ("- 12.50", "$ 75.00").
+    auto skipBlanks = [&] { while (pos < text.size() && IsBlank(text[pos])) ++pos; };
     if (pos < text.size() && (text[pos] == L'-' || text[pos] == L'+')) negative = text[pos++] == L'-';
+    skipBlanks();
     if (pos < text.size() && text[pos] == L'$') ++pos;
+    skipBlanks();
     long long whole = 0;
     int digits = 0;
     bool lastWasComma = false;

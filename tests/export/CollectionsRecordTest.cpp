@@ -224,6 +224,15 @@ TEST(CollectionValues, MoneyIsWholeCents)
         EXPECT_TRUE(ParseCents(amount.first, cents)) << CentsCase(amount.first);
         EXPECT_EQ(amount.second, cents) << CentsCase(amount.first);
     }
+    // Blanks after the sign and the "$", as a statement's fields are typed.
+    const std::pair<const wchar_t*, long long> typed[] = {{L"$ 75.00", 7500}, {L"- 12.50", -1250}, {L"+ $ 3", 300}, {L"-$ 0.5", -50}};
+    for (const auto& amount : typed) {
+        cents = -1;
+        EXPECT_TRUE(ParseCents(amount.first, cents)) << CentsCase(amount.first);
+        EXPECT_EQ(amount.second, cents) << CentsCase(amount.first);
+    }
+    EXPECT_FALSE(ParseCents(L"$ ", cents));
+    EXPECT_FALSE(ParseCents(L"1,,234", cents));
     EXPECT_FALSE(ParseCents(L".", cents));
     EXPECT_FALSE(ParseCents(L"1.2.3", cents));
     EXPECT_FALSE(ParseCents(L"12 50", cents));

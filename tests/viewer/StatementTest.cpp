@@ -199,7 +199,8 @@ TEST(FieldCalculation, AmountsAreReadAsCents)
     } cases[] = {{L"150", true, 15000},    {L"150.5", true, 15050},  {L"1,234.56", true, 123456}, {L" $ 75.00 ", true, 7500},
                  {L"-12.5", true, -1250},  {L"12.345", true, 1235},  {L"12.344", true, 1234},     {L".5", true, 50},
                  {L"", false, 0},          {L"abc", false, 0},       {L"12a", false, 0},          {L",5", false, 0},
-                 {L"-", false, 0},         {L"1.2.3", false, 0}};
+                 {L"-", false, 0},         {L"1.2.3", false, 0},     {L" \t", false, 0},        {L"- 12.5", true, -1250},
+                 {L"1,,234", false, 0},    {L"1,", false, 0}};
     for (const auto& c : cases) {
         long long cents = -999;
         EXPECT_EQ(c.ok, viewer::ParseCents(c.text, cents)) << "'" << std::string(c.text, c.text + wcslen(c.text)) << "'";
