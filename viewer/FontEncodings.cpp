@@ -45,11 +45,11 @@ const wchar_t kWinAnsiHigh[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // PDFDocEncoding: Latin-1 but for the accents at 0x18 and the signs from 0x80.
-const char* const kDocLow[] = {"breve", "caron", "circumflex", "dotaccent", "hungarumlaut", "ogonek", "ring", "tilde"};
+const wchar_t kDocAccents[8] = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
 const wchar_t kDocHigh[33] = {
     0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044, 0x2039, 0x203A, 0x2212,
     0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02, 0x0141,
-    0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0x0000, 0x20AC};
+    0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0xFFFD, 0x20AC};
 
 // TeX's T1 (Cork) encoding: 0x00-0x1F, then 0x80-0xBF; 0xC0-0xFF is Latin-1 but for four places.
 const char* const kT1Low[] = {
@@ -104,10 +104,10 @@ CodeTexts Make(BaseEncoding encoding)
         FromNames(texts, 0x80, kMacRomanHigh, sizeof(kMacRomanHigh) / sizeof(kMacRomanHigh[0]));
         break;
     case BaseEncoding::PdfDoc:
-        FromNames(texts, 0x18, kDocLow, sizeof(kDocLow) / sizeof(kDocLow[0]));
-        for (unsigned c = 0x80; c <= 0xA0; ++c) texts[c] = kDocHigh[c - 0x80] ? std::wstring(1, kDocHigh[c - 0x80]) : std::wstring();
-        texts[0x93] = L"\xFB01"; // PDFDocEncoding's ligatures are characters of text strings
-        texts[0x94] = L"\xFB02";
+        for (unsigned c = 0x18; c <= 0xA0; c = c == 0x1F ? 0x80 : c + 1) {
+            const wchar_t ch = PdfDocEncodingChar(static_cast<unsigned char>(c));
+            texts[c] = ch == 0xFFFD ? std::wstring() : std::wstring(1, ch);
+        }
         break;
     case BaseEncoding::TexT1:
         FromNames(texts, 0x00, kT1Low, sizeof(kT1Low) / sizeof(kT1Low[0]));
@@ -153,6 +153,13 @@ const CodeTexts& EncodingTexts(BaseEncoding encoding)
                                        Make(BaseEncoding::MacRoman), Make(BaseEncoding::PdfDoc),
                                        Make(BaseEncoding::TexT1),    Make(BaseEncoding::TexOT1)};
     return tables[static_cast<int>(encoding)];
+}
+
+wchar_t PdfDocEncodingChar(unsigned char byte)
+{
+    if (byte >= 0x18 && byte <= 0x1F) return kDocAccents[byte - 0x18];
+    if (byte >= 0x80 && byte <= 0xA0) return kDocHigh[byte - 0x80];
+    return static_cast<wchar_t>(byte);
 }
 
 bool EncodingByName(const std::string& name, BaseEncoding& encoding)

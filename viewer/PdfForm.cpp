@@ -2,6 +2,7 @@
 // parents, names join with dots, and every widget annotation gives a rectangle on its page.
 #include "viewer/PdfForm.h"
 #include "viewer/PdfDocument.h"
+#include "viewer/FontEncodings.h"
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -18,14 +19,6 @@ const int kFlagMultiline = 1 << 12;
 const int kFlagRadio = 1 << 15;
 const int kFlagPushButton = 1 << 16;
 const int kFlagCombo = 1 << 17;
-
-// PDFDocEncoding differs from Latin-1 only in these places: eight accents in place of control
-// codes, and the range from 0x80 to 0xA0.
-const wchar_t kDocEncodingAccents[8] = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
-const wchar_t kDocEncodingHigh[33] = {
-    0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044, 0x2039, 0x203A, 0x2212,
-    0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02, 0x0141,
-    0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0xFFFD, 0x20AC};
 
 struct Inherited
 {
@@ -497,10 +490,7 @@ std::wstring DecodeTextString(const std::string& bytes)
         }
         return out;
     }
-    for (unsigned char c : bytes)
-        out += (c >= 0x80 && c <= 0xA0)   ? kDocEncodingHigh[c - 0x80]
-               : (c >= 0x18 && c <= 0x1F) ? kDocEncodingAccents[c - 0x18]
-                                          : static_cast<wchar_t>(c);
+    for (unsigned char c : bytes) out += PdfDocEncodingChar(c);
     return out;
 }
 

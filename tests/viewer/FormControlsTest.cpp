@@ -4,24 +4,12 @@
 // a control made later has the place, font, value and background a control made at once would have.
 #include "ViewerWindowTest.h"
 #include "viewer/FormWindow.h"
+#include "NoFormHost.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-class NoHost : public viewer::FormWindowHost
-{
-public:
-    void NavigateFromPage(const std::wstring&) override {}
-    bool OpenAddress(const std::wstring&) override { return false; }
-    void ShowMessage(const std::wstring&) override {}
-    HDC ChoosePrinter(bool& ownsDc) override
-    {
-        ownsDc = false;
-        return nullptr;
-    }
-};
 
 class FormControlsTest : public ::testing::Test
 {
@@ -100,7 +88,7 @@ protected:
     }
 
     HWND parent = nullptr;
-    NoHost host;
+    NoFormHost host;
     viewer::FormWindow form{host};
 };
 

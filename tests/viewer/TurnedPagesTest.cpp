@@ -8,25 +8,13 @@
 #include "viewer/FormWindow.h"
 #include "viewer/PageRenderer.h"
 #include "viewer/ViewerTestControl.h"
+#include "NoFormHost.h"
 #include <gtest/gtest.h>
 #include <cmath>
 
 namespace {
 
 const double kReferenceScale = 1.5; // the 108 dots per inch pdftoppm renders the pages at
-
-class NoHost : public viewer::FormWindowHost
-{
-public:
-    void NavigateFromPage(const std::wstring&) override {}
-    bool OpenAddress(const std::wstring&) override { return false; }
-    void ShowMessage(const std::wstring&) override {}
-    HDC ChoosePrinter(bool& ownsDc) override
-    {
-        ownsDc = false;
-        return nullptr;
-    }
-};
 
 class TurnedPages : public ::testing::TestWithParam<const wchar_t*>
 {
@@ -49,7 +37,7 @@ protected:
     }
 
     HWND parent = nullptr;
-    NoHost host;
+    NoFormHost host;
     viewer::FormWindow form{host};
     GreyPage reference;
 };
