@@ -20,6 +20,7 @@
 #include "pages/CollectionsStore.h"
 #include "pages/RecordsGrid.h"
 #include "pages/SaveFormRecord.h"
+#include "tests/pages/GridWindow.h"
 #include "tests/pages/FormPageFixture.h"
 #include "tests/support/DatabaseSnapshot.h"
 #include "tests/support/FailingVfs.h"
@@ -69,7 +70,7 @@ std::string Narrow(const std::wstring& text)
     return std::string(text.begin(), text.end());
 }
 
-class DatabaseFailures : public ::testing::Test
+class DatabaseFailures : public ::testing::Test, public GridWindow
 {
 protected:
     void SetUp() override
@@ -81,16 +82,11 @@ protected:
         host.storeFolder = store.Path().c_str();
         host.formName = L"claim";
         host.frame = &frame;
-        ASSERT_TRUE(frame.CreateEx(0, nullptr, L"database failure test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
-                                   500, nullptr, nullptr));
-        ASSERT_TRUE(grid.Create(CRect(0, 0, 880, 460), &frame, 778));
+        CreateGridWindow(L"database failure test");
     }
     void TearDown() override
     {
-        if (grid.GetSafeHwnd())
-            grid.DestroyWindow();
-        if (frame.GetSafeHwnd())
-            frame.DestroyWindow();
+        DestroyGridWindow();
         AfxSetMessageBoxSink(nullptr);
     }
 
@@ -247,8 +243,6 @@ protected:
 
     TempFolder store;
     GridHost host;
-    CWnd frame;
-    CGridCtrl grid;
     std::vector<RecordedBox> boxes;
     FailingVfs vfs;
     std::string before;

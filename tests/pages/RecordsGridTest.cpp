@@ -9,6 +9,7 @@
 #include "formdb/FormDatabase.h"
 #include "grid/GridCtrl.h"
 #include "pages/RecordsGrid.h"
+#include "tests/pages/GridWindow.h"
 #include "tests/pages/FormPageFixture.h"
 #include "tests/pages/TextInk.h"
 #include "tests/support/TempFolder.h"
@@ -25,12 +26,10 @@ public:
 // "NameSuffix" is listed first and holds "Name" right after its "j": only whole names may match.
 const char kFieldList[] = "SUFjjjj3jNameSuffix|PATjjjj2jName|FIRSTjjjj1jFirstName";
 
-struct RecordsGrid : ::testing::Test
+struct RecordsGrid : ::testing::Test, GridWindow
 {
     TempFolder store;
     GridHost host;
-    CWnd frame;
-    CGridCtrl grid;
     std::vector<RecordedBox> boxes;
 
     std::wstring Path() const { return store.File(L"claim.gdb"); }
@@ -44,16 +43,11 @@ struct RecordsGrid : ::testing::Test
         host.storeFolder = store.Path().c_str();
         host.formName = L"claim";
         ASSERT_TRUE(CreateFormDatabase(Path(), kFieldList, "CMS-1500").ok);
-        ASSERT_TRUE(frame.CreateEx(0, nullptr, L"records grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
-                                   500, nullptr, nullptr));
-        ASSERT_TRUE(grid.Create(CRect(0, 0, 880, 460), &frame, 778));
+        CreateGridWindow(L"records grid test");
     }
     void TearDown() override
     {
-        if (grid.GetSafeHwnd())
-            grid.DestroyWindow();
-        if (frame.GetSafeHwnd())
-            frame.DestroyWindow();
+        DestroyGridWindow();
         AfxSetMessageBoxSink(nullptr);
     }
     void Exec(const char* sql)

@@ -3,6 +3,7 @@
 // marks go, and marking every cell of a large list takes no memory beyond the cells themselves,
 // counted through the grid's own accounting of attribute blocks and pooled cells.
 #include <gtest/gtest.h>
+#include "tests/pages/GridWindow.h"
 
 #include <string>
 #include <vector>
@@ -15,23 +16,16 @@ namespace {
 
 const COLORREF kMark = RGB(255, 255, 0);
 
-struct SearchMarks : ::testing::Test
+struct SearchMarks : ::testing::Test, GridWindow
 {
-    CWnd frame;
-    CGridCtrl grid;
 
     void SetUp() override
     {
-        ASSERT_TRUE(frame.CreateEx(0, nullptr, L"search marks test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900,
-                                   500, nullptr, nullptr));
-        ASSERT_TRUE(grid.Create(CRect(0, 0, 880, 460), &frame, 778));
+        CreateGridWindow(L"search marks test");
     }
     void TearDown() override
     {
-        if (grid.GetSafeHwnd())
-            grid.DestroyWindow();
-        if (frame.GetSafeHwnd())
-            frame.DestroyWindow();
+        DestroyGridWindow();
     }
     // A grid of the headings and rows given (row 0 is the header).
     void Fill(const std::vector<std::vector<std::wstring>>& rows)
