@@ -3,6 +3,8 @@
 #include "app/FormsteadDoc.h"
 #include "app/FormsteadView.h"
 #include "app/MainFrame.h"
+#include "common/Diagnostics.h"
+#include "framework/Seams.h"
 #include "formdb/MasterDatabase.h"
 #include "resources/resource.h"
 #include <gdiplus.h>
@@ -25,6 +27,8 @@ BOOL CFormsteadApp::InitInstance()
     ::InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
+    // What the form viewer reports (a page cut short by a limit, a file it refused) goes to the trace.
+    AfxSetTraceSink([](const wchar_t* line) { DebugTraceW(line, TRUE); });
     if (!AfxOleInit())
     {
         AfxMessageBox(IDP_OLE_INIT_FAILED);

@@ -14,6 +14,7 @@ FileChooser g_fileChooser;
 ShellOpener g_shellOpener;
 Clock g_clock;
 Sleeper g_sleeper;
+TraceSink g_traceSink;
 CString g_registryKeyOverride;
 CString g_appDataFolder;
 }
@@ -151,6 +152,17 @@ void AfxSleep(DWORD milliseconds)
         g_sleeper(milliseconds);
     else
         ::Sleep(milliseconds);
+}
+
+void AfxSetTraceSink(TraceSink sink)
+{
+    g_traceSink = std::move(sink);
+}
+
+void AfxTraceLine(const wchar_t* line)
+{
+    if (g_traceSink)
+        g_traceSink(line ? line : L"");
 }
 
 void AfxSetRegistryKeyOverride(const CString& registryKey)

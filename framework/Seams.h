@@ -37,6 +37,13 @@ using Sleeper = std::function<void(DWORD milliseconds)>;
 void AfxSetSleeper(Sleeper sleeper);
 void AfxSleep(DWORD milliseconds);
 
+// A line for the program's trace from a layer below the application (the form viewer, when a limit
+// cuts a page short or a file cannot be read). The application routes it to its debug viewer; a test
+// collects the lines. Without a sink the line is dropped.
+using TraceSink = std::function<void(const wchar_t* line)>;
+void AfxSetTraceSink(TraceSink sink);
+void AfxTraceLine(const wchar_t* line);
+
 // Where the user's settings and files live: the registry key the profile functions use (the name given
 // to SetRegistryKey) and the user's application-data folder. A test gives each of its cases a key and a
 // folder of their own, so it never reads or changes the user's; an empty text restores the real one.
