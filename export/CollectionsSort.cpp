@@ -1,5 +1,6 @@
-// Sorting the collection data in the XML toolkit's tree: keys read once, each run of records with
-// usable keys stably sorted, then the permutation applied with content swaps.
+// Sorting the collection data in the XML toolkit's tree: keys read once, the keyed records between two
+// unparsable dates stably sorted among their own places, then the permutation applied with content
+// swaps.
 #include "export/CollectionsSort.h"
 
 #include "export/CollectionValues.h"
@@ -34,7 +35,8 @@ std::wstring FromUtf8(const char* text)
 
 struct SortKey
 {
-    bool usable = false;
+    bool present = false; // the record has the key element
+    bool usable = false;  // ... and, for a date, it parses
     long date = 0;
     std::string name; // UTF-8 bytes: their order is the characters' order
 };
@@ -45,6 +47,7 @@ SortKey ReadKey(XkXml& record, int sortBy)
     const bool byDate = sortBy == kSortOldest || sortBy == kSortNewest;
     const char* text = record.getChildContent(byDate ? "DateCreated" : "FirstPatientName");
     if (!text) return key;
+    key.present = true;
     if (byDate) key.usable = ParseMonthDayYear(FromUtf8(text), key.date);
     else {
         key.name = text;
@@ -83,17 +86,23 @@ std::wstring SortCollections(const std::wstring& data, int sortBy)
             records[i].reset(dataForm->GetChild(i));
             if (records[i]) keys[i] = ReadKey(*records[i], sortBy);
         }
-        // order[i]: the record that ends at position i. Records without a usable key stay in place
-        // and split the rest into runs that are sorted on their own.
+        // order[i]: the record that ends at position i. Records without the key keep their places and
+        // are passed over; an unparsable date stays too and splits the keyed records into groups, each
+        // sorted among its own places.
         std::vector<int> order(count);
         for (int i = 0; i < count; ++i) order[i] = i;
-        for (int start = 0; start < count;) {
-            if (!keys[start].usable) { ++start; continue; }
-            int end = start;
-            while (end < count && keys[end].usable) ++end;
-            std::stable_sort(order.begin() + start, order.begin() + end,
+        std::vector<int> group;
+        for (int i = 0; i <= count; ++i) {
+            if (i < count && !keys[i].present) continue;
+            if (i < count && keys[i].usable) {
+                group.push_back(i);
+                continue;
+            }
+            std::vector<int> sorted(group);
+            std::stable_sort(sorted.begin(), sorted.end(),
                              [&](int a, int b) { return SortsBefore(keys[a], keys[b], sortBy); });
-            start = end;
+            for (size_t k = 0; k < group.size(); ++k) order[group[k]] = sorted[k];
+            group.clear();
         }
         // Apply the permutation: at[p] is the record now at position p, where[r] the position of record r.
         std::vector<int> at(order.size()), where(order.size());

@@ -6,8 +6,9 @@
 enum SortChoice { kSortOldest, kSortNewest, kSortPatientAtoZ, kSortPatientZtoA };
 
 // The data text with DataForm's children reordered as repeated passes of adjacent swaps would order
-// them: a pair is swapped only when both keys are present (and dates parse as month/day/year) and the
-// later one sorts first; equal keys keep their order. A record without a usable key therefore stays
-// where it is and nothing passes it. Done in O(n log n) with at most n - 1 swaps. An unknown choice
-// (or -1) sorts nothing; data that is not XML gives an empty text.
+// them, where a record without the key element (a record the filters left out is an empty element)
+// takes no part: each keyed record is compared with the nearest keyed record before it, and the two
+// swap contents when the later one sorts first. A record whose date does not parse as month/day/year
+// is never swapped, so nothing passes it; equal keys keep their order. Done in O(n log n) with at
+// most n - 1 swaps. An unknown choice (or -1) sorts nothing; data that is not XML gives an empty text.
 std::wstring SortCollections(const std::wstring& data, int sortBy);
