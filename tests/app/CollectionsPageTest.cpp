@@ -575,6 +575,63 @@ TEST_F(CollectionsPageOnScreen, ApplyFiltersInTheListRebuildsItWithTheFiltersAnd
     EXPECT_FALSE(Sent(L"<ID>1</ID>"));
 }
 
+TEST_F(CollectionsPageOnScreen, EverySortOrdersTheRecordsThatThePastDueFilterKeeps)
+{
+    // On 15 Dec 2025 "30 Days" leaves out the December claims, which lie before, between and after
+    // the three it keeps.
+    today = Day(2025, 12, 15);
+    Start();
+    AddRecord("12/10/2025", "Young", "10"); // 1
+    AddRecord("11/1/2025", "Baker", "20");  // 2
+    AddRecord("12/5/2025", "Young", "10");  // 3
+    AddRecord("8/1/2025", "Adams", "30");   // 4
+    AddRecord("12/12/2025", "Young", "10"); // 5
+    AddRecord("10/1/2025", "Carter", "40"); // 6
+    AddRecord("12/14/2025", "Young", "10"); // 7
+    OpenList();
+    ASSERT_TRUE(PumpUntil([&] { return Sent(L"<ID>7</ID>") && FormWindowOfPage() != nullptr; }));
+    HWND page = Page()->GetSafeHwnd();
+    SendDlgItemMessageW(page, 1026, CB_SETCURSEL, 0, 0); // 30 Days
+    // The records sent, in order, 0 for each one left out (an empty Collections element).
+    auto placesSent = [&] {
+        std::vector<int> places;
+        const std::wstring& sent = Page()->m_lastSent;
+        for (size_t at = sent.find(L"<Collections"); at != std::wstring::npos; at = sent.find(L"<Collections", at + 1)) {
+            const size_t id = sent.find(L"<ID>", at), next = sent.find(L"<Collections", at + 1);
+            places.push_back(id < next ? std::wcstol(sent.c_str() + id + 4, nullptr, 10) : 0);
+        }
+        return places;
+    };
+    auto rowsShown = [&] {
+        std::vector<std::wstring> rows;
+        for (const wchar_t* name : {L"R1_ID", L"R2_ID", L"R3_ID", L"R4_ID"}) {
+            HWND id = StatementEdit(name);
+            rows.push_back(id && IsWindowVisible(id) ? TextOf(id) : L"");
+        }
+        return rows;
+    };
+    const struct
+    {
+        int sortBy;
+        std::vector<int> sent;
+        std::vector<std::wstring> rows;
+    } choices[] = {
+        {0, {0, 4, 0, 6, 0, 2, 0}, {L"4", L"6", L"2", L""}}, // OLDEST: 8/1, 10/1, 11/1
+        {1, {0, 2, 0, 6, 0, 4, 0}, {L"2", L"6", L"4", L""}}, // NEWEST
+        {2, {0, 4, 0, 2, 0, 6, 0}, {L"4", L"2", L"6", L""}}, // PATIENT (A-Z): Adams, Baker, Carter
+        {3, {0, 6, 0, 2, 0, 4, 0}, {L"6", L"2", L"4", L""}}, // PATIENT (Z-A)
+    };
+    for (const auto& choice : choices) {
+        SCOPED_TRACE(choice.sortBy);
+        SendDlgItemMessageW(page, 1030, CB_SETCURSEL, choice.sortBy, 0);
+        ClickListLink(160, 746, 240, 764); // "Apply filters"
+        ASSERT_TRUE(PumpUntil([&] { return rowsShown() == choice.rows; }))
+            << "rows " << CStringA(rowsShown()[0].c_str()).GetString() << ", " << CStringA(rowsShown()[1].c_str()).GetString()
+            << ", " << CStringA(rowsShown()[2].c_str()).GetString();
+        EXPECT_EQ(choice.sent, placesSent());
+    }
+}
+
 TEST_F(CollectionsPageOnScreen, ListShowsRowsOfRecordsOnlyAndTheirViewOpensTheirStatement)
 {
     Start();
