@@ -291,6 +291,8 @@ bool FormScript::SetFromXml(const std::wstring& xml)
 
 bool FormScript::UpdateLineBalances()
 {
+    // A user's own form keeps the values its fields were given.
+    if (!IsProgramStatement(m_form.subject)) return false;
     bool changed = false;
     for (const auto& balance : LineBalances(m_keys, m_values)) {
         if (m_values[balance.first] == balance.second) continue;
@@ -303,7 +305,7 @@ bool FormScript::UpdateLineBalances()
 
 bool FormScript::IsBalanceInput(size_t field) const
 {
-    return field < m_keys.size() && viewer::IsBalanceInput(m_keys[field]);
+    return field < m_keys.size() && IsProgramStatement(m_form.subject) && viewer::IsBalanceInput(m_keys[field]);
 }
 
 void FormScript::FillListRows(const std::wstring& xml, std::vector<std::wstring>& values) const

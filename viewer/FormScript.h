@@ -75,10 +75,11 @@ public:
     bool HasCalculations() const { return !m_calculated.empty(); }
     // The field of that name, or -1.
     int FieldIndex(const std::wstring& name) const;
-    // A statement's line balances computed afresh from its charges and payments (StatementBalances.h);
-    // true when a value changed. Called when the data arrive and when a charge or payment changes.
+    // The program's own statement's line balances computed afresh from its charges and payments
+    // (StatementBalances.h); true when a value changed. Called when the data arrive and when a charge
+    // or payment changes; any other form is left as it is.
     bool UpdateLineBalances();
-    // True when the field is a charge or payment of a statement line.
+    // True when the field is a charge or payment of a line of the program's own statement.
     bool IsBalanceInput(size_t field) const;
 
     // Whether a widget is shown now. A widget hidden in the file stays hidden, except in a list form:

@@ -34,6 +34,11 @@ bool IsBlank(const std::wstring& text)
 }
 } // namespace
 
+bool IsProgramStatement(const std::wstring& subject)
+{
+    return subject == L"Formstead patient statement";
+}
+
 bool IsBalanceInput(const std::wstring& key)
 {
     if (!LineOf(key, L"Charges_").empty()) return true;

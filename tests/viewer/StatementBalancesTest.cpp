@@ -1,9 +1,10 @@
 // A patient statement's line balances: charges less the four payments, in whole cents, from the
 // amounts as people type them; lines without a charge empty; and the form script applying them when
-// the data arrive and when a payment changes.
+// the data arrive and when a payment changes, on the program's own statement only.
 #include "viewer/FormScript.h"
 #include "viewer/StatementBalances.h"
 #include <gtest/gtest.h>
+#include <cwchar>
 
 using namespace viewer;
 
@@ -20,9 +21,12 @@ std::wstring BalanceOfLine1(const std::wstring& charge, const std::wstring& coPa
     return balances.empty() ? L"<none>" : balances[0].second;
 }
 
-pdf::FormDocument StatementForm(const std::vector<std::wstring>& names)
+// A form of those fields; the program's own statement carries its generator's subject.
+pdf::FormDocument StatementForm(const std::vector<std::wstring>& names,
+                                const std::wstring& subject = L"Formstead patient statement")
 {
     pdf::FormDocument form;
+    form.subject = subject;
     form.pages.push_back(pdf::PageInfo());
     for (const std::wstring& name : names) {
         pdf::FormField field;
@@ -88,4 +92,21 @@ TEST(StatementBalances, TheScriptComputesThemWhenDataArriveAndWhenAPaymentChange
     // Saved with the payments.
     const std::wstring saved = script.ChangesForSaving();
     EXPECT_NE(std::wstring::npos, saved.find(L"%3CTotalDue_1%3E74.75%3C%2FTotalDue_1%3E")) << std::string(saved.begin(), saved.end());
+}
+
+TEST(StatementBalances, AUsersOwnFormWithTheSameFieldNamesKeepsItsValues)
+{
+    for (const wchar_t* subject : {L"", L"Patient Statement", L"Companion", L"formstead patient statement"}) {
+        SCOPED_TRACE(std::string(subject, subject + std::wcslen(subject)));
+        FormScript script;
+        script.Load(StatementForm({L"ID", L"Charges_1", L"PatientPd_1", L"TotalDue_1", L"TotalDue_2"}, subject), "");
+        ASSERT_TRUE(script.SetFromXml(L"<r><ID>1</ID><Charges_1>150.00</Charges_1><PatientPd_1>50.00</PatientPd_1>"
+                                      L"<TotalDue_1>99</TotalDue_1><TotalDue_2>12</TotalDue_2></r>"));
+        EXPECT_EQ(L"99", script.Value(3));
+        EXPECT_EQ(L"12", script.Value(4));
+        EXPECT_FALSE(script.IsBalanceInput(2));
+        script.SetValue(2, L"25.25");
+        EXPECT_FALSE(script.UpdateLineBalances());
+        EXPECT_EQ(L"99", script.Value(3));
+    }
 }
