@@ -1,6 +1,8 @@
 // The collections list as shown, on real windows: only the rows that hold a record show their
 // fields and their "View" and "Delete" buttons (the area of a row without one stays blank paper),
-// a button opens its own row's record, and an empty list says so.
+// a button opens its own row's record, an empty list says so, and the columns carry the headings a
+// practice uses.
+#include "DrawnText.h"
 #include "ViewerWindowTest.h"
 #include "tests/support/RealInput.h"
 #include "viewer/ViewerTestControl.h"
@@ -146,4 +148,29 @@ TEST_F(CollectionsListTest, AnEmptyListSaysSoAndOffersNoButtons)
     PumpPending();
     EXPECT_FALSE(Shown(L"NoRecords"));
     EXPECT_TRUE(Shown(L"R1_View"));
+}
+
+TEST_F(CollectionsListTest, ColumnHeadingsAreTheWordsOfAPractice)
+{
+    // Each heading as drawn above its column: from the column's left edge to the next column's, just
+    // above the first row (blanks left out of the drawn text).
+    const std::pair<const wchar_t*, const wchar_t*> columns[] = {
+        {L"ID", L"ID"},           {L"FirstPatientName", L"Patient"}, {L"DateCreated", L"Date"},
+        {L"NumberOfDays", L"Daysoutstanding"}, {L"Charges_1", L"Charge"}, {L"TotalDue_1", L"Balance"}};
+    const pdf::FormDocument& pdf = form->Script().Form();
+    const std::vector<DrawnCharacter> drawn = DrawnCharacters(pdf);
+    auto rectOf = [&](const std::wstring& element) {
+        const int field = form->Script().FieldIndex(L"R1_" + element);
+        EXPECT_GE(field, 0) << Narrow(element);
+        return field < 0 ? nullptr : pdf.fields[field].widgets.at(0).rect;
+    };
+    const size_t count = sizeof columns / sizeof columns[0];
+    for (size_t i = 0; i < count; ++i) {
+        const double* rect = rectOf(columns[i].first);
+        const double* next = i + 1 < count ? rectOf(columns[i + 1].first) : nullptr;
+        ASSERT_TRUE(rect && (next || i + 1 == count));
+        const double rowTop = 792 - rect[3];
+        EXPECT_EQ(columns[i].second, DrawnTextIn(drawn, rect[0], rowTop - 12, next ? next[0] : 612, rowTop))
+            << Narrow(columns[i].first);
+    }
 }

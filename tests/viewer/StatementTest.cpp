@@ -1,7 +1,10 @@
 // The patient statement as shown and printed, on real windows: the letterhead drawn from its hidden
 // fields (text in its font and size, the logo at its scales) and never their values as text, the
-// amount due summed from the line balances, and its buttons shown on screen but never printed.
+// amount due summed from the line balances (on the program's own statement only, never on a user's
+// form with the same field names), its remit-to lines read-only, and its buttons shown on screen but
+// never printed.
 #include "ViewerWindowTest.h"
+#include "PdfTestFiles.h"
 #include "tests/support/TempFolder.h"
 #include "viewer/FieldCalculation.h"
 #include "viewer/ViewerTestControl.h"
@@ -274,4 +277,98 @@ TEST_F(StatementTest, ButtonsNavigateAndChangesLeaveOutTheLetterhead)
     SendMessageW(ControlOf(L"Letterhead"), BM_CLICK, 0, 0);
     PumpPending();
     EXPECT_EQ(L"app:toSetHeader", address);
+}
+
+TEST_F(StatementTest, RemitToLinesShowWhatTheProgramSendsAndTakeNoTyping)
+{
+    Set(L"<INFO_Line1>Riverside Family Clinic</INFO_Line1><INFO_Line2>12 Mill Road</INFO_Line2>"
+        L"<INFO_Line3>Springfield IL 62701</INFO_Line3><Notes>call first</Notes>");
+    const wchar_t* const shown[] = {L"Riverside Family Clinic", L"12 Mill Road", L"Springfield IL 62701"};
+    const wchar_t* const lines[] = {L"INFO_Line1", L"INFO_Line2", L"INFO_Line3"};
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n + 1);
+        HWND line = ControlOf(lines[n]);
+        ASSERT_NE(nullptr, line);
+        EXPECT_NE(0, GetWindowLongW(line, GWL_STYLE) & ES_READONLY);
+        // Typed into, as the keyboard would: the line keeps the program's text.
+        SetFocus(line);
+        SendMessageW(line, EM_SETSEL, 0, -1);
+        for (wchar_t c : std::wstring(L"\bPO Box 9")) SendMessageW(line, WM_CHAR, c, 1);
+        PumpPending();
+        wchar_t text[128] = {};
+        GetWindowTextW(line, text, 128);
+        EXPECT_STREQ(shown[n], text);
+    }
+    // The statement's other fields still take typing.
+    HWND notes = ControlOf(L"Notes");
+    ASSERT_NE(nullptr, notes);
+    EXPECT_EQ(0, GetWindowLongW(notes, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(0, GetWindowLongW(ControlOf(L"CoPay_1"), GWL_STYLE) & ES_READONLY);
+}
+
+namespace {
+// A practice's own form with the statement's field names, made by another writer: a line's charge,
+// co-pay and balance; its subject is an ordinary one.
+std::string UsersOwnStatementForm()
+{
+    auto field = [](const char* name, const char* rect) {
+        return std::string("<< /Type /Annot /Subtype /Widget /P 3 0 R /FT /Tx /T (") + name + ") /Rect [" + rect +
+               "] /DA (/Helv 10 Tf 0 g) >>";
+    };
+    return MakeClassicPdf({{1, "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [10 0 R 11 0 R 12 0 R] /DA (/Helv 0 Tf 0 g) >> >>"},
+                           {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"},
+                           {3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Annots [10 0 R 11 0 R 12 0 R] >>"},
+                           {9, "<< /Title (Patient Statement) /Subject (Patient Statement) >>"},
+                           {10, field("Charges_1", "100 700 200 716")},
+                           {11, field("CoPay_1", "220 700 320 716")},
+                           {12, field("TotalDue_1", "340 700 440 716")}},
+                          1, "/Info 9 0 R");
+}
+
+std::wstring TextOfField(viewer::FormWindow& form, const wchar_t* name)
+{
+    const int field = form.Script().FieldIndex(name);
+    wchar_t text[128] = {};
+    if (field >= 0) GetWindowTextW(form.ControlOf(static_cast<size_t>(field)), text, 128);
+    return text;
+}
+} // namespace
+
+TEST(StatementBalancesShown, OnlyTheProgramsOwnStatementComputesItsLineBalances)
+{
+    TestControl().Reset();
+    TempFolder folder;
+    ASSERT_TRUE(WriteWholeFile(folder.File(L"own_statement.pdf"), UsersOwnStatementForm()));
+    const std::wstring data = L"FieldSet|<r><Charges_1>20.00</Charges_1><CoPay_1>8</CoPay_1><TotalDue_1>99</TotalDue_1></r>";
+    {
+        TestBrowserWindow window;
+        ASSERT_TRUE(LoadIntoContainer(window, folder.File(L"own_statement.pdf")));
+        viewer::FormWindow* form = window.Core().Form();
+        ASSERT_NE(nullptr, form);
+        ASSERT_EQ(L"", form->Error());
+        window.Send(data);
+        PumpPending();
+        EXPECT_EQ(L"99", TextOfField(*form, L"TotalDue_1"));
+        // A co-pay typed: the user's own balance stays as it is.
+        const int coPay = form->Script().FieldIndex(L"CoPay_1");
+        ASSERT_GE(coPay, 0);
+        HWND edit = form->ControlOf(static_cast<size_t>(coPay));
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 1, 1);
+        SendMessageW(edit, WM_CHAR, L'5', 1);
+        PumpPending();
+        EXPECT_EQ(L"85", TextOfField(*form, L"CoPay_1"));
+        EXPECT_EQ(L"99", TextOfField(*form, L"TotalDue_1"));
+    }
+    {
+        // The program's statement with the same data: 20.00 charged less 8 paid.
+        TestBrowserWindow window;
+        ASSERT_TRUE(LoadIntoContainer(window, SamplePath(L"statement.pdf")));
+        viewer::FormWindow* form = window.Core().Form();
+        ASSERT_NE(nullptr, form);
+        window.Send(data);
+        PumpPending();
+        EXPECT_EQ(L"12.00", TextOfField(*form, L"TotalDue_1"));
+    }
+    TestControl().Reset();
 }

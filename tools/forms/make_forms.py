@@ -107,8 +107,9 @@ def make_claim_form(path):
 
 
 LIST_ROWS = 12
-LIST_COLUMNS = [("ID", 30), ("FirstPatientName", 130), ("DateCreated", 70), ("NumberOfDays", 60), ("Charges_1", 60),
-                ("TotalDue_1", 60)]
+# The list's columns: element name (the row fields are named after it), heading, width.
+LIST_COLUMNS = [("ID", "ID", 30), ("FirstPatientName", "Patient", 130), ("DateCreated", "Date", 70),
+                ("NumberOfDays", "Days outstanding", 60), ("Charges_1", "Charge", 60), ("TotalDue_1", "Balance", 60)]
 LIST_BORDER = (0.4, 0.4, 0.4)
 NO_RECORDS = "No statements match the filters."
 
@@ -123,13 +124,13 @@ def make_collections(path):
     form.content.text(36, 750, 16, "Collections", True, (0.1, 0.2, 0.6))
     form.link((160, 746, 240, 764), "app:toStatements", "Apply filters")
     x = 20
-    for name, width in LIST_COLUMNS:
-        form.content.text(x, 726, 7, name, True, (0.2, 0.2, 0.2))
+    for _, heading, width in LIST_COLUMNS:
+        form.content.text(x, 726, 7, heading, True, (0.2, 0.2, 0.2))
         x += width + 4
     for row in range(1, LIST_ROWS + 1):
         y = 706 - (row - 1) * 24
         x = 20
-        for name, width in LIST_COLUMNS:
+        for name, _, width in LIST_COLUMNS:
             form.text_field("R%d_%s" % (row, name), (x, y, x + width, y + 16), font_size=8, hidden=True,
                             print_when_shown=True, flags=FormBuilder.READ_ONLY, border=LIST_BORDER)
             x += width + 4

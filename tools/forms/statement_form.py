@@ -1,6 +1,7 @@
 # The patient statement a practice mails: letterhead, remit-to and the patient's address placed for a
 # window envelope, the service lines with their payments and balances, the amount due, the notes.
-# Its field names are the element names of the collection data the program sends and stores.
+# Its field names are the element names of the collection data the program sends and stores. Its
+# subject marks it as the program's own statement, for which the viewer computes the line balances.
 from caption_layout import text_width
 from pdf_writer import FormBuilder
 
@@ -17,6 +18,8 @@ LETTERHEAD_FIELDS = ["TextLogo", "CompanyName", "Font", "Size", "ImageField1", "
 
 # A #10 window envelope shows the address block 2 to 2.9 inches from the top, 1 inch from the left.
 ADDRESS_LEFT, ADDRESS_TOP = 72, 792 - 2.0 * 72
+
+STATEMENT_SUBJECT = "Formstead patient statement"
 
 LINES = 6
 # Service-line columns: heading, field prefix, width.
@@ -46,10 +49,11 @@ def make_statement(path):
     for name in LETTERHEAD_FIELDS:
         form.text_field(name, (x1, y1, x2, y2), hidden=True)
 
-    # Remit-to: the practice (billing provider lines) under the letterhead.
+    # Remit-to: the practice (billing provider lines) under the letterhead; read-only, since the
+    # program fills them from the claim each time the statement is shown.
     label(c, 36, 701, "Please remit payment to:")
     for n, y in ((1, 686), (2, 675), (3, 664)):
-        form.text_field("INFO_Line%d" % n, (36, y, 306, y + 11), font_size=8)
+        form.text_field("INFO_Line%d" % n, (36, y, 306, y + 11), font_size=8, flags=FormBuilder.READ_ONLY)
 
     # The patient's address in the envelope's window.
     top = ADDRESS_TOP
@@ -101,4 +105,4 @@ def make_statement(path):
         width = 96 if len(caption) > 10 else 70
         form.push_button(caption, (x, 40, x + width, 60), caption, action)
         x += width + 10
-    form.save(path, "Companion")
+    form.save(path, STATEMENT_SUBJECT)
