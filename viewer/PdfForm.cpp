@@ -639,7 +639,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
     } catch (const PdfError& e) {
         error = e.what();
     } catch (const std::bad_alloc&) {
-        error = "it needs more memory than there is";
+        error = "there is not enough memory to read it";
     } catch (const std::exception& e) {
         error = std::string("the file could not be read: ") + e.what();
     }
