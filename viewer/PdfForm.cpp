@@ -543,6 +543,34 @@ private:
     std::string m_defaultAppearance;
 };
 
+// Why the page tree could not be read, naming the first page object (page or node of the tree) that is
+// damaged: the tree is walked again, each object resolved with what the pages take from it.
+std::string PageTreeDamage(Document& doc, const std::string& error)
+{
+    std::vector<ObjectPtr> pending;
+    try {
+        pending.push_back(doc.Catalog()->Get("Pages"));
+    } catch (const PdfError& e) {
+        return std::string("the document catalog is damaged (") + e.what() + ")";
+    }
+    std::set<int> seen; // a diagnosis, not a reading: it looks at no more objects than a field tree may have
+    while (!pending.empty() && seen.size() <= kMaxFieldNodes) {
+        ObjectPtr ref = pending.back();
+        pending.pop_back();
+        if (ref->kind != Kind::Ref || !seen.insert(ref->refNumber).second) continue;
+        ObjectPtr kids;
+        try {
+            ObjectPtr node = doc.Resolve(ref);
+            doc.Resolve(node->Get("Rotate"));
+            kids = doc.Resolve(node->Get("Kids"));
+        } catch (const PdfError& e) {
+            return "page object " + ObjectName(ref) + " is damaged (" + e.what() + ")";
+        }
+        if (kids->kind == Kind::Array) pending.insert(pending.end(), kids->items.rbegin(), kids->items.rend());
+    }
+    return "the page tree is damaged (" + error + ")";
+}
+
 // The document information's title and subject; a damaged dictionary is left out (the trace says so).
 void ReadInformation(Document& doc, FormDocument& form)
 {
@@ -605,7 +633,7 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
         try {
             pages = doc.Pages();
         } catch (const PdfError& e) {
-            throw PdfError(std::string("the page tree is damaged (") + e.what() + ")");
+            throw PdfError(PageTreeDamage(doc, e.what()));
         }
         if (pages.empty()) throw PdfError("the document has no pages");
         ResourceReader resources(doc);

@@ -300,13 +300,21 @@ TEST(DamagedForms, ADamagedFieldObjectRefusesTheFormNamingIt)
     }
 }
 
-TEST(DamagedForms, ADamagedPageTreeRefusesTheForm)
+TEST(DamagedForms, ADamagedPageObjectRefusesTheFormNamingIt)
 {
     DamagedForm damaged = FormBeside("", "[11 0 R]");
-    damaged.objects[2].body = "<< /Type /Page /Parent 2 0 R /MediaBox ) >>";
+    damaged.objects[1].body = "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>";
+    damaged.objects.push_back({4, "<< /Type /Page /Parent 2 0 R /MediaBox ) >>"});
     std::string bytes = MakeClassicPdf(damaged.objects, 1);
     size_t bad = bytes.find("/MediaBox )") + 10;
-    EXPECT_EQ("the page tree is damaged (unexpected token at offset " + std::to_string(bad) + ")", RefusalOf(bytes));
+    EXPECT_EQ("page object 4 0 is damaged (unexpected token at offset " + std::to_string(bad) + ")", RefusalOf(bytes));
+
+    // A damaged entry the page takes from elsewhere names the page that takes it.
+    damaged.objects.back().body = "<< /Type /Page /Parent 2 0 R /Rotate 5 0 R >>";
+    damaged.objects.push_back({5, "[ ) ]"});
+    bytes = MakeClassicPdf(damaged.objects, 1);
+    bad = bytes.find("[ ) ]") + 2;
+    EXPECT_EQ("page object 4 0 is damaged (unexpected token at offset " + std::to_string(bad) + ")", RefusalOf(bytes));
 }
 
 } // namespace
