@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <memory>
+#include <utility>
 
 namespace viewer {
 
@@ -70,20 +71,20 @@ bool ParseOffsets(const std::wstring& text, int& h, int& v)
     return true;
 }
 
-void FormScript::Load(const pdf::FormDocument& form, const std::string& pdfBytes)
+void FormScript::Load(pdf::FormDocument form, std::string pdfBytes)
 {
-    m_form = form;
-    m_pdfBytes = pdfBytes;
-    m_keys = MakeFieldKeys(form.fields);
-    m_columns = MakeColumnNames(form.fields);
-    m_values.assign(form.fields.size(), std::wstring());
+    m_form = std::move(form);
+    m_pdfBytes = std::move(pdfBytes);
+    m_keys = MakeFieldKeys(m_form.fields);
+    m_columns = MakeColumnNames(m_form.fields);
+    m_values.assign(m_form.fields.size(), std::wstring());
     m_calculated.clear();
-    for (size_t i = 0; i < form.fields.size(); ++i)
-        if (!form.fields[i].sumOf.empty()) m_calculated.push_back(i);
-    for (size_t i = 0; i < form.fields.size(); ++i) SetValue(i, form.fields[i].value);
+    for (size_t i = 0; i < m_form.fields.size(); ++i)
+        if (!m_form.fields[i].sumOf.empty()) m_calculated.push_back(i);
+    for (size_t i = 0; i < m_form.fields.size(); ++i) SetValue(i, m_form.fields[i].value);
     m_linkTemplates.clear();
-    for (const pdf::PageLink& link : form.links) m_linkTemplates.push_back(link.address);
-    m_rowIdField.assign(form.fields.size(), -1);
+    for (const pdf::PageLink& link : m_form.links) m_linkTemplates.push_back(link.address);
+    m_rowIdField.assign(m_form.fields.size(), -1);
     for (size_t i = 0; i < m_keys.size(); ++i)
         if (const size_t row = ListRowOf(m_keys[i])) m_rowIdField[i] = KeyIndex(L"R" + std::to_wstring(row) + L"_ID");
     m_noRecordsField = KeyIndex(L"NoRecords");

@@ -33,8 +33,9 @@ public:
 class FormScript
 {
 public:
-    // Takes a form read from a PDF file; pdfBytes are kept for the blank copy that e-mail sends.
-    void Load(const pdf::FormDocument& form, const std::string& pdfBytes);
+    // Takes a form read from a PDF file; pdfBytes are kept for the blank copy that e-mail sends. Both
+    // are taken by value: a caller done with them moves them in, and nothing of the file is copied.
+    void Load(pdf::FormDocument form, std::string pdfBytes);
     bool IsLoaded() const { return m_loaded; }
     void Unload();
 

@@ -1,6 +1,8 @@
 // The form window: pages, field controls, scrolling, zoom, printing and e-mail of a blank copy.
 #include "viewer/FormWindow.h"
+#include "viewer/FormGuard.h"
 #include "viewer/PageRenderer.h"
+#include "viewer/FormTrace.h"
 #include <algorithm>
 #include <cmath>
 
@@ -138,23 +140,43 @@ bool FormWindow::Load(const std::wstring& path)
 {
     DestroyControls();
     m_script.Unload();
+    m_letterhead = Letterhead();
     m_path = path;
     m_error.clear();
     m_scrollX = m_scrollY = 0;
-    std::string bytes;
-    std::wstring error = path.empty() ? L"No document was given." : ReadFileBytes(path, bytes);
-    pdf::FormDocument form;
-    std::string reason;
-    if (error.empty() && !pdf::ReadPdfForm(bytes, form, reason)) error = L"The file is not a readable PDF form (" + Widen(reason) + L").";
-    if (!error.empty()) {
-        m_error = L"The form " + path + L" could not be opened. " + error;
-    } else {
-        m_script.Load(form, bytes);
+    // Everything done with the file runs under one net: a file that makes any step fail, or run out
+    // of memory, is a form that could not be opened, never the end of the program.
+    std::wstring failure = RunGuarded(L"opening a form", [&] {
+        FormStep("read");
+        std::string bytes;
+        std::wstring error = path.empty() ? L"No document was given." : ReadFileBytes(path, bytes);
+        pdf::FormDocument form;
+        std::string reason;
+        FormStep("parse");
+        if (error.empty() && !pdf::ReadPdfForm(bytes, form, reason))
+            error = L"The file is not a readable PDF form (" + Widen(reason) + L").";
+        if (!error.empty()) {
+            m_error = L"The form " + path + L" could not be opened. " + error;
+            return;
+        }
+        FormStep("script");
+        m_script.Load(std::move(form), std::move(bytes));
+        FormStep("controls");
         ListControls();
+        FormStep("letterhead");
+        m_letterhead.Update(m_script);
+        Layout(); // makes the controls in view
+    });
+    if (!failure.empty()) {
+        DestroyControls();
+        m_script.Unload();
+        m_letterhead = Letterhead();
+        m_error = L"The form " + path + L" could not be opened. The file could not be read (" + failure + L").";
     }
-    m_letterhead = Letterhead();
-    if (m_error.empty()) m_letterhead.Update(m_script);
-    Layout(); // makes the controls in view
+    if (!m_error.empty()) {
+        TraceFormLine(m_error);
+        Layout(); // an empty form: nothing to scroll
+    }
     if (m_pending) PostMessageW(m_hwnd, kCreateMoreControls, m_generation, 0);
     if (m_hwnd) InvalidateRect(m_hwnd, nullptr, TRUE);
     return m_error.empty();
@@ -570,6 +592,16 @@ void FormWindow::Paint()
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
+    // What a page fails to draw leaves the window as far as it got; the paint still ends.
+    RunGuarded(L"painting a form", [&] {
+        FormStep("paint");
+        PaintPages(dc, ps.rcPaint);
+    });
+    EndPaint(m_hwnd, &ps);
+}
+
+void FormWindow::PaintPages(HDC dc, const RECT& painted)
+{
     const pdf::FormDocument& form = m_script.Form();
     if (!m_error.empty()) {
         RECT rc;
@@ -585,7 +617,7 @@ void FormWindow::Paint()
         PagePlacement place = Placement(page);
         RECT paper = place.ToDevice(form.pages[p].box);
         RECT visible;
-        if (!IntersectRect(&visible, &paper, &ps.rcPaint)) continue;
+        if (!IntersectRect(&visible, &paper, &painted)) continue;
         FillRect(dc, &paper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawFormPage(dc, form, p, place, false);
         m_letterhead.Draw(dc, page, place);
@@ -596,13 +628,25 @@ void FormWindow::Paint()
                 const pdf::Widget& widget = form.fields[f].widgets[w];
                 if (widget.page != page || !m_script.IsShown(f, w)) continue;
                 RECT area = WidgetRect(widget), reached;
-                if (IntersectRect(&reached, &area, &ps.rcPaint)) DrawWidgetFrame(dc, widget, area, scale, true, false);
+                if (IntersectRect(&reached, &area, &painted)) DrawWidgetFrame(dc, widget, area, scale, true, false);
             }
     }
-    EndPaint(m_hwnd, &ps);
 }
 
 void FormWindow::Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const
+{
+    TryRender(dc, page, mode, shiftX, shiftY);
+}
+
+bool FormWindow::TryRender(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const
+{
+    return RunGuarded(L"printing a form", [&] {
+               FormStep("print");
+               RenderPage(dc, page, mode, shiftX, shiftY);
+           }).empty();
+}
+
+void FormWindow::RenderPage(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const
 {
     const pdf::FormDocument& form = m_script.Form();
     if (page < 0 || page >= static_cast<int>(form.pages.size())) return;
@@ -641,8 +685,9 @@ void FormWindow::Print(PrintMode mode, int shiftX, int shiftY)
     }
     if (GetObjectType(dc) == OBJ_ENHMETADC) {
         // A metafile records one page and has no print job around it.
-        Render(dc, 0, mode, shiftX, shiftY);
+        bool drawn = TryRender(dc, 0, mode, shiftX, shiftY);
         if (ownsDc) DeleteDC(dc);
+        if (!drawn) m_host.ShowMessage(L"The form could not be printed.");
         return;
     }
     DOCINFOW doc = {sizeof doc};
@@ -651,7 +696,7 @@ void FormWindow::Print(PrintMode mode, int shiftX, int shiftY)
     bool ok = StartDocW(dc, &doc) > 0;
     for (int page = 0; ok && page < static_cast<int>(m_script.Form().pages.size()); ++page) {
         ok = StartPage(dc) > 0;
-        if (ok) Render(dc, page, mode, shiftX, shiftY);
+        ok = ok && TryRender(dc, page, mode, shiftX, shiftY);
         ok = ok && EndPage(dc) > 0;
     }
     if (ok) EndDoc(dc);
@@ -762,7 +807,12 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 {
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || self->m_hwnd != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
+    // Nothing a form makes fail may leave through the window procedure (the system's code is between
+    // it and whoever could catch it).
+    LRESULT result = 0;
+    if (!RunGuarded(L"handling a message of a form", [&] { result = self->Handle(msg, wParam, lParam); }).empty())
+        return 0;
+    return result;
 }
 
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam)

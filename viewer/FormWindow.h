@@ -60,6 +60,7 @@ public:
 
     // Draws the form as printed: all (drawing and values), text only, or all in black and white,
     // shifted by the offsets (points; x to the right, y upwards) on a device of that resolution.
+    // A page that fails to draw is left as far as it got; the trace says why.
     void Render(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const;
 
     // FormActions
@@ -105,6 +106,10 @@ private:
     void OnScroll(int bar, int code);
     void ScrollIntoView(HWND control);
     void Paint();
+    void PaintPages(HDC dc, const RECT& painted);
+    // Render under the net: false when drawing the page failed (the trace says why).
+    bool TryRender(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const;
+    void RenderPage(HDC dc, int page, PrintMode mode, int shiftX, int shiftY) const;
     // The brush a field control paints its background with (its widget's fill), or null.
     HBRUSH FieldBrush(HWND control, HDC dc);
     HFONT FontOfHeight(int pixels, std::map<int, HFONT>& fonts) const;

@@ -570,7 +570,7 @@ void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& f
 
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite)
 {
-    if (page >= form.pageContents.size()) return;
+    if (page >= form.pageContents.size() || !form.pageContents[page]) return;
     // Nothing of the page is drawn outside the part a reader shows (its crop box).
     int saved = SaveDC(dc);
     if (page < form.pages.size()) {
@@ -579,7 +579,7 @@ void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const Page
     }
     ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts(),
                   page < form.pageForms.size() ? &form.pageForms[page] : nullptr)
-        .Run(form.pageContents[page]);
+        .Run(*form.pageContents[page]);
     RestoreDC(dc, saved);
 }
 

@@ -1,16 +1,29 @@
 // Walks the AcroForm field tree of a PDF: inherited entries (type, value, flags) come down from
 // parents, names join with dots, and every widget annotation gives a rectangle on its page.
 #include "viewer/PdfForm.h"
+#include "viewer/PageContents.h"
 #include "viewer/PdfDocument.h"
 #include "viewer/FontEncodings.h"
+#include "viewer/FormTrace.h"
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <set>
 
 namespace pdf {
 
 namespace {
-const int kMaxFieldDepth = 32;
+// Limits far beyond any real form; a form past one is refused, never read with fields missing.
+// The field tree's nesting (the walk recurses once per level).
+const int kMaxFieldDepth = 500;
+// A form's fields are the columns of its table, which holds at most 8192 with its own three.
+const size_t kMaxFields = 8189;
+// Each widget becomes a window, and a process may have 10,000 (the system's quota) with its own.
+const size_t kMaxWidgets = 9000;
+// Nodes of the field tree (fields, their parents and nodes of no field) and annotations on pages.
+const size_t kMaxFieldNodes = 65536;
+const size_t kMaxAnnotations = 65536;
 const int kFlagReadOnly = 1;
 const int kAnnotHidden = 1 << 1;
 const int kAnnotPrint = 1 << 2;
@@ -19,6 +32,18 @@ const int kFlagMultiline = 1 << 12;
 const int kFlagRadio = 1 << 15;
 const int kFlagPushButton = 1 << 16;
 const int kFlagCombo = 1 << 17;
+
+// A form refused by its field tree: a damaged field object, or a limit passed. The message says which.
+class FieldTreeRefusal : public PdfError
+{
+public:
+    explicit FieldTreeRefusal(const std::string& what) : PdfError(what) {}
+};
+
+std::string ObjectName(const ObjectPtr& ref)
+{
+    return std::to_string(ref->refNumber) + " " + std::to_string(ref->refGeneration);
+}
 
 struct Inherited
 {
@@ -63,28 +88,90 @@ public:
     // The document's default appearance, for fields and widgets that give none.
     void SetDefaultAppearance(const ObjectPtr& acroForm)
     {
-        ObjectPtr da = acroForm->kind == Kind::Dict ? m_doc.Resolve(acroForm->Get("DA")) : MakeNull();
-        if (da->kind == Kind::String) m_defaultAppearance = da->text;
+        try {
+            ObjectPtr da = acroForm->kind == Kind::Dict ? m_doc.Resolve(acroForm->Get("DA")) : MakeNull();
+            if (da->kind == Kind::String) m_defaultAppearance = da->text;
+        } catch (const PdfError& e) {
+            viewer::TraceFormLine(std::string("the form's default appearance is damaged and left out: ") + e.what());
+        }
     }
 
+    // Notes the page of every annotation and reads the links. A damaged annotation is left out (the
+    // trace says so): the field tree still reaches a widget it needs, and refuses the form there.
     void IndexPages(const std::vector<Document::Page>& pages)
     {
+        m_pageAnnots.resize(pages.size());
+        size_t count = 0;
         for (size_t i = 0; i < pages.size(); ++i) {
             m_pageObjects.push_back(pages[i].object.get());
-            ObjectPtr annots = m_doc.Resolve(pages[i].object->Get("Annots"));
+            const std::string page = "page " + std::to_string(i + 1);
+            ObjectPtr annots;
+            try {
+                annots = m_doc.Resolve(pages[i].object->Get("Annots"));
+            } catch (const PdfError& e) {
+                viewer::TraceFormLine("the annotations of " + page + " are damaged and left out: " + e.what());
+                continue;
+            }
             if (annots->kind != Kind::Array) continue;
+            count += annots->items.size();
+            if (count > kMaxAnnotations)
+                throw FieldTreeRefusal("the form has more than " + std::to_string(kMaxAnnotations) + " annotations");
             for (const ObjectPtr& a : annots->items) {
-                ObjectPtr annot = m_doc.Resolve(a);
-                m_annotPage[annot.get()] = static_cast<int>(i);
-                if (annot->Get("Subtype")->IsName("Link")) AddLink(annot, static_cast<int>(i));
+                try {
+                    ObjectPtr annot = m_doc.Resolve(a);
+                    if (annot->kind != Kind::Dict) continue;
+                    m_annotPage[annot.get()] = static_cast<int>(i);
+                    m_pageAnnots[i].push_back(annot);
+                    if (annot->Get("Subtype")->IsName("Link")) AddLink(annot, static_cast<int>(i));
+                } catch (const PdfError& e) {
+                    viewer::TraceFormLine("an annotation of " + page + " is damaged and left out: " + e.what());
+                }
             }
         }
     }
 
+    // Walks one node of the field tree and those below it. A damaged field object refuses the form,
+    // naming the object (an inline node's damage names the object it is written in).
     void Walk(const ObjectPtr& ref, const Inherited& parent, int depth)
     {
+        try {
+            WalkNode(ref, parent, depth);
+        } catch (const FieldTreeRefusal&) {
+            throw;
+        } catch (const PdfError& e) {
+            if (ref->kind != Kind::Ref) throw;
+            throw FieldTreeRefusal("field object " + ObjectName(ref) + " is damaged (" + e.what() + ")");
+        }
+    }
+
+    // A reader shows every widget of a page, also those the field tree does not reach: a widget
+    // whose /Parent does not list it among its kids, or one that repeats a field's name (each
+    // choice of a radio group, where only the first is listed in the form's fields). Such a widget
+    // joins the field of its name; a widget of no field of the form, or a damaged one, is left out.
+    void CollectPageWidgets()
+    {
+        for (size_t i = 0; i < m_pageAnnots.size(); ++i) {
+            for (const ObjectPtr& annot : m_pageAnnots[i]) {
+                if (!annot->Get("Subtype")->IsName("Widget") || m_widgetAnnots.count(annot.get())) continue;
+                try {
+                    AddStrayWidget(annot);
+                } catch (const FieldTreeRefusal&) {
+                    throw;
+                } catch (const PdfError& e) {
+                    viewer::TraceFormLine("a widget of page " + std::to_string(i + 1) + " is damaged and left out: " + e.what());
+                }
+            }
+        }
+    }
+
+private:
+    void WalkNode(const ObjectPtr& ref, const Inherited& parent, int depth)
+    {
         ObjectPtr node = m_doc.Resolve(ref);
-        if (node->kind != Kind::Dict || depth > kMaxFieldDepth || !m_visited.insert(node.get()).second) return;
+        if (node->kind != Kind::Dict || !m_visited.insert(node.get()).second) return;
+        if (depth > kMaxFieldDepth) throw TooDeep();
+        if (m_visited.size() > kMaxFieldNodes)
+            throw FieldTreeRefusal("the form's field tree has more than " + std::to_string(kMaxFieldNodes) + " nodes");
         Inherited here = parent;
         Inherit(here, node);
 
@@ -97,10 +184,11 @@ public:
         auto isWidget = [](const ObjectPtr& kid) { return kid->Get("T")->IsNull() && kid->Get("Kids")->IsNull(); };
         if (kids->kind == Kind::Array) {
             for (const ObjectPtr& k : kids->items) {
-                ObjectPtr kid = m_doc.Resolve(k);
+                ObjectPtr kid = ResolveKid(k);
                 if (kid->kind != Kind::Dict) continue;
                 if (isWidget(kid)) widgetKids.push_back(kid);
                 else hasFieldKids = true;
+                if (widgetKids.size() > kMaxWidgets) throw TooManyWidgets();
             }
         }
         if (hasFieldKids) {
@@ -114,28 +202,25 @@ public:
         AddField(node, here, widgetKids);
     }
 
-    // A reader shows every widget of a page, also those the field tree does not reach: a widget
-    // whose /Parent does not list it among its kids, or one that repeats a field's name (each
-    // choice of a radio group, where only the first is listed in the form's fields). Such a widget
-    // joins the field of its name; a widget of no field of the form is left out.
-    void CollectPageWidgets(const std::vector<Document::Page>& pages)
+    // A kid of a field node: a damaged kid object is named itself.
+    ObjectPtr ResolveKid(const ObjectPtr& kid)
     {
-        for (size_t i = 0; i < pages.size(); ++i) {
-            ObjectPtr annots = m_doc.Resolve(pages[i].object->Get("Annots"));
-            if (annots->kind != Kind::Array) continue;
-            for (const ObjectPtr& a : annots->items) {
-                try {
-                    ObjectPtr annot = m_doc.Resolve(a);
-                    if (annot->kind == Kind::Dict && annot->Get("Subtype")->IsName("Widget") && !m_widgetAnnots.count(annot.get()))
-                        AddStrayWidget(annot);
-                } catch (const PdfError&) {
-                    // a damaged annotation is left out; the rest of the page still counts
-                }
-            }
+        try {
+            return m_doc.Resolve(kid);
+        } catch (const PdfError& e) {
+            throw FieldTreeRefusal("field object " + ObjectName(kid) + " is damaged (" + e.what() + ")");
         }
     }
 
-private:
+    static FieldTreeRefusal TooDeep()
+    {
+        return FieldTreeRefusal("the form's fields are nested more than " + std::to_string(kMaxFieldDepth) + " levels deep");
+    }
+    static FieldTreeRefusal TooManyWidgets()
+    {
+        return FieldTreeRefusal("the form has more than " + std::to_string(kMaxWidgets) + " field widgets");
+    }
+
     // Takes the entries of a field node over those inherited from its parents.
     void Inherit(Inherited& here, const ObjectPtr& node)
     {
@@ -163,11 +248,12 @@ private:
         std::vector<ObjectPtr> chain;
         ObjectPtr node = annot->Get("T")->IsNull() ? m_doc.Resolve(annot->Get("Parent")) : annot;
         std::set<const Object*> seen;
-        while (node->kind == Kind::Dict && chain.size() <= kMaxFieldDepth && seen.insert(node.get()).second) {
+        while (node->kind == Kind::Dict && seen.insert(node.get()).second) {
+            if (chain.size() > kMaxFieldDepth) throw TooDeep();
             chain.push_back(node);
             node = m_doc.Resolve(node->Get("Parent"));
         }
-        if (chain.empty() || node->kind == Kind::Dict) return; // no field, or a chain too deep or looping
+        if (chain.empty() || node->kind == Kind::Dict) return; // no field, or a chain that loops
         Inherited info;
         for (size_t i = chain.size(); i-- > 0;) Inherit(info, chain[i]);
         auto found = m_fieldByName.find(info.name);
@@ -208,7 +294,7 @@ private:
         field.name = info.name;
         field.multiline = (info.flags & kFlagMultiline) != 0;
         field.readOnly = (info.flags & kFlagReadOnly) != 0;
-        field.sumOf = SumCalculation(node);
+        field.sumOf = SumCalculation(node, info.name);
         field.maxLength = info.maxLength;
         if (info.type == "Btn") {
             field.type = (info.flags & kFlagPushButton) ? FieldType::PushButton
@@ -257,8 +343,10 @@ private:
             if (first.value.empty()) first.value = field.value;
             return;
         }
+        if (m_form.fields.size() == kMaxFields)
+            throw FieldTreeRefusal("the form has more than " + std::to_string(kMaxFields) + " fields");
         m_fieldByName.emplace(field.name, m_form.fields.size());
-        m_form.fields.push_back(field);
+        m_form.fields.push_back(std::move(field));
     }
 
     // Calls take(export value, text shown) for each /Opt entry: a text, or a pair of the two.
@@ -316,6 +404,7 @@ private:
         if (box) widget.exportValue = ExportValue(widget.onState, kidIndex, boxExports);
         ReadAppearance(annot, info, widget);
         ReadFlagsAndAction(annot, widget);
+        if (++m_widgetCount > kMaxWidgets) throw TooManyWidgets();
         m_widgetAnnots.insert(annot.get());
         ObjectPtr state = m_doc.Resolve(annot->Get("AS"));
         states.push_back(state->kind == Kind::Name ? state->text : std::string());
@@ -359,12 +448,20 @@ private:
 
     // The fields a calculated field adds up: its calculation script is the common
     // AFSimple_Calculate("SUM", ...) over a list of quoted field names. Any other script: none.
-    std::vector<std::wstring> SumCalculation(const ObjectPtr& node)
+    // Damaged actions are left out (the field keeps no calculation; the trace says so).
+    std::vector<std::wstring> SumCalculation(const ObjectPtr& node, const std::wstring& field)
     {
         std::vector<std::wstring> names;
-        ObjectPtr actions = m_doc.Resolve(node->Get("AA"));
-        ObjectPtr calculate = actions->kind == Kind::Dict ? m_doc.Resolve(actions->Get("C")) : MakeNull();
-        ObjectPtr js = calculate->kind == Kind::Dict ? m_doc.Resolve(calculate->Get("JS")) : MakeNull();
+        ObjectPtr js;
+        try {
+            ObjectPtr actions = m_doc.Resolve(node->Get("AA"));
+            ObjectPtr calculate = actions->kind == Kind::Dict ? m_doc.Resolve(actions->Get("C")) : MakeNull();
+            js = calculate->kind == Kind::Dict ? m_doc.Resolve(calculate->Get("JS")) : MakeNull();
+        } catch (const PdfError& e) {
+            viewer::TraceFormLine(L"the actions of field " + field + L" are damaged and left out: " +
+                                  std::wstring(e.what(), e.what() + std::strlen(e.what())));
+            return names;
+        }
         if (js->kind != Kind::String) return names;
         const std::string& script = js->text;
         size_t at = script.find("AFSimple_Calculate");
@@ -440,22 +537,55 @@ private:
     std::set<const Object*> m_widgetAnnots;   // annotations already placed as widgets
     std::map<std::wstring, size_t> m_fieldByName; // index into m_form.fields
     std::map<const Object*, int> m_annotPage;
+    std::vector<std::vector<ObjectPtr>> m_pageAnnots; // the readable annotations of each page
+    size_t m_widgetCount = 0;
     std::vector<const Object*> m_pageObjects;
     std::string m_defaultAppearance;
 };
 
-std::string PageContent(Document& doc, const ObjectPtr& page)
+// Why the page tree could not be read, naming the first page object (page or node of the tree) that is
+// damaged: the tree is walked again, each object resolved with what the pages take from it.
+std::string PageTreeDamage(Document& doc, const std::string& error)
 {
-    ObjectPtr contents = doc.Resolve(page->Get("Contents"));
-    std::string out;
-    if (contents->kind == Kind::Stream) return doc.DecodeStream(*contents);
-    if (contents->kind == Kind::Array) {
-        for (const ObjectPtr& part : contents->items) {
-            ObjectPtr s = doc.Resolve(part);
-            if (s->kind == Kind::Stream) out += doc.DecodeStream(*s) + "\n";
-        }
+    std::vector<ObjectPtr> pending;
+    try {
+        pending.push_back(doc.Catalog()->Get("Pages"));
+    } catch (const PdfError& e) {
+        return std::string("the document catalog is damaged (") + e.what() + ")";
     }
-    return out;
+    std::set<int> seen; // a diagnosis, not a reading: it looks at no more objects than a field tree may have
+    while (!pending.empty() && seen.size() <= kMaxFieldNodes) {
+        ObjectPtr ref = pending.back();
+        pending.pop_back();
+        if (ref->kind != Kind::Ref || !seen.insert(ref->refNumber).second) continue;
+        ObjectPtr kids;
+        try {
+            ObjectPtr node = doc.Resolve(ref);
+            doc.Resolve(node->Get("Rotate"));
+            kids = doc.Resolve(node->Get("Kids"));
+        } catch (const PdfError& e) {
+            return "page object " + ObjectName(ref) + " is damaged (" + e.what() + ")";
+        }
+        if (kids->kind == Kind::Array) pending.insert(pending.end(), kids->items.rbegin(), kids->items.rend());
+    }
+    return "the page tree is damaged (" + error + ")";
+}
+
+// The document information's title and subject; a damaged dictionary is left out (the trace says so).
+void ReadInformation(Document& doc, FormDocument& form)
+{
+    try {
+        ObjectPtr info = doc.Resolve(doc.Trailer()->Get("Info"));
+        if (info->kind != Kind::Dict) return;
+        ObjectPtr title = doc.Resolve(info->Get("Title"));
+        if (title->kind == Kind::String) form.title = DecodeTextString(title->text);
+        ObjectPtr subject = doc.Resolve(info->Get("Subject"));
+        if (subject->kind == Kind::String) form.subject = DecodeTextString(subject->text);
+    } catch (const PdfError& e) {
+        form.title.clear();
+        form.subject.clear();
+        viewer::TraceFormLine(std::string("the document information is damaged and left out: ") + e.what());
+    }
 }
 } // namespace
 
@@ -499,42 +629,45 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
     form = FormDocument();
     try {
         Document doc(bytes);
-        std::vector<Document::Page> pages = doc.Pages();
+        std::vector<Document::Page> pages;
+        try {
+            pages = doc.Pages();
+        } catch (const PdfError& e) {
+            throw PdfError(PageTreeDamage(doc, e.what()));
+        }
         if (pages.empty()) throw PdfError("the document has no pages");
         ResourceReader resources(doc);
+        PageContentReader contents(doc);
         for (const Document::Page& p : pages) {
             PageInfo info;
             std::copy(p.box, p.box + 4, info.box);
             if (info.Width() <= 0 || info.Height() <= 0) info = PageInfo();
             info.rotation = p.rotation;
             form.pages.push_back(info);
-            try {
-                form.pageContents.push_back(PageContent(doc, p.object));
-            } catch (const PdfError&) {
-                form.pageContents.push_back(std::string()); // a page that cannot be drawn still has its fields
-            }
+            form.pageContents.push_back(contents.Read(p.object, form.pages.size() - 1));
             form.pageFonts.push_back(resources.Fonts(p.resources));
             form.pageForms.push_back(resources.Forms(p.resources));
         }
-        ObjectPtr info = doc.Resolve(doc.Trailer()->Get("Info"));
-        if (info->kind == Kind::Dict) {
-            ObjectPtr title = doc.Resolve(info->Get("Title"));
-            if (title->kind == Kind::String) form.title = DecodeTextString(title->text);
-            ObjectPtr subject = doc.Resolve(info->Get("Subject"));
-            if (subject->kind == Kind::String) form.subject = DecodeTextString(subject->text);
-        }
+        ReadInformation(doc, form);
         FieldWalker walker(doc, form);
         walker.IndexPages(pages);
-        ObjectPtr acroForm = doc.Resolve(doc.Catalog()->Get("AcroForm"));
+        ObjectPtr acroForm, fields;
+        try {
+            acroForm = doc.Resolve(doc.Catalog()->Get("AcroForm"));
+            fields = acroForm->kind == Kind::Dict ? doc.Resolve(acroForm->Get("Fields")) : MakeNull();
+        } catch (const PdfError& e) {
+            throw PdfError(std::string("the form's list of fields is damaged (") + e.what() + ")");
+        }
         walker.SetDefaultAppearance(acroForm);
-        ObjectPtr fields = acroForm->kind == Kind::Dict ? doc.Resolve(acroForm->Get("Fields")) : MakeNull();
         if (fields->kind == Kind::Array) {
             for (const ObjectPtr& f : fields->items) walker.Walk(f, Inherited(), 0);
         }
-        walker.CollectPageWidgets(pages);
+        walker.CollectPageWidgets();
         return true;
     } catch (const PdfError& e) {
         error = e.what();
+    } catch (const std::bad_alloc&) {
+        error = "there is not enough memory to read it";
     } catch (const std::exception& e) {
         error = std::string("the file could not be read: ") + e.what();
     }

@@ -2,6 +2,7 @@
 // options and widget rectangles, read from the file's AcroForm dictionary.
 #pragma once
 #include "viewer/PageResources.h"
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,9 @@ struct FormDocument
     std::vector<FormField> fields;
     std::wstring title;                // the document information's Title
     std::wstring subject;              // ... and its Subject (the sample forms name their kind there)
-    std::vector<std::string> pageContents; // decoded content of each page (for drawing)
+    // The decoded content of each page (for drawing), never null: pages that draw one content stream
+    // share its text, and so do the copies of the form.
+    std::vector<std::shared_ptr<const std::string>> pageContents;
     std::vector<PageFonts> pageFonts;      // the fonts each page's content names
     std::vector<FormXObjects> pageForms;   // ... and its form XObjects
     std::vector<PageLink> links;

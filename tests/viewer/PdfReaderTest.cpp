@@ -206,7 +206,7 @@ TEST(PdfReader, ReadsTheGeneratedClaimForm)
     EXPECT_NEAR(6.8 + 0.5, line3.rect[0], 0.01);
     EXPECT_NEAR(792 - 47 * 792.0 / 61 + 0.5, line3.rect[1], 0.01);
     EXPECT_NEAR(792 - 46 * 792.0 / 61 - 4, line3.rect[3], 0.01);
-    EXPECT_FALSE(form.pageContents.at(0).empty());
+    EXPECT_FALSE(form.pageContents.at(0)->empty());
 }
 
 TEST(PdfReader, ReadsWidgetLooksAndExportValues)
