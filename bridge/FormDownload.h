@@ -14,6 +14,13 @@ bool IsWebAddress(const std::wstring& address);
 // An empty updates address matches nothing.
 bool IsUnderUpdatesAddress(const std::wstring& address, const std::wstring& updatesAddress);
 
+// The test a web page must pass to be shown from the updates page: the address begins with the updates
+// address (without regard to case, over the updates address's length) and goes on with a new segment,
+// a query or a fragment ("/updates" takes "/updates/list.htm" and "/updates?x", not "/updatesX" nor
+// the updates page's sibling pages), with no user name or password and no "." or ".." segment, plain
+// or escaped. An empty updates address matches nothing. Downloads keep the folder rule above.
+bool BeginsWithUpdatesAddress(const std::wstring& address, const std::wstring& updatesAddress);
+
 // The test a redirect's target must pass: below the updates address, or below the same address moved
 // from http to https on the standard ports.
 bool IsAcceptedRedirect(const std::wstring& target, const std::wstring& updatesAddress);

@@ -133,6 +133,22 @@ bool IsUnderUpdatesAddress(const std::wstring& address, const std::wstring& upda
            target.host == updates.host && target.port == updates.port && PathIsInFolderOf(target.path, updates.path);
 }
 
+bool BeginsWithUpdatesAddress(const std::wstring& address, const std::wstring& updatesAddress)
+{
+    if (updatesAddress.empty() || address.size() < updatesAddress.size() ||
+        Lower(address.substr(0, updatesAddress.size())) != Lower(updatesAddress))
+        return false;
+    // Whole segments: what follows the updates address starts a new segment, a query or a fragment.
+    const wchar_t last = updatesAddress.back();
+    const bool boundary = address.size() == updatesAddress.size() || last == L'/' || last == L'?' || last == L'#' ||
+                          std::wstring(L"/?#").find(address[updatesAddress.size()]) != std::wstring::npos;
+    // The address must also stay where the prefix says: no user name that turns the prefix into one,
+    // no "." or ".." step (plain or escaped) back out of the updates address.
+    WebAddress target;
+    std::vector<std::wstring> segments;
+    return boundary && ParseWebAddress(address, target) && !target.hasUserInfo && PathSegments(target.path, segments);
+}
+
 bool IsAcceptedRedirect(const std::wstring& target, const std::wstring& updatesAddress)
 {
     if (IsUnderUpdatesAddress(target, updatesAddress)) return true;

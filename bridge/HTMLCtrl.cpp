@@ -119,12 +119,15 @@ void CHTMLCtrl::OnBeforeNavigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, CArray<BYTE, 
         else DebugTraceW(L"app: command refused: not the program's own document", TRUE);
         *pbCancel = TRUE;
     }
+    // A page is shown only from within the updates address; a download may come from its folder.
     const bool web = IsWebAddress(address);
-    const bool updates = web && IsUnderUpdatesAddress(address, m_updatesAddress.GetString());
-    if (web && !updates) *pbCancel = TRUE;
+    if (web && !BeginsWithUpdatesAddress(address, m_updatesAddress.GetString())) {
+        *pbCancel = TRUE;
+        DebugTraceW(L"navigation refused: not within the updates address", TRUE);
+    }
     if (m_downloads && address.size() >= 4 && address.compare(address.size() - 4, 4, L".pdf") == 0) {
         *pbCancel = TRUE;
-        if (updates) DownloadFormUpdate(address.c_str());
+        if (web && IsUnderUpdatesAddress(address, m_updatesAddress.GetString())) DownloadFormUpdate(address.c_str());
         else DebugTraceW(L"download refused: not below the updates address", TRUE);
     }
 }

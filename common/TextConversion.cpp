@@ -1,6 +1,5 @@
 // ANSI/UTF-16 conversion into fixed buffers and the file existence test.
 #include "common/TextConversion.h"
-#include <cstring>
 #include <string>
 #include <sys/stat.h>
 
@@ -32,12 +31,54 @@ int WideToAnsi(const wchar_t* text, char* buffer, int capacity)
     return length + 1;
 }
 
+namespace {
+
+// Marks that follow the letter they accent (the combining diacritical blocks).
+bool IsCombiningMark(wchar_t c)
+{
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) ||
+           (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
+}
+
+// The bytes of units (one character) in the code page, or "?" when the code page lacks it, or when its
+// bytes would include one of the guarded characters.
+std::string ExactBytes(const wchar_t* units, int count, DWORD flags, const char* guarded)
+{
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    const int written = ::WideCharToMultiByte(CP_ACP, flags | WC_NO_BEST_FIT_CHARS, units, count, bytes,
+                                              sizeof bytes, nullptr, &usedDefault);
+    const std::string text(bytes, static_cast<size_t>(written > 0 ? written : 0));
+    if (written <= 0 || usedDefault || (guarded && text.find_first_of(guarded) != std::string::npos))
+        return "?";
+    return text;
+}
+
+// True when a letter and the mark after it make one character of the code page's composition, as
+// WideToAnsi composes them (the code page may still lack it).
+bool ComposesWithMark(const wchar_t* pair)
+{
+    char bytes[8];
+    const int written = ::WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS, pair,
+                                              2, bytes, sizeof bytes, nullptr, nullptr);
+    return written == 1 || (written == 2 && ::IsDBCSLeadByte(static_cast<BYTE>(bytes[0])));
+}
+
+} // namespace
+
 std::string WideToAnsiExact(const wchar_t* text, size_t length, const char* guarded)
 {
     std::string out;
     out.reserve(length);
     for (size_t i = 0; i < length; ++i)
     {
+        // A letter and its accent ("e" + U+0301) become the one composed character (0xE9).
+        if (i + 1 < length && IsCombiningMark(text[i + 1]) && ComposesWithMark(text + i))
+        {
+            out += ExactBytes(text + i, 2, WC_COMPOSITECHECK | WC_DEFAULTCHAR, guarded);
+            ++i;
+            continue;
+        }
         if (text[i] < 0x80)
         {
             out += static_cast<char>(text[i]);
@@ -45,18 +86,7 @@ std::string WideToAnsiExact(const wchar_t* text, size_t length, const char* guar
         }
         // One character at a time, a surrogate pair whole, so that each one is kept or replaced alone.
         const int units = IS_HIGH_SURROGATE(text[i]) && i + 1 < length && IS_LOW_SURROGATE(text[i + 1]) ? 2 : 1;
-        char bytes[8];
-        BOOL usedDefault = FALSE;
-        const int written = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text + i, units, bytes, sizeof bytes,
-                                                  nullptr, &usedDefault);
-        bool exact = written > 0 && !usedDefault;
-        for (int b = 0; exact && b < written; ++b)
-            if (guarded && bytes[b] != 0 && std::strchr(guarded, bytes[b]))
-                exact = false;
-        if (exact)
-            out.append(bytes, static_cast<size_t>(written));
-        else
-            out += '?';
+        out += ExactBytes(text + i, units, 0, guarded);
         i += static_cast<size_t>(units - 1);
     }
     return out;

@@ -13,6 +13,7 @@ int WideToAnsi(const wchar_t* text, char* buffer, int capacity);
 // UTF-16 text in the ANSI code page without best fit: a character that the code page does not hold
 // as itself becomes '?' (a full-width "\uFF5C" stays no "|"), and so does a non-ASCII character whose
 // bytes would include one of the ASCII characters in guarded (a trail byte of a two-byte code page).
+// A letter followed by a combining accent composes as WideToAnsi composes it ("e" + U+0301 is 0xE9).
 std::string WideToAnsiExact(const wchar_t* text, size_t length, const char* guarded);
 
 // The reverse into a UTF-16 buffer of capacity characters, with the same cutting and termination.

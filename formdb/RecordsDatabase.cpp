@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/Diagnostics.h"
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
 #include "formdb/DatabaseTransaction.h"
@@ -54,6 +55,8 @@ bool StreamRows(Database& db, const std::string& sql, bool isTemplate, int cellC
     StepResult step;
     while ((step = select.Step()) == StepResult::Row)
     {
+        if (isTemplate)
+            DebugTraceA("Read4", TRUE); // each template row read, as the debug viewer has always shown it
         row.rowId = select.ColumnInt64(0);
         for (int c = 0; c < cellCount; ++c)
         {

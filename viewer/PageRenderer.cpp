@@ -1,6 +1,7 @@
 // A small interpreter of page content streams (paths, colours and text) and the drawing of values.
 #include "viewer/PageRenderer.h"
 #include "viewer/PdfObject.h"
+#include "framework/Seams.h"
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -583,6 +584,21 @@ void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const Page
     RestoreDC(dc, saved);
 }
 
+namespace {
+
+// How many characters from the text's start fit within width device units in the selected font.
+int CharactersWithin(HDC dc, const std::wstring& text, int width)
+{
+    if (width <= 0) return 0;
+    int fit = 0;
+    SIZE extent = {};
+    if (!GetTextExtentExPointW(dc, text.c_str(), static_cast<int>(text.size()), width, &fit, nullptr, &extent))
+        return 0;
+    return std::min(fit, static_cast<int>(text.size()));
+}
+
+} // namespace
+
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place)
 {
     const pdf::FormDocument& form = script.Form();
@@ -613,9 +629,14 @@ void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlace
             double baseline = (height - points) / 2 + points * 0.2; // above the box's bottom edge
             for (wchar_t& c : text)
                 if (c == L'\r' || c == L'\n') c = L' ';
-            TextOutW(dc, static_cast<int>(std::lround(device.left + x * place.scale)),
-                     static_cast<int>(std::lround(device.bottom - baseline * place.scale)), text.c_str(),
-                     static_cast<int>(text.size()));
+            const int left = static_cast<int>(std::lround(device.left + x * place.scale));
+            const int kept = CharactersWithin(dc, text, device.right - left);
+            if (kept < static_cast<int>(text.size()))
+                AfxTraceLine((L"printed value cut to its field's box: " + field.name).c_str());
+            // The value stays inside its field, as the screen shows it: the whole characters that fit its
+            // width, and nothing above or below the box.
+            ExtTextOutW(dc, left, static_cast<int>(std::lround(device.bottom - baseline * place.scale)), ETO_CLIPPED,
+                        &device, text.c_str(), static_cast<UINT>(kept), nullptr);
             SelectObject(dc, old);
             DeleteObject(font);
         }

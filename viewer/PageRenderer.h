@@ -39,7 +39,8 @@ void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& f
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite);
 
 // The values of the fields whose printed widgets lie on the page: text at the left of its box, check
-// boxes and radio buttons that are on as "X", upright as the page is shown.
+// boxes and radio buttons that are on as "X", upright as the page is shown. Each value stays inside
+// its box: a text wider than the box keeps the whole characters that fit (the cut is traced).
 void DrawFieldValues(HDC dc, const FormScript& script, int page, const PagePlacement& place);
 
 // The tint of a field that has no background or border of its own, so that it can be seen on screen.

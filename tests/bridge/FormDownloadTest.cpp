@@ -169,6 +169,50 @@ TEST(FormDownloadRules, UpdatesAddressMatchesItsStartWithoutCase)
     EXPECT_FALSE(IsWebAddress(L"ftp://x/a.pdf"));
 }
 
+// Pages shown from the updates page: the updates address as the address's start, by whole segments.
+TEST(FormDownloadRules, PagesAreShownOnlyWithinTheUpdatesAddress)
+{
+    struct Row
+    {
+        const wchar_t* address;
+        const wchar_t* updates;
+        bool shown;
+    } rows[] = {
+        {L"http://forms.example/updates", L"http://forms.example/updates", true},
+        {L"HTTP://Forms.Example/UPDATES/list.htm", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates/", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates?page=2", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates#new", L"http://forms.example/updates", true},
+        {L"http://forms.example/updates/sub/a.htm", L"http://forms.example/updates/", true},
+        {L"http://forms.example/updatesX", L"http://forms.example/updates", false},
+        {L"http://forms.example/updates.htm", L"http://forms.example/updates", false},
+        {L"http://forms.example/updat", L"http://forms.example/updates", false},
+        // The folder rule of downloads would take these: the host's other pages, the page's siblings.
+        {L"http://forms.example/", L"http://forms.example/updates", false},
+        {L"http://forms.example/other.htm", L"http://forms.example/updates", false},
+        {L"http://forms.example/forms/list.htm", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example/forms/", L"http://forms.example/forms/updates.htm", false},
+        {L"http://forms.example/forms/updates.htm", L"http://forms.example/forms/updates.htm", true},
+        {L"http://forms.example/forms/updates.htm?x=1", L"http://forms.example/forms/updates.htm", true},
+        // Hosts and ports that only begin like the updates address's.
+        {L"http://forms.example.other.net/", L"http://forms.example", false},
+        {L"http://forms.example:8080/", L"http://forms.example", false},
+        {L"http://forms.example/a.htm", L"http://forms.example", true},
+        {L"http://forms.example/a.htm", L"http://forms.example/", true},
+        // User names that make the updates address a user name, and steps back out of it.
+        {L"http://forms.example@evil.example/", L"http://forms.example", false},
+        {L"http://forms.example/updates/@evil", L"http://forms.example/updates", true}, // "@" in a path is a path
+        {L"http://forms.example/updates/../admin", L"http://forms.example/updates", false},
+        {L"http://forms.example/updates/%2E%2e/admin", L"http://forms.example/updates", false},
+        {L"http://forms.example/updates/./list.htm", L"http://forms.example/updates", false},
+        {L"http://forms.example/updates/..%5Cadmin", L"http://forms.example/updates", false},
+        {L"https://forms.example/updates", L"http://forms.example/updates", false},
+        {L"http://forms.example/updates", L"", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.shown, BeginsWithUpdatesAddress(row.address, row.updates)) << row.address << L" / " << row.updates;
+}
+
 TEST(FormDownloadRules, FileNamesAreCleanedOrRefused)
 {
     struct Row
@@ -496,6 +540,19 @@ TEST_F(FormDownloadTest, WebPagesAreShownOnlyBelowTheUpdatesAddress)
     EXPECT_EQ(CString(L"file:///C:/Formstead/container.htm"), m_ctrl.GetLocationURL());
     m_ctrl.Navigate2(server.Address(L"/UPDATES/").c_str());
     EXPECT_EQ(CString(server.Address(L"/UPDATES/").c_str()), m_ctrl.GetLocationURL());
+    // An updates address without a final "/" admits neither its host's other pages nor "updatesX".
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), server.Address(L"/updates").c_str());
+    for (const wchar_t* path : {L"/other/", L"/updatesX/", L"/"}) {
+        m_ctrl.Navigate2(server.Address(path).c_str());
+        EXPECT_EQ(CString(server.Address(L"/UPDATES/").c_str()), m_ctrl.GetLocationURL()) << path;
+    }
+    // An updates page admits itself, not the other pages of its folder.
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), server.Address(L"/updates/updates.htm").c_str());
+    m_ctrl.Navigate2(server.Address(L"/updates/updates.htm").c_str());
+    EXPECT_EQ(CString(server.Address(L"/updates/updates.htm").c_str()), m_ctrl.GetLocationURL());
+    m_ctrl.Navigate2(server.Address(L"/updates/").c_str());
+    EXPECT_EQ(CString(server.Address(L"/updates/updates.htm").c_str()), m_ctrl.GetLocationURL());
+    m_ctrl.SetOwnPlaces(program.Path().c_str(), store.Path().c_str(), server.Address(L"/updates/").c_str());
     // Without download mode a ".pdf" below the updates address is only a navigation.
     m_ctrl.Navigate2(server.Address(L"/updates/new-claim.pdf").c_str());
     EXPECT_EQ(CString(server.Address(L"/updates/new-claim.pdf").c_str()), m_ctrl.GetLocationURL());

@@ -71,3 +71,31 @@ TEST(TextConversion, ExactNarrowingReplacesWhatTheCodePageDoesNotHold)
     // Length, not the terminator, bounds the text.
     EXPECT_EQ(std::string("a\0b", 3), WideToAnsiExact(L"a\0b", 3, nullptr));
 }
+
+// Decomposed accents compose as WideToAnsi composes them. Expected bytes: Python's cp1252 codec, with
+// errors="replace", of each text's NFC form.
+TEST(TextConversion, ExactNarrowingComposesDecomposedAccents)
+{
+    struct Row
+    {
+        const wchar_t* text;
+        const char* ansi;
+    } rows[] = {
+        {L"Ne\u0301e", "N\xe9" "e"},
+        {L"A\u030angstro\u0308m", "\xc5ngstr\xf6m"},
+        {L"Espan\u0303a", "Espa\xf1" "a"},
+        {L"Fac\u0327ade", "Fa\xe7" "ade"},
+        {L"z\u030c", "\x9e"},
+        {L"O\u0302|j", "\xd4|j"},
+        {L"x\u0301", "x?"},          // no composed character: the mark alone is replaced
+        {L"g\u0301", "?"},           // composed, but not in the code page
+        {L"e\u0301\u0301", "\xe9?"}, // the second accent composes with nothing
+        {L"\u0301a", "?a"},          // a mark with no letter before it
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(std::string(row.ansi), WideToAnsiExact(row.text, std::wcslen(row.text), "|j[]")) << row.ansi;
+    // The same text through WideToAnsi: both narrowings agree.
+    char ansi[16];
+    WideToAnsi(L"Ne\u0301e", ansi, sizeof(ansi));
+    EXPECT_EQ(std::string("N\xe9" "e"), ansi);
+}

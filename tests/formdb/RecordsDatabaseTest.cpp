@@ -13,6 +13,7 @@
 #include "formdb/RecordsDatabase.h"
 #include "tests/formdb/RecordsFileFixture.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TraceViewer.h"
 
 namespace {
 
@@ -68,6 +69,39 @@ TEST_F(RecordsFile, RowsComeTemplatesFirstWithColumnsInFieldIndexOrder)
     EXPECT_EQ(expected, rows);
     EXPECT_EQ(1, result.templates);
     EXPECT_EQ(2, result.records);
+}
+
+// The debug viewer shows "Read4" once for each template row, between the templates' select and the
+// records' select, and never for a record.
+TEST_F(RecordsFile, EachTemplateRowReadIsTraced)
+{
+    Exec("INSERT INTO templates ([Name],[FirstName],[Birth],submdate,fxml,RSRV_TEMPLATE_NAME) VALUES ('A','','','1/1/2026','<t/>','one');"
+         "INSERT INTO templates ([Name],[FirstName],[Birth],submdate,fxml,RSRV_TEMPLATE_NAME) VALUES ('B','','','1/1/2026','<t/>','two');"
+         "INSERT INTO templates ([Name],[FirstName],[Birth],submdate,fxml,RSRV_TEMPLATE_NAME) VALUES ('C','','','1/1/2026','<t/>','three');"
+         "INSERT INTO submissions ([Name],[FirstName],[Birth],submdate,fxml) VALUES ('Jones','Ann','','12/31/2025','<x/>');"
+         "INSERT INTO submissions ([Name],[FirstName],[Birth],submdate,fxml) VALUES ('Smith','Bob','','1/2/2026','<x/>');");
+    TraceViewer viewer;
+    ASSERT_TRUE(viewer.Ready());
+    RecordListColumns columns;
+    RecordListResult result;
+    ASSERT_EQ(5u, ReadAll(path, &columns, &result).size());
+    ASSERT_TRUE(result.ok) << result.message;
+
+    const std::string text = viewer.TextA();
+    const size_t templates = text.find("select _ROWID_, RSRV_TEMPLATE_NAME, [FirstName],[Name],[Birth]  from templates\r\n");
+    const size_t records = text.find("select _ROWID_, submdate, [FirstName],[Name],[Birth] from submissions\r\n");
+    ASSERT_NE(std::string::npos, templates) << text;
+    ASSERT_NE(std::string::npos, records) << text;
+    ASSERT_LT(templates, records) << text;
+    std::vector<size_t> reads;
+    for (size_t at = text.find("Read4\r\n"); at != std::string::npos; at = text.find("Read4\r\n", at + 1))
+        reads.push_back(at);
+    ASSERT_EQ(3u, reads.size()) << text;
+    for (size_t at : reads)
+    {
+        EXPECT_GT(at, templates);
+        EXPECT_LT(at, records);
+    }
 }
 
 TEST_F(RecordsFile, AnEmptyFormGivesColumnsAndNoRows)

@@ -139,13 +139,13 @@ public:
     bool Ready() const { return m_started; }
     std::string WhyNot() const { return ReadWholeFile(StateFile(L"why")); }
     std::string ChildLog() const { return ReadWholeFile(StateFile(L"child.log")); }
-    // Runs this executable's disabled PdfPrinterJob tests in a child session that prints to the queue.
-    int PrintFromThisProgram()
+    // Runs this executable's tests of the disabled suite in a child session that prints to the queue.
+    int PrintFromThisProgram(const std::wstring& suite = L"DISABLED_PdfPrinterJob")
     {
         wchar_t self[MAX_PATH] = {};
         if (!::GetModuleFileNameW(nullptr, self, MAX_PATH))
             return -1;
-        return Script(L"print", self);
+        return Script(L"print", std::wstring(self) + L" " + suite);
     }
     // Waits for the queue's files and turns them into words-1.html .. words-N.html, in job order.
     int CollectWords(int files) { return Script(L"words", std::to_wstring(files)); }

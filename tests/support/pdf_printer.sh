@@ -4,7 +4,8 @@
 # with their positions (pdftotext -bbox). Nothing outside STATE is written: the scheduler has its own
 # configuration, socket, spool, logs and backend there, and clients reach it through CUPS_SERVER.
 #   pdf_printer.sh start STATE   scheduler and queue ready (exit 77 when this machine cannot print to PDF)
-#   pdf_printer.sh print STATE EXE  run the printing half of the test (EXE's disabled PdfPrinterJob tests)
+#   pdf_printer.sh print STATE EXE [SUITE]  run the printing half of the test (EXE's disabled tests of
+#                                SUITE, DISABLED_PdfPrinterJob when not given)
 #                                in a Wine session of its own: Wine lists the printers only when
 #                                the first process of a session starts, before the queue existed
 #   pdf_printer.sh words STATE N wait for N PDF files, write STATE/words-1.html .. -N.html
@@ -119,7 +120,7 @@ main() {
         cp -al "$WINEPREFIX" "$copy" 2>/dev/null || cp -a "$WINEPREFIX" "$copy" || return 1
         for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$reg" "$copy/" || return 1; done
         WINEPREFIX="$copy" WINEDLLOVERRIDES="mscoree,mshtml=" FORMSTEAD_PRINT_QUEUE="$queue" \
-            timeout 120 wine "$3" --gtest_also_run_disabled_tests --gtest_filter='DISABLED_PdfPrinterJob.*' >"$state/child.log" 2>&1 </dev/null
+            timeout 120 wine "$3" --gtest_also_run_disabled_tests --gtest_filter="${4:-DISABLED_PdfPrinterJob}.*" >"$state/child.log" 2>&1 </dev/null
         rc=$?
         WINEPREFIX="$copy" wineserver -k >/dev/null 2>&1
         rm -rf "$copy"
