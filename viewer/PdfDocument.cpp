@@ -90,6 +90,7 @@ void Document::ReadXrefChain(size_t offset)
             trailer = ReadXrefStream(offset);
         }
         if (!m_trailer) m_trailer = trailer;
+        CheckInUseCount(m_xref.Size());
         ObjectPtr prev = trailer->Get("Prev");
         if (prev->kind != Kind::Number) return;
         offset = static_cast<size_t>(prev->number);
@@ -116,6 +117,9 @@ size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
         long count = std::strtol(countText.c_str(), &end, 10);
         if (countText.empty() || *end || count < 0 || first < 0) throw PdfError("bad cross-reference subsection");
         parser.SetPosition(parser.Position() + countText.size());
+        // An entry takes 18 bytes and its line end: a count the rest of the file cannot hold is false.
+        if (static_cast<unsigned long>(count) > (m_bytes.size() - parser.Position()) / 19)
+            throw PdfError("cross-reference subsection longer than the file");
         for (long i = 0; i < count; ++i) {
             parser.SkipWhitespace();
             size_t p = parser.Position();
@@ -124,14 +128,19 @@ size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
             char type = m_bytes[p + 17];
             if (type != 'n' && type != 'f') throw PdfError("bad cross-reference entry");
             parser.SetPosition(p + 18);
-            int number = static_cast<int>(first + i);
-            if (m_xref.count(number)) continue; // a newer section already named it
+            if (type == 'f') continue; // free entries are not kept
             XrefEntry entry;
-            entry.type = type == 'n' ? 1 : 0;
-            entry.offset = entryOffset;
-            m_xref[number] = entry;
+            entry.number = static_cast<std::uint32_t>(first + i);
+            entry.type = 1;
+            entry.location = static_cast<std::uint32_t>(std::min<unsigned long>(entryOffset, m_bytes.size()));
+            m_xref.Add(entry); // a newer section that already named the object wins
         }
     }
+}
+
+void Document::CheckInUseCount(unsigned long long inUse) const
+{
+    if (inUse > m_bytes.size()) throw PdfError("cross-reference section names more objects than the file can hold");
 }
 
 ObjectPtr Document::ReadXrefStream(size_t offset)
@@ -160,27 +169,40 @@ ObjectPtr Document::ReadXrefStream(size_t offset)
     } else {
         ranges.emplace_back(0, IntOf(stream->Get("Size"), 0));
     }
+    // The entries must fit in the data, and the objects in use in the file, before any is kept.
+    unsigned long long entries = 0;
+    for (auto& range : ranges) entries += static_cast<unsigned long long>(std::max(0L, range.second));
+    if (entries > data.size() / entrySize) throw PdfError("cross-reference stream shorter than its entries");
+    auto field = [&](size_t& at, int width) {
+        unsigned long long value = 0;
+        for (int b = 0; b < width; ++b) value = (value << 8) | static_cast<unsigned char>(data[at++]);
+        return value;
+    };
+    unsigned long long inUse = 0;
+    for (size_t at = 0; at < entries * entrySize; at += entrySize) {
+        size_t p = at;
+        unsigned long long type = widths[0] == 0 ? 1 : field(p, widths[0]);
+        if (type == 1 || type == 2) ++inUse;
+    }
+    CheckInUseCount(inUse);
     size_t pos = 0;
     for (auto& range : ranges) {
         for (long i = 0; i < range.second; ++i, pos += entrySize) {
-            if (pos + entrySize > data.size()) throw PdfError("cross-reference stream cut short");
-            unsigned long long fields[3];
             size_t at = pos;
-            for (int f = 0; f < 3; ++f) {
-                fields[f] = 0;
-                for (int b = 0; b < widths[f]; ++b) fields[f] = (fields[f] << 8) | static_cast<unsigned char>(data[at++]);
-            }
+            unsigned long long fields[3];
+            for (int f = 0; f < 3; ++f) fields[f] = field(at, widths[f]);
             if (widths[0] == 0) fields[0] = 1;
-            int objNumber = static_cast<int>(range.first + i);
-            if (m_xref.count(objNumber)) continue;
+            if (fields[0] != 1 && fields[0] != 2) continue; // free entries are not kept
             XrefEntry entry;
-            entry.type = static_cast<int>(fields[0]);
-            if (entry.type == 1) entry.offset = static_cast<size_t>(fields[1]);
-            if (entry.type == 2) {
-                entry.streamNumber = static_cast<int>(fields[1]);
-                entry.index = static_cast<int>(fields[2]);
+            entry.number = static_cast<std::uint32_t>(range.first + i);
+            entry.type = static_cast<std::uint8_t>(fields[0]);
+            if (entry.type == 1) {
+                entry.location = static_cast<std::uint32_t>(std::min<unsigned long long>(fields[1], m_bytes.size()));
+            } else {
+                entry.location = static_cast<std::uint32_t>(fields[1]);
+                entry.index = static_cast<std::uint32_t>(fields[2]);
             }
-            m_xref[objNumber] = entry;
+            m_xref.Add(entry);
         }
     }
     return stream;
@@ -188,8 +210,8 @@ ObjectPtr Document::ReadXrefStream(size_t offset)
 
 long Document::ResolveLength(const Object& ref)
 {
-    auto it = m_xref.find(ref.refNumber);
-    if (it == m_xref.end() || it->second.type != 1 || m_loading.count(ref.refNumber)) return -1;
+    const XrefEntry* entry = m_xref.Find(ref.refNumber);
+    if (!entry || entry->type != 1 || m_loading.count(ref.refNumber)) return -1;
     try {
         ObjectPtr length = Resolve(std::make_shared<Object>(ref));
         return length->kind == Kind::Number ? static_cast<long>(length->number) : -1;
@@ -221,12 +243,11 @@ ObjectPtr Document::Resolve(const ObjectPtr& obj)
 
 ObjectPtr Document::LoadObject(int number)
 {
-    auto it = m_xref.find(number);
-    if (it == m_xref.end() || it->second.type == 0) return MakeNull();
-    const XrefEntry& entry = it->second;
-    if (entry.type == 2) return LoadFromObjectStream(entry.streamNumber, entry.index, number);
-    if (entry.type != 1) return MakeNull();
-    Parser parser(m_bytes, entry.offset);
+    const XrefEntry* recorded = m_xref.Find(number);
+    if (!recorded) return MakeNull();
+    const XrefEntry entry = *recorded; // a copy: loading may add entries
+    if (entry.type == 2) return LoadFromObjectStream(static_cast<int>(entry.location), number);
+    Parser parser(m_bytes, entry.location);
     parser.lengthResolver = &m_lengthResolver;
     int found = 0, generation = 0;
     if (!parser.ReadObjectHeader(found, generation) || found != number) {
@@ -241,7 +262,7 @@ ObjectPtr Document::LoadObject(int number)
     return obj->kind == Kind::Ref ? Resolve(obj) : obj;
 }
 
-ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int number)
+ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
 {
     ObjectPtr stream = Resolve(RefTo(streamNumber));
     if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
@@ -266,7 +287,7 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int nu
 void Document::ScanObjects()
 {
     m_rebuilt = true;
-    std::map<int, XrefEntry> found;
+    std::vector<XrefEntry> found;
     std::vector<int> objectStreams;
     for (size_t at = m_bytes.find("obj"); at != std::string::npos; at = m_bytes.find("obj", at + 3)) {
         // "N G obj" at the start of a line or after a delimiter; its number and offset.
@@ -283,19 +304,22 @@ void Document::ScanObjects()
         while (p > 0 && std::isdigit(static_cast<unsigned char>(m_bytes[p - 1]))) --p;
         if (p == numEnd || numEnd - p > 9 || (p > 0 && !IsPdfWhitespace(m_bytes[p - 1]) && !IsPdfDelimiter(m_bytes[p - 1])))
             continue;
-        XrefEntry entry;
-        entry.type = 1;
-        entry.offset = p;
         int number = std::atoi(m_bytes.substr(p, numEnd - p).c_str());
-        found[number] = entry; // a later copy of an object is a later revision
+        XrefEntry entry;
+        entry.number = static_cast<std::uint32_t>(number);
+        entry.type = 1;
+        entry.location = static_cast<std::uint32_t>(p);
+        found.push_back(entry);
         size_t head = m_bytes.find("stream", after);
         if (head != std::string::npos && m_bytes.find("/ObjStm", after) < head && m_bytes.find("endobj", after) > head)
             objectStreams.push_back(number);
     }
     // The table's own entries stay only for objects packed in object streams the scan did not find.
-    for (auto& entry : m_xref)
-        if (entry.second.type == 2 && !found.count(entry.first)) found[entry.first] = entry.second;
-    m_xref.swap(found);
+    XrefIndex scanned;
+    for (auto it = found.rbegin(); it != found.rend(); ++it) scanned.Add(*it); // a later copy is a later revision
+    for (const XrefEntry& entry : m_xref.Entries())
+        if (entry.type == 2) scanned.Add(entry);
+    m_xref.Swap(scanned);
     for (int stream : objectStreams) IndexObjectStream(stream);
 }
 
@@ -312,12 +336,12 @@ void Document::IndexObjectStream(int streamNumber)
             header.ReadObject();
             if (num->kind != Kind::Number) return;
             int number = static_cast<int>(num->number);
-            if (m_xref.count(number)) continue;
             XrefEntry entry;
+            entry.number = static_cast<std::uint32_t>(number);
             entry.type = 2;
-            entry.streamNumber = streamNumber;
-            entry.index = i;
-            m_xref[number] = entry;
+            entry.location = static_cast<std::uint32_t>(streamNumber);
+            entry.index = static_cast<std::uint32_t>(i);
+            m_xref.Add(entry);
         }
     } catch (const PdfError&) {
         // an object stream that cannot be read adds nothing
@@ -326,7 +350,7 @@ void Document::IndexObjectStream(int streamNumber)
 
 void Document::RebuildXref()
 {
-    m_xref.clear();
+    m_xref.Clear();
     m_cache.clear();
     m_objectStreams.clear();
     m_trailer.reset();
@@ -349,12 +373,14 @@ void Document::RebuildXref()
         }
     }
     if (trailer->Get("Root")->IsNull()) {
-        for (auto& entry : m_xref) {
+        std::vector<XrefEntry> entries = m_xref.Entries();
+        for (const XrefEntry& entry : entries) {
+            int number = static_cast<int>(entry.number);
             try {
-                ObjectPtr obj = Resolve(RefTo(entry.first));
+                ObjectPtr obj = Resolve(RefTo(number));
                 if (obj->kind == Kind::Stream && obj->Get("Type")->IsName("XRef")) take(obj);
                 else if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog") && trailer->Get("Root")->IsNull())
-                    trailer->dict["Root"] = RefTo(entry.first);
+                    trailer->dict["Root"] = RefTo(number);
             } catch (const PdfError&) {
                 // a damaged object is no catalog
             }

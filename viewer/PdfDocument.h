@@ -5,6 +5,7 @@
 #include "viewer/PdfFilters.h"
 #include "viewer/PdfObject.h"
 #include "viewer/PdfSecurity.h"
+#include "viewer/PdfXref.h"
 #include <array>
 #include <optional>
 #include <set>
@@ -43,17 +44,13 @@ public:
 
 
     const std::string& Bytes() const { return m_bytes; }
+    // How many objects the cross-reference locates (in use only: free entries are not kept).
+    size_t ObjectCount() { return m_xref.Size(); }
 
 private:
-    struct XrefEntry
-    {
-        int type = 0;           // 1 in the file, 2 inside an object stream
-        size_t offset = 0;      // type 1
-        int streamNumber = 0;   // type 2
-        int index = 0;          // type 2
-    };
-
     void ReadXrefChain(size_t offset);
+    // Refuses a section whose in-use entries outnumber the bytes of the file: each object takes some.
+    void CheckInUseCount(unsigned long long inUse) const;
     size_t ReadXrefTable(size_t offset, ObjectPtr& trailer);
     ObjectPtr ReadXrefStream(size_t offset);
     // Finds every object by a scan of the file, and the trailer's entries, where the
@@ -66,11 +63,11 @@ private:
     // Reads a rectangle into box (left as it is when the entry is not one).
     template <typename Box> void ReadBox(const ObjectPtr& entry, Box& box);
     ObjectPtr LoadObject(int number);
-    ObjectPtr LoadFromObjectStream(int streamNumber, int index, int number);
+    ObjectPtr LoadFromObjectStream(int streamNumber, int number);
     long ResolveLength(const Object& ref);
 
     std::string m_bytes;
-    std::map<int, XrefEntry> m_xref;
+    XrefIndex m_xref;
     std::map<int, ObjectPtr> m_cache;
     std::set<int> m_loading;   // objects being loaded: a reference back to one of them is a loop
     std::map<int, std::string> m_objectStreams; // decoded object streams, by object number

@@ -1,0 +1,119 @@
+// The reader on damaged and hostile files: cross-reference sections that claim more than the file
+// holds, object streams, the repair scan, parse and decode budgets and deep page trees.
+#include "PdfTestFiles.h"
+#include "viewer/PdfDocument.h"
+#include "viewer/PdfForm.h"
+#include <gtest/gtest.h>
+
+using namespace pdf;
+
+namespace {
+
+std::vector<TestPdfObject> OnePageForm()
+{
+    return {
+        {1, "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [4 0 R] >> >>"},
+        {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"},
+        {3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Annots [4 0 R] >>"},
+        {4, "<< /T (name) /FT /Tx /V (Smith) /Subtype /Widget /Rect [1 1 50 20] >>"},
+    };
+}
+
+// The objects as plain objects indexed by a cross-reference stream (/W [1 4 1]) of the given size:
+// entries past the real objects are free, or in use at offset 0 when pastInUse; the data holds
+// only dataEntries entries when that is smaller.
+std::string WithXrefStream(const std::vector<TestPdfObject>& objects, long size, bool pastInUse,
+                           long dataEntries = -1)
+{
+    std::string out = "%PDF-1.5\n";
+    std::vector<size_t> offsets;
+    for (const TestPdfObject& o : objects) {
+        offsets.resize(o.number + 1, 0);
+        offsets[o.number] = out.size();
+        out += std::to_string(o.number) + " 0 obj\n" + o.body + "\nendobj\n";
+    }
+    size_t xref = out.size();
+    std::string data;
+    for (long n = 0; n < (dataEntries < 0 ? size : dataEntries); ++n) {
+        size_t offset = n < static_cast<long>(offsets.size()) ? offsets[n] : 0;
+        bool inUse = offset != 0 || (n >= static_cast<long>(offsets.size()) && pastInUse);
+        char entry[6] = {static_cast<char>(inUse ? 1 : 0), static_cast<char>(offset >> 24), static_cast<char>(offset >> 16),
+                         static_cast<char>(offset >> 8), static_cast<char>(offset), 0};
+        data.append(entry, 6);
+    }
+    std::string packed = Deflate(data);
+    out += std::to_string(size) + " 0 obj\n<< /Type /XRef /Root 1 0 R /W [1 4 1] /Size " + std::to_string(size) +
+           " /Filter /FlateDecode /Length " + std::to_string(packed.size()) + " >>\nstream\n" + packed +
+           "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return out;
+}
+
+std::wstring ValueOf(const FormDocument& form, const std::wstring& name)
+{
+    for (const FormField& f : form.fields)
+        if (f.name == name) return f.value;
+    return L"(no such field)";
+}
+
+} // namespace
+
+TEST(XrefIndex, TheFirstEntryOfANumberWinsAndLookupsFindEachOne)
+{
+    XrefIndex index;
+    for (std::uint32_t n : {7u, 3u, 9u}) index.Add(XrefEntry{n, 1, n * 10, 0});
+    index.Add(XrefEntry{3, 2, 55, 4}); // an older section's entry of 3
+    ASSERT_NE(nullptr, index.Find(3));
+    EXPECT_EQ(1, index.Find(3)->type);
+    EXPECT_EQ(30u, index.Find(3)->location);
+    // Added after a lookup: still loses to the entry already there.
+    index.Add(XrefEntry{9, 2, 1, 1});
+    index.Add(XrefEntry{8, 2, 5, 6});
+    EXPECT_EQ(90u, index.Find(9)->location);
+    ASSERT_NE(nullptr, index.Find(8));
+    EXPECT_EQ(6u, index.Find(8)->index);
+    EXPECT_EQ(nullptr, index.Find(4));
+    EXPECT_EQ(4u, index.Size());
+}
+
+TEST(XrefLimits, FreeEntriesAreNotKept)
+{
+    // Three million entries of which the four objects' are in use.
+    std::string bytes = WithXrefStream(OnePageForm(), 3000000, false);
+    Document doc(bytes);
+    EXPECT_EQ(4u, doc.ObjectCount());
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
+
+TEST(XrefLimits, ASectionClaimingMoreObjectsThanTheFileHoldsGoesToTheScan)
+{
+    // Two million entries in use in a file of some ten KB: the scan finds the four objects and the
+    // stream of the cross-reference itself.
+    std::string bytes = WithXrefStream(OnePageForm(), 2000000, true);
+    ASSERT_LT(bytes.size(), 100000u);
+    Document doc(bytes);
+    EXPECT_EQ(5u, doc.ObjectCount());
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+
+    // A table subsection of ninety million entries at the end of a short file.
+    std::string table = MakeClassicPdf(OnePageForm(), 1);
+    size_t xref = table.rfind("xref\n0 5");
+    ASSERT_NE(std::string::npos, xref);
+    table.replace(xref, 8, "xref\n0 90000000");
+    Document fromTable(table);
+    EXPECT_EQ(4u, fromTable.ObjectCount());
+    ASSERT_TRUE(ReadPdfForm(table, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+
+    // A stream whose /Size asks for more entries than its data holds.
+    std::string cut = WithXrefStream(OnePageForm(), 1000, false, 10);
+    Document fromCut(cut);
+    EXPECT_EQ(5u, fromCut.ObjectCount());
+    ASSERT_TRUE(ReadPdfForm(cut, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
