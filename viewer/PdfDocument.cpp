@@ -262,26 +262,47 @@ ObjectPtr Document::LoadObject(int number)
     return obj->kind == Kind::Ref ? Resolve(obj) : obj;
 }
 
-ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
+const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
 {
+    auto cached = m_objectStreams.find(streamNumber);
+    if (cached != m_objectStreams.end()) return cached->second;
     ObjectPtr stream = Resolve(RefTo(streamNumber));
     if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
-    auto cached = m_objectStreams.find(streamNumber);
-    if (cached == m_objectStreams.end()) cached = m_objectStreams.emplace(streamNumber, DecodeStream(*stream)).first;
-    const std::string& data = cached->second;
+    ObjectStream opened;
+    opened.data = DecodeStream(*stream);
     int count = IntOf(stream->Get("N"), 0);
     int first = IntOf(stream->Get("First"), -1);
-    if (count <= 0 || first < 0 || static_cast<size_t>(first) > data.size()) throw PdfError("bad object stream");
-    Parser header(data, 0);
-    for (int i = 0; i < count; ++i) {
-        ObjectPtr num = header.ReadObject();
-        ObjectPtr off = header.ReadObject();
-        if (num->kind != Kind::Number || off->kind != Kind::Number) throw PdfError("bad object stream header");
-        if (static_cast<int>(num->number) != number) continue;
-        Parser body(data, first + static_cast<size_t>(off->number));
-        return body.ReadObject();
+    if (count <= 0 || first < 0 || static_cast<size_t>(first) > opened.data.size()) throw PdfError("bad object stream");
+    // The pairs up to the first damaged one (the objects after it cannot be placed).
+    Parser header(opened.data, 0);
+    try {
+        for (int i = 0; i < count && header.Position() < static_cast<size_t>(first); ++i) {
+            ObjectPtr num = header.ReadObject();
+            ObjectPtr off = header.ReadObject();
+            if (num->kind != Kind::Number || off->kind != Kind::Number || off->number < 0) break;
+            opened.offsets.emplace_back(static_cast<std::uint32_t>(num->number), first + static_cast<size_t>(off->number));
+        }
+    } catch (const PdfError&) {
+        // a header cut short keeps the pairs before the cut
     }
-    return MakeNull();
+    // Sorted by number for the lookups; of two copies of a number in one header the first counts.
+    std::stable_sort(opened.offsets.begin(), opened.offsets.end(),
+                     [](const std::pair<std::uint32_t, size_t>& a, const std::pair<std::uint32_t, size_t>& b) { return a.first < b.first; });
+    opened.offsets.erase(std::unique(opened.offsets.begin(), opened.offsets.end(),
+                                     [](const std::pair<std::uint32_t, size_t>& a, const std::pair<std::uint32_t, size_t>& b) {
+                                         return a.first == b.first;
+                                     }),
+                         opened.offsets.end());
+    return m_objectStreams.emplace(streamNumber, std::move(opened)).first->second;
+}
+
+ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
+{
+    const ObjectStream& stream = OpenObjectStream(streamNumber);
+    auto it = std::lower_bound(stream.offsets.begin(), stream.offsets.end(), std::make_pair(static_cast<std::uint32_t>(number), size_t(0)));
+    if (it == stream.offsets.end() || it->first != static_cast<std::uint32_t>(number)) return MakeNull();
+    Parser body(stream.data, it->second);
+    return body.ReadObject();
 }
 
 void Document::ScanObjects()
@@ -326,21 +347,11 @@ void Document::ScanObjects()
 void Document::IndexObjectStream(int streamNumber)
 {
     try {
-        ObjectPtr stream = Resolve(RefTo(streamNumber));
-        if (stream->kind != Kind::Stream) return;
-        std::string data = DecodeStream(*stream);
-        int count = IntOf(stream->Get("N"), 0);
-        Parser header(data, 0);
-        for (int i = 0; i < count; ++i) {
-            ObjectPtr num = header.ReadObject();
-            header.ReadObject();
-            if (num->kind != Kind::Number) return;
-            int number = static_cast<int>(num->number);
+        for (const auto& member : OpenObjectStream(streamNumber).offsets) {
             XrefEntry entry;
-            entry.number = static_cast<std::uint32_t>(number);
+            entry.number = member.first;
             entry.type = 2;
             entry.location = static_cast<std::uint32_t>(streamNumber);
-            entry.index = static_cast<std::uint32_t>(i);
             m_xref.Add(entry);
         }
     } catch (const PdfError&) {

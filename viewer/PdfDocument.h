@@ -59,6 +59,13 @@ private:
     // Replaces the recorded offsets by those the scan finds (objects in object streams stay).
     void ScanObjects();
     void IndexObjectStream(int streamNumber);
+    // A decoded object stream with its header read once: where each object it holds begins.
+    struct ObjectStream
+    {
+        std::string data;
+        std::vector<std::pair<std::uint32_t, size_t>> offsets; // by object number, first copy only
+    };
+    const ObjectStream& OpenObjectStream(int streamNumber);
     void OpenSecurity();
     // Reads a rectangle into box (left as it is when the entry is not one).
     template <typename Box> void ReadBox(const ObjectPtr& entry, Box& box);
@@ -70,7 +77,7 @@ private:
     XrefIndex m_xref;
     std::map<int, ObjectPtr> m_cache;
     std::set<int> m_loading;   // objects being loaded: a reference back to one of them is a loop
-    std::map<int, std::string> m_objectStreams; // decoded object streams, by object number
+    std::map<int, ObjectStream> m_objectStreams; // by object number
     ObjectPtr m_trailer;
     std::function<long(const Object&)> m_lengthResolver;
     std::unique_ptr<StandardSecurity> m_security; // null when the file is not encrypted

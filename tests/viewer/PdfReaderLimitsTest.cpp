@@ -48,6 +48,14 @@ std::string WithXrefStream(const std::vector<TestPdfObject>& objects, long size,
     return out;
 }
 
+ObjectPtr RefTo(int number)
+{
+    auto ref = std::make_shared<Object>();
+    ref->kind = Kind::Ref;
+    ref->refNumber = number;
+    return ref;
+}
+
 std::wstring ValueOf(const FormDocument& form, const std::wstring& name)
 {
     for (const FormField& f : form.fields)
@@ -116,4 +124,41 @@ TEST(XrefLimits, ASectionClaimingMoreObjectsThanTheFileHoldsGoesToTheScan)
     EXPECT_EQ(5u, fromCut.ObjectCount());
     ASSERT_TRUE(ReadPdfForm(cut, form, error)) << error;
     EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
+
+TEST(ObjectStreams, EachOfSixtyThousandObjectsInOneStreamIsFoundByItsNumber)
+{
+    // Read once, the header serves every lookup; read again for each object it would take hours.
+    std::vector<TestPdfObject> objects = OnePageForm();
+    for (int n = 10; n < 60010; ++n) objects.push_back({n, "[" + std::to_string(n * 3) + "]"});
+    Document doc(MakeCompressedPdf(objects, 1));
+    long long mismatches = 0;
+    for (int n = 60009; n >= 10; --n) {
+        ObjectPtr obj = doc.Resolve(RefTo(n));
+        if (obj->kind != Kind::Array || obj->items.size() != 1 || obj->items[0]->number != n * 3) ++mismatches;
+    }
+    EXPECT_EQ(0, mismatches);
+    EXPECT_TRUE(doc.Resolve(RefTo(70000))->IsNull());
+}
+
+TEST(ObjectStreams, AHeaderDamagedPartWayKeepsTheObjectsBeforeTheDamage)
+{
+    std::vector<TestPdfObject> objects = OnePageForm();
+    std::string stream = "5 0 6 7 x 14 (five) (six) (seven)";
+    std::string packed = Deflate(stream);
+    objects.push_back({9, "<< /Type /ObjStm /N 3 /First 13 /Filter /FlateDecode /Length " + std::to_string(packed.size()) +
+                              " >>\nstream\n" + packed + "\nendstream"});
+    std::string bytes = MakeClassicPdf(objects, 1);
+    // The table places 5, 6 and 7 in object stream 9 through a cross-reference stream appended as an update.
+    size_t prev = std::stoul(bytes.substr(bytes.rfind("startxref") + 10));
+    size_t xref = bytes.size();
+    std::string rows;
+    for (int n : {5, 6, 7}) rows += std::string("\2\0\0\0\x09", 5) + static_cast<char>(n - 5);
+    bytes += "20 0 obj\n<< /Type /XRef /Root 1 0 R /Size 21 /Prev " + std::to_string(prev) +
+             " /Index [5 3] /W [1 4 1] /Length 18 >>\nstream\n" + rows + "\nendstream\nendobj\nstartxref\n" +
+             std::to_string(xref) + "\n%%EOF\n";
+    Document doc(bytes);
+    EXPECT_EQ("five", doc.Resolve(RefTo(5))->text);
+    EXPECT_EQ("six", doc.Resolve(RefTo(6))->text);
+    EXPECT_TRUE(doc.Resolve(RefTo(7))->IsNull());
 }
