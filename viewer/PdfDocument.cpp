@@ -18,6 +18,30 @@ int IntOf(const ObjectPtr& obj, int fallback)
     return obj->kind == Kind::Number ? static_cast<int>(obj->number) : fallback;
 }
 
+// The next place of a word at or after a position. A pass that moves forward asks with growing
+// positions: an answer still ahead of the position stands, so each stretch of bytes is searched once.
+class ForwardFinder
+{
+public:
+    ForwardFinder(const std::string& bytes, const char* word) : m_bytes(bytes), m_word(word) {}
+    size_t Next(size_t from)
+    {
+        if (!m_searched || from < m_from || (m_at != std::string::npos && from > m_at)) {
+            m_at = m_bytes.find(m_word, from);
+            m_from = from;
+            m_searched = true;
+        }
+        return m_at;
+    }
+
+private:
+    const std::string& m_bytes;
+    const char* m_word;
+    bool m_searched = false;
+    size_t m_from = 0;
+    size_t m_at = std::string::npos;
+};
+
 ObjectPtr RefTo(int number)
 {
     auto ref = std::make_shared<Object>();
@@ -308,8 +332,9 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
 void Document::ScanObjects()
 {
     m_rebuilt = true;
-    std::vector<XrefEntry> found;
-    std::vector<int> objectStreams;
+    std::vector<XrefEntry> found;   // each copy of an object in the file, in file order
+    std::vector<XrefEntry> streams; // the copies that are object streams
+    ForwardFinder streamWord(m_bytes, "stream"), objStmName(m_bytes, "/ObjStm"), endobjWord(m_bytes, "endobj");
     for (size_t at = m_bytes.find("obj"); at != std::string::npos; at = m_bytes.find("obj", at + 3)) {
         // "N G obj" at the start of a line or after a delimiter; its number and offset.
         size_t after = at + 3;
@@ -325,38 +350,60 @@ void Document::ScanObjects()
         while (p > 0 && std::isdigit(static_cast<unsigned char>(m_bytes[p - 1]))) --p;
         if (p == numEnd || numEnd - p > 9 || (p > 0 && !IsPdfWhitespace(m_bytes[p - 1]) && !IsPdfDelimiter(m_bytes[p - 1])))
             continue;
-        int number = std::atoi(m_bytes.substr(p, numEnd - p).c_str());
         XrefEntry entry;
-        entry.number = static_cast<std::uint32_t>(number);
+        entry.number = static_cast<std::uint32_t>(std::atoi(m_bytes.substr(p, numEnd - p).c_str()));
         entry.type = 1;
         entry.location = static_cast<std::uint32_t>(p);
         found.push_back(entry);
-        size_t head = m_bytes.find("stream", after);
-        if (head != std::string::npos && m_bytes.find("/ObjStm", after) < head && m_bytes.find("endobj", after) > head)
-            objectStreams.push_back(number);
+        // An object stream: "/ObjStm" before the object's "stream", and no "endobj" between.
+        size_t head = streamWord.Next(after);
+        if (head != std::string::npos && objStmName.Next(after) < head && endobjWord.Next(after) > head)
+            streams.push_back(entry);
     }
-    // The table's own entries stay only for objects packed in object streams the scan did not find.
-    XrefIndex scanned;
-    for (auto it = found.rbegin(); it != found.rend(); ++it) scanned.Add(*it); // a later copy is a later revision
+    // The copies in the file, a later one over an earlier one; the table's entries into object
+    // streams only for objects the scan does not find.
+    std::vector<XrefEntry> packed;
     for (const XrefEntry& entry : m_xref.Entries())
-        if (entry.type == 2) scanned.Add(entry);
+        if (entry.type == 2) packed.push_back(entry);
+    XrefIndex scanned;
+    for (auto it = found.rbegin(); it != found.rend(); ++it) scanned.Add(*it);
+    for (const XrefEntry& entry : packed) scanned.Add(entry);
     m_xref.Swap(scanned);
-    for (int stream : objectStreams) IndexObjectStream(stream);
+
+    // The objects of the object streams stand where their stream stands: of all copies of an
+    // object, in the file or in streams, the last one is the latest revision.
+    std::vector<std::pair<size_t, XrefEntry>> copies;
+    for (const XrefEntry& entry : found) copies.emplace_back(entry.location, entry);
+    size_t plainCopies = copies.size();
+    for (const XrefEntry& stream : streams) {
+        const XrefEntry* latest = m_xref.Find(static_cast<int>(stream.number));
+        if (!latest || latest->type != 1 || latest->location != stream.location) continue; // an older revision
+        for (const XrefEntry& member : MembersOf(static_cast<int>(stream.number))) copies.emplace_back(stream.location, member);
+    }
+    if (copies.size() == plainCopies) return;
+    std::stable_sort(copies.begin(), copies.end(),
+                     [](const std::pair<size_t, XrefEntry>& a, const std::pair<size_t, XrefEntry>& b) { return a.first > b.first; });
+    XrefIndex latest;
+    for (const auto& copy : copies) latest.Add(copy.second);
+    for (const XrefEntry& entry : packed) latest.Add(entry);
+    m_xref.Swap(latest);
 }
 
-void Document::IndexObjectStream(int streamNumber)
+std::vector<XrefEntry> Document::MembersOf(int streamNumber)
 {
+    std::vector<XrefEntry> members;
     try {
         for (const auto& member : OpenObjectStream(streamNumber).offsets) {
             XrefEntry entry;
             entry.number = member.first;
             entry.type = 2;
             entry.location = static_cast<std::uint32_t>(streamNumber);
-            m_xref.Add(entry);
+            members.push_back(entry);
         }
     } catch (const PdfError&) {
-        // an object stream that cannot be read adds nothing
+        // an object stream that cannot be read holds nothing
     }
+    return members;
 }
 
 void Document::RebuildXref()

@@ -56,9 +56,12 @@ private:
     // Finds every object by a scan of the file, and the trailer's entries, where the
     // cross-reference sections cannot be read.
     void RebuildXref();
-    // Replaces the recorded offsets by those the scan finds (objects in object streams stay).
+    // Replaces the recorded offsets by those one pass over the file finds, the last copy of each
+    // object (in the file or in an object stream) winning; the table's object stream entries stay
+    // for objects the scan does not find.
     void ScanObjects();
-    void IndexObjectStream(int streamNumber);
+    // The entries of the objects an object stream holds; none when it cannot be read.
+    std::vector<XrefEntry> MembersOf(int streamNumber);
     // A decoded object stream with its header read once: where each object it holds begins.
     struct ObjectStream
     {
