@@ -274,7 +274,13 @@ ObjectPtr Document::LoadObject(int number)
     Parser parser(m_bytes, entry.location);
     parser.lengthResolver = &m_lengthResolver;
     int found = 0, generation = 0;
-    if (!parser.ReadObjectHeader(found, generation) || found != number) {
+    bool there = false;
+    try {
+        there = parser.ReadObjectHeader(found, generation) && found == number;
+    } catch (const PdfError&) {
+        there = false; // bytes that are no header at all: the offset is off
+    }
+    if (!there) {
         // A recorded offset that misses its object: the table is wrong, not the object.
         if (m_rebuilt) throw PdfError("object " + std::to_string(number) + " is not at its recorded offset");
         ScanObjects();

@@ -213,3 +213,20 @@ TEST(RepairScan, AFileOfMillionsOfObjectHeadersIsScannedInOnePass)
     ASSERT_TRUE(ReadPdfForm(WithBrokenStartxref(bytes), form, error)) << error;
     EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
 }
+
+TEST(RepairScan, AnOffsetThatLandsInsideAWordSendsTheReaderToTheScan)
+{
+    // The table's offset of object 4 three bytes late: "obj" where a number was expected.
+    std::string bytes = MakeClassicPdf(OnePageForm(), 1);
+    size_t object = bytes.find("4 0 obj");
+    char wrong[16], right[16];
+    snprintf(right, sizeof right, "%010u", static_cast<unsigned>(object));
+    snprintf(wrong, sizeof wrong, "%010u", static_cast<unsigned>(object + 4));
+    size_t entry = bytes.find(right, bytes.rfind("\nxref"));
+    ASSERT_NE(std::string::npos, entry);
+    bytes.replace(entry, 10, wrong);
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
