@@ -12,6 +12,11 @@ namespace {
 const int kMaxXrefSections = 256;
 const int kMaxPageDepth = 64;
 const size_t kMaxResolveDepth = 256;
+// A document's objects may hold this many values (some 100 to 200 bytes each in memory): far
+// more than a form of tens of thousands of fields needs.
+const size_t kMaxValues = 1000000;
+// The decoded streams of one document together (each one on its own has the filters' limit).
+const size_t kMaxDecodedBytes = 256u << 20;
 
 int IntOf(const ObjectPtr& obj, int fallback)
 {
@@ -54,6 +59,7 @@ ObjectPtr RefTo(int number)
 Document::Document(std::string bytes) : m_bytes(std::move(bytes))
 {
     m_lengthResolver = [this](const Object& ref) { return ResolveLength(ref); };
+    m_values.limit = kMaxValues;
     if (m_bytes.compare(0, 5, "%PDF-") != 0 && m_bytes.find("%PDF-") > 1024)
         throw PdfError("not a PDF file");
     // The last "startxref" wherever it is (writers and mail programs may append bytes after the
@@ -93,8 +99,24 @@ void Document::OpenSecurity()
     ObjectPtr firstId = ids->kind == Kind::Array && !ids->items.empty() ? Resolve(ids->items[0]) : MakeNull();
     m_security = StandardSecurity::Open(*dict, firstId->kind == Kind::String ? firstId->text : std::string());
     // What was read to get here was read without decryption.
+    ForgetLoaded();
+}
+
+void Document::ForgetLoaded()
+{
     m_cache.clear();
     m_objectStreams.clear();
+    m_values.used = 0;
+    m_decoded.clear();
+    m_decodedBytes = 0;
+}
+
+Parser Document::ParserAt(const std::string& bytes, size_t pos)
+{
+    Parser parser(bytes, pos);
+    parser.lengthResolver = &m_lengthResolver;
+    parser.budget = &m_values;
+    return parser;
 }
 
 void Document::ReadXrefChain(size_t offset)
@@ -124,7 +146,7 @@ void Document::ReadXrefChain(size_t offset)
 
 size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
 {
-    Parser parser(m_bytes, offset + 4);
+    Parser parser = ParserAt(m_bytes, offset + 4);
     for (;;) {
         std::string word = parser.PeekKeyword();
         if (word == "trailer") {
@@ -169,8 +191,7 @@ void Document::CheckInUseCount(unsigned long long inUse) const
 
 ObjectPtr Document::ReadXrefStream(size_t offset)
 {
-    Parser parser(m_bytes, offset);
-    parser.lengthResolver = &m_lengthResolver;
+    Parser parser = ParserAt(m_bytes, offset);
     int number = 0, generation = 0;
     if (!parser.ReadObjectHeader(number, generation)) throw PdfError("no cross-reference section at its offset");
     ObjectPtr stream = parser.ReadObject();
@@ -271,8 +292,7 @@ ObjectPtr Document::LoadObject(int number)
     if (!recorded) return MakeNull();
     const XrefEntry entry = *recorded; // a copy: loading may add entries
     if (entry.type == 2) return LoadFromObjectStream(static_cast<int>(entry.location), number);
-    Parser parser(m_bytes, entry.location);
-    parser.lengthResolver = &m_lengthResolver;
+    Parser parser = ParserAt(m_bytes, entry.location);
     int found = 0, generation = 0;
     bool there = false;
     try {
@@ -304,7 +324,7 @@ const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
     int first = IntOf(stream->Get("First"), -1);
     if (count <= 0 || first < 0 || static_cast<size_t>(first) > opened.data.size()) throw PdfError("bad object stream");
     // The pairs up to the first damaged one (the objects after it cannot be placed).
-    Parser header(opened.data, 0);
+    Parser header = ParserAt(opened.data, 0);
     try {
         for (int i = 0; i < count && header.Position() < static_cast<size_t>(first); ++i) {
             ObjectPtr num = header.ReadObject();
@@ -331,7 +351,7 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
     const ObjectStream& stream = OpenObjectStream(streamNumber);
     auto it = std::lower_bound(stream.offsets.begin(), stream.offsets.end(), std::make_pair(static_cast<std::uint32_t>(number), size_t(0)));
     if (it == stream.offsets.end() || it->first != static_cast<std::uint32_t>(number)) return MakeNull();
-    Parser body(stream.data, it->second);
+    Parser body = ParserAt(stream.data, it->second);
     return body.ReadObject();
 }
 
@@ -415,8 +435,7 @@ std::vector<XrefEntry> Document::MembersOf(int streamNumber)
 void Document::RebuildXref()
 {
     m_xref.Clear();
-    m_cache.clear();
-    m_objectStreams.clear();
+    ForgetLoaded();
     m_trailer.reset();
     ScanObjects();
     // The trailers' entries, later ones over earlier ones; a file of cross-reference streams keeps
@@ -429,7 +448,7 @@ void Document::RebuildXref()
     };
     for (size_t at = m_bytes.find("trailer"); at != std::string::npos; at = m_bytes.find("trailer", at + 7)) {
         try {
-            Parser parser(m_bytes, at + 7);
+            Parser parser = ParserAt(m_bytes, at + 7);
             ObjectPtr dict = parser.ReadObject();
             if (dict->kind == Kind::Dict) take(dict);
         } catch (const PdfError&) {
@@ -450,7 +469,9 @@ void Document::RebuildXref()
             }
         }
     }
+    // The objects read in the search for the catalog; the object streams the scan opened stay.
     m_cache.clear();
+    m_values.used = 0;
     m_trailer = trailer;
 }
 
@@ -476,7 +497,17 @@ std::string Document::DecodeStream(const Object& stream)
         if (f->text == "Crypt") continue; // undone when the object was loaded
         steps.push_back(FilterStep{f->text, params[i]});
     }
-    return DecodeFilters(stream.raw, steps);
+    std::string decoded = DecodeFilters(stream.raw, steps);
+    // A stream decoded again (a content shared by pages, a form drawn twice) counts once.
+    if (m_decoded.insert(&stream).second) {
+        m_decodedBytes += decoded.size();
+        if (m_decodedBytes > kMaxDecodedBytes) {
+            m_decoded.erase(&stream);
+            m_decodedBytes -= decoded.size();
+            throw PdfError("its streams need more than " + std::to_string(kMaxDecodedBytes >> 20) + " MB when decoded");
+        }
+    }
+    return decoded;
 }
 
 template <typename Box> void Document::ReadBox(const ObjectPtr& entry, Box& box)

@@ -75,6 +75,11 @@ private:
     ObjectPtr LoadObject(int number);
     ObjectPtr LoadFromObjectStream(int streamNumber, int number);
     long ResolveLength(const Object& ref);
+    // A parser of the document's bytes (or of a decoded stream of it) that resolves indirect
+    // stream lengths and counts its values against the document's budget.
+    Parser ParserAt(const std::string& bytes, size_t pos);
+    // Drops the objects and object streams read so far, and what they counted against the budgets.
+    void ForgetLoaded();
 
     std::string m_bytes;
     XrefIndex m_xref;
@@ -86,6 +91,9 @@ private:
     std::unique_ptr<StandardSecurity> m_security; // null when the file is not encrypted
     int m_encryptNumber = 0;                      // the encryption dictionary's object, kept in clear
     bool m_rebuilt = false;                       // the offsets come from a scan of the file
+    ValueBudget m_values;                         // values parsed from objects held
+    std::set<const Object*> m_decoded;            // streams counted against the decode budget
+    size_t m_decodedBytes = 0;
 };
 
 } // namespace pdf

@@ -230,3 +230,63 @@ TEST(RepairScan, AnOffsetThatLandsInsideAWordSendsTheReaderToTheScan)
     ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
     EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
 }
+
+TEST(DocumentBudgets, StreamsOfOneDocumentDecodeToAtMost256MegabytesTogether)
+{
+    // Three streams of 100 MB of zeros each (some 100 KB compressed); pages drawn twice count once.
+    std::string zeros = Deflate(std::string(100u << 20, '\0'));
+    std::vector<TestPdfObject> objects = OnePageForm();
+    objects[2].body = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents [5 0 R 6 0 R 7 0 R] >>";
+    for (int n : {5, 6, 7})
+        objects.push_back({n, "<< /Filter /FlateDecode /Length " + std::to_string(zeros.size()) + " >>\nstream\n" + zeros + "\nendstream"});
+    std::string bytes = MakeClassicPdf(objects, 1);
+    {
+        Document doc(bytes);
+        EXPECT_EQ(100u << 20, doc.DecodeStream(*doc.Resolve(RefTo(5))).size());
+        EXPECT_EQ(100u << 20, doc.DecodeStream(*doc.Resolve(RefTo(6))).size());
+        EXPECT_EQ(100u << 20, doc.DecodeStream(*doc.Resolve(RefTo(5))).size());
+        try {
+            doc.DecodeStream(*doc.Resolve(RefTo(7)));
+            ADD_FAILURE() << "a third stream decoded past the budget";
+        } catch (const PdfError& e) {
+            EXPECT_STREQ("its streams need more than 256 MB when decoded", e.what());
+        }
+        // Refused once, refused again; what was counted stays decodable.
+        EXPECT_THROW(doc.DecodeStream(*doc.Resolve(RefTo(7))), PdfError);
+        EXPECT_EQ(100u << 20, doc.DecodeStream(*doc.Resolve(RefTo(6))).size());
+    }
+    // Another document has a budget of its own.
+    Document other(bytes);
+    EXPECT_EQ(100u << 20, other.DecodeStream(*other.Resolve(RefTo(7))).size());
+}
+
+TEST(DocumentBudgets, AKidsArrayOfAMillionInlineDictionariesIsRefused)
+{
+    std::string kids;
+    for (int i = 0; i < 1000000; ++i) kids += "<</T(a)>>";
+    std::vector<TestPdfObject> objects = OnePageForm();
+    objects[0].body = "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields [4 0 R 5 0 R] >> >>";
+    objects.push_back({5, "<< /T (many) /Kids [" + kids + "] >>"});
+    std::string bytes = MakeCompressedPdf(objects, 1);
+    ASSERT_LT(bytes.size(), 200000u);
+    FormDocument form;
+    std::string error;
+    EXPECT_FALSE(ReadPdfForm(bytes, form, error));
+    EXPECT_EQ("its objects hold more than 1000000 values", error);
+
+    // Far fewer values are read as they are.
+    objects.back().body = "<< /T (many) /Kids [<</T(a)/FT/Tx/V(1)/Rect[0 0 1 1]>> <</T(b)/FT/Tx/V(2)/Rect[0 0 1 1]>>] >>";
+    ASSERT_TRUE(ReadPdfForm(MakeCompressedPdf(objects, 1), form, error)) << error;
+    EXPECT_EQ(L"2", ValueOf(form, L"many.b"));
+}
+
+TEST(DocumentBudgets, AHybridSectionPointingPastTheEndIsAnErrorTheScanRepairs)
+{
+    // /XRefStm far beyond the file's end: a reader error (never another exception), then the scan.
+    std::string bytes = MakeClassicPdf(OnePageForm(), 1, "/XRefStm 4000000000 ");
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
+
