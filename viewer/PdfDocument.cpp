@@ -10,7 +10,8 @@ namespace pdf {
 
 namespace {
 const int kMaxXrefSections = 256;
-const int kMaxPageDepth = 64;
+// Far deeper than any writer nests its page tree; deeper still is refused, never cut.
+const int kMaxPageDepth = 512;
 const size_t kMaxResolveDepth = 256;
 // A document's objects may hold this many values (some 100 to 200 bytes each in memory): far
 // more than a form of tens of thousands of fields needs.
@@ -532,7 +533,10 @@ std::vector<Document::Page> Document::Pages()
     std::function<void(const ObjectPtr&, int, const Page&, int)> walk =
         [&](const ObjectPtr& ref, int number, const Page& inherited, int depth) {
             ObjectPtr node = Resolve(ref);
-            if (node->kind != Kind::Dict || depth > kMaxPageDepth || !visited.insert(node.get()).second) return;
+            if (node->kind != Kind::Dict || !visited.insert(node.get()).second) return;
+            if (depth > kMaxPageDepth)
+                throw PdfError("the page tree goes deeper than " + std::to_string(kMaxPageDepth) + " levels at " +
+                               (number ? "object " + std::to_string(number) : std::string("a page tree node")));
             Page here = inherited;
             here.object = node;
             here.number = number;

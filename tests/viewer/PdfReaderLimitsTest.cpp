@@ -290,3 +290,36 @@ TEST(DocumentBudgets, AHybridSectionPointingPastTheEndIsAnErrorTheScanRepairs)
     EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
 }
 
+namespace {
+// A page tree of the given depth: a chain of /Pages nodes, each the only kid of the one above,
+// with the one page at the bottom holding the field.
+std::vector<TestPdfObject> ChainOfPageNodes(int depth)
+{
+    std::vector<TestPdfObject> objects = OnePageForm();
+    int top = 100;
+    objects[1].body = "<< /Type /Pages /Kids [" + std::to_string(top) + " 0 R] /Count 1 >>";
+    for (int level = 0; level < depth; ++level) {
+        int kid = level + 1 < depth ? top + level + 1 : 3;
+        objects.push_back({top + level, "<< /Type /Pages /Kids [" + std::to_string(kid) + " 0 R] /Count 1 >>"});
+    }
+    return objects;
+}
+} // namespace
+
+TEST(PageTree, HundredsOfLevelsAreReadAndDeeperTreesAreRefusedNamingTheNode)
+{
+    FormDocument form;
+    std::string error;
+    // 300 levels below the root's own node: the page and its field are there.
+    ASSERT_TRUE(ReadPdfForm(MakeClassicPdf(ChainOfPageNodes(300), 1), form, error)) << error;
+    EXPECT_EQ(1u, form.pages.size());
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+    // 600 levels: refused at the node 513 levels down (object 2 is level 0, object 100 level 1).
+    EXPECT_FALSE(ReadPdfForm(MakeClassicPdf(ChainOfPageNodes(600), 1), form, error));
+    EXPECT_EQ("the page tree goes deeper than 512 levels at object 612", error);
+    // A loop in the tree still ends without a refusal of depth.
+    std::vector<TestPdfObject> loop = ChainOfPageNodes(3);
+    loop.back().body = "<< /Type /Pages /Kids [100 0 R 3 0 R] /Count 1 >>";
+    ASSERT_TRUE(ReadPdfForm(MakeClassicPdf(loop, 1), form, error)) << error;
+    EXPECT_EQ(1u, form.pages.size());
+}
