@@ -1,9 +1,11 @@
 // The reader on damaged and hostile files: cross-reference sections that claim more than the file
 // holds, object streams, the repair scan, parse and decode budgets and deep page trees.
 #include "PdfTestFiles.h"
+#include "tests/support/TempFolder.h"
 #include "viewer/PdfDocument.h"
 #include "viewer/PdfForm.h"
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace pdf;
 
@@ -323,3 +325,27 @@ TEST(PageTree, HundredsOfLevelsAreReadAndDeeperTreesAreRefusedNamingTheNode)
     ASSERT_TRUE(ReadPdfForm(MakeClassicPdf(loop, 1), form, error)) << error;
     EXPECT_EQ(1u, form.pages.size());
 }
+
+class BrokenUpdates : public ::testing::TestWithParam<const wchar_t*>
+{
+};
+
+TEST_P(BrokenUpdates, ReadTheValuesTheUpdateWrote)
+{
+    // tools/forms/make_update_forms.py: the update's values, as pypdf read them from the whole file.
+    std::istringstream lines(ReadWholeFile(std::wstring(FORMSTEAD_UPDATE_FORMS_DIR) + GetParam() + L"-values.txt"));
+    std::vector<std::pair<std::wstring, std::wstring>> expected;
+    for (std::string line; std::getline(lines, line);) {
+        size_t equals = line.find('=');
+        ASSERT_NE(std::string::npos, equals) << line;
+        expected.emplace_back(std::wstring(line.begin(), line.begin() + equals), std::wstring(line.begin() + equals + 1, line.end()));
+    }
+    ASSERT_EQ(2u, expected.size()) << "missing values of the test form";
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(ReadWholeFile(std::wstring(FORMSTEAD_UPDATE_FORMS_DIR) + GetParam() + L".pdf"), form, error)) << error;
+    EXPECT_EQ(2u, form.fields.size());
+    for (const auto& field : expected) EXPECT_EQ(field.second, ValueOf(form, field.first)) << field.first.c_str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, BrokenUpdates, ::testing::Values(L"update-plain", L"update-packed"));
