@@ -137,7 +137,7 @@ void Document::ReadXrefChain(size_t offset)
             trailer = ReadXrefStream(offset);
         }
         if (!m_trailer) m_trailer = trailer;
-        CheckInUseCount(m_xref.Size());
+        CheckObjectCount(m_xref.Size());
         ObjectPtr prev = trailer->Get("Prev");
         if (prev->kind != Kind::Number) return;
         offset = static_cast<size_t>(prev->number);
@@ -185,9 +185,9 @@ size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
     }
 }
 
-void Document::CheckInUseCount(unsigned long long inUse) const
+void Document::CheckObjectCount(unsigned long long count) const
 {
-    if (inUse > m_bytes.size()) throw PdfError("cross-reference section names more objects than the file can hold");
+    if (count > m_bytes.size()) throw PdfError("cross-reference section names more objects than the file can hold");
 }
 
 ObjectPtr Document::ReadXrefStream(size_t offset)
@@ -197,7 +197,6 @@ ObjectPtr Document::ReadXrefStream(size_t offset)
     if (!parser.ReadObjectHeader(number, generation)) throw PdfError("no cross-reference section at its offset");
     ObjectPtr stream = parser.ReadObject();
     if (stream->kind != Kind::Stream || !stream->Get("Type")->IsName("XRef")) throw PdfError("bad cross-reference stream");
-    std::string data = DecodeStream(*stream);
     ObjectPtr w = stream->Get("W");
     if (w->kind != Kind::Array || w->items.size() < 3) throw PdfError("cross-reference stream without widths");
     int widths[3];
@@ -215,22 +214,18 @@ ObjectPtr Document::ReadXrefStream(size_t offset)
     } else {
         ranges.emplace_back(0, IntOf(stream->Get("Size"), 0));
     }
-    // The entries must fit in the data, and the objects in use in the file, before any is kept.
+    // More entries than the file has bytes is no real section (every object, even one since freed,
+    // took some): refused before the data is decoded. Then the entries must fit in the data.
     unsigned long long entries = 0;
     for (auto& range : ranges) entries += static_cast<unsigned long long>(std::max(0L, range.second));
+    CheckObjectCount(entries);
+    std::string data = DecodeStream(*stream);
     if (entries > data.size() / entrySize) throw PdfError("cross-reference stream shorter than its entries");
     auto field = [&](size_t& at, int width) {
         unsigned long long value = 0;
         for (int b = 0; b < width; ++b) value = (value << 8) | static_cast<unsigned char>(data[at++]);
         return value;
     };
-    unsigned long long inUse = 0;
-    for (size_t at = 0; at < entries * entrySize; at += entrySize) {
-        size_t p = at;
-        unsigned long long type = widths[0] == 0 ? 1 : field(p, widths[0]);
-        if (type == 1 || type == 2) ++inUse;
-    }
-    CheckInUseCount(inUse);
     size_t pos = 0;
     for (auto& range : ranges) {
         for (long i = 0; i < range.second; ++i, pos += entrySize) {

@@ -49,8 +49,8 @@ public:
 
 private:
     void ReadXrefChain(size_t offset);
-    // Refuses a section whose in-use entries outnumber the bytes of the file: each object takes some.
-    void CheckInUseCount(unsigned long long inUse) const;
+    // Refuses a count of entries (of a section, or of all kept) larger than the file's length.
+    void CheckObjectCount(unsigned long long count) const;
     size_t ReadXrefTable(size_t offset, ObjectPtr& trailer);
     ObjectPtr ReadXrefStream(size_t offset);
     // Finds every object by a scan of the file, and the trailer's entries, where the

@@ -87,10 +87,13 @@ TEST(XrefIndex, TheFirstEntryOfANumberWinsAndLookupsFindEachOne)
 
 TEST(XrefLimits, FreeEntriesAreNotKept)
 {
-    // Three million entries of which the four objects' are in use.
-    std::string bytes = WithXrefStream(OnePageForm(), 3000000, false);
+    // 150,000 entries of which the five objects' are in use, in a file of some 200 KB.
+    std::vector<TestPdfObject> objects = OnePageForm();
+    objects.push_back({5, "<< /Length 200000 >>\nstream\n" + std::string(200000, 'x') + "\nendstream"});
+    std::string bytes = WithXrefStream(objects, 150000, false);
+    ASSERT_GT(bytes.size(), 150000u);
     Document doc(bytes);
-    EXPECT_EQ(4u, doc.ObjectCount());
+    EXPECT_EQ(5u, doc.ObjectCount());
     FormDocument form;
     std::string error;
     ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
@@ -103,6 +106,10 @@ TEST(XrefLimits, ASectionClaimingMoreObjectsThanTheFileHoldsGoesToTheScan)
     // stream of the cross-reference itself.
     std::string bytes = WithXrefStream(OnePageForm(), 2000000, true);
     ASSERT_LT(bytes.size(), 100000u);
+    EXPECT_EQ(5u, Document(bytes).ObjectCount());
+    // Fifteen million free ones (90 MB of entries): refused before their data is decoded.
+    bytes = WithXrefStream(OnePageForm(), 15000000, false);
+    ASSERT_LT(bytes.size(), 15000000u);
     Document doc(bytes);
     EXPECT_EQ(5u, doc.ObjectCount());
     FormDocument form;
