@@ -26,10 +26,13 @@ public:
     ObjectPtr Trailer() const { return m_trailer; }
     ObjectPtr Catalog() { return Resolve(m_trailer->Get("Root")); }
 
-    // The decoded data of a stream; throws PdfError for a filter it cannot undo.
+    // The decoded data of a stream; throws PdfError for a filter it cannot undo, or when the
+    // document's streams together would decode to more than 256 MB (a stream decoded again
+    // counts once).
     std::string DecodeStream(const Object& stream);
 
-    // Every page object in order, with MediaBox, Rotate and Resources inherited from the page tree.
+    // Every page object in order, with MediaBox, Rotate and Resources inherited from the page tree;
+    // throws PdfError, naming the node, for a tree deeper than 512 levels.
     struct Page
     {
         ObjectPtr object;

@@ -46,8 +46,8 @@ struct Object
 
 ObjectPtr MakeNull();
 
-// How many values the parsers of one document may still make: a small file can name millions
-// of values, and each takes memory. Parsing past the limit throws PdfError.
+// The values the parsers of one document have made, and how many they may: a small file can
+// name millions of values, and each takes memory. Parsing past the limit throws PdfError.
 struct ValueBudget
 {
     size_t limit = 0;
