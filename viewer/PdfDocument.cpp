@@ -48,6 +48,13 @@ private:
     size_t m_at = std::string::npos;
 };
 
+// Whether bytes[from, end) hold a word.
+bool Holds(const std::string& bytes, size_t from, size_t end, const char* word)
+{
+    auto last = bytes.begin() + end;
+    return std::search(bytes.begin() + from, last, word, word + std::strlen(word)) != last;
+}
+
 ObjectPtr RefTo(int number)
 {
     auto ref = std::make_shared<Object>();
@@ -107,6 +114,7 @@ void Document::ForgetLoaded()
 {
     m_cache.clear();
     m_objectStreams.clear();
+    m_damaged.clear();
     m_values.used = 0;
     m_decoded.clear();
     m_decodedBytes = 0;
@@ -267,6 +275,8 @@ ObjectPtr Document::Resolve(const ObjectPtr& obj)
     int number = obj->refNumber;
     auto cached = m_cache.find(number);
     if (cached != m_cache.end()) return cached->second;
+    auto damaged = m_damaged.find(number);
+    if (damaged != m_damaged.end()) throw PdfError(damaged->second);
     if (m_loading.count(number)) throw PdfError("object refers to itself");
     if (m_loading.size() > kMaxResolveDepth) throw PdfError("references nested too deeply");
     m_loading.insert(number);
@@ -302,7 +312,7 @@ ObjectPtr Document::LoadObject(int number)
         ScanObjects();
         return LoadObject(number);
     }
-    ObjectPtr obj = parser.ReadObject();
+    ObjectPtr obj = ReadBody(parser, number);
     // Objects inside an object stream were decrypted with the stream; the rest with their own key.
     if (m_security && number != m_encryptNumber) obj = m_security->Decrypt(obj, number, generation);
     return obj->kind == Kind::Ref ? Resolve(obj) : obj;
@@ -311,7 +321,21 @@ ObjectPtr Document::LoadObject(int number)
 const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
 {
     auto cached = m_objectStreams.find(streamNumber);
-    if (cached != m_objectStreams.end()) return cached->second;
+    if (cached != m_objectStreams.end()) {
+        if (!cached->second.damage.empty()) throw PdfError(cached->second.damage);
+        return cached->second;
+    }
+    try {
+        return m_objectStreams.emplace(streamNumber, ReadObjectStream(streamNumber)).first->second;
+    } catch (const PdfError& e) {
+        // Remembered: the stream's objects each ask for it again.
+        m_objectStreams[streamNumber].damage = e.what();
+        throw;
+    }
+}
+
+Document::ObjectStream Document::ReadObjectStream(int streamNumber)
+{
     ObjectPtr stream = Resolve(RefTo(streamNumber));
     if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
     ObjectStream opened;
@@ -339,7 +363,7 @@ const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
                                          return a.first == b.first;
                                      }),
                          opened.offsets.end());
-    return m_objectStreams.emplace(streamNumber, std::move(opened)).first->second;
+    return opened;
 }
 
 ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
@@ -348,7 +372,7 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
     auto it = std::lower_bound(stream.offsets.begin(), stream.offsets.end(), std::make_pair(static_cast<std::uint32_t>(number), size_t(0)));
     if (it == stream.offsets.end() || it->first != static_cast<std::uint32_t>(number)) return MakeNull();
     Parser body = ParserAt(stream.data, it->second);
-    return body.ReadObject();
+    return ReadBody(body, number);
 }
 
 void Document::ScanObjects()
@@ -435,40 +459,83 @@ void Document::RebuildXref()
     m_trailer.reset();
     ScanObjects();
     // The trailers' entries, later ones over earlier ones; a file of cross-reference streams keeps
-    // them in those streams' dictionaries.
+    // them in those streams' dictionaries. Each trailer is read within its stretch of bytes (up to
+    // the next "trailer"), so that damaged ones cost their own bytes only.
     auto trailer = std::make_shared<Object>();
     trailer->kind = Kind::Dict;
     auto take = [&](const ObjectPtr& dict) {
         for (const char* key : {"Root", "Info", "Encrypt", "ID"})
             if (!dict->Get(key)->IsNull()) trailer->dict[key] = dict->Get(key);
     };
-    for (size_t at = m_bytes.find("trailer"); at != std::string::npos; at = m_bytes.find("trailer", at + 7)) {
-        try {
-            Parser parser = ParserAt(m_bytes, at + 7);
-            ObjectPtr dict = parser.ReadObject();
-            if (dict->kind == Kind::Dict) take(dict);
-        } catch (const PdfError&) {
-            // a damaged trailer gives nothing
-        }
+    std::vector<size_t> trailerWords;
+    for (size_t at = m_bytes.find("trailer"); at != std::string::npos; at = m_bytes.find("trailer", at + 7))
+        trailerWords.push_back(at);
+    for (size_t i = 0; i < trailerWords.size(); ++i) {
+        size_t end = i + 1 < trailerWords.size() ? trailerWords[i + 1] : m_bytes.size();
+        ObjectPtr dict = ReadStretch(m_bytes, trailerWords[i] + 7, end, false);
+        if (dict->kind == Kind::Dict) take(dict);
     }
     if (trailer->Get("Root")->IsNull()) {
-        std::vector<XrefEntry> entries = m_xref.Entries();
-        for (const XrefEntry& entry : entries) {
-            int number = static_cast<int>(entry.number);
-            try {
-                ObjectPtr obj = Resolve(RefTo(number));
-                if (obj->kind == Kind::Stream && obj->Get("Type")->IsName("XRef")) take(obj);
-                else if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog") && trailer->Get("Root")->IsNull())
-                    trailer->dict["Root"] = RefTo(number);
-            } catch (const PdfError&) {
-                // a damaged object is no catalog
+        // The catalog, and the entries of cross-reference streams: objects whose stretch (from their
+        // header to the next object's) names one, read within it, the last in the file winning.
+        std::vector<std::pair<size_t, XrefEntry>> stretches; // where each object begins, in the file or its stream
+        for (const XrefEntry& entry : m_xref.Entries())
+            if (entry.type == 1) stretches.emplace_back(entry.location, entry);
+        std::sort(stretches.begin(), stretches.end(),
+                  [](const std::pair<size_t, XrefEntry>& a, const std::pair<size_t, XrefEntry>& b) { return a.first < b.first; });
+        for (size_t i = 0; i < stretches.size(); ++i) {
+            size_t from = stretches[i].first, end = i + 1 < stretches.size() ? stretches[i + 1].first : m_bytes.size();
+            if (!Holds(m_bytes, from, end, "Catalog") && !Holds(m_bytes, from, end, "XRef")) continue;
+            ObjectPtr obj = ReadStretch(m_bytes, from, end, true);
+            if (obj->kind == Kind::Stream && obj->Get("Type")->IsName("XRef")) take(obj);
+            else if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog"))
+                trailer->dict["Root"] = RefTo(static_cast<int>(stretches[i].second.number));
+        }
+        // A catalog packed in an object stream the scan opened, where the file holds none.
+        for (auto& opened : m_objectStreams) {
+            if (!trailer->Get("Root")->IsNull()) break;
+            std::vector<std::pair<size_t, std::uint32_t>> members;
+            for (const auto& member : opened.second.offsets) members.emplace_back(member.second, member.first);
+            std::sort(members.begin(), members.end());
+            const std::string& data = opened.second.data;
+            for (size_t i = 0; i < members.size(); ++i) {
+                size_t from = std::min(members[i].first, data.size());
+                size_t end = i + 1 < members.size() ? std::min(members[i + 1].first, data.size()) : data.size();
+                if (from >= end || !Holds(data, from, end, "Catalog")) continue;
+                ObjectPtr obj = ReadStretch(data, from, end, false);
+                if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog"))
+                    trailer->dict["Root"] = RefTo(static_cast<int>(members[i].second));
             }
         }
     }
     // The objects read in the search for the catalog; the object streams the scan opened stay.
     m_cache.clear();
+    m_damaged.clear();
     m_values.used = 0;
     m_trailer = trailer;
+}
+
+ObjectPtr Document::ReadBody(Parser& parser, int number)
+{
+    try {
+        return parser.ReadObject();
+    } catch (const PdfError& e) {
+        m_damaged.emplace(number, e.what());
+        throw;
+    }
+}
+
+ObjectPtr Document::ReadStretch(const std::string& bytes, size_t from, size_t end, bool header)
+{
+    std::string stretch = bytes.substr(from, end - from);
+    try {
+        Parser parser = ParserAt(stretch, 0);
+        int number = 0, generation = 0;
+        if (header && !parser.ReadObjectHeader(number, generation)) return MakeNull();
+        return parser.ReadObject();
+    } catch (const PdfError&) {
+        return MakeNull(); // a damaged object or trailer gives nothing
+    }
 }
 
 std::string Document::DecodeStream(const Object& stream)

@@ -59,6 +59,9 @@ private:
     // Finds every object by a scan of the file, and the trailer's entries, where the
     // cross-reference sections cannot be read.
     void RebuildXref();
+    // The object (after its "N G obj" header when header) or trailer dictionary in bytes[from, end),
+    // read from a copy of that stretch alone; null when it is damaged.
+    ObjectPtr ReadStretch(const std::string& bytes, size_t from, size_t end, bool header);
     // Replaces the recorded offsets by those one pass over the file finds, the last copy of each
     // object (in the file or in an object stream) winning; the table's object stream entries stay
     // for objects the scan does not find.
@@ -70,8 +73,14 @@ private:
     {
         std::string data;
         std::vector<std::pair<std::uint32_t, size_t>> offsets; // by object number, first copy only
+        std::string damage; // why it cannot be read; empty when it can
     };
+    // The object stream, read at its first use; throws PdfError (each time) when it cannot be read.
     const ObjectStream& OpenObjectStream(int streamNumber);
+    ObjectStream ReadObjectStream(int streamNumber);
+    // The object after its header; a damaged one is remembered, so that every later reference to
+    // it fails at once instead of reading its bytes again.
+    ObjectPtr ReadBody(Parser& parser, int number);
     void OpenSecurity();
     // Reads a rectangle into box (left as it is when the entry is not one).
     template <typename Box> void ReadBox(const ObjectPtr& entry, Box& box);
@@ -87,6 +96,7 @@ private:
     std::string m_bytes;
     XrefIndex m_xref;
     std::map<int, ObjectPtr> m_cache;
+    std::map<int, std::string> m_damaged; // objects whose bytes cannot be read, and why
     std::set<int> m_loading;   // objects being loaded: a reference back to one of them is a loop
     std::map<int, ObjectStream> m_objectStreams; // by object number
     ObjectPtr m_trailer;

@@ -356,3 +356,21 @@ TEST_P(BrokenUpdates, ReadTheValuesTheUpdateWrote)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, BrokenUpdates, ::testing::Values(L"update-plain", L"update-packed"));
+
+TEST(RepairScan, DamagedTrailersAndObjectsCostTheirOwnBytesOnly)
+{
+    // No trailer names the catalog; before the real objects stand 100,000 trailers and 100,000
+    // objects that name a catalog, each opening a string it never closes (read to the end of the
+    // file, each would take hours together). The catalog is found by its own stretch of bytes.
+    std::string damaged;
+    for (int i = 0; i < 100000; ++i)
+        damaged += "trailer\n<< /Root 1 0 R /Info (\n" + std::to_string(1000 + i) + " 0 obj\n<< /Type /Catalog /Pages (\n";
+    std::string bytes = MakeClassicPdf(OnePageForm(), 1);
+    bytes.insert(bytes.find('\n') + 1, damaged);
+    size_t root = bytes.rfind("/Root 1 0 R");
+    bytes.replace(root, 11, "");
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(WithBrokenStartxref(bytes), form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
