@@ -325,8 +325,11 @@ const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
         if (!cached->second.damage.empty()) throw PdfError(cached->second.damage);
         return cached->second;
     }
+    // Where the stream object cannot be had now (it is being loaded, or sits at the end of a long
+    // chain) the failure is not the stream's own, and is not remembered.
+    ObjectPtr stream = Resolve(RefTo(streamNumber));
     try {
-        return m_objectStreams.emplace(streamNumber, ReadObjectStream(streamNumber)).first->second;
+        return m_objectStreams.emplace(streamNumber, ReadObjectStream(*stream)).first->second;
     } catch (const PdfError& e) {
         // Remembered: the stream's objects each ask for it again.
         m_objectStreams[streamNumber].damage = e.what();
@@ -334,14 +337,13 @@ const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
     }
 }
 
-Document::ObjectStream Document::ReadObjectStream(int streamNumber)
+Document::ObjectStream Document::ReadObjectStream(const Object& stream)
 {
-    ObjectPtr stream = Resolve(RefTo(streamNumber));
-    if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
+    if (stream.kind != Kind::Stream) throw PdfError("object stream missing");
     ObjectStream opened;
-    opened.data = DecodeStream(*stream);
-    int count = IntOf(stream->Get("N"), 0);
-    int first = IntOf(stream->Get("First"), -1);
+    opened.data = DecodeStream(stream);
+    int count = IntOf(stream.Get("N"), 0);
+    int first = IntOf(stream.Get("First"), -1);
     if (count <= 0 || first < 0 || static_cast<size_t>(first) > opened.data.size()) throw PdfError("bad object stream");
     // The pairs up to the first damaged one (the objects after it cannot be placed).
     Parser header = ParserAt(opened.data, 0);

@@ -77,7 +77,7 @@ private:
     };
     // The object stream, read at its first use; throws PdfError (each time) when it cannot be read.
     const ObjectStream& OpenObjectStream(int streamNumber);
-    ObjectStream ReadObjectStream(int streamNumber);
+    ObjectStream ReadObjectStream(const Object& stream);
     // The object after its header; a damaged one is remembered, so that every later reference to
     // it fails at once instead of reading its bytes again.
     ObjectPtr ReadBody(Parser& parser, int number);

@@ -374,3 +374,20 @@ TEST(RepairScan, DamagedTrailersAndObjectsCostTheirOwnBytesOnly)
     ASSERT_TRUE(ReadPdfForm(WithBrokenStartxref(bytes), form, error)) << error;
     EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
 }
+
+TEST(RepairScan, AnObjectStreamAwayFromItsRecordedOffsetStillServesItsObjects)
+{
+    // Five bytes before the object stream: its recorded offset misses it, and the scan that looks
+    // for it runs while the stream is being loaded (which must not count as damage of the stream).
+    std::string bytes = MakeCompressedPdf(OnePageForm(), 1);
+    size_t stream = bytes.find("5 0 obj\n<< /Type /ObjStm");
+    ASSERT_NE(std::string::npos, stream);
+    bytes.insert(stream, "%pad\n");
+    size_t startxref = bytes.rfind("startxref\n") + 10;
+    size_t xref = std::stoul(bytes.substr(startxref));
+    bytes.replace(startxref, bytes.find('\n', startxref) - startxref, std::to_string(xref + 5));
+    FormDocument form;
+    std::string error;
+    ASSERT_TRUE(ReadPdfForm(bytes, form, error)) << error;
+    EXPECT_EQ(L"Smith", ValueOf(form, L"name"));
+}
