@@ -380,6 +380,7 @@ ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
 void Document::ScanObjects()
 {
     m_rebuilt = true;
+    m_damaged.clear(); // objects may be found elsewhere now
     std::vector<XrefEntry> found;   // each copy of an object in the file, in file order
     std::vector<XrefEntry> streams; // the copies that are object streams
     ForwardFinder streamWord(m_bytes, "stream"), objStmName(m_bytes, "/ObjStm"), endobjWord(m_bytes, "endobj");
