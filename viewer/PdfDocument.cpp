@@ -10,12 +10,49 @@ namespace pdf {
 
 namespace {
 const int kMaxXrefSections = 256;
-const int kMaxPageDepth = 64;
+// Far deeper than any writer nests its page tree; deeper still is refused, never cut.
+const int kMaxPageDepth = 512;
 const size_t kMaxResolveDepth = 256;
+// A document's objects may hold this many values (some 100 to 200 bytes each in memory): far
+// more than a form of tens of thousands of fields needs.
+const size_t kMaxValues = 1000000;
+// The decoded streams of one document together (each one on its own has the filters' limit).
+const size_t kMaxDecodedBytes = 256u << 20;
 
 int IntOf(const ObjectPtr& obj, int fallback)
 {
     return obj->kind == Kind::Number ? static_cast<int>(obj->number) : fallback;
+}
+
+// The next place of a word at or after a position. A pass that moves forward asks with growing
+// positions: an answer still ahead of the position stands, so each stretch of bytes is searched once.
+class ForwardFinder
+{
+public:
+    ForwardFinder(const std::string& bytes, const char* word) : m_bytes(bytes), m_word(word) {}
+    size_t Next(size_t from)
+    {
+        if (!m_searched || from < m_from || (m_at != std::string::npos && from > m_at)) {
+            m_at = m_bytes.find(m_word, from);
+            m_from = from;
+            m_searched = true;
+        }
+        return m_at;
+    }
+
+private:
+    const std::string& m_bytes;
+    const char* m_word;
+    bool m_searched = false;
+    size_t m_from = 0;
+    size_t m_at = std::string::npos;
+};
+
+// Whether bytes[from, end) hold a word.
+bool Holds(const std::string& bytes, size_t from, size_t end, const char* word)
+{
+    auto last = bytes.begin() + end;
+    return std::search(bytes.begin() + from, last, word, word + std::strlen(word)) != last;
 }
 
 ObjectPtr RefTo(int number)
@@ -30,6 +67,7 @@ ObjectPtr RefTo(int number)
 Document::Document(std::string bytes) : m_bytes(std::move(bytes))
 {
     m_lengthResolver = [this](const Object& ref) { return ResolveLength(ref); };
+    m_values.limit = kMaxValues;
     if (m_bytes.compare(0, 5, "%PDF-") != 0 && m_bytes.find("%PDF-") > 1024)
         throw PdfError("not a PDF file");
     // The last "startxref" wherever it is (writers and mail programs may append bytes after the
@@ -69,8 +107,25 @@ void Document::OpenSecurity()
     ObjectPtr firstId = ids->kind == Kind::Array && !ids->items.empty() ? Resolve(ids->items[0]) : MakeNull();
     m_security = StandardSecurity::Open(*dict, firstId->kind == Kind::String ? firstId->text : std::string());
     // What was read to get here was read without decryption.
+    ForgetLoaded();
+}
+
+void Document::ForgetLoaded()
+{
     m_cache.clear();
     m_objectStreams.clear();
+    m_damaged.clear();
+    m_values.used = 0;
+    m_decoded.clear();
+    m_decodedBytes = 0;
+}
+
+Parser Document::ParserAt(const std::string& bytes, size_t pos)
+{
+    Parser parser(bytes, pos);
+    parser.lengthResolver = &m_lengthResolver;
+    parser.budget = &m_values;
+    return parser;
 }
 
 void Document::ReadXrefChain(size_t offset)
@@ -90,6 +145,7 @@ void Document::ReadXrefChain(size_t offset)
             trailer = ReadXrefStream(offset);
         }
         if (!m_trailer) m_trailer = trailer;
+        CheckObjectCount(m_xref.Size());
         ObjectPtr prev = trailer->Get("Prev");
         if (prev->kind != Kind::Number) return;
         offset = static_cast<size_t>(prev->number);
@@ -99,7 +155,7 @@ void Document::ReadXrefChain(size_t offset)
 
 size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
 {
-    Parser parser(m_bytes, offset + 4);
+    Parser parser = ParserAt(m_bytes, offset + 4);
     for (;;) {
         std::string word = parser.PeekKeyword();
         if (word == "trailer") {
@@ -116,6 +172,9 @@ size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
         long count = std::strtol(countText.c_str(), &end, 10);
         if (countText.empty() || *end || count < 0 || first < 0) throw PdfError("bad cross-reference subsection");
         parser.SetPosition(parser.Position() + countText.size());
+        // An entry takes 18 bytes and its line end: a count the rest of the file cannot hold is false.
+        if (static_cast<unsigned long>(count) > (m_bytes.size() - parser.Position()) / 19)
+            throw PdfError("cross-reference subsection longer than the file");
         for (long i = 0; i < count; ++i) {
             parser.SkipWhitespace();
             size_t p = parser.Position();
@@ -124,25 +183,28 @@ size_t Document::ReadXrefTable(size_t offset, ObjectPtr& trailer)
             char type = m_bytes[p + 17];
             if (type != 'n' && type != 'f') throw PdfError("bad cross-reference entry");
             parser.SetPosition(p + 18);
-            int number = static_cast<int>(first + i);
-            if (m_xref.count(number)) continue; // a newer section already named it
+            if (type == 'f') continue; // free entries are not kept
             XrefEntry entry;
-            entry.type = type == 'n' ? 1 : 0;
-            entry.offset = entryOffset;
-            m_xref[number] = entry;
+            entry.number = static_cast<std::uint32_t>(first + i);
+            entry.type = 1;
+            entry.location = static_cast<std::uint32_t>(std::min<unsigned long>(entryOffset, m_bytes.size()));
+            m_xref.Add(entry); // a newer section that already named the object wins
         }
     }
 }
 
+void Document::CheckObjectCount(unsigned long long count) const
+{
+    if (count > m_bytes.size()) throw PdfError("cross-reference section names more objects than the file can hold");
+}
+
 ObjectPtr Document::ReadXrefStream(size_t offset)
 {
-    Parser parser(m_bytes, offset);
-    parser.lengthResolver = &m_lengthResolver;
+    Parser parser = ParserAt(m_bytes, offset);
     int number = 0, generation = 0;
     if (!parser.ReadObjectHeader(number, generation)) throw PdfError("no cross-reference section at its offset");
     ObjectPtr stream = parser.ReadObject();
     if (stream->kind != Kind::Stream || !stream->Get("Type")->IsName("XRef")) throw PdfError("bad cross-reference stream");
-    std::string data = DecodeStream(*stream);
     ObjectPtr w = stream->Get("W");
     if (w->kind != Kind::Array || w->items.size() < 3) throw PdfError("cross-reference stream without widths");
     int widths[3];
@@ -160,27 +222,36 @@ ObjectPtr Document::ReadXrefStream(size_t offset)
     } else {
         ranges.emplace_back(0, IntOf(stream->Get("Size"), 0));
     }
+    // More entries than the file has bytes is no real section (every object, even one since freed,
+    // took some): refused before the data is decoded. Then the entries must fit in the data.
+    unsigned long long entries = 0;
+    for (auto& range : ranges) entries += static_cast<unsigned long long>(std::max(0L, range.second));
+    CheckObjectCount(entries);
+    std::string data = DecodeStream(*stream);
+    if (entries > data.size() / entrySize) throw PdfError("cross-reference stream shorter than its entries");
+    auto field = [&](size_t& at, int width) {
+        unsigned long long value = 0;
+        for (int b = 0; b < width; ++b) value = (value << 8) | static_cast<unsigned char>(data[at++]);
+        return value;
+    };
     size_t pos = 0;
     for (auto& range : ranges) {
         for (long i = 0; i < range.second; ++i, pos += entrySize) {
-            if (pos + entrySize > data.size()) throw PdfError("cross-reference stream cut short");
-            unsigned long long fields[3];
             size_t at = pos;
-            for (int f = 0; f < 3; ++f) {
-                fields[f] = 0;
-                for (int b = 0; b < widths[f]; ++b) fields[f] = (fields[f] << 8) | static_cast<unsigned char>(data[at++]);
-            }
+            unsigned long long fields[3];
+            for (int f = 0; f < 3; ++f) fields[f] = field(at, widths[f]);
             if (widths[0] == 0) fields[0] = 1;
-            int objNumber = static_cast<int>(range.first + i);
-            if (m_xref.count(objNumber)) continue;
+            if (fields[0] != 1 && fields[0] != 2) continue; // free entries are not kept
             XrefEntry entry;
-            entry.type = static_cast<int>(fields[0]);
-            if (entry.type == 1) entry.offset = static_cast<size_t>(fields[1]);
-            if (entry.type == 2) {
-                entry.streamNumber = static_cast<int>(fields[1]);
-                entry.index = static_cast<int>(fields[2]);
+            entry.number = static_cast<std::uint32_t>(range.first + i);
+            entry.type = static_cast<std::uint8_t>(fields[0]);
+            if (entry.type == 1) {
+                entry.location = static_cast<std::uint32_t>(std::min<unsigned long long>(fields[1], m_bytes.size()));
+            } else {
+                entry.location = static_cast<std::uint32_t>(fields[1]);
+                entry.index = static_cast<std::uint32_t>(fields[2]);
             }
-            m_xref[objNumber] = entry;
+            m_xref.Add(entry);
         }
     }
     return stream;
@@ -188,8 +259,8 @@ ObjectPtr Document::ReadXrefStream(size_t offset)
 
 long Document::ResolveLength(const Object& ref)
 {
-    auto it = m_xref.find(ref.refNumber);
-    if (it == m_xref.end() || it->second.type != 1 || m_loading.count(ref.refNumber)) return -1;
+    const XrefEntry* entry = m_xref.Find(ref.refNumber);
+    if (!entry || entry->type != 1 || m_loading.count(ref.refNumber)) return -1;
     try {
         ObjectPtr length = Resolve(std::make_shared<Object>(ref));
         return length->kind == Kind::Number ? static_cast<long>(length->number) : -1;
@@ -204,6 +275,8 @@ ObjectPtr Document::Resolve(const ObjectPtr& obj)
     int number = obj->refNumber;
     auto cached = m_cache.find(number);
     if (cached != m_cache.end()) return cached->second;
+    auto damaged = m_damaged.find(number);
+    if (damaged != m_damaged.end()) throw PdfError(damaged->second);
     if (m_loading.count(number)) throw PdfError("object refers to itself");
     if (m_loading.size() > kMaxResolveDepth) throw PdfError("references nested too deeply");
     m_loading.insert(number);
@@ -221,53 +294,96 @@ ObjectPtr Document::Resolve(const ObjectPtr& obj)
 
 ObjectPtr Document::LoadObject(int number)
 {
-    auto it = m_xref.find(number);
-    if (it == m_xref.end() || it->second.type == 0) return MakeNull();
-    const XrefEntry& entry = it->second;
-    if (entry.type == 2) return LoadFromObjectStream(entry.streamNumber, entry.index, number);
-    if (entry.type != 1) return MakeNull();
-    Parser parser(m_bytes, entry.offset);
-    parser.lengthResolver = &m_lengthResolver;
+    const XrefEntry* recorded = m_xref.Find(number);
+    if (!recorded) return MakeNull();
+    const XrefEntry entry = *recorded; // a copy: loading may add entries
+    if (entry.type == 2) return LoadFromObjectStream(static_cast<int>(entry.location), number);
+    Parser parser = ParserAt(m_bytes, entry.location);
     int found = 0, generation = 0;
-    if (!parser.ReadObjectHeader(found, generation) || found != number) {
+    bool there = false;
+    try {
+        there = parser.ReadObjectHeader(found, generation) && found == number;
+    } catch (const PdfError&) {
+        there = false; // bytes that are no header at all: the offset is off
+    }
+    if (!there) {
         // A recorded offset that misses its object: the table is wrong, not the object.
         if (m_rebuilt) throw PdfError("object " + std::to_string(number) + " is not at its recorded offset");
         ScanObjects();
         return LoadObject(number);
     }
-    ObjectPtr obj = parser.ReadObject();
+    ObjectPtr obj = ReadBody(parser, number);
     // Objects inside an object stream were decrypted with the stream; the rest with their own key.
     if (m_security && number != m_encryptNumber) obj = m_security->Decrypt(obj, number, generation);
     return obj->kind == Kind::Ref ? Resolve(obj) : obj;
 }
 
-ObjectPtr Document::LoadFromObjectStream(int streamNumber, int /*index*/, int number)
+const Document::ObjectStream& Document::OpenObjectStream(int streamNumber)
 {
-    ObjectPtr stream = Resolve(RefTo(streamNumber));
-    if (stream->kind != Kind::Stream) throw PdfError("object stream missing");
     auto cached = m_objectStreams.find(streamNumber);
-    if (cached == m_objectStreams.end()) cached = m_objectStreams.emplace(streamNumber, DecodeStream(*stream)).first;
-    const std::string& data = cached->second;
-    int count = IntOf(stream->Get("N"), 0);
-    int first = IntOf(stream->Get("First"), -1);
-    if (count <= 0 || first < 0 || static_cast<size_t>(first) > data.size()) throw PdfError("bad object stream");
-    Parser header(data, 0);
-    for (int i = 0; i < count; ++i) {
-        ObjectPtr num = header.ReadObject();
-        ObjectPtr off = header.ReadObject();
-        if (num->kind != Kind::Number || off->kind != Kind::Number) throw PdfError("bad object stream header");
-        if (static_cast<int>(num->number) != number) continue;
-        Parser body(data, first + static_cast<size_t>(off->number));
-        return body.ReadObject();
+    if (cached != m_objectStreams.end()) {
+        if (!cached->second.damage.empty()) throw PdfError(cached->second.damage);
+        return cached->second;
     }
-    return MakeNull();
+    // Where the stream object cannot be had now (it is being loaded, or sits at the end of a long
+    // chain) the failure is not the stream's own, and is not remembered.
+    ObjectPtr stream = Resolve(RefTo(streamNumber));
+    try {
+        return m_objectStreams.emplace(streamNumber, ReadObjectStream(*stream)).first->second;
+    } catch (const PdfError& e) {
+        // Remembered: the stream's objects each ask for it again.
+        m_objectStreams[streamNumber].damage = e.what();
+        throw;
+    }
+}
+
+Document::ObjectStream Document::ReadObjectStream(const Object& stream)
+{
+    if (stream.kind != Kind::Stream) throw PdfError("object stream missing");
+    ObjectStream opened;
+    opened.data = DecodeStream(stream);
+    int count = IntOf(stream.Get("N"), 0);
+    int first = IntOf(stream.Get("First"), -1);
+    if (count <= 0 || first < 0 || static_cast<size_t>(first) > opened.data.size()) throw PdfError("bad object stream");
+    // The pairs up to the first damaged one (the objects after it cannot be placed).
+    Parser header = ParserAt(opened.data, 0);
+    try {
+        for (int i = 0; i < count && header.Position() < static_cast<size_t>(first); ++i) {
+            ObjectPtr num = header.ReadObject();
+            ObjectPtr off = header.ReadObject();
+            if (num->kind != Kind::Number || off->kind != Kind::Number || off->number < 0) break;
+            opened.offsets.emplace_back(static_cast<std::uint32_t>(num->number), first + static_cast<size_t>(off->number));
+        }
+    } catch (const PdfError&) {
+        // a header cut short keeps the pairs before the cut
+    }
+    // Sorted by number for the lookups; of two copies of a number in one header the first counts.
+    std::stable_sort(opened.offsets.begin(), opened.offsets.end(),
+                     [](const std::pair<std::uint32_t, size_t>& a, const std::pair<std::uint32_t, size_t>& b) { return a.first < b.first; });
+    opened.offsets.erase(std::unique(opened.offsets.begin(), opened.offsets.end(),
+                                     [](const std::pair<std::uint32_t, size_t>& a, const std::pair<std::uint32_t, size_t>& b) {
+                                         return a.first == b.first;
+                                     }),
+                         opened.offsets.end());
+    return opened;
+}
+
+ObjectPtr Document::LoadFromObjectStream(int streamNumber, int number)
+{
+    const ObjectStream& stream = OpenObjectStream(streamNumber);
+    auto it = std::lower_bound(stream.offsets.begin(), stream.offsets.end(), std::make_pair(static_cast<std::uint32_t>(number), size_t(0)));
+    if (it == stream.offsets.end() || it->first != static_cast<std::uint32_t>(number)) return MakeNull();
+    Parser body = ParserAt(stream.data, it->second);
+    return ReadBody(body, number);
 }
 
 void Document::ScanObjects()
 {
     m_rebuilt = true;
-    std::map<int, XrefEntry> found;
-    std::vector<int> objectStreams;
+    m_damaged.clear(); // objects may be found elsewhere now
+    std::vector<XrefEntry> found;   // each copy of an object in the file, in file order
+    std::vector<XrefEntry> streams; // the copies that are object streams
+    ForwardFinder streamWord(m_bytes, "stream"), objStmName(m_bytes, "/ObjStm"), endobjWord(m_bytes, "endobj");
     for (size_t at = m_bytes.find("obj"); at != std::string::npos; at = m_bytes.find("obj", at + 3)) {
         // "N G obj" at the start of a line or after a delimiter; its number and offset.
         size_t after = at + 3;
@@ -284,84 +400,145 @@ void Document::ScanObjects()
         if (p == numEnd || numEnd - p > 9 || (p > 0 && !IsPdfWhitespace(m_bytes[p - 1]) && !IsPdfDelimiter(m_bytes[p - 1])))
             continue;
         XrefEntry entry;
+        entry.number = static_cast<std::uint32_t>(std::atoi(m_bytes.substr(p, numEnd - p).c_str()));
         entry.type = 1;
-        entry.offset = p;
-        int number = std::atoi(m_bytes.substr(p, numEnd - p).c_str());
-        found[number] = entry; // a later copy of an object is a later revision
-        size_t head = m_bytes.find("stream", after);
-        if (head != std::string::npos && m_bytes.find("/ObjStm", after) < head && m_bytes.find("endobj", after) > head)
-            objectStreams.push_back(number);
+        entry.location = static_cast<std::uint32_t>(p);
+        found.push_back(entry);
+        // An object stream: "/ObjStm" before the object's "stream", and no "endobj" between.
+        size_t head = streamWord.Next(after);
+        if (head != std::string::npos && objStmName.Next(after) < head && endobjWord.Next(after) > head)
+            streams.push_back(entry);
     }
-    // The table's own entries stay only for objects packed in object streams the scan did not find.
-    for (auto& entry : m_xref)
-        if (entry.second.type == 2 && !found.count(entry.first)) found[entry.first] = entry.second;
-    m_xref.swap(found);
-    for (int stream : objectStreams) IndexObjectStream(stream);
+    // The copies in the file, a later one over an earlier one; the table's entries into object
+    // streams only for objects the scan does not find.
+    std::vector<XrefEntry> packed;
+    for (const XrefEntry& entry : m_xref.Entries())
+        if (entry.type == 2) packed.push_back(entry);
+    XrefIndex scanned;
+    for (auto it = found.rbegin(); it != found.rend(); ++it) scanned.Add(*it);
+    for (const XrefEntry& entry : packed) scanned.Add(entry);
+    m_xref.Swap(scanned);
+
+    // The objects of the object streams stand where their stream stands: of all copies of an
+    // object, in the file or in streams, the last one is the latest revision.
+    std::vector<std::pair<size_t, XrefEntry>> copies;
+    for (const XrefEntry& entry : found) copies.emplace_back(entry.location, entry);
+    size_t plainCopies = copies.size();
+    for (const XrefEntry& stream : streams) {
+        const XrefEntry* latest = m_xref.Find(static_cast<int>(stream.number));
+        if (!latest || latest->type != 1 || latest->location != stream.location) continue; // an older revision
+        for (const XrefEntry& member : MembersOf(static_cast<int>(stream.number))) copies.emplace_back(stream.location, member);
+    }
+    if (copies.size() == plainCopies) return;
+    std::stable_sort(copies.begin(), copies.end(),
+                     [](const std::pair<size_t, XrefEntry>& a, const std::pair<size_t, XrefEntry>& b) { return a.first > b.first; });
+    XrefIndex latest;
+    for (const auto& copy : copies) latest.Add(copy.second);
+    for (const XrefEntry& entry : packed) latest.Add(entry);
+    m_xref.Swap(latest);
 }
 
-void Document::IndexObjectStream(int streamNumber)
+std::vector<XrefEntry> Document::MembersOf(int streamNumber)
 {
+    std::vector<XrefEntry> members;
     try {
-        ObjectPtr stream = Resolve(RefTo(streamNumber));
-        if (stream->kind != Kind::Stream) return;
-        std::string data = DecodeStream(*stream);
-        int count = IntOf(stream->Get("N"), 0);
-        Parser header(data, 0);
-        for (int i = 0; i < count; ++i) {
-            ObjectPtr num = header.ReadObject();
-            header.ReadObject();
-            if (num->kind != Kind::Number) return;
-            int number = static_cast<int>(num->number);
-            if (m_xref.count(number)) continue;
+        for (const auto& member : OpenObjectStream(streamNumber).offsets) {
             XrefEntry entry;
+            entry.number = member.first;
             entry.type = 2;
-            entry.streamNumber = streamNumber;
-            entry.index = i;
-            m_xref[number] = entry;
+            entry.location = static_cast<std::uint32_t>(streamNumber);
+            members.push_back(entry);
         }
     } catch (const PdfError&) {
-        // an object stream that cannot be read adds nothing
+        // an object stream that cannot be read holds nothing
     }
+    return members;
 }
 
 void Document::RebuildXref()
 {
-    m_xref.clear();
-    m_cache.clear();
-    m_objectStreams.clear();
+    m_xref.Clear();
+    ForgetLoaded();
     m_trailer.reset();
     ScanObjects();
     // The trailers' entries, later ones over earlier ones; a file of cross-reference streams keeps
-    // them in those streams' dictionaries.
+    // them in those streams' dictionaries. Each trailer is read within its stretch of bytes (up to
+    // the next "trailer"), so that damaged ones cost their own bytes only.
     auto trailer = std::make_shared<Object>();
     trailer->kind = Kind::Dict;
     auto take = [&](const ObjectPtr& dict) {
         for (const char* key : {"Root", "Info", "Encrypt", "ID"})
             if (!dict->Get(key)->IsNull()) trailer->dict[key] = dict->Get(key);
     };
-    for (size_t at = m_bytes.find("trailer"); at != std::string::npos; at = m_bytes.find("trailer", at + 7)) {
-        try {
-            Parser parser(m_bytes, at + 7);
-            ObjectPtr dict = parser.ReadObject();
-            if (dict->kind == Kind::Dict) take(dict);
-        } catch (const PdfError&) {
-            // a damaged trailer gives nothing
-        }
+    std::vector<size_t> trailerWords;
+    for (size_t at = m_bytes.find("trailer"); at != std::string::npos; at = m_bytes.find("trailer", at + 7))
+        trailerWords.push_back(at);
+    for (size_t i = 0; i < trailerWords.size(); ++i) {
+        size_t end = i + 1 < trailerWords.size() ? trailerWords[i + 1] : m_bytes.size();
+        ObjectPtr dict = ReadStretch(m_bytes, trailerWords[i] + 7, end, false);
+        if (dict->kind == Kind::Dict) take(dict);
     }
     if (trailer->Get("Root")->IsNull()) {
-        for (auto& entry : m_xref) {
-            try {
-                ObjectPtr obj = Resolve(RefTo(entry.first));
-                if (obj->kind == Kind::Stream && obj->Get("Type")->IsName("XRef")) take(obj);
-                else if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog") && trailer->Get("Root")->IsNull())
-                    trailer->dict["Root"] = RefTo(entry.first);
-            } catch (const PdfError&) {
-                // a damaged object is no catalog
+        // The catalog, and the entries of cross-reference streams: objects whose stretch (from their
+        // header to the next object's) names one, read within it, the last in the file winning.
+        std::vector<std::pair<size_t, XrefEntry>> stretches; // where each object begins, in the file or its stream
+        for (const XrefEntry& entry : m_xref.Entries())
+            if (entry.type == 1) stretches.emplace_back(entry.location, entry);
+        std::sort(stretches.begin(), stretches.end(),
+                  [](const std::pair<size_t, XrefEntry>& a, const std::pair<size_t, XrefEntry>& b) { return a.first < b.first; });
+        for (size_t i = 0; i < stretches.size(); ++i) {
+            size_t from = stretches[i].first, end = i + 1 < stretches.size() ? stretches[i + 1].first : m_bytes.size();
+            if (!Holds(m_bytes, from, end, "Catalog") && !Holds(m_bytes, from, end, "XRef")) continue;
+            ObjectPtr obj = ReadStretch(m_bytes, from, end, true);
+            if (obj->kind == Kind::Stream && obj->Get("Type")->IsName("XRef")) take(obj);
+            else if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog"))
+                trailer->dict["Root"] = RefTo(static_cast<int>(stretches[i].second.number));
+        }
+        // A catalog packed in an object stream the scan opened, where the file holds none.
+        for (auto& opened : m_objectStreams) {
+            if (!trailer->Get("Root")->IsNull()) break;
+            std::vector<std::pair<size_t, std::uint32_t>> members;
+            for (const auto& member : opened.second.offsets) members.emplace_back(member.second, member.first);
+            std::sort(members.begin(), members.end());
+            const std::string& data = opened.second.data;
+            for (size_t i = 0; i < members.size(); ++i) {
+                size_t from = std::min(members[i].first, data.size());
+                size_t end = i + 1 < members.size() ? std::min(members[i + 1].first, data.size()) : data.size();
+                if (from >= end || !Holds(data, from, end, "Catalog")) continue;
+                ObjectPtr obj = ReadStretch(data, from, end, false);
+                if (obj->kind == Kind::Dict && obj->Get("Type")->IsName("Catalog"))
+                    trailer->dict["Root"] = RefTo(static_cast<int>(members[i].second));
             }
         }
     }
+    // The objects read in the search for the catalog; the object streams the scan opened stay.
     m_cache.clear();
+    m_damaged.clear();
+    m_values.used = 0;
     m_trailer = trailer;
+}
+
+ObjectPtr Document::ReadBody(Parser& parser, int number)
+{
+    try {
+        return parser.ReadObject();
+    } catch (const PdfError& e) {
+        m_damaged.emplace(number, e.what());
+        throw;
+    }
+}
+
+ObjectPtr Document::ReadStretch(const std::string& bytes, size_t from, size_t end, bool header)
+{
+    std::string stretch = bytes.substr(from, end - from);
+    try {
+        Parser parser = ParserAt(stretch, 0);
+        int number = 0, generation = 0;
+        if (header && !parser.ReadObjectHeader(number, generation)) return MakeNull();
+        return parser.ReadObject();
+    } catch (const PdfError&) {
+        return MakeNull(); // a damaged object or trailer gives nothing
+    }
 }
 
 std::string Document::DecodeStream(const Object& stream)
@@ -386,7 +563,17 @@ std::string Document::DecodeStream(const Object& stream)
         if (f->text == "Crypt") continue; // undone when the object was loaded
         steps.push_back(FilterStep{f->text, params[i]});
     }
-    return DecodeFilters(stream.raw, steps);
+    std::string decoded = DecodeFilters(stream.raw, steps);
+    // A stream decoded again (a content shared by pages, a form drawn twice) counts once.
+    if (m_decoded.insert(&stream).second) {
+        m_decodedBytes += decoded.size();
+        if (m_decodedBytes > kMaxDecodedBytes) {
+            m_decoded.erase(&stream);
+            m_decodedBytes -= decoded.size();
+            throw PdfError("its streams need more than " + std::to_string(kMaxDecodedBytes >> 20) + " MB when decoded");
+        }
+    }
+    return decoded;
 }
 
 template <typename Box> void Document::ReadBox(const ObjectPtr& entry, Box& box)
@@ -411,7 +598,10 @@ std::vector<Document::Page> Document::Pages()
     std::function<void(const ObjectPtr&, int, const Page&, int)> walk =
         [&](const ObjectPtr& ref, int number, const Page& inherited, int depth) {
             ObjectPtr node = Resolve(ref);
-            if (node->kind != Kind::Dict || depth > kMaxPageDepth || !visited.insert(node.get()).second) return;
+            if (node->kind != Kind::Dict || !visited.insert(node.get()).second) return;
+            if (depth > kMaxPageDepth)
+                throw PdfError("the page tree goes deeper than " + std::to_string(kMaxPageDepth) + " levels at " +
+                               (number ? "object " + std::to_string(number) : std::string("a page tree node")));
             Page here = inherited;
             here.object = node;
             here.number = number;

@@ -113,12 +113,13 @@ std::string FlateDecode(const std::string& data)
             inflateEnd(&zs);
             throw PdfError("damaged compressed stream");
         }
-        out.append(buffer, sizeof buffer - zs.avail_out);
-        if (rc == Z_BUF_ERROR && zs.avail_in == 0) break; // truncated input: keep what came out
-        if (out.size() > kMaxDecodedSize) {
+        // Refused before the string grows past the limit, so that it never holds twice as much.
+        if (out.size() + (sizeof buffer - zs.avail_out) > kMaxDecodedSize) {
             inflateEnd(&zs);
             throw PdfError("compressed stream too large");
         }
+        out.append(buffer, sizeof buffer - zs.avail_out);
+        if (rc == Z_BUF_ERROR && zs.avail_in == 0) break; // truncated input: keep what came out
     } while (rc != Z_STREAM_END);
     inflateEnd(&zs);
     return out;
@@ -242,7 +243,8 @@ std::string RunLengthDecode(const std::string& data)
 std::string UndoPredictor(const std::string& data, int predictor, int colors, int bitsPerComponent, int columns)
 {
     if (predictor < 2) return data;
-    if (colors < 1 || colors > 32 || columns < 1 || bitsPerComponent < 1 || bitsPerComponent > 16)
+    if (colors < 1 || colors > 32 || columns < 1 || bitsPerComponent < 1 || bitsPerComponent > 16 ||
+        static_cast<unsigned long long>(colors) * bitsPerComponent * columns / 8 > kMaxDecodedSize)
         throw PdfError("bad predictor parameters");
     if (predictor == 2) return UndoTiffPredictor(data, colors, bitsPerComponent, columns);
     if (predictor >= 10 && predictor <= 15) return UndoPngPredictor(data, colors, bitsPerComponent, columns);

@@ -1,6 +1,7 @@
 // The values a PDF file is made of (numbers, strings, names, arrays, dictionaries, references,
 // streams) and the parser that reads them from the bytes of a file.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -45,14 +46,22 @@ struct Object
 
 ObjectPtr MakeNull();
 
+// The values the parsers of one document have made, and how many they may: a small file can
+// name millions of values, and each takes memory. Parsing past the limit throws PdfError.
+struct ValueBudget
+{
+    size_t limit = 0;
+    size_t used = 0;
+};
+
 // Reads objects from a byte range. Throws PdfError on malformed input.
 class Parser
 {
 public:
-    Parser(const std::string& bytes, size_t pos) : m_bytes(bytes), m_pos(pos) {}
+    Parser(const std::string& bytes, size_t pos) : m_bytes(bytes), m_pos(std::min(pos, bytes.size())) {}
 
     size_t Position() const { return m_pos; }
-    void SetPosition(size_t pos) { m_pos = pos; }
+    void SetPosition(size_t pos) { m_pos = std::min(pos, m_bytes.size()); }
 
     // One object; a dictionary followed by "stream" takes its stream bytes, the length coming from
     // streamLength when it is not a direct number (lengths may be indirect).
@@ -65,6 +74,8 @@ public:
 
     // Called for a stream whose /Length is a reference; returns the length, or -1 when unknown.
     std::function<long(const Object& lengthRef)>* lengthResolver = nullptr;
+    // Counts the values read; none when null.
+    ValueBudget* budget = nullptr;
 
 private:
     ObjectPtr ReadValue(int depth);

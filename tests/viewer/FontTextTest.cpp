@@ -166,6 +166,20 @@ TEST(CMaps, CodeSpacesSplitMixedLengthsAndRangesNameTextAndCids)
     EXPECT_EQ(2, length);
 }
 
+TEST(CMaps, ARangeOfOneCodeMapsThatCode)
+{
+    pdf::CMap map = pdf::CMap::Parse("1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
+                                     "1 beginbfrange <0041> <0041> <0058> endbfrange\n"
+                                     "1 beginbfrange <0050> <0050> [<0059>] endbfrange\n");
+    std::wstring text;
+    ASSERT_TRUE(map.Text(0x41, 2, text));
+    EXPECT_EQ(L"X", text);
+    ASSERT_TRUE(map.Text(0x50, 2, text));
+    EXPECT_EQ(L"Y", text);
+    EXPECT_FALSE(map.Text(0x42, 2, text));
+    EXPECT_FALSE(map.Text(0x40, 2, text));
+}
+
 TEST(PageFontCodes, FontsOfAFileReadThroughTheirEncodingsAndWidths)
 {
     const std::string program = "%!PS-AdobeFont-1.0: Test\n/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\n"

@@ -111,6 +111,9 @@ TEST(StreamFilters, DamagedDataIsAnErrorNotACrash)
     EXPECT_THROW(DecodeInFile("/Filter /DCTDecode", "\xff\xd8"), PdfError);
     EXPECT_THROW(DecodeInFile("/Filter /FlateDecode /DecodeParms << /Predictor 12 /Columns 0 >>", Deflate("abc")), PdfError);
     EXPECT_THROW(DecodeInFile("/Filter /FlateDecode /DecodeParms << /Predictor 12 /Columns 2 >>", Deflate("\x07xy")), PdfError);
+    // Rows wider than any stream may decode to (colors x bits x columns past 2^32 bits).
+    EXPECT_THROW(UndoPredictor(std::string(64, '\0'), 12, 32, 16, 2000000000), PdfError);
+    EXPECT_THROW(UndoPredictor(std::string(64, '\0'), 2, 32, 16, 2000000000), PdfError);
     // Cut short: what was decoded is kept.
     EXPECT_EQ("ab", RunLengthDecode("\x05" "ab"));
     EXPECT_EQ(std::string("\x00\x01", 2), DecodeInFile("/Filter [/AHx /RL]", "010001"));
