@@ -570,7 +570,7 @@ std::string Document::DecodeStream(const Object& stream)
         if (m_decodedBytes > kMaxDecodedBytes) {
             m_decoded.erase(&stream);
             m_decodedBytes -= decoded.size();
-            throw PdfError("its streams need more than " + std::to_string(kMaxDecodedBytes >> 20) + " MB when decoded");
+            throw PdfLimitError("its streams need more than " + std::to_string(kMaxDecodedBytes >> 20) + " MB when decoded");
         }
     }
     return decoded;
@@ -600,7 +600,7 @@ std::vector<Document::Page> Document::Pages()
             ObjectPtr node = Resolve(ref);
             if (node->kind != Kind::Dict || !visited.insert(node.get()).second) return;
             if (depth > kMaxPageDepth)
-                throw PdfError("the page tree goes deeper than " + std::to_string(kMaxPageDepth) + " levels at " +
+                throw PdfLimitError("the page tree goes deeper than " + std::to_string(kMaxPageDepth) + " levels at " +
                                (number ? "object " + std::to_string(number) : std::string("a page tree node")));
             Page here = inherited;
             here.object = node;

@@ -138,6 +138,8 @@ public:
             WalkNode(ref, parent, depth);
         } catch (const FieldTreeRefusal&) {
             throw;
+        } catch (const PdfLimitError&) {
+            throw;
         } catch (const PdfError& e) {
             if (ref->kind != Kind::Ref) throw;
             throw FieldTreeRefusal("field object " + ObjectName(ref) + " is damaged (" + e.what() + ")");
@@ -207,6 +209,8 @@ private:
     {
         try {
             return m_doc.Resolve(kid);
+        } catch (const PdfLimitError&) {
+            throw;
         } catch (const PdfError& e) {
             throw FieldTreeRefusal("field object " + ObjectName(kid) + " is damaged (" + e.what() + ")");
         }
@@ -632,6 +636,8 @@ bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& erro
         std::vector<Document::Page> pages;
         try {
             pages = doc.Pages();
+        } catch (const PdfLimitError&) {
+            throw;
         } catch (const PdfError& e) {
             throw PdfError(PageTreeDamage(doc, e.what()));
         }

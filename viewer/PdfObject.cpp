@@ -96,7 +96,7 @@ ObjectPtr Parser::ReadValue(int depth)
 {
     if (depth > kMaxNesting) throw PdfError("objects nested too deeply");
     if (budget && ++budget->used > budget->limit)
-        throw PdfError("its objects hold more than " + std::to_string(budget->limit) + " values");
+        throw PdfLimitError("its objects hold more than " + std::to_string(budget->limit) + " values");
     SkipWhitespace();
     if (m_pos >= m_bytes.size()) throw PdfError("unexpected end of file");
     unsigned char c = m_bytes[m_pos];

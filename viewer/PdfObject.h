@@ -18,6 +18,14 @@ public:
     explicit PdfError(const std::string& what) : std::runtime_error(what) {}
 };
 
+// A file refused for what it asks of the reader (more values, decoded bytes or page-tree levels than a
+// document may have), not for damage: its message stands as it is, whichever object reached the limit.
+class PdfLimitError : public PdfError
+{
+public:
+    explicit PdfLimitError(const std::string& what) : PdfError(what) {}
+};
+
 struct Object;
 using ObjectPtr = std::shared_ptr<const Object>;
 using Dict = std::map<std::string, ObjectPtr>;
