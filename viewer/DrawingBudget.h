@@ -1,0 +1,65 @@
+// What drawing one page may spend, whatever its content holds: a count of work (operators run,
+// repeated forms included), one store of operands and saved graphics states shared by the page and
+// the forms it nests, and a depth of nested forms. Each limit that cuts the page says so once in
+// the trace.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace viewer {
+
+// Operators a real page runs are some tens of thousands; a page that reaches this many units of
+// work stops where it is (a few seconds of drawing at most).
+const size_t kDrawingWorkBudget = 4000000;
+// Operands and saved graphics states held at once, across nested forms (tens of megabytes at most).
+const size_t kDrawingHeldBudget = 200000;
+// No operator takes more than a few dozen operands; older ones past this are dropped.
+const size_t kMaxOperands = 48;
+// Forms drawn inside forms.
+const int kMaxDrawnFormDepth = 128;
+
+class DrawingBudget
+{
+public:
+    // The trace names the page "Page 1 of <document>" (page from 1, the document's text outliving
+    // the budget), or "Page content" when page is 0.
+    DrawingBudget(size_t page, const wchar_t* document) : m_page(page), m_document(document) {}
+
+    // Spends units of work; false once the budget is spent (traced the first time).
+    bool Spend(size_t units);
+    void CountOperator() { ++m_operators; }
+    size_t Operators() const { return m_operators; }
+
+    // Holds units of operands or saved states; false (traced once) when that would pass the budget.
+    bool Hold(size_t units);
+    void Release(size_t units) { m_held -= units < m_held ? units : m_held; }
+
+    // Lines for the other limits, each traced once a page.
+    void OperandsDropped();
+    void FormTooDeep();
+    // Drawing ended by a failure (an allocation that failed, an error of the system).
+    void Failed(const char* what);
+
+private:
+    void Trace(const wchar_t* format, ...);
+
+    size_t m_page;
+    const wchar_t* m_document;
+    size_t m_work = 0;
+    size_t m_operators = 0;
+    size_t m_held = 0;
+    bool m_workTraced = false, m_heldTraced = false, m_operandsTraced = false, m_depthTraced = false;
+};
+
+// Switches by which tests reach inside drawing; production code never sets them.
+struct DrawingProbes
+{
+    // Runs before each operator with the number run so far (a test throws from it).
+    std::function<void(size_t operatorsRun)> beforeOperator;
+    // Told the pixel height of each font made for page text.
+    std::function<void(int pixelHeight)> fontMade;
+};
+DrawingProbes& DrawingProbesForTest();
+
+} // namespace viewer
