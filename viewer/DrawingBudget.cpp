@@ -18,9 +18,9 @@ bool DrawingBudget::Spend(size_t units)
     return false;
 }
 
-bool DrawingBudget::Hold(size_t units)
+bool DrawingBudget::Hold(size_t units, size_t limit)
 {
-    if (units <= kDrawingHeldBudget - m_held && m_held <= kDrawingHeldBudget) {
+    if (m_held <= limit && units <= limit - m_held) {
         m_held += units;
         return true;
     }

@@ -12,8 +12,13 @@ namespace viewer {
 // Operators a real page runs are some tens of thousands; a page that reaches this many units of
 // work stops where it is (a few seconds of drawing at most).
 const size_t kDrawingWorkBudget = 4000000;
+// Painting costs with the pixels it covers: a fill or glyph counts one unit more for each this many
+// pixels of the device's clip it may touch (a whole page at 150% costs about a thousand).
+const double kPixelsPerWorkUnit = 1024;
 // Operands and saved graphics states held at once, across nested forms (tens of megabytes at most).
+// Saved states may not take the last part: operators after a flood of saves still get operands.
 const size_t kDrawingHeldBudget = 200000;
+const size_t kOperandReserve = 20000;
 // No operator takes more than a few dozen operands; older ones past this are dropped.
 const size_t kMaxOperands = 48;
 // Forms drawn inside forms.
@@ -31,8 +36,10 @@ public:
     void CountOperator() { ++m_operators; }
     size_t Operators() const { return m_operators; }
 
-    // Holds units of operands or saved states; false (traced once) when that would pass the budget.
-    bool Hold(size_t units);
+    // Holds units of operands, or one saved state; false (traced once) when that would pass the
+    // budget (for a state, the budget less the operands' reserve).
+    bool HoldOperand(size_t units) { return Hold(units, kDrawingHeldBudget); }
+    bool HoldSave() { return Hold(1, kDrawingHeldBudget - kOperandReserve); }
     void Release(size_t units) { m_held -= units < m_held ? units : m_held; }
 
     // Lines for the other limits, each traced once a page.
@@ -42,6 +49,7 @@ public:
     void Failed(const char* what);
 
 private:
+    bool Hold(size_t units, size_t limit);
     void Trace(const wchar_t* format, ...);
 
     size_t m_page;

@@ -129,7 +129,7 @@ public:
             m_list.erase(m_list.begin());
             m_weights.erase(m_weights.begin());
         }
-        if (!m_budget.Hold(weight)) return false;
+        if (!m_budget.HoldOperand(weight)) return false;
         m_list.push_back(std::move(operand));
         m_weights.push_back(weight);
         return true;
@@ -146,6 +146,17 @@ private:
     std::vector<pdf::ObjectPtr> m_list;
     std::vector<size_t> m_weights;
 };
+
+// The number of operands an operator takes; 0 where it varies (colours) or none are used.
+size_t Arity(const std::string& op)
+{
+    static const std::map<std::string, size_t> arities = {
+        {"cm", 6}, {"w", 1}, {"G", 1}, {"g", 1}, {"RG", 3}, {"rg", 3}, {"K", 4}, {"k", 4}, {"m", 2}, {"l", 2},
+        {"c", 6}, {"v", 4}, {"y", 4}, {"re", 4}, {"Tf", 2}, {"TL", 1}, {"Tc", 1}, {"Tw", 1}, {"Tz", 1}, {"Ts", 1},
+        {"Tr", 1}, {"Td", 2}, {"TD", 2}, {"Tm", 6}, {"Tj", 1}, {"'", 1}, {"\"", 3}, {"TJ", 1}};
+    auto it = arities.find(op);
+    return it == arities.end() ? 0 : it->second;
+}
 
 // The span of the array or dictionary that starts at pos: its end and the objects it holds
 // (itself and nested ones), counted without building them. Counting stops past limit.
@@ -249,7 +260,11 @@ private:
                 operands.Clear();
                 if (!name.empty()) DrawForm(name);
             } else {
-                Operator(op, operands.List());
+                // Operands before those the operator takes are left over from damage: its own are the last.
+                const std::vector<pdf::ObjectPtr>& all = operands.List();
+                size_t arity = Arity(op);
+                if (arity && all.size() > arity) Operator(op, std::vector<pdf::ObjectPtr>(all.end() - arity, all.end()));
+                else Operator(op, all);
             }
             operands.Clear();
         }
@@ -264,7 +279,7 @@ private:
         if (content[at] == '[' || content.compare(at, 2, "<<") == 0) {
             Collection collection = ScanCollection(content, at, kDrawingWorkBudget);
             if (!Spend(collection.objects)) return;
-            if (!m_budget.Hold(collection.objects)) {
+            if (!m_budget.HoldOperand(collection.objects)) {
                 parser.SetPosition(collection.end);
                 return;
             }
@@ -321,13 +336,49 @@ private:
         return unchanged;
     }
 
+    // The work units of painting within that device box (a fill's points, a glyph's em square):
+    // the pixels of it the clip lets through.
+    size_t PaintUnits(double left, double top, double right, double bottom) const
+    {
+        RECT clip;
+        if (GetClipBox(m_dc, &clip) == ERROR) return 1;
+        double width = std::min(right, static_cast<double>(clip.right)) - std::max(left, static_cast<double>(clip.left));
+        double height = std::min(bottom, static_cast<double>(clip.bottom)) - std::max(top, static_cast<double>(clip.top));
+        if (!(width > 0 && height > 0)) return 1;
+        return 1 + static_cast<size_t>(width * height / kPixelsPerWorkUnit);
+    }
+
+    // ... of a glyph of that pixel height: its em square, or the clip where that is smaller.
+    size_t GlyphUnits(double pixels) const
+    {
+        RECT clip;
+        if (GetClipBox(m_dc, &clip) == ERROR) return 1;
+        double shown = static_cast<double>(clip.right - clip.left) * (clip.bottom - clip.top);
+        return 1 + static_cast<size_t>(std::min(pixels * pixels, shown) / kPixelsPerWorkUnit);
+    }
+
     void StrokePath(bool fill, bool stroke)
     {
         if (m_path.empty()) return;
         // The width is in user space: scaled as the current matrix scales areas (a page turn keeps it).
+        // A pen wider than any device is as wide as one.
         const double* m = m_state.ctm;
         double userScale = std::sqrt(std::fabs(m[0] * m[3] - m[1] * m[2]));
-        int width = std::max(1, static_cast<int>(std::lround(m_state.lineWidth * userScale * m_place.scale)));
+        double pixels = std::fabs(m_state.lineWidth * userScale * m_place.scale);
+        int width = std::max(1, static_cast<int>(std::lround(std::isfinite(pixels) ? std::min(pixels, 30000.0) : 1.0)));
+        double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+        for (const auto& figure : m_path)
+            for (const POINT& point : figure) {
+                left = std::min(left, static_cast<double>(point.x));
+                right = std::max(right, static_cast<double>(point.x));
+                top = std::min(top, static_cast<double>(point.y));
+                bottom = std::max(bottom, static_cast<double>(point.y));
+            }
+        double reach = stroke ? width / 2.0 + 1 : 1;
+        if (!Spend(PaintUnits(left - reach, top - reach, right + reach, bottom + reach))) {
+            m_path.clear();
+            return;
+        }
         HPEN pen = stroke ? CreatePen(PS_SOLID, width, Colour(m_state.stroke)) : static_cast<HPEN>(GetStockObject(NULL_PEN));
         HBRUSH brush = fill ? CreateSolidBrush(Colour(m_state.fill)) : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
         HGDIOBJ oldPen = SelectObject(m_dc, pen), oldBrush = SelectObject(m_dc, brush);
@@ -444,6 +495,8 @@ private:
         double vertical = std::sqrt(full[2] * full[2] + full[3] * full[3]);
         double pixels = std::fabs(p.size) * vertical * m_place.scale;
         if (!(pixels >= 1) || !std::isfinite(pixels) || text.empty()) return 0;
+        bool drawn = p.render != 3 && p.render != 7;
+        if (drawn && !Spend(text.size() * GlyphUnits(pixels))) return 0;
         // Taller text is measured in a font at the cap and drawn from its outlines scaled up.
         bool outlined = pixels > kMaxTextPixels;
         double capped = std::min(pixels, static_cast<double>(kMaxTextPixels));
@@ -453,7 +506,7 @@ private:
         SIZE extent{};
         GetTextExtentPoint32W(m_dc, text.c_str(), static_cast<int>(text.size()), &extent);
         COLORREF colour = Colour(p.render == 1 || p.render == 5 ? m_state.stroke : m_state.fill);
-        if (outlined && p.render != 3 && p.render != 7) {
+        if (outlined && drawn) {
             // Text space is size / capped per pixel of the capped font.
             double unit = std::fabs(p.size) / capped;
             std::vector<double> at = CharacterStarts(m_dc, text);
@@ -463,7 +516,7 @@ private:
                 y *= unit;
                 return ShownToDevice(m_place, full[0] * x + full[2] * y + full[4], full[1] * x + full[3] * y + full[5]);
             });
-        } else if (p.render != 3 && p.render != 7) {
+        } else if (drawn) {
             SetBkMode(m_dc, TRANSPARENT);
             SetTextColor(m_dc, colour);
             UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
@@ -554,7 +607,7 @@ private:
     // A save the budget refuses leaves the state as it is; its Q then restores nothing.
     void Save()
     {
-        if (!m_budget.Hold(1)) {
+        if (!m_budget.HoldSave()) {
             ++m_refusedSaves;
             return;
         }
