@@ -3,6 +3,7 @@
 #include "PageCanvas.h"
 #include "PdfTestFiles.h"
 #include "framework/Seams.h"
+#include "tests/support/WindowPixels.h"
 #include "viewer/DrawingBudget.h"
 #include "viewer/PageRenderer.h"
 #include "viewer/PdfForm.h"
@@ -211,10 +212,6 @@ TEST_F(DrawingLimits, HugeTextIsDrawnAsItsShapeWithoutAHugeFont)
 // large: the same box and ten squared times the ink, within a percent or two.
 TEST_F(DrawingLimits, HugeTextHasTheShapeOfTheSameTextDrawnSmaller)
 {
-    struct Ink
-    {
-        int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, dark = 0;
-    };
     auto inkOf = [](int side, double size) {
         PageCanvas page(side, side);
         viewer::PagePlacement place;
@@ -227,22 +224,30 @@ TEST_F(DrawingLimits, HugeTextHasTheShapeOfTheSameTextDrawnSmaller)
         Ink ink;
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x)
-                if (g[y * side + x] < 128) {
-                    ink.left = std::min(ink.left, x);
-                    ink.right = std::max(ink.right, x + 1);
-                    ink.top = std::min(ink.top, y);
-                    ink.bottom = std::max(ink.bottom, y + 1);
-                    ++ink.dark;
-                }
+                if (g[y * side + x] < 128) ink.Add(x, y);
         return ink;
     };
     Ink small = inkOf(220, 290), huge = inkOf(2200, 2900);
-    ASSERT_GT(small.dark, 1000);
+    ASSERT_GT(small.count, 1000);
     EXPECT_NEAR(small.left * 10, huge.left, 15);
     EXPECT_NEAR(small.right * 10, huge.right, 15);
     EXPECT_NEAR(small.top * 10, huge.top, 15);
     EXPECT_NEAR(small.bottom * 10, huge.bottom, 15);
-    EXPECT_NEAR(small.dark * 100.0, huge.dark, small.dark * 100.0 * 0.03);
+    EXPECT_NEAR(small.count * 100.0, huge.count, small.count * 100.0 * 0.03);
+}
+
+// Text in forty sizes, then in the first again: the fonts of the last few sizes are kept, the first
+// is made anew (the cache keeps a few, not every size a page asks for).
+TEST_F(DrawingLimits, TheFontsOfPageTextAreKeptForTheLastFewSizesOnly)
+{
+    std::vector<int> made;
+    viewer::DrawingProbesForTest().fontMade = [&](int height) { made.push_back(height); };
+    std::string content = "0 g BT 10 10 Td ";
+    for (int size = 10; size < 50; ++size) content += "/F1 " + std::to_string(size) + " Tf (A) Tj ";
+    DrawContent(content + "/F1 49 Tf (A) Tj /F1 48 Tf (A) Tj /F1 10 Tf (A) Tj ET");
+    ASSERT_EQ(41u, made.size());
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(10 + i, made[i]);
+    EXPECT_EQ(10, made[40]);
 }
 
 // Drawing that fails inside a nested form (an allocation refused at its second fill): the page
