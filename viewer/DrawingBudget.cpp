@@ -8,8 +8,11 @@ namespace viewer {
 
 bool DrawingBudget::Spend(size_t units)
 {
-    m_work += units;
-    if (m_work <= kDrawingWorkBudget) return true;
+    if (m_work <= kDrawingWorkBudget && units <= kDrawingWorkBudget - m_work) {
+        m_work += units;
+        return true;
+    }
+    m_work = kDrawingWorkBudget + 1;
     if (!m_workTraced) {
         m_workTraced = true;
         Trace(L"drawing stopped after %lu operators (the page's drawing budget)",

@@ -5,17 +5,17 @@
 #pragma once
 #include <cstddef>
 #include <functional>
-#include <string>
 
 namespace viewer {
 
-// Operators a real page runs are some tens of thousands; a page that reaches this many units of
-// work stops where it is (a few seconds of drawing at most).
+// Work a page may do: each operator, operand and character shown counts one unit, painting more
+// (below). Real pages stay far below it (the sample claim form runs about 3,200 operators); a
+// page that reaches it stops where it is, after two seconds or so of drawing.
 const size_t kDrawingWorkBudget = 4000000;
 // Painting costs with the pixels it covers: a fill or glyph counts one unit more for each this many
 // pixels of the device's clip it may touch (a whole page at 150% costs about a thousand).
 const double kPixelsPerWorkUnit = 1024;
-// Operands and saved graphics states held at once, across nested forms (tens of megabytes at most).
+// Operands and saved graphics states held at once, across nested forms (some tens of megabytes).
 // Saved states may not take the last part: operators after a flood of saves still get operands.
 const size_t kDrawingHeldBudget = 200000;
 const size_t kOperandReserve = 20000;

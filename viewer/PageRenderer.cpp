@@ -496,7 +496,8 @@ private:
         double pixels = std::fabs(p.size) * vertical * m_place.scale;
         if (!(pixels >= 1) || !std::isfinite(pixels) || text.empty()) return 0;
         bool drawn = p.render != 3 && p.render != 7;
-        if (drawn && !Spend(text.size() * GlyphUnits(pixels))) return 0;
+        double units = static_cast<double>(text.size()) * GlyphUnits(pixels);
+        if (drawn && !Spend(units > kDrawingWorkBudget ? kDrawingWorkBudget + 1 : static_cast<size_t>(units))) return 0;
         // Taller text is measured in a font at the cap and drawn from its outlines scaled up.
         bool outlined = pixels > kMaxTextPixels;
         double capped = std::min(pixels, static_cast<double>(kMaxTextPixels));
