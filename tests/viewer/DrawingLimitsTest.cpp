@@ -2,6 +2,7 @@
 // cut named in the trace, and the device left as it was. Drawn into bitmaps with the real GDI.
 #include "PageCanvas.h"
 #include "PdfTestFiles.h"
+#include "RepeatedText.h"
 #include "framework/Seams.h"
 #include "tests/support/WindowPixels.h"
 #include "viewer/DrawingBudget.h"
@@ -14,14 +15,6 @@
 namespace {
 
 const int kSide = 300; // pages of 300 x 300 points drawn one pixel a point
-
-std::string Repeated(const std::string& piece, int times)
-{
-    std::string out;
-    out.reserve(piece.size() * times);
-    for (int i = 0; i < times; ++i) out += piece;
-    return out;
-}
 
 std::string FormStream(const std::string& resources, const std::string& content)
 {
