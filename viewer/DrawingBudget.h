@@ -12,6 +12,9 @@ namespace viewer {
 // (below). Real pages stay far below it (the sample claim form runs about 3,200 operators); a
 // page that reaches it stops where it is, after two seconds or so of drawing.
 const size_t kDrawingWorkBudget = 4000000;
+// Reading content costs with its bytes as well: one unit for each this many (a string or an inline
+// image of a megabyte costs some ten thousands).
+const size_t kBytesPerWorkUnit = 64;
 // Painting costs with the pixels it covers: a fill or glyph counts one unit more for each this many
 // pixels of the device's clip it may touch (a whole page at 150% costs about a thousand).
 const double kPixelsPerWorkUnit = 1024;

@@ -227,8 +227,15 @@ private:
     {
         pdf::Parser parser(content, 0);
         Operands operands(m_budget);
+        size_t charged = 0; // the bytes read up to here are paid for
         while (!m_stopped) {
             parser.SkipWhitespace();
+            // Long tokens (strings, inline images, blanks) cost by their bytes as well.
+            size_t unpaid = parser.Position() - charged;
+            if (unpaid >= kBytesPerWorkUnit) {
+                if (!Spend(unpaid / kBytesPerWorkUnit)) return;
+                charged = parser.Position() - unpaid % kBytesPerWorkUnit;
+            }
             if (parser.Position() >= content.size()) return;
             unsigned char c = content[parser.Position()];
             bool operandStart = c == '/' || c == '(' || c == '<' || c == '[' || c == '+' || c == '-' || c == '.' ||

@@ -119,6 +119,10 @@ int main(int argc, char** argv)
     TimeForm("1 MB form drawn 2,000 times", NestedForms(Repeated("/X Do ", 2000), Repeated("0 0 m 1 1 l n ", 1000000 / 14), ""), 0);
     TimeForm("two forms of 150,000 q each",
              NestedForms("/X Do", Repeated("q ", 150000) + "/Y Do", Repeated("q ", 150000) + "0 0 10 10 re f"), 0);
+    TimeForm("1 MB string drawn 2,000 times",
+             NestedForms(Repeated("/X Do ", 2000), "(" + Repeated("A", 1000000) + ") pop", ""), 0);
+    TimeForm("1 MB image drawn 2,000 times",
+             NestedForms(Repeated("/X Do ", 2000), "BI /W 1 /H 1 ID " + Repeated("A", 1000000) + " EI", ""), 0);
     TimeContent("path operators", Repeated("0 0 m 1 1 l n ", budget / 7 + 10));
     TimeContent("whole-page fills", Repeated("0 0 612 792 re f ", budget / 6 + 10));
     TimeContent("wide page strokes", "60 w " + Repeated("0 0 m 612 792 l S ", budget / 8 + 10));
