@@ -1,6 +1,9 @@
 // A small interpreter of page content streams (paths, colours and text) and the drawing of values.
 #include "viewer/PageRenderer.h"
+#include "viewer/DrawingBudget.h"
+#include "viewer/GlyphOutlines.h"
 #include "viewer/PdfObject.h"
+#include "viewer/TextFontCache.h"
 #include "framework/Seams.h"
 #include <algorithm>
 #include <cmath>
@@ -106,60 +109,203 @@ const pdf::PageFonts& NoFonts()
     return none;
 }
 
-const int kMaxFormDepth = 12;      // forms drawn inside forms
-const int kMaxFormsDrawn = 20000;  // forms drawn for one page, however they nest
+// The operands read for the next operator, held against the page's budget: past kMaxOperands the
+// oldest go (an operator takes those just before it).
+class Operands
+{
+public:
+    explicit Operands(DrawingBudget& budget) : m_budget(budget) {}
+    ~Operands() { Clear(); }
+    Operands(const Operands&) = delete;
+    Operands& operator=(const Operands&) = delete;
+
+    const std::vector<pdf::ObjectPtr>& List() const { return m_list; }
+    // An operand of that weight (itself and the objects inside it), or false when the budget
+    // refuses it.
+    bool Push(pdf::ObjectPtr operand, size_t weight)
+    {
+        if (m_list.size() >= kMaxOperands) {
+            m_budget.OperandsDropped();
+            m_budget.Release(m_weights.front());
+            m_list.erase(m_list.begin());
+            m_weights.erase(m_weights.begin());
+        }
+        if (!m_budget.HoldOperand(weight)) return false;
+        m_list.push_back(std::move(operand));
+        m_weights.push_back(weight);
+        return true;
+    }
+    void Clear()
+    {
+        for (size_t weight : m_weights) m_budget.Release(weight);
+        m_list.clear();
+        m_weights.clear();
+    }
+
+private:
+    DrawingBudget& m_budget;
+    std::vector<pdf::ObjectPtr> m_list;
+    std::vector<size_t> m_weights;
+};
+
+// The number of operands an operator takes; 0 where it varies (colours) or none are used.
+size_t Arity(const std::string& op)
+{
+    static const std::map<std::string, size_t> arities = {
+        {"cm", 6}, {"w", 1}, {"G", 1}, {"g", 1}, {"RG", 3}, {"rg", 3}, {"K", 4}, {"k", 4}, {"m", 2}, {"l", 2},
+        {"c", 6}, {"v", 4}, {"y", 4}, {"re", 4}, {"Tf", 2}, {"TL", 1}, {"Tc", 1}, {"Tw", 1}, {"Tz", 1}, {"Ts", 1},
+        {"Tr", 1}, {"Td", 2}, {"TD", 2}, {"Tm", 6}, {"Tj", 1}, {"'", 1}, {"\"", 3}, {"TJ", 1}};
+    auto it = arities.find(op);
+    return it == arities.end() ? 0 : it->second;
+}
+
+// The span of the array or dictionary that starts at pos: its end and the objects it holds
+// (itself and nested ones), counted without building them. Counting stops past limit.
+struct Collection
+{
+    size_t end = 0;
+    size_t objects = 0;
+};
+Collection ScanCollection(const std::string& content, size_t pos, size_t limit)
+{
+    pdf::Parser scan(content, pos);
+    Collection found;
+    int depth = 0;
+    do {
+        scan.SkipWhitespace();
+        size_t at = scan.Position();
+        if (at >= content.size()) break;
+        bool pair = at + 1 < content.size() && content[at + 1] == content[at];
+        if (content[at] == '[' || (content[at] == '<' && pair)) {
+            ++depth;
+            scan.SetPosition(at + (content[at] == '[' ? 1 : 2));
+        } else if (content[at] == ']' || (content[at] == '>' && pair)) {
+            --depth;
+            scan.SetPosition(at + (content[at] == ']' ? 1 : 2));
+            continue;
+        } else {
+            scan.ReadObject(); // a number, name or string (damage throws, as reading it would)
+        }
+        ++found.objects;
+    } while (depth > 0 && found.objects <= limit);
+    found.end = scan.Position();
+    return found;
+}
 
 class ContentDrawer
 {
 public:
     ContentDrawer(HDC dc, const PagePlacement& place, bool blackWhite, const pdf::PageFonts& fonts,
-                  const pdf::FormXObjects* forms = nullptr)
-        : m_dc(dc), m_place(place), m_bw(blackWhite), m_pageFonts(&fonts), m_forms(forms)
+                  DrawingBudget& budget, const pdf::FormXObjects* forms = nullptr)
+        : m_dc(dc), m_place(place), m_bw(blackWhite), m_pageFonts(&fonts), m_forms(forms), m_budget(budget),
+          m_fontCache(dc)
     {
         TurnMatrix(place.rotation, m_state.ctm); // the page's own drawing starts turned as shown
-    }
-    ~ContentDrawer()
-    {
-        for (auto& entry : m_fonts) DeleteObject(entry.second);
     }
     ContentDrawer(const ContentDrawer&) = delete;
     ContentDrawer& operator=(const ContentDrawer&) = delete;
 
+    // Draws the content as far as it goes: whatever fails on the way (an allocation included)
+    // ends the drawing with a line in the trace and the device as it was before.
+    void Draw(const std::string& content)
+    {
+        int saved = SaveDC(m_dc);
+        try {
+            Run(content);
+        } catch (const std::exception& e) {
+            m_budget.Failed(e.what());
+        } catch (...) {
+            m_budget.Failed(nullptr);
+        }
+        RestoreDC(m_dc, saved);
+    }
+
+private:
+    // Runs the content's operators one at a time as they come, until its end, damage, or the end of
+    // the page's budget: memory grows with the nesting of forms and saved states, not with the
+    // length of the content.
     void Run(const std::string& content)
     {
         pdf::Parser parser(content, 0);
-        std::vector<pdf::ObjectPtr> operands;
-        for (int guard = 0; guard < 1000000; ++guard) {
+        Operands operands(m_budget);
+        size_t charged = 0; // the bytes read up to here are paid for
+        while (!m_stopped) {
             parser.SkipWhitespace();
+            // Long tokens (strings, inline images, blanks) cost by their bytes as well.
+            size_t unpaid = parser.Position() - charged;
+            if (unpaid >= kBytesPerWorkUnit) {
+                if (!Spend(unpaid / kBytesPerWorkUnit)) return;
+                charged = parser.Position() - unpaid % kBytesPerWorkUnit;
+            }
             if (parser.Position() >= content.size()) return;
             unsigned char c = content[parser.Position()];
             bool operandStart = c == '/' || c == '(' || c == '<' || c == '[' || c == '+' || c == '-' || c == '.' ||
                                 (c >= '0' && c <= '9');
             try {
                 if (operandStart) {
-                    operands.push_back(parser.ReadObject());
+                    ReadOperand(content, parser, operands);
                     continue;
                 }
             } catch (const pdf::PdfError&) {
                 return; // damaged drawing: keep what is drawn
             }
             std::string op = parser.PeekKeyword();
+            if (!Spend(1)) return;
             if (op.empty()) {
                 parser.SetPosition(parser.Position() + 1);
-                operands.clear();
+                operands.Clear();
                 continue;
             }
             parser.SetPosition(parser.Position() + op.size());
+            if (DrawingProbesForTest().beforeOperator) DrawingProbesForTest().beforeOperator(m_budget.Operators());
+            m_budget.CountOperator();
             if (op == "BI") {
                 SkipInlineImage(content, parser);
+            } else if (op == "Do") {
+                // The form's name alone is kept while it draws.
+                const std::vector<pdf::ObjectPtr>& o = operands.List();
+                std::string name = !o.empty() && o.back()->kind == pdf::Kind::Name ? o.back()->text : std::string();
+                operands.Clear();
+                if (!name.empty()) DrawForm(name);
             } else {
-                Operator(op, operands);
+                // Operands before those the operator takes are left over from damage: its own are the last.
+                const std::vector<pdf::ObjectPtr>& all = operands.List();
+                size_t arity = Arity(op);
+                if (arity && all.size() > arity) Operator(op, std::vector<pdf::ObjectPtr>(all.end() - arity, all.end()));
+                else Operator(op, all);
             }
-            operands.clear();
+            operands.Clear();
         }
     }
 
-private:
+    // An operand, counted by the objects it holds: one that the page's budget cannot hold is read
+    // past and dropped.
+    void ReadOperand(const std::string& content, pdf::Parser& parser, Operands& operands)
+    {
+        size_t at = parser.Position();
+        size_t weight = 1;
+        if (content[at] == '[' || content.compare(at, 2, "<<") == 0) {
+            Collection collection = ScanCollection(content, at, kDrawingWorkBudget);
+            if (!Spend(collection.objects)) return;
+            if (!m_budget.HoldOperand(collection.objects)) {
+                parser.SetPosition(collection.end);
+                return;
+            }
+            m_budget.Release(collection.objects);
+            weight = collection.objects;
+        } else if (!Spend(1)) {
+            return;
+        }
+        operands.Push(parser.ReadObject(), weight);
+    }
+
+    // False once the page's work budget is spent: the drawing stops there.
+    bool Spend(size_t units)
+    {
+        if (!m_stopped && !m_budget.Spend(units)) m_stopped = true;
+        return !m_stopped;
+    }
+
     // An inline image's data is binary: it ends at "EI" standing alone after "ID".
     static void SkipInlineImage(const std::string& content, pdf::Parser& parser)
     {
@@ -198,13 +344,49 @@ private:
         return unchanged;
     }
 
+    // The work units of painting within that device box (a fill's points, a glyph's em square):
+    // the pixels of it the clip lets through.
+    size_t PaintUnits(double left, double top, double right, double bottom) const
+    {
+        RECT clip;
+        if (GetClipBox(m_dc, &clip) == ERROR) return 1;
+        double width = std::min(right, static_cast<double>(clip.right)) - std::max(left, static_cast<double>(clip.left));
+        double height = std::min(bottom, static_cast<double>(clip.bottom)) - std::max(top, static_cast<double>(clip.top));
+        if (!(width > 0 && height > 0)) return 1;
+        return 1 + static_cast<size_t>(width * height / kPixelsPerWorkUnit);
+    }
+
+    // ... of a glyph of that pixel height: its em square, or the clip where that is smaller.
+    size_t GlyphUnits(double pixels) const
+    {
+        RECT clip;
+        if (GetClipBox(m_dc, &clip) == ERROR) return 1;
+        double shown = static_cast<double>(clip.right - clip.left) * (clip.bottom - clip.top);
+        return 1 + static_cast<size_t>(std::min(pixels * pixels, shown) / kPixelsPerWorkUnit);
+    }
+
     void StrokePath(bool fill, bool stroke)
     {
         if (m_path.empty()) return;
         // The width is in user space: scaled as the current matrix scales areas (a page turn keeps it).
+        // A pen wider than any device is as wide as one.
         const double* m = m_state.ctm;
         double userScale = std::sqrt(std::fabs(m[0] * m[3] - m[1] * m[2]));
-        int width = std::max(1, static_cast<int>(std::lround(m_state.lineWidth * userScale * m_place.scale)));
+        double pixels = std::fabs(m_state.lineWidth * userScale * m_place.scale);
+        int width = std::max(1, static_cast<int>(std::lround(std::isfinite(pixels) ? std::min(pixels, 30000.0) : 1.0)));
+        double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+        for (const auto& figure : m_path)
+            for (const POINT& point : figure) {
+                left = std::min(left, static_cast<double>(point.x));
+                right = std::max(right, static_cast<double>(point.x));
+                top = std::min(top, static_cast<double>(point.y));
+                bottom = std::max(bottom, static_cast<double>(point.y));
+            }
+        double reach = stroke ? width / 2.0 + 1 : 1;
+        if (!Spend(PaintUnits(left - reach, top - reach, right + reach, bottom + reach))) {
+            m_path.clear();
+            return;
+        }
         HPEN pen = stroke ? CreatePen(PS_SOLID, width, Colour(m_state.stroke)) : static_cast<HPEN>(GetStockObject(NULL_PEN));
         HBRUSH brush = fill ? CreateSolidBrush(Colour(m_state.fill)) : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
         HGDIOBJ oldPen = SelectObject(m_dc, pen), oldBrush = SelectObject(m_dc, brush);
@@ -252,6 +434,7 @@ private:
     // all scaled horizontally.
     void ShowText(const std::string& codes)
     {
+        if (!Spend(codes.size())) return; // each code shown counts as an operator of its own
         const TextParams& p = m_state.text;
         const pdf::PageFont& font = CurrentFont();
         if (font.codes) {
@@ -319,14 +502,32 @@ private:
         Multiply(full, m_state.ctm, full);
         double vertical = std::sqrt(full[2] * full[2] + full[3] * full[3]);
         double pixels = std::fabs(p.size) * vertical * m_place.scale;
-        if (pixels < 1 || text.empty()) return 0;
-        int angle = static_cast<int>(std::lround(std::atan2(full[1], full[0]) * 1800 / 3.14159265358979));
-        HGDIOBJ old = SelectObject(m_dc, Font(static_cast<int>(std::lround(pixels)), angle, font));
+        if (!(pixels >= 1) || !std::isfinite(pixels) || text.empty()) return 0;
+        bool drawn = p.render != 3 && p.render != 7;
+        double units = static_cast<double>(text.size()) * GlyphUnits(pixels);
+        if (drawn && !Spend(units > kDrawingWorkBudget ? kDrawingWorkBudget + 1 : static_cast<size_t>(units))) return 0;
+        // Taller text is measured in a font at the cap and drawn from its outlines scaled up.
+        bool outlined = pixels > kMaxTextPixels;
+        double capped = std::min(pixels, static_cast<double>(kMaxTextPixels));
+        int angle = outlined ? 0 : static_cast<int>(std::lround(std::atan2(full[1], full[0]) * 1800 / 3.14159265358979));
+        HGDIOBJ old = SelectObject(m_dc, m_fontCache.Font(InstalledFace(font.face), static_cast<int>(std::lround(capped)),
+                                                          angle, font));
         SIZE extent{};
         GetTextExtentPoint32W(m_dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        if (p.render != 3 && p.render != 7) {
+        COLORREF colour = Colour(p.render == 1 || p.render == 5 ? m_state.stroke : m_state.fill);
+        if (outlined && drawn) {
+            // Text space is size / capped per pixel of the capped font.
+            double unit = std::fabs(p.size) / capped;
+            std::vector<double> at = CharacterStarts(m_dc, text);
+            for (size_t i = 0; i < at.size(); ++i) at[i] = starts ? (*starts)[i] / unit : at[i];
+            FillGlyphOutlines(m_dc, text, at, colour, [&](double x, double y) {
+                x *= unit;
+                y *= unit;
+                return ShownToDevice(m_place, full[0] * x + full[2] * y + full[4], full[1] * x + full[3] * y + full[5]);
+            });
+        } else if (drawn) {
             SetBkMode(m_dc, TRANSPARENT);
-            SetTextColor(m_dc, Colour(p.render == 1 || p.render == 5 ? m_state.stroke : m_state.fill));
+            SetTextColor(m_dc, colour);
             UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
             double first = starts ? starts->front() : 0; // where the first character starts
             POINT at = ShownToDevice(m_place, full[4] + first * full[0], full[5] + first * full[1]);
@@ -343,23 +544,28 @@ private:
             SetTextAlign(m_dc, align);
         }
         SelectObject(m_dc, old);
-        return extent.cx / (vertical * m_place.scale) * (p.size < 0 ? -1 : 1);
+        return extent.cx * (pixels / capped) / (vertical * m_place.scale) * (p.size < 0 ? -1 : 1);
     }
 
     // Draws a form XObject: its content in a state of its own, through its matrix, clipped to its
-    // box, with its own resources where it has them. Depth and count limits keep a form that draws
-    // itself (or a bomb of nested forms) from running on.
+    // box, with its own resources where it has them. A depth limit keeps a form that draws itself
+    // from running on; the page's work budget bounds forms drawn many times.
     void DrawForm(const std::string& name)
     {
-        if (!m_forms || m_formDepth >= kMaxFormDepth || m_formsDrawn >= kMaxFormsDrawn) return;
+        if (!m_forms) return;
         auto it = m_forms->find(name);
         if (it == m_forms->end() || !it->second) return;
+        if (m_formDepth >= kMaxDrawnFormDepth) {
+            m_budget.FormTooDeep();
+            return;
+        }
         std::shared_ptr<const pdf::FormXObject> form = it->second;
-        ++m_formsDrawn;
 
         GraphicsState state = m_state;
         std::vector<GraphicsState> stack;
         stack.swap(m_stack);
+        size_t refusedSaves = m_refusedSaves;
+        m_refusedSaves = 0;
         std::vector<std::vector<POINT>> path;
         path.swap(m_path);
         double tm[6], tlm[6], current[2] = {m_current[0], m_current[1]};
@@ -380,6 +586,8 @@ private:
         --m_formDepth;
         RestoreDC(m_dc, saved);
 
+        m_budget.Release(m_stack.size()); // the states the form saved and did not restore
+        m_refusedSaves = refusedSaves;
         m_state = state;
         m_stack.swap(stack);
         m_path.swap(path);
@@ -405,6 +613,26 @@ private:
         DeleteObject(region);
     }
 
+    // A save the budget refuses leaves the state as it is; its Q then restores nothing.
+    void Save()
+    {
+        if (!m_budget.HoldSave()) {
+            ++m_refusedSaves;
+            return;
+        }
+        m_stack.push_back(m_state);
+    }
+    void Restore()
+    {
+        if (m_refusedSaves > 0) {
+            --m_refusedSaves;
+        } else if (!m_stack.empty()) {
+            m_state = m_stack.back();
+            m_stack.pop_back();
+            m_budget.Release(1);
+        }
+    }
+
     void NextLine(double tx, double ty)
     {
         Translate(m_tlm, tx, ty);
@@ -414,8 +642,8 @@ private:
     void Operator(const std::string& op, const std::vector<pdf::ObjectPtr>& o)
     {
         TextParams& text = m_state.text;
-        if (op == "q") m_stack.push_back(m_state);
-        else if (op == "Q") { if (!m_stack.empty()) { m_state = m_stack.back(); m_stack.pop_back(); } }
+        if (op == "q") Save();
+        else if (op == "Q") Restore();
         else if (op == "cm") { double m[6] = {Num(o, 0), Num(o, 1), Num(o, 2), Num(o, 3), Num(o, 4), Num(o, 5)}; Multiply(m, m_state.ctm, m_state.ctm); }
         else if (op == "w") m_state.lineWidth = Num(o, 0);
         else if (op == "G" || op == "RG" || op == "K" || op == "SC" || op == "SCN") m_state.stroke = ColourOf(o, m_state.stroke);
@@ -473,7 +701,6 @@ private:
             NextLine(0, -text.leading);
             ShowText(o[2]->text);
         }
-        else if (op == "Do" && !o.empty() && o[0]->kind == pdf::Kind::Name) DrawForm(o[0]->text);
         else if (op == "TJ" && !o.empty() && o[0]->kind == pdf::Kind::Array) {
             for (const pdf::ObjectPtr& item : o[0]->items) {
                 if (item->kind == pdf::Kind::String) ShowText(item->text);
@@ -482,29 +709,18 @@ private:
         }
     }
 
-    // One font per pixel height, angle and face: a page uses only a few many times.
-    HFONT Font(int height, int angle, const pdf::PageFont& font)
-    {
-        std::wstring key = font.face + L"|" + std::to_wstring(height) + L"|" + std::to_wstring(angle) +
-                           (font.bold ? L"b" : L"") + (font.italic ? L"i" : L"");
-        HFONT& handle = m_fonts[key];
-        if (!handle)
-            handle = CreateFontW(-height, 0, angle, angle, font.bold ? FW_BOLD : FW_NORMAL, font.italic, FALSE, FALSE,
-                                 font.symbolic ? SYMBOL_CHARSET : DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0,
-                                 InstalledFace(font.face).c_str());
-        return handle;
-    }
-
-    std::map<std::wstring, HFONT> m_fonts;
     HDC m_dc;
     const PagePlacement& m_place;
     bool m_bw;
     const pdf::PageFonts* m_pageFonts;  // the resources of the content being run
     const pdf::FormXObjects* m_forms;
+    DrawingBudget& m_budget;
+    TextFontCache m_fontCache;
+    bool m_stopped = false;               // the budget is spent: nothing more is drawn
     int m_formDepth = 0;
-    int m_formsDrawn = 0;
     GraphicsState m_state;
-    std::vector<GraphicsState> m_stack;
+    std::vector<GraphicsState> m_stack;   // held against the budget, one unit a state
+    size_t m_refusedSaves = 0;            // saves refused by the budget and not yet restored
     double m_tm[6] = {1, 0, 0, 1, 0, 0};   // text matrix
     double m_tlm[6] = {1, 0, 0, 1, 0, 0};  // ... at the start of the line
     double m_current[2] = {0, 0};          // current point of the path, in user space
@@ -560,13 +776,14 @@ PagePlacement PlacePage(const pdf::PageInfo& page, double scale, double left, do
 
 void DrawPageContent(HDC dc, const std::string& content, const PagePlacement& place, bool blackWhite)
 {
-    ContentDrawer(dc, place, blackWhite, NoFonts()).Run(content);
+    DrawPageContent(dc, content, NoFonts(), place, blackWhite);
 }
 
 void DrawPageContent(HDC dc, const std::string& content, const pdf::PageFonts& fonts, const PagePlacement& place,
                      bool blackWhite)
 {
-    ContentDrawer(dc, place, blackWhite, fonts).Run(content);
+    DrawingBudget budget(0, nullptr);
+    ContentDrawer(dc, place, blackWhite, fonts, budget).Draw(content);
 }
 
 void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const PagePlacement& place, bool blackWhite)
@@ -578,9 +795,10 @@ void DrawFormPage(HDC dc, const pdf::FormDocument& form, size_t page, const Page
         RECT shown = place.ToDevice(form.pages[page].box);
         IntersectClipRect(dc, shown.left, shown.top, shown.right, shown.bottom);
     }
-    ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts(),
+    DrawingBudget budget(page + 1, form.title.empty() ? L"the form" : form.title.c_str());
+    ContentDrawer(dc, place, blackWhite, page < form.pageFonts.size() ? form.pageFonts[page] : NoFonts(), budget,
                   page < form.pageForms.size() ? &form.pageForms[page] : nullptr)
-        .Run(*form.pageContents[page]);
+        .Draw(*form.pageContents[page]);
     RestoreDC(dc, saved);
 }
 

@@ -1,13 +1,15 @@
 // Resource dictionaries read once per document: fonts and form XObjects shared by the pages and
 // forms that name them.
 #include "viewer/PageResources.h"
+#include "framework/Seams.h"
+#include "viewer/DrawingBudget.h"
 #include "viewer/FontReader.h"
 #include "viewer/PdfDocument.h"
+#include <cwchar>
 
 namespace pdf {
 
 namespace {
-const int kMaxFormDepth = 12; // forms inside forms; deeper ones are not drawn
 
 ObjectPtr Entry(Document& doc, const ObjectPtr& resources, const char* key)
 {
@@ -74,7 +76,17 @@ std::shared_ptr<const FormXObject> ResourceReader::Form(const ObjectPtr& stream)
 {
     auto known = m_forms.find(stream.get());
     if (known != m_forms.end()) return known->second;
-    if (m_reading[stream.get()] || m_depth >= kMaxFormDepth) return nullptr;
+    if (m_reading[stream.get()]) return nullptr;
+    if (m_depth >= viewer::kMaxDrawnFormDepth) {
+        if (!m_depthTraced) {
+            wchar_t line[128];
+            swprintf(line, sizeof line / sizeof line[0], L"Forms nested deeper than %d levels are left out of the pages",
+                     viewer::kMaxDrawnFormDepth);
+            AfxTraceLine(line);
+        }
+        m_depthTraced = true;
+        return nullptr;
+    }
     auto form = std::make_shared<FormXObject>();
     form->content = m_doc.DecodeStream(*stream);
     ReadNumbers(m_doc, stream->Get("Matrix"), form->matrix, 6);

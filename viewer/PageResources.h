@@ -31,8 +31,8 @@ struct FormXObject
 };
 
 // Reads resource dictionaries of one document: the fonts each one names, and its form XObjects
-// with theirs, nested up to a depth; a form that is already being read where it is named again
-// (a form that draws itself) is left out.
+// with theirs, nested as deep as drawing goes (the trace says when deeper ones are left out); a
+// form that is already being read where it is named again (a form that draws itself) is left out.
 class ResourceReader
 {
 public:
@@ -48,6 +48,7 @@ private:
     std::map<const Object*, PageFont> m_fonts;
     std::map<const Object*, bool> m_reading;
     int m_depth = 0;
+    bool m_depthTraced = false;
 };
 
 } // namespace pdf

@@ -1,8 +1,13 @@
 // The form window as the user sees it, on real windows with real messages: long values in
-// single-line fields show their start away from the focus, and zooming keeps the place in view.
+// single-line fields show their start away from the focus, zooming keeps the place in view, and a
+// page whose drawing fails is painted as far as it got.
 #include "ViewerWindowTest.h"
+#include "framework/Seams.h"
+#include "viewer/DrawingBudget.h"
 #include "viewer/ViewerTestControl.h"
 #include <gtest/gtest.h>
+#include <new>
+#include <regex>
 
 using viewer::TestControl;
 
@@ -22,7 +27,12 @@ protected:
         ASSERT_EQ(L"", form->Error());
         ASSERT_TRUE(FindPaper(form->Hwnd(), paper)); // at zoom 1.0, scrolled to the top left
     }
-    void TearDown() override { TestControl().Reset(); }
+    void TearDown() override
+    {
+        TestControl().Reset();
+        viewer::DrawingProbesForTest() = viewer::DrawingProbes();
+        AfxSetTraceSink(nullptr);
+    }
 
     void SetName(const std::wstring& value)
     {
@@ -148,4 +158,39 @@ TEST_F(FormDisplayTest, ZoomOutNearTheEndStopsAtTheEndOfTheNewRange)
     GetClientRect(form->Hwnd(), &rc);
     const double last = paper.top + 792 * ScaleAt(1.0) + paper.top - rc.bottom;
     EXPECT_NEAR(last, Pos(SB_VERT), 1.5);
+}
+
+// An allocation that fails while the page is painted (at its 100th operator): the paint ends with
+// the page drawn that far and the fields' frames on it, one trace line a paint, and the window
+// paints in full again once drawing succeeds.
+TEST_F(FormDisplayTest, APageWhoseDrawingFailsIsPaintedAsFarAsItGot)
+{
+    std::vector<std::wstring> trace;
+    AfxSetTraceSink([&](const wchar_t* line) { trace.push_back(line); });
+    RECT rc;
+    GetClientRect(form->Hwnd(), &rc);
+    RECT page = {paper.left, paper.top, paper.right, rc.bottom};
+    auto dark = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128; };
+    const int whole = InkIn(WindowPixels(form->Hwnd()), page, dark).count;
+    ASSERT_TRUE(trace.empty());
+
+    viewer::DrawingProbesForTest().beforeOperator = [](size_t run) {
+        if (run == 100) throw std::bad_alloc();
+    };
+    const Ink cut = InkIn(WindowPixels(form->Hwnd()), page, dark);
+    ASSERT_FALSE(trace.empty());
+    for (const std::wstring& line : trace)
+        EXPECT_TRUE(std::regex_match(line, std::wregex(L"Page 1 of .+: drawing stopped after 100 operators by an error "
+                                                       L"\\(std::bad_alloc\\)")))
+            << std::string(line.begin(), line.end());
+    EXPECT_GT(cut.count, 0);          // the first hundred operators' lines and text
+    EXPECT_LT(cut.count, whole / 2);  // ... not the page's thousands
+    PaperOnScreen again;
+    EXPECT_TRUE(FindPaper(form->Hwnd(), again)); // the paper and the window around it are painted
+    EXPECT_EQ(paper.left, again.left);
+
+    viewer::DrawingProbesForTest() = viewer::DrawingProbes();
+    trace.clear();
+    EXPECT_EQ(whole, InkIn(WindowPixels(form->Hwnd()), page, dark).count);
+    EXPECT_TRUE(trace.empty());
 }
