@@ -110,6 +110,7 @@ void CFormsteadView::RecordDeleted(int id, int isTemplate)
     if (id <= 0 || id != m_nRecordId || isTemplate != m_bIsTemplate)
         return;
     m_nRecordId = -1;
+    m_bCurrentRecordDeleted = true;
     // The form keeps the values it was last given: an empty data set clears every field, so the
     // deleted record is not shown (or saved again as if it were current).
     if (CHTMLCtrl* browser = GetFormBrowser())
