@@ -202,7 +202,8 @@ CDialog* CFormsteadView::MakeRegisterForm() const
     const HWND active = ::GetActiveWindow();
     const HWND focus = ::GetFocus();
     m_pRegisterForm = CurrentViewPages().makeRegisterForm(*const_cast<CFormsteadView*>(this));
-    m_pRegisterForm->Create(IDD_REGISTER_FORM, nullptr);
+    // Owned by the main window: it stays above it and is centred on it.
+    m_pRegisterForm->Create(IDD_REGISTER_FORM, GetParentFrame());
     if (focus && ::GetFocus() != focus && ::IsWindow(focus))
         ::SetFocus(focus);
     else if (active && ::GetActiveWindow() != active && ::IsWindow(active))
