@@ -40,6 +40,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_KEYDOWN()
     ON_WM_GETMINMAXINFO()
     ON_WM_ACTIVATE()
+    ON_WM_WINDOWPOSCHANGED()
     ON_MESSAGE(kRaiseOwnedWindows, OnRaiseOwnedWindows)
 END_MESSAGE_MAP()
 
@@ -188,13 +189,20 @@ void CMainFrame::OnClose()
     CFrameWnd::OnClose();
 }
 
-// An owned window lies above its owner; some systems raise the owner alone when it is activated, so
-// once the activation is over, the shown windows it owns that it now covers are put back just above
-// it, in their order.
+// An owned window lies above its owner; some systems raise the owner alone when it is activated or
+// brought to the top, so once that is over, the shown windows it owns that it now covers are put
+// back just above it, in their order.
 void CMainFrame::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
 {
     Default();
     if (nState != WA_INACTIVE)
+        PostMessage(kRaiseOwnedWindows);
+}
+
+void CMainFrame::OnWindowPosChanged(WINDOWPOS* pos)
+{
+    Default();
+    if (!(pos->flags & SWP_NOZORDER))
         PostMessage(kRaiseOwnedWindows);
 }
 

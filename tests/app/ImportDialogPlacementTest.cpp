@@ -89,10 +89,9 @@ struct ImportDialogPlacement : RecordsProgram
         ::SetForegroundWindow(Frame());
         ::SetActiveWindow(Frame());
         ::BringWindowToTop(Frame());
-        PumpPending();
+        EXPECT_TRUE(PumpUntil([&] { return Above(dialog, Frame()); }, 5000)) << "the main window covers the dialog";
         EXPECT_EQ(Frame(), ::GetActiveWindow());
         EXPECT_TRUE(::IsWindowVisible(dialog));
-        EXPECT_TRUE(Above(dialog, Frame()));
     }
 };
 } // namespace
