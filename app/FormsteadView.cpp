@@ -110,6 +110,7 @@ void CFormsteadView::RecordDeleted(int id, int isTemplate)
     if (id <= 0 || id != m_nRecordId || isTemplate != m_bIsTemplate)
         return;
     m_nRecordId = -1;
+    m_bCurrentRecordDeleted = true;
     // The form keeps the values it was last given: an empty data set clears every field, so the
     // deleted record is not shown (or saved again as if it were current).
     if (CHTMLCtrl* browser = GetFormBrowser())
@@ -201,7 +202,8 @@ CDialog* CFormsteadView::MakeRegisterForm() const
     const HWND active = ::GetActiveWindow();
     const HWND focus = ::GetFocus();
     m_pRegisterForm = CurrentViewPages().makeRegisterForm(*const_cast<CFormsteadView*>(this));
-    m_pRegisterForm->Create(IDD_REGISTER_FORM, nullptr);
+    // Owned by the main window: it stays above it and is centred on it.
+    m_pRegisterForm->Create(IDD_REGISTER_FORM, GetParentFrame());
     if (focus && ::GetFocus() != focus && ::IsWindow(focus))
         ::SetFocus(focus);
     else if (active && ::GetActiveWindow() != active && ::IsWindow(active))

@@ -28,12 +28,17 @@ public:
 
     // The current record: a row id (0 or less for none) and whether it is a template.
     int GetCurrentRecordId() const override { return m_nRecordId; }
-    void SetCurrentRecordId(int id) override { m_nRecordId = id; }
+    void SetCurrentRecordId(int id) override
+    {
+        m_nRecordId = id;
+        m_bCurrentRecordDeleted = false;
+    }
     int GetTemplateFlag() const override { return m_bIsTemplate; }
     void SetTemplateFlag(int flag) override { m_bIsTemplate = flag; }
     void SetLastTemplateName(const CString& name) override { m_strLastTemplateName = name; }
     // The current record deleted: none is current, and the form page's fields are emptied.
     void RecordDeleted(int id, int isTemplate) override;
+    bool IsCurrentRecordDeleted() const override { return m_bCurrentRecordDeleted; }
     const CString& GetLastTemplateName() const { return m_strLastTemplateName; }
     BOOL IsFormLoaded() const override { return m_bFormLoaded; }
     void SetFormLoaded(BOOL loaded) override { m_bFormLoaded = loaded; }
@@ -90,6 +95,7 @@ protected:
 
     int m_bIsTemplate = 0;
     int m_nRecordId = -1;
+    bool m_bCurrentRecordDeleted = false;         // none is current since the current record was deleted
     CDialog* m_pPages[kPagePlaces] = {};
     BOOL m_bFormLoaded = 0;
     CString m_strFormName;

@@ -1,6 +1,9 @@
 // The main frame: creation of its bars and steps, title, placement, closing.
 #include "app/MainFrame.h"
+
 #include <algorithm>
+#include <vector>
+
 #include "app/FormsteadApp.h"
 #include "app/FormsteadView.h"
 #include "formdb/MasterDatabase.h"
@@ -36,6 +39,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_SETFOCUS()
     ON_WM_KEYDOWN()
     ON_WM_GETMINMAXINFO()
+    ON_WM_ACTIVATE()
+    ON_WM_WINDOWPOSCHANGED()
+    ON_MESSAGE(kRaiseOwnedWindows, OnRaiseOwnedWindows)
 END_MESSAGE_MAP()
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
@@ -181,6 +187,37 @@ void CMainFrame::OnClose()
         view->DestroyWindow();   // the view and its pages go before the frame
     }
     CFrameWnd::OnClose();
+}
+
+// An owned window lies above its owner; some systems raise the owner alone when it is activated or
+// brought to the top, so once that is over, the shown windows it owns that it now covers are put
+// back just above it, in their order.
+void CMainFrame::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
+{
+    Default();
+    if (nState != WA_INACTIVE)
+        PostMessage(kRaiseOwnedWindows);
+}
+
+void CMainFrame::OnWindowPosChanged(WINDOWPOS* pos)
+{
+    Default();
+    if (!(pos->flags & SWP_NOZORDER))
+        PostMessage(kRaiseOwnedWindows);
+}
+
+LRESULT CMainFrame::OnRaiseOwnedWindows(WPARAM, LPARAM)
+{
+    std::vector<HWND> covered;
+    for (HWND below = ::GetWindow(m_hWnd, GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT))
+        if (::GetWindow(below, GW_OWNER) == m_hWnd && ::IsWindowVisible(below))
+            covered.push_back(below);
+    for (HWND owned : covered)
+    {
+        const HWND above = ::GetWindow(m_hWnd, GW_HWNDPREV);
+        ::SetWindowPos(owned, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return 0;
 }
 
 void CMainFrame::OnSetFocus(CWnd* pOldWnd)

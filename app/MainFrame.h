@@ -43,6 +43,11 @@ protected:
     // The window cannot be made smaller than the size at which the step panel and every page keep
     // their controls whole.
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    // The windows it owns stay above it when it is activated or raised (the import dialog above all).
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* pos);
+    afx_msg LRESULT OnRaiseOwnedWindows(WPARAM, LPARAM);
+    enum { kRaiseOwnedWindows = WM_APP + 0x40 };
 
     // Puts the window where the stored placement says, maximised where the system maximises it.
     void ApplyPlacement();

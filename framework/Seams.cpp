@@ -4,6 +4,7 @@
 #include "framework/Dialog.h"
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <algorithm>
 #include <vector>
 
@@ -17,6 +18,29 @@ Sleeper g_sleeper;
 TraceSink g_traceSink;
 CString g_registryKeyOverride;
 CString g_appDataFolder;
+
+// The program the system starts for addresses of that scheme ("mailto", "http"); empty when none.
+CString ProgramForScheme(LPCWSTR scheme)
+{
+    wchar_t program[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, scheme, L"open", program, &length) != S_OK)
+        return CString();
+    return CString(program);
+}
+
+// Whether a mail program takes mail addresses. A system that hands them to its web browser has none
+// (the browser finds none and says nothing), though it reports the browser started.
+bool HasMailProgram()
+{
+    const CString mail = ProgramForScheme(L"mailto");
+    return !mail.IsEmpty() && mail.CompareNoCase(ProgramForScheme(L"http")) != 0;
+}
+
+bool IsMailAddress(LPCTSTR text)
+{
+    return text && ::StrCmpNIW(text, L"mailto:", 7) == 0;
+}
 }
 
 void AfxSetMessageBoxSink(MessageBoxSink sink)
@@ -123,6 +147,8 @@ BOOL AfxShellOpen(HWND hWndOwner, LPCTSTR lpszVerb, LPCTSTR lpszFile, LPCTSTR lp
 {
     if (g_shellOpener)
         return g_shellOpener(hWndOwner, lpszVerb, lpszFile, lpszParameters, lpszDirectory, nShowCmd);
+    if (IsMailAddress(lpszFile) && !HasMailProgram())
+        return FALSE;
     HINSTANCE result = ::ShellExecuteW(hWndOwner, lpszVerb, lpszFile, lpszParameters, lpszDirectory, nShowCmd);
     return (INT_PTR)result > 32;   // values up to 32 are error codes
 }

@@ -20,7 +20,8 @@ using FileChooser = std::function<BOOL(OPENFILENAMEW& ofn, bool bOpen)>;
 void AfxSetFileChooser(FileChooser chooser);
 BOOL AfxChooseFile(OPENFILENAMEW& ofn, bool bOpen);
 
-// Opening a file or address with its associated program (ShellExecute); TRUE when it was started.
+// Opening a file or address with its associated program (ShellExecute); TRUE when it was started. A
+// mail address ("mailto:") counts as opened only where a mail program takes it, not the web browser.
 using ShellOpener = std::function<BOOL(HWND owner, const CString& verb, const CString& file, const CString& parameters, const CString& directory, int nShowCmd)>;
 void AfxSetShellOpener(ShellOpener opener);
 BOOL AfxShellOpen(HWND hWndOwner, LPCTSTR lpszVerb, LPCTSTR lpszFile, LPCTSTR lpszParameters = nullptr,

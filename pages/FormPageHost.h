@@ -32,6 +32,9 @@ public:
         if (id > 0 && id == GetCurrentRecordId() && isTemplate == GetTemplateFlag())
             SetCurrentRecordId(-1);
     }
+    // Whether nothing is current because the current record was deleted (not because none was
+    // picked): the records page then takes its first row in the deleted record's place.
+    virtual bool IsCurrentRecordDeleted() const { return false; }
 
     // Whether the form page has loaded the form's PDF.
     virtual BOOL IsFormLoaded() const = 0;

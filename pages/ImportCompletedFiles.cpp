@@ -81,8 +81,11 @@ void ImportCompletedFiles(FormPageHost& host, CWnd* owner)
     const HWND window = dialog->GetSafeHwnd();
     dialog->ShowWindow(SW_SHOW);
     dialog->SetMode(RegisterForm::kModeImport);
-    if (::IsWindow(window)) // the load wait pumps messages: the dialog may be gone
-        dialog->CenterWindow();
+    if (!::IsWindow(window)) // the load wait pumps messages: the dialog may be gone
+        return;
+    dialog->CenterWindow();
+    // Shown already (an earlier file), it comes to the front all the same.
+    ::SetForegroundWindow(window);
 }
 
 ImportOutcome ImportShownFile(FormPageHost& host, RegisterForm& dialog)

@@ -195,16 +195,25 @@ void CPage2::SelectCurrentRecord()
     const int lastRow = m_grid.GetRowCount() - 1;
     if (lastRow < m_grid.GetFixedRowCount())
     {
-        m_host->SetCurrentRecordId(-1);
+        m_host->SetCurrentRecordId(0);
+        m_host->SetTemplateFlag(0);
         return;
     }
     int row = FindRowByRecord(m_host->GetTemplateFlag(), m_host->GetCurrentRecordId(), m_grid);
     if (row < 0)
     {
-        // Row 1 is offered, but nothing is current until the user picks a row: the form page then
-        // keeps what the user had typed.
         row = m_grid.GetFixedRowCount();
-        m_host->SetCurrentRecordId(-1);
+        // The current record's row is gone (deleted here, on the statements list or elsewhere): row 1
+        // takes its place. With none picked, row 1 is only offered: nothing is current until the
+        // user picks a row, and the form page keeps what the user had typed.
+        RecordKey key;
+        if ((m_host->GetCurrentRecordId() > 0 || m_host->IsCurrentRecordDeleted()) && GetRowRecord(m_grid, row, key))
+        {
+            m_host->SetCurrentRecordId(key.id);
+            m_host->SetTemplateFlag(key.isTemplate);
+        }
+        else
+            m_host->SetCurrentRecordId(-1);
     }
     row = std::min(row, lastRow);
     m_grid.SetSelectedRange(row, 0, row, m_grid.GetColumnCount() - 1, TRUE);

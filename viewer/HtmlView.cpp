@@ -58,9 +58,15 @@ BOOL CHtmlView::PreTranslateMessage(MSG* pMsg)
     if (form && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB &&
         form->FocusNextField(pMsg->hwnd, ::GetKeyState(VK_SHIFT) < 0))
         return TRUE;
-    // Ctrl+P prints the document shown, as shown, as the reader's own command does.
+    // A click on the page outside the fields gives the page the keyboard focus, as a reader's page
+    // takes it, so that the reader's keys reach it; the click itself goes on (links, scrolling).
+    if (form && form->Hwnd() && pMsg->message == WM_LBUTTONDOWN && pMsg->hwnd == form->Hwnd() &&
+        ::GetFocus() != form->Hwnd())
+        ::SetFocus(form->Hwnd());
+    // Ctrl+P prints the document shown, as shown, as the reader's own command does: wherever the
+    // focus is in the view (a field, the page, the view itself).
     if (form && form->Hwnd() && pMsg->message == WM_KEYDOWN && pMsg->wParam == 'P' && ::GetKeyState(VK_CONTROL) < 0 &&
-        ::GetKeyState(VK_MENU) >= 0 && (pMsg->hwnd == form->Hwnd() || ::IsChild(form->Hwnd(), pMsg->hwnd)))
+        ::GetKeyState(VK_MENU) >= 0 && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd)))
     {
         form->Print(viewer::PrintMode::All, 0, 0);
         return TRUE;

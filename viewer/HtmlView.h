@@ -33,7 +33,8 @@ public:
                                    CArray<BYTE, BYTE>& baPostedData, LPCTSTR lpszHeaders, BOOL* pbCancel);
     virtual void OnDocumentComplete(LPCTSTR lpszURL);
 
-    // Tab and Shift+Tab move between the fields of the form shown; Ctrl+P prints it.
+    // Tab and Shift+Tab move between the fields of the form shown; Ctrl+P prints it wherever the focus
+    // is in the view; a click on the page's background gives the page the focus.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:

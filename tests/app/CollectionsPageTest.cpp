@@ -793,6 +793,37 @@ TEST_F(CollectionsPageOnScreen, DeletingTheCurrentRecordFromTheRecordsPageClears
     EXPECT_EQ(L"", TextOf(FormEdits()[0]));
 }
 
+TEST_F(CollectionsPageOnScreen, AfterTheCurrentRecordIsDeletedFromTheListTheRecordsPageTakesRowOne)
+{
+    Start();
+    CPage3* form = FormPage();
+    ASSERT_NE(nullptr, form);
+    SaveThroughForm(L"Jones");
+    const int jones = run->View()->GetCurrentRecordId();
+    Navigator& steps = run->Frame()->m_wndNavigator;
+    steps.SetStep(0);
+    SaveThroughForm(L"Brown");
+    const int brown = run->View()->GetCurrentRecordId();
+    ASSERT_GT(brown, jones);
+
+    // "Brown" deleted from the statements list; the records page shown, then the form page.
+    steps.SetStep(0);
+    ASSERT_TRUE(PumpUntil([&] { return form->IsWindowVisible(); }));
+    viewer::NavigateFromPageForTest(form->m_browser.GetSafeHwnd(), L"app:toStatements");
+    const std::wstring idElement = L"<ID>" + std::to_wstring(brown) + L"</ID>";
+    ASSERT_TRUE(PumpUntil([&] { return Page() && Page()->IsWindowVisible() && Sent(idElement.c_str()); }));
+    Follow((L"app:deleteRecord?" + std::to_wstring(brown)).c_str());
+    ASSERT_TRUE(PumpUntil([&] { return !Sent(idElement.c_str()); }));
+    steps.SetStep(1);
+    ASSERT_TRUE(PumpUntil([&] { return run->View()->GetRecordsPage()->IsWindowVisible(); }));
+    EXPECT_EQ(jones, run->View()->GetCurrentRecordId());
+    EXPECT_EQ(0, run->View()->GetTemplateFlag());
+
+    steps.SetStep(0);
+    ASSERT_TRUE(PumpUntil([&] { return form->IsWindowVisible() && TextOf(FormEdits()[0]) == L"Jones"; }));
+    EXPECT_TRUE(form->m_buttons.GetDlgItem(1022)->IsWindowEnabled()); // "Update and Save"
+}
+
 namespace
 {
 struct Placed

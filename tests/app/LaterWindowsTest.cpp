@@ -79,7 +79,9 @@ TEST_F(LaterWindows, TheFirstMessagesMakeTheRecordsPageAndTheRegistrationDialogH
     ASSERT_NE(nullptr, registration);
     ASSERT_TRUE(::IsWindow(registration->m_hWnd));
     EXPECT_FALSE(registration->IsWindowVisible());
-    EXPECT_EQ(nullptr, ::GetParent(registration->m_hWnd));
+    // A window of its own, owned by the main window (not a child of the view).
+    EXPECT_FALSE(registration->GetStyle() & WS_CHILD);
+    EXPECT_EQ(run->Frame()->m_hWnd, ::GetWindow(registration->m_hWnd, GW_OWNER));
     EXPECT_TRUE(view->GetFormPage()->IsWindowVisible());
 }
 

@@ -108,7 +108,9 @@ TEST_F(MainWindow, BarsDockAroundTheViewAndTheFormPageIsShown)
     ASSERT_NE(nullptr, v->GetRegisterForm());
     EXPECT_TRUE(::IsWindow(v->GetRegisterForm()->m_hWnd));
     EXPECT_FALSE(v->GetRegisterForm()->IsWindowVisible());
-    EXPECT_EQ(nullptr, ::GetParent(v->GetRegisterForm()->m_hWnd));
+    // A window of its own, owned by the main window (not a child of the view).
+    EXPECT_FALSE(v->GetRegisterForm()->GetStyle() & WS_CHILD);
+    EXPECT_EQ(run.Frame()->m_hWnd, ::GetWindow(v->GetRegisterForm()->m_hWnd, GW_OWNER));
     EXPECT_EQ(-1, v->GetCurrentRecordId());
     EXPECT_EQ(CString(TestProgramFolder().c_str()), v->GetProgramFolder());
     EXPECT_EQ(v->GetProgramFolder(), v->GetStoreFolder());   // test mode

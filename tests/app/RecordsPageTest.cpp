@@ -6,7 +6,7 @@
 // moves none, text dropped in from elsewhere is refused.
 #include <gtest/gtest.h>
 
-#include "ClaimFormProgram.h"
+#include "RecordsProgram.h"
 #include "tests/support/ScopedState.h"
 #include "formdb/Database.h"
 #include "formdb/DatabaseStatement.h"
@@ -19,126 +19,6 @@
 #include "tests/pages/TextInk.h"
 #include "tests/support/RealInput.h"
 #include "viewer/ViewerTestControl.h"
-
-namespace
-{
-const int kSaveAsNew = 1015;
-
-BOOL CALLBACK CollectEdits(HWND window, LPARAM param)
-{
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (lstrcmpiW(className, L"Edit") == 0 && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
-// The program in test mode: its folder (the test executable's) holds the claim form and the real
-// container page while the test runs.
-struct RecordsProgram : ::testing::Test
-{
-    // What the test puts beside the executable, put back as it was even when the test fails.
-    ClaimFormFolder files;
-    const std::wstring folder = files.folder;
-    std::unique_ptr<ProgramRun> run;
-
-    void SetUp() override { viewer::TestControl().Reset(); }
-    void TearDown() override
-    {
-        run.reset();
-        viewer::TestControl().Reset();
-    }
-    std::wstring Database() const { return folder + L"claim.gdb"; }
-
-    // Starts the program; the first start registers the form through its dialog, later ones start
-    // from a copy of that registered database.
-    void Start(bool keepDatabase = false)
-    {
-        static std::string registered;
-        if (!keepDatabase && !registered.empty())
-        {
-            ASSERT_TRUE(WriteWholeFile(Database(), registered));
-        }
-        run.reset(new ProgramRun(true));
-        ASSERT_TRUE(MakeMasterDatabase(run->folder.File(L"Vantorel.gdb"), MasterContent()));
-        DialogDriver driver;
-        driver.OnDialog(L"New Forms Registration", [](HWND dialog) { ClickButton(dialog, IDOK); });
-        ASSERT_TRUE(run->Start());
-        ASSERT_EQ(FormRegistration::Registered, CheckFormRegistration(Database()));
-        if (registered.empty())
-            registered = ReadWholeFile(Database());
-        ASSERT_TRUE(PumpUntil([&] { return FormEdits().size() >= 2; }));
-    }
-    Navigator& Steps() { return run->Frame()->m_wndNavigator; }
-    CPage2& Page() { return *dynamic_cast<CPage2*>(run->View()->GetRecordsPage()); }
-    CPage3& FormPage() { return *dynamic_cast<CPage3*>(run->View()->GetFormPage()); }
-    CGridCtrl& Grid() { return Page().m_grid; }
-    std::vector<HWND> FormEdits()
-    {
-        std::vector<HWND> edits;
-        CPage3* page = dynamic_cast<CPage3*>(run->View()->GetFormPage());
-        if (page && page->m_browser.GetSafeHwnd())
-            EnumChildWindows(page->m_browser.GetSafeHwnd(), CollectEdits, reinterpret_cast<LPARAM>(&edits));
-        return edits;
-    }
-    void Exec(const char* sql)
-    {
-        ::Database db;
-        ASSERT_TRUE(db.Open(Database().c_str())) << db.ErrorText();
-        ASSERT_TRUE(db.Execute(sql)) << db.ErrorText();
-    }
-    std::string One(const char* sql)
-    {
-        ::Database db;
-        EXPECT_TRUE(db.Open(Database().c_str())) << db.ErrorText();
-        Statement query;
-        EXPECT_TRUE(query.Prepare(db, sql)) << query.ErrorText();
-        return query.Step() == StepResult::Row ? std::string(query.ColumnText(0)) : std::string();
-    }
-    void SaveRecord(const wchar_t* value)
-    {
-        if (Steps().GetCurrentStep() != 0)
-            Steps().SetStep(0);
-        ASSERT_TRUE(PumpUntil([&] { return FormEdits().size() >= 2; }));
-        SetWindowTextW(FormEdits()[0], value);
-        ::PostMessageW(FormPage().m_buttons.GetDlgItem(kSaveAsNew)->GetSafeHwnd(), BM_CLICK, 0, 0);
-        ASSERT_TRUE(PumpUntil([&] { return Steps().GetCurrentStep() == 1 && Page().IsWindowVisible(); }));
-    }
-    // Started, with the records saved through the form page, on the records page.
-    void StartWithRecords(std::initializer_list<const wchar_t*> names)
-    {
-        Start();
-        for (const wchar_t* name : names)
-            SaveRecord(name);
-        ASSERT_EQ(static_cast<int>(names.size()) + 1, Grid().GetRowCount());
-    }
-    std::vector<std::wstring> Column(int column)
-    {
-        std::vector<std::wstring> texts;
-        for (int row = 1; row < Grid().GetRowCount(); ++row)
-            texts.push_back(Grid().GetItemText(row, column).GetString());
-        return texts;
-    }
-    void DoubleClickRow(int row, int column)
-    {
-        CRect cell;
-        ASSERT_TRUE(Grid().GetCellRect(row, column, &cell));
-        const LPARAM at = MAKELPARAM(cell.CenterPoint().x, cell.CenterPoint().y);
-        HWND grid = Grid().GetSafeHwnd();
-        ::PostMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::PostMessageW(grid, WM_LBUTTONUP, 0, at);
-        ::PostMessageW(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        ::PostMessageW(grid, WM_LBUTTONUP, 0, at);
-    }
-};
-} // namespace
 
 TEST_F(RecordsProgram, SavedRecordsAreListedAndADoubleClickOpensOne)
 {
