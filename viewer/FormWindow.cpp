@@ -153,7 +153,7 @@ bool FormWindow::Load(const std::wstring& path)
         pdf::FormDocument form;
         std::string reason;
         FormStep("parse");
-        if (error.empty() && !pdf::ReadPdfForm(bytes, form, reason))
+        if (error.empty() && (!pdf::ReadPdfForm(bytes, form, reason) || !(reason = pdf::FormSizeRefusal(form)).empty()))
             error = L"The file is not a readable PDF form (" + Widen(reason) + L").";
         if (!error.empty()) {
             m_error = L"The form " + path + L" could not be opened. " + error;

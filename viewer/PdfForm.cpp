@@ -17,12 +17,14 @@ namespace {
 // Limits far beyond any real form; a form past one is refused, never read with fields missing.
 // The field tree's nesting (the walk recurses once per level).
 const int kMaxFieldDepth = 500;
-// A form's fields are the columns of its table, which holds at most 8192 with its own three.
-const size_t kMaxFields = 8189;
-// Each widget becomes a window, and a process may have 10,000 (the system's quota) with its own.
-const size_t kMaxWidgets = 9000;
-// Nodes of the field tree (fields, their parents and nodes of no field) and annotations on pages.
+// Nodes of the field tree (fields, their parents and nodes of no field; so fields too), widgets and
+// annotations on pages: what a read may build, far past what the program can show.
 const size_t kMaxFieldNodes = 65536;
+const size_t kMaxWidgets = 65536;
+// What the program can show and register: a form's fields are the columns of its table, which holds
+// at most 8192 with its own three, and each widget becomes a window, of the 10,000 a process may have.
+const size_t kMaxShownFields = 8189;
+const size_t kMaxShownWidgets = 9000;
 const size_t kMaxAnnotations = 65536;
 const int kFlagReadOnly = 1;
 const int kAnnotHidden = 1 << 1;
@@ -347,8 +349,6 @@ private:
             if (first.value.empty()) first.value = field.value;
             return;
         }
-        if (m_form.fields.size() == kMaxFields)
-            throw FieldTreeRefusal("the form has more than " + std::to_string(kMaxFields) + " fields");
         m_fieldByName.emplace(field.name, m_form.fields.size());
         m_form.fields.push_back(std::move(field));
     }
@@ -626,6 +626,16 @@ std::wstring DecodeTextString(const std::string& bytes)
     }
     for (unsigned char c : bytes) out += PdfDocEncodingChar(c);
     return out;
+}
+
+std::string FormSizeRefusal(const FormDocument& form)
+{
+    if (form.fields.size() > kMaxShownFields)
+        return "the form has more than " + std::to_string(kMaxShownFields) + " fields";
+    size_t widgets = 0;
+    for (const FormField& field : form.fields) widgets += field.widgets.size();
+    if (widgets > kMaxShownWidgets) return "the form has more than " + std::to_string(kMaxShownWidgets) + " field widgets";
+    return std::string();
 }
 
 bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& error)

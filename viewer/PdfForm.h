@@ -88,6 +88,10 @@ struct FormDocument
 // the user can read; never throws.
 bool ReadPdfForm(const std::string& bytes, FormDocument& form, std::string& error);
 
+// Why the program cannot show and register a form it has read (more fields than a form's table has
+// columns, more widgets than a process may have windows); empty when it can.
+std::string FormSizeRefusal(const FormDocument& form);
+
 // PDF text strings: UTF-16BE with its byte-order mark, UTF-8 with its mark, else PDFDocEncoding.
 std::wstring DecodeTextString(const std::string& bytes);
 

@@ -149,4 +149,20 @@ TEST_F(FormWindowGuard, AFormRefusedForWhatItHoldsShowsTheReaderReason)
     EXPECT_EQ(0u, ChildCount());
 }
 
+TEST_F(FormWindowGuard, AFormOfMoreFieldsThanItsTableHoldsIsReadButNotOpened)
+{
+    std::string fields = "[";
+    for (int i = 0; i < 8190; ++i) fields += "<< /T (f" + std::to_string(i) + ") /FT /Tx /Rect [0 0 9 9] >>";
+    std::vector<TestPdfObject> objects = {
+        {1, "<< /Type /Catalog /Pages 2 0 R /AcroForm << /Fields " + fields + "] >> >>"},
+        {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"},
+        {3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"},
+    };
+    ASSERT_TRUE(WriteWholeFile(path, MakeCompressedPdf(objects, 1)));
+    EXPECT_FALSE(form.Load(path));
+    EXPECT_EQ(CouldNotBeOpened(L"The file is not a readable PDF form (the form has more than 8189 fields)."), form.Error());
+    EXPECT_TRUE(Traced(L"Form viewer: " + form.Error()));
+    EXPECT_EQ(0u, ChildCount());
+}
+
 } // namespace

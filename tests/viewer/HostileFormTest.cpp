@@ -187,25 +187,38 @@ std::string InlineFields(size_t count)
     return MakeCompressedPdf(OnePageForm(fields + "]", "[]"), 1);
 }
 
-TEST(FormCounts, AsManyFieldsAsAFormsTableHoldsAreRead)
+TEST(FormCounts, AsManyFieldsAsAFormsTableHoldsAreShownAndMoreAreReadButRefusedSaying)
 {
     FormDocument form = ReadOrFail(InlineFields(8189));
     ASSERT_EQ(8189u, form.fields.size());
     EXPECT_EQ(L"f0", form.fields.front().name);
     EXPECT_EQ(L"f8188", form.fields.back().name);
+    EXPECT_EQ("", pdf::FormSizeRefusal(form));
+
+    // Read whole (a reader shows them), but more than the form's table can hold as columns.
+    form = ReadOrFail(InlineFields(20000));
+    ASSERT_EQ(20000u, form.fields.size());
+    EXPECT_EQ(L"f19999", form.fields.back().name);
+    EXPECT_EQ("the form has more than 8189 fields", pdf::FormSizeRefusal(form));
 }
 
-TEST(FormCounts, MoreFieldsThanAFormsTableHoldsAreRefusedSaying)
-{
-    EXPECT_EQ("the form has more than 8189 fields", RefusalOf(InlineFields(8190)));
-}
-
-TEST(FormCounts, MoreWidgetsThanWindowsCanShowAreRefusedSaying)
+// One field of that many widgets, written inline.
+std::string ManyWidgets(int count)
 {
     std::string kids = "[";
-    for (int i = 0; i < 9001; ++i) kids += "<< /Rect [0 0 9 9] >>";
-    std::vector<TestPdfObject> objects = OnePageForm("[<< /T (many) /FT /Tx /Kids " + kids + "] >>]", "[]");
-    EXPECT_EQ("the form has more than 9000 field widgets", RefusalOf(MakeCompressedPdf(objects, 1)));
+    for (int i = 0; i < count; ++i) kids += "<< /Rect [0 0 9 9] >>";
+    return MakeCompressedPdf(OnePageForm("[<< /T (many) /FT /Tx /Kids " + kids + "] >>]", "[]"), 1);
+}
+
+TEST(FormCounts, MoreWidgetsThanWindowsCanShowAreReadButRefusedAndMoreThanAReadBuildsAreRefused)
+{
+    FormDocument form = ReadOrFail(ManyWidgets(9000));
+    EXPECT_EQ("", pdf::FormSizeRefusal(form));
+    form = ReadOrFail(ManyWidgets(9001));
+    ASSERT_EQ(1u, form.fields.size());
+    EXPECT_EQ(9001u, form.fields[0].widgets.size());
+    EXPECT_EQ("the form has more than 9000 field widgets", pdf::FormSizeRefusal(form));
+    EXPECT_EQ("the form has more than 65536 field widgets", RefusalOf(ManyWidgets(65537)));
 }
 
 TEST(FormCounts, MoreNodesThanTheFieldTreeMayHaveAreRefusedSaying)
