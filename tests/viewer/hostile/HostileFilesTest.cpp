@@ -1,0 +1,99 @@
+// The hostile forms of tools/forms/make_hostile_forms.py, each read, loaded and drawn by the probe
+// in a process of its own: the process ends by itself with exit code 0 within its watchdog, its
+// peak working set stays under 600 MB, and it reads the fields pypdf reads (or refuses the file
+// with the stated message).
+#include "ProbeRun.h"
+#include "tests/support/TempFolder.h"
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+// A watchdog, not a measure: a file is read and drawn in seconds, a stalled one never ends.
+const DWORD kWatchdogMs = 90 * 1000;
+
+struct HostileFacts
+{
+    bool present = false;
+    std::vector<std::string> fields; // "name\tvalue"
+    std::vector<std::string> refusal; // fragments of the message expected; none when the form loads
+};
+
+HostileFacts ReadHostileFacts(const std::wstring& path)
+{
+    HostileFacts facts;
+    std::istringstream lines(ReadWholeFile(path));
+    for (std::string line; std::getline(lines, line);) {
+        facts.present = true;
+        if (line.compare(0, 6, "field\t") == 0) facts.fields.push_back(line.substr(6));
+        else if (line.compare(0, 8, "refused\t") == 0) facts.refusal.push_back(line.substr(8));
+    }
+    return facts;
+}
+
+std::wstring HostilePath(const std::wstring& name, const wchar_t* suffix)
+{
+    return std::wstring(FORMSTEAD_HOSTILE_FORMS_DIR) + name + suffix;
+}
+
+// The first difference of two field lists, or "" when they are equal.
+std::string FirstDifference(const std::vector<std::string>& expected, const std::vector<std::string>& read)
+{
+    for (size_t i = 0; i < expected.size() || i < read.size(); ++i) {
+        const std::string want = i < expected.size() ? expected[i] : "(none)";
+        const std::string got = i < read.size() ? read[i] : "(none)";
+        if (want != got)
+            return "field " + std::to_string(i) + " of " + std::to_string(expected.size()) + " expected [" + want +
+                   "], read [" + got + "] (" + std::to_string(read.size()) + " read)";
+    }
+    return std::string();
+}
+
+class HostileFiles : public ::testing::TestWithParam<const wchar_t*>
+{
+protected:
+    TempFolder m_folder;
+};
+
+} // namespace
+
+TEST_P(HostileFiles, EndsWithinBoundsAndReadsAsPypdf)
+{
+    const std::wstring pdf = HostilePath(GetParam(), L".pdf");
+    const std::string file = Narrow(pdf);
+    HostileFacts facts = ReadHostileFacts(HostilePath(GetParam(), L"-facts.txt"));
+    ASSERT_TRUE(facts.present) << file << ": its facts are missing";
+    ProbeRun run = ProbeProcess({pdf}, m_folder.File(L"probe.txt")).Wait(kWatchdogMs);
+    ASSERT_TRUE(run.started) << file << ": the probe could not be started";
+    EXPECT_TRUE(run.endedByItself) << file << ": " << run.Describe();
+    EXPECT_EQ(0u, run.exitCode) << file << ": " << run.Describe();
+    ASSERT_TRUE(run.peakKnown) << file << ": " << run.Describe();
+    EXPECT_LT(run.peak, kPeakWorkingSetLimit) << file << ": " << run.Describe();
+    ASSERT_EQ(1u, run.files.size()) << file << ": " << run.Describe();
+    const ProbedFile& read = run.files[0];
+    EXPECT_TRUE(read.drawn) << file << ": not drawn to the end";
+    if (!facts.refusal.empty()) {
+        for (const std::string& fragment : facts.refusal)
+            EXPECT_NE(std::string::npos, read.windowRefusal.find(fragment))
+                << file << ": expected a refusal with \"" << fragment << "\", the window said \"" << read.windowRefusal << "\"";
+        EXPECT_FALSE(read.readRefusal.empty()) << file << ": read " << read.fields.size() << " fields, expected a refusal";
+    } else {
+        EXPECT_EQ("", read.readRefusal) << file;
+        EXPECT_EQ("", read.windowRefusal) << file;
+        EXPECT_EQ("", FirstDifference(facts.fields, read.fields)) << file;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Classes, HostileFiles,
+                         ::testing::Values(L"shared-content", L"nested-q", L"xref-size", L"nested-operands",
+                                           L"xref-entries", L"huge-text", L"million-leaves", L"objstm-20000",
+                                           L"repair-40000", L"repair-obj-run", L"form-drawn-often",
+                                           L"fill-after-million", L"deep-fields", L"deep-pages", L"offsets-off",
+                                           L"damaged-info", L"damaged-annotation", L"damaged-field",
+                                           L"incremental-startxref"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                             std::string name;
+                             for (const wchar_t* c = info.param; *c; ++c)
+                                 if (iswalnum(*c)) name += static_cast<char>(*c);
+                             return name;
+                         });
