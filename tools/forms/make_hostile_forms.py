@@ -277,9 +277,9 @@ def incremental_broken_startxref():
 
 FORMS = {
     "shared-content": shared_content,
-    "nested-q": lambda: classic(nested_forms(10, b"q " * 300000)),
+    "nested-q": lambda: classic(nested_forms(12, b"q " * 900000)),
     "xref-size": lambda: tiny_w_xref(base_objects(), 30 * 1000 * 1000, False),
-    "nested-operands": lambda: classic(nested_forms(8, b"0 " * 1000000)),
+    "nested-operands": lambda: classic(nested_forms(12, b"0 " * 990000)),
     "xref-entries": lambda: tiny_w_xref(base_objects(), 30 * 1000 * 1000, True),
     "huge-text": huge_text,
     "million-leaves": million_leaves,

@@ -5,6 +5,8 @@
 #include "ProbeRun.h"
 #include "tests/support/TempFolder.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
 #include <sstream>
 
 namespace {

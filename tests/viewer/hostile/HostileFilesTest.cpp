@@ -5,12 +5,22 @@
 #include "ProbeRun.h"
 #include "tests/support/TempFolder.h"
 #include <gtest/gtest.h>
+#include <map>
+#include <memory>
 #include <sstream>
 
 namespace {
 
 // A watchdog, not a measure: a file is read and drawn in seconds, a stalled one never ends.
-const DWORD kWatchdogMs = 90 * 1000;
+const DWORD kWatchdogMs = 60 * 1000;
+// Probes run side by side, so that a run where many stall still ends within the test's time.
+const size_t kParallelProbes = 3;
+
+const wchar_t* const kHostileForms[] = {
+    L"shared-content", L"nested-q", L"xref-size", L"nested-operands", L"xref-entries", L"huge-text",
+    L"million-leaves", L"objstm-20000", L"repair-40000", L"repair-obj-run", L"form-drawn-often",
+    L"fill-after-million", L"deep-fields", L"deep-pages", L"offsets-off", L"damaged-info",
+    L"damaged-annotation", L"damaged-field", L"incremental-startxref"};
 
 struct HostileFacts
 {
@@ -51,9 +61,38 @@ std::string FirstDifference(const std::vector<std::string>& expected, const std:
 
 class HostileFiles : public ::testing::TestWithParam<const wchar_t*>
 {
+public:
+    // Every form probed once, a few processes at a time; each test checks its own form's run.
+    static void SetUpTestSuite()
+    {
+        s_folder = new TempFolder();
+        s_runs = new std::map<std::wstring, ProbeRun>();
+        const size_t count = sizeof kHostileForms / sizeof kHostileForms[0];
+        for (size_t first = 0; first < count; first += kParallelProbes) {
+            std::vector<std::unique_ptr<ProbeProcess>> running;
+            for (size_t i = first; i < count && i < first + kParallelProbes; ++i)
+                running.emplace_back(new ProbeProcess({HostilePath(kHostileForms[i], L".pdf")},
+                                                      s_folder->File(std::wstring(kHostileForms[i]) + L"-probe.txt")));
+            for (size_t i = first; i < count && i < first + kParallelProbes; ++i)
+                (*s_runs)[kHostileForms[i]] = running[i - first]->Wait(kWatchdogMs);
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_runs;
+        s_runs = nullptr;
+        delete s_folder;
+        s_folder = nullptr;
+    }
+
 protected:
-    TempFolder m_folder;
+    static TempFolder* s_folder;
+    static std::map<std::wstring, ProbeRun>* s_runs;
 };
+
+TempFolder* HostileFiles::s_folder = nullptr;
+std::map<std::wstring, ProbeRun>* HostileFiles::s_runs = nullptr;
 
 } // namespace
 
@@ -63,7 +102,8 @@ TEST_P(HostileFiles, EndsWithinBoundsAndReadsAsPypdf)
     const std::string file = Narrow(pdf);
     HostileFacts facts = ReadHostileFacts(HostilePath(GetParam(), L"-facts.txt"));
     ASSERT_TRUE(facts.present) << file << ": its facts are missing";
-    ProbeRun run = ProbeProcess({pdf}, m_folder.File(L"probe.txt")).Wait(kWatchdogMs);
+    ASSERT_TRUE(s_runs->count(GetParam())) << file << ": not probed";
+    const ProbeRun& run = s_runs->at(GetParam());
     ASSERT_TRUE(run.started) << file << ": the probe could not be started";
     EXPECT_TRUE(run.endedByItself) << file << ": " << run.Describe();
     EXPECT_EQ(0u, run.exitCode) << file << ": " << run.Describe();
@@ -85,12 +125,7 @@ TEST_P(HostileFiles, EndsWithinBoundsAndReadsAsPypdf)
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, HostileFiles,
-                         ::testing::Values(L"shared-content", L"nested-q", L"xref-size", L"nested-operands",
-                                           L"xref-entries", L"huge-text", L"million-leaves", L"objstm-20000",
-                                           L"repair-40000", L"repair-obj-run", L"form-drawn-often",
-                                           L"fill-after-million", L"deep-fields", L"deep-pages", L"offsets-off",
-                                           L"damaged-info", L"damaged-annotation", L"damaged-field",
-                                           L"incremental-startxref"),
+                         ::testing::ValuesIn(kHostileForms),
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                              std::string name;
                              for (const wchar_t* c = info.param; *c; ++c)
