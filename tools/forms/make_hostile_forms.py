@@ -340,9 +340,26 @@ def pypdf_fields(path):
     return lines
 
 
+# Forms whose drawing is checked: the dark pixels pdftoppm draws on their first page at 96 dots an
+# inch, the screen's resolution the viewer prints a page at in the tests.
+INK_CHECKED = {"fill-after-million"}
+
+
+def pdftoppm_ink(path):
+    import subprocess
+    grey = subprocess.run(["pdftoppm", "-r", "96", "-gray", "-f", "1", "-l", "1", "-singlefile", path],
+                          check=True, capture_output=True).stdout
+    # A binary PGM: "P5 width height 255" then one byte a pixel.
+    fields = grey.split(maxsplit=4)
+    width, height = int(fields[1]), int(fields[2])
+    pixels = grey[len(grey) - width * height:]
+    return sum(1 for value in pixels if value < 128)
+
+
 def write_facts(folder, name):
     """<name>-facts.txt: "# why" comments, then "field NAME VALUE" lines (tab separated) or
-    "refused TEXT" lines: fragments of the message the viewer must show."""
+    "refused TEXT" lines: fragments of the message the viewer must show; and for the forms
+    whose drawing is checked, "ink PAGE PIXELS": the dark pixels pdftoppm draws on the page."""
     path = os.path.join(folder, name + ".pdf")
     lines = []
     if name in STATED:
@@ -361,6 +378,8 @@ def write_facts(folder, name):
         else:
             lines.append("# the terminal fields pypdf reads")
         lines += ["field\t%s\t%s" % pair for pair in pypdf_fields(path)]
+    if name in INK_CHECKED:
+        lines.append("ink\t0\t%d" % pdftoppm_ink(os.path.join(folder, name + ".pdf")))
     with open(os.path.join(folder, name + "-facts.txt"), "w", encoding="utf-8") as out:
         out.write("\n".join(lines) + "\n")
 

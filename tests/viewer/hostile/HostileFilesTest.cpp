@@ -5,6 +5,7 @@
 #include "ProbeRun.h"
 #include "tests/support/TempFolder.h"
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -27,6 +28,7 @@ struct HostileFacts
     bool present = false;
     std::vector<std::string> fields; // "name\tvalue"
     std::vector<std::string> refusal; // fragments of the message expected; none when the form loads
+    std::vector<std::pair<size_t, long>> ink; // page, dark pixels pdftoppm draws on it at 96 dots an inch
 };
 
 HostileFacts ReadHostileFacts(const std::wstring& path)
@@ -37,6 +39,8 @@ HostileFacts ReadHostileFacts(const std::wstring& path)
         facts.present = true;
         if (line.compare(0, 6, "field\t") == 0) facts.fields.push_back(line.substr(6));
         else if (line.compare(0, 8, "refused\t") == 0) facts.refusal.push_back(line.substr(8));
+        else if (line.compare(0, 4, "ink\t") == 0)
+            facts.ink.emplace_back(std::strtoul(line.c_str() + 4, nullptr, 10), std::atol(line.c_str() + line.rfind('\t') + 1));
     }
     return facts;
 }
@@ -121,6 +125,15 @@ TEST_P(HostileFiles, EndsWithinBoundsAndReadsAsPypdf)
         EXPECT_EQ("", read.readRefusal) << file;
         EXPECT_EQ("", read.windowRefusal) << file;
         EXPECT_EQ("", FirstDifference(facts.fields, read.fields)) << file;
+    }
+    // Pages whose drawing is checked: about as much ink as pdftoppm puts on them.
+    for (const auto& page : facts.ink) {
+        ASSERT_LT(page.first, read.ink.size()) << file << ": page " << page.first << " not drawn";
+        const long ours = read.ink[page.first];
+        EXPECT_GE(ours * 2, page.second) << file << ": page " << page.first << " drawn with " << ours
+                                         << " dark pixels, pdftoppm " << page.second;
+        EXPECT_LE(ours, page.second * 2) << file << ": page " << page.first << " drawn with " << ours
+                                         << " dark pixels, pdftoppm " << page.second;
     }
 }
 

@@ -62,6 +62,8 @@ void Parse(ProbeRun& run)
             run.files.back().readRefusal = rest;
         } else if (StartsWith(line, "refused\t", rest)) {
             run.files.back().windowRefusal = rest;
+        } else if (StartsWith(line, "ink\t", rest)) {
+            run.files.back().ink.push_back(std::atol(rest.substr(rest.find('\t') + 1).c_str()));
         } else if (StartsWith(line, "drawn\t", rest)) {
             run.files.back().drawn = true;
         }

@@ -14,6 +14,7 @@ struct ProbedFile
     std::vector<std::string> fields; // "name\tvalue", UTF-8, in the order read
     std::string readRefusal;         // why pdf::ReadPdfForm read nothing ("" when it read the form)
     std::string windowRefusal;       // the form window's message when it did not load the file
+    std::vector<long> ink;           // dark pixels of each page drawn as printed at the screen's resolution
     bool drawn = false;              // every page drawn and the window painted
     unsigned long long peak = 0;     // the process's peak working set when it was done (bytes)
 };

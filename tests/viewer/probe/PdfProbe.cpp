@@ -6,7 +6,8 @@
 //   field <name> <value>       the fields pdf::ReadPdfForm read (tab separated)
 //   read-refused <reason>      ... or why it read none
 //   refused <message>          the form window did not load the file: its message
-//   drawn <pages>              every page drawn into a bitmap, and the window painted
+//   ink <page> <pixels>        the dark pixels of each page drawn into a bitmap as printed
+//   drawn <pages>              every page drawn, and the window painted
 //   peak <bytes>               the process's peak working set so far
 // Exit code 0 when every file was dealt with, refused or not; 2 when no file was given.
 // Nothing here catches an exception: one that escapes the viewer ends the probe abnormally.
@@ -108,17 +109,42 @@ void Pump()
     }
 }
 
-// Draws every page into a screen-compatible bitmap through the window's own page drawing.
+// Pixels darker than mid-grey in the bitmap.
+long DarkPixels(HDC dc, HBITMAP bitmap, int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::string pixels(static_cast<size_t>(width) * height * 4, '\0');
+    if (!GetDIBits(dc, bitmap, 0, height, &pixels[0], &info, DIB_RGB_COLORS)) return -1;
+    long dark = 0;
+    for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+        const unsigned char* px = reinterpret_cast<const unsigned char*>(&pixels[i]);
+        if ((px[0] * 114 + px[1] * 587 + px[2] * 299) / 1000 < 128) ++dark;
+    }
+    return dark;
+}
+
+// Draws every page as printed (at the screen's resolution) into a screen-compatible bitmap
+// through the window's own page drawing.
 int DrawPages(const viewer::FormWindow& window, size_t pages)
 {
+    const int width = 1100, height = 1100;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 850, 1100);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     ReleaseDC(nullptr, screen);
     HGDIOBJ old = SelectObject(dc, bitmap);
     for (size_t p = 0; p < pages; ++p) {
-        PatBlt(dc, 0, 0, 850, 1100, WHITENESS);
+        PatBlt(dc, 0, 0, width, height, WHITENESS);
         window.Render(dc, static_cast<int>(p), viewer::PrintMode::All, 0, 0);
+        SelectObject(dc, old);
+        Line("ink\t" + std::to_string(p) + "\t" + std::to_string(DarkPixels(dc, bitmap, width, height)));
+        old = SelectObject(dc, bitmap);
     }
     SelectObject(dc, old);
     DeleteObject(bitmap);
