@@ -13,6 +13,7 @@
 // Nothing here catches an exception: one that escapes the viewer ends the probe abnormally.
 #include "viewer/FormWindow.h"
 #include "viewer/PdfForm.h"
+#include "../NoFormHost.h"
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -20,19 +21,6 @@
 #include <string>
 
 namespace {
-
-class SilentHost : public viewer::FormWindowHost
-{
-public:
-    void NavigateFromPage(const std::wstring&) override {}
-    bool OpenAddress(const std::wstring&) override { return false; }
-    void ShowMessage(const std::wstring&) override {}
-    HDC ChoosePrinter(bool& ownsDc) override
-    {
-        ownsDc = false;
-        return nullptr;
-    }
-};
 
 std::string Utf8(const std::wstring& text)
 {
@@ -158,7 +146,7 @@ void Probe(HWND frame, const std::wstring& path)
     std::fflush(stdout);
     ReadFields(path);
     std::fflush(stdout);
-    SilentHost host;
+    NoFormHost host;
     viewer::FormWindow window(host);
     RECT client;
     GetClientRect(frame, &client);
