@@ -78,8 +78,10 @@ def page_tree(objects, page_entries, top_entries):
     return objects
 
 
-def write(objects, offset_error=0, startxref_error=0, tail=b""):
-    out = bytearray(b"%PDF-1.7\n%\xe2\xe3\xcf\xd3\n")
+def write(objects, offset_error=0, startxref_error=0, tail=b"", trailer_extra=b"", junk=b""):
+    """Objects with a classic cross-reference table; junk goes between the header and the objects,
+    trailer_extra into the trailer after /Root."""
+    out = bytearray(b"%PDF-1.7\n%\xe2\xe3\xcf\xd3\n" + junk)
     offsets = {}
     for number in sorted(objects):
         offsets[number] = len(out)
@@ -92,7 +94,7 @@ def write(objects, offset_error=0, startxref_error=0, tail=b""):
             out += b"%010d 00000 n \n" % (offsets[number] + offset_error)
         else:
             out += b"0000000000 65535 f \n"
-    out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (size, xref + startxref_error)
+    out += b"trailer\n<< /Size %d /Root 1 0 R%s >>\nstartxref\n%d\n%%%%EOF\n" % (size, trailer_extra, xref + startxref_error)
     return bytes(out) + tail
 
 

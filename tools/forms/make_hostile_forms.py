@@ -9,6 +9,8 @@ import os
 import sys
 import zlib
 
+from edge_forms import write as classic
+
 FONT = b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"
 LABEL = b"BT /F1 12 Tf 72 740 Td (Hostile form) Tj ET\n0 0 0 RG 72 700 m 300 700 l S\n"
 
@@ -41,25 +43,6 @@ def base_objects(content=LABEL, fields=((b"patient", b"Ada Lovelace"), (b"plan",
     for i, (name, value) in enumerate(fields):
         objects[10 + i] = text_field(name, value, b"200 %d 400 %d" % (650 - 30 * i, 666 - 30 * i))
     return objects
-
-
-def classic(objects, offset_error=0, trailer_extra=b"", header=b"%PDF-1.7\n%\xe2\xe3\xcf\xd3\n", junk=b""):
-    """Objects with a classic cross-reference table (junk goes between the header and the objects)."""
-    out = bytearray(header + junk)
-    offsets = {}
-    for number in sorted(objects):
-        offsets[number] = len(out)
-        out += b"%d 0 obj\n" % number + objects[number] + b"\nendobj\n"
-    xref = len(out)
-    size = max(objects) + 1
-    out += b"xref\n0 %d\n" % size
-    for number in range(size):
-        if number in offsets:
-            out += b"%010d 00000 n \n" % (offsets[number] + offset_error)
-        else:
-            out += b"0000000000 65535 f \n"
-    out += b"trailer\n<< /Size %d /Root 1 0 R%s >>\nstartxref\n%d\n%%%%EOF\n" % (size, trailer_extra, xref)
-    return bytes(out)
 
 
 def packed(objects, loose=(1, 2, 3, 4, 5), pad_entries=None):
